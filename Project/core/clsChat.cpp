@@ -1,0 +1,35 @@
+#include "clsChat.h"
+
+#include "Ansi.h"
+
+#include <QSet>
+
+void clsChat::Init(const QString& sMail) {
+    name_ = sMail;
+    if (slot_.create(sMail) == Mailslot::kInvalidHandle) error_ = 1;
+}
+
+void clsChat::SendMessage(const QString& PopFrom, const QString& PopTo, const QString& MsgText) {
+    QByteArray bytes = Ansi::encode(PopFrom);
+    bytes.append('\0');
+    bytes.append(Ansi::encode(MsgText));
+    Mailslot::send(PopTo, name_, bytes);
+}
+
+QStringList clsChat::GetMessages() {
+    QStringList result;
+    QSet<QString> seen;
+    qint64 size = 0;
+    int count = 0;
+    QByteArray bytes;
+    while (slot_.info(size, count) && count != 0) {
+        if (!slot_.read(size, bytes)) break;
+        QString text = Ansi::decode(bytes);
+        if (seen.contains(text)) continue;
+        seen.insert(text);
+        result.append(std::move(text));
+    }
+    return result;
+}
+
+void clsChat::CloseHnd() { slot_.close(); }

@@ -1,0 +1,29 @@
+#pragma once
+// The one transport object of the program: owns the local mailslot, writes datagrams to the
+// slot of the same name on every computer, and drains its own slot when asked.
+#include "Mailslot.h"
+
+#include <QString>
+#include <QStringList>
+
+class clsChat {
+public:
+    clsChat() = default;
+    ~clsChat() { CloseHnd(); }
+    clsChat(const clsChat&) = delete;
+    clsChat& operator=(const clsChat&) = delete;
+
+    void Init(const QString& sMail);
+    // Bytes: PopFrom, one NUL, MsgText, in Windows-1252, with no terminator.
+    void SendMessage(const QString& PopFrom, const QString& PopTo, const QString& MsgText);
+    // The distinct datagrams waiting now, in arrival order; never blocks.
+    QStringList GetMessages();
+    void CloseHnd();
+    qint16 GetError() const { return error_; }
+    int Handle() const { return slot_.handle(); }
+
+private:
+    QString name_;
+    Mailslot slot_;
+    qint16 error_ = 0;
+};

@@ -1,0 +1,291 @@
+#include "modAppFnc.h"
+
+#include "Ansi.h"
+#include "Identity.h"
+#include "MessageService.h"
+#include "ProgramFolder.h"
+#include "Shell.h"
+#include "Sound.h"
+#include "modGlobals.h"
+#include "modLangConst.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+
+namespace {
+const QString kCrLf = QStringLiteral("\r\n");
+
+QString logStamp() {
+    const QDateTime now = QDateTime::currentDateTime();
+    const QLocale loc = QLocale::system();
+    return (loc.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
+            now.time().toString(QStringLiteral("HH:mm:ss")))
+        .trimmed();
+}
+} // namespace
+
+namespace modAppFnc {
+
+void WriteLog(const QString& text) {
+    if (modGlobals::Run().NoLog == 1) return;
+    // Appending gives the same bytes as rewriting the whole file, without the cost.
+    QFile f(ProgramFolder::file(QStringLiteral("Log.txt")));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return;
+    f.write(Ansi::encode(logStamp() + QStringLiteral(": ") + text + kCrLf));
+}
+
+QString ReadTextFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    const QString all = Ansi::decode(f.readAll());
+    QString out;
+    out.reserve(all.size() + 16);
+    qsizetype start = 0;
+    const qsizetype n = all.size();
+    while (start < n) {
+        qsizetype i = start;
+        while (i < n && all.at(i) != QLatin1Char('\r') && all.at(i) != QLatin1Char('\n')) ++i;
+        out += QStringView(all).mid(start, i - start);
+        out += kCrLf;
+        if (i < n && all.at(i) == QLatin1Char('\r') && i + 1 < n && all.at(i + 1) == QLatin1Char('\n')) ++i;
+        start = i + 1;
+    }
+    return out;
+}
+
+void Delay(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms < 0 ? 0 : ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+namespace {
+struct QueuedMsg {
+    QString text;
+    int icon;
+};
+int msgDepth = 0;
+std::vector<QueuedMsg>& msgQueue() {
+    static std::vector<QueuedMsg> q;
+    return q;
+}
+} // namespace
+
+int ShowMsg(const QString& text, int buttons, int icon) {
+    // Each message window runs a nested loop that keeps polling the network, so a flood of
+    // messages would nest without end. Past the bound, notices wait for the outermost window
+    // to close and questions are answered No.
+    if (msgDepth >= kMaxNestedMessages) {
+        if (buttons == 1) return 1;
+        msgQueue().push_back({text, icon});
+        return 0;
+    }
+    Sound::beep();
+    ++msgDepth;
+    const int result = Messages::Service().Show(text, buttons, icon);
+    --msgDepth;
+    if (msgDepth == 0) {
+        while (!msgQueue().empty()) {
+            const QueuedMsg next = msgQueue().front();
+            msgQueue().erase(msgQueue().begin());
+            ShowMsg(next.text, 0, next.icon);
+        }
+    }
+    return result;
+}
+
+void PlaySnd(const QString& setting) {
+    if (setting.isEmpty()) return;
+    if (setting == QLatin1String("(System Beep)")) {
+        Sound::beep();
+        return;
+    }
+    if (setting.endsWith(QLatin1String(".wav"), Qt::CaseSensitive) && QFileInfo(setting).isFile()) {
+        modAPIFunc::PlayWave(setting, false);
+        return;
+    }
+    Sound::beep();
+}
+
+bool IsValidName(const QString& name) {
+    for (const QChar c : name) {
+        const char16_t u = c.unicode();
+        const bool ok = (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') ||
+                        u == '_' || u == '-' || u == '(' || u == ')';
+        if (!ok) return false;
+    }
+    return true;
+}
+
+QString ProperCase(const QString& text) {
+    if (text.isEmpty()) return text;
+    return text.left(1).toUpper() + text.mid(1).toLower();
+}
+
+qint32 CountStr(const QString& text, const QString& sub) {
+    if (sub.isEmpty()) return 0;
+    qint32 count = 0;
+    for (qsizetype i = text.indexOf(sub); i >= 0; i = text.indexOf(sub, i + 1)) ++count;
+    return count;
+}
+
+QString GetField(const QString& text, qint32 n, QChar sep) {
+    qint32 seen = 0;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) != sep) continue;
+        if (++seen == n) return text.mid(start, i - start);
+        start = i + 1;
+    }
+    return text.mid(start);
+}
+
+QString ReplaceAll(const QString& text, const QString& find, const QString& replacement) {
+    if (find.isEmpty()) return text;
+    QString work = text;
+    // Searching on after each replacement gives the same result as searching again from the
+    // start, and cannot loop when the replacement holds the find text.
+    qsizetype from = 0;
+    for (qsizetype i; (i = work.indexOf(find, from, Qt::CaseInsensitive)) >= 0;) {
+        work.replace(i, find.size(), replacement);
+        from = i + replacement.size();
+    }
+    return work;
+}
+
+QString FileFromPath(const QString& path) {
+    const qsizetype i = qMax(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+    return i < 0 ? path : path.mid(i + 1);
+}
+
+QString FolderFromPath(const QString& path) {
+    const qsizetype i = qMax(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+    return i < 0 ? QString() : path.left(i + 1);
+}
+
+bool NetworkPresent() { return Identity::networkPresent(); }
+
+void OpenLink(const QString& link) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    int code = 0;
+    const bool ok = Shell::open(link, code);
+    QApplication::restoreOverrideCursor();
+    if (!ok)
+        ShowMsg(QStringLiteral("Error Opening Link to ") + link + kCrLf + kCrLf + QString::number(code), 0, 5);
+}
+
+qint32 GetWorkArea(int index, const QWidget* window) {
+    if (index < 0 || index > 3) return 0;
+    QScreen* screen = window ? window->screen() : nullptr;
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (!screen) return 0;
+    const QRect r = screen->availableGeometry();
+    const double dpiX = screen->logicalDotsPerInchX() > 0 ? screen->logicalDotsPerInchX() : 96.0;
+    const double dpiY = screen->logicalDotsPerInchY() > 0 ? screen->logicalDotsPerInchY() : 96.0;
+    auto tw = [](int px, double dpi) { return static_cast<qint32>(qRound(px * 1440.0 / dpi)); };
+    switch (index) {
+    case 0: return tw(r.left(), dpiX);
+    case 1: return tw(r.top(), dpiY);
+    case 2: return tw(r.left() + r.width(), dpiX);
+    default: return tw(r.top() + r.height(), dpiY);
+    }
+}
+
+namespace {
+void runCompanion(const QString& file, const QString& logText, const QString& msgKey) {
+    const QString path = ProgramFolder::file(file);
+    if (QFileInfo(path).isFile() && Shell::startProgram(path)) return;
+    WriteLog(logText + path);
+    ShowMsg(modLangConst::Get(msgKey) + kCrLf + QLatin1Char('(') + path + QLatin1Char(')'), 0, 1);
+}
+} // namespace
+
+void RunUpdate() {
+    runCompanion(QStringLiteral("QX3Update"), QStringLiteral("Unable to locate AutoUpdate EXE; "),
+                 QStringLiteral("NoAutoUpdate"));
+}
+
+void RunHelp() {
+    runCompanion(QStringLiteral("Help"), QStringLiteral("Unable to locate Help EXE; "), QStringLiteral("NoHelpEXE"));
+}
+
+QString LowerAscii(const QString& text) {
+    QString out = text;
+    for (QChar& c : out)
+        if (c.unicode() >= 'A' && c.unicode() <= 'Z') c = QChar(c.unicode() + 32);
+    return out;
+}
+
+int CompareNoCase(const QString& a, const QString& b) {
+    const qsizetype n = qMin(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        char16_t x = a.at(i).unicode(), y = b.at(i).unicode();
+        if (x >= 'A' && x <= 'Z') x += 32;
+        if (y >= 'A' && y <= 'Z') y += 32;
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+bool SameNoCase(const QString& a, const QString& b) { return a.size() == b.size() && CompareNoCase(a, b) == 0; }
+
+namespace {
+std::vector<ChatPicture>& pictures() {
+    static std::vector<ChatPicture> p = [] {
+        const char* tags[15] = {":) :-) ",          ":D :d :-D :-d ", ":O :o :-O :-o ", ":P :p :-P :-p ",
+                                ";) ;-) ",          ":( :-( ",        ":S :s :-S :-s ", ":-| :| ",
+                                ":'( :-'( ",        ":$ :-$ ",        ":~ :-~ ",        ":@ :-@ ",
+                                "&) &-) ",          "(Y) (y) _/ ",    "(N) (n) (x) (X) "};
+        std::vector<ChatPicture> v;
+        for (const char* t : tags) v.push_back({QString(), QString::fromLatin1(t)});
+        return v;
+    }();
+    return p;
+}
+} // namespace
+
+const std::vector<ChatPicture>& ChatPictures() { return pictures(); }
+
+void SetChatPictureTexts(const std::vector<QString>& texts) {
+    auto& p = pictures();
+    for (std::size_t i = 0; i < p.size() && i < texts.size(); ++i) p[i].text = texts[i];
+}
+
+QString InsertPictures(const QString& text) {
+    QString work = text;
+    for (const ChatPicture& pic : pictures()) {
+        if (pic.text.isEmpty()) continue; // no picture registered: the codes stay as typed
+        const qint32 codes = CountStr(pic.tag, QStringLiteral(" "));
+        for (qint32 j = 1; j <= codes;) {
+            const QString code = GetField(pic.tag, j, QLatin1Char(' '));
+            const qsizetype at = work.indexOf(code, 0, Qt::CaseInsensitive);
+            if (at < 0) {
+                ++j;
+                continue;
+            }
+            work.replace(at, code.size(), pic.text);
+            j = 1;
+        }
+    }
+    return work;
+}
+
+} // namespace modAppFnc
+
+namespace modAPIFunc {
+void PlayWave(const QString& path, bool wait) { Sound::playWave(path, wait); }
+
+void SetTopMost(QWidget* window, bool topMost) {
+    if (!window) return;
+    const bool visible = window->isVisible();
+    window->setWindowFlag(Qt::WindowStaysOnTopHint, topMost);
+    if (visible) window->show(); // changing the flags hides a shown window
+}
+} // namespace modAPIFunc

@@ -1,0 +1,57 @@
+#pragma once
+// The application functions every part of the messenger calls: the log, whole-file reading,
+// the modal wait, messages, sounds, the name rule, text and list procedures, links, the
+// work area and the companion programs.
+#include <QString>
+#include <vector>
+
+class QWidget;
+
+namespace modAppFnc {
+
+inline constexpr int kMaxNestedMessages = 4;
+
+void WriteLog(const QString& text);
+// The whole file, each line followed by CR LF (LF, CR LF and CR all end a line); "" when empty
+// or unreadable.
+QString ReadTextFile(const QString& path);
+// Returns after `ms` milliseconds; events, timers and the network poll run meanwhile.
+void Delay(int ms);
+// The modal message window; returns 0 for OK or Yes, 1 for No.
+int ShowMsg(const QString& text, int buttons, int icon);
+void PlaySnd(const QString& setting);
+bool IsValidName(const QString& name);
+QString ProperCase(const QString& text);
+qint32 CountStr(const QString& text, const QString& sub);
+QString GetField(const QString& text, qint32 n, QChar sep);
+QString ReplaceAll(const QString& text, const QString& find, const QString& replacement);
+QString FileFromPath(const QString& path);
+QString FolderFromPath(const QString& path);
+bool NetworkPresent();
+void OpenLink(const QString& link);
+// Left (0), top (1), right (2) or bottom (3) of the work area of the window's screen, in twips.
+qint32 GetWorkArea(int index, const QWidget* window);
+void RunUpdate();
+void RunHelp();
+
+// The one comparison of names: ASCII letters folded to lower case, then ordinal.
+int CompareNoCase(const QString& a, const QString& b);
+bool SameNoCase(const QString& a, const QString& b);
+QString LowerAscii(const QString& text);
+
+// Chat pictures: the shortcut codes of each of the fifteen pictures and the text that
+// replaces them; the hidden image window registers the texts.
+struct ChatPicture {
+    QString text; // what a code is replaced by
+    QString tag;  // the codes, each followed by one blank
+};
+const std::vector<ChatPicture>& ChatPictures();
+void SetChatPictureTexts(const std::vector<QString>& texts);
+QString InsertPictures(const QString& text);
+
+} // namespace modAppFnc
+
+namespace modAPIFunc {
+void PlayWave(const QString& path, bool wait);
+void SetTopMost(QWidget* window, bool topMost);
+} // namespace modAPIFunc

@@ -1,0 +1,248 @@
+#include "modNetCmds.h"
+
+#include "MessageService.h"
+#include "NetHooks.h"
+#include "NetOwner.h"
+#include "clsChat.h"
+#include "modAppFnc.h"
+#include "modGlobals.h"
+#include "modLangConst.h"
+#include "modNetCom.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <memory>
+
+namespace {
+using modGlobals::Sep;
+
+struct State {
+    NetOwner* owner = nullptr;
+    QString myName;
+    std::unique_ptr<clsChat> chat;
+    bool open = false;
+    qint16 dataReceived = 0;
+    qint16 xferFile = -1;
+};
+State& st() {
+    static State s;
+    return s;
+}
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+OwnerList* users() { return st().owner ? st().owner->lstUsers() : nullptr; }
+OwnerList* stats() { return st().owner ? st().owner->lstUStat() : nullptr; }
+void listChanged() {
+    if (st().owner) st().owner->UListChange();
+}
+
+bool forMe(const QString& target) {
+    return modAppFnc::LowerAscii(target) == modAppFnc::LowerAscii(modGlobals::Sets().UNAME);
+}
+
+// Rebuilds the sender's record with one field replaced. A sender that is not really listed
+// (FindUser answers 0 for anybody absent) leaves every record alone.
+void setRecordField(const QString& sender, int field, const QString& value) {
+    OwnerList* names = users();
+    OwnerList* recs = stats();
+    if (!names || !recs) return;
+    const int idx = modNetCmds::FindUser(sender);
+    if (idx >= names->ListCount() || idx >= recs->ListCount()) return;
+    if (!modAppFnc::SameNoCase(names->List(idx), sender)) return;
+    const QString old = recs->List(idx);
+    QString rec;
+    for (int f = 1; f <= 6; ++f) {
+        rec += (f == field) ? value : modAppFnc::GetField(old, f, modGlobals::kSep);
+        rec += Sep();
+    }
+    recs->SetList(idx, rec);
+    listChanged();
+}
+
+// Only the text before a separator can go into a record field, so no field can shift.
+QString fieldValue(const QString& payload) {
+    const qsizetype i = payload.indexOf(modGlobals::kSep);
+    return i < 0 ? payload : payload.left(i);
+}
+} // namespace
+
+namespace modNetCmds {
+
+NetOwner* OwnerForm() { return st().owner; }
+QString MyName() { return st().myName; }
+bool IsOpen() { return st().open; }
+qint16 DataReceived() { return st().dataReceived; }
+void SetDataReceived(qint16 value) { st().dataReceived = value; }
+qint16 XferFile() { return st().xferFile; }
+void SetXferFile(qint16 value) { st().xferFile = value; }
+clsChat* Transport() { return st().chat.get(); }
+
+void OwnerGone(NetOwner* owner) {
+    if (st().owner == owner) st().owner = nullptr;
+}
+
+void OpenNetCom(NetOwner* owner, const QString& name) {
+    modAppFnc::WriteLog(QStringLiteral("Opening NetCom..."));
+    st().owner = owner;
+    st().myName = name;
+    st().xferFile = -1;
+    if (!st().chat) st().chat = std::make_unique<clsChat>();
+    st().chat->Init(kSlotName);
+    st().open = true;
+    SendUserData();
+    QCoreApplication::processEvents();
+    PollData();
+    modAppFnc::WriteLog(QStringLiteral("---NetCom loaded."));
+}
+
+void SendUserData() {
+    const auto& s = modGlobals::Sets();
+    modAppFnc::WriteLog(QStringLiteral("    Sending user data..."));
+    SendData(QStringLiteral("C") + QString::number(s.UCOL));
+    SendData(QStringLiteral("S") + QString::number(modGlobals::Run().OwnStatus));
+    SendData(QStringLiteral("F") + s.UFNT);
+    SendData(QStringLiteral("B") + modNetCom::GetLogonName().trimmed());
+    SendData(QStringLiteral("P") + modNetCom::GetCompName().trimmed());
+}
+
+void SendData(const QString& data) {
+    if (modGlobals::Run().NetLog == 1) modAppFnc::WriteLog(QStringLiteral("DataSent >>") + data + QStringLiteral("<<"));
+    if (!st().chat) st().chat = std::make_unique<clsChat>();
+    st().chat->SendMessage(QString(), QStringLiteral("*"), st().myName + Sep() + data);
+}
+
+void CloseNetCom(qint16 mode) {
+    modAppFnc::WriteLog(QStringLiteral("Closeing NetCom... |") + QString::number(mode) + QStringLiteral("|"));
+    if (mode == 1) {
+        modAppFnc::WriteLog(QStringLiteral("   Searching for and closeing active chat windows..."));
+        if (NetHooks::ChatWindows* c = NetHooks::chatWindows()) c->CloseAll();
+    }
+    SendData(QStringLiteral("E"));
+    if (st().chat) st().chat->CloseHnd();
+    st().open = false;
+    modAppFnc::WriteLog(QStringLiteral("---NetCom closed."));
+}
+
+void PollData() {
+    if (!st().chat) return;
+    // A snapshot: handlers may run nested polls while this one is still working through it.
+    const QStringList messages = st().chat->GetMessages();
+    if (messages.isEmpty()) return;
+    for (const QString& m : messages) ParseData(m.mid(1));
+    st().dataReceived = 1;
+}
+
+void ParseData(const QString& text) {
+    if (modGlobals::Run().NetLog == 1) modAppFnc::WriteLog(QStringLiteral("DataIn >>") + text + QStringLiteral("<<"));
+    const qsizetype sepAt = text.indexOf(modGlobals::kSep);
+    const QString sender = sepAt < 0 ? QString() : text.left(sepAt);
+    const bool fromMe = sender == st().myName;
+    if (!fromMe) {
+        if (sender.startsWith(QLatin1Char('\\'))) return;
+        AddUser(sender);
+    }
+    const qsizetype letterAt = sepAt < 0 ? 0 : sepAt + 1;
+    if (letterAt >= text.size()) return; // no letter at all
+    const QChar letter = text.at(letterAt);
+    const QString payload = text.mid(letterAt + 1);
+    const QChar sep = modGlobals::kSep;
+    const bool listable = !fromMe && !sender.startsWith(QLatin1Char('\\'));
+
+    switch (letter.unicode()) {
+    case 'C':
+        if (listable) setRecordField(sender, 2, fieldValue(payload));
+        return;
+    case 'S':
+        if (listable) setRecordField(sender, 3, fieldValue(payload));
+        return;
+    case 'F':
+        if (listable) setRecordField(sender, 4, fieldValue(payload));
+        return;
+    case 'B':
+    case 'P':
+        return;
+    case 'V':
+        if (forMe(modAppFnc::GetField(payload, 1, sep)))
+            setRecordField(sender, 6, modAppFnc::GetField(payload, 2, sep));
+        return;
+    case 'E':
+        RemoveUser(sender);
+        return;
+    case 'M':
+        modAppFnc::ShowMsg(QStringLiteral("Message From:") + sender + kCrLf + payload, 0, 0);
+        return;
+    case 'A': {
+        const QString target = modAppFnc::GetField(payload, 1, sep);
+        if (forMe(target) || target == QLatin1String("(All)"))
+            if (NetHooks::Router* r = NetHooks::router()) r->ShowAlertPop(modAppFnc::GetField(payload, 2, sep), sender);
+        return;
+    }
+    case 'H':
+        if (forMe(modAppFnc::GetField(payload, 1, sep)))
+            if (NetHooks::Router* r = NetHooks::router())
+                r->RouteChatMsg(modAppFnc::GetField(payload, 2, sep) + Sep() + modAppFnc::GetField(payload, 3, sep),
+                                sender);
+        return;
+    case 'R': {
+        if (!forMe(modAppFnc::GetField(payload, 1, sep))) return;
+        const QString what = modAppFnc::GetField(payload, 2, sep);
+        QString reply = QStringLiteral("I") + sender + Sep();
+        if (what == QLatin1String("P"))
+            reply += modLangConst::Get(QStringLiteral("NetCmd_PhoneSendMsg")) + modGlobals::Sets().UPN;
+        else if (what == QLatin1String("U"))
+            reply += modLangConst::Get(QStringLiteral("NetCmd_UNameSendMsg")) + modNetCom::GetLogonName();
+        SendData(reply);
+        return;
+    }
+    case 'I':
+        if (forMe(modAppFnc::GetField(payload, 1, sep)))
+            if (NetHooks::Router* r = NetHooks::router()) r->ShowUserInfo(modAppFnc::GetField(payload, 2, sep), sender);
+        return;
+    case '1': case '2': case '3': case '4': case '5': case '6': case '7':
+        if (NetHooks::FileTransfer* f = NetHooks::fileTransfer()) f->OnData(letter, sender, payload);
+        return;
+    default:
+        modAppFnc::WriteLog(QStringLiteral("Unknown data received: >>") + text + QStringLiteral("<<"));
+        return;
+    }
+}
+
+void AddUser(const QString& name) {
+    OwnerList* names = users();
+    // An owner without a name list cannot add anybody, and so never answers with its presence.
+    if (!names) return;
+    for (int i = 0; i < names->ListCount(); ++i)
+        if (modAppFnc::SameNoCase(names->List(i), name)) return;
+    const int at = names->AddItem(name);
+    if (OwnerList* recs = stats()) {
+        const QString rec = name + Sep() + QStringLiteral("0") + Sep() + QStringLiteral("0") + Sep() +
+                            QStringLiteral("Arial") + Sep() + QStringLiteral("0") + Sep() + QStringLiteral("1") + Sep();
+        recs->InsertItem(at, rec); // beside its name, however the lists sort
+
+    }
+    listChanged();
+    if (!st().myName.startsWith(QLatin1Char('\\'))) SendUserData();
+}
+
+qint16 FindUser(const QString& name) {
+    OwnerList* names = users();
+    if (!names) return 0;
+    for (int i = 0; i < names->ListCount(); ++i)
+        if (modAppFnc::SameNoCase(names->List(i), name)) return static_cast<qint16>(i);
+    return 0;
+}
+
+void RemoveUser(const QString& name) {
+    OwnerList* names = users();
+    if (!names) return;
+    for (int i = 0; i < names->ListCount(); ++i) {
+        if (!modAppFnc::SameNoCase(names->List(i), name)) continue;
+        names->RemoveItem(i);
+        if (OwnerList* recs = stats(); recs && i < recs->ListCount()) recs->RemoveItem(i);
+        listChanged();
+        return;
+    }
+}
+
+} // namespace modNetCmds

@@ -1,0 +1,37 @@
+#pragma once
+// The network layer: opens the transport for one owner window, frames every command as a
+// datagram that carries the own name, polls the own slot and acts on each command letter.
+#include <QString>
+
+class NetOwner;
+class clsChat;
+
+namespace modNetCmds {
+
+inline const QString kSlotName = QStringLiteral("QX3");
+
+void OpenNetCom(NetOwner* owner, const QString& name);
+void CloseNetCom(qint16 mode);
+void SendUserData();
+// `data` is the letter followed by its payload; the own name and a separator go in front.
+void SendData(const QString& data);
+void PollData();
+void ParseData(const QString& text);
+void AddUser(const QString& name);
+// Index of the first listed name equal to `name` ignoring case; 0 when there is none.
+qint16 FindUser(const QString& name);
+void RemoveUser(const QString& name);
+
+NetOwner* OwnerForm();
+QString MyName();
+bool IsOpen();
+qint16 DataReceived();
+void SetDataReceived(qint16 value);
+qint16 XferFile();
+void SetXferFile(qint16 value);
+// The transport, created on the first open (nullptr before).
+clsChat* Transport();
+// Called when an owner window goes away, so the layer never reaches a dead window.
+void OwnerGone(NetOwner* owner);
+
+} // namespace modNetCmds

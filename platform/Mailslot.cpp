@@ -1,0 +1,148 @@
+#include "Mailslot.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+constexpr const char* kDefaultGroup = "239.255.51.3";
+constexpr uint16_t kDefaultPort = 5103;
+
+bool parseAddress(const QByteArray& text, uint32_t& out) {
+    in_addr a{};
+    if (inet_pton(AF_INET, text.constData(), &a) != 1) return false;
+    out = ntohl(a.s_addr);
+    return true;
+}
+
+// One sending socket per configuration; reopened when the configuration changes.
+struct Sender {
+    int fd = -1;
+    MailslotConfig cfg;
+    ~Sender() {
+        if (fd >= 0) ::close(fd);
+    }
+    bool sameAs(const MailslotConfig& c) const {
+        return fd >= 0 && c.group == cfg.group && c.port == cfg.port && c.iface == cfg.iface;
+    }
+};
+Sender& sender() {
+    static Sender s;
+    return s;
+}
+
+void setMulticastOptions(int fd, const MailslotConfig& cfg) {
+    unsigned char ttl = 1, loop = 1;
+    setsockopt(fd, IPPROTO_IP, IP_MULTICAST_TTL, &ttl, sizeof ttl);
+    setsockopt(fd, IPPROTO_IP, IP_MULTICAST_LOOP, &loop, sizeof loop);
+    if (cfg.iface != 0) {
+        in_addr a{};
+        a.s_addr = htonl(cfg.iface);
+        setsockopt(fd, IPPROTO_IP, IP_MULTICAST_IF, &a, sizeof a);
+    }
+}
+} // namespace
+
+MailslotConfig MailslotConfig::fromEnvironment() {
+    MailslotConfig c;
+    c.valid = true;
+    QByteArray group = qgetenv("QX3_MAILSLOT_GROUP");
+    if (group.isEmpty()) group = kDefaultGroup;
+    if (!parseAddress(group, c.group)) c.valid = false;
+    c.port = kDefaultPort;
+    const QByteArray port = qgetenv("QX3_MAILSLOT_PORT");
+    if (!port.isEmpty()) {
+        bool ok = false;
+        const uint v = port.toUInt(&ok);
+        if (!ok || v == 0 || v > 65535) c.valid = false;
+        else c.port = static_cast<uint16_t>(v);
+    }
+    const QByteArray iface = qgetenv("QX3_MAILSLOT_IF");
+    if (!iface.isEmpty() && !parseAddress(iface, c.iface)) c.valid = false;
+    return c;
+}
+
+Mailslot::~Mailslot() { close(); }
+
+int Mailslot::create(const QString& /*name*/) {
+    // One slot per program: the group and port are the slot's address.
+    close();
+    const MailslotConfig cfg = MailslotConfig::fromEnvironment();
+    if (!cfg.valid) return kInvalidHandle;
+    int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) return kInvalidHandle;
+    int one = 1;
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    int buf = kReceiveBuffer;
+    // The forced size needs privilege; fall back to what the system allows.
+    if (setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &buf, sizeof buf) != 0)
+        setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &buf, sizeof buf);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(cfg.port);
+    addr.sin_addr.s_addr = htonl(cfg.group); // only this group's traffic
+    ip_mreq mreq{};
+    mreq.imr_multiaddr.s_addr = htonl(cfg.group);
+    mreq.imr_interface.s_addr = htonl(cfg.iface);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        setsockopt(fd, IPPROTO_IP, IP_ADD_MEMBERSHIP, &mreq, sizeof mreq) != 0) {
+        ::close(fd);
+        return kInvalidHandle;
+    }
+    setMulticastOptions(fd, cfg);
+    fd_ = fd;
+    return fd_;
+}
+
+bool Mailslot::info(qint64& nextSize, int& count) const {
+    nextSize = 0;
+    count = 0;
+    if (fd_ < 0) return false;
+    char probe;
+    // MSG_TRUNC makes the peek report the datagram's real length.
+    const ssize_t n = ::recv(fd_, &probe, 1, MSG_PEEK | MSG_TRUNC | MSG_DONTWAIT);
+    if (n < 0) return false;
+    nextSize = n;
+    count = 1;
+    return true;
+}
+
+bool Mailslot::read(qint64 size, QByteArray& out) {
+    out.clear();
+    if (fd_ < 0 || size < 0) return false;
+    out.resize(size > 0 ? size : 1);
+    const ssize_t n = ::recv(fd_, out.data(), out.size(), MSG_DONTWAIT);
+    if (n < 0) {
+        out.clear();
+        return false;
+    }
+    out.truncate(qMin<qint64>(n, size));
+    return true;
+}
+
+void Mailslot::close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = kInvalidHandle;
+}
+
+bool Mailslot::send(const QString& /*destination*/, const QString& /*name*/, const QByteArray& bytes) {
+    const MailslotConfig cfg = MailslotConfig::fromEnvironment();
+    if (!cfg.valid) return false;
+    Sender& s = sender();
+    if (!s.sameAs(cfg)) {
+        if (s.fd >= 0) ::close(s.fd);
+        s.fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        s.cfg = cfg;
+        if (s.fd < 0) return false;
+        setMulticastOptions(s.fd, cfg);
+    }
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(cfg.port);
+    to.sin_addr.s_addr = htonl(cfg.group);
+    const ssize_t n =
+        ::sendto(s.fd, bytes.constData(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+    return n == bytes.size();
+}

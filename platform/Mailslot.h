@@ -1,0 +1,48 @@
+#pragma once
+// The mailslot service: one local slot that every copy on the network writes to by name.
+// Here a slot is a UDP socket joined to an IPv4 multicast group; writing to "*" sends one
+// datagram to the group. Configuration comes from the environment:
+//   QX3_MAILSLOT_GROUP  group address   (default 239.255.51.3)
+//   QX3_MAILSLOT_PORT   UDP port        (default 5103)
+//   QX3_MAILSLOT_IF     address of the interface to send and join on (default: the system's choice)
+// Several copies on one machine share the port, and each receives every datagram.
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+
+struct MailslotConfig {
+    uint32_t group = 0;     // host byte order
+    uint16_t port = 0;
+    uint32_t iface = 0;     // host byte order; 0 = system's choice
+    bool valid = false;     // false when an override cannot be parsed
+    static MailslotConfig fromEnvironment();
+};
+
+class Mailslot {
+public:
+    static constexpr int kInvalidHandle = -1;
+    static constexpr int kReceiveBuffer = 16 * 1024 * 1024; // a burst between two polls fits
+
+    Mailslot() = default;
+    ~Mailslot();
+    Mailslot(const Mailslot&) = delete;
+    Mailslot& operator=(const Mailslot&) = delete;
+
+    // Creates the local slot; returns its handle, or kInvalidHandle when that fails.
+    int create(const QString& name);
+    // What is waiting, without blocking: the size of the next datagram and whether any waits.
+    // Returns false (with count 0) when nothing waits or the slot is not open.
+    bool info(qint64& nextSize, int& count) const;
+    // Reads the next datagram (at most `size` bytes) into `out`; never blocks.
+    // False when nothing could be read.
+    bool read(qint64 size, QByteArray& out);
+    void close();
+    int handle() const { return fd_; }
+
+    // Writes one datagram to the slot `name` on `destination` ("*": every computer).
+    // Works without a local slot; failures are silent, as the service gives no answer.
+    static bool send(const QString& destination, const QString& name, const QByteArray& bytes);
+
+private:
+    int fd_ = kInvalidHandle;
+};

@@ -1,0 +1,25 @@
+#include "Shell.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QProcess>
+#include <QUrl>
+
+bool Shell::startProgram(const QString& path) {
+    const QFileInfo fi(path);
+    if (!fi.isFile() || !fi.isExecutable()) return false;
+    return QProcess::startDetached(fi.absoluteFilePath(), {}, fi.absolutePath());
+}
+
+bool Shell::open(const QString& link, int& errorCode) {
+    errorCode = 0;
+    QUrl url = QUrl::fromUserInput(link);
+    if (QFileInfo::exists(link)) url = QUrl::fromLocalFile(QFileInfo(link).absoluteFilePath());
+    if (!url.isValid()) {
+        errorCode = 2; // the file or link was not found
+        return false;
+    }
+    if (QDesktopServices::openUrl(url)) return true;
+    errorCode = 31; // no program is associated with it
+    return false;
+}
