@@ -1,0 +1,254 @@
+// The application functions: text and list procedures, the log, files, sounds, messages and
+// the companion programs.
+#include "modAppFnc.h"
+#include "modGlobals.h"
+#include "modLangConst.h"
+#include "../support/Recorders.h"
+#include "../support/TestEnv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+const QString S(modGlobals::kSep);
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+void writeAll(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+} // namespace
+
+class TestAppFnc : public QObject {
+    Q_OBJECT
+    QTemporaryDir home;
+
+private slots:
+    void initTestCase() {
+        QVERIFY(home.isValid());
+        TestEnv::useProgramFolder(home);
+    }
+    void init() {
+        modGlobals::Run().NoLog = 0;
+        QFile::remove(QDir(home.path()).filePath(QStringLiteral("Log.txt")));
+    }
+
+    void getField_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("n");
+        QTest::addColumn<QString>("field");
+        const QString list = QStringLiteral("Ann") + S + QStringLiteral("Bob") + S;
+        QTest::newRow("first") << list << 1 << "Ann";
+        QTest::newRow("second") << list << 2 << "Bob";
+        QTest::newRow("past the end") << list << 3 << "";
+        QTest::newRow("zero") << list << 0 << "";
+        QTest::newRow("negative") << list << -2 << "";
+        QTest::newRow("no final separator") << QStringLiteral("a") + S + QStringLiteral("tail") << 5 << "tail";
+        QTest::newRow("empty field") << QStringLiteral("a") + S + S + QStringLiteral("c") + S << 2 << "";
+        QTest::newRow("empty text") << QString() << 1 << "";
+    }
+    void getField() {
+        QFETCH(QString, text);
+        QFETCH(int, n);
+        QFETCH(QString, field);
+        QCOMPARE(modAppFnc::GetField(text, n, modGlobals::kSep), field);
+    }
+
+    void countStr_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("sub");
+        QTest::addColumn<int>("count");
+        QTest::newRow("overlapping") << "aaa" << "aa" << 2;
+        QTest::newRow("empty text") << "" << "a" << 0;
+        QTest::newRow("case matters") << "aAa" << "a" << 2;
+        QTest::newRow("fields") << (QStringLiteral("x") + S + QStringLiteral("y") + S) << S << 2;
+        QTest::newRow("empty substring") << "abc" << "" << 0;
+    }
+    void countStr() {
+        QFETCH(QString, text);
+        QFETCH(QString, sub);
+        QFETCH(int, count);
+        QCOMPARE(modAppFnc::CountStr(text, sub), count);
+    }
+
+    void names_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("valid");
+        QTest::newRow("letters digits hyphen parens") << "Ann-2(x)_Z" << true;
+        QTest::newRow("empty") << "" << true;
+        QTest::newRow("blank") << "Ann B" << false;
+        QTest::newRow("point") << "Ann.B" << false;
+        QTest::newRow("accented") << QString::fromUtf16(u"Ren\u00e9") << false;
+        QTest::newRow("Kelvin sign folds to k elsewhere") << QString(QChar(0x212A)) << false;
+        QTest::newRow("dotted capital I") << QString(QChar(0x0130)) << false;
+        QTest::newRow("separator") << (QStringLiteral("a") + S) << false;
+    }
+    void names() {
+        QFETCH(QString, name);
+        QFETCH(bool, valid);
+        QCOMPARE(modAppFnc::IsValidName(name), valid);
+    }
+
+    void textProcedures() {
+        QCOMPARE(modAppFnc::ProperCase(QStringLiteral("jSMITH")), QStringLiteral("Jsmith"));
+        QCOMPARE(modAppFnc::ProperCase(QString()), QString());
+        QCOMPARE(modAppFnc::ReplaceAll(QStringLiteral("a") + S + QStringLiteral("b") + S, S, QStringLiteral("; ")),
+                 QStringLiteral("a; b; "));
+        QCOMPARE(modAppFnc::ReplaceAll(QStringLiteral("xAx"), QStringLiteral("a"), QStringLiteral("[a]")),
+                 QStringLiteral("x[a]x")); // would never end if it searched the replacement again
+        QCOMPARE(modAppFnc::ReplaceAll(QStringLiteral("abc"), QString(), QStringLiteral("z")), QStringLiteral("abc"));
+        QCOMPARE(modAppFnc::FileFromPath(QStringLiteral("C:\\a\\b.txt")), QStringLiteral("b.txt"));
+        QCOMPARE(modAppFnc::FileFromPath(QStringLiteral("/tmp/x/b.txt")), QStringLiteral("b.txt"));
+        QCOMPARE(modAppFnc::FileFromPath(QStringLiteral("b.txt")), QStringLiteral("b.txt"));
+        QCOMPARE(modAppFnc::FolderFromPath(QStringLiteral("C:\\a/b\\c.txt")), QStringLiteral("C:\\a/b\\"));
+        QCOMPARE(modAppFnc::FolderFromPath(QStringLiteral("c.txt")), QString());
+        QVERIFY(modAppFnc::CompareNoCase(QStringLiteral("ann"), QStringLiteral("Bob")) < 0);
+        QVERIFY(modAppFnc::CompareNoCase(QStringLiteral("Ann"), QStringLiteral("ANN")) == 0);
+        QVERIFY(modAppFnc::CompareNoCase(QStringLiteral("Ann"), QStringLiteral("Ann_")) < 0);
+    }
+
+    void readTextFile_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("CR LF") << QByteArray("one\r\ntwo\r\n") << "one\r\ntwo\r\n";
+        QTest::newRow("LF only") << QByteArray("one\ntwo") << "one\r\ntwo\r\n";
+        QTest::newRow("CR only") << QByteArray("one\rtwo\r") << "one\r\ntwo\r\n";
+        QTest::newRow("blank lines kept") << QByteArray("a\n\nb\n") << "a\r\n\r\nb\r\n";
+        QTest::newRow("empty") << QByteArray() << "";
+        QTest::newRow("ANSI bytes") << QByteArray("\x80\xE9") << (QString(QChar(0x20AC)) + QChar(0xE9) + "\r\n");
+    }
+    void readTextFile() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        const QString path = QDir(home.path()).filePath(QStringLiteral("t.txt"));
+        writeAll(path, bytes);
+        QCOMPARE(modAppFnc::ReadTextFile(path), text);
+        QCOMPARE(modAppFnc::ReadTextFile(path + QStringLiteral(".missing")), QString());
+    }
+
+    void logAppendsLinesAndHonoursNoLog() {
+        const QString path = QDir(home.path()).filePath(QStringLiteral("Log.txt"));
+        modAppFnc::WriteLog(QStringLiteral("first, \"quoted\""));
+        modAppFnc::WriteLog(QString::fromUtf16(u"second \u20AC"));
+        const QByteArray bytes = readAll(path);
+        const QList<QByteArray> lines = bytes.split('\n');
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(bytes.endsWith("\r\n"));
+        QVERIFY(lines[0].endsWith(": first, \"quoted\"\r"));
+        QVERIFY(lines[1].endsWith(": second \x80\r"));
+        QVERIFY(!lines[0].startsWith(' '));
+        modGlobals::Run().NoLog = 1;
+        modAppFnc::WriteLog(QStringLiteral("hidden"));
+        QCOMPARE(readAll(path), bytes);
+    }
+
+    void logThatCannotBeWrittenIsHarmless() {
+        QTemporaryDir ro;
+        qputenv("QX3_HOME", QDir(ro.path()).filePath(QStringLiteral("no/such/folder")).toLocal8Bit());
+        modAppFnc::WriteLog(QStringLiteral("lost"));
+        TestEnv::useProgramFolder(home);
+    }
+
+    void sounds_data() {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QString>("heard");
+        QTest::newRow("empty is silent") << "" << "";
+        QTest::newRow("system beep") << "(System Beep)" << "beep";
+        QTest::newRow("wave plays without waiting") << "@/ding.wav" << "wave:@/ding.wav:0";
+        QTest::newRow("upper-case WAV beeps") << "@/DING.WAV" << "beep";
+        QTest::newRow("missing file beeps") << "@/gone.wav" << "beep";
+        QTest::newRow("other extension beeps") << "@/ding.mp3" << "beep";
+    }
+    void sounds() {
+        QFETCH(QString, setting);
+        QFETCH(QString, heard);
+        for (const char* f : {"ding.wav", "DING.WAV", "ding.mp3"})
+            writeAll(QDir(home.path()).filePath(QString::fromLatin1(f)), "RIFF");
+        setting.replace(QStringLiteral("@"), home.path());
+        heard.replace(QStringLiteral("@"), home.path());
+        SoundRecorder rec;
+        modAppFnc::PlaySnd(setting);
+        QCOMPARE(rec.heard.join(QLatin1Char(',')), heard);
+    }
+
+    void showMsgBeepsAndAnswers() {
+        SoundRecorder snd;
+        MessageRecorder msg;
+        msg.answers = {1};
+        QCOMPARE(modAppFnc::ShowMsg(QStringLiteral("Sure?"), 1, 4), 1);
+        QCOMPARE(modAppFnc::ShowMsg(QStringLiteral("Note"), 0, 0), 0);
+        QCOMPARE(snd.heard, QStringList({"beep", "beep"}));
+        QCOMPARE(msg.shown.size(), std::size_t(2));
+        QCOMPARE(msg.shown[0].icon, 4);
+    }
+
+    void floodOfMessagesIsBounded() {
+        SoundRecorder snd;
+        MessageRecorder msg;
+        int offered = 0;
+        // Every window, while open, is hit by two more messages and one question.
+        msg.whileOpen = [&] {
+            if (offered >= 40) return;
+            offered += 3;
+            modAppFnc::ShowMsg(QStringLiteral("m%1").arg(offered), 0, 0);
+            modAppFnc::ShowMsg(QStringLiteral("n%1").arg(offered), 0, 0);
+            QCOMPARE(modAppFnc::ShowMsg(QStringLiteral("q"), 1, 4) <= 1, true);
+        };
+        modAppFnc::ShowMsg(QStringLiteral("first"), 0, 0);
+        QVERIFY(msg.maxDepth <= modAppFnc::kMaxNestedMessages);
+        int notices = 0;
+        for (const auto& s : msg.shown) notices += s.buttons == 0;
+        // No notice is lost: the first, and the two of every batch.
+        QCOMPARE(notices, 1 + 2 * (offered / 3));
+    }
+
+    void pictures() {
+        std::vector<QString> texts;
+        for (int i = 0; i < 15; ++i) texts.push_back(QStringLiteral("[%1]").arg(i));
+        modAppFnc::SetChatPictureTexts(texts);
+        QCOMPARE(modAppFnc::ChatPictures().at(0).tag, QStringLiteral(":) :-) "));
+        QCOMPARE(modAppFnc::InsertPictures(QStringLiteral("hi :-) and :D")), QStringLiteral("hi [0] and [1]"));
+        QCOMPARE(modAppFnc::InsertPictures(QStringLiteral(":-d :d (x)(X)")), QStringLiteral("[1] [1] [14][14]"));
+        QCOMPARE(modAppFnc::InsertPictures(QStringLiteral("plain")), QStringLiteral("plain"));
+        modAppFnc::SetChatPictureTexts(std::vector<QString>(15));
+    }
+
+    void workAreaIndexOutOfRange() { QCOMPARE(modAppFnc::GetWorkArea(4, nullptr), 0); }
+
+    void missingCompanionIsReported() {
+        SoundRecorder snd;
+        MessageRecorder msg;
+        modLangConst::SetDefaultStrings();
+        modAppFnc::RunUpdate();
+        modAppFnc::RunHelp();
+        QCOMPARE(msg.shown.size(), std::size_t(2));
+        const QString up = QDir(home.path()).filePath(QStringLiteral("QX3Update"));
+        QCOMPARE(msg.shown[0].text, QStringLiteral("Unable to locate AutoUpdate.\r\n(") + up + QStringLiteral(")"));
+        QCOMPARE(msg.shown[0].icon, 1);
+        QCOMPARE(msg.shown[1].text.left(26), QStringLiteral("Unable to locate Help EXE."));
+        const QByteArray log = readAll(QDir(home.path()).filePath(QStringLiteral("Log.txt")));
+        QVERIFY(log.contains(": Unable to locate AutoUpdate EXE; " + up.toLocal8Bit() + "\r\n"));
+        QVERIFY(log.contains(": Unable to locate Help EXE; "));
+    }
+
+    void companionStartsDetached() {
+        SoundRecorder snd;
+        MessageRecorder msg;
+        const QString marker = QDir(home.path()).filePath(QStringLiteral("started"));
+        const QString prog = QDir(home.path()).filePath(QStringLiteral("Help"));
+        writeAll(prog, "#!/bin/sh\necho \"$#\" > \"" + marker.toLocal8Bit() + "\"\n");
+        QFile::setPermissions(prog, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        modAppFnc::RunHelp();
+        QVERIFY(msg.shown.empty());
+        QTRY_VERIFY_WITH_TIMEOUT(readAll(marker) == "0\n", 10000); // started, with no arguments
+    }
+};
+
+QTEST_MAIN(TestAppFnc)
+#include "tst_appfnc.moc"

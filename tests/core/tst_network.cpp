@@ -1,0 +1,411 @@
+// The transport and the network layer over the real UDP layer on loopback.
+#include "Ansi.h"
+#include "Mailslot.h"
+#include "clsChat.h"
+#include "modAppFnc.h"
+#include "modGlobals.h"
+#include "modLangConst.h"
+#include "modNetCmds.h"
+#include "modNetCom.h"
+#include "../support/Recorders.h"
+#include "../support/TestEnv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+const QString S(modGlobals::kSep);
+
+// Sends raw datagram bytes to the group, as any other computer might.
+void sendRaw(const QByteArray& bytes) { QVERIFY(Mailslot::send(QStringLiteral("*"), QStringLiteral("QX3"), bytes)); }
+
+QStringList drain(clsChat& chat, int expected) {
+    QStringList got;
+    QTest::qWaitFor(
+        [&] {
+            got += chat.GetMessages();
+            return got.size() >= expected;
+        },
+        5000);
+    return got;
+}
+
+QString rec(const QString& name, const QString& col = "0", const QString& stat = "0",
+            const QString& font = "Arial", const QString& sel = "0", const QString& acc = "1") {
+    return name + S + col + S + stat + S + font + S + sel + S + acc + S;
+}
+} // namespace
+
+class TestNetwork : public QObject {
+    Q_OBJECT
+    QTemporaryDir home;
+
+private slots:
+    void initTestCase() {
+        QVERIFY(home.isValid());
+        TestEnv::useProgramFolder(home);
+        TestEnv::useLoopback(40120);
+        modLangConst::SetDefaultStrings();
+    }
+    void init() {
+        modGlobals::Sets().UNAME = QStringLiteral("Me");
+        modGlobals::Sets().UCOL = 255;
+        modGlobals::Sets().UFNT = QStringLiteral("Courier New");
+        modGlobals::Sets().UPN = QStringLiteral("555-0100");
+        modGlobals::Run().NetLog = 0;
+        modGlobals::Run().OwnStatus = 0;
+    }
+    void cleanup() {
+        if (modNetCmds::IsOpen()) modNetCmds::CloseNetCom(0);
+    }
+
+    // --- transport -------------------------------------------------------------------------
+
+    void duplicatesWithinOnePollOnly() {
+        clsChat chat;
+        chat.Init(QStringLiteral("QX3"));
+        QCOMPARE(chat.GetError(), qint16(0));
+        QVERIFY(chat.GetMessages().isEmpty());
+        chat.SendMessage(QString(), QStringLiteral("*"), QStringLiteral("Ann") + S + QStringLiteral("Cx"));
+        chat.SendMessage(QString(), QStringLiteral("*"), QStringLiteral("Ann") + S + QStringLiteral("Cx"));
+        chat.SendMessage(QString(), QStringLiteral("*"), QStringLiteral("ANN") + S + QStringLiteral("Cx"));
+        chat.SendMessage(QString(), QStringLiteral("*"), QStringLiteral("Ann") + S + QStringLiteral("Cx"));
+        QTest::qWait(50); // let every copy arrive before the one poll
+        const QStringList first = chat.GetMessages();
+        QCOMPARE(first, QStringList({QChar(0) + QStringLiteral("Ann") + S + QStringLiteral("Cx"),
+                                     QChar(0) + QStringLiteral("ANN") + S + QStringLiteral("Cx")}));
+        chat.SendMessage(QString(), QStringLiteral("*"), QStringLiteral("Ann") + S + QStringLiteral("Cx"));
+        QCOMPARE(drain(chat, 1), QStringList({first.at(0)})); // a later poll hears it again
+        chat.CloseHnd();
+        chat.CloseHnd();
+    }
+
+    void bytesOnTheWire() {
+        clsChat chat;
+        chat.Init(QStringLiteral("QX3"));
+        Mailslot raw;
+        QVERIFY(raw.create(QStringLiteral("QX3")) >= 0);
+        QString all;
+        for (int b = 0; b < 256; ++b) all += Ansi::decode(QByteArray(1, char(b)));
+        chat.SendMessage(QString(), QStringLiteral("*"), all);
+        chat.SendMessage(QString(), QStringLiteral("*"), QString());
+        qint64 size = 0;
+        int count = 0;
+        QVERIFY(QTest::qWaitFor([&] { return raw.info(size, count); }, 5000));
+        QByteArray bytes;
+        QVERIFY(raw.read(size, bytes));
+        QCOMPARE(bytes.size(), 257);
+        QCOMPARE(bytes.at(0), '\0');
+        for (int b = 0; b < 256; ++b) QCOMPARE(static_cast<unsigned char>(bytes.at(b + 1)), static_cast<unsigned char>(b));
+        const QStringList got = drain(chat, 2);
+        QCOMPARE(got.size(), 2);
+        QCOMPARE(got.at(0), QChar(0) + all);
+        QCOMPARE(got.at(1), QString(QChar(0))); // the one-byte datagram reads back as one character
+    }
+
+    void failedInitStillSends() {
+        clsChat listener;
+        listener.Init(QStringLiteral("QX3"));
+        qputenv("QX3_MAILSLOT_IF", "192.0.2.1");
+        clsChat broken;
+        broken.Init(QStringLiteral("QX3"));
+        QCOMPARE(broken.GetError(), qint16(1));
+        QCOMPARE(broken.Handle(), -1);
+        qputenv("QX3_MAILSLOT_IF", "127.0.0.1");
+        QVERIFY(broken.GetMessages().isEmpty());
+        broken.SendMessage(QString(), QStringLiteral("*"), QStringLiteral("x"));
+        QCOMPARE(drain(listener, 1), QStringList({QChar(0) + QStringLiteral("x")}));
+    }
+
+    void logonNameIsProperCase() {
+        const QString name = modNetCom::GetLogonName();
+        QVERIFY(!name.isEmpty());
+        QCOMPARE(name, name.left(1).toUpper() + name.mid(1).toLower());
+    }
+
+    // --- dispatcher --------------------------------------------------------------------------
+
+    void dispatcher_data() {
+        QTest::addColumn<int>("kind"); // TestOwner::Kind
+        QTest::addColumn<QStringList>("datagrams"); // without the leading NUL; "~" stands for the separator
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("records"); // "~" for the separator
+        QTest::addColumn<QStringList>("calls");
+        QTest::addColumn<int>("changes");
+
+        const auto M = int(TestOwner::Main);
+        QTest::newRow("C adds then fills") << M << QStringList{"Ann~C255"} << QStringList{"Ann"}
+                                           << QStringList{"Ann~255~0~Arial~0~1~"} << QStringList{} << 2;
+        QTest::newRow("S and F") << M << QStringList{"Ann~S2", "Ann~FCourier New"} << QStringList{"Ann"}
+                                 << QStringList{"Ann~0~2~Courier New~0~1~"} << QStringList{} << 3;
+        QTest::newRow("payload separator never shifts fields")
+            << M << QStringList{"Ann~C1~9~9"} << QStringList{"Ann"} << QStringList{"Ann~1~0~Arial~0~1~"}
+            << QStringList{} << 2;
+        QTest::newRow("case variant is one user") << M << QStringList{"Ann~B", "ANN~C4"} << QStringList{"Ann"}
+                                                  << QStringList{"Ann~4~0~Arial~0~1~"} << QStringList{} << 2;
+        QTest::newRow("sorted ignoring case")
+            << M << QStringList{"bob~B", "Carl~B", "ann~B"} << QStringList{"ann", "bob", "Carl"}
+            << QStringList{"ann~0~0~Arial~0~1~", "bob~0~0~Arial~0~1~", "Carl~0~0~Arial~0~1~"} << QStringList{} << 3;
+        QTest::newRow("own name is not listed") << M << QStringList{"Me~C9", "Me~S1"} << QStringList{}
+                                                << QStringList{} << QStringList{} << 0;
+        QTest::newRow("own name in other case is somebody else")
+            << M << QStringList{"ME~C9"} << QStringList{"ME"} << QStringList{"ME~9~0~Arial~0~1~"} << QStringList{} << 2;
+        QTest::newRow("backslash sender has no effect")
+            << M << QStringList{"\\Jsmith~C9", "\\Jsmith~AMe~hi~", "\\Jsmith~E"} << QStringList{} << QStringList{}
+            << QStringList{} << 0;
+        QTest::newRow("unknown letter still adds") << M << QStringList{"Ann~Zzz"} << QStringList{"Ann"}
+                                                   << QStringList{"Ann~0~0~Arial~0~1~"} << QStringList{} << 1;
+        QTest::newRow("E removes") << M << QStringList{"Ann~B", "Bob~B", "ann~E"} << QStringList{"Bob"}
+                                   << QStringList{"Bob~0~0~Arial~0~1~"} << QStringList{} << 3;
+        QTest::newRow("E from the unlisted own name changes nothing")
+            << M << QStringList{"Ann~B", "Me~E"} << QStringList{"Ann"} << QStringList{"Ann~0~0~Arial~0~1~"}
+            << QStringList{} << 1;
+        QTest::newRow("V for me") << M << QStringList{"Ann~Vme~0~"} << QStringList{"Ann"}
+                                  << QStringList{"Ann~0~0~Arial~0~0~"} << QStringList{} << 2;
+        QTest::newRow("V for another") << M << QStringList{"Ann~VBob~0~"} << QStringList{"Ann"}
+                                       << QStringList{"Ann~0~0~Arial~0~1~"} << QStringList{} << 1;
+        QTest::newRow("V from myself never touches the first user")
+            << M << QStringList{"Ann~B", "Me~VMe~0~"} << QStringList{"Ann"} << QStringList{"Ann~0~0~Arial~0~1~"}
+            << QStringList{} << 1;
+        QTest::newRow("alert for me, all, not (all)")
+            << M << QStringList{"Ann~AME~hello~", "Ann~A(All)~to all~", "Ann~A(all)~lower~", "Ann~ABob~no~"}
+            << QStringList{"Ann"} << QStringList{"Ann~0~0~Arial~0~1~"}
+            << QStringList{"alert|hello|Ann", "alert|to all|Ann"} << 1;
+        QTest::newRow("own alert to all comes back") << M << QStringList{"Me~A(All)~mine~"} << QStringList{}
+                                                     << QStringList{} << QStringList{"alert|mine|Me"} << 0;
+        QTest::newRow("chat line") << M << QStringList{"Ann~HMe~hi there~0~", "Ann~HBob~x~0~"}
+                                   << QStringList{"Ann"} << QStringList{"Ann~0~0~Arial~0~1~"}
+                                   << QStringList{"chat|hi there~0|Ann"} << 1;
+        QTest::newRow("info reply") << M << QStringList{"Ann~IMe~My Phone Number is: 1"} << QStringList{"Ann"}
+                                    << QStringList{"Ann~0~0~Arial~0~1~"}
+                                    << QStringList{"info|My Phone Number is: 1|Ann"} << 1;
+        QTest::newRow("file transfer letters") << M << QStringList{"Ann~1Me~f.txt~10~", "Ann~7x"}
+                                               << QStringList{"Ann"} << QStringList{"Ann~0~0~Arial~0~1~"}
+                                               << QStringList{"xfer|1|Ann|Me~f.txt~10~", "xfer|7|Ann|x"} << 1;
+        QTest::newRow("no separator: empty sender, letter first")
+            << M << QStringList{"C5"} << QStringList{""} << QStringList{"~5~0~Arial~0~1~"} << QStringList{} << 2;
+        QTest::newRow("empty datagram") << M << QStringList{""} << QStringList{""}
+                                        << QStringList{"~0~0~Arial~0~1~"} << QStringList{} << 1;
+        QTest::newRow("sender with no letter") << M << QStringList{"Ann~"} << QStringList{"Ann"}
+                                               << QStringList{"Ann~0~0~Arial~0~1~"} << QStringList{} << 1;
+        QTest::newRow("sign-in owner lists names only")
+            << int(TestOwner::SignIn) << QStringList{"Bob~C3", "ann~S1"} << QStringList{"Bob", "ann"}
+            << QStringList{} << QStringList{} << 2;
+        QTest::newRow("self-test owner") << int(TestOwner::SelfTest) << QStringList{"Bob~C3", "Bob~E"}
+                                         << QStringList{} << QStringList{} << QStringList{} << 0;
+    }
+    void dispatcher() {
+        QFETCH(int, kind);
+        QFETCH(QStringList, datagrams);
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, records);
+        QFETCH(QStringList, calls);
+        QFETCH(int, changes);
+        TestOwner owner(static_cast<TestOwner::Kind>(kind));
+        RouterRecorder router;
+        const bool listening = kind != TestOwner::Main;
+        modNetCmds::OpenNetCom(&owner, listening ? QStringLiteral("\\Me") : QStringLiteral("Me"));
+        owner.names.Clear();
+        owner.records.Clear();
+        owner.changes = 0;
+        for (QString d : datagrams) {
+            if (listening) d.replace(QStringLiteral("Me~"), QStringLiteral("\\Me~"));
+            modNetCmds::ParseData(d.replace(QLatin1Char('~'), modGlobals::kSep));
+        }
+        for (QString& r : records) r.replace(QLatin1Char('~'), modGlobals::kSep);
+        for (QString& c : calls) c.replace(QLatin1Char('~'), modGlobals::kSep);
+        QCOMPARE(owner.names.items(), names);
+        QCOMPARE(owner.records.items(), records);
+        QCOMPARE(router.calls, calls);
+        QCOMPARE(owner.changes, changes);
+    }
+
+    void ownerThatGoesAwayIsForgotten() {
+        auto* owner = new TestOwner;
+        modNetCmds::OpenNetCom(owner, QStringLiteral("Me"));
+        delete owner;
+        QVERIFY(modNetCmds::OwnerForm() == nullptr);
+        modNetCmds::ParseData(QStringLiteral("Ann") + S + QStringLiteral("C1")); // nothing to reach, no crash
+    }
+
+    void findUserGivesZeroForAbsent() {
+        TestOwner owner;
+        modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
+        owner.names.Clear();
+        owner.records.Clear();
+        QCOMPARE(modNetCmds::FindUser(QStringLiteral("x")), qint16(0));
+        modNetCmds::ParseData(QStringLiteral("Bob") + S + QStringLiteral("B"));
+        modNetCmds::ParseData(QStringLiteral("Ann") + S + QStringLiteral("B"));
+        QCOMPARE(modNetCmds::FindUser(QStringLiteral("BOB")), qint16(1));
+        QCOMPARE(modNetCmds::FindUser(QStringLiteral("Zed")), qint16(0));
+    }
+
+    void messageLetterShowsWindow() {
+        TestOwner owner;
+        SoundRecorder snd;
+        MessageRecorder msg;
+        modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
+        modNetCmds::ParseData(QStringLiteral("Ann") + S + QStringLiteral("Mline one") + S + QStringLiteral("two"));
+        QCOMPARE(msg.shown.size(), std::size_t(1));
+        QCOMPARE(msg.shown[0].text, QStringLiteral("Message From:Ann\r\nline one") + S + QStringLiteral("two"));
+        QCOMPARE(msg.shown[0].buttons, 0);
+        QCOMPARE(msg.shown[0].icon, 0);
+    }
+
+    // Requests are answered with an I datagram, byte for byte.
+    void requestIsAnswered_data() {
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("phone") << "P" << "My Phone Number is: 555-0100";
+        QTest::newRow("user name") << "U" << (QStringLiteral("My User Name is: ") + modNetCom::GetLogonName());
+        QTest::newRow("anything else") << "X" << "";
+    }
+    void requestIsAnswered() {
+        QFETCH(QString, what);
+        QFETCH(QString, text);
+        TestOwner owner;
+        modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
+        Mailslot raw;
+        QVERIFY(raw.create(QStringLiteral("QX3")) >= 0);
+        modNetCmds::ParseData(QStringLiteral("Ann") + S + QStringLiteral("RME") + S + what);
+        const QByteArray expected = QByteArray(1, '\0') + "Me\x01" "IAnn\x01" + Ansi::encode(text);
+        QList<QByteArray> got;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                qint64 size = 0;
+                int count = 0;
+                QByteArray bytes;
+                while (raw.info(size, count) && raw.read(size, bytes)) got << bytes;
+                return got.contains(expected);
+            },
+            5000));
+    }
+
+    void requestForSomebodyElseIsIgnored() {
+        TestOwner owner;
+        modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
+        clsChat ear;
+        ear.Init(QStringLiteral("QX3"));
+        modNetCmds::ParseData(QStringLiteral("Ann") + S + QStringLiteral("B")); // listed: no presence reply below
+        drain(ear, 5);
+        modNetCmds::ParseData(QStringLiteral("Ann") + S + QStringLiteral("RBob") + S + QStringLiteral("P"));
+        ear.SendMessage(QString(), QStringLiteral("*"), QStringLiteral("end"));
+        const QStringList got = drain(ear, 1);
+        QCOMPARE(got, QStringList({QChar(0) + QStringLiteral("end")}));
+    }
+
+    void openBroadcastsPresenceAndNewUserIsAnswered() {
+        clsChat ear;
+        ear.Init(QStringLiteral("QX3"));
+        TestOwner owner;
+        modGlobals::Run().OwnStatus = 2;
+        modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
+        const QString me = QChar(0) + QStringLiteral("Me") + S;
+        const QStringList expected = {me + "C255", me + "S2", me + "FCourier New",
+                                      me + "B" + modNetCom::GetLogonName(), me + "P" + modNetCom::GetCompName()};
+        QCOMPARE(drain(ear, 5), expected);
+        modNetCmds::ParseData(QStringLiteral("Zed") + S + QStringLiteral("B"));
+        QCOMPARE(drain(ear, 5), expected); // a newcomer hears my presence again
+        modNetCmds::CloseNetCom(1);
+        QCOMPARE(drain(ear, 1), QStringList({me + "E"}));
+        QVERIFY(!modNetCmds::IsOpen());
+    }
+
+    void listeningCopyNeverAnswers() {
+        clsChat ear;
+        ear.Init(QStringLiteral("QX3"));
+        TestOwner owner(TestOwner::SignIn);
+        modNetCmds::OpenNetCom(&owner, QStringLiteral("\\Jsmith"));
+        drain(ear, 5);
+        modNetCmds::ParseData(QStringLiteral("Ann") + S + QStringLiteral("C3"));
+        QCOMPARE(owner.names.items(), QStringList({"Ann"}));
+        ear.SendMessage(QString(), QStringLiteral("*"), QStringLiteral("end"));
+        QCOMPARE(drain(ear, 1), QStringList({QChar(0) + QStringLiteral("end")}));
+    }
+
+    void pollDispatchesEverythingWaiting() {
+        TestOwner owner;
+        modNetCmds::OpenNetCom(&owner, QStringLiteral("\\Me"));
+        modNetCmds::SetDataReceived(0);
+        modNetCmds::PollData();
+        QCOMPARE(modNetCmds::DataReceived(), qint16(0));
+        for (const char* n : {"Bob", "Ann", "Cy"})
+            sendRaw(QByteArray(1, '\0') + n + "\x01" "C1");
+        QTRY_COMPARE_WITH_TIMEOUT((modNetCmds::PollData(), owner.names.ListCount()), 3, 5000);
+        QCOMPARE(modNetCmds::DataReceived(), qint16(1));
+    }
+
+    void garbageNeverCrashesOrCorrupts() {
+        TestOwner owner;
+        modNetCmds::OpenNetCom(&owner, QStringLiteral("\\Me"));
+        modNetCmds::ParseData(QStringLiteral("Ann") + S + QStringLiteral("C7"));
+        QByteArray junk(1 << 20, '\0');
+        for (int i = 0; i < junk.size(); ++i) junk[i] = static_cast<char>((i * 7919) % 251);
+        sendRaw(junk.left(60000)); // the largest datagram UDP carries whole
+        for (int i = 0; i < 300; ++i) modNetCmds::ParseData(Ansi::decode(junk.mid(i * 3000, 3000)));
+        QTest::qWait(50);
+        modNetCmds::PollData();
+        const int at = modNetCmds::FindUser(QStringLiteral("Ann"));
+        QCOMPARE(owner.names.List(at), QStringLiteral("Ann"));
+        QCOMPARE(owner.records.List(at), rec(QStringLiteral("Ann"), QStringLiteral("7")));
+        QCOMPARE(owner.names.ListCount(), owner.records.ListCount());
+        for (int i = 0; i < owner.records.ListCount(); ++i) {
+            QCOMPARE(modAppFnc::GetField(owner.records.List(i), 1, modGlobals::kSep), owner.names.List(i));
+            QCOMPARE(modAppFnc::CountStr(owner.records.List(i), S), 6);
+        }
+    }
+
+    void netLogLinesComeFirst() {
+        TestOwner owner;
+        modGlobals::Run().NetLog = 1;
+        modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
+        modNetCmds::ParseData(QStringLiteral("Ann") + S + QStringLiteral("Q?"));
+        QFile f(QDir(home.path()).filePath(QStringLiteral("Log.txt")));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray log = f.readAll();
+        const qsizetype in = log.lastIndexOf(": DataIn >>Ann\x01Q?<<\r\n");
+        const qsizetype unknown = log.lastIndexOf(": Unknown data received: >>Ann\x01Q?<<\r\n");
+        QVERIFY(in > 0);
+        QVERIFY(unknown > in);
+        QVERIFY(log.contains(": DataSent >>C255<<\r\n"));
+        QVERIFY(log.contains(": Opening NetCom...\r\n"));
+        QVERIFY(log.contains(": ---NetCom loaded.\r\n"));
+    }
+
+    // --- two real processes ------------------------------------------------------------------
+
+    void twoProcessesFindEachOther() {
+        const QString peer = QCoreApplication::applicationDirPath() + QStringLiteral("/netpeer");
+        QTemporaryDir homeA, homeB;
+        auto start = [&](QProcess& p, const QTemporaryDir& dir, const QStringList& args) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("QX3_HOME"), dir.path());
+            p.setProcessEnvironment(env);
+            p.start(peer, args);
+            QVERIFY(p.waitForStarted(5000));
+        };
+        QProcess a, b;
+        start(a, homeA, {"Ann", "255", "Courier New"});
+        QByteArray outA, outB;
+        QTRY_VERIFY_WITH_TIMEOUT((outA += a.readAllStandardOutput(), outA.contains("READY")), 5000);
+        start(b, homeB, {"Bob", "65280", "Tahoma"});
+        const QByteArray annSeenByBob = "LIST Ann|255|0|Courier New|0|1|\n";
+        const QByteArray bobSeenByAnn = "LIST Bob|65280|0|Tahoma|0|1|\n";
+        QTRY_VERIFY_WITH_TIMEOUT((outA += a.readAllStandardOutput(), outA.contains(bobSeenByAnn)), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT((outB += b.readAllStandardOutput(), outB.contains(annSeenByBob)), 10000);
+        b.write("quit\n");
+        QVERIFY(b.waitForFinished(5000));
+        QTRY_VERIFY_WITH_TIMEOUT((outA += a.readAllStandardOutput(), outA.endsWith("LIST \n")), 10000);
+        a.closeWriteChannel();
+        QVERIFY(a.waitForFinished(5000));
+        QFile logA(QDir(homeA.path()).filePath(QStringLiteral("Log.txt")));
+        QVERIFY(logA.open(QIODevice::ReadOnly));
+        QVERIFY(logA.readAll().contains(": ---NetCom closed.\r\n"));
+    }
+};
+
+QTEST_MAIN(TestNetwork)
+#include "tst_network.moc"

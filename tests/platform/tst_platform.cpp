@@ -1,0 +1,108 @@
+// The platform layers: the Windows-1252 codec and the UDP mailslot.
+#include "Ansi.h"
+#include "Identity.h"
+#include "Mailslot.h"
+#include "../support/TestEnv.h"
+
+#include <QTest>
+
+class TestPlatform : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { TestEnv::useLoopback(40110); }
+
+    void everyByteRoundTrips() {
+        QByteArray all;
+        for (int b = 0; b < 256; ++b) all.append(static_cast<char>(b));
+        const QString text = Ansi::decode(all);
+        QCOMPARE(text.size(), 256);
+        QCOMPARE(Ansi::encode(text), all);
+    }
+
+    void characters_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("euro") << QString(QChar(0x20AC)) << QByteArray("\x80");
+        QTest::newRow("curly quotes") << QString::fromUtf16(u"\u201Cx\u201D") << QByteArray("\x93x\x94");
+        QTest::newRow("latin-1 letter") << QString(QChar(0xE9)) << QByteArray("\xE9");
+        QTest::newRow("undefined byte as C1") << QString(QChar(0x81)) << QByteArray("\x81");
+        QTest::newRow("C1 with a defined byte") << QString(QChar(0x80)) << QByteArray("?");
+        QTest::newRow("no such character") << QString(QChar(0x4E2D)) << QByteArray("?");
+        QTest::newRow("surrogate pair is one character") << QString::fromUtf16(u"a\U0001F600b") << QByteArray("a?b");
+        QTest::newRow("separator and NUL") << QString::fromUtf16(u"a\u0001\u0000b", 4) << QByteArray("a\x01\x00" "b", 4);
+    }
+    void characters() {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(Ansi::encode(text), bytes);
+    }
+
+    void bothSlotsHearOneDatagram() {
+        Mailslot a, b;
+        QVERIFY(a.create(QStringLiteral("QX3")) != Mailslot::kInvalidHandle);
+        QVERIFY(b.create(QStringLiteral("QX3")) != Mailslot::kInvalidHandle);
+        const QByteArray sent("\0Ann\x01" "Cx", 7);
+        QVERIFY(Mailslot::send(QStringLiteral("*"), QStringLiteral("QX3"), sent));
+        for (Mailslot* s : {&a, &b}) {
+            qint64 size = 0;
+            int count = 0;
+            QVERIFY(QTest::qWaitFor([&] { return s->info(size, count); }, 5000));
+            QCOMPARE(count, 1);
+            QCOMPARE(size, sent.size());
+            QByteArray got;
+            QVERIFY(s->read(size, got));
+            QCOMPARE(got, sent);
+            QVERIFY(!s->info(size, count)); // drained, and asking does not block
+            QCOMPARE(count, 0);
+        }
+    }
+
+    void failedSlotStillSends() {
+        Mailslot listener;
+        QVERIFY(listener.create(QStringLiteral("QX3")) >= 0);
+        // An interface address that is not on this machine: the slot cannot join the group.
+        qputenv("QX3_MAILSLOT_IF", "192.0.2.1");
+        Mailslot broken;
+        QCOMPARE(broken.create(QStringLiteral("QX3")), Mailslot::kInvalidHandle);
+        qint64 size = 0;
+        int count = 0;
+        QVERIFY(!broken.info(size, count));
+        QByteArray got;
+        QVERIFY(!broken.read(10, got));
+        broken.close();
+        broken.close(); // closing twice is harmless
+        qputenv("QX3_MAILSLOT_IF", "127.0.0.1");
+        QVERIFY(Mailslot::send(QStringLiteral("*"), QStringLiteral("QX3"), QByteArray("\0x", 2)));
+        QVERIFY(QTest::qWaitFor([&] { return listener.info(size, count); }, 5000));
+    }
+
+    void badConfigurationIsRefused_data() {
+        QTest::addColumn<QByteArray>("var");
+        QTest::addColumn<QByteArray>("value");
+        QTest::newRow("group") << QByteArray("QX3_MAILSLOT_GROUP") << QByteArray("not-an-address");
+        QTest::newRow("port zero") << QByteArray("QX3_MAILSLOT_PORT") << QByteArray("0");
+        QTest::newRow("port too big") << QByteArray("QX3_MAILSLOT_PORT") << QByteArray("70000");
+        QTest::newRow("interface") << QByteArray("QX3_MAILSLOT_IF") << QByteArray("lo");
+    }
+    void badConfigurationIsRefused() {
+        QFETCH(QByteArray, var);
+        QFETCH(QByteArray, value);
+        const QByteArray old = qgetenv(var.constData());
+        qputenv(var.constData(), value);
+        Mailslot s;
+        QCOMPARE(s.create(QStringLiteral("QX3")), Mailslot::kInvalidHandle);
+        QVERIFY(!Mailslot::send(QStringLiteral("*"), QStringLiteral("QX3"), QByteArray("\0", 1)));
+        qputenv(var.constData(), old);
+    }
+
+    void networkPresenceFollowsTheInterface() {
+        qputenv("QX3_MAILSLOT_IF", "127.0.0.1");
+        QVERIFY(Identity::networkPresent()); // loopback is up
+        qputenv("QX3_MAILSLOT_IF", "192.0.2.1");
+        QVERIFY(!Identity::networkPresent());
+        qputenv("QX3_MAILSLOT_IF", "127.0.0.1");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPlatform)
+#include "tst_platform.moc"

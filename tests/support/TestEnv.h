@@ -1,0 +1,15 @@
+#pragma once
+// Shared test set-up: a program folder of its own and a loopback-only network.
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace TestEnv {
+// Every network test stays on 127.0.0.1, each test file on a port of its own.
+inline void useLoopback(int port) {
+    qputenv("QX3_MAILSLOT_IF", "127.0.0.1");
+    qputenv("QX3_MAILSLOT_GROUP", "239.255.51.3");
+    qputenv("QX3_MAILSLOT_PORT", QByteArray::number(port));
+}
+inline void useProgramFolder(const QTemporaryDir& dir) { qputenv("QX3_HOME", dir.path().toLocal8Bit()); }
+} // namespace TestEnv
