@@ -59,8 +59,8 @@ bool Autostart::install(const QString& name, const QString& program, QString* er
     if (!QDir().mkpath(folder())) return fail(QStringLiteral("cannot create ") + folder());
     QSaveFile f(entryPath(name));
     if (!f.open(QIODevice::WriteOnly)) return fail(f.errorString());
-    f.write(entryText(name, program).toUtf8());
-    if (!f.commit()) return fail(f.errorString());
+    const QByteArray bytes = entryText(name, program).toUtf8();
+    if (f.write(bytes) != bytes.size() || !f.commit()) return fail(f.errorString());
     return true;
 }
 

@@ -100,8 +100,8 @@ bool save(const Store& store) {
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) return false;
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly)) return false;
-    f.write(QJsonDocument(top).toJson());
-    return f.commit();
+    const QByteArray bytes = QJsonDocument(top).toJson();
+    return f.write(bytes) == bytes.size() && f.commit();
 }
 
 Key* findKey(Store& store, quint32 root, const QString& path) {

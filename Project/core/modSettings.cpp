@@ -151,7 +151,15 @@ bool SaveSettings() {
         // full disk in the middle leaves the previous settings whole.
         QSaveFile file(path);
         if (!file.open(QIODevice::WriteOnly)) throw Failure{75, accessError(file.errorString())};
-        file.write(bag.contents());
+        const QByteArray bytes = bag.contents();
+        // A short write sets no error by itself: only the count tells of the full disk.
+        if (file.write(bytes) != bytes.size()) {
+            const Failure failure = file.error() == QFileDevice::NoError
+                                        ? Failure{61, QStringLiteral("Disk full")}
+                                        : Failure{75, accessError(file.errorString())};
+            file.cancelWriting();
+            throw failure;
+        }
         if (!file.commit()) throw Failure{75, accessError(file.errorString())};
         modStartUp::SetStartUp(modGlobals::Sets().STARTUP);
     } catch (const Failure& failure) {
