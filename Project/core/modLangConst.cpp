@@ -1,5 +1,7 @@
 #include "modLangConst.h"
 
+#include "modDB.h"
+
 #include <QHash>
 #include <vector>
 
@@ -124,4 +126,9 @@ void modLangConst::Set(const QString& key, const QString& text) {
     auto& h = current();
     if (h.isEmpty()) SetDefaultStrings();
     if (h.contains(key)) h.insert(key, text);
+}
+
+void modLangConst::LoadLangStrings() {
+    if (!modDB::DBLoaded()) return;
+    for (const QString& key : Keys()) Set(key, modDB::GetDBString(key));
 }

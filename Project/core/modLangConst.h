@@ -15,4 +15,7 @@ QString English(const QString& key);
 const QStringList& Keys();
 // Sets one message text (the language loader uses it).
 void Set(const QString& key, const QString& text);
+// With a language table loaded, sets each message text to the table's text of its key, in the
+// order of Keys() (a key the table lacks gives ""); with none loaded, does nothing.
+void LoadLangStrings();
 } // namespace modLangConst

@@ -1,0 +1,69 @@
+#include "modDB.h"
+
+#include "Ansi.h"
+#include "modAppFnc.h"
+
+#include <QFile>
+#include <QSet>
+#include <QStringDecoder>
+
+namespace {
+QString table;
+// Keys already reported in a message box during this run (case-folded): a language file that
+// lacks a few keys would otherwise stack one modal box per lookup.
+QSet<QString> reported;
+
+// The message-window picture of the missing-key notice.
+constexpr int kNoticeIcon = 0;
+
+QString decodeFile(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(bytes);
+    if (!utf8.hasError()) return text; // the decoder drops a leading byte-order mark
+    return Ansi::decode(bytes);
+}
+} // namespace
+
+namespace modDB {
+
+bool LoadDB(const QString& path) {
+    modAppFnc::WriteLog(QStringLiteral("Loading DB..."));
+    if (path.isEmpty()) {
+        table.clear();
+        modAppFnc::WriteLog(QStringLiteral("---No DB To Load."));
+        return true;
+    }
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        table.clear();
+        return false;
+    }
+    table = decodeFile(f.readAll());
+    modAppFnc::WriteLog(QStringLiteral("---DB Loaded."));
+    return true;
+}
+
+bool DBLoaded() { return !table.isEmpty(); }
+
+QString GetDBString(const QString& key) {
+    // Searched in the table itself, so positions stay those of the table.
+    const qsizetype at = table.indexOf(key, 0, Qt::CaseInsensitive);
+    if (at < 0) {
+        const QString text = QStringLiteral("DB:ID not found: '") + key + QLatin1Char('\'');
+        modAppFnc::WriteLog(text);
+        const QString folded = key.toCaseFolded();
+        if (!reported.contains(folded)) {
+            reported.insert(folded);
+            modAppFnc::ShowMsg(text, 0, kNoticeIcon);
+        }
+        return {};
+    }
+    const qsizetype bar = table.indexOf(QLatin1Char('|'), at);
+    if (bar < 0) return {};
+    const qsizetype start = bar + 1;
+    qsizetype end = start;
+    while (end < table.size() && table.at(end) != QLatin1Char('\r') && table.at(end) != QLatin1Char('\n')) ++end;
+    return table.mid(start, end - start);
+}
+
+} // namespace modDB

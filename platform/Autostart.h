@@ -1,0 +1,17 @@
+#pragma once
+// Programs started when the user logs on: one desktop entry per program in the user's
+// autostart folder ($XDG_CONFIG_HOME/autostart, or ~/.config/autostart).
+#include <QString>
+
+namespace Autostart {
+QString folder();
+// The entry file of `name` ("<name>.desktop" in the folder).
+QString entryPath(const QString& name);
+// The entry that starts `program` (a path, no arguments), quoted and escaped so that any
+// character in the path, a blank included, reaches the program's start unchanged.
+QString entryText(const QString& name, const QString& program);
+// Writes (or replaces) the entry. On failure returns false and says why in `error`.
+bool install(const QString& name, const QString& program, QString* error = nullptr);
+// Removes the entry; an entry that is not there is no failure.
+bool remove(const QString& name, QString* error = nullptr);
+} // namespace Autostart

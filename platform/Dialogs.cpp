@@ -1,0 +1,35 @@
+#include "Dialogs.h"
+
+#include <QFileDialog>
+
+namespace {
+class QtDialogs : public Dialogs::Service {
+public:
+    Dialogs::FileAnswer chooseFile(const Dialogs::FileRequest& request) override {
+        QFileDialog dlg(request.owner, request.title, request.folder);
+        const bool save = request.mode == Dialogs::FileRequest::Mode::Save;
+        dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        // The descriptions are shown as they were written; the last "(...)" group holds the patterns.
+        dlg.setOption(QFileDialog::HideNameFilterDetails, true);
+        if (!request.filters.isEmpty()) dlg.setNameFilters(request.filters);
+        if (!request.file.isEmpty()) dlg.selectFile(request.file);
+        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
+        const int index = static_cast<int>(request.filters.indexOf(dlg.selectedNameFilter()));
+        return {dlg.selectedFiles().constFirst(), index + 1};
+    }
+
+    QString chooseFolder(const QString& start, const QString& title) override {
+        return QFileDialog::getExistingDirectory(nullptr, title, start, QFileDialog::ShowDirsOnly);
+    }
+};
+
+Dialogs::Service* current = nullptr;
+} // namespace
+
+void Dialogs::SetService(Service* service) { current = service; }
+
+Dialogs::Service& Dialogs::service() {
+    static QtDialogs builtIn;
+    return current ? *current : builtIn;
+}
