@@ -59,7 +59,7 @@ private:
 };
 } // namespace
 
-void PropertyBag::write(const QString& key, const Value& value) {
+void Stored::PropertyBag::write(const QString& key, const Value& value) {
     for (auto& item : m_items)
         if (item.first == key) {
             item.second = value;
@@ -68,19 +68,19 @@ void PropertyBag::write(const QString& key, const Value& value) {
     m_items.emplace_back(key, value);
 }
 
-const PropertyBag::Value* PropertyBag::read(const QString& key) const {
+const Stored::PropertyBag::Value* Stored::PropertyBag::read(const QString& key) const {
     for (const auto& item : m_items)
         if (item.first == key) return &item.second;
     return nullptr;
 }
 
-QStringList PropertyBag::keys() const {
+QStringList Stored::PropertyBag::keys() const {
     QStringList out;
     for (const auto& item : m_items) out << item.first;
     return out;
 }
 
-QByteArray PropertyBag::contents() const {
+QByteArray Stored::PropertyBag::contents() const {
     QByteArray out(kMagic, sizeof(kMagic));
     putU(out, kFormatVersion, 2);
     putU(out, m_items.size(), 4);
@@ -108,7 +108,7 @@ QByteArray PropertyBag::contents() const {
     return out;
 }
 
-bool PropertyBag::setContents(const QByteArray& bytes, QString* error) {
+bool Stored::PropertyBag::setContents(const QByteArray& bytes, QString* error) {
     auto fail = [error](const char* why) {
         if (error) *error = QString::fromLatin1(why);
         return false;

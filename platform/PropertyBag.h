@@ -9,6 +9,10 @@
 #include <variant>
 #include <vector>
 
+// In a namespace of its own: the controls keep their design properties in a PropertyBag class of
+// their own, which is a different thing.
+namespace Stored {
+
 class PropertyBag {
 public:
     // Index order matches the type codes of the byte form minus one.
@@ -33,3 +37,5 @@ public:
 private:
     std::vector<std::pair<QString, Value>> m_items;
 };
+
+} // namespace Stored

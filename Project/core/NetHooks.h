@@ -26,6 +26,8 @@ class ChatWindows {
 public:
     virtual ~ChatWindows() = default;
     virtual void CloseAll() = 0;
+    // True when an open chat window holds the user.
+    virtual bool HasUser(const QString& name) = 0;
 };
 
 void SetRouter(Router* r);

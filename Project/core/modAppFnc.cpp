@@ -6,6 +6,7 @@
 #include "ProgramFolder.h"
 #include "Shell.h"
 #include "Sound.h"
+#include "Twips.h"
 #include "modGlobals.h"
 #include "modLangConst.h"
 
@@ -187,9 +188,8 @@ qint32 GetWorkArea(int index, const QWidget* window) {
     if (!screen) screen = QGuiApplication::primaryScreen();
     if (!screen) return 0;
     const QRect r = screen->availableGeometry();
-    const double dpiX = screen->logicalDotsPerInchX() > 0 ? screen->logicalDotsPerInchX() : 96.0;
-    const double dpiY = screen->logicalDotsPerInchY() > 0 ? screen->logicalDotsPerInchY() : 96.0;
-    auto tw = [](int px, double dpi) { return static_cast<qint32>(qRound(px * 1440.0 / dpi)); };
+    const double dpiX = Twips::dpiX(window), dpiY = Twips::dpiY(window);
+    auto tw = [](int px, double dpi) { return Twips::fromPx(px, dpi); };
     switch (index) {
     case 0: return tw(r.left(), dpiX);
     case 1: return tw(r.top(), dpiY);

@@ -70,6 +70,10 @@ struct RunState {
     QString CommandLine;      // the program's arguments joined by blanks
 };
 
+// The standard 16-colour palette of user colours, as 0x00BBGGRR; 0 for an index outside 0..15.
+quint32 PaletteColor(int index);
+inline constexpr int kPaletteSize = 16;
+
 Settings& Sets();
 RunState& Run();
 

@@ -18,6 +18,7 @@
 #include <vector>
 
 namespace {
+using Stored::PropertyBag;
 using Value = PropertyBag::Value;
 using Target = std::variant<QString*, qint16*, qint32*, bool*>;
 

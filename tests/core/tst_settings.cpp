@@ -24,6 +24,7 @@
 #include <sys/resource.h>
 
 using modGlobals::Settings;
+using Stored::PropertyBag;
 
 namespace {
 

@@ -1,0 +1,16 @@
+#pragma once
+// The input box: one line of text asked for modally. Tests answer it without a screen.
+#include <QString>
+
+class InputService {
+public:
+    virtual ~InputService() = default;
+    // False when the user cancelled.
+    virtual bool Ask(const QString& prompt, QString& answer) = 0;
+};
+
+namespace InputBox {
+bool Ask(const QString& prompt, QString& answer);
+// nullptr restores the built-in box.
+void SetService(InputService* service);
+} // namespace InputBox
