@@ -125,6 +125,8 @@ bool IsValidName(const QString& name) {
     return true;
 }
 
+bool IsEveryoneName(const QString& name) { return SameNoCase(name, QStringLiteral("(All)")); }
+
 QString ProperCase(const QString& text) {
     if (text.isEmpty()) return text;
     return text.left(1).toUpper() + text.mid(1).toLower();

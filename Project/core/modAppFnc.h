@@ -21,6 +21,8 @@ void Delay(int ms);
 int ShowMsg(const QString& text, int buttons, int icon);
 void PlaySnd(const QString& setting);
 bool IsValidName(const QString& name);
+// "(All)" in any letter case: the address of everybody, which no user may take as a name.
+bool IsEveryoneName(const QString& name);
 QString ProperCase(const QString& text);
 qint32 CountStr(const QString& text, const QString& sub);
 QString GetField(const QString& text, qint32 n, QChar sep);
@@ -35,6 +37,8 @@ void RunUpdate();
 void RunHelp();
 // Re-skins the main window and every visible chat window (SkinnableWindow.cpp).
 void ApplySkinAll();
+// The language chooser for the calling window (LangChooser.cpp).
+void ShowLangDialog(QWidget* caller);
 
 // The one comparison of names: ASCII letters folded to lower case, then ordinal.
 int CompareNoCase(const QString& a, const QString& b);
