@@ -28,9 +28,9 @@ const QString kNotice = QStringLiteral(
     "Copyright (C) the Talkvane3 developers.");
 const QString kMaker = QStringLiteral("Made for small offices and friendly networks.");
 const QString kLicence = QStringLiteral(
-    "Licence\r\n\r\n"
+    "Licence\n\n"
     "You may use and copy this program free of charge, and give copies to others, as long as "
-    "every copy keeps this notice.\r\n\r\n"
+    "every copy keeps this notice.\n\n"
     "The program is provided as it is, without any warranty. Its authors are not liable for any "
     "damage or loss that comes from using it.");
 
@@ -76,8 +76,9 @@ frmAbout::frmAbout(QWidget* parent)
 
     txtLicence = new QPlainTextEdit(this);
     txtLicence->setReadOnly(true);
+    txtLicence->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtLicence->setPlainText(kLicence);
-    txtLicence->setGeometry(16, 0, 368, 0);
+    txtLicence->setGeometry(0, 0, 296, 0);
     txtLicence->hide();
 
     imgLink = new QLabel(this);
@@ -144,7 +145,6 @@ void frmAbout::changeEvent(QEvent* e) {
 
 bool frmAbout::eventFilter(QObject* watched, QEvent* e) {
     if (watched == imgEgg) {
-        if (e->type() == QEvent::MouseButtonPress) return true; // keeps the release here
         if (e->type() == QEvent::MouseButtonRelease) {
             const auto* me = static_cast<QMouseEvent*>(e);
             imgEgg_MouseUp(Input::MouseButton(me->button()), Input::ShiftState(me->modifiers()));

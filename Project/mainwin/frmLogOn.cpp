@@ -32,6 +32,8 @@ namespace {
 constexpr int kDesignPollInterval = 500;
 constexpr quint32 kWhite = 0xFFFFFF;
 const QString kTicked = QStringLiteral("a");
+// The colour buttons draw from their own face colour, not the system's.
+constexpr qint32 kOwnColours = 2;
 
 // Where each colour button sits; the three hidden ones stand aside at x 8.
 struct Cell {
@@ -88,6 +90,9 @@ frmLogOn::frmLogOn(QWidget* parent)
     txtName = new QLineEdit(this);
     txtName->setGeometry(80, 64, 201, 25);
     txtName->setMaxLength(kNameLength);
+    QPalette white = txtName->palette();
+    white.setColor(QPalette::Base, Qt::white);
+    txtName->setPalette(white);
     txtName->installEventFilter(this);
     // A name set by code may be longer than typing allows; it is never cut, only not grown.
     connect(txtName, &QLineEdit::textChanged, this,
@@ -101,6 +106,7 @@ frmLogOn::frmLogOn(QWidget* parent)
         auto* b = chameleonButton::LaidOut(this);
         b->setGeometry(kCells[i].x, kCells[i].y, 17, 17);
         b->SetFont(symbolFont());
+        b->SetColorScheme(kOwnColours);
         b->setVisible(kCells[i].shown);
         connect(b, &chameleonButton::Click, this, [this, i] { cmdCol_Click(i); });
         cmdCol[i] = b;
@@ -337,10 +343,6 @@ void frmLogOn::Form_QueryUnload(int unloadMode) {
 bool frmLogOn::eventFilter(QObject* watched, QEvent* e) {
     if (watched == txtName && e->type() == QEvent::FocusIn) {
         txtName_GotFocus();
-    } else if (e->type() == QEvent::MouseButtonPress) {
-        // Taken, so that the release comes back to the label and makes its click.
-        for (QLabel* l : lblCap)
-            if (watched == l) return true;
     } else if (e->type() == QEvent::MouseButtonRelease) {
         const auto* me = static_cast<QMouseEvent*>(e);
         for (int i = 0; i < 4; ++i)
