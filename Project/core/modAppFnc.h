@@ -33,6 +33,8 @@ void OpenLink(const QString& link);
 qint32 GetWorkArea(int index, const QWidget* window);
 void RunUpdate();
 void RunHelp();
+// Re-skins the main window and every visible chat window (SkinnableWindow.cpp).
+void ApplySkinAll();
 
 // The one comparison of names: ASCII letters folded to lower case, then ordinal.
 int CompareNoCase(const QString& a, const QString& b);

@@ -1,0 +1,46 @@
+#pragma once
+// Skins: the one current SkinInfo record of the run, the skin file reader, loading a skin's
+// picture into the hidden image window with a fall-back to the built-in skin, and the push
+// button style.
+#include <QString>
+#include <QtGlobal>
+
+class QImage;
+
+namespace modSkin {
+
+struct SkinInfo {
+    QString Picture;                // the bitmap's file name, relative to the skin file's folder
+    qint32 TextColor = 0xFFFFFF;    // colours are 0x00BBGGRR
+    qint32 StatusColor = 0;
+    qint32 ChatStatusColor = 0;
+    qint32 ListBackColor = 0xFFFFFF;
+    qint32 ListForeColor = 0;
+    qint16 ColorScheme = 1;
+    qint32 ForeColor = 0;
+    qint32 BackColor = 0xFFFFFF;
+    qint16 ButtonType = 3;
+    QString Info;                   // free text, every line followed by CR LF
+
+    bool operator==(const SkinInfo&) const = default;
+};
+
+// The current skin.
+const SkinInfo& Current();
+
+// Reads a skin file into `record`. On any fault (unreadable file, fewer than ten items, a
+// value that is no number or out of range) returns false and leaves `record` as it was.
+bool ReadSkinFile(const QString& path, SkinInfo& record);
+// Makes a skin current; "" makes the built-in skin current. A skin that cannot be loaded is
+// reported once, the settings value SKN is emptied and the built-in skin is used; then the
+// result is false.
+bool LoadSkin(const QString& path);
+// The built-in values.
+void ResetSkin();
+
+// Where the picture of a skin file lies: the skin's folder joined with `picture` ("\" read as
+// a separator, a differently cased file name accepted). "" when the name is absolute, climbs
+// out with "..", or names no file.
+QString PicturePath(const QString& skinFile, const QString& picture);
+
+} // namespace modSkin
