@@ -373,7 +373,7 @@ void chameleonButton::changeEvent(QEvent* e) {
     // Enabled or disabled through QWidget directly (not through a disabled parent): the
     // property follows, so the look always matches the input the button takes.
     if (e->type() == QEvent::EnabledChange) {
-        const bool own = !testAttribute(Qt::WA_Disabled);
+        const bool own = !testAttribute(Qt::WA_ForceDisabled);
         if (own != enabled_) {
             enabled_ = own;
             Redraw(kUp, true);

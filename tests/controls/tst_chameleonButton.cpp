@@ -172,8 +172,13 @@ private slots:
     void disabledLookIgnoresLastState();
     void styleLooks_data();
     void styleLooks();
+    void systemColourScheme();
+    void disabledCaption_data();
+    void disabledCaption();
     void focusRect_data();
     void focusRect();
+    void style5FocusFrameSurroundsTheCaption();
+    void enabledFollowsTheWidget();
     void region_data();
     void region();
     void regionFollowsStyleAndSize();
@@ -548,6 +553,11 @@ void tst_chameleonButton::styleLooks_data() {
     row(2, "up", {W - 1, 0}, kDark, "right line");
     row(2, "up", {W - 2, 5}, kShadow, "inner right line");
     row(2, "up", {5, H - 1}, kDark, "bottom line");
+    row(2, "default", {0, 0}, kDark, "outer frame");
+    row(2, "default", {1, 1}, kHighlight2, "frame");
+    row(2, "default", {2, 2}, kLight, "inner frame");
+    row(2, "default", {W - 2, 5}, kDark, "right line");
+    row(2, "default", {W - 3, 5}, kShadow, "inner right line");
     row(2, "pressed", {0, 0}, kDark, "frame");
     row(2, "pressed", {W - 1, 5}, kDark, "frame right");
     row(2, "pressed", {1, 1}, kShadow, "inner frame");
@@ -601,7 +611,64 @@ void tst_chameleonButton::styleLooks() {
     QVERIFY(h.show());
     if (look == u"pressed") QTest::mousePress(h.handle(), Qt::LeftButton, {}, kAt + QPoint(30, 3));
     if (look == u"disabled") h.button->SetEnabled(false);
+    if (look == u"default") h.button->SetDisplayAsDefault(true);
     QCOMPARE(bgr(h.image(), at.x(), at.y()), colour);
+}
+
+void tst_chameleonButton::systemColourScheme() {
+    // Scheme 1 takes the system colours each time the palette is computed.
+    Colors::SetSysColorProvider([](int i) -> quint32 {
+        switch (i) {
+        case Colors::kBtnFace: return 0x102030;
+        case Colors::kLight3D: return 0x203040;
+        case Colors::kBtnHighlight: return 0x304050;
+        case Colors::kBtnShadow: return 0x405060;
+        case Colors::kDkShadow3D: return 0x506070;
+        case Colors::kBtnText: return 0x607080;
+        default: return 0;
+        }
+    });
+    Host h(2, 1);
+    h.button->SetColorScheme(1);
+    Colors::SetSysColorProvider({});
+    QVERIFY(h.show());
+    const QImage img = h.image();
+    QCOMPARE(bgr(img, 5, 5), 0x102030u);
+    QCOMPARE(bgr(img, 1, 1), 0x203040u);
+    QCOMPARE(bgr(img, 0, 0), 0x304050u);
+    QCOMPARE(bgr(img, kW - 2, 5), 0x405060u);
+    QCOMPARE(bgr(img, kW - 1, 5), 0x506070u);
+    QCOMPARE(h.button->BackColor(), 0x102030u);
+    QCOMPARE(h.button->ForeColor(), 0x607080u);
+}
+
+void tst_chameleonButton::disabledCaption_data() {
+    QTest::addColumn<int>("style");
+    QTest::addColumn<bool>("engraved");
+    for (int style : {1, 2, 4, 7}) QTest::addRow("style %d", style) << style << true;
+    for (int style : {5, 6}) QTest::addRow("style %d", style) << style << false;
+}
+
+void tst_chameleonButton::disabledCaption() {
+    // Engraved: the caption once in highlight one pixel down and right, then in shadow.
+    QFETCH(int, style);
+    QFETCH(bool, engraved);
+    Host h(style, 2);
+    h.button->SetBackColor(kFace);
+    h.button->SetFont(QFont(QStringLiteral("DejaVu Sans"), 12, QFont::Bold));
+    h.button->SetCaption(QStringLiteral("WHW"));
+    QVERIFY(h.show());
+    h.button->SetEnabled(false);
+    const QImage img = h.image();
+    int shadow = 0, highlight = 0;
+    for (int y = 5; y < kH - 5; ++y)
+        for (int x = 10; x < kW - 10; ++x) {
+            const quint32 c = bgr(img, x, y);
+            shadow += c == kShadow;
+            highlight += c == kHighlight2;
+        }
+    QVERIFY(shadow > 0);
+    QCOMPARE(highlight > 0, engraved);
 }
 
 void tst_chameleonButton::focusRect_data() {
@@ -642,6 +709,51 @@ void tst_chameleonButton::focusRect() {
     h.after->setFocus();
     QTRY_VERIFY(!h.button->hasFocus());
     QCOMPARE(bgr(h.image(), 4, 4), kFace);
+}
+
+void tst_chameleonButton::style5FocusFrameSurroundsTheCaption() {
+    Host h(5, 2);
+    h.button->SetBackColor(kFace);
+    h.button->SetForeColor(0x000000);
+    h.button->SetCaption(QStringLiteral("Chat"));
+    QVERIFY(h.show());
+    auto frameAndText = [&](QRect& frame, QRect& text) {
+        frame = text = QRect();
+        const QImage img = h.image();
+        for (int y = 2; y < kH - 2; ++y)
+            for (int x = 2; x < kW - 2; ++x) {
+                if (bgr(img, x, y) == 0xCC9999) frame |= QRect(x, y, 1, 1);
+                else if (img.pixelColor(x, y).lightness() < 100) text |= QRect(x, y, 1, 1);
+            }
+    };
+    QRect frame, text;
+    frameAndText(frame, text);
+    QVERIFY(frame.isNull());
+    QVERIFY(!text.isNull());
+    h.button->setFocus();
+    QTRY_VERIFY(h.button->hasFocus());
+    frameAndText(frame, text);
+    QVERIFY(!frame.isNull());
+    QVERIFY2(frame.adjusted(1, 1, -1, -1).contains(text), "the frame runs around the caption");
+    QVERIFY(frame.width() < kW - 8); // around the caption, not the face
+}
+
+void tst_chameleonButton::enabledFollowsTheWidget() {
+    Host h;
+    QVERIFY(h.show());
+    h.button->setEnabled(false); // QWidget's own switch
+    QCOMPARE(h.button->Enabled(), false);
+    QCOMPARE(h.look(), QStringLiteral("=disabled"));
+    h.button->setEnabled(true);
+    QCOMPARE(h.button->Enabled(), true);
+    QCOMPARE(h.look(), QStringLiteral("=up"));
+    // A disabled window takes the input, not the button's own state.
+    h.window->setEnabled(false);
+    QCOMPARE(h.button->Enabled(), true);
+    QCOMPARE(h.look(), QStringLiteral("=up"));
+    h.window->setEnabled(true);
+    h.button->SetEnabled(false);
+    QCOMPARE(h.button->isEnabled(), false);
 }
 
 void tst_chameleonButton::region_data() {
@@ -827,6 +939,8 @@ void tst_chameleonButton::screenshot() {
         sendKey(r[1], QEvent::KeyPress, Qt::Key_Space, QStringLiteral(" ")); // held down
         r[2]->SetEnabled(false);
     }
+    if (QWidget* f = QApplication::focusWidget()) f->clearFocus(); // the first button took it
+    QTRY_VERIFY(!rows.front()[0]->hasFocus());
     QImage shot = window.grab().toImage();
     // One control has the focus at a time: give it to each focused one in turn.
     QPainter p(&shot);
