@@ -30,7 +30,9 @@ quint32 bgr(const QImage& img, int x, int y) {
     return quint32(c.red()) | quint32(c.green()) << 8 | quint32(c.blue()) << 16;
 }
 
-QString num(float v) { return QString::number(double(v)); }
+QString num(float v) {
+    return QString::number(double(v));
+}
 
 // A window holding the button under test between two other buttons, for the focus moves.
 struct Host {
@@ -54,17 +56,24 @@ struct Host {
         after->setGeometry(20, 60, kW, kH);
         auto mouse = [this](const char* name) {
             return [this, name](qint16& b, qint16& s, float& x, float& y) {
-                log << QStringLiteral("%1(%2,%3,%4,%5)").arg(QLatin1String(name)).arg(b).arg(s).arg(num(x), num(y));
+                log << QStringLiteral("%1(%2,%3,%4,%5)")
+                           .arg(QLatin1String(name))
+                           .arg(b)
+                           .arg(s)
+                           .arg(num(x), num(y));
             };
         };
         QObject::connect(button, &chameleonButton::MouseDown, button, mouse("MouseDown"));
         QObject::connect(button, &chameleonButton::MouseUp, button, mouse("MouseUp"));
-        QObject::connect(button, &chameleonButton::MouseMove, button, [this](qint16& b, qint16& s, float& x, float& y) {
-            if (b != 0) // hovering moves come with every pointer movement; the sequences are about held buttons
-                log << QStringLiteral("MouseMove(%1,%2,%3,%4)").arg(b).arg(s).arg(num(x), num(y));
-        });
+        QObject::connect(
+            button, &chameleonButton::MouseMove, button, [this](qint16& b, qint16& s, float& x, float& y) {
+                if (b != 0) // hovering moves come with every pointer movement; the sequences are about held
+                            // buttons
+                    log << QStringLiteral("MouseMove(%1,%2,%3,%4)").arg(b).arg(s).arg(num(x), num(y));
+            });
         QObject::connect(button, &chameleonButton::Click, button, [this] { log << QStringLiteral("Click"); });
-        QObject::connect(button, &chameleonButton::DblClick, button, [this] { log << QStringLiteral("DblClick"); });
+        QObject::connect(button, &chameleonButton::DblClick, button,
+                         [this] { log << QStringLiteral("DblClick"); });
         QObject::connect(button, &chameleonButton::KeyDown, button, [this](qint16& k, qint16& s) {
             log << QStringLiteral("KeyDown(%1,%2)").arg(k).arg(s);
         });
@@ -128,31 +137,43 @@ void run(Host& h, const QString& step) {
     const QStringList t = step.split(u' ');
     const QString& op = t.at(0);
     auto at = [&] { return kAt + QPoint(t.at(2).toInt(), t.at(3).toInt()); };
-    if (op == u"press") QTest::mousePress(h.handle(), mouseNamed(t.at(1)), {}, at());
-    else if (op == u"release") QTest::mouseRelease(h.handle(), mouseNamed(t.at(1)), {}, at());
-    else if (op == u"dclick") QTest::mouseDClick(h.handle(), mouseNamed(t.at(1)), {}, at());
-    else if (op == u"move") QTest::mouseMove(h.handle(), kAt + QPoint(t.at(1).toInt(), t.at(2).toInt()));
-    else if (op == u"look") h.log << h.look();
-    else if (op == u"focus") h.log << QStringLiteral("focus=") + QApplication::focusWidget()->objectName();
-    else if (op == u"disable") h.button->SetEnabled(false);
-    else if (op == u"enable") h.button->SetEnabled(true);
-    else if (op == u"alt") QTest::keyClick(h.handle(), Qt::Key(t.at(1).at(0).unicode()), Qt::AltModifier);
+    if (op == u"press")
+        QTest::mousePress(h.handle(), mouseNamed(t.at(1)), {}, at());
+    else if (op == u"release")
+        QTest::mouseRelease(h.handle(), mouseNamed(t.at(1)), {}, at());
+    else if (op == u"dclick")
+        QTest::mouseDClick(h.handle(), mouseNamed(t.at(1)), {}, at());
+    else if (op == u"move")
+        QTest::mouseMove(h.handle(), kAt + QPoint(t.at(1).toInt(), t.at(2).toInt()));
+    else if (op == u"look")
+        h.log << h.look();
+    else if (op == u"focus")
+        h.log << QStringLiteral("focus=") + QApplication::focusWidget()->objectName();
+    else if (op == u"disable")
+        h.button->SetEnabled(false);
+    else if (op == u"enable")
+        h.button->SetEnabled(true);
+    else if (op == u"alt")
+        QTest::keyClick(h.handle(), Qt::Key(t.at(1).at(0).unicode()), Qt::AltModifier);
     else {
         QString text;
         const Qt::Key key = keyNamed(t.at(1), text);
-        if (op == u"keydown") sendKey(h.button, QEvent::KeyPress, key, text);
-        else if (op == u"keyup") sendKey(h.button, QEvent::KeyRelease, key, text);
+        if (op == u"keydown")
+            sendKey(h.button, QEvent::KeyPress, key, text);
+        else if (op == u"keyup")
+            sendKey(h.button, QEvent::KeyRelease, key, text);
         else if (op == u"keyrepeat") { // what a held key gives: a repeated release and press
             sendKey(h.button, QEvent::KeyRelease, key, text, true);
             sendKey(h.button, QEvent::KeyPress, key, text, true);
-        } else QFAIL(qPrintable(QStringLiteral("unknown step ") + step));
+        } else
+            QFAIL(qPrintable(QStringLiteral("unknown step ") + step));
     }
 }
 } // namespace
 
 class tst_chameleonButton : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase();
     void events_data();
     void events();
@@ -205,7 +226,8 @@ void tst_chameleonButton::events_data() {
     QTest::newRow("left click") << L("press L 10 5;look;release L 10 5;look") << false
                                 << L("MouseDown(1,0,10,5);=pressed;MouseUp(1,0,10,5);Click;=up");
     QTest::newRow("right click never presses or clicks")
-        << L("press R 10 5;look;release R 10 5;look") << false << L("MouseDown(2,0,10,5);=up;MouseUp(2,0,10,5);=up");
+        << L("press R 10 5;look;release R 10 5;look") << false
+        << L("MouseDown(2,0,10,5);=up;MouseUp(2,0,10,5);=up");
     QTest::newRow("after a right click the access key does not click")
         << L("press R 10 5;release R 10 5;alt G") << false
         << L("MouseDown(2,0,10,5);MouseUp(2,0,10,5);KeyDown(18,4);KeyUp(71,4);KeyUp(18,0)");
@@ -214,9 +236,11 @@ void tst_chameleonButton::events_data() {
         << L("MouseDown(4,0,10,5);=pressed;MouseUp(4,0,10,5);=up");
     QTest::newRow("drag out and back")
         << L("press L 10 5;move 10 40;look;move 10 5;look;release L 10 5") << false
-        << L("MouseDown(1,0,10,5);MouseMove(1,0,10,40);=up;MouseMove(1,0,10,5);=pressed;MouseUp(1,0,10,5);Click");
+        << L("MouseDown(1,0,10,5);MouseMove(1,0,10,40);=up;MouseMove(1,0,10,5);=pressed;MouseUp(1,0,10,5);"
+             "Click");
     QTest::newRow("the right and bottom edges count as inside")
-        << L("press L 10 5;move 75 25;look") << false << L("MouseDown(1,0,10,5);MouseMove(1,0,75,25);=pressed");
+        << L("press L 10 5;move 75 25;look") << false
+        << L("MouseDown(1,0,10,5);MouseMove(1,0,75,25);=pressed");
     QTest::newRow("release outside")
         << L("press L 10 5;move -3 5;look;release L -3 5;look") << false
         << L("MouseDown(1,0,10,5);MouseMove(1,0,-3,5);=up;MouseUp(1,0,-3,5);=up");
@@ -233,24 +257,25 @@ void tst_chameleonButton::events_data() {
     QTest::newRow("a second Space release does not click")
         << L("keydown Space;keyup Space;keyup Space") << false
         << L("KeyDown(32,0);MouseDown(1,1,1,1);KeyPress(32);KeyUp(32,0);MouseUp(1,1,1,1);Click;KeyUp(32,0)");
-    QTest::newRow("Space release after another key") << L("keydown A;keyup A;keyup Space") << false
-                                                     << L("KeyDown(65,0);KeyPress(97);KeyUp(65,0);KeyUp(32,0)");
+    QTest::newRow("Space release after another key")
+        << L("keydown A;keyup A;keyup Space") << false
+        << L("KeyDown(65,0);KeyPress(97);KeyUp(65,0);KeyUp(32,0)");
     QTest::newRow("Space after a right click clicks")
         << L("press R 10 5;release R 10 5;keydown Space;keyup Space") << false
         << L("MouseDown(2,0,10,5);MouseUp(2,0,10,5);KeyDown(32,0);MouseDown(1,1,1,1);KeyPress(32);"
              "KeyUp(32,0);MouseUp(1,1,1,1);Click");
     QTest::newRow("KeyDown handler cancels Space") << L("keydown Space;look;keyup Space;look") << true
                                                    << L("KeyDown(32,0);KeyPress(32);=up;KeyUp(32,0);=up");
-    QTest::newRow("Right moves to the next control") << L("keydown Right;focus") << false
-                                                     << L("KeyDown(39,0);focus=after");
-    QTest::newRow("Down moves to the next control") << L("keydown Down;focus") << false
-                                                    << L("KeyDown(40,0);focus=after");
-    QTest::newRow("Left moves to the previous control") << L("keydown Left;focus") << false
-                                                        << L("KeyDown(37,0);focus=before");
-    QTest::newRow("Up moves to the previous control") << L("keydown Up;focus") << false
-                                                      << L("KeyDown(38,0);focus=before");
-    QTest::newRow("KeyDown handler cancels the focus move") << L("keydown Right;focus") << true
-                                                            << L("KeyDown(39,0);focus=button");
+    QTest::newRow("Right moves to the next control")
+        << L("keydown Right;focus") << false << L("KeyDown(39,0);focus=after");
+    QTest::newRow("Down moves to the next control")
+        << L("keydown Down;focus") << false << L("KeyDown(40,0);focus=after");
+    QTest::newRow("Left moves to the previous control")
+        << L("keydown Left;focus") << false << L("KeyDown(37,0);focus=before");
+    QTest::newRow("Up moves to the previous control")
+        << L("keydown Up;focus") << false << L("KeyDown(38,0);focus=before");
+    QTest::newRow("KeyDown handler cancels the focus move")
+        << L("keydown Right;focus") << true << L("KeyDown(39,0);focus=button");
     QTest::newRow("disabled takes no input")
         << L("disable;look;press L 10 5;release L 10 5;keydown Space;keyup Space;alt G;look") << false
         << L("=disabled;=disabled");
@@ -273,7 +298,8 @@ void tst_chameleonButton::events() {
     // Bring the pointer over the window first, so that presses are not preceded by moves in.
     QTest::mouseMove(h.handle(), QPoint(150, 110));
     h.log.clear();
-    for (const QString& s : steps) run(h, s);
+    for (const QString& s : steps)
+        run(h, s);
     QCOMPARE(h.log.join(u';'), expected.join(u';'));
 }
 
@@ -316,15 +342,20 @@ void tst_chameleonButton::handlerMayDeleteTheWindow() {
     if (event == u"KeyPress") connect(h.button, &chameleonButton::KeyPress, this, close);
     for (const QString& s : steps) {
         if (!button) break;
-        if (s.startsWith(u"key")) run(h, s);
+        if (s.startsWith(u"key"))
+            run(h, s);
         else {
             // The window's handle goes with the window: keep using the one from before.
             const QStringList t = s.split(u' ');
             const QPoint at = kAt + QPoint(10, 5);
-            if (t.at(0) == u"press") QTest::mousePress(handle, Qt::LeftButton, {}, at);
-            else if (t.at(0) == u"release") QTest::mouseRelease(handle, Qt::LeftButton, {}, at);
-            else if (t.at(0) == u"dclick") QTest::mouseDClick(handle, Qt::LeftButton, {}, at);
-            else if (t.at(0) == u"alt") QTest::keyClick(handle, Qt::Key_G, Qt::AltModifier);
+            if (t.at(0) == u"press")
+                QTest::mousePress(handle, Qt::LeftButton, {}, at);
+            else if (t.at(0) == u"release")
+                QTest::mouseRelease(handle, Qt::LeftButton, {}, at);
+            else if (t.at(0) == u"dclick")
+                QTest::mouseDClick(handle, Qt::LeftButton, {}, at);
+            else if (t.at(0) == u"alt")
+                QTest::keyClick(handle, Qt::Key_G, Qt::AltModifier);
         }
     }
     QCOMPARE(fired, 1);
@@ -335,21 +366,36 @@ void tst_chameleonButton::handlerMayDeleteTheWindow() {
 void tst_chameleonButton::accessKey_data() {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("key");
-    QTest::newRow("first letter") << "&Chat" << "c";
-    QTest::newRow("inside the word") << "E&xit" << "x";
-    QTest::newRow("upper case becomes lower") << "Save &As" << "a";
-    QTest::newRow("no ampersand") << "Chat" << "";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("one character") << "&" << "";
-    QTest::newRow("ends in its only ampersand") << "Chat&" << "";
-    QTest::newRow("only a doubled ampersand") << "R&&D" << "";
-    QTest::newRow("doubled, then a single one") << "R&&D &Go" << "g";
-    QTest::newRow("doubled then single at once") << "&&&x" << "x";
-    QTest::newRow("doubled twice") << "a&&&&b" << "";
-    QTest::newRow("doubled, later one at the end") << "a&&b&" << "";
-    QTest::newRow("only the first single one counts") << "&One &Two" << "o";
-    QTest::newRow("a digit") << "Page &2" << "2";
-    QTest::newRow("a blank") << "a& b" << " ";
+    QTest::newRow("first letter") << "&Chat"
+                                  << "c";
+    QTest::newRow("inside the word") << "E&xit"
+                                     << "x";
+    QTest::newRow("upper case becomes lower") << "Save &As"
+                                              << "a";
+    QTest::newRow("no ampersand") << "Chat"
+                                  << "";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("one character") << "&"
+                                   << "";
+    QTest::newRow("ends in its only ampersand") << "Chat&"
+                                                << "";
+    QTest::newRow("only a doubled ampersand") << "R&&D"
+                                              << "";
+    QTest::newRow("doubled, then a single one") << "R&&D &Go"
+                                                << "g";
+    QTest::newRow("doubled then single at once") << "&&&x"
+                                                 << "x";
+    QTest::newRow("doubled twice") << "a&&&&b"
+                                   << "";
+    QTest::newRow("doubled, later one at the end") << "a&&b&"
+                                                   << "";
+    QTest::newRow("only the first single one counts") << "&One &Two"
+                                                      << "o";
+    QTest::newRow("a digit") << "Page &2"
+                             << "2";
+    QTest::newRow("a blank") << "a& b"
+                             << " ";
     QTest::newRow("accented") << QString::fromUtf8("&Élan") << QString::fromUtf8("é");
 }
 
@@ -452,11 +498,13 @@ void tst_chameleonButton::style3WorkedExample_data() {
     QTest::newRow("up corner pixel") << "up" << QPoint(W - 2, H - 2) << 0x7B4D10u;
     QTest::newRow("up lowest bevel") << "up" << QPoint(30, H - 2) << 0xB4C0C0u;
     QTest::newRow("up top bevel") << "up" << QPoint(30, 1) << 0xFFFFFFu;
-    QTest::newRow("up left bevel") << "up" << QPoint(1, 10) << chameleonButton::ShiftColor(0xF0F0F0, -5, true);
+    QTest::newRow("up left bevel") << "up" << QPoint(1, 10)
+                                   << chameleonButton::ShiftColor(0xF0F0F0, -5, true);
     QTest::newRow("pressed base line") << "pressed" << QPoint(W - 3, 10) << 0xC8D0D0u;
     QTest::newRow("pressed outline") << "pressed" << QPoint(W - 3, 0) << 0x733C00u;
     QTest::newRow("pressed corner pixel") << "pressed" << QPoint(1, 1) << 0x7B4D10u;
-    QTest::newRow("pressed top bevel") << "pressed" << QPoint(30, 1) << chameleonButton::ShiftColor(0xC8D0D0, -32, true);
+    QTest::newRow("pressed top bevel")
+        << "pressed" << QPoint(30, 1) << chameleonButton::ShiftColor(0xC8D0D0, -32, true);
     QTest::newRow("disabled fill") << "disabled" << QPoint(30, 12) << 0xD2D8D8u;
     QTest::newRow("disabled outline") << "disabled" << QPoint(0, 2) << 0x879C9Cu;
     QTest::newRow("disabled corner pixel") << "disabled" << QPoint(1, H - 2) << 0x96A8A8u;
@@ -506,11 +554,12 @@ void tst_chameleonButton::style3Mark() {
     };
     const Px px[] = {
         {1, 10, 0xE7AE8C, chameleonButton::ShiftColor(0xF0F0F0, -5, true)}, // frame / left bevel
-        {30, H - 2, 0xEF826B, 0xB4C0C0},                                     // lower line / lowest bevel
-        {30, 1, 0xFFE7CE, 0xFFFFFF},                                         // top line / top bevel
+        {30, H - 2, 0xEF826B, 0xB4C0C0},                                    // lower line / lowest bevel
+        {30, 1, 0xFFE7CE, 0xFFFFFF},                                        // top line / top bevel
         {W - 3, 10, 0xF0D1B5, chameleonButton::ShiftColor(0xF0F0F0, -24, true)},
     };
-    for (const Px& p : px) QCOMPARE(bgr(img, p.x, p.y), mark ? p.marked : p.plain);
+    for (const Px& p : px)
+        QCOMPARE(bgr(img, p.x, p.y), mark ? p.marked : p.plain);
     // Style 3 has no dotted focus rectangle: the mark takes its place.
     QCOMPARE(bgr(img, 4, 12), 0xE1E4E4u);
 }
@@ -619,13 +668,20 @@ void tst_chameleonButton::systemColourScheme() {
     // Scheme 1 takes the system colours each time the palette is computed.
     Colors::SetSysColorProvider([](int i) -> quint32 {
         switch (i) {
-        case Colors::kBtnFace: return 0x102030;
-        case Colors::kLight3D: return 0x203040;
-        case Colors::kBtnHighlight: return 0x304050;
-        case Colors::kBtnShadow: return 0x405060;
-        case Colors::kDkShadow3D: return 0x506070;
-        case Colors::kBtnText: return 0x607080;
-        default: return 0;
+        case Colors::kBtnFace:
+            return 0x102030;
+        case Colors::kLight3D:
+            return 0x203040;
+        case Colors::kBtnHighlight:
+            return 0x304050;
+        case Colors::kBtnShadow:
+            return 0x405060;
+        case Colors::kDkShadow3D:
+            return 0x506070;
+        case Colors::kBtnText:
+            return 0x607080;
+        default:
+            return 0;
         }
     });
     Host h(2, 1);
@@ -645,8 +701,10 @@ void tst_chameleonButton::systemColourScheme() {
 void tst_chameleonButton::disabledCaption_data() {
     QTest::addColumn<int>("style");
     QTest::addColumn<bool>("engraved");
-    for (int style : {1, 2, 4, 7}) QTest::addRow("style %d", style) << style << true;
-    for (int style : {5, 6}) QTest::addRow("style %d", style) << style << false;
+    for (int style : {1, 2, 4, 7})
+        QTest::addRow("style %d", style) << style << true;
+    for (int style : {5, 6})
+        QTest::addRow("style %d", style) << style << false;
 }
 
 void tst_chameleonButton::disabledCaption() {
@@ -722,8 +780,10 @@ void tst_chameleonButton::style5FocusFrameSurroundsTheCaption() {
         const QImage img = h.image();
         for (int y = 2; y < kH - 2; ++y)
             for (int x = 2; x < kW - 2; ++x) {
-                if (bgr(img, x, y) == 0xCC9999) frame |= QRect(x, y, 1, 1);
-                else if (img.pixelColor(x, y).lightness() < 100) text |= QRect(x, y, 1, 1);
+                if (bgr(img, x, y) == 0xCC9999)
+                    frame |= QRect(x, y, 1, 1);
+                else if (img.pixelColor(x, y).lightness() < 100)
+                    text |= QRect(x, y, 1, 1);
             }
     };
     QRect frame, text;
@@ -760,9 +820,9 @@ void tst_chameleonButton::region_data() {
     QTest::addColumn<int>("style");
     QTest::addColumn<QList<QPoint>>("cut");
     const int W = kW, H = kH;
-    const QList<QPoint> three = {{0, 0},         {1, 0},         {0, 1},         {W - 1, 0},     {W - 2, 0}, {W - 1, 1},
-                                 {0, H - 1},     {1, H - 1},     {0, H - 2},     {W - 1, H - 1}, {W - 2, H - 1},
-                                 {W - 1, H - 2}};
+    const QList<QPoint> three = {{0, 0},     {1, 0},         {0, 1},         {W - 1, 0},
+                                 {W - 2, 0}, {W - 1, 1},     {0, H - 1},     {1, H - 1},
+                                 {0, H - 2}, {W - 1, H - 1}, {W - 2, H - 1}, {W - 1, H - 2}};
     QTest::newRow("style 1") << 1 << QList<QPoint>{{0, 0}, {W - 1, 0}, {0, H - 1}, {W - 1, H - 1}};
     QTest::newRow("style 2") << 2 << QList<QPoint>{};
     QTest::newRow("style 3") << 3 << three;
@@ -784,7 +844,8 @@ void tst_chameleonButton::region() {
         for (int x = 0; x < kW; ++x)
             if (!mask.contains(QPoint(x, y))) {
                 ++missing;
-                QVERIFY2(cut.contains(QPoint(x, y)), qPrintable(QStringLiteral("(%1, %2) is cut").arg(x).arg(y)));
+                QVERIFY2(cut.contains(QPoint(x, y)),
+                         qPrintable(QStringLiteral("(%1, %2) is cut").arg(x).arg(y)));
             }
     QCOMPARE(missing, cut.size());
     QCOMPARE(mask.boundingRect(), QRect(0, 0, kW, kH));
@@ -855,7 +916,8 @@ void tst_chameleonButton::propertyBag() {
     PropertyBag out;
     fresh.WriteProperties(out);
     QStringList keys;
-    for (const auto& e : out.Entries()) keys << e.first;
+    for (const auto& e : out.Entries())
+        keys << e.first;
     QCOMPARE(keys, QString::fromLatin1("BTYPE TX ENAB FONT COLTYPE FOCUSR BCOL FCOL").split(u' '));
     QCOMPARE(out.ReadProperty(QStringLiteral("BTYPE"), 0).toInt(), 2);
     QCOMPARE(out.ReadProperty(QStringLiteral("COLTYPE"), 0).toInt(), 1);
@@ -915,7 +977,8 @@ void tst_chameleonButton::screenshot() {
     window.setWindowTitle(QStringLiteral("chameleonButton"));
     auto* grid = new QGridLayout(&window);
     const char* looks[] = {"up", "pressed", "disabled", "focused"};
-    for (int c = 0; c < 4; ++c) grid->addWidget(new QLabel(QString::fromLatin1(looks[c])), 0, c + 1);
+    for (int c = 0; c < 4; ++c)
+        grid->addWidget(new QLabel(QString::fromLatin1(looks[c])), 0, c + 1);
     std::vector<std::array<chameleonButton*, 4>> rows;
     for (int style = 1; style <= 7; ++style) {
         grid->addWidget(new QLabel(QStringLiteral("style %1").arg(style)), style, 0);
