@@ -26,7 +26,7 @@ constexpr quint32 kMarkSides = 0xF0D1B5;
 // Style 5's focus frame.
 constexpr quint32 kStyle5Focus = 0xCC9999;
 
-// DT_CENTER, DT_VCENTER, DT_SINGLELINE and DT_EXPANDTABS, with "&" marking the access key.
+// Centred on one line, tabs expanded, "&" underlining the access key.
 constexpr unsigned kCaptionFormat =
     modGDI::kCenter | modGDI::kVCenter | modGDI::kSingleLine | modGDI::kExpandTabs;
 

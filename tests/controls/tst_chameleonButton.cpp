@@ -65,11 +65,10 @@ struct Host {
         };
         QObject::connect(button, &chameleonButton::MouseDown, button, mouse("MouseDown"));
         QObject::connect(button, &chameleonButton::MouseUp, button, mouse("MouseUp"));
+        // Hovering moves come with every pointer movement; the sequences are about held buttons.
         QObject::connect(
             button, &chameleonButton::MouseMove, button, [this](qint16& b, qint16& s, float& x, float& y) {
-                if (b != 0) // hovering moves come with every pointer movement; the sequences are about held
-                            // buttons
-                    log << QStringLiteral("MouseMove(%1,%2,%3,%4)").arg(b).arg(s).arg(num(x), num(y));
+                if (b != 0) log << QStringLiteral("MouseMove(%1,%2,%3,%4)").arg(b).arg(s).arg(num(x), num(y));
             });
         QObject::connect(button, &chameleonButton::Click, button, [this] { log << QStringLiteral("Click"); });
         QObject::connect(button, &chameleonButton::DblClick, button,
@@ -174,7 +173,6 @@ void run(Host& h, const QString& step) {
 class tst_chameleonButton : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase();
     void events_data();
     void events();
     void handlerMayDeleteTheWindow_data();
@@ -211,11 +209,6 @@ class tst_chameleonButton : public QObject {
     void symbolCaptionsStayLetters();
     void screenshot();
 };
-
-void tst_chameleonButton::initTestCase() {
-    // Nothing here may depend on the desktop's palette: the tests use the fixed schemes.
-    QApplication::setEffectEnabled(Qt::UI_AnimateMenu, false);
-}
 
 void tst_chameleonButton::events_data() {
     QTest::addColumn<QStringList>("steps");
