@@ -189,6 +189,7 @@ class tst_chameleonButton : public QObject {
     void style3Mark_data();
     void style3Mark();
     void disabledLookIgnoresLastState();
+    void style3CaptionColours();
     void styleLooks_data();
     void styleLooks();
     void systemColourScheme();
@@ -568,6 +569,27 @@ void tst_chameleonButton::disabledLookIgnoresLastState() {
     h.button->SetEnabled(false);
     h.button->ForceRefresh();
     QCOMPARE(h.image(), fromUp);
+}
+
+void tst_chameleonButton::style3CaptionColours() {
+    // Up: the text colour (black in scheme 3); disabled: the base shifted by -104, 0x6E8888.
+    Host h;
+    h.button->SetFont(QFont(QStringLiteral("DejaVu Sans"), 12, QFont::Bold));
+    h.button->SetCaption(QStringLiteral("WHW"));
+    QVERIFY(h.show());
+    auto count = [&](quint32 colour) {
+        const QImage img = h.image();
+        int n = 0;
+        for (int y = 5; y < kH - 5; ++y)
+            for (int x = 10; x < kW - 10; ++x)
+                n += bgr(img, x, y) == colour;
+        return n;
+    };
+    QVERIFY(count(0x000000) > 0);
+    QCOMPARE(count(0x6E8888), 0);
+    h.button->SetEnabled(false);
+    QVERIFY(count(0x6E8888) > 0);
+    QCOMPARE(count(0x000000), 0);
 }
 
 void tst_chameleonButton::styleLooks_data() {
