@@ -38,6 +38,21 @@ bool LoadSkin(const QString& path);
 // The built-in values.
 void ResetSkin();
 
+// The current skin's button style on one push button: ButtonType, ColorScheme, ForeColor and
+// BackColor, in this order. A template, so the core needs nothing of the controls library.
+template <class PushButton>
+void SkinButton(PushButton& button) {
+    const SkinInfo& s = Current();
+    button.SetButtonType(s.ButtonType);
+    button.SetColorScheme(s.ColorScheme);
+    button.SetForeColor(static_cast<quint32>(s.ForeColor));
+    button.SetBackColor(static_cast<quint32>(s.BackColor));
+}
+template <class PushButton>
+void SkinButton(PushButton* button) {
+    if (button) SkinButton(*button);
+}
+
 // Where the picture of a skin file lies: the skin's folder joined with `picture` ("\" read as
 // a separator, a differently cased file name accepted). "" when the name is absolute, climbs
 // out with "..", or names no file.
