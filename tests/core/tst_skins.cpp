@@ -1,6 +1,7 @@
 // Skins (reader, loading, fall-back, re-skinning) and the shared pictures of the hidden image window.
 #include "MessageService.h"
 #include "SkinnableWindow.h"
+#include "chameleonButton.h"
 #include "Sound.h"
 #include "frmImgs.h"
 #include "modAppFnc.h"
@@ -368,6 +369,28 @@ private slots:
         writeFile(path("Skins/sub/b.bmp"), "x");
         const QString got = modSkin::PicturePath(path("Skins/s.qxs"), item);
         QCOMPARE(got, expected.isEmpty() ? QString() : path(expected));
+    }
+
+    // The button style goes on in the order ButtonType, ColorScheme, ForeColor, BackColor.
+    void skinButtonAppliesTheStyle() {
+        writePicture(path("Skins/a.bmp"), Qt::red);
+        writeFile(path("Skins/a.qxs"), "a.bmp,1,2,3,4,5,2,255,16711680,6\r\n");
+        QVERIFY(modSkin::LoadSkin(path("Skins/a.qxs")));
+        chameleonButton* b = chameleonButton::LaidOut(nullptr, QStringLiteral("&Ok"));
+        std::unique_ptr<chameleonButton> owner(b);
+        QStringList keys;
+        connect(b, &chameleonButton::PropertyChanged, this, [&keys](const QString& k) { keys << k; });
+        modSkin::SkinButton(b);
+        QCOMPARE(keys, (QStringList{"BTYPE", "COLTYPE", "FCOL", "BCOL"}));
+        QCOMPARE(b->ButtonType(), 6);
+        QCOMPARE(b->ColorScheme(), 2);
+        QCOMPARE(b->ForeColor(), 255u);
+        QCOMPARE(b->BackColor(), 16711680u);
+        modSkin::SkinButton(static_cast<chameleonButton*>(nullptr)); // no window, no button: nothing
+        QVERIFY(modSkin::LoadSkin(QString()));
+        modSkin::SkinButton(*b);
+        QCOMPARE(b->ButtonType(), 3);
+        QCOMPARE(b->BackColor(), 0xFFFFFFu);
     }
 
     // ---- re-skinning ------------------------------------------------------------------------
