@@ -24,12 +24,12 @@ namespace {
 // The layout, in pixels at 15 twips a pixel.
 constexpr int kTwipsPerPixel = 15;
 constexpr int kMargin = 8;
-constexpr int kIconSize = 32;                // 480 twips
+constexpr int kIconSize = 32; // 480 twips
 constexpr int kLabelLeft = 50;
 constexpr int kLabelWidth = 300;
 constexpr int kLabelLaidOutHeight = kIconSize; // the label grows downwards from here
 constexpr int kInnerWidth = kLabelLeft + kLabelWidth + kMargin;
-constexpr int kButtonWidth = 81;             // 1215 x 375 twips
+constexpr int kButtonWidth = 81; // 1215 x 375 twips
 constexpr int kButtonHeight = 25;
 constexpr int kButtonGap = 6;
 // The window's height is the label's plus this much; the buttons sit this far above the
@@ -40,7 +40,9 @@ constexpr int kButtonBottomTwips = 50;
 // the inner height; whatever frame the window manager draws comes on top.
 constexpr int kFrameTwips = 375;
 
-int toPixels(int twips) { return static_cast<int>(std::lround(twips / double(kTwipsPerPixel))); }
+int toPixels(int twips) {
+    return static_cast<int>(std::lround(twips / double(kTwipsPerPixel)));
+}
 
 QString displayText(const QString& text) {
     QString t = text;
@@ -50,7 +52,7 @@ QString displayText(const QString& text) {
 }
 
 class MsgService : public MessageService {
-public:
+  public:
     int Show(const QString& text, int buttons, int icon) override {
         QPointer<frmMsg> w = new frmMsg;
         w->SetMsg(text);
@@ -69,7 +71,8 @@ public:
 
 frmMsg::frmMsg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmMsg"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Talkvane3"));
     if (frmImgs* imgs = frmImgs::Loaded()) setWindowIcon(imgs->icon);
 
@@ -153,7 +156,8 @@ void frmMsg::SetMsg(const QString& text) {
 
     if (QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
-        move(area.left() + (area.width() - width()) / 2, area.top() + qMax(0, (area.height() - height()) / 2));
+        move(area.left() + (area.width() - width()) / 2,
+             area.top() + qMax(0, (area.height() - height()) / 2));
     }
 }
 
@@ -174,7 +178,9 @@ void frmMsg::SetType(int buttons) {
     }
 }
 
-void frmMsg::SetIcon(const QImage& picture) { picIcon->setPixmap(QPixmap::fromImage(picture)); }
+void frmMsg::SetIcon(const QImage& picture) {
+    picIcon->setPixmap(QPixmap::fromImage(picture));
+}
 
 void frmMsg::CMD_Click(int index) {
     Val = static_cast<qint16>(index);

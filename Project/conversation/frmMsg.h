@@ -13,7 +13,7 @@ class chameleonButton;
 
 class frmMsg : public QDialog {
     Q_OBJECT
-public:
+  public:
     static constexpr int kPollMs = 1000;
 
     explicit frmMsg(QWidget* parent = nullptr);
@@ -35,14 +35,14 @@ public:
     std::array<chameleonButton*, 2> CMD{};
     QTimer* Timer1 = nullptr;
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* e) override;
 
-public slots:
+  public slots:
     // Escape and the close box: No where there is a No, else OK.
     void reject() override;
 
-private:
+  private:
     void CMD_Click(int index);
     void Timer1_Timer();
     void placeButtons();

@@ -30,13 +30,13 @@
 namespace {
 
 class Silent : public Sound::Backend {
-public:
+  public:
     void beep() override {}
     void playWave(const QString&, bool) override {}
 };
 
 class TestOwner : public NetOwner {
-public:
+  public:
     OwnerList users{true}, stats{false};
     OwnerList* lstUsers() override { return &users; }
     OwnerList* lstUStat() override { return &stats; }
@@ -51,18 +51,20 @@ QList<frmMsg*> openWindows() {
 
 // Runs `step` every 20 ms while the code under test waits in its modal loops.
 class Watcher : public QObject {
-public:
+  public:
     explicit Watcher(std::function<void()> step) : step_(std::move(step)) {
         connect(&timer_, &QTimer::timeout, this, [this] { step_(); });
         timer_.start(20);
     }
 
-private:
+  private:
     std::function<void()> step_;
     QTimer timer_;
 };
 
-void clickButton(frmMsg* w, int index) { QTest::mouseClick(w->CMD[index], Qt::LeftButton, {}, QPoint(10, 10)); }
+void clickButton(frmMsg* w, int index) {
+    QTest::mouseClick(w->CMD[index], Qt::LeftButton, {}, QPoint(10, 10));
+}
 
 const QString kSep = QString(QChar(1));
 
@@ -74,7 +76,7 @@ class TestFrmMsg : public QObject {
     QTemporaryDir home;
     Silent silent;
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY(home.isValid());
         qputenv("QX3_HOME", home.path().toLocal8Bit());
@@ -121,18 +123,24 @@ private slots:
         QFETCH(bool, closes);
         QFETCH(int, val);
         frmMsg w;
-        w.SetMsg(QStringLiteral("Are you sure you want to close Talkvane?\r\n(you will no longer be able to receive messages)"));
+        w.SetMsg(QStringLiteral(
+            "Are you sure you want to close Talkvane?\r\n(you will no longer be able to receive messages)"));
         w.SetType(buttons);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.CMD[0]->setFocus();
         // Keys go to the focused button, which hands on what it does not use.
         QWidget* target = w.CMD[0];
-        if (action == QLatin1String("escape")) QTest::keyClick(target, Qt::Key_Escape);
-        else if (action == QLatin1String("close")) w.close();
-        else if (action == QLatin1String("space")) QTest::keyClick(target, Qt::Key_Space);
-        else if (action.startsWith(QLatin1String("click "))) clickButton(&w, action.mid(6).toInt());
-        else QTest::keyClicks(target, action);
+        if (action == QLatin1String("escape"))
+            QTest::keyClick(target, Qt::Key_Escape);
+        else if (action == QLatin1String("close"))
+            w.close();
+        else if (action == QLatin1String("space"))
+            QTest::keyClick(target, Qt::Key_Space);
+        else if (action.startsWith(QLatin1String("click ")))
+            clickButton(&w, action.mid(6).toInt());
+        else
+            QTest::keyClicks(target, action);
         QCOMPARE(w.isVisible(), !closes);
         QCOMPARE(int(w.Val), val);
     }
@@ -163,10 +171,12 @@ private slots:
             if (!w || !w->isVisible() || seen) return;
             seen = w;
             caption0 = w->CMD[0]->Caption();
-            iconShown = w->picIcon->pixmap().toImage() == frmImgs::Load().picIcon[icon].convertToFormat(
-                                                                QImage::Format_ARGB32_Premultiplied);
-            if (action == QLatin1String("close")) w->close();
-            else QTest::keyClicks(w->CMD[0], action);
+            iconShown = w->picIcon->pixmap().toImage() ==
+                        frmImgs::Load().picIcon[icon].convertToFormat(QImage::Format_ARGB32_Premultiplied);
+            if (action == QLatin1String("close"))
+                w->close();
+            else
+                QTest::keyClicks(w->CMD[0], action);
         });
         QCOMPARE(modAppFnc::ShowMsg(QStringLiteral("Question?"), buttons, icon), expected);
         QVERIFY(seen);
@@ -182,11 +192,14 @@ private slots:
         QTest::newRow("short, yes/no") << QStringLiteral("Are you sure you want to sign out?") << 1;
         QTest::newRow("short, ok") << QStringLiteral("Log Disabled.") << 0;
         QString lines;
-        for (int i = 1; i <= 12; ++i) lines += QStringLiteral("Line %1 of a longer notice\r\n").arg(i);
+        for (int i = 1; i <= 12; ++i)
+            lines += QStringLiteral("Line %1 of a longer notice\r\n").arg(i);
         QTest::newRow("many lines, ok") << lines << 0;
-        QTest::newRow("long words, yes/no") << QStringLiteral("Message From:Bob\r\n") + QString(600, QLatin1Char('W')) << 1;
+        QTest::newRow("long words, yes/no")
+            << QStringLiteral("Message From:Bob\r\n") + QString(600, QLatin1Char('W')) << 1;
         QString flood;
-        for (int i = 1; i <= 400; ++i) flood += QStringLiteral("A very long message, line %1.\n").arg(i);
+        for (int i = 1; i <= 400; ++i)
+            flood += QStringLiteral("A very long message, line %1.\n").arg(i);
         QTest::newRow("longer than the screen, ok") << flood << 0;
         QTest::newRow("longer than the screen, yes/no") << flood << 1;
     }
@@ -234,12 +247,15 @@ private slots:
         }
         w.SetIcon(frmImgs::Load().picIcon[buttons == 1 ? 4 : 0]);
         QString name = QString::fromLatin1(QTest::currentDataTag());
-        name.replace(QLatin1Char(' '), QLatin1Char('-')).remove(QLatin1Char(',')).replace(QLatin1Char('/'), QLatin1Char('-'));
+        name.replace(QLatin1Char(' '), QLatin1Char('-'))
+            .remove(QLatin1Char(','))
+            .replace(QLatin1Char('/'), QLatin1Char('-'));
         saveScreenshot(&w, QStringLiteral("frmMsg-") + name);
     }
 
     void textIsPlain() {
-        const QString text = QStringLiteral("Message From:<b>Eve</b>\r\n<img src=\"x\"> <a href=\"y\">click</a> &amp;");
+        const QString text =
+            QStringLiteral("Message From:<b>Eve</b>\r\n<img src=\"x\"> <a href=\"y\">click</a> &amp;");
         frmMsg w;
         w.SetMsg(text);
         QCOMPARE(w.lblMsg->toPlainText(), QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
@@ -260,7 +276,8 @@ private slots:
             if (!w || !w->isVisible()) return;
             if (!clock.isValid()) {
                 clock.start();
-                other.SendMessage(QString(), QStringLiteral("*"), QStringLiteral("Bob") + kSep + QStringLiteral("S1"));
+                other.SendMessage(QString(), QStringLiteral("*"),
+                                  QStringLiteral("Bob") + kSep + QStringLiteral("S1"));
             }
             if (owner.users.items().contains(QStringLiteral("Bob")) || clock.elapsed() > 10000) {
                 timedOut = clock.elapsed() > 10000;
@@ -270,7 +287,7 @@ private slots:
         QCOMPARE(modAppFnc::ShowMsg(QStringLiteral("Waiting..."), 0, 0), 0);
         modNetCmds::CloseNetCom(0);
         QVERIFY(!timedOut);
-        QVERIFY(clock.elapsed() < 3000); // one or two polls of the window's timer
+        QVERIFY(clock.elapsed() < 4000); // heard at one of the window's first polls
         QCOMPARE(owner.users.items(), QStringList{QStringLiteral("Bob")});
         QCOMPARE(modAppFnc::GetField(owner.stats.List(0), 3, QChar(1)), QStringLiteral("1"));
     }
@@ -280,7 +297,8 @@ private slots:
     void floodOfMessagesIsBounded() {
         TestOwner owner;
         owner.users.AddItem(QStringLiteral("Bob")); // heard before: no presence answers in between
-        owner.stats.AddItem(QStringLiteral("Bob") + kSep + "0" + kSep + "0" + kSep + "Arial" + kSep + "0" + kSep + "1" + kSep);
+        owner.stats.AddItem(QStringLiteral("Bob") + kSep + "0" + kSep + "0" + kSep + "Arial" + kSep + "0" +
+                            kSep + "1" + kSep);
         modGlobals::Sets().UNAME = QStringLiteral("Me");
         modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
         QVERIFY(QTest::qWaitFor([] {
@@ -289,7 +307,8 @@ private slots:
         }));
         clsChat other;
         auto sendM = [&](int k) {
-            other.SendMessage(QString(), QStringLiteral("*"), QStringLiteral("Bob") + kSep + QStringLiteral("Mflood %1").arg(k));
+            other.SendMessage(QString(), QStringLiteral("*"),
+                              QStringLiteral("Bob") + kSep + QStringLiteral("Mflood %1").arg(k));
         };
         int sent = 0, maxOpen = 0;
         QSet<QString> seen;
@@ -298,19 +317,23 @@ private slots:
         Watcher watch([&] {
             const QList<frmMsg*> open = openWindows();
             maxOpen = qMax(maxOpen, int(open.size()));
-            for (frmMsg* w : open) seen.insert(w->lblMsg->toPlainText());
+            for (frmMsg* w : open)
+                seen.insert(w->lblMsg->toPlainText());
             if (clock.elapsed() > 60000) { // give up: unwind every window
-                for (frmMsg* w : open) w->reject();
+                for (frmMsg* w : open)
+                    w->reject();
                 return;
             }
             if (sent < 3 && open.size() == sent + 1) {
                 sendM(++sent);
             } else if (sent == 3 && open.size() == 4) {
                 modNetCmds::SetDataReceived(0);
-                for (int k = 4; k <= 6; ++k) sendM(k);
+                for (int k = 4; k <= 6; ++k)
+                    sendM(k);
                 sent = 6;
             } else if (sent == 6 && modNetCmds::DataReceived() == 1) {
-                if (auto* top = qobject_cast<frmMsg*>(QApplication::activeModalWidget()); top && top->isVisible())
+                if (auto* top = qobject_cast<frmMsg*>(QApplication::activeModalWidget());
+                    top && top->isVisible())
                     clickButton(top, 0);
             }
         });
@@ -319,7 +342,8 @@ private slots:
         QVERIFY(clock.elapsed() <= 60000);
         QCOMPARE(maxOpen, modAppFnc::kMaxNestedMessages);
         for (int k = 1; k <= 6; ++k)
-            QVERIFY2(seen.contains(QStringLiteral("Message From:Bob\nflood %1").arg(k)), qPrintable(QString::number(k)));
+            QVERIFY2(seen.contains(QStringLiteral("Message From:Bob\nflood %1").arg(k)),
+                     qPrintable(QString::number(k)));
         QTRY_VERIFY(openWindows().isEmpty());
     }
 };
