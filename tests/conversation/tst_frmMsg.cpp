@@ -109,10 +109,13 @@ class TestFrmMsg : public QObject {
         QTest::newRow("yes/no: click Yes") << 1 << "click 0" << true << 0;
         QTest::newRow("yes/no: click No") << 1 << "click 1" << true << 1;
         QTest::newRow("yes/no: Space on Yes") << 1 << "space" << true << 0;
+        QTest::newRow("yes/no: Alt+N") << 1 << "alt n" << true << 1;
         QTest::newRow("ok: o") << 0 << "o" << true << 0;
         QTest::newRow("ok: O") << 0 << "O" << true << 0;
         QTest::newRow("ok: n of the hidden No") << 0 << "n" << false << 0;
         QTest::newRow("ok: y") << 0 << "y" << false << 0;
+        QTest::newRow("ok: Alt+N of the hidden No") << 0 << "alt n" << false << 0;
+        QTest::newRow("ok: Alt+O") << 0 << "alt o" << true << 0;
         QTest::newRow("ok: Escape") << 0 << "escape" << true << 0;
         QTest::newRow("ok: close box") << 0 << "close" << true << 0;
         QTest::newRow("ok: click OK") << 0 << "click 0" << true << 0;
@@ -139,7 +142,11 @@ class TestFrmMsg : public QObject {
             QTest::keyClick(target, Qt::Key_Space);
         else if (action.startsWith(QLatin1String("click ")))
             clickButton(&w, action.mid(6).toInt());
-        else
+        else if (action.startsWith(QLatin1String("alt "))) {
+            w.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&w));
+            QTest::keyClick(target, action.at(4).toLatin1(), Qt::AltModifier);
+        } else
             QTest::keyClicks(target, action);
         QCOMPARE(w.isVisible(), !closes);
         QCOMPARE(int(w.Val), val);
