@@ -1,0 +1,34 @@
+#pragma once
+// Colours as the messenger stores them: 32-bit 0x00BBGGRR values, red in the low byte.
+// The only conversion to and from QColor; a QRgb (0xAARRGGBB) is a different thing.
+// System colours (button face, shadow, ...) come from the application palette through a
+// provider that tests can replace.
+#include <QColor>
+#include <functional>
+
+namespace Colors {
+
+QColor fromBgr(quint32 bgr);
+quint32 toBgr(const QColor& colour);
+
+// The system colour indices the windows ask for.
+enum SysColorIndex : int {
+    kWindow = 5,
+    kWindowText = 8,
+    kHighlight = 13,
+    kHighlightText = 14,
+    kBtnFace = 15,
+    kBtnShadow = 16,
+    kGrayText = 17,
+    kBtnText = 18,
+    kBtnHighlight = 20,
+    kDkShadow3D = 21,
+    kLight3D = 22,
+};
+
+// The current value of a system colour as 0x00BBGGRR; an unknown index gives 0.
+quint32 SysColor(int index);
+// Replaces where system colours come from; an empty function restores the palette.
+void SetSysColorProvider(std::function<quint32(int)> provider);
+
+} // namespace Colors
