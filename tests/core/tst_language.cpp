@@ -7,10 +7,17 @@
 #include "modCommonDialog.h"
 #include "modDB.h"
 #include "modGetFld.h"
+#include "chameleonButton.h"
+#include "frmLang.h"
+#include "modGlobals.h"
 #include "modLangConst.h"
+#include "modSettings.h"
+#include "modTerminate.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -19,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <functional>
 
 namespace {
 
@@ -89,6 +97,29 @@ const QStringList kFixtureLines = {
     QStringLiteral("Last_Key|to the end"),
 };
 
+// Runs `act` on the chooser once it is shown modally.
+void whenChooserShown(QObject* context, std::function<void(frmLang*)> act) {
+    auto* poll = new QTimer(context);
+    QObject::connect(poll, &QTimer::timeout, context, [poll, act] {
+        auto* form = qobject_cast<frmLang*>(QApplication::activeModalWidget());
+        if (!form || !form->isVisible()) return;
+        poll->deleteLater();
+        poll->stop();
+        act(form);
+    });
+    poll->start(10);
+}
+
+bool chooserExists() {
+    const QWidgetList all = QApplication::topLevelWidgets();
+    return std::any_of(all.cbegin(), all.cend(), [](QWidget* w) { return qobject_cast<frmLang*>(w) != nullptr; });
+}
+
+void click(chameleonButton* button) {
+    QVERIFY(button->isVisible());
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(button->width() / 2, button->height() / 2));
+}
+
 } // namespace
 
 class TestLanguage : public QObject {
@@ -98,6 +129,7 @@ class TestLanguage : public QObject {
     QString m_home;
     RecordedMessages m_messages;
     FakeDialogs m_dialogs;
+    int m_terminated = 0;
 
     QString file(const QString& name) const { return QDir(m_home).filePath(name); }
 
@@ -110,19 +142,25 @@ private slots:
         qputenv("XDG_CONFIG_HOME", m_tmp.filePath(QStringLiteral("config")).toUtf8());
         qputenv("QX3_REGISTRY", m_tmp.filePath(QStringLiteral("registry.json")).toUtf8());
         Messages::SetService(&m_messages);
+        modTerminate::SetHandler([this] { ++m_terminated; });
     }
 
     void cleanupTestCase() {
         Messages::SetService(nullptr);
         Dialogs::SetService(nullptr);
+        modTerminate::SetHandler({});
     }
 
     void init() {
         m_messages.texts.clear();
         m_dialogs = FakeDialogs();
         Dialogs::SetService(&m_dialogs);
+        QVERIFY(modDB::LoadDB(QString()));
         QFile::remove(file(QStringLiteral("Log.txt")));
         modLangConst::SetDefaultStrings();
+        m_terminated = 0;
+        modGlobals::Sets() = modGlobals::Settings{};
+        QFile::remove(file(QStringLiteral("User.con")));
     }
 
     // ---- the language table ----
@@ -353,6 +391,152 @@ private slots:
         QCOMPARE(modGetFld::BrowseForFolder(QStringLiteral("/tmp"), QString()), QString());
         QCOMPARE(m_dialogs.folderTitle, QStringLiteral("Please, Select a folder."));
         QCOMPARE(m_dialogs.folderCalls, 1);
+    }
+
+    // ---- the language chooser ----
+
+    void chooserAsLaidOut_data() {
+        QTest::addColumn<QString>("lang");
+        QTest::newRow("English") << "";
+        QTest::newRow("a language file") << "/usr/share/qx3/Deutsch.qxl";
+    }
+    void chooserAsLaidOut() {
+        QFETCH(QString, lang);
+        modGlobals::Sets().LANG = lang;
+        frmLang form;
+        form.show();
+        QCOMPARE(form.windowTitle(), QStringLiteral("Set Language for Talkvane3"));
+        QCOMPARE(form.Frame->title(), QStringLiteral("Language File"));
+        QCOMPARE(form.lblCap->text(), QStringLiteral("IMPORTANT:  If the language file is changed then Talkvane3 will be "
+                                                     "closed and must be manually restarted.  All unsaved changes will be lost."));
+        QCOMPARE(form.cmdEng->Caption(), QStringLiteral("&English"));
+        QCOMPARE(form.cmdApply->Caption(), QStringLiteral("&Apply (QX3 will close)"));
+        QCOMPARE(form.cmdCancel->Caption(), QStringLiteral("&Cancel"));
+        QCOMPARE(form.txtLang->text(), lang);
+        QCOMPARE(form.txtLang->isVisible(), !lang.isEmpty());
+        QCOMPARE(form.cmdEng->isVisible(), !lang.isEmpty());
+        QVERIFY(m_messages.texts.isEmpty());
+    }
+
+    void chooserCaptionsFromLanguageFile() {
+        writeAll(file(QStringLiteral("de.qxl")), "3.0.9\r\nfrmLang.Form|Sprache\r\nfrmLang.lblCap|Wichtig\r\n"
+                                                 "frmLang.Frame|Sprachdatei\r\nfrmLang.cmdApply|&Anwenden\r\n"
+                                                 "frmLang.cmdCancel|A&bbrechen\r\n");
+        QVERIFY(modDB::LoadDB(file(QStringLiteral("de.qxl"))));
+        frmLang form;
+        QCOMPARE(form.windowTitle(), QStringLiteral("Sprache"));
+        QCOMPARE(form.lblCap->text(), QStringLiteral("Wichtig"));
+        QCOMPARE(form.Frame->title(), QStringLiteral("Sprachdatei"));
+        QCOMPARE(form.cmdApply->Caption(), QStringLiteral("&Anwenden"));
+        QCOMPARE(form.cmdCancel->Caption(), QStringLiteral("A&bbrechen"));
+        QCOMPARE(form.cmdEng->Caption(), QStringLiteral("&English")); // no key of its own
+        QVERIFY(m_messages.texts.isEmpty());
+    }
+
+    void chooserBrowse_data() {
+        QTest::addColumn<QString>("lang");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("expectedFolder");
+        QTest::addColumn<QString>("expectedFile");
+        QTest::newRow("from the program folder") << "" << "/l/fr.qxl" << "<home>" << "";
+        QTest::newRow("from the current file") << "<home>/de.qxl" << "/l/fr.qxl" << "<home>" << "de.qxl";
+        QTest::newRow("cancelled from English") << "" << "" << "<home>" << "";
+        QTest::newRow("cancelled from a file") << "<home>/de.qxl" << "" << "<home>" << "de.qxl";
+    }
+    void chooserBrowse() {
+        QFETCH(QString, lang);
+        QFETCH(QString, answer);
+        QFETCH(QString, expectedFolder);
+        QFETCH(QString, expectedFile);
+        writeAll(file(QStringLiteral("de.qxl")), "3.0.9\r\n");
+        lang.replace(QStringLiteral("<home>"), m_home);
+        expectedFolder.replace(QStringLiteral("<home>"), m_home);
+        modGlobals::Sets().LANG = lang;
+        m_dialogs.answer = {answer, answer.isEmpty() ? 0 : 1};
+        frmLang form;
+        form.show();
+        click(form.cmdBrw);
+        QCOMPARE(m_dialogs.fileCalls, 1);
+        QCOMPARE(m_dialogs.request.owner, &form);
+        QCOMPARE(m_dialogs.request.mode, Dialogs::FileRequest::Mode::Open);
+        QCOMPARE(m_dialogs.request.title, QStringLiteral("Select A Language File"));
+        QCOMPARE(m_dialogs.request.filters, QStringList{"Talkvane3 Language Files (*.qxl) (*.qxl)"});
+        QCOMPARE(m_dialogs.request.folder, expectedFolder);
+        QCOMPARE(m_dialogs.request.file, expectedFile);
+        const QString shown = answer.isEmpty() ? lang : answer;
+        QCOMPARE(form.txtLang->text(), shown);
+        QCOMPARE(form.txtLang->isVisible(), !shown.isEmpty());
+        QCOMPARE(form.cmdEng->isVisible(), !shown.isEmpty());
+    }
+
+    void applyAfterBrowseSavesAndEnds() {
+        modGlobals::Sets().UNAME = QStringLiteral("Ann");
+        m_dialogs.answer = {QStringLiteral("/l/Fran\u00e7ais.qxl"), 1};
+        QWidget caller;
+        caller.show();
+        QPointer<QWidget> callerGuard(&caller);
+        whenChooserShown(this, [](frmLang* form) {
+            click(form->cmdBrw);
+            click(form->cmdApply);
+        });
+        modAppFnc::ShowLangDialog(&caller);
+        QCOMPARE(m_terminated, 1);
+        QCOMPARE(modGlobals::Sets().LANG, QStringLiteral("/l/Fran\u00e7ais.qxl"));
+        QVERIFY(!caller.isVisible());
+        modGlobals::Sets() = modGlobals::Settings{};
+        QVERIFY(modSettings::LoadSettings());
+        QCOMPARE(modGlobals::Sets().LANG, QStringLiteral("/l/Fran\u00e7ais.qxl"));
+        QCOMPARE(modGlobals::Sets().UNAME, QStringLiteral("Ann"));
+        QVERIFY(logEntries().contains(QStringLiteral("---Settings saved.")));
+    }
+
+    void applyEnglishSavesEmptyLanguage() {
+        modGlobals::Sets().LANG = file(QStringLiteral("de.qxl"));
+        auto* caller = new QWidget;
+        caller->show();
+        QPointer<QWidget> callerGuard(caller);
+        whenChooserShown(this, [](frmLang* form) {
+            QVERIFY(form->windowFlags() & Qt::WindowStaysOnTopHint);
+            click(form->cmdEng);
+            QVERIFY(!form->txtLang->isVisible());
+            QCOMPARE(form->txtLang->text(), QString());
+            QVERIFY(!form->cmdEng->isVisible());
+            click(form->cmdApply);
+        });
+        modAppFnc::ShowLangDialog(caller);
+        QCOMPARE(m_terminated, 1);
+        QCOMPARE(modGlobals::Sets().LANG, QString());
+        QTRY_VERIFY(callerGuard.isNull()); // the calling window is unloaded
+        modGlobals::Sets().LANG = QStringLiteral("x");
+        QVERIFY(modSettings::LoadSettings());
+        QCOMPARE(modGlobals::Sets().LANG, QString());
+        QTRY_VERIFY(!chooserExists()); // unloaded
+    }
+
+    void everyOtherWayOutChangesNothing_data() {
+        QTest::addColumn<int>("way");
+        QTest::newRow("Cancel") << 0;
+        QTest::newRow("close box") << 1;
+        QTest::newRow("Esc") << 2;
+    }
+    void everyOtherWayOutChangesNothing() {
+        QFETCH(int, way);
+        const QString lang = file(QStringLiteral("de.qxl"));
+        modGlobals::Sets().LANG = lang;
+        QWidget caller;
+        caller.show();
+        whenChooserShown(this, [way](frmLang* form) {
+            click(form->cmdEng); // a change made, then thrown away
+            if (way == 0) click(form->cmdCancel);
+            else if (way == 1) form->close();
+            else QTest::keyClick(form, Qt::Key_Escape);
+        });
+        modAppFnc::ShowLangDialog(&caller);
+        QCOMPARE(m_terminated, 0);
+        QCOMPARE(modGlobals::Sets().LANG, lang);
+        QVERIFY(!QFileInfo::exists(file(QStringLiteral("User.con"))));
+        QVERIFY(caller.isVisible());
+        QTRY_VERIFY(!chooserExists()); // unloaded
     }
 };
 
