@@ -4,6 +4,7 @@
 #include "Dialogs.h"
 #include "MessageService.h"
 #include "ProgramFolder.h"
+#include "Screenshot.h"
 #include "modCommonDialog.h"
 #include "modDB.h"
 #include "modGetFld.h"
@@ -416,6 +417,7 @@ private slots:
         QCOMPARE(form.txtLang->isVisible(), !lang.isEmpty());
         QCOMPARE(form.cmdEng->isVisible(), !lang.isEmpty());
         QVERIFY(m_messages.texts.isEmpty());
+        saveScreenshot(&form, lang.isEmpty() ? QStringLiteral("frmLang-English") : QStringLiteral("frmLang-file"));
     }
 
     void chooserCaptionsFromLanguageFile() {
