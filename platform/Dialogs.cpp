@@ -8,13 +8,14 @@ int filterIndex(const QStringList& filters, const QString& chosen) {
     for (qsizetype i = 0; i < filters.size(); ++i) {
         const QString& f = filters.at(i);
         const qsizetype group = f.lastIndexOf(QLatin1Char('('));
-        if (chosen == f || (group >= 0 && chosen == f.left(group).simplified())) return static_cast<int>(i + 1);
+        if (chosen == f || (group >= 0 && chosen == f.left(group).simplified()))
+            return static_cast<int>(i + 1);
     }
     return 0;
 }
 
 class QtDialogs : public Dialogs::Service {
-public:
+  public:
     Dialogs::FileAnswer chooseFile(const Dialogs::FileRequest& request) override {
         QFileDialog dlg(request.owner, request.title, request.folder);
         const bool save = request.mode == Dialogs::FileRequest::Mode::Save;
@@ -36,7 +37,9 @@ public:
 Dialogs::Service* current = nullptr;
 } // namespace
 
-void Dialogs::SetService(Service* service) { current = service; }
+void Dialogs::SetService(Service* service) {
+    current = service;
+}
 
 Dialogs::Service& Dialogs::service() {
     static QtDialogs builtIn;

@@ -20,9 +20,10 @@ frmLang::frmLang(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Set Language for Talkvane3"));
     setFixedSize(330, 162);
 
-    lblCap = new QLabel(QStringLiteral("IMPORTANT:  If the language file is changed then Talkvane3 will be closed and "
-                                       "must be manually restarted.  All unsaved changes will be lost."),
-                        this);
+    lblCap = new QLabel(
+        QStringLiteral("IMPORTANT:  If the language file is changed then Talkvane3 will be closed and "
+                       "must be manually restarted.  All unsaved changes will be lost."),
+        this);
     lblCap->setWordWrap(true);
     lblCap->setGeometry(8, 8, 314, 48);
 

@@ -10,7 +10,7 @@ class chameleonButton;
 
 class frmLang : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit frmLang(QWidget* parent = nullptr);
 
     // "" once Apply was pressed; "-" for every other way out (Cancel, Esc, the close box).
@@ -31,7 +31,7 @@ public:
     void cmdApply_Click();
     void cmdCancel_Click();
 
-public slots:
+  public slots:
     void reject() override;
 };
 

@@ -5,11 +5,11 @@
 #include "MessageService.h"
 #include "ProgramFolder.h"
 #include "Screenshot.h"
+#include "chameleonButton.h"
+#include "frmLang.h"
 #include "modCommonDialog.h"
 #include "modDB.h"
 #include "modGetFld.h"
-#include "chameleonButton.h"
-#include "frmLang.h"
 #include "modGlobals.h"
 #include "modLangConst.h"
 #include "modSettings.h"
@@ -17,11 +17,11 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QTemporaryDir>
@@ -32,7 +32,7 @@
 namespace {
 
 class RecordedMessages : public MessageService {
-public:
+  public:
     QStringList texts;
     int Show(const QString& text, int, int) override {
         texts << text;
@@ -41,7 +41,7 @@ public:
 };
 
 class FakeDialogs : public Dialogs::Service {
-public:
+  public:
     int fileCalls = 0;
     Dialogs::FileRequest request;
     Dialogs::FileAnswer answer;
@@ -113,7 +113,8 @@ void whenChooserShown(QObject* context, std::function<void(frmLang*)> act) {
 
 bool chooserExists() {
     const QWidgetList all = QApplication::topLevelWidgets();
-    return std::any_of(all.cbegin(), all.cend(), [](QWidget* w) { return qobject_cast<frmLang*>(w) != nullptr; });
+    return std::any_of(all.cbegin(), all.cend(),
+                       [](QWidget* w) { return qobject_cast<frmLang*>(w) != nullptr; });
 }
 
 void click(chameleonButton* button) {
@@ -134,7 +135,7 @@ class TestLanguage : public QObject {
 
     QString file(const QString& name) const { return QDir(m_home).filePath(name); }
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY(m_tmp.isValid());
         m_home = m_tmp.filePath(QStringLiteral("Program Folder"));
@@ -186,7 +187,8 @@ private slots:
         };
         for (const auto& [endName, end] : ends)
             for (const auto& [name, key, expected] : rows)
-                QTest::addRow("%s: %s", endName, name) << end << QString::fromLatin1(key) << QString::fromUtf8(expected);
+                QTest::addRow("%s: %s", endName, name)
+                    << end << QString::fromLatin1(key) << QString::fromUtf8(expected);
     }
     void lookup() {
         QFETCH(QString, lineEnd);
@@ -202,11 +204,14 @@ private slots:
     void fileEncodings_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("Windows-1252") << QByteArray("V1\r\nK|caf\xe9 \x80 \x93q\x94\r\n") << QStringLiteral("caf\u00e9 \u20ac \u201cq\u201d");
+        QTest::newRow("Windows-1252") << QByteArray("V1\r\nK|caf\xe9 \x80 \x93q\x94\r\n")
+                                      << QStringLiteral("caf\u00e9 \u20ac \u201cq\u201d");
         QTest::newRow("UTF-8") << QByteArray("V1\r\nK|caf\xc3\xa9 \xe2\x82\xac \xe6\x97\xa5\r\n")
                                << QStringLiteral("caf\u00e9 \u20ac \u65e5");
-        QTest::newRow("UTF-8 with byte-order mark") << QByteArray("\xef\xbb\xbfK|\xc3\xa9t\xc3\xa9") << QStringLiteral("\u00e9t\u00e9");
-        QTest::newRow("one byte not UTF-8") << QByteArray("V1\r\nK|\xc3\xa9\xe9\r\n") << QStringLiteral("\u00c3\u00a9\u00e9");
+        QTest::newRow("UTF-8 with byte-order mark")
+            << QByteArray("\xef\xbb\xbfK|\xc3\xa9t\xc3\xa9") << QStringLiteral("\u00e9t\u00e9");
+        QTest::newRow("one byte not UTF-8")
+            << QByteArray("V1\r\nK|\xc3\xa9\xe9\r\n") << QStringLiteral("\u00c3\u00a9\u00e9");
     }
     void fileEncodings() {
         QFETCH(QByteArray, bytes);
@@ -237,7 +242,8 @@ private slots:
         QVERIFY(modDB::DBLoaded());
         QVERIFY(modDB::LoadDB(QString()));
         QVERIFY(!modDB::DBLoaded());
-        QCOMPARE(logEntries(), (QStringList{"Loading DB...", "---DB Loaded.", "Loading DB...", "---No DB To Load."}));
+        QCOMPARE(logEntries(),
+                 (QStringList{"Loading DB...", "---DB Loaded.", "Loading DB...", "---No DB To Load."}));
 
         QVERIFY(modDB::LoadDB(file(QStringLiteral("one.qxl"))));
         QVERIFY(!modDB::LoadDB(file(QStringLiteral("missing.qxl"))));
@@ -271,13 +277,19 @@ private slots:
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("one pair") << "Text Files (*.txt)|*.txt" << QStringList{"Text Files (*.txt) (*.txt)"};
-        QTest::newRow("closing bar not doubled") << "Text Files (*.txt)|*.txt|" << QStringList{"Text Files (*.txt) (*.txt)"};
+        QTest::newRow("closing bar not doubled")
+            << "Text Files (*.txt)|*.txt|" << QStringList{"Text Files (*.txt) (*.txt)"};
         QTest::newRow("two pairs") << "Rict Text Files (*.rtf)|*.rtf|Text Files (*.txt)|*.txt"
-                                   << QStringList{"Rict Text Files (*.rtf) (*.rtf)", "Text Files (*.txt) (*.txt)"};
-        QTest::newRow("all files include those without extension") << "All Files|*.*" << QStringList{"All Files (*)"};
-        QTest::newRow("pattern list") << "Pictures|*.bmp;*.jpg; *.gif" << QStringList{"Pictures (*.bmp *.jpg *.gif)"};
-        QTest::newRow("pattern decides, not description") << "Skins (*.txt)|*.qxs" << QStringList{"Skins (*.txt) (*.qxs)"};
-        QTest::newRow("description without pattern dropped") << "Text|*.txt|Orphan" << QStringList{"Text (*.txt)"};
+                                   << QStringList{"Rict Text Files (*.rtf) (*.rtf)",
+                                                  "Text Files (*.txt) (*.txt)"};
+        QTest::newRow("all files include those without extension")
+            << "All Files|*.*" << QStringList{"All Files (*)"};
+        QTest::newRow("pattern list")
+            << "Pictures|*.bmp;*.jpg; *.gif" << QStringList{"Pictures (*.bmp *.jpg *.gif)"};
+        QTest::newRow("pattern decides, not description")
+            << "Skins (*.txt)|*.qxs" << QStringList{"Skins (*.txt) (*.qxs)"};
+        QTest::newRow("description without pattern dropped")
+            << "Text|*.txt|Orphan" << QStringList{"Text (*.txt)"};
         QTest::newRow("empty description ends the list") << "A|*.a||*.b|C|*.c" << QStringList{"A (*.a)"};
         QTest::newRow("no filter") << "" << QStringList{};
     }
@@ -293,8 +305,11 @@ private slots:
         QWidget owner;
         writeAll(file(QStringLiteral("chosen.qxl")), "x");
         // A start that names a file opens in its folder with the file chosen.
-        m_dialogs.answer = {QStringLiteral(" /a path with blanks / and a long name ") + QString(300, 'n') + QStringLiteral(" "), 1};
-        QCOMPARE(modCommonDialog::ShowOpen(&owner, QStringLiteral("L|*.qxl"), QStringLiteral("Select A Language File"),
+        m_dialogs.answer = {QStringLiteral(" /a path with blanks / and a long name ") + QString(300, 'n') +
+                                QStringLiteral(" "),
+                            1};
+        QCOMPARE(modCommonDialog::ShowOpen(&owner, QStringLiteral("L|*.qxl"),
+                                           QStringLiteral("Select A Language File"),
                                            file(QStringLiteral("chosen.qxl"))),
                  m_dialogs.answer.path); // neither cut nor trimmed
         QCOMPARE(m_dialogs.request.mode, Dialogs::FileRequest::Mode::Open);
@@ -312,7 +327,8 @@ private slots:
 
         // The save dialog keeps the filter chosen; an open dialog leaves it alone.
         m_dialogs.answer = {QStringLiteral("/x/chat.txt"), 2};
-        QCOMPARE(modCommonDialog::ShowSave(&owner, QStringLiteral("R|*.rtf|T|*.txt"), QStringLiteral("Export Chat Dialog..."), m_home),
+        QCOMPARE(modCommonDialog::ShowSave(&owner, QStringLiteral("R|*.rtf|T|*.txt"),
+                                           QStringLiteral("Export Chat Dialog..."), m_home),
                  QStringLiteral("/x/chat.txt"));
         QCOMPARE(m_dialogs.request.mode, Dialogs::FileRequest::Mode::Save);
         QCOMPARE(modCommonDialog::LastSaveFilter(), qint16(2));
@@ -328,7 +344,8 @@ private slots:
         Dialogs::SetService(nullptr);
         const QString dir = m_tmp.filePath(QStringLiteral("dialog"));
         QVERIFY(QDir().mkpath(dir));
-        for (const char* name : {"a.rtf", "b.txt", "c.qxl"}) writeAll(QDir(dir).filePath(QString::fromLatin1(name)), "x");
+        for (const char* name : {"a.rtf", "b.txt", "c.qxl"})
+            writeAll(QDir(dir).filePath(QString::fromLatin1(name)), "x");
 
         QStringList shown, listed;
         QTimer::singleShot(0, this, [&] {
@@ -343,7 +360,8 @@ private slots:
             } closer{dlg};
             auto* combo = dlg->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
             QVERIFY(combo);
-            for (int i = 0; i < combo->count(); ++i) shown << combo->itemText(i);
+            for (int i = 0; i < combo->count(); ++i)
+                shown << combo->itemText(i);
             dlg->selectNameFilter(dlg->nameFilters().at(1));
             auto* view = dlg->findChild<QListView*>(QStringLiteral("listView"));
             QVERIFY(view);
@@ -353,10 +371,11 @@ private slots:
             auto* name = dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             QVERIFY(name);
             name->setText(QStringLiteral("new.qxl")); // as typed by the user
-            static_cast<QDialog*>(dlg)->accept(); // QFileDialog::accept takes the typed name
+            static_cast<QDialog*>(dlg)->accept();     // QFileDialog::accept takes the typed name
         });
-        const QString path = modCommonDialog::ShowSave(nullptr, QStringLiteral("Rict Text Files (*.rtf)|*.rtf|Mislabelled (*.txt)|*.qxl"),
-                                                       QStringLiteral("Export Chat Dialog..."), dir);
+        const QString path = modCommonDialog::ShowSave(
+            nullptr, QStringLiteral("Rict Text Files (*.rtf)|*.rtf|Mislabelled (*.txt)|*.qxl"),
+            QStringLiteral("Export Chat Dialog..."), dir);
         QCOMPARE(shown, (QStringList{"Rict Text Files (*.rtf)", "Mislabelled (*.txt)"}));
         QCOMPARE(listed, QStringList{"c.qxl"});
         QCOMPARE(path, QDir(dir).filePath(QStringLiteral("new.qxl")));
@@ -368,12 +387,18 @@ private slots:
     void folderStart_data() {
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("one trailing slash removed") << "/tmp/Save/" << "/tmp/Save";
-        QTest::newRow("only one removed") << "/tmp/Save//" << "/tmp/Save/";
-        QTest::newRow("root stays") << "/" << "/";
-        QTest::newRow("no slash") << "/tmp/Save" << "/tmp/Save";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("file opens its folder") << "<home>/Log.txt" << "<home>";
+        QTest::newRow("one trailing slash removed") << "/tmp/Save/"
+                                                    << "/tmp/Save";
+        QTest::newRow("only one removed") << "/tmp/Save//"
+                                          << "/tmp/Save/";
+        QTest::newRow("root stays") << "/"
+                                    << "/";
+        QTest::newRow("no slash") << "/tmp/Save"
+                                  << "/tmp/Save";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("file opens its folder") << "<home>/Log.txt"
+                                               << "<home>";
     }
     void folderStart() {
         QFETCH(QString, start);
@@ -408,8 +433,9 @@ private slots:
         form.show();
         QCOMPARE(form.windowTitle(), QStringLiteral("Set Language for Talkvane3"));
         QCOMPARE(form.Frame->title(), QStringLiteral("Language File"));
-        QCOMPARE(form.lblCap->text(), QStringLiteral("IMPORTANT:  If the language file is changed then Talkvane3 will be "
-                                                     "closed and must be manually restarted.  All unsaved changes will be lost."));
+        QCOMPARE(form.lblCap->text(),
+                 QStringLiteral("IMPORTANT:  If the language file is changed then Talkvane3 will be "
+                                "closed and must be manually restarted.  All unsaved changes will be lost."));
         QCOMPARE(form.cmdEng->Caption(), QStringLiteral("&English"));
         QCOMPARE(form.cmdApply->Caption(), QStringLiteral("&Apply (QX3 will close)"));
         QCOMPARE(form.cmdCancel->Caption(), QStringLiteral("&Cancel"));
@@ -417,7 +443,8 @@ private slots:
         QCOMPARE(form.txtLang->isVisible(), !lang.isEmpty());
         QCOMPARE(form.cmdEng->isVisible(), !lang.isEmpty());
         QVERIFY(m_messages.texts.isEmpty());
-        saveScreenshot(&form, lang.isEmpty() ? QStringLiteral("frmLang-English") : QStringLiteral("frmLang-file"));
+        saveScreenshot(&form,
+                       lang.isEmpty() ? QStringLiteral("frmLang-English") : QStringLiteral("frmLang-file"));
     }
 
     void chooserCaptionsFromLanguageFile() {
@@ -440,10 +467,22 @@ private slots:
         QTest::addColumn<QString>("answer");
         QTest::addColumn<QString>("expectedFolder");
         QTest::addColumn<QString>("expectedFile");
-        QTest::newRow("from the program folder") << "" << "/l/fr.qxl" << "<home>" << "";
-        QTest::newRow("from the current file") << "<home>/de.qxl" << "/l/fr.qxl" << "<home>" << "de.qxl";
-        QTest::newRow("cancelled from English") << "" << "" << "<home>" << "";
-        QTest::newRow("cancelled from a file") << "<home>/de.qxl" << "" << "<home>" << "de.qxl";
+        QTest::newRow("from the program folder") << ""
+                                                 << "/l/fr.qxl"
+                                                 << "<home>"
+                                                 << "";
+        QTest::newRow("from the current file") << "<home>/de.qxl"
+                                               << "/l/fr.qxl"
+                                               << "<home>"
+                                               << "de.qxl";
+        QTest::newRow("cancelled from English") << ""
+                                                << ""
+                                                << "<home>"
+                                                << "";
+        QTest::newRow("cancelled from a file") << "<home>/de.qxl"
+                                               << ""
+                                               << "<home>"
+                                               << "de.qxl";
     }
     void chooserBrowse() {
         QFETCH(QString, lang);
@@ -529,9 +568,12 @@ private slots:
         caller.show();
         whenChooserShown(this, [way](frmLang* form) {
             click(form->cmdEng); // a change made, then thrown away
-            if (way == 0) click(form->cmdCancel);
-            else if (way == 1) form->close();
-            else QTest::keyClick(form, Qt::Key_Escape);
+            if (way == 0)
+                click(form->cmdCancel);
+            else if (way == 1)
+                form->close();
+            else
+                QTest::keyClick(form, Qt::Key_Escape);
         });
         modAppFnc::ShowLangDialog(&caller);
         QCOMPARE(m_terminated, 0);
