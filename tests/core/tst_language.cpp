@@ -513,17 +513,27 @@ class TestLanguage : public QObject {
     void applyAfterBrowseSavesAndEnds() {
         modGlobals::Sets().UNAME = QStringLiteral("Ann");
         m_dialogs.answer = {QStringLiteral("/l/Fran\u00e7ais.qxl"), 1};
-        QWidget caller;
-        caller.show();
-        QPointer<QWidget> callerGuard(&caller);
+        auto* caller = new QWidget;
+        caller->show();
+        QPointer<QWidget> callerGuard(caller);
+        // The end comes last: after the save and after the calling window has closed.
+        bool savedBeforeEnd = false, closedBeforeEnd = false;
+        modTerminate::SetHandler([&] {
+            ++m_terminated;
+            savedBeforeEnd = QFileInfo::exists(file(QStringLiteral("User.con")));
+            closedBeforeEnd = callerGuard && !callerGuard->isVisible();
+        });
         whenChooserShown(this, [](frmLang* form) {
             click(form->cmdBrw);
             click(form->cmdApply);
         });
-        modAppFnc::ShowLangDialog(&caller);
+        modAppFnc::ShowLangDialog(caller);
+        modTerminate::SetHandler([this] { ++m_terminated; });
         QCOMPARE(m_terminated, 1);
+        QVERIFY(savedBeforeEnd);
+        QVERIFY(closedBeforeEnd);
         QCOMPARE(modGlobals::Sets().LANG, QStringLiteral("/l/Fran\u00e7ais.qxl"));
-        QVERIFY(!caller.isVisible());
+        QTRY_VERIFY(callerGuard.isNull());
         modGlobals::Sets() = modGlobals::Settings{};
         QVERIFY(modSettings::LoadSettings());
         QCOMPARE(modGlobals::Sets().LANG, QStringLiteral("/l/Fran\u00e7ais.qxl"));
