@@ -369,17 +369,10 @@ void frmMain::SetSkin() {
     QPalette pal = lblStat->palette();
     pal.setColor(QPalette::WindowText, Colors::fromBgr(static_cast<quint32>(info.StatusColor)));
     lblStat->setPalette(pal);
-    auto skinButton = [&info](chameleonButton* b) {
-        if (!b) return;
-        b->SetButtonType(info.ButtonType);
-        b->SetColorScheme(info.ColorScheme);
-        b->SetForeColor(static_cast<quint32>(info.ForeColor));
-        b->SetBackColor(static_cast<quint32>(info.BackColor));
-    };
-    skinButton(cmdStat);
-    for (chameleonButton* b : cmdBB) skinButton(b);
-    for (chameleonButton* b : cmdFB) skinButton(b);
-    for (chameleonButton* b : cmdSB) skinButton(b);
+    modSkin::SkinButton(cmdStat);
+    for (chameleonButton* b : cmdBB) modSkin::SkinButton(b);
+    for (chameleonButton* b : cmdFB) modSkin::SkinButton(b);
+    for (chameleonButton* b : cmdSB) modSkin::SkinButton(b);
 }
 
 void frmMain::placeControls(int W, int H, int R) {

@@ -77,7 +77,7 @@ class TestMainWindow : public QObject {
     frmMain* open() {
         win = new frmMain;
         win->show();
-        QTest::qWaitForWindowExposed(win);
+        if (!QTest::qWaitForWindowExposed(win)) qWarning("main window not exposed");
         return win;
     }
     void addUsers(const QStringList& datagrams) {
