@@ -15,6 +15,8 @@
 #include "modSettings.h"
 #include "modTerminate.h"
 
+#include "../support/TestFiles.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -61,26 +63,8 @@ class FakeDialogs : public Dialogs::Service {
     }
 };
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
-QStringList logEntries() {
-    QStringList out;
-    const QString all = Ansi::decode(readAll(ProgramFolder::file(QStringLiteral("Log.txt"))));
-    for (const QString& line : all.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
-        const qsizetype at = line.indexOf(QStringLiteral(": "));
-        out << (at < 0 ? line : line.mid(at + 2));
-    }
-    return out;
-}
 
 // The lookup fixture, one entry a line, the last one without a line end.
 const QStringList kFixtureLines = {

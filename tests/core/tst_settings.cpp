@@ -12,6 +12,8 @@
 #include "modStartUp.h"
 #include "modTerminate.h"
 
+#include "../support/TestFiles.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -37,27 +39,8 @@ class RecordedMessages : public MessageService {
     }
 };
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
-// The log's entries without their time stamps.
-QStringList logEntries() {
-    QStringList out;
-    const QString all = Ansi::decode(readAll(ProgramFolder::file(QStringLiteral("Log.txt"))));
-    for (const QString& line : all.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
-        const qsizetype at = line.indexOf(QStringLiteral(": "));
-        out << (at < 0 ? line : line.mid(at + 2));
-    }
-    return out;
-}
 
 // The 74 keys of the settings file in the order they must be written, with their types, and a
 // visitor over the matching members.
