@@ -1,3 +1,5 @@
+#include "frmImgs.h"
+#include "frmMsg.h"
 #include "modAppFnc.h"
 #include "qx3version.h"
 
@@ -6,6 +8,8 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    frmImgs::Load();
+    frmMsg::Install();
     const QString text = QStringLiteral("QX3 %1: the messenger's windows are not built yet; "
                                         "only its network core is.")
                              .arg(QStringLiteral(QX3_VERSION_TEXT));

@@ -25,11 +25,20 @@ QString escapeValue(const QString& value) {
     QString out;
     for (const QChar c : value) {
         switch (c.unicode()) {
-        case '\\': out += QLatin1String("\\\\"); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        case '\r': out += QLatin1String("\\r"); break;
-        case '\t': out += QLatin1String("\\t"); break;
-        default: out += c;
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -38,7 +47,8 @@ QString escapeValue(const QString& value) {
 
 QString Autostart::folder() {
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (config.isEmpty() || QDir::isRelativePath(config)) config = QDir(QDir::homePath()).filePath(QStringLiteral(".config"));
+    if (config.isEmpty() || QDir::isRelativePath(config))
+        config = QDir(QDir::homePath()).filePath(QStringLiteral(".config"));
     return QDir(config).filePath(QStringLiteral("autostart"));
 }
 

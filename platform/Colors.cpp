@@ -13,18 +13,30 @@ quint32 fromPalette(int index) {
     const QPalette pal = QGuiApplication::palette();
     auto c = [&](QPalette::ColorRole role) { return Colors::toBgr(pal.color(QPalette::Active, role)); };
     switch (index) {
-    case Colors::kWindow: return c(QPalette::Base);
-    case Colors::kWindowText: return c(QPalette::Text);
-    case Colors::kHighlight: return c(QPalette::Highlight);
-    case Colors::kHighlightText: return c(QPalette::HighlightedText);
-    case Colors::kBtnFace: return c(QPalette::Button);
-    case Colors::kBtnShadow: return c(QPalette::Dark);
-    case Colors::kGrayText: return Colors::toBgr(pal.color(QPalette::Disabled, QPalette::Text));
-    case Colors::kBtnText: return c(QPalette::ButtonText);
-    case Colors::kBtnHighlight: return c(QPalette::Light);
-    case Colors::kDkShadow3D: return c(QPalette::Shadow);
-    case Colors::kLight3D: return c(QPalette::Midlight);
-    default: return 0;
+    case Colors::kWindow:
+        return c(QPalette::Base);
+    case Colors::kWindowText:
+        return c(QPalette::Text);
+    case Colors::kHighlight:
+        return c(QPalette::Highlight);
+    case Colors::kHighlightText:
+        return c(QPalette::HighlightedText);
+    case Colors::kBtnFace:
+        return c(QPalette::Button);
+    case Colors::kBtnShadow:
+        return c(QPalette::Dark);
+    case Colors::kGrayText:
+        return Colors::toBgr(pal.color(QPalette::Disabled, QPalette::Text));
+    case Colors::kBtnText:
+        return c(QPalette::ButtonText);
+    case Colors::kBtnHighlight:
+        return c(QPalette::Light);
+    case Colors::kDkShadow3D:
+        return c(QPalette::Shadow);
+    case Colors::kLight3D:
+        return c(QPalette::Midlight);
+    default:
+        return 0;
     }
 }
 } // namespace
@@ -43,4 +55,6 @@ quint32 Colors::SysColor(int index) {
     return (p ? p(index) : fromPalette(index)) & 0xFFFFFFu;
 }
 
-void Colors::SetSysColorProvider(std::function<quint32(int)> p) { provider() = std::move(p); }
+void Colors::SetSysColorProvider(std::function<quint32(int)> p) {
+    provider() = std::move(p);
+}

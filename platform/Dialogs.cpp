@@ -3,8 +3,19 @@
 #include <QFileDialog>
 
 namespace {
+// With the details hidden the dialog names the chosen filter by its description alone.
+int filterIndex(const QStringList& filters, const QString& chosen) {
+    for (qsizetype i = 0; i < filters.size(); ++i) {
+        const QString& f = filters.at(i);
+        const qsizetype group = f.lastIndexOf(QLatin1Char('('));
+        if (chosen == f || (group >= 0 && chosen == f.left(group).simplified()))
+            return static_cast<int>(i + 1);
+    }
+    return 0;
+}
+
 class QtDialogs : public Dialogs::Service {
-public:
+  public:
     Dialogs::FileAnswer chooseFile(const Dialogs::FileRequest& request) override {
         QFileDialog dlg(request.owner, request.title, request.folder);
         const bool save = request.mode == Dialogs::FileRequest::Mode::Save;
@@ -15,8 +26,7 @@ public:
         if (!request.filters.isEmpty()) dlg.setNameFilters(request.filters);
         if (!request.file.isEmpty()) dlg.selectFile(request.file);
         if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
-        const int index = static_cast<int>(request.filters.indexOf(dlg.selectedNameFilter()));
-        return {dlg.selectedFiles().constFirst(), index + 1};
+        return {dlg.selectedFiles().constFirst(), filterIndex(request.filters, dlg.selectedNameFilter())};
     }
 
     QString chooseFolder(const QString& start, const QString& title) override {
@@ -27,7 +37,9 @@ public:
 Dialogs::Service* current = nullptr;
 } // namespace
 
-void Dialogs::SetService(Service* service) { current = service; }
+void Dialogs::SetService(Service* service) {
+    current = service;
+}
 
 Dialogs::Service& Dialogs::service() {
     static QtDialogs builtIn;

@@ -26,7 +26,7 @@ struct FileAnswer {
 };
 
 class Service {
-public:
+  public:
     virtual ~Service() = default;
     virtual FileAnswer chooseFile(const FileRequest& request) = 0;
     // A folder, or "" when cancelled. `start` is the folder the dialog opens on ("" for none).

@@ -2,8 +2,8 @@
 // Keyboard and mouse input in the codes the windows' handlers work with: key codes of the
 // virtual keys (Space 32, Left 37 ... Down 40, "A" 65), the shift state (1 Shift, 2 Ctrl,
 // 4 Alt) and mouse buttons (1 left, 2 right, 4 middle; a set of held buttons is their sum).
-#include <QtGlobal>
 #include <Qt>
+#include <QtGlobal>
 
 class QKeyEvent;
 

@@ -6,7 +6,7 @@
 namespace {
 // Layout, little-endian:
 //   "QX3PBAG" NUL | u16 format version | u32 item count |
-//   items: u16 key length, key (UTF-8), u8 type, value |
+//   items: u32 key length, key (UTF-8), u8 type, value |
 //   u32 CRC-32 of everything before it.
 // Values: text = u32 length and UTF-8 bytes; 16-bit = 2 bytes; 32-bit = 4 bytes; Boolean = 1 byte 0/1.
 // Texts are UTF-8 so that every text survives whole: paths on this system may hold any character.
@@ -18,41 +18,45 @@ quint32 crc32(const char* data, qsizetype size) {
         std::array<quint32, 256> t{};
         for (quint32 i = 0; i < 256; ++i) {
             quint32 c = i;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
             t[i] = c;
         }
         return t;
     }();
     quint32 c = 0xFFFFFFFFu;
-    for (qsizetype i = 0; i < size; ++i) c = table[(c ^ static_cast<quint8>(data[i])) & 0xFF] ^ (c >> 8);
+    for (qsizetype i = 0; i < size; ++i)
+        c = table[(c ^ static_cast<quint8>(data[i])) & 0xFF] ^ (c >> 8);
     return c ^ 0xFFFFFFFFu;
 }
 
 void putU(QByteArray& out, quint64 v, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.append(static_cast<char>((v >> (8 * i)) & 0xFF));
+    for (int i = 0; i < bytes; ++i)
+        out.append(static_cast<char>((v >> (8 * i)) & 0xFF));
 }
 
 class Reader {
-public:
+  public:
     Reader(const QByteArray& b, qsizetype end) : m_b(b), m_end(end) {}
     bool get(int bytes, quint64& v) {
         if (m_end - m_pos < bytes) return false;
         v = 0;
-        for (int i = 0; i < bytes; ++i) v |= quint64(static_cast<quint8>(m_b.at(m_pos + i))) << (8 * i);
+        for (int i = 0; i < bytes; ++i)
+            v |= quint64(static_cast<quint8>(m_b.at(m_pos + i))) << (8 * i);
         m_pos += bytes;
         return true;
     }
     bool getText(qsizetype len, QString& text) {
         if (m_end - m_pos < len) return false;
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless |
-                                                      QStringDecoder::Flag::ConvertInitialBom);
+        QStringDecoder utf8(QStringDecoder::Utf8,
+                            QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
         text = utf8(QByteArrayView(m_b.constData() + m_pos, len));
         m_pos += len;
         return !utf8.hasError();
     }
     bool atEnd() const { return m_pos == m_end; }
 
-private:
+  private:
     const QByteArray& m_b;
     qsizetype m_end;
     qsizetype m_pos = sizeof(kMagic);
@@ -76,7 +80,8 @@ const Stored::PropertyBag::Value* Stored::PropertyBag::read(const QString& key) 
 
 QStringList Stored::PropertyBag::keys() const {
     QStringList out;
-    for (const auto& item : m_items) out << item.first;
+    for (const auto& item : m_items)
+        out << item.first;
     return out;
 }
 
@@ -86,7 +91,7 @@ QByteArray Stored::PropertyBag::contents() const {
     putU(out, m_items.size(), 4);
     for (const auto& [key, value] : m_items) {
         const QByteArray k = key.toUtf8();
-        putU(out, static_cast<quint64>(k.size()), 2);
+        putU(out, static_cast<quint64>(k.size()), 4);
         out += k;
         if (const auto* s = std::get_if<QString>(&value)) {
             const QByteArray t = s->toUtf8();
@@ -120,7 +125,8 @@ bool Stored::PropertyBag::setContents(const QByteArray& bytes, QString* error) {
     quint64 v = 0;
     {
         quint32 stored = 0;
-        for (int i = 0; i < 4; ++i) stored |= quint32(static_cast<quint8>(bytes.at(body + i))) << (8 * i);
+        for (int i = 0; i < 4; ++i)
+            stored |= quint32(static_cast<quint8>(bytes.at(body + i))) << (8 * i);
         if (stored != crc32(bytes.constData(), body)) return fail("damaged property bag");
     }
     Reader r(bytes, body);
@@ -131,14 +137,15 @@ bool Stored::PropertyBag::setContents(const QByteArray& bytes, QString* error) {
     for (quint64 n = 0; n < count; ++n) {
         quint64 keyLen = 0, type = 0;
         QString key;
-        if (!r.get(2, keyLen) || !r.getText(static_cast<qsizetype>(keyLen), key) || !r.get(1, type))
+        if (!r.get(4, keyLen) || !r.getText(static_cast<qsizetype>(keyLen), key) || !r.get(1, type))
             return fail("damaged property bag");
         Value value;
         switch (type) {
         case kText: {
             quint64 len = 0;
             QString text;
-            if (!r.get(4, len) || !r.getText(static_cast<qsizetype>(len), text)) return fail("damaged property bag");
+            if (!r.get(4, len) || !r.getText(static_cast<qsizetype>(len), text))
+                return fail("damaged property bag");
             value = text;
             break;
         }
@@ -154,7 +161,8 @@ bool Stored::PropertyBag::setContents(const QByteArray& bytes, QString* error) {
             if (!r.get(1, v) || v > 1) return fail("damaged property bag");
             value = v == 1;
             break;
-        default: return fail("damaged property bag");
+        default:
+            return fail("damaged property bag");
         }
         items.emplace_back(key, value);
     }

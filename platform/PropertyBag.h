@@ -14,7 +14,7 @@
 namespace Stored {
 
 class PropertyBag {
-public:
+  public:
     // Index order matches the type codes of the byte form minus one.
     using Value = std::variant<QString, qint16, qint32, bool>;
 
@@ -34,7 +34,7 @@ public:
     // `error` (when given) says why, and the result is false.
     bool setContents(const QByteArray& bytes, QString* error = nullptr);
 
-private:
+  private:
     std::vector<std::pair<QString, Value>> m_items;
 };
 

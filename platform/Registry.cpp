@@ -25,9 +25,13 @@ struct Key {
 };
 using Store = std::vector<Key>;
 
-bool samePath(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool samePath(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
-QString valueName(const QString& name) { return name == QLatin1String("*") ? QString() : name; }
+QString valueName(const QString& name) {
+    return name == QLatin1String("*") ? QString() : name;
+}
 
 bool validPath(const QString& key) {
     if (key.isEmpty()) return false;
@@ -86,7 +90,8 @@ bool save(const Store& store) {
             values.append(QJsonObject{
                 {QStringLiteral("name"), nv.name},
                 {QStringLiteral("type"), text ? QStringLiteral("sz") : QStringLiteral("binary")},
-                {QStringLiteral("data"), text ? nv.value.text : QString::fromLatin1(nv.value.bytes.toBase64())},
+                {QStringLiteral("data"),
+                 text ? nv.value.text : QString::fromLatin1(nv.value.bytes.toBase64())},
             });
         }
         keys.append(QJsonObject{{QStringLiteral("root"), static_cast<double>(key.root)},
@@ -121,7 +126,8 @@ QString Registry::storePath() {
     const QString own = qEnvironmentVariable("QX3_REGISTRY");
     if (!own.isEmpty()) return QFileInfo(own).absoluteFilePath();
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (config.isEmpty() || QDir::isRelativePath(config)) config = QDir(QDir::homePath()).filePath(QStringLiteral(".config"));
+    if (config.isEmpty() || QDir::isRelativePath(config))
+        config = QDir(QDir::homePath()).filePath(QStringLiteral(".config"));
     return QDir(config).filePath(QStringLiteral("QX3/registry.json"));
 }
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 class PropertyBag {
-public:
+  public:
     // The stored value, or `fallback` when the key is absent.
     QVariant ReadProperty(const QString& key, const QVariant& fallback) const;
     // Stores the value, replacing one under the same key (in any letter case).
@@ -15,6 +15,6 @@ public:
     bool Contains(const QString& key) const;
     const std::vector<std::pair<QString, QVariant>>& Entries() const { return entries_; }
 
-private:
+  private:
     std::vector<std::pair<QString, QVariant>> entries_;
 };

@@ -12,6 +12,7 @@
 #include <QShortcutEvent>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 // Style 3's fixed colours.
@@ -25,17 +26,25 @@ constexpr quint32 kMarkSides = 0xF0D1B5;
 // Style 5's focus frame.
 constexpr quint32 kStyle5Focus = 0xCC9999;
 
-// DT_CENTER, DT_VCENTER, DT_SINGLELINE and DT_EXPANDTABS, with "&" marking the access key.
-constexpr unsigned kCaptionFormat = modGDI::kCenter | modGDI::kVCenter | modGDI::kSingleLine | modGDI::kExpandTabs;
+// Centred on one line, tabs expanded, "&" underlining the access key.
+constexpr unsigned kCaptionFormat =
+    modGDI::kCenter | modGDI::kVCenter | modGDI::kSingleLine | modGDI::kExpandTabs;
 
-quint32 Plain(quint32 colour, qint32 amount) { return chameleonButton::ShiftColor(colour, amount, false); }
-quint32 Scaled(quint32 colour, qint32 amount) { return chameleonButton::ShiftColor(colour, amount, true); }
+quint32 Plain(quint32 colour, qint32 amount) {
+    return chameleonButton::ShiftColor(colour, amount, false);
+}
+quint32 Scaled(quint32 colour, qint32 amount) {
+    return chameleonButton::ShiftColor(colour, amount, true);
+}
 
 // Nearest whole number, halves to even.
-long RoundEven(float v) { return std::lrint(v); }
+long RoundEven(float v) {
+    return std::lrint(v);
+}
 } // namespace
 
-chameleonButton::chameleonButton(QWidget* parent, qint32 buttonType) : QWidget(parent), buttonType_(buttonType) {
+chameleonButton::chameleonButton(QWidget* parent, qint32 buttonType)
+    : QWidget(parent), buttonType_(buttonType) {
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true); // MouseMove is raised with no button held as well
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -51,7 +60,9 @@ chameleonButton* chameleonButton::LaidOut(QWidget* parent, const QString& captio
     return b;
 }
 
-void chameleonButton::ForceRefresh() { Redraw(lastState_, true); }
+void chameleonButton::ForceRefresh() {
+    Redraw(lastState_, true);
+}
 
 void chameleonButton::SetBackColor(quint32 colour) {
     backColor_ = colour & 0xFFFFFFu;
@@ -114,7 +125,9 @@ void chameleonButton::SetDisplayAsDefault(bool isDefault) {
     AmbientChanged();
 }
 
-void chameleonButton::AmbientChanged() { Redraw(lastState_, true); }
+void chameleonButton::AmbientChanged() {
+    Redraw(lastState_, true);
+}
 
 void chameleonButton::ReadProperties(const PropertyBag& bag) {
     buttonType_ = bag.ReadProperty(QStringLiteral("BTYPE"), kDefaultButtonType).toInt();
@@ -123,8 +136,10 @@ void chameleonButton::ReadProperties(const PropertyBag& bag) {
     font_ = bag.ReadProperty(QStringLiteral("FONT"), QVariant::fromValue(QWidget::font())).value<QFont>();
     colorScheme_ = bag.ReadProperty(QStringLiteral("COLTYPE"), 1).toInt();
     showFocusRect_ = bag.ReadProperty(QStringLiteral("FOCUSR"), true).toBool();
-    backColor_ = bag.ReadProperty(QStringLiteral("BCOL"), Colors::SysColor(Colors::kBtnFace)).toUInt() & 0xFFFFFFu;
-    foreColor_ = bag.ReadProperty(QStringLiteral("FCOL"), Colors::SysColor(Colors::kBtnText)).toUInt() & 0xFFFFFFu;
+    backColor_ =
+        bag.ReadProperty(QStringLiteral("BCOL"), Colors::SysColor(Colors::kBtnFace)).toUInt() & 0xFFFFFFu;
+    foreColor_ =
+        bag.ReadProperty(QStringLiteral("FCOL"), Colors::SysColor(Colors::kBtnText)).toUInt() & 0xFFFFFFu;
     QWidget::setEnabled(enabled_);
     QWidget::setFont(font_);
     SetColors();
@@ -161,25 +176,25 @@ quint32 chameleonButton::ShiftColor(quint32 colour, qint32 amount, bool scaled) 
 QRegion chameleonButton::MakeRegion() const {
     const int w = width_;
     const int h = height_;
-    QRegion r(0, 0, w, h);
-    auto cut = [&](int x, int y) { r -= QRegion(x, y, 1, 1); };
+    std::vector<QPoint> cut;
     switch (buttonType_) {
     case 1:
-        cut(0, 0), cut(w - 1, 0), cut(0, h - 1), cut(w - 1, h - 1);
+        cut = {{0, 0}, {w - 1, 0}, {0, h - 1}, {w - 1, h - 1}};
         break;
     case 3:
-    case 4:
-        cut(0, 0), cut(1, 0), cut(0, 1);
-        cut(w - 1, 0), cut(w - 2, 0), cut(w - 1, 1);
-        cut(0, h - 1), cut(1, h - 1), cut(0, h - 2);
-        cut(w - 1, h - 1), cut(w - 2, h - 1), cut(w - 1, h - 2);
+    case 4: // three pixels at each corner
+        cut = {{0, 0},     {1, 0},     {0, 1},     {w - 1, 0},     {w - 2, 0},     {w - 1, 1},
+               {0, h - 1}, {1, h - 1}, {0, h - 2}, {w - 1, h - 1}, {w - 2, h - 1}, {w - 1, h - 2}};
         break;
     case 5:
-        cut(0, h - 1), cut(w - 1, 0);
+        cut = {{0, h - 1}, {w - 1, 0}};
         break;
     default:
         break;
     }
+    QRegion r(0, 0, w, h);
+    for (const QPoint& p : cut)
+        r -= QRegion(p.x(), p.y(), 1, 1);
     return r;
 }
 
@@ -195,7 +210,8 @@ void chameleonButton::SetAccessKeys() {
                 key = c.at(first + 1).toLower();
             } else {
                 const qsizetype next = c.indexOf(u'&', first + 2);
-                if (next >= 0 && next < c.size() - 1 && c.at(next + 1) != u'&') key = c.at(next + 1).toLower();
+                if (next >= 0 && next < c.size() - 1 && c.at(next + 1) != u'&')
+                    key = c.at(next + 1).toLower();
             }
         }
     }
@@ -253,8 +269,10 @@ void chameleonButton::mouseMoveEvent(QMouseEvent* e) {
     float x = float(p.x());
     float y = float(p.y());
     if (button == 0 || button == 1) {
-        if (x < 0 || y < 0 || x > float(width_) || y > float(height_)) Redraw(kUp, false);
-        else if (button == 1) Redraw(kPressed, false);
+        if (x < 0 || y < 0 || x > float(width_) || y > float(height_))
+            Redraw(kUp, false);
+        else if (button == 1)
+            Redraw(kPressed, false);
     }
     qint16 shift = Input::ShiftState(e->modifiers());
     emit MouseMove(button, shift, x, y);
@@ -299,7 +317,7 @@ void chameleonButton::keyPressEvent(QKeyEvent* e) {
     bool handled = true;
     switch (code) {
     case Input::kKeySpace:
-        spaceHeld_ = true;
+        spacePressKey_ = e->key();
         if (!PressHandling(1, 1, 1, 1)) return;
         break;
     case Input::kKeyRight:
@@ -327,14 +345,15 @@ void chameleonButton::keyPressEvent(QKeyEvent* e) {
 void chameleonButton::keyReleaseEvent(QKeyEvent* e) {
     // A held key repeats its press only; its one release comes when it is let go.
     if (e->isAutoRepeat()) return;
-    const bool spaceWasHeld = spaceHeld_ && e->key() == Qt::Key_Space;
-    if (e->key() == Qt::Key_Space) spaceHeld_ = false;
+    // Only the release of the key whose press ran the Space handling can click.
+    const bool matchesPress = spacePressKey_ != 0 && e->key() == spacePressKey_;
+    if (matchesPress) spacePressKey_ = 0;
     qint16 code = Input::KeyCode(*e);
     qint16 shift = Input::ShiftState(e->modifiers());
     QPointer<chameleonButton> self(this);
     emit KeyUp(code, shift);
     if (!self) return;
-    if (lastKey_ == Input::kKeySpace && code == Input::kKeySpace && spaceWasHeld) {
+    if (lastKey_ == Input::kKeySpace && code == Input::kKeySpace && matchesPress) {
         if (!ReleaseHandling(1, 1, 1, 1)) return;
         lastButton_ = 1;
         ClickHandling();
@@ -351,7 +370,7 @@ void chameleonButton::focusInEvent(QFocusEvent* e) {
 
 void chameleonButton::focusOutEvent(QFocusEvent* e) {
     hasFocus_ = false;
-    spaceHeld_ = false; // its release goes to another control
+    spacePressKey_ = 0; // its release goes to another control
     Redraw(lastState_, true);
     QWidget::focusOutEvent(e);
 }
@@ -361,8 +380,10 @@ bool chameleonButton::event(QEvent* e) {
         auto* se = static_cast<QShortcutEvent*>(e);
         if (se->shortcutId() == shortcutId_ && shortcutId_ != 0) {
             // Several controls with the same key: the platform's rule, the key moves the focus.
-            if (se->isAmbiguous()) setFocus(Qt::ShortcutFocusReason);
-            else ClickHandling();
+            if (se->isAmbiguous())
+                setFocus(Qt::ShortcutFocusReason);
+            else
+                ClickHandling();
             return true;
         }
     }
@@ -373,7 +394,7 @@ void chameleonButton::changeEvent(QEvent* e) {
     // Enabled or disabled through QWidget directly (not through a disabled parent): the
     // property follows, so the look always matches the input the button takes.
     if (e->type() == QEvent::EnabledChange) {
-        const bool own = !testAttribute(Qt::WA_Disabled);
+        const bool own = !testAttribute(Qt::WA_ForceDisabled);
         if (own != enabled_) {
             enabled_ = own;
             Redraw(kUp, true);
@@ -389,8 +410,10 @@ void chameleonButton::resizeEvent(QResizeEvent* e) {
 
 void chameleonButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    if (surface_.isNull()) p.fillRect(rect(), Colors::fromBgr(shades_.face));
-    else p.drawImage(0, 0, surface_);
+    if (surface_.isNull())
+        p.fillRect(rect(), Colors::fromBgr(shades_.face));
+    else
+        p.drawImage(0, 0, surface_);
 }
 
 void chameleonButton::UserControl_Resize() {
@@ -442,8 +465,10 @@ void chameleonButton::Redraw(quint8 state, bool forced) {
         dc.FillRect({0, 0, width_, height_}, shades_.face);
         if (enabled_) {
             dc.SetTextColor(shades_.text);
-            if (state == kUp) DrawUp(dc, focus);
-            else if (state == kPressed) DrawPressed(dc, focus);
+            if (state == kUp)
+                DrawUp(dc, focus);
+            else if (state == kPressed)
+                DrawPressed(dc, focus);
         } else {
             DrawDisabled(dc);
         }
@@ -460,7 +485,9 @@ void chameleonButton::DrawLine(modGDI::DC& dc, int x1, int y1, int x2, int y2, q
     modGDI::DrawLine(dc, x1, y1, x2, y2);
 }
 
-void chameleonButton::DrawPixel(modGDI::DC& dc, int x, int y, quint32 colour) { dc.SetPixel(x, y, colour); }
+void chameleonButton::DrawPixel(modGDI::DC& dc, int x, int y, quint32 colour) {
+    dc.SetPixel(x, y, colour);
+}
 
 void chameleonButton::DrawFocus(modGDI::DC& dc) {
     modGDI::TextColor(dc, shades_.text);
@@ -469,7 +496,7 @@ void chameleonButton::DrawFocus(modGDI::DC& dc) {
 
 void chameleonButton::DrawCaption(modGDI::DC& dc, CaptionRect where) {
     const modGDI::Rect r = where == CaptionRect::Whole ? modGDI::Rect{0, 0, width_, height_}
-                                                        : modGDI::Rect{2, 2, width_, height_};
+                                                       : modGDI::Rect{2, 2, width_, height_};
     dc.DrawText(caption_, r, kCaptionFormat);
 }
 

@@ -4,6 +4,8 @@
 // of a command button. Event arguments are references: a handler may change them (a
 // KeyDown handler that sets KeyCode to 0 cancels the key). Any handler may close or delete
 // the window that holds the button; the button touches nothing of itself afterwards.
+// Connect to the events directly (the default within one thread): a queued connection
+// cannot carry references.
 #include <QFont>
 #include <QImage>
 #include <QRegion>
@@ -17,7 +19,7 @@ class DC;
 
 class chameleonButton : public QWidget {
     Q_OBJECT
-public:
+  public:
     static constexpr qint32 kDefaultButtonType = 2;
     // The style every window of the messenger lays its buttons out with.
     static constexpr qint32 kLaidOutButtonType = 3;
@@ -66,7 +68,7 @@ public:
     // The window shape of the current style at the current size.
     QRegion MakeRegion() const;
 
-signals:
+  signals:
     void Click();
     void DblClick();
     void MouseDown(qint16& Button, qint16& Shift, float& X, float& Y);
@@ -78,7 +80,7 @@ signals:
     // A property was set; `key` is its key in the window design.
     void PropertyChanged(const QString& key);
 
-protected:
+  protected:
     bool event(QEvent* e) override;
     void changeEvent(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
@@ -92,7 +94,7 @@ protected:
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
 
-private:
+  private:
     static constexpr quint8 kUp = 0;
     static constexpr quint8 kPressed = 2;
 
@@ -150,7 +152,7 @@ private:
     int height_ = 0;
     QString accessKey_;
     int shortcutId_ = 0;
-    bool spaceHeld_ = false;       // a Space press on this button waits for its release
+    int spacePressKey_ = 0;        // the key whose press ran the Space handling, until released
     bool doubleClickHeld_ = false; // the held button came down as the second of a double click
     QImage surface_;
 };

@@ -20,7 +20,9 @@ bool registered(SkinnableWindow* w) {
 }
 } // namespace
 
-SkinnableWindow::~SkinnableWindow() { SkinWindows::Unregister(this); }
+SkinnableWindow::~SkinnableWindow() {
+    SkinWindows::Unregister(this);
+}
 
 void SkinWindows::Register(SkinnableWindow* window, SkinnableWindow::Kind kind) {
     if (!window) return;
@@ -30,7 +32,8 @@ void SkinWindows::Register(SkinnableWindow* window, SkinnableWindow::Kind kind) 
 
 void SkinWindows::Unregister(SkinnableWindow* window) {
     auto& r = registry();
-    r.erase(std::remove_if(r.begin(), r.end(), [window](const Entry& e) { return e.window == window; }), r.end());
+    r.erase(std::remove_if(r.begin(), r.end(), [window](const Entry& e) { return e.window == window; }),
+            r.end());
 }
 
 void modAppFnc::ApplySkinAll() {

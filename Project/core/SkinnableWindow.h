@@ -2,7 +2,7 @@
 // The windows that take a new skin at once when the options are saved: the main window and
 // the chat windows join this registry while they exist.
 class SkinnableWindow {
-public:
+  public:
     enum class Kind { Main, Chat };
     // Leaves the registry, so a window that goes never gets re-skinned.
     virtual ~SkinnableWindow();

@@ -98,7 +98,8 @@ void drawLogo(QPainter& p, const QRectF& box, const QColor& mono = QColor(), con
         p.drawPath(bubble);
         p.setBrush(dots);
     }
-    for (int i = 0; i < 3; ++i) p.drawEllipse(QPointF(15 + 10 * i, 35), 3.2, 3.2);
+    for (int i = 0; i < 3; ++i)
+        p.drawEllipse(QPointF(15 + 10 * i, 35), 3.2, 3.2);
     p.restore();
 }
 
@@ -111,7 +112,8 @@ QImage logoImage(int size) {
 
 QIcon logoIcon(std::initializer_list<int> sizes) {
     QIcon icon;
-    for (int s : sizes) icon.addPixmap(QPixmap::fromImage(logoImage(s)));
+    for (int s : sizes)
+        icon.addPixmap(QPixmap::fromImage(logoImage(s)));
     return icon;
 }
 
@@ -160,7 +162,8 @@ QImage messageIcon(int index) {
         p.drawPath(b.united(tail));
         p.setPen(Qt::NoPen);
         p.setBrush(Qt::white);
-        for (int i = 0; i < 3; ++i) p.drawEllipse(QPointF(9.5 + 6.5 * i, 14), 2.2, 2.2);
+        for (int i = 0; i < 3; ++i)
+            p.drawEllipse(QPointF(9.5 + 6.5 * i, 14), 2.2, 2.2);
         break;
     }
     case 1: // information
@@ -243,7 +246,8 @@ QImage messageIcon(int index) {
         fold.closeSubpath();
         p.drawPath(fold);
         p.setPen(QPen(QColor(0xb5, 0xc2, 0xd1), 1.2));
-        for (int i = 0; i < 4; ++i) p.drawLine(QPointF(9.5, 13 + 3.5 * i), QPointF(21.5, 13 + 3.5 * i));
+        for (int i = 0; i < 4; ++i)
+            p.drawLine(QPointF(9.5, 13 + 3.5 * i), QPointF(21.5, 13 + 3.5 * i));
         p.setPen(QPen(Qt::white, 1.5));
         p.setBrush(kGreen);
         p.drawEllipse(QPointF(23.5, 23.5), 7, 7);
@@ -347,7 +351,9 @@ void eyes(QPainter& p, double rx = 1.0, double ry = 1.4) {
     p.drawEllipse(QPointF(11, 6.6), rx, ry);
 }
 
-QPen mouthPen() { return QPen(kInk, 1.15, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
+QPen mouthPen() {
+    return QPen(kInk, 1.15, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
 
 void smile(QPainter& p, double width = 3.5, double depth = 3.2) {
     QPainterPath m;
@@ -391,14 +397,19 @@ void thumb(QPainter& p, bool up) {
     p.drawRoundedRect(QRectF(6.2, 1.2, 3.6, 9), 1.7, 1.7);
     p.drawRoundedRect(QRectF(4.9, 7.6, 9.8, 8.4), 1.8, 1.8);
     p.setPen(QPen(edge, 0.7, Qt::SolidLine, Qt::RoundCap));
-    for (double y : {10.4, 12.4, 14.2}) p.drawLine(QPointF(10.2, y), QPointF(14.2, y));
+    for (double y : {10.4, 12.4, 14.2})
+        p.drawLine(QPointF(10.2, y), QPointF(14.2, y));
     p.restore();
 }
 
 void drawChatPicture(QPainter& p, int index) {
     const QColor yellowLight(0xff, 0xe8, 0x7a), yellow(0xf5, 0xb8, 0x00);
     switch (index) {
-    case 0: face(p, yellowLight, yellow); eyes(p); smile(p); break;
+    case 0:
+        face(p, yellowLight, yellow);
+        eyes(p);
+        smile(p);
+        break;
     case 1: { // big grin
         face(p, yellowLight, yellow);
         eyes(p);
@@ -442,9 +453,17 @@ void drawChatPicture(QPainter& p, int index) {
         smile(p);
         break;
     }
-    case 5: face(p, yellowLight, yellow); eyes(p); frown(p); break;
-    case 6: face(p, yellowLight, yellow); eyes(p); wavy(p); break; // confused
-    case 7: // straight face
+    case 5:
+        face(p, yellowLight, yellow);
+        eyes(p);
+        frown(p);
+        break;
+    case 6:
+        face(p, yellowLight, yellow);
+        eyes(p);
+        wavy(p);
+        break; // confused
+    case 7:    // straight face
         face(p, yellowLight, yellow);
         eyes(p);
         p.setPen(mouthPen());
@@ -498,9 +517,14 @@ void drawChatPicture(QPainter& p, int index) {
         smile(p, 3.0, 2.8);
         break;
     }
-    case 13: thumb(p, true); break;
-    case 14: thumb(p, false); break;
-    default: break;
+    case 13:
+        thumb(p, true);
+        break;
+    case 14:
+        thumb(p, false);
+        break;
+    default:
+        break;
     }
 }
 
@@ -562,7 +586,8 @@ void sideBarBottom(QPainter& p, const QRect& r) {
     sideBar(p, r);
     QColor mark(Qt::white);
     mark.setAlphaF(0.85);
-    drawLogo(p, QRectF(r.left() + (r.width() - 44) / 2.0, r.top() + r.height() - 60, 44, 44), mark, kSideLeft);
+    drawLogo(p, QRectF(r.left() + (r.width() - 44) / 2.0, r.top() + r.height() - 60, 44, 44), mark,
+             kSideLeft);
 }
 
 // Dialog background (sign-in, alert, information windows), 428 x 265: white text sits on it.
@@ -590,9 +615,9 @@ static QImage drawBaseSkin() {
     dialogBack(p, QRect(0, 0, 428, 265));
 
     // Main window pieces (x 429..644, y 0..157).
-    mainTop(p, QRect(429, 0, 71, 49));        // top-left corner, top edge, top-right corner
+    mainTop(p, QRect(429, 0, 71, 49));           // top-left corner, top edge, top-right corner
     p.fillRect(QRect(429, 50, 71, 10), kMargin); // left and right edges
-    mainBottom(p, QRect(429, 61, 71, 97));    // bottom-left corner, bottom edge, bottom-right corner
+    mainBottom(p, QRect(429, 61, 71, 97));       // bottom-left corner, bottom edge, bottom-right corner
     sideBar(p, QRect(501, 0, 144, 49));
     sideBar(p, QRect(501, 50, 144, 10));
     sideBarBottom(p, QRect(501, 61, 144, 97));
@@ -627,10 +652,14 @@ frmImgs::frmImgs() {
     setObjectName(QStringLiteral("frmImgs"));
     picBaseSkin = drawBaseSkin();
     picSkin = picBaseSkin;
-    for (int i = 0; i < kIcons; ++i) picIcon[i] = messageIcon(i);
-    for (int i = 0; i < 3; ++i) picStat[i] = statusPicture(i);
-    for (int i = 0; i < 4; ++i) picImgLst[i] = listIcon(i);
-    for (int i = 0; i < kChatPictures; ++i) picChat[i] = chatPicture(i);
+    for (int i = 0; i < kIcons; ++i)
+        picIcon[i] = messageIcon(i);
+    for (int i = 0; i < 3; ++i)
+        picStat[i] = statusPicture(i);
+    for (int i = 0; i < 4; ++i)
+        picImgLst[i] = listIcon(i);
+    for (int i = 0; i < kChatPictures; ++i)
+        picChat[i] = chatPicture(i);
     icon = logoIcon({16, 24, 32, 48, 64, 128, 256});
     trayIcon = logoIcon({16, 22, 24, 32, 48});
     setWindowIcon(icon);
@@ -640,13 +669,16 @@ frmImgs& frmImgs::Load() {
     if (!loaded) {
         loaded = new frmImgs; // never shown; lives as long as the program
         std::vector<QString> texts;
-        for (int i = 0; i < kChatPictures; ++i) texts.push_back(txtPic(i));
+        for (int i = 0; i < kChatPictures; ++i)
+            texts.push_back(txtPic(i));
         modAppFnc::SetChatPictureTexts(texts);
     }
     return *loaded;
 }
 
-frmImgs* frmImgs::Loaded() { return loaded; }
+frmImgs* frmImgs::Loaded() {
+    return loaded;
+}
 
 QUrl frmImgs::ChatPictureUrl(int index) {
     // Letters and digits only: nothing a shortcut code could be found in.

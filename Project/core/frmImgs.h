@@ -14,7 +14,7 @@ class QTextDocument;
 
 class frmImgs : public QWidget {
     Q_OBJECT
-public:
+  public:
     static constexpr int kIcons = 7;
     static constexpr int kChatPictures = 15;
     // The built-in skin picture holds every piece the windows cut from it.
@@ -27,14 +27,14 @@ public:
     // The loaded instance, or nullptr before Load.
     static frmImgs* Loaded();
 
-    QImage picBaseSkin;                           // the built-in skin picture
-    QImage picSkin;                               // the current skin's picture
-    std::array<QImage, kIcons> picIcon;           // message window icons, 32 x 32
-    std::array<QImage, 3> picStat;                // own status 0 Online, 1 Busy, 2 Away, 32 x 32
-    std::array<QImage, 4> picImgLst;              // user list: Online, Busy, Away, blocked by me, 16 x 16
-    std::array<QImage, kChatPictures> picChat;    // the chat pictures, in shortcut-table order
-    QIcon icon;                                   // every window's icon
-    QIcon trayIcon;                               // the notification-area icon
+    QImage picBaseSkin;                        // the built-in skin picture
+    QImage picSkin;                            // the current skin's picture
+    std::array<QImage, kIcons> picIcon;        // message window icons, 32 x 32
+    std::array<QImage, 3> picStat;             // own status 0 Online, 1 Busy, 2 Away, 32 x 32
+    std::array<QImage, 4> picImgLst;           // user list: Online, Busy, Away, blocked by me, 16 x 16
+    std::array<QImage, kChatPictures> picChat; // the chat pictures, in shortcut-table order
+    QIcon icon;                                // every window's icon
+    QIcon trayIcon;                            // the notification-area icon
 
     // The text a chat picture's shortcut codes are replaced by: an image the transcript
     // resolves through AddPictureResources. No such text holds any shortcut code.
@@ -43,6 +43,6 @@ public:
     // Makes the chat pictures known to a transcript document.
     void AddPictureResources(QTextDocument* doc) const;
 
-private:
+  private:
     frmImgs();
 };

@@ -37,8 +37,6 @@ void RunUpdate();
 void RunHelp();
 // Re-skins the main window and every visible chat window (SkinnableWindow.cpp).
 void ApplySkinAll();
-// The language chooser for the calling window (LangChooser.cpp).
-void ShowLangDialog(QWidget* caller);
 
 // The one comparison of names: ASCII letters folded to lower case, then ordinal.
 int CompareNoCase(const QString& a, const QString& b);

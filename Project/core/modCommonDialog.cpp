@@ -55,7 +55,8 @@ Dialogs::FileAnswer show(Dialogs::FileRequest::Mode mode, QWidget* owner, const 
 namespace modCommonDialog {
 
 QString ShowSave(QWidget* owner, const QString& filter, const QString& title, const QString& initialFolder) {
-    const Dialogs::FileAnswer answer = show(Dialogs::FileRequest::Mode::Save, owner, filter, title, initialFolder);
+    const Dialogs::FileAnswer answer =
+        show(Dialogs::FileRequest::Mode::Save, owner, filter, title, initialFolder);
     lastSaveFilter = static_cast<qint16>(answer.filterIndex);
     return answer.path;
 }
@@ -64,6 +65,8 @@ QString ShowOpen(QWidget* owner, const QString& filter, const QString& title, co
     return show(Dialogs::FileRequest::Mode::Open, owner, filter, title, initialFolder).path;
 }
 
-qint16 LastSaveFilter() { return lastSaveFilter; }
+qint16 LastSaveFilter() {
+    return lastSaveFilter;
+}
 
 } // namespace modCommonDialog

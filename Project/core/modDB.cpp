@@ -43,7 +43,9 @@ bool LoadDB(const QString& path) {
     return true;
 }
 
-bool DBLoaded() { return !table.isEmpty(); }
+bool DBLoaded() {
+    return !table.isEmpty();
+}
 
 QString GetDBString(const QString& key) {
     // Searched in the table itself, so positions stay those of the table.
@@ -62,7 +64,8 @@ QString GetDBString(const QString& key) {
     if (bar < 0) return {};
     const qsizetype start = bar + 1;
     qsizetype end = start;
-    while (end < table.size() && table.at(end) != QLatin1Char('\r') && table.at(end) != QLatin1Char('\n')) ++end;
+    while (end < table.size() && table.at(end) != QLatin1Char('\r') && table.at(end) != QLatin1Char('\n'))
+        ++end;
     return table.mid(start, end - start);
 }
 

@@ -10,7 +10,7 @@ bool LoadDB(const QString& path);
 // True when the table is not empty.
 bool DBLoaded();
 // The text after the first "|" at or after the first occurrence of the key anywhere in the
-// table (letter case ignored), up to the end of that line (CR LF, LF or CR). A missing key gives "", is logged
-// each time and shown once per key.
+// table (letter case ignored), up to the end of that line (CR LF, LF or CR). A missing key gives "", is
+// logged each time and shown once per key.
 QString GetDBString(const QString& key);
 } // namespace modDB

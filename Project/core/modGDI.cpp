@@ -30,16 +30,23 @@ Drawn drawnText(const QString& text, const QFont& font) {
     Drawn d{Ansi::decode(Ansi::encode(text)), font};
     if (!symbolFontMissing(font)) return d;
     for (QChar& c : d.text) {
-        if (c == u'a') c = QChar(0x2713);      // check mark
-        else if (c == u't') c = QChar(0x25B2); // triangle up
-        else if (c == u'u') c = QChar(0x25BC); // triangle down
+        if (c == u'a')
+            c = QChar(0x2713); // check mark
+        else if (c == u't')
+            c = QChar(0x25B2); // triangle up
+        else if (c == u'u')
+            c = QChar(0x25BC); // triangle down
     }
     d.font.setFamily(QLatin1String(kStandInFont));
     return d;
 }
 
-QRect toQRect(const modGDI::Rect& r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
-bool isEmpty(const modGDI::Rect& r) { return r.right <= r.left || r.bottom <= r.top; }
+QRect toQRect(const modGDI::Rect& r) {
+    return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+bool isEmpty(const modGDI::Rect& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
 } // namespace
 
 namespace modGDI {
@@ -107,7 +114,9 @@ void DC::LineTo(int x, int y) {
     }
 }
 
-void DC::SetPixel(int x, int y, quint32 colour) { painter_->fillRect(QRect(x, y, 1, 1), Colors::fromBgr(colour)); }
+void DC::SetPixel(int x, int y, quint32 colour) {
+    painter_->fillRect(QRect(x, y, 1, 1), Colors::fromBgr(colour));
+}
 
 void DC::DrawText(const QString& text, const Rect& r, unsigned format) {
     if (isEmpty(r) || text.isEmpty()) return;
@@ -158,8 +167,10 @@ QSizeF DC::TextSize(const QString& text) const {
 
 void DrawBox(DC& dc, int x, int y, int width, int height, quint32 colour, bool frame) {
     const Rect r{x, y, x + width, y + height};
-    if (frame) dc.FrameRect(r, colour);
-    else dc.FillRect(r, colour);
+    if (frame)
+        dc.FrameRect(r, colour);
+    else
+        dc.FillRect(r, colour);
 }
 
 void DrawLine(DC& dc, int x1, int y1, int x2, int y2) {
@@ -167,7 +178,9 @@ void DrawLine(DC& dc, int x1, int y1, int x2, int y2) {
     dc.LineTo(x2, y2);
 }
 
-void TextColor(DC& dc, quint32 colour) { dc.SetTextColor(colour); }
+void TextColor(DC& dc, quint32 colour) {
+    dc.SetTextColor(colour);
+}
 
 void DrawTextAt(DC& box, const QString& text, int x, int y) {
     const QSizeF s = box.TextSize(text);

@@ -40,7 +40,7 @@ inline constexpr char kSymbolFont[] = "Marlett";
 
 // A device context on an image: current font, pen colour, text colour and position.
 class DC {
-public:
+  public:
     explicit DC(QImage& target);
     ~DC();
     DC(const DC&) = delete;
@@ -67,7 +67,7 @@ public:
     // Width and height of the text as written (an "&" counts), one line per line end.
     QSizeF TextSize(const QString& text) const;
 
-private:
+  private:
     QImage& image_;
     QPainter* painter_;
     QFont font_;

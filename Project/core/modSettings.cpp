@@ -66,7 +66,8 @@ std::vector<Field> fields(modGlobals::Settings& s) {
         {QStringLiteral("INV"), &s.INV, Value(qint16(0))},
         {QStringLiteral("BLC"), &s.BLC, Value(QString()), "LS_P_5"},
     };
-    for (int i = 0; i < 3; ++i) f.push_back({QStringLiteral("AQR%1").arg(i), &s.AQR[i], std::nullopt});
+    for (int i = 0; i < 3; ++i)
+        f.push_back({QStringLiteral("AQR%1").arg(i), &s.AQR[i], std::nullopt});
     for (int i = 0; i < 10; ++i)
         f.push_back({QStringLiteral("CAT%1").arg(i), &s.CAT[i], std::nullopt, i == 9 ? "LS_P_6" : nullptr});
     f.push_back({QStringLiteral("GRPS"), &s.GRPS, Value(QString()), "LS_P_7"});
@@ -83,7 +84,9 @@ std::vector<Field> fields(modGlobals::Settings& s) {
     return f;
 }
 
-[[noreturn]] void typeMismatch() { throw Failure{13, QStringLiteral("Type mismatch")}; }
+[[noreturn]] void typeMismatch() {
+    throw Failure{13, QStringLiteral("Type mismatch")};
+}
 
 // A stored value as a number, the way a numeric conversion reads it.
 qint64 asNumber(const Value& v) {
@@ -115,10 +118,14 @@ QString asText(const Value& v) {
 }
 
 void assign(const Target& target, const Value& v) {
-    if (auto* const* s = std::get_if<QString*>(&target)) **s = asText(v);
-    else if (auto* const* i = std::get_if<qint16*>(&target)) **i = asInteger<qint16>(v);
-    else if (auto* const* i = std::get_if<qint32*>(&target)) **i = asInteger<qint32>(v);
-    else **std::get_if<bool*>(&target) = asNumber(v) != 0;
+    if (auto* const* s = std::get_if<QString*>(&target))
+        **s = asText(v);
+    else if (auto* const* i = std::get_if<qint16*>(&target))
+        **i = asInteger<qint16>(v);
+    else if (auto* const* i = std::get_if<qint32*>(&target))
+        **i = asInteger<qint32>(v);
+    else
+        **std::get_if<bool*>(&target) = asNumber(v) != 0;
 }
 
 Value current(const Target& target) {
@@ -140,14 +147,17 @@ QString accessError(const QString& why) {
 
 namespace modSettings {
 
-QString SettingsPath() { return ProgramFolder::file(modGlobals::Run().SettingsFile); }
+QString SettingsPath() {
+    return ProgramFolder::file(modGlobals::Run().SettingsFile);
+}
 
 bool SaveSettings() {
     modAppFnc::WriteLog(QStringLiteral("Saveing settings..."));
     try {
         const QString path = SettingsPath();
         PropertyBag bag;
-        for (const Field& f : fields(modGlobals::Sets())) bag.write(f.key, current(f.target));
+        for (const Field& f : fields(modGlobals::Sets()))
+            bag.write(f.key, current(f.target));
         // A new file beside the old one that takes its name only when complete: a crash or a
         // full disk in the middle leaves the previous settings whole.
         QSaveFile file(path);

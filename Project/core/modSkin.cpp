@@ -28,7 +28,7 @@ const QString kCrLf = QStringLiteral("\r\n");
 // A skin file as sequential items: an item ends at a comma or a line end, and an item in
 // double quotes may hold commas. Line ends are CR LF, LF or CR.
 class ItemReader {
-public:
+  public:
     explicit ItemReader(QString text) : t_(std::move(text)) {}
 
     bool atEnd() const { return i_ >= t_.size(); }
@@ -44,17 +44,20 @@ public:
             item = t_.mid(i_ + 1, end - i_ - 1);
             i_ = close < 0 ? t_.size() : close + 1;
             // Whatever follows the closing quote up to the delimiter is not part of the item.
-            while (i_ < t_.size() && !isDelimiter(t_.at(i_))) ++i_;
+            while (i_ < t_.size() && !isDelimiter(t_.at(i_)))
+                ++i_;
         } else {
             const qsizetype start = i_;
-            while (i_ < t_.size() && !isDelimiter(t_.at(i_))) ++i_;
+            while (i_ < t_.size() && !isDelimiter(t_.at(i_)))
+                ++i_;
             item = t_.mid(start, i_ - start).trimmed();
         }
         if (i_ < t_.size() && t_.at(i_) == QLatin1Char(',')) {
             ++i_;
             // A comma at the end of a line ends the item; the line end goes with it.
             qsizetype j = i_;
-            while (j < t_.size() && (t_.at(j) == QLatin1Char(' ') || t_.at(j) == QLatin1Char('\t'))) ++j;
+            while (j < t_.size() && (t_.at(j) == QLatin1Char(' ') || t_.at(j) == QLatin1Char('\t')))
+                ++j;
             if (j >= t_.size() || isLineEnd(t_.at(j))) {
                 i_ = j;
                 skipLineEnd();
@@ -71,7 +74,8 @@ public:
         QString out;
         while (i_ < t_.size()) {
             const qsizetype start = i_;
-            while (i_ < t_.size() && !isLineEnd(t_.at(i_))) ++i_;
+            while (i_ < t_.size() && !isLineEnd(t_.at(i_)))
+                ++i_;
             out += QStringView(t_).mid(start, i_ - start);
             out += kCrLf;
             skipLineEnd();
@@ -79,11 +83,12 @@ public:
         return out;
     }
 
-private:
+  private:
     static bool isLineEnd(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
     static bool isDelimiter(QChar c) { return c == QLatin1Char(',') || isLineEnd(c); }
     void skipBlanks() {
-        while (i_ < t_.size() && (t_.at(i_) == QLatin1Char(' ') || t_.at(i_) == QLatin1Char('\t'))) ++i_;
+        while (i_ < t_.size() && (t_.at(i_) == QLatin1Char(' ') || t_.at(i_) == QLatin1Char('\t')))
+            ++i_;
     }
     void skipLineEnd() {
         if (i_ >= t_.size()) return;
@@ -131,9 +136,13 @@ void useBuiltIn() {
 
 namespace modSkin {
 
-const SkinInfo& Current() { return current(); }
+const SkinInfo& Current() {
+    return current();
+}
 
-void ResetSkin() { current() = SkinInfo(); }
+void ResetSkin() {
+    current() = SkinInfo();
+}
 
 bool ReadSkinFile(const QString& path, SkinInfo& record) {
     modAppFnc::WriteLog(QStringLiteral("Opening Skin File..."));

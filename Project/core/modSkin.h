@@ -10,8 +10,8 @@ class QImage;
 namespace modSkin {
 
 struct SkinInfo {
-    QString Picture;                // the bitmap's file name, relative to the skin file's folder
-    qint32 TextColor = 0xFFFFFF;    // colours are 0x00BBGGRR
+    QString Picture;             // the bitmap's file name, relative to the skin file's folder
+    qint32 TextColor = 0xFFFFFF; // colours are 0x00BBGGRR
     qint32 StatusColor = 0;
     qint32 ChatStatusColor = 0;
     qint32 ListBackColor = 0xFFFFFF;
@@ -20,7 +20,7 @@ struct SkinInfo {
     qint32 ForeColor = 0;
     qint32 BackColor = 0xFFFFFF;
     qint16 ButtonType = 3;
-    QString Info;                   // free text, every line followed by CR LF
+    QString Info; // free text, every line followed by CR LF
 
     bool operator==(const SkinInfo&) const = default;
 };
@@ -37,6 +37,19 @@ bool ReadSkinFile(const QString& path, SkinInfo& record);
 bool LoadSkin(const QString& path);
 // The built-in values.
 void ResetSkin();
+
+// The current skin's button style on one push button: ButtonType, ColorScheme, ForeColor and
+// BackColor, in this order. A template, so the core needs nothing of the controls library.
+template <class PushButton> void SkinButton(PushButton& button) {
+    const SkinInfo& s = Current();
+    button.SetButtonType(s.ButtonType);
+    button.SetColorScheme(s.ColorScheme);
+    button.SetForeColor(static_cast<quint32>(s.ForeColor));
+    button.SetBackColor(static_cast<quint32>(s.BackColor));
+}
+template <class PushButton> void SkinButton(PushButton* button) {
+    if (button) SkinButton(*button);
+}
 
 // Where the picture of a skin file lies: the skin's folder joined with `picture` ("\" read as
 // a separator, a differently cased file name accepted). "" when the name is absolute, climbs

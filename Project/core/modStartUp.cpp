@@ -20,12 +20,12 @@ void SetStartUp(qint16 v) {
     QString error;
     if (v == 0) {
         if (!Autostart::remove(name, &error))
-            modAppFnc::WriteLog(QStringLiteral("Unable to remove the autostart entry '") + Autostart::entryPath(name) +
-                                QStringLiteral("': ") + error);
+            modAppFnc::WriteLog(QStringLiteral("Unable to remove the autostart entry '") +
+                                Autostart::entryPath(name) + QStringLiteral("': ") + error);
     } else if (v == 1) {
         if (!Autostart::install(name, StartUpProgram(), &error))
-            modAppFnc::WriteLog(QStringLiteral("Unable to write the autostart entry '") + Autostart::entryPath(name) +
-                                QStringLiteral("': ") + error);
+            modAppFnc::WriteLog(QStringLiteral("Unable to write the autostart entry '") +
+                                Autostart::entryPath(name) + QStringLiteral("': ") + error);
     }
     modAppFnc::WriteLog(QStringLiteral("Function: SetStartUp; complete"));
 }

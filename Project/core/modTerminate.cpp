@@ -21,4 +21,6 @@ void modTerminate::Terminate() {
     std::exit(0); // at once: no other window's unload handler runs
 }
 
-void modTerminate::SetHandler(std::function<void()> h) { handler() = std::move(h); }
+void modTerminate::SetHandler(std::function<void()> h) {
+    handler() = std::move(h);
+}

@@ -3,6 +3,7 @@
 #include "Colors.h"
 #include "chameleonButton.h"
 #include "frmImgs.h"
+#include "frmLang.h"
 #include "modAppFnc.h"
 #include "modDB.h"
 #include "modEnd.h"
@@ -44,15 +45,6 @@ constexpr Cell kCells[frmLogOn::kColours] = {
     {80, 128, true},  {96, 128, true},  {112, 128, true}, {128, 128, true}, {96, 160, true},  {112, 160, true},
     {128, 160, true}, {8, 128, false},  {8, 144, false},  {96, 144, true},  {112, 144, true}, {128, 144, true},
     {96, 176, true},  {112, 176, true}, {128, 176, true}, {8, 160, false}};
-
-// The skin's button style on one push button.
-void skinButton(chameleonButton* b) {
-    const modSkin::SkinInfo& s = modSkin::Current();
-    b->SetButtonType(s.ButtonType);
-    b->SetColorScheme(s.ColorScheme);
-    b->SetForeColor(static_cast<quint32>(s.ForeColor));
-    b->SetBackColor(static_cast<quint32>(s.BackColor));
-}
 
 QFont symbolFont() {
     QFont f(QString::fromLatin1(modGDI::kSymbolFont));
@@ -208,7 +200,7 @@ void frmLogOn::SetSkin() {
     };
     for (QLabel* l : lblCap) colourLabel(l);
     colourLabel(lblStat);
-    for (chameleonButton* b : {cmdOk, cmdCancel, cmdLang, cmdAutoLogon}) skinButton(b);
+    for (chameleonButton* b : {cmdOk, cmdCancel, cmdLang, cmdAutoLogon}) modSkin::SkinButton(b);
     for (chameleonButton* b : cmdCol) b->SetButtonType(s.ButtonType);
     update();
 }

@@ -6,6 +6,8 @@
 #include "../support/Recorders.h"
 #include "../support/TestEnv.h"
 
+#include "../support/TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,15 +16,6 @@
 namespace {
 const QString S(modGlobals::kSep);
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 } // namespace
 
 class TestAppFnc : public QObject {

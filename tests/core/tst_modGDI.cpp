@@ -9,7 +9,7 @@
 
 namespace {
 constexpr quint32 kWhite = 0xFFFFFF;
-constexpr quint32 kRed = 0x0000FF;  // 0x00BBGGRR
+constexpr quint32 kRed = 0x0000FF; // 0x00BBGGRR
 constexpr quint32 kBlue = 0xFF0000;
 
 QImage blank(int w = 12, int h = 12) {
@@ -18,7 +18,9 @@ QImage blank(int w = 12, int h = 12) {
     return img;
 }
 
-quint32 at(const QImage& img, int x, int y) { return Colors::toBgr(img.pixelColor(x, y)); }
+quint32 at(const QImage& img, int x, int y) {
+    return Colors::toBgr(img.pixelColor(x, y));
+}
 
 // The pixels that are no longer white.
 QList<QPoint> painted(const QImage& img) {
@@ -31,14 +33,15 @@ QList<QPoint> painted(const QImage& img) {
 
 QRect bounds(const QList<QPoint>& pts) {
     QRect r;
-    for (const QPoint& p : pts) r |= QRect(p, QSize(1, 1));
+    for (const QPoint& p : pts)
+        r |= QRect(p, QSize(1, 1));
     return r;
 }
 } // namespace
 
 class tst_modGDI : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void colourConversion_data();
     void colourConversion();
     void systemColoursCanBeReplaced();
@@ -75,7 +78,8 @@ void tst_modGDI::systemColoursCanBeReplaced() {
     Colors::SetSysColorProvider([](int index) { return index == Colors::kBtnFace ? 0x123456u : 0u; });
     QCOMPARE(Colors::SysColor(Colors::kBtnFace), 0x123456u);
     Colors::SetSysColorProvider({});
-    QCOMPARE(Colors::SysColor(Colors::kBtnFace), Colors::toBgr(QGuiApplication::palette().color(QPalette::Button)));
+    QCOMPARE(Colors::SysColor(Colors::kBtnFace),
+             Colors::toBgr(QGuiApplication::palette().color(QPalette::Button)));
 }
 
 void tst_modGDI::box_data() {
@@ -113,7 +117,8 @@ void tst_modGDI::box() {
     if (count == 0) return;
     // Covers left..right-1 and top..bottom-1, nothing else.
     QCOMPARE(bounds(pts), QRect(x, y, w, h));
-    for (const QPoint& p : pts) QCOMPARE(at(img, p.x(), p.y()), kRed);
+    for (const QPoint& p : pts)
+        QCOMPARE(at(img, p.x(), p.y()), kRed);
     if (frame && w > 2 && h > 2) QCOMPARE(at(img, x + 1, y + 1), kWhite);
 }
 
@@ -147,15 +152,17 @@ void tst_modGDI::line() {
         QVERIFY(pts.isEmpty());
         return;
     }
-    QVERIFY(pts.contains(from));                       // the start is painted
+    QVERIFY(pts.contains(from));                         // the start is painted
     if (inside.contains(to)) QVERIFY(!pts.contains(to)); // the end is not
-    int expected = 0;                                   // one pixel per step, inside the image
+    int expected = 0;                                    // one pixel per step, inside the image
     for (int i = 0; i < length; ++i) {
-        const QPoint p(from.x() + (to.x() - from.x()) * i / length, from.y() + (to.y() - from.y()) * i / length);
+        const QPoint p(from.x() + (to.x() - from.x()) * i / length,
+                       from.y() + (to.y() - from.y()) * i / length);
         if (inside.contains(p)) ++expected;
     }
     QCOMPARE(pts.size(), expected);
-    for (const QPoint& p : pts) QCOMPARE(at(img, p.x(), p.y()), kRed);
+    for (const QPoint& p : pts)
+        QCOMPARE(at(img, p.x(), p.y()), kRed);
 }
 
 void tst_modGDI::penAndTextColoursAreSeparate() {
@@ -176,7 +183,8 @@ void tst_modGDI::penAndTextColoursAreSeparate() {
             QCOMPARE(Colors::toBgr(c), kRed);
         } else {
             ++textPixels;
-            QVERIFY2(c.blue() == 255 && c.red() < 255, "text is drawn in the text colour, not the pen colour");
+            QVERIFY2(c.blue() == 255 && c.red() < 255,
+                     "text is drawn in the text colour, not the pen colour");
         }
     }
     QVERIFY(textPixels > 0);
@@ -215,11 +223,13 @@ void tst_modGDI::textGoesThroughTheCodePage() {
     QImage question = blank(40, 30);
     {
         modGDI::DC dc(omega);
-        dc.DrawText(QString(QChar(0x03A9)), {0, 0, 40, 30}, modGDI::kCenter | modGDI::kVCenter | modGDI::kSingleLine);
+        dc.DrawText(QString(QChar(0x03A9)), {0, 0, 40, 30},
+                    modGDI::kCenter | modGDI::kVCenter | modGDI::kSingleLine);
     }
     {
         modGDI::DC dc(question);
-        dc.DrawText(QStringLiteral("?"), {0, 0, 40, 30}, modGDI::kCenter | modGDI::kVCenter | modGDI::kSingleLine);
+        dc.DrawText(QStringLiteral("?"), {0, 0, 40, 30},
+                    modGDI::kCenter | modGDI::kVCenter | modGDI::kSingleLine);
     }
     QCOMPARE(omega, question);
     QVERIFY(!painted(question).isEmpty());

@@ -12,6 +12,8 @@
 #include "modStartUp.h"
 #include "modTerminate.h"
 
+#include "../support/TestFiles.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -29,7 +31,7 @@ using Stored::PropertyBag;
 namespace {
 
 class RecordedMessages : public MessageService {
-public:
+  public:
     QStringList texts;
     int Show(const QString& text, int, int) override {
         texts << text;
@@ -37,27 +39,8 @@ public:
     }
 };
 
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
 
-// The log's entries without their time stamps.
-QStringList logEntries() {
-    QStringList out;
-    const QString all = Ansi::decode(readAll(ProgramFolder::file(QStringLiteral("Log.txt"))));
-    for (const QString& line : all.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
-        const qsizetype at = line.indexOf(QStringLiteral(": "));
-        out << (at < 0 ? line : line.mid(at + 2));
-    }
-    return out;
-}
 
 // The 74 keys of the settings file in the order they must be written, with their types, and a
 // visitor over the matching members.
@@ -95,8 +78,10 @@ void forEachField(Settings& s, const FieldVisitor& v) {
     v.text("SKN", s.SKN);
     v.i16("INV", s.INV);
     v.text("BLC", s.BLC);
-    for (int i = 0; i < 3; ++i) v.text(QStringLiteral("AQR%1").arg(i), s.AQR[i]);
-    for (int i = 0; i < 10; ++i) v.text(QStringLiteral("CAT%1").arg(i), s.CAT[i]);
+    for (int i = 0; i < 3; ++i)
+        v.text(QStringLiteral("AQR%1").arg(i), s.AQR[i]);
+    for (int i = 0; i < 10; ++i)
+        v.text(QStringLiteral("CAT%1").arg(i), s.CAT[i]);
     v.text("GRPS", s.GRPS);
     v.i16("SB_U", s.SB_U);
     v.i16("SB_P", s.SB_P);
@@ -116,27 +101,30 @@ Settings filled(Profile p) {
     Settings s;
     int n = 0;
     forEachField(s, {
-        [&](const QString& key, QString& t) {
-            ++n;
-            if (p == Profile::EmptyTexts) t.clear();
-            else
-                t = key + QStringLiteral(": \u0001Ann\u0001\r\nB\u00e9a \u20ac \u65e5\u672c \U0001F600 ") +
-                    QString::number(n) + QStringLiteral("\r\n");
-        },
-        [&](const QString&, qint16& i) {
-            ++n;
-            i = p == Profile::Maximum   ? std::numeric_limits<qint16>::max()
-                : p == Profile::Minimum ? std::numeric_limits<qint16>::min()
-                                        : static_cast<qint16>(100 + n);
-        },
-        [&](const QString&, qint32& i) {
-            ++n;
-            i = p == Profile::Maximum   ? std::numeric_limits<qint32>::max()
-                : p == Profile::Minimum ? std::numeric_limits<qint32>::min()
-                                        : 70000 * n;
-        },
-        [&](const QString&, bool& b) { b = (++n % 2 == 0) != (p == Profile::Minimum); },
-    });
+                        [&](const QString& key, QString& t) {
+                            ++n;
+                            if (p == Profile::EmptyTexts)
+                                t.clear();
+                            else
+                                t = key +
+                                    QStringLiteral(
+                                        ": \u0001Ann\u0001\r\nB\u00e9a \u20ac \u65e5\u672c \U0001F600 ") +
+                                    QString::number(n) + QStringLiteral("\r\n");
+                        },
+                        [&](const QString&, qint16& i) {
+                            ++n;
+                            i = p == Profile::Maximum   ? std::numeric_limits<qint16>::max()
+                                : p == Profile::Minimum ? std::numeric_limits<qint16>::min()
+                                                        : static_cast<qint16>(100 + n);
+                        },
+                        [&](const QString&, qint32& i) {
+                            ++n;
+                            i = p == Profile::Maximum   ? std::numeric_limits<qint32>::max()
+                                : p == Profile::Minimum ? std::numeric_limits<qint32>::min()
+                                                        : 70000 * n;
+                        },
+                        [&](const QString&, bool& b) { b = (++n % 2 == 0) != (p == Profile::Minimum); },
+                    });
     return s;
 }
 
@@ -144,7 +132,9 @@ Settings filled(Profile p) {
 void compareSettings(const Settings& actual, const Settings& expected) {
     Settings a = actual, e = expected;
     QStringList got, want;
-    auto put = [](QStringList& out, const QString& key, const QString& value) { out << key + QLatin1Char('=') + value; };
+    auto put = [](QStringList& out, const QString& key, const QString& value) {
+        out << key + QLatin1Char('=') + value;
+    };
     forEachField(a, {[&](const QString& k, QString& t) { put(got, k, t); },
                      [&](const QString& k, qint16& i) { put(got, k, QString::number(i)); },
                      [&](const QString& k, qint32& i) { put(got, k, QString::number(i)); },
@@ -154,7 +144,8 @@ void compareSettings(const Settings& actual, const Settings& expected) {
                      [&](const QString& k, qint32& i) { put(want, k, QString::number(i)); },
                      [&](const QString& k, bool& b) { put(want, k, b ? "true" : "false"); }});
     QCOMPARE(got.size(), 74);
-    for (qsizetype i = 0; i < got.size(); ++i) QCOMPARE(got.at(i), want.at(i));
+    for (qsizetype i = 0; i < got.size(); ++i)
+        QCOMPARE(got.at(i), want.at(i));
 }
 
 } // namespace
@@ -167,10 +158,12 @@ class TestSettings : public QObject {
     RecordedMessages m_messages;
     int m_terminated = 0;
 
-    QString settingsFile(const QString& name = QStringLiteral("User.con")) const { return QDir(m_home).filePath(name); }
+    QString settingsFile(const QString& name = QStringLiteral("User.con")) const {
+        return QDir(m_home).filePath(name);
+    }
     QString entryFile() const { return Autostart::entryPath(QString::fromLatin1(modStartUp::kStartUpName)); }
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY(m_tmp.isValid());
         // A program folder with a blank in its name, as under a "Program Files" folder.
@@ -194,7 +187,8 @@ private slots:
         m_messages.texts.clear();
         m_terminated = 0;
         QDir home(m_home);
-        for (const QString& f : home.entryList(QDir::Files)) QVERIFY(home.remove(f));
+        for (const QString& f : home.entryList(QDir::Files))
+            QVERIFY(home.remove(f));
         QDir(Autostart::folder()).removeRecursively();
         QFile::remove(Registry::storePath());
     }
@@ -238,7 +232,8 @@ private slots:
                          [&](const QString& k, bool&) { expectedKeys << k, expectedTypes << 3; }});
         QCOMPARE(bag.keys(), expectedKeys);
         for (qsizetype i = 0; i < expectedKeys.size(); ++i)
-            QVERIFY2(bag.read(expectedKeys.at(i))->index() == expectedTypes.at(i), qPrintable(expectedKeys.at(i)));
+            QVERIFY2(bag.read(expectedKeys.at(i))->index() == expectedTypes.at(i),
+                     qPrintable(expectedKeys.at(i)));
     }
 
     void saveAndLoadLogTheirSteps() {
@@ -252,7 +247,15 @@ private slots:
             "---Settings saved.",
             "Loading settings...",
             QStringLiteral("F=") + settingsFile() + QStringLiteral("<<<"),
-            "LS_P_0", "LS_P_1", "LS_P_2", "LS_P_3", "LS_P_4", "LS_P_5", "LS_P_6", "LS_P_7", "LS_P_8",
+            "LS_P_0",
+            "LS_P_1",
+            "LS_P_2",
+            "LS_P_3",
+            "LS_P_4",
+            "LS_P_5",
+            "LS_P_6",
+            "LS_P_7",
+            "LS_P_8",
             "---Settings loaded.",
         };
         QCOMPARE(logEntries(), expected);
@@ -365,21 +368,29 @@ private slots:
         QByteArray flipped = valid;
         flipped[valid.size() / 2] = char(flipped[valid.size() / 2] ^ 0x20);
 
-        QTest::newRow("foreign text") << QByteArray("[Settings]\r\nUNAME=Ann\r\n") << "321: Invalid file format" << "";
-        QTest::newRow("empty file") << QByteArray() << "321: Invalid file format" << "";
-        QTest::newRow("cut short") << valid.left(valid.size() - 3) << "321: Invalid file format" << "";
-        QTest::newRow("one bit changed") << flipped << "321: Invalid file format" << "";
-        QTest::newRow("bytes after the end") << valid + QByteArray("\0\0", 2) << "321: Invalid file format" << "";
+        QTest::newRow("foreign text")
+            << QByteArray("[Settings]\r\nUNAME=Ann\r\n") << "321: Invalid file format"
+            << "";
+        QTest::newRow("empty file") << QByteArray() << "321: Invalid file format"
+                                    << "";
+        QTest::newRow("cut short") << valid.left(valid.size() - 3) << "321: Invalid file format"
+                                   << "";
+        QTest::newRow("one bit changed") << flipped << "321: Invalid file format"
+                                         << "";
+        QTest::newRow("bytes after the end") << valid + QByteArray("\0\0", 2) << "321: Invalid file format"
+                                             << "";
 
         PropertyBag mismatch;
         mismatch.write(QStringLiteral("LANG"), QStringLiteral("de.qxl"));
         mismatch.write(QStringLiteral("UCOL"), QStringLiteral("red"));
-        QTest::newRow("text where a number belongs") << mismatch.contents() << "13: Type mismatch" << "de.qxl";
+        QTest::newRow("text where a number belongs") << mismatch.contents() << "13: Type mismatch"
+                                                     << "de.qxl";
 
         PropertyBag overflow;
         overflow.write(QStringLiteral("LANG"), QStringLiteral("fr.qxl"));
         overflow.write(QStringLiteral("ALTPOS"), qint32(70000));
-        QTest::newRow("32-bit value in a 16-bit key") << overflow.contents() << "6: Overflow" << "fr.qxl";
+        QTest::newRow("32-bit value in a 16-bit key") << overflow.contents() << "6: Overflow"
+                                                      << "fr.qxl";
     }
     void damagedFileEndsInOrderAndStaysAsItWas() {
         QFETCH(QByteArray, content);
@@ -441,7 +452,8 @@ private slots:
         const QStringList log = logEntries();
         QVERIFY(log.contains(QStringLiteral("Error In Saving Settings - 61: Disk full")));
         QCOMPARE(log.count(QStringLiteral("---Settings saved.")), 1); // the first save only
-        QCOMPARE(log.count(QStringLiteral("Function: SetStartUp; v=0")), 1); // only the first save got that far
+        QCOMPARE(log.count(QStringLiteral("Function: SetStartUp; v=0")),
+                 1); // only the first save got that far
     }
 
     void saveWhereNoFileCanBeMadeEndsInOrder() {
@@ -462,23 +474,30 @@ private slots:
     void autorunEntryText_data() {
         QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("exec");
-        QTest::newRow("blank") << "/opt/My Programs/QX3" << "Exec=\"/opt/My Programs/QX3\"";
-        QTest::newRow("quote, dollar, backtick") << "/opt/a\"b$c`d/QX3" << "Exec=\"/opt/a\\\\\"b\\\\$c\\\\`d/QX3\"";
-        QTest::newRow("backslash") << "/opt/a\\b/QX3" << "Exec=\"/opt/a\\\\\\\\b/QX3\"";
-        QTest::newRow("percent") << "/opt/100%/QX3" << "Exec=\"/opt/100%%/QX3\"";
-        QTest::newRow("non-ASCII") << "/opt/Programme \u00fcber/QX3" << "Exec=\"/opt/Programme \u00fcber/QX3\"";
+        QTest::newRow("blank") << "/opt/My Programs/QX3"
+                               << "Exec=\"/opt/My Programs/QX3\"";
+        QTest::newRow("quote, dollar, backtick") << "/opt/a\"b$c`d/QX3"
+                                                 << "Exec=\"/opt/a\\\\\"b\\\\$c\\\\`d/QX3\"";
+        QTest::newRow("backslash") << "/opt/a\\b/QX3"
+                                   << "Exec=\"/opt/a\\\\\\\\b/QX3\"";
+        QTest::newRow("percent") << "/opt/100%/QX3"
+                                 << "Exec=\"/opt/100%%/QX3\"";
+        QTest::newRow("non-ASCII") << "/opt/Programme \u00fcber/QX3"
+                                   << "Exec=\"/opt/Programme \u00fcber/QX3\"";
     }
     void autorunEntryText() {
         QFETCH(QString, program);
         QFETCH(QString, exec);
         QCOMPARE(Autostart::entryText(QStringLiteral("Talk-Vane"), program),
-                 QStringLiteral("[Desktop Entry]\nType=Application\nName=Talk-Vane\n") + exec + QLatin1Char('\n'));
+                 QStringLiteral("[Desktop Entry]\nType=Application\nName=Talk-Vane\n") + exec +
+                     QLatin1Char('\n'));
     }
 
     void saveWithStartUpWritesEntry() {
         modGlobals::Sets().STARTUP = 1;
         QVERIFY(modSettings::SaveSettings());
-        const QString program = QDir(m_home).filePath(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
+        const QString program =
+            QDir(m_home).filePath(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
         QCOMPARE(QFileInfo(entryFile()).fileName(), QStringLiteral("Talk-Vane.desktop"));
         QCOMPARE(QFileInfo(entryFile()).absolutePath(), m_tmp.filePath(QStringLiteral("config/autostart")));
         QCOMPARE(QString::fromUtf8(readAll(entryFile())),
@@ -518,7 +537,9 @@ private slots:
         if (presentAfter) {
             const QByteArray now = readAll(entryFile());
             if (v == 1)
-                QCOMPARE(now, Autostart::entryText(QStringLiteral("Talk-Vane"), modStartUp::StartUpProgram()).toUtf8());
+                QCOMPARE(
+                    now,
+                    Autostart::entryText(QStringLiteral("Talk-Vane"), modStartUp::StartUpProgram()).toUtf8());
             else
                 QCOMPARE(now, own);
         }
@@ -532,7 +553,8 @@ private slots:
         modStartUp::SetStartUp(1);
         const QStringList log = logEntries();
         QCOMPARE(log.size(), 3);
-        QVERIFY(log.at(1).startsWith(QStringLiteral("Unable to write the autostart entry '") + entryFile() + "': "));
+        QVERIFY(log.at(1).startsWith(QStringLiteral("Unable to write the autostart entry '") + entryFile() +
+                                     "': "));
         QCOMPARE(log.at(2), QStringLiteral("Function: SetStartUp; complete"));
         QFile::remove(m_tmp.filePath(QStringLiteral("config/autostart")));
     }
@@ -543,11 +565,13 @@ private slots:
         const QString key = QStringLiteral("Software\\Orvanta\\QX3");
         QVERIFY(modStartUp::RegSetString(Registry::CurrentUser, "\\" + key + "\\", QStringLiteral("Path"),
                                          QStringLiteral("C:\\x\u0001y")));
-        QVERIFY(modStartUp::RegSetString(Registry::CurrentUser, key, QStringLiteral("*"), QStringLiteral("default")));
+        QVERIFY(modStartUp::RegSetString(Registry::CurrentUser, key, QStringLiteral("*"),
+                                         QStringLiteral("default")));
         QVERIFY(Registry::keyExists(Registry::CurrentUser, QStringLiteral("software\\orvanta")));
         QVERIFY(!Registry::keyExists(Registry::LocalMachine, key));
 
-        auto path = Registry::queryValue(Registry::CurrentUser, QStringLiteral("SOFTWARE\\orvanta\\qx3"), QStringLiteral("path"));
+        auto path = Registry::queryValue(Registry::CurrentUser, QStringLiteral("SOFTWARE\\orvanta\\qx3"),
+                                         QStringLiteral("path"));
         QVERIFY(path.has_value());
         QCOMPARE(path->text, QStringLiteral("C:\\x\u0001y"));
         auto def = Registry::queryValue(Registry::CurrentUser, key, QString());
@@ -559,27 +583,34 @@ private slots:
         QVERIFY(Registry::queryValue(Registry::CurrentUser, key, QStringLiteral("Path")).has_value());
         modStartUp::DeleteRegValue(Registry::CurrentUser, key, QStringLiteral("Path"));
         QVERIFY(!Registry::queryValue(Registry::CurrentUser, key, QStringLiteral("Path")).has_value());
-        modStartUp::DeleteRegValue(Registry::CurrentUser, key, QStringLiteral("Path")); // gone already: ignored
-        modStartUp::DeleteRegValue(Registry::CurrentUser, QStringLiteral("No\\Such\\Key"), QStringLiteral("x"));
+        modStartUp::DeleteRegValue(Registry::CurrentUser, key,
+                                   QStringLiteral("Path")); // gone already: ignored
+        modStartUp::DeleteRegValue(Registry::CurrentUser, QStringLiteral("No\\Such\\Key"),
+                                   QStringLiteral("x"));
         QVERIFY(Registry::queryValue(Registry::CurrentUser, key, QStringLiteral("*")).has_value());
-        QVERIFY(!modStartUp::RegSetString(Registry::CurrentUser, QStringLiteral("A\\\\B"), QStringLiteral("x"), "y"));
+        QVERIFY(!modStartUp::RegSetString(Registry::CurrentUser, QStringLiteral("A\\\\B"),
+                                          QStringLiteral("x"), "y"));
     }
 
     void registryBinaryValueAndDamagedStore() {
         QByteArray record(90, '\0');
-        for (int i = 0; i < record.size(); ++i) record[i] = char(i * 7);
+        for (int i = 0; i < record.size(); ++i)
+            record[i] = char(i * 7);
         Registry::Value v;
         v.type = Registry::Type::Binary;
         v.bytes = record;
-        QVERIFY(Registry::setValue(Registry::CurrentUser, QStringLiteral("Software\\Bar"), QStringLiteral("*"), v));
-        const auto back = Registry::queryValue(Registry::CurrentUser, QStringLiteral("Software\\Bar"), QString());
+        QVERIFY(Registry::setValue(Registry::CurrentUser, QStringLiteral("Software\\Bar"),
+                                   QStringLiteral("*"), v));
+        const auto back =
+            Registry::queryValue(Registry::CurrentUser, QStringLiteral("Software\\Bar"), QString());
         QVERIFY(back.has_value());
         QCOMPARE(back->type, Registry::Type::Binary);
         QCOMPARE(back->bytes, record);
 
         // A store that is not ours is neither read nor replaced.
         writeAll(Registry::storePath(), "{ not json");
-        QVERIFY(!Registry::queryValue(Registry::CurrentUser, QStringLiteral("Software\\Bar"), QString()).has_value());
+        QVERIFY(!Registry::queryValue(Registry::CurrentUser, QStringLiteral("Software\\Bar"), QString())
+                     .has_value());
         QVERIFY(!modStartUp::RegSetString(Registry::CurrentUser, QStringLiteral("Software\\Bar"), "x", "y"));
         QCOMPARE(readAll(Registry::storePath()), QByteArray("{ not json"));
     }

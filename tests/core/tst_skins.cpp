@@ -2,6 +2,7 @@
 #include "MessageService.h"
 #include "SkinnableWindow.h"
 #include "Sound.h"
+#include "chameleonButton.h"
 #include "frmImgs.h"
 #include "modAppFnc.h"
 #include "modGlobals.h"
@@ -35,7 +36,7 @@ struct Shown {
 };
 
 class RecordingMessages : public MessageService {
-public:
+  public:
     std::vector<Shown> shown;
     int Show(const QString& text, int buttons, int icon) override {
         shown.push_back({text, buttons, icon, modSkin::Current(), frmImgs::Load().picSkin});
@@ -44,7 +45,7 @@ public:
 };
 
 class Silent : public Sound::Backend {
-public:
+  public:
     void beep() override {}
     void playWave(const QString&, bool) override {}
 };
@@ -63,8 +64,8 @@ void writePicture(const QString& path, QColor colour) {
     QVERIFY(img.save(path, "BMP"));
 }
 
-SkinInfo skin(QString pic, qint32 text, qint32 stat, qint32 chat, qint32 listBack, qint32 listFore, qint16 scheme,
-              qint32 fore, qint32 back, qint16 type, QString info) {
+SkinInfo skin(QString pic, qint32 text, qint32 stat, qint32 chat, qint32 listBack, qint32 listFore,
+              qint16 scheme, qint32 fore, qint32 back, qint16 type, QString info) {
     SkinInfo s;
     s.Picture = std::move(pic);
     s.TextColor = text;
@@ -92,7 +93,9 @@ QString describe(const SkinInfo& s) {
         .arg(s.ForeColor)
         .arg(s.BackColor)
         .arg(s.ButtonType)
-        .arg(QString(s.Info).replace(QLatin1String("\r"), QLatin1String("\\r")).replace(QLatin1String("\n"), QLatin1String("\\n")));
+        .arg(QString(s.Info)
+                 .replace(QLatin1String("\r"), QLatin1String("\\r"))
+                 .replace(QLatin1String("\n"), QLatin1String("\\n")));
 }
 
 QStringList logLines(const QString& home) {
@@ -110,8 +113,9 @@ QStringList logLines(const QString& home) {
 
 // A stand-in for the main window or a chat window.
 class StandIn : public SkinnableWindow {
-public:
-    StandIn(QStringList& calls, QString name, bool visible) : calls_(calls), name_(std::move(name)), visible_(visible) {}
+  public:
+    StandIn(QStringList& calls, QString name, bool visible)
+        : calls_(calls), name_(std::move(name)), visible_(visible) {}
     void SetSkin() override {
         calls_ << name_;
         if (onSkin) onSkin();
@@ -119,7 +123,7 @@ public:
     bool IsSkinVisible() const override { return visible_; }
     std::function<void()> onSkin;
 
-private:
+  private:
     QStringList& calls_;
     QString name_;
     bool visible_;
@@ -165,7 +169,7 @@ class TestSkins : public QObject {
 
     QString path(const QString& name) const { return QDir(home->path()).filePath(name); }
 
-private slots:
+  private slots:
     void initTestCase() {
         Sound::setBackend(&silent);
         Messages::SetService(&messages);
@@ -190,11 +194,15 @@ private slots:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<SkinInfo>("expected");
         const SkinInfo swapped = skin("Blue.BMP", 16777215, 255, 65280, 11, 22, 2, 33, 44, 5, "");
-        QTest::newRow("one item per line") << QByteArray("Blue.BMP\r\n16777215\r\n255\r\n65280\r\n22\r\n11\r\n2\r\n33\r\n44\r\n5\r\n")
-                                           << swapped;
-        QTest::newRow("ten on one line") << QByteArray("\"Blue.BMP\",16777215,255,65280,22,11,2,33,44,5\r\n") << swapped;
-        QTest::newRow("ten on one line, no line end") << QByteArray("Blue.BMP,16777215,255,65280,22,11,2,33,44,5") << swapped;
-        QTest::newRow("blanks around items") << QByteArray("  \"Blue.BMP\" , 16777215 ,255,65280,22,11,2,33,44,5\r\n") << swapped;
+        QTest::newRow("one item per line")
+            << QByteArray("Blue.BMP\r\n16777215\r\n255\r\n65280\r\n22\r\n11\r\n2\r\n33\r\n44\r\n5\r\n")
+            << swapped;
+        QTest::newRow("ten on one line")
+            << QByteArray("\"Blue.BMP\",16777215,255,65280,22,11,2,33,44,5\r\n") << swapped;
+        QTest::newRow("ten on one line, no line end")
+            << QByteArray("Blue.BMP,16777215,255,65280,22,11,2,33,44,5") << swapped;
+        QTest::newRow("blanks around items")
+            << QByteArray("  \"Blue.BMP\" , 16777215 ,255,65280,22,11,2,33,44,5\r\n") << swapped;
         QTest::newRow("quoted comma") << QByteArray("\"Deep, Blue.bmp\",1,2,3,4,5,6,7,8,9\r\n")
                                       << skin("Deep, Blue.bmp", 1, 2, 3, 5, 4, 6, 7, 8, 9, "");
         QTest::newRow("free text with last line end")
@@ -210,10 +218,11 @@ private slots:
         QTest::newRow("Windows-1252 text") << QByteArray("caf\xe9.bmp,0,0,0,0,0,1,0,0,3\r\nVoil\xe0 \x80\r\n")
                                            << skin(QStringLiteral("caf\u00e9.bmp"), 0, 0, 0, 0, 0, 1, 0, 0, 3,
                                                    QStringLiteral("Voil\u00e0 \u20ac\r\n"));
-        QTest::newRow("rest of the tenth item's line") << QByteArray("a.bmp,1,2,3,4,5,6,7,8,9,tail\r\nnext\r\n")
-                                                       << skin("a.bmp", 1, 2, 3, 5, 4, 6, 7, 8, 9, "tail\r\nnext\r\n");
-        QTest::newRow("comma ending a line") << QByteArray("a.bmp,1,2,3,4,\r\n5,6,7,8,9\r\n")
-                                             << skin("a.bmp", 1, 2, 3, 5, 4, 6, 7, 8, 9, "");
+        QTest::newRow("rest of the tenth item's line")
+            << QByteArray("a.bmp,1,2,3,4,5,6,7,8,9,tail\r\nnext\r\n")
+            << skin("a.bmp", 1, 2, 3, 5, 4, 6, 7, 8, 9, "tail\r\nnext\r\n");
+        QTest::newRow("comma ending a line")
+            << QByteArray("a.bmp,1,2,3,4,\r\n5,6,7,8,9\r\n") << skin("a.bmp", 1, 2, 3, 5, 4, 6, 7, 8, 9, "");
         QTest::newRow("limits") << QByteArray("a.bmp,0,16777215,0,16777215,0,-32768,0,16777215,32767\r\n")
                                 << skin("a.bmp", 0, 16777215, 0, 0, 16777215, -32768, 0, 16777215, 32767, "");
     }
@@ -296,19 +305,30 @@ private slots:
     void failureFallsBackToBuiltIn_data() {
         QTest::addColumn<QString>("skinFile");
         QTest::addColumn<QByteArray>("contents"); // empty: no skin file at all
-        QTest::addColumn<bool>("readOk");          // the skin file itself was read
+        QTest::addColumn<bool>("readOk");         // the skin file itself was read
         QTest::newRow("missing file") << "Skins/none.qxs" << QByteArray() << false;
-        QTest::newRow("missing picture") << "Skins/bad.qxs" << QByteArray("gone.bmp,1,2,3,4,5,2,7,8,6\r\n") << true;
-        QTest::newRow("corrupt picture") << "Skins/bad.qxs" << QByteArray("corrupt.bmp,1,2,3,4,5,2,7,8,6\r\n") << true;
-        QTest::newRow("nine items") << "Skins/bad.qxs" << QByteArray("other.bmp,1,2,3,4,5,2,7,8\r\n") << false;
-        QTest::newRow("number out of range") << "Skins/bad.qxs" << QByteArray("other.bmp,1,2,3,4,5,2,7,99999999,6\r\n") << false;
-        QTest::newRow("not a number") << "Skins/bad.qxs" << QByteArray("other.bmp,1,2,3,4,5,two,7,8,6\r\n") << false;
-        QTest::newRow("climbing out") << "Skins/bad.qxs" << QByteArray("..\\outside.bmp,1,2,3,4,5,2,7,8,6\r\n") << true;
-        QTest::newRow("climbing out, slash") << "Skins/bad.qxs" << QByteArray("\"../outside.bmp\",1,2,3,4,5,2,7,8,6\r\n") << true;
-        QTest::newRow("absolute name") << "Skins/bad.qxs" << QByteArray("ABSOLUTE,1,2,3,4,5,2,7,8,6\r\n") << true;
-        QTest::newRow("drive name") << "Skins/bad.qxs" << QByteArray("C:\\Skins\\other.bmp,1,2,3,4,5,2,7,8,6\r\n") << true;
-        QTest::newRow("no picture named") << "Skins/bad.qxs" << QByteArray("\"\",1,2,3,4,5,2,7,8,6\r\n") << true;
-        QTest::newRow("folder as picture") << "Skins/bad.qxs" << QByteArray("Pics,1,2,3,4,5,2,7,8,6\r\n") << true;
+        QTest::newRow("missing picture")
+            << "Skins/bad.qxs" << QByteArray("gone.bmp,1,2,3,4,5,2,7,8,6\r\n") << true;
+        QTest::newRow("corrupt picture")
+            << "Skins/bad.qxs" << QByteArray("corrupt.bmp,1,2,3,4,5,2,7,8,6\r\n") << true;
+        QTest::newRow("nine items") << "Skins/bad.qxs" << QByteArray("other.bmp,1,2,3,4,5,2,7,8\r\n")
+                                    << false;
+        QTest::newRow("number out of range")
+            << "Skins/bad.qxs" << QByteArray("other.bmp,1,2,3,4,5,2,7,99999999,6\r\n") << false;
+        QTest::newRow("not a number")
+            << "Skins/bad.qxs" << QByteArray("other.bmp,1,2,3,4,5,two,7,8,6\r\n") << false;
+        QTest::newRow("climbing out")
+            << "Skins/bad.qxs" << QByteArray("..\\outside.bmp,1,2,3,4,5,2,7,8,6\r\n") << true;
+        QTest::newRow("climbing out, slash")
+            << "Skins/bad.qxs" << QByteArray("\"../outside.bmp\",1,2,3,4,5,2,7,8,6\r\n") << true;
+        QTest::newRow("absolute name")
+            << "Skins/bad.qxs" << QByteArray("ABSOLUTE,1,2,3,4,5,2,7,8,6\r\n") << true;
+        QTest::newRow("drive name") << "Skins/bad.qxs"
+                                    << QByteArray("C:\\Skins\\other.bmp,1,2,3,4,5,2,7,8,6\r\n") << true;
+        QTest::newRow("no picture named")
+            << "Skins/bad.qxs" << QByteArray("\"\",1,2,3,4,5,2,7,8,6\r\n") << true;
+        QTest::newRow("folder as picture")
+            << "Skins/bad.qxs" << QByteArray("Pics,1,2,3,4,5,2,7,8,6\r\n") << true;
     }
     void failureFallsBackToBuiltIn() {
         QFETCH(QString, skinFile);
@@ -351,15 +371,24 @@ private slots:
     void picturePathStaysInSkinFolder_data() {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("expected"); // relative to the home folder; "" refused
-        QTest::newRow("plain") << "a.bmp" << "Skins/a.bmp";
-        QTest::newRow("case") << "A.BMP" << "Skins/a.bmp";
-        QTest::newRow("dot folder") << ".\\a.bmp" << "Skins/a.bmp";
-        QTest::newRow("sub folder") << "Sub\\B.bmp" << "Skins/sub/b.bmp";
-        QTest::newRow("dot dot inside") << "Sub\\..\\a.bmp" << "";
-        QTest::newRow("dot dot") << "..\\Skins\\a.bmp" << "";
-        QTest::newRow("rooted backslash") << "\\Skins\\a.bmp" << "";
-        QTest::newRow("UNC") << "\\\\host\\share\\a.bmp" << "";
-        QTest::newRow("folder") << "sub" << "";
+        QTest::newRow("plain") << "a.bmp"
+                               << "Skins/a.bmp";
+        QTest::newRow("case") << "A.BMP"
+                              << "Skins/a.bmp";
+        QTest::newRow("dot folder") << ".\\a.bmp"
+                                    << "Skins/a.bmp";
+        QTest::newRow("sub folder") << "Sub\\B.bmp"
+                                    << "Skins/sub/b.bmp";
+        QTest::newRow("dot dot inside") << "Sub\\..\\a.bmp"
+                                        << "";
+        QTest::newRow("dot dot") << "..\\Skins\\a.bmp"
+                                 << "";
+        QTest::newRow("rooted backslash") << "\\Skins\\a.bmp"
+                                          << "";
+        QTest::newRow("UNC") << "\\\\host\\share\\a.bmp"
+                             << "";
+        QTest::newRow("folder") << "sub"
+                                << "";
     }
     void picturePathStaysInSkinFolder() {
         QFETCH(QString, item);
@@ -368,6 +397,28 @@ private slots:
         writeFile(path("Skins/sub/b.bmp"), "x");
         const QString got = modSkin::PicturePath(path("Skins/s.qxs"), item);
         QCOMPARE(got, expected.isEmpty() ? QString() : path(expected));
+    }
+
+    // The button style goes on in the order ButtonType, ColorScheme, ForeColor, BackColor.
+    void skinButtonAppliesTheStyle() {
+        writePicture(path("Skins/a.bmp"), Qt::red);
+        writeFile(path("Skins/a.qxs"), "a.bmp,1,2,3,4,5,2,255,16711680,6\r\n");
+        QVERIFY(modSkin::LoadSkin(path("Skins/a.qxs")));
+        chameleonButton* b = chameleonButton::LaidOut(nullptr, QStringLiteral("&Ok"));
+        std::unique_ptr<chameleonButton> owner(b);
+        QStringList keys;
+        connect(b, &chameleonButton::PropertyChanged, this, [&keys](const QString& k) { keys << k; });
+        modSkin::SkinButton(b);
+        QCOMPARE(keys, (QStringList{"BTYPE", "COLTYPE", "FCOL", "BCOL"}));
+        QCOMPARE(b->ButtonType(), 6);
+        QCOMPARE(b->ColorScheme(), 2);
+        QCOMPARE(b->ForeColor(), 255u);
+        QCOMPARE(b->BackColor(), 16711680u);
+        modSkin::SkinButton(static_cast<chameleonButton*>(nullptr)); // no window, no button: nothing
+        QVERIFY(modSkin::LoadSkin(QString()));
+        modSkin::SkinButton(*b);
+        QCOMPARE(b->ButtonType(), 3);
+        QCOMPARE(b->BackColor(), 0xFFFFFFu);
     }
 
     // ---- re-skinning ------------------------------------------------------------------------
@@ -384,7 +435,7 @@ private slots:
         SkinWindows::Register(chat2.get(), SkinnableWindow::Kind::Chat);
         SkinWindows::Register(gone.get(), SkinnableWindow::Kind::Chat);
         SkinWindows::Register(chat2.get(), SkinnableWindow::Kind::Chat); // twice is once
-        gone.reset();                                                   // leaves on destruction
+        gone.reset();                                                    // leaves on destruction
 
         modAppFnc::ApplySkinAll();
         QCOMPARE(calls, (QStringList{"main", "chat 1", "chat 2"}));
@@ -441,10 +492,12 @@ private slots:
         QVERIFY(!imgs.picBaseSkin.hasAlphaChannel());
         // The status pictures in the skin are distinct, and each shows its badge over the header.
         QImage stat[3];
-        for (int s = 0; s < 3; ++s) stat[s] = imgs.picBaseSkin.copy(33 * s, 266, 32, 32);
+        for (int s = 0; s < 3; ++s)
+            stat[s] = imgs.picBaseSkin.copy(33 * s, 266, 32, 32);
         QVERIFY(stat[0] != stat[1] && stat[1] != stat[2] && stat[0] != stat[2]);
         const QImage header = imgs.picBaseSkin.copy(430, 1, 32, 32);
-        for (const QImage& s : stat) QVERIFY(s != header);
+        for (const QImage& s : stat)
+            QVERIFY(s != header);
         // The header behind a status picture is the header of the corner it is drawn onto.
         QCOMPARE(imgs.picBaseSkin.pixel(0, 266), imgs.picBaseSkin.pixel(430, 1));
         screenshot(imgs.picBaseSkin, QStringLiteral("base-skin"));
@@ -459,7 +512,8 @@ private slots:
         for (int i = 0; i < frmImgs::kIcons; ++i) {
             QCOMPARE(imgs.picIcon[i].size(), QSize(32, 32));
             QVERIFY(opaquePixels(imgs.picIcon[i]) > 150);
-            for (int j = 0; j < i; ++j) QVERIFY(imgs.picIcon[i] != imgs.picIcon[j]);
+            for (int j = 0; j < i; ++j)
+                QVERIFY(imgs.picIcon[i] != imgs.picIcon[j]);
             p.drawImage(8 + 40 * i, 8, imgs.picIcon[i]);
         }
         for (int i = 0; i < 3; ++i) {
@@ -469,19 +523,22 @@ private slots:
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(imgs.picImgLst[i].size(), QSize(16, 16));
             QVERIFY(opaquePixels(imgs.picImgLst[i]) > 60);
-            for (int j = 0; j < i; ++j) QVERIFY(imgs.picImgLst[i] != imgs.picImgLst[j]);
+            for (int j = 0; j < i; ++j)
+                QVERIFY(imgs.picImgLst[i] != imgs.picImgLst[j]);
             p.drawImage(128 + 24 * i, 56, imgs.picImgLst[i]);
         }
         for (int i = 0; i < frmImgs::kChatPictures; ++i) {
             const QSize expected = i == 0 ? QSize(16, 15) : i == 1 ? QSize(14, 14) : QSize(17, 17);
             QCOMPARE(imgs.picChat[i].size(), expected);
             QVERIFY(opaquePixels(imgs.picChat[i]) > 60);
-            for (int j = 0; j < i; ++j) QVERIFY(imgs.picChat[i] != imgs.picChat[j]);
+            for (int j = 0; j < i; ++j)
+                QVERIFY(imgs.picChat[i] != imgs.picChat[j]);
             p.drawImage(8 + 24 * (i % 8), 96 + 24 * (i / 8), imgs.picChat[i]);
         }
         QVERIFY(!imgs.icon.isNull());
         QVERIFY(!imgs.trayIcon.isNull());
-        for (int s : {16, 32, 48}) QCOMPARE(imgs.icon.pixmap(s).size(), QSize(s, s));
+        for (int s : {16, 32, 48})
+            QCOMPARE(imgs.icon.pixmap(s).size(), QSize(s, s));
         QCOMPARE(imgs.trayIcon.pixmap(22).size(), QSize(22, 22));
         p.drawPixmap(200, 96, imgs.icon.pixmap(48));
         p.drawPixmap(256, 96, imgs.trayIcon.pixmap(16));
@@ -496,7 +553,8 @@ private slots:
         const auto& table = modAppFnc::ChatPictures();
         QCOMPARE(int(table.size()), frmImgs::kChatPictures);
         QStringList codes;
-        for (const auto& pic : table) codes << pic.tag.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        for (const auto& pic : table)
+            codes << pic.tag.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         for (int i = 0; i < frmImgs::kChatPictures; ++i) {
             QCOMPARE(table[i].text, frmImgs::txtPic(i));
             for (const QString& code : codes)
@@ -514,8 +572,10 @@ private slots:
         QStringList names;
         for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
             for (auto it = b.begin(); !it.atEnd(); ++it)
-                if (it.fragment().charFormat().isImageFormat()) names << it.fragment().charFormat().toImageFormat().name();
-        QCOMPARE(names, (QStringList{frmImgs::ChatPictureUrl(0).toString(), frmImgs::ChatPictureUrl(14).toString()}));
+                if (it.fragment().charFormat().isImageFormat())
+                    names << it.fragment().charFormat().toImageFormat().name();
+        QCOMPARE(names, (QStringList{frmImgs::ChatPictureUrl(0).toString(),
+                                     frmImgs::ChatPictureUrl(14).toString()}));
         const QVariant res = doc.resource(QTextDocument::ImageResource, frmImgs::ChatPictureUrl(14));
         QCOMPARE(res.value<QImage>(), frmImgs::Load().picChat[14]);
         QCOMPARE(doc.toPlainText().left(3), QStringLiteral("hi "));

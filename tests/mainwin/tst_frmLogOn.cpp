@@ -2,10 +2,10 @@
 // hearing another copy on loopback.
 #include "Ansi.h"
 #include "Colors.h"
-#include "LangChooser.h"
 #include "Mailslot.h"
 #include "chameleonButton.h"
 #include "frmImgs.h"
+#include "frmLang.h"
 #include "frmLogOn.h"
 #include "modAppFnc.h"
 #include "modDB.h"
@@ -19,6 +19,7 @@
 #include "../support/Screenshot.h"
 #include "../support/TestEnv.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -43,11 +44,6 @@ void sendFromPeer(const QString& sender, const QString& command) {
     QVERIFY(Mailslot::send(QStringLiteral("*"), QStringLiteral("QX3"),
                            Ansi::encode(QString(QChar(0)) + sender + S + command)));
 }
-
-struct LangChooserScope {
-    explicit LangChooserScope(LangChooser::ShowFn f) { LangChooser::SetHandler(std::move(f)); }
-    ~LangChooserScope() { LangChooser::SetHandler({}); }
-};
 
 QStringList shownUsers(const frmLogOn& w) {
     QStringList out;
@@ -455,14 +451,38 @@ private slots:
         QTRY_VERIFY(win.isNull());
     }
 
-    void languageButtonAsksTheChooser() {
-        QWidget* asked = nullptr;
-        LangChooserScope scope([&](QWidget* caller) { asked = caller; });
+    // The language button opens the chooser; applying there unloads this window and ends in order.
+    void languageButton_data() {
+        QTest::addColumn<bool>("apply");
+        QTest::newRow("cancel") << false;
+        QTest::newRow("apply") << true;
+    }
+    void languageButton() {
+        QFETCH(bool, apply);
         frmLogOn* w = open();
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
+        bool chooserSeen = false;
+        QTimer::singleShot(0, [&] {
+            auto* chooser = qobject_cast<frmLang*>(QApplication::activeModalWidget());
+            chooserSeen = chooser != nullptr;
+            if (!chooser) return;
+            if (apply)
+                chooser->cmdApply_Click();
+            else
+                chooser->cmdCancel_Click();
+        });
         QTest::mouseClick(w->cmdLang, Qt::LeftButton);
-        QCOMPARE(asked, static_cast<QWidget*>(w));
+        QVERIFY(chooserSeen);
+        QCOMPARE(terminated, apply ? 1 : 0);
+        QCOMPARE(endedNow, 0);
+        QCOMPARE(modNetCmds::IsOpen(), !apply);
+        if (apply) {
+            QVERIFY(!netOpenAtEnd);
+            QTRY_VERIFY(win.isNull());
+        } else {
+            QVERIFY(w->isVisible());
+        }
     }
 
     // --- on the network ---------------------------------------------------------------------

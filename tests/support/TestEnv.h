@@ -12,4 +12,9 @@ inline void useLoopback(int port) {
     qputenv("QX3_MAILSLOT_PORT", QByteArray::number(port));
 }
 inline void useProgramFolder(const QTemporaryDir& dir) { qputenv("QX3_HOME", dir.path().toLocal8Bit()); }
+// The program folder, and the user's config folder (autostart entries, registry store) inside it.
+inline void isolate(const QTemporaryDir& dir) {
+    useProgramFolder(dir);
+    qputenv("XDG_CONFIG_HOME", (dir.path() + QStringLiteral("/config")).toLocal8Bit());
+}
 } // namespace TestEnv

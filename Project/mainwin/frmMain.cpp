@@ -1,0 +1,616 @@
+#include "frmMain.h"
+
+#include "frmMainList.h"
+
+#include "Colors.h"
+#include "InputBox.h"
+#include "SkinnableWindow.h"
+#include "Twips.h"
+#include "chameleonButton.h"
+#include "frmImgs.h"
+#include "modAppFnc.h"
+#include "modDB.h"
+#include "modGDI.h"
+#include "modGlobals.h"
+#include "modLangConst.h"
+#include "modNetCmds.h"
+#include "modSettings.h"
+#include "modSkin.h"
+#include "modTerminate.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
+#include <cmath>
+
+using modGlobals::Run;
+using modGlobals::Sets;
+
+namespace {
+frmMain* gLoaded = nullptr;
+const QString kCrLf = QStringLiteral("\r\n");
+const QString& Sep() { return modGlobals::Sep(); }
+
+QString lang(const char* key) { return modLangConst::Get(QString::fromLatin1(key)); }
+
+// Copies a piece of the skin picture; a piece that reaches past the picture is cut to it.
+void blit(QPainter& p, int dx, int dy, const QImage& src, int sx, int sy, int w, int h) {
+    const QRect want(sx, sy, w, h);
+    const QRect have = want.intersected(src.rect());
+    if (have.isEmpty()) return;
+    p.drawImage(QPoint(dx + have.x() - sx, dy + have.y() - sy), src, have);
+}
+
+const QString kWebLinks[4] = {
+    QStringLiteral("http://www.example.com/"),
+    QStringLiteral("http://www.example.com/support/"),
+    QStringLiteral("mailto:support@example.com"),
+    QStringLiteral("http://www.example.com/bugs/"),
+};
+} // namespace
+
+frmMain* frmMain::Loaded() { return gLoaded; }
+
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
+    gLoaded = this;
+    SkinWindows::Register(this, SkinnableWindow::Kind::Main);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Talkvane3"));
+    buildMenus();
+    buildControls();
+    Form_Load();
+}
+
+frmMain::~frmMain() {
+    if (gLoaded == this) gLoaded = nullptr;
+}
+
+void frmMain::buildMenus() {
+    auto item = [](QMenu* m, const char* caption, QKeySequence key = {}) {
+        QAction* a = m->addAction(QString::fromUtf8(caption));
+        if (!key.isEmpty()) a->setShortcut(key);
+        return a;
+    };
+    mnuAction = menuBar()->addMenu(QStringLiteral("&Action"));
+    mnuActionAlertAll = item(mnuAction, "Send &Alert To All", QKeySequence(Qt::CTRL | Qt::Key_A));
+    mnuActionSel = mnuAction->addMenu(QStringLiteral("&Selection"));
+    const char* sel[6] = {"Send &Alert", "Start Live &Chat", "Send &File...", "&Block", "Request &Phone Number",
+                          "Request Real User &Name"};
+    const QKeySequence selKeys[6] = {Qt::Key_F5, Qt::Key_F6, Qt::Key_F7, Qt::Key_F8, {}, {}};
+    for (int i = 0; i < 6; ++i) mnuActionSelS[i] = item(mnuActionSel, sel[i], selKeys[i]);
+    mnuActionGrp = mnuAction->addMenu(QStringLiteral("Send Alert To &Group"));
+    mnuActionAlertGrpI.push_back(mnuActionGrp->addAction(QStringLiteral("[]")));
+    mnuAction->addSeparator();
+    mnuActionStatus = mnuAction->addMenu(QStringLiteral("Set &My Status"));
+    const char* stat[3] = {"&Online", "&Busy", "&Away"};
+    const QKeySequence statKeys[3] = {Qt::Key_F2, Qt::Key_F3, Qt::Key_F4};
+    for (int i = 0; i < 3; ++i) {
+        mnuActionStatusSet[i] = item(mnuActionStatus, stat[i], statKeys[i]);
+        mnuActionStatusSet[i]->setCheckable(true);
+        connect(mnuActionStatusSet[i], &QAction::triggered, this, [this, i] { mnuActionStatusSet_Click(i); });
+    }
+    mnuActionStatusSet[0]->setChecked(true);
+    mnuActionOptions = item(mnuAction, "&Options...", QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuActionHist = item(mnuAction, "View Alert &History", QKeySequence(Qt::CTRL | Qt::Key_H));
+    mnuAction->addSeparator();
+    mnuActionSignOut = item(mnuAction, "Sign O&ut");
+    mnuActionExitAct = item(mnuAction, "&Close Talkvane");
+    connect(mnuActionExitAct, &QAction::triggered, this, &frmMain::mnuActionExit_Click);
+
+    mnuView = menuBar()->addMenu(QStringLiteral("&View"));
+    mnuViewSideBar = item(mnuView, "Show &Side Bar", QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuViewSideBar->setCheckable(true);
+    mnuViewSideBar->setChecked(true);
+    connect(mnuViewSideBar, &QAction::triggered, this, [this] {
+        // The action has already turned its mark over; the handler does that itself.
+        mnuViewSideBar->setChecked(!mnuViewSideBar->isChecked());
+        mnuViewSideBar_Click();
+    });
+    mnuViewKeepOnTop = item(mnuView, "Keep On &Top", QKeySequence(Qt::CTRL | Qt::Key_T));
+    mnuViewKeepOnTop->setCheckable(true);
+    connect(mnuViewKeepOnTop, &QAction::triggered, this, [this] {
+        mnuViewKeepOnTop->setChecked(!mnuViewKeepOnTop->isChecked());
+        mnuViewKeepOnTop_Click();
+    });
+    mnuViewMove = mnuView->addMenu(QStringLiteral("&Move Window"));
+    const char* moves[5] = {"&Top Left", "T&op Right", "Bottom &Left", "Bottom &Right", "&Center"};
+    for (int i = 0; i < 5; ++i) {
+        mnuViewMoveTo[i] = item(mnuViewMove, moves[i]);
+        connect(mnuViewMoveTo[i], &QAction::triggered, this, [this, i] { mnuViewMoveTo_Click(i); });
+    }
+
+    mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    mnuHelpWeb = mnuHelp->addMenu(QStringLiteral("Help On The &Web"));
+    const char* web[4] = {"&Orvanta Home", "Online &Support", "Support &Email", "Report A &Bug"};
+    for (int i = 0; i < 4; ++i) {
+        mnuHelpWebA[i] = item(mnuHelpWeb, web[i]);
+        mnuHelpWebA[i]->setData(kWebLinks[i]);
+    }
+    mnuHelpWeb->addSeparator();
+    mnuHelpHelp = item(mnuHelpWeb, "&Help");
+    mnuHelpWebUpdate = item(mnuHelpWeb, "Check For &Updates");
+    mnuHelp->addSeparator();
+    mnuHelpAbout = item(mnuHelp, "&About...");
+
+    // The tray menu is never in the menu bar.
+    mnuPop = new QMenu(QStringLiteral("POP"), this);
+    mnuPopSoft[0] = mnuPop->addAction(QStringLiteral("&1"));
+    mnuPopSoft[0]->setVisible(false);
+    mnuPopSoftSep = mnuPop->addSeparator();
+    mnuPopSoftSep->setVisible(false);
+    mnuPopAbout = mnuPop->addAction(QStringLiteral("&About Talkvane..."));
+    mnuPopHelp = mnuPop->addMenu(QStringLiteral("Help On The &Web"));
+    mnuPopHelpWeb[0] = mnuPopHelp->addAction(QStringLiteral("{}"));
+    mnuPopHelpSep1 = mnuPopHelp->addSeparator();
+    mnuPopHelpHelp = mnuPopHelp->addAction(QStringLiteral("&Help"));
+    mnuPopHelpUpdate = mnuPopHelp->addAction(QStringLiteral("Check For &Updates"));
+    mnuPop->addSeparator();
+    mnuPopHist = mnuPop->addAction(QStringLiteral("View Alert &History"));
+    mnuPopOptions = mnuPop->addAction(QStringLiteral("&Options..."));
+    mnuPopStat = mnuPop->addMenu(QStringLiteral("Set My &Status"));
+    for (int i = 0; i < 3; ++i) {
+        mnuPopStatSet[i] = mnuPopStat->addAction(QString::fromUtf8(stat[i]));
+        mnuPopStatSet[i]->setCheckable(true);
+        connect(mnuPopStatSet[i], &QAction::triggered, this, [this, i] { mnuActionStatusSet_Click(i); });
+    }
+    mnuPop->addSeparator();
+    mnuPopGrp = mnuPop->addMenu(QStringLiteral("Send Alert To &Group"));
+    mnuPopAlertGrpI.push_back(mnuPopGrp->addAction(QStringLiteral("[]")));
+    mnuPopAlertAll = mnuPop->addAction(QStringLiteral("&Send Alert To All"));
+    mnuPop->addSeparator();
+    mnuPopClose = mnuPop->addAction(QStringLiteral("&Close Talkvane"));
+    connect(mnuPopClose, &QAction::triggered, this, &frmMain::mnuActionExit_Click);
+    mnuPopSignOut = mnuPop->addAction(QStringLiteral("Sign O&ut"));
+    mnuPopShow = mnuPop->addAction(QStringLiteral("Show &Main Window"));
+    mnuPopHide = mnuPop->addAction(QStringLiteral("&Hide"));
+    mnuPopHide->setVisible(false);
+}
+
+void frmMain::buildControls() {
+    body = new QWidget(this);
+    body->setAutoFillBackground(true);
+    setCentralWidget(body);
+    picList = new frmMainList(this);
+    vsbLst = new QScrollBar(Qt::Vertical, picList);
+    vsbLst->setRange(0, 0);
+    vsbLst->hide();
+    connect(vsbLst, &QScrollBar::valueChanged, this, [this] { UListChange(); });
+    lblStat = new QLabel(body);
+    lblStat->setTextFormat(Qt::PlainText);
+    lblStat->setGeometry(25, 0, 200, 15);
+    lblUName = new QLabel(body);
+    lblUName->setTextFormat(Qt::PlainText); // the own name is shown literally
+    lblUName->setGeometry(38, 2, 240, 16);
+    cmdStat = chameleonButton::LaidOut(body);
+    cmdStat->SetCaption(QStringLiteral("Status <stat>"));
+    cmdStat->setProperty("Tag", QStringLiteral("Status "));
+    cmdStat->setGeometry(38, 17, 130, 18);
+    const char* bb[2] = {"&Chat", "&Alert"};
+    for (int i = 0; i < 2; ++i) {
+        cmdBB[i] = chameleonButton::LaidOut(body);
+        cmdBB[i]->SetCaption(QString::fromLatin1(bb[i]));
+        cmdBB[i]->resize(60, 25);
+    }
+    const char* sb[6] = {"Send Alert To A&ll", "Send Alert To &Group", "&Options", "www.example.com",
+                         "&Sign Out", "&Hide"};
+    for (int i = 0; i < 6; ++i) {
+        cmdSB[i] = chameleonButton::LaidOut(body);
+        cmdSB[i]->SetCaption(QString::fromLatin1(sb[i]));
+        cmdSB[i]->resize(125, 25);
+    }
+    cmdFB[0] = chameleonButton::LaidOut(body);
+    cmdFB[0]->SetCaption(QStringLiteral("&1"));
+    cmdFB[0]->resize(25, 25);
+    tmrRefresh = new QTimer(this);
+    connect(tmrRefresh, &QTimer::timeout, this, &frmMain::tmrRefresh_Timer);
+}
+
+void frmMain::Form_Load() {
+    auto& s = Sets();
+    modAppFnc::WriteLog(QStringLiteral("Starting frmMain_Load"));
+    lblUName->setText(s.UNAME);
+    QPalette pal = lblUName->palette();
+    pal.setColor(QPalette::WindowText, Colors::fromBgr(static_cast<quint32>(s.UCOL) & 0xFFFFFFu));
+    lblUName->setPalette(pal);
+    QFont f = lblUName->font();
+    f.setFamily(s.UFNT);
+    lblUName->setFont(f);
+    for (int k = 0; k < 4; ++k) {
+        mnuHelpWebA[k]->setText(mnuHelpWebA[k]->text() + QLatin1Char('\t') + QLatin1Char('(') +
+                                mnuHelpWebA[k]->data().toString() + QLatin1Char(')'));
+        if (k > 0) {
+            mnuPopHelpWeb[k] = new QAction(mnuPopHelp);
+            mnuPopHelp->insertAction(mnuPopHelpSep1, mnuPopHelpWeb[k]);
+        }
+        mnuPopHelpWeb[k]->setText(mnuHelpWebA[k]->text());
+        mnuPopHelpWeb[k]->setData(mnuHelpWebA[k]->data());
+    }
+    UpdateGrpLst();
+    // The notification-area icon arrives with its own control; until then nothing is shown there.
+    trayShown = false;
+    UListChange();
+    for (int k = 1; k < 10; ++k) {
+        cmdFB[k] = chameleonButton::LaidOut(body);
+        cmdFB[k]->SetCaption(QStringLiteral("&") + QString::number(k + 1));
+        cmdFB[k]->resize(cmdFB[0]->size());
+    }
+    RefFBtn(true, true);
+    mnuViewKeepOnTop->setChecked(!s.FM_KOT);
+    mnuViewKeepOnTop_Click();
+    mnuViewSideBar->setChecked(s.FM_SB);
+    applyMinimumSize();
+    bool placed = false;
+    if (s.FM_PL > -10000) {
+        const double dx = Twips::dpiX(this), dy = Twips::dpiY(this);
+        const QRect stored(Twips::toPx(s.FM_PL, dx), Twips::toPx(s.FM_PT, dy), Twips::toPx(s.FM_PW, dx),
+                           Twips::toPx(s.FM_PH, dy));
+        // A place that no screen shows any more (a monitor gone) counts as none.
+        if (QGuiApplication::screenAt(stored.center()) || QGuiApplication::screenAt(stored.topLeft())) {
+            setOuterGeometryTwips(s.FM_PL, s.FM_PT, s.FM_PW, s.FM_PH);
+            placed = true;
+        }
+    }
+    if (!placed) {
+        setOuterGeometryTwips(0, 0, kFirstWidth, kFirstHeight);
+        mnuViewMoveTo_Click(4);
+        centreOnShow = true;
+    }
+    if (s.FM_PS == 2) setWindowState(Qt::WindowMaximized);
+    else if (s.FM_PS == 1) setWindowState(Qt::WindowMinimized);
+    SetLang();
+    mnuViewSideBar->setChecked(!s.FM_SB);
+    mnuViewSideBar_Click();
+    RefStat();
+    tmrRefresh->setInterval(kRefreshMs);
+    tmrRefresh->start();
+    if (Run().PopupHide == 1) mnuPopHide->setVisible(true);
+    modNetCmds::OpenNetCom(this, s.UNAME);
+    mnuActionStatusSet_Click(0);
+    modAppFnc::WriteLog(QStringLiteral("---frmMain Loaded"));
+}
+
+// --- captions ----------------------------------------------------------------------------
+
+void frmMain::SetLang() {
+    if (frmImgs* imgs = frmImgs::Loaded()) setWindowIcon(imgs->icon);
+    if (!modDB::DBLoaded()) return;
+    auto t = [](const QString& key) { return modDB::GetDBString(key); };
+    auto k = [](const char* name) { return QStringLiteral("frmMain.") + QString::fromLatin1(name); };
+    auto idx = [](const char* name, int i) {
+        return QStringLiteral("frmMain.%1(%2)").arg(QString::fromLatin1(name)).arg(i);
+    };
+    setWindowTitle(t(k("Form")));
+    cmdStat->SetCaption(t(k("cmdStat")));
+    for (int i = 0; i < 2; ++i) cmdBB[i]->SetCaption(t(idx("cmdBB", i)));
+    for (int i : {0, 1, 2, 4, 5}) cmdSB[i]->SetCaption(t(idx("cmdSB", i)));
+    mnuAction->setTitle(t(k("mnuAction")));
+    mnuActionAlertAll->setText(t(k("mnuActionAlertAll")));
+    mnuActionSel->setTitle(t(k("mnuActionSel")));
+    for (int i = 0; i < 6; ++i) mnuActionSelS[i]->setText(t(idx("mnuActionSelS", i)));
+    mnuActionGrp->setTitle(t(k("mnuActionGrp")));
+    mnuActionStatus->setTitle(t(k("mnuActionStatus")));
+    for (int i = 0; i < 3; ++i) mnuActionStatusSet[i]->setText(t(idx("mnuActionStatusSet", i)));
+    mnuActionOptions->setText(t(k("mnuActionOptions")));
+    mnuActionHist->setText(t(k("mnuActionHist")));
+    mnuActionSignOut->setText(t(k("mnuActionSignOut")));
+    mnuActionExitAct->setText(t(k("mnuActionExit")));
+    mnuView->setTitle(t(k("mnuView")));
+    mnuViewSideBar->setText(t(QStringLiteral("mnuSideBar")));
+    mnuViewMove->setTitle(t(k("mnuViewMove")));
+    for (int i = 0; i < 5; ++i) mnuViewMoveTo[i]->setText(t(idx("mnuViewMoveTo", i)));
+    mnuHelp->setTitle(t(k("mnuHelp")));
+    mnuHelpWeb->setTitle(t(k("mnuHelpWeb")));
+    for (int i = 0; i < 4; ++i) mnuHelpWebA[i]->setText(t(idx("mnuHelpWebA", i)));
+    mnuHelpHelp->setText(t(k("mnuHelpHelp")));
+    mnuHelpWebUpdate->setText(t(k("mnuHelpWebUpdate")));
+    mnuHelpAbout->setText(t(k("mnuHelpAbout")));
+    mnuPopShow->setText(t(k("mnuPopShow")));
+    // The tray menu shares its twins' keys.
+    mnuPopSignOut->setText(t(k("mnuActionSignOut")));
+    mnuPopClose->setText(t(k("mnuActionExit")));
+    mnuPopAlertAll->setText(t(k("mnuActionAlertAll")));
+    mnuPopGrp->setTitle(t(k("mnuActionGrp")));
+    mnuPopStat->setTitle(t(k("mnuActionStatus")));
+    for (int i = 0; i < 3; ++i) mnuPopStatSet[i]->setText(t(idx("mnuActionStatusSet", i)));
+    mnuPopOptions->setText(t(k("mnuActionOptions")));
+    mnuPopHist->setText(t(k("mnuActionHist")));
+    mnuPopHelp->setTitle(t(k("mnuHelpWeb")));
+    for (int i = 0; i < 4; ++i) mnuPopHelpWeb[i]->setText(t(idx("mnuHelpWebA", i)));
+    mnuPopHelpHelp->setText(t(k("mnuHelpHelp")));
+    mnuPopHelpUpdate->setText(t(k("mnuHelpWebUpdate")));
+    mnuPopAbout->setText(t(k("mnuHelpAbout")));
+    mnuPopHide->setText(t(idx("cmdSB", 5)));
+}
+
+// --- skin and layout -----------------------------------------------------------------------
+
+bool frmMain::sideBarOn() const { return mnuViewSideBar->isChecked(); }
+
+void frmMain::SetSkin() {
+    const int W = body->width(), H = body->height();
+    const bool side = sideBarOn();
+    const int R = side ? W - kSideBarWidth : W;
+    for (chameleonButton* b : cmdSB) b->setVisible(side);
+
+    picBuf = QImage(qMax(W, 1), qMax(H, 1), QImage::Format_RGB32);
+    picBuf.fill(Qt::black);
+    const QImage& skin = frmImgs::Load().picSkin;
+    {
+        QPainter p(&picBuf);
+        blit(p, 0, 0, skin, 429, 0, 51, 49);
+        for (int x = 51; x <= R; x += 10) blit(p, x, 0, skin, 481, 0, 10, 49);
+        blit(p, R - 8, 0, skin, 492, 0, 8, 49);
+        for (int y = 49; y <= H - 97; y += 10) blit(p, 0, y, skin, 429, 50, 51, 10);
+        for (int y = 49; y <= H - 97; y += 10) blit(p, R - 8, y, skin, 492, 50, 8, 10);
+        blit(p, 0, H - 97, skin, 429, 61, 51, 97);
+        for (int x = 51; x <= R; x += 10) blit(p, x, H - 97, skin, 481, 61, 10, 97);
+        if (side) {
+            blit(p, R, 0, skin, 501, 0, 144, 49);
+            for (int y = 10; y <= H - 97; y += 10) blit(p, R, y, skin, 501, 50, 144, 10);
+            blit(p, R, H - 97, skin, 501, 61, 144, 97);
+            blit(p, R - 8, H - 97, skin, 492, 61, 8, 9);
+        } else {
+            blit(p, R - 8, H - 97, skin, 492, 61, 8, 97);
+            blit(p, R - 55, H - 85, skin, 378, 266, 50, 60);
+        }
+    }
+    PaintStat();
+    placeControls(W, H, R);
+    const auto& info = modSkin::Current();
+    QPalette pal = lblStat->palette();
+    pal.setColor(QPalette::WindowText, Colors::fromBgr(static_cast<quint32>(info.StatusColor)));
+    lblStat->setPalette(pal);
+    modSkin::SkinButton(cmdStat);
+    for (chameleonButton* b : cmdBB) modSkin::SkinButton(b);
+    for (chameleonButton* b : cmdFB) modSkin::SkinButton(b);
+    for (chameleonButton* b : cmdSB) modSkin::SkinButton(b);
+}
+
+void frmMain::placeControls(int W, int H, int R) {
+    lblStat->move(25, H - 20);
+    picList->setGeometry(6, 37, qMax(R - 11, 1), qMax(H - 128, 1));
+    cmdBB[0]->move(8, H - (cmdBB[0]->height() + 55));
+    cmdBB[1]->move(cmdBB[0]->width() + 13, H - (cmdBB[1]->height() + 55));
+    const int sbLeft = W - (cmdSB[0]->width() + 13);
+    cmdSB[0]->move(sbLeft, 10);
+    for (int k = 1; k <= 2; ++k) cmdSB[k]->move(sbLeft, cmdSB[0]->y() + k * (cmdSB[0]->height() + 5));
+    const int h3 = cmdSB[3]->height();
+    cmdSB[5]->move(sbLeft, H - (h3 + 94));
+    cmdSB[4]->move(sbLeft, cmdSB[5]->y() - 5 - h3);
+    cmdSB[3]->move(sbLeft, cmdSB[5]->y() - 10 - 2 * h3);
+    const bool side = sideBarOn();
+    cmdFB[0]->move(W - (cmdFB[0]->width() + (side ? 80 : 60)), H - (cmdFB[0]->height() + 27));
+    for (int k = 1; k < 10; ++k)
+        if (cmdFB[k]) cmdFB[k]->move(cmdFB[k - 1]->x() - (cmdFB[k]->width() + 1), H - (cmdFB[k]->height() + 27));
+}
+
+void frmMain::PaintStat() {
+    const int st = Run().OwnStatus;
+    if (st >= 0 && st <= 2 && !picBuf.isNull()) {
+        QPainter p(&picBuf);
+        blit(p, 1, 1, frmImgs::Load().picSkin, st * 33, 266, 32, 32);
+    }
+    QPalette pal = body->palette();
+    pal.setBrush(QPalette::Window, QBrush(QPixmap::fromImage(picBuf)));
+    body->setPalette(pal);
+}
+
+void frmMain::applyMinimumSize() {
+    const bool side = sideBarOn();
+    const double dx = Twips::dpiX(this), dy = Twips::dpiY(this);
+    const QSize frame = frameGeometry().size() - geometry().size();
+    setMinimumSize(Twips::toPx(side ? kMinWidthSideBar : kMinWidth, dx) - frame.width(),
+                   Twips::toPx(side ? kMinHeightSideBar : kMinHeight, dy) - frame.height());
+}
+
+QSize frmMain::outerSizeTwips() const {
+    const QSize outer = frameGeometry().size();
+    return {Twips::fromPx(outer.width(), Twips::dpiX(this)), Twips::fromPx(outer.height(), Twips::dpiY(this))};
+}
+
+void frmMain::setOuterGeometryTwips(int left, int top, int width, int height) {
+    const double dx = Twips::dpiX(this), dy = Twips::dpiY(this);
+    const QRect outer(Twips::toPx(left, dx), Twips::toPx(top, dy), Twips::toPx(width, dx), Twips::toPx(height, dy));
+    applyOuterGeometry(outer);
+    // The frame is known only once the window is shown; the size is put right then.
+    if (!isVisible()) pendingOuter = outer;
+}
+
+void frmMain::applyOuterGeometry(const QRect& outer) {
+    const QSize frame = frameGeometry().size() - geometry().size();
+    move(outer.topLeft());
+    resize(outer.width() - frame.width(), outer.height() - frame.height());
+}
+
+void frmMain::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    if (pendingOuter.isNull()) return;
+    const QRect outer = pendingOuter;
+    pendingOuter = QRect();
+    applyOuterGeometry(outer);
+    if (centreOnShow) mnuViewMoveTo_Click(4);
+    centreOnShow = false;
+}
+
+void frmMain::Form_Resize() {
+    if (windowState() & Qt::WindowMinimized) {
+        // Into the tray only when there is a tray icon to come back from.
+        if (trayShown) hide();
+        return;
+    }
+    LastWindowState = windowState();
+    applyMinimumSize();
+    const QSize tw = outerSizeTwips();
+    if (tw.height() != LastHeight || tw.width() != LastWidth) {
+        LastHeight = tw.height();
+        LastWidth = tw.width();
+        SetSkin();
+    }
+}
+
+void frmMain::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    Form_Resize();
+}
+
+void frmMain::changeEvent(QEvent* e) {
+    QMainWindow::changeEvent(e);
+    if (e->type() == QEvent::WindowStateChange) Form_Resize();
+}
+
+void frmMain::keyReleaseEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_F5 && !e->isAutoRepeat()) modNetCmds::SendUserData();
+    QMainWindow::keyReleaseEvent(e);
+}
+
+// --- view commands used by the load ------------------------------------------------------------
+
+void frmMain::mnuViewSideBar_Click() {
+    mnuViewSideBar->setChecked(!mnuViewSideBar->isChecked());
+    if (isVisible() && !sideBarOn()) cmdStat->setFocus();
+    const int h = LastHeight, w = LastWidth;
+    Form_Resize();
+    if (h == LastHeight && w == LastWidth) SetSkin();
+    Sets().FM_SB = sideBarOn();
+}
+
+void frmMain::mnuViewKeepOnTop_Click() {
+    mnuViewKeepOnTop->setChecked(!mnuViewKeepOnTop->isChecked());
+    modAPIFunc::SetTopMost(this, mnuViewKeepOnTop->isChecked());
+    Sets().FM_KOT = mnuViewKeepOnTop->isChecked();
+}
+
+void frmMain::mnuViewMoveTo_Click(int index) {
+    const qint32 left = modAppFnc::GetWorkArea(0, this), top = modAppFnc::GetWorkArea(1, this);
+    const qint32 right = modAppFnc::GetWorkArea(2, this), bottom = modAppFnc::GetWorkArea(3, this);
+    const QSize size = outerSizeTwips();
+    const qint32 w = size.width(), h = size.height();
+    qint32 x = left, y = top;
+    switch (index) {
+    case 0: break;
+    case 1: x = right - w; break;
+    case 2: y = bottom - h; break;
+    case 3: x = right - w, y = bottom - h; break;
+    case 4:
+        // The middle of the work area itself, wherever on the desktop it starts.
+        x = left + (right - left) / 2 - w / 2;
+        y = top + (bottom - top) / 2 - h / 2;
+        break;
+    default: return;
+    }
+    const double dx = Twips::dpiX(this), dy = Twips::dpiY(this);
+    move(Twips::toPx(x, dx), Twips::toPx(y, dy));
+}
+
+void frmMain::mnuActionStatusSet_Click(int index) {
+    Run().OwnStatus = static_cast<qint16>(index);
+    modNetCmds::SendUserData();
+    for (int i = 0; i < 3; ++i) {
+        mnuActionStatusSet[i]->setChecked(i == index);
+        mnuPopStatSet[i]->setChecked(i == index);
+    }
+    const QString def = StatDef(QString::number(index));
+    cmdStat->SetCaption(cmdStat->property("Tag").toString() + lang("Main_StatSep") + def);
+    PaintStat();
+    if (Sets().SB_U == 1 && speedBar) speedBar->SetStatCaption(def);
+}
+
+void frmMain::RefFBtn(bool cRefSkin, bool RefMnu) {
+    const auto& s = Sets();
+    for (int i = 0; i < 10; ++i)
+        if (cmdFB[i]) cmdFB[i]->setVisible(!s.FB[i].target.isEmpty());
+    if (!cRefSkin) SetSkin();
+    if (!RefMnu) return;
+    for (int k = 1; k < 10; ++k) {
+        if (mnuPopSoft[k]) continue;
+        mnuPopSoft[k] = new QAction(QStringLiteral("&") + QString::number(k + 1), mnuPop);
+        mnuPop->insertAction(mnuPopSoftSep, mnuPopSoft[k]);
+    }
+    bool any = false;
+    for (int i = 0; i < 10; ++i) {
+        const bool show = s.FBe != 0 && !s.FB[i].target.isEmpty();
+        mnuPopSoft[i]->setVisible(show);
+        any = any || show;
+    }
+    mnuPopSoftSep->setVisible(any);
+}
+
+void frmMain::tmrRefresh_Timer() { modNetCmds::PollData(); }
+
+// --- close -------------------------------------------------------------------------------------
+
+void frmMain::mnuActionExit_Click() { close(); }
+
+void frmMain::CloseByCode() {
+    byCode = true;
+    close();
+}
+
+void frmMain::closeEvent(QCloseEvent* e) {
+    if (cleanedUp) {
+        e->accept();
+        return;
+    }
+    if (byCode) {
+        CleanUp();
+        e->accept();
+        return;
+    }
+    // A second request while the question is open waits for that question's answer.
+    if (asking) {
+        e->ignore();
+        return;
+    }
+    asking = true;
+    QPointer<frmMain> self(this);
+    const QString password = Run().ExitPassword;
+    if (!password.isEmpty()) {
+        QString answer;
+        const bool ok = InputBox::Ask(QString(), answer);
+        if (!self) return;
+        if (!ok || answer != password) {
+            asking = false;
+            e->ignore();
+            return;
+        }
+    }
+    const int no = modAppFnc::ShowMsg(lang("Main_CloseMsg"), 1, 4);
+    if (!self) return;
+    asking = false;
+    if (no == 1 || cleanedUp) {
+        if (!cleanedUp) e->ignore();
+        return;
+    }
+    CleanUp();
+    e->accept();
+    modTerminate::Terminate();
+}
+
+void frmMain::CleanUp() {
+    if (cleanedUp) return;
+    cleanedUp = true;
+    tmrRefresh->stop();
+    modNetCmds::CloseNetCom(1);
+    auto& s = Sets();
+    const Qt::WindowStates st = windowState();
+    s.FM_PS = (st & Qt::WindowMinimized) ? 1 : (st & Qt::WindowMaximized) ? 2 : 0;
+    if (s.FM_PS == 0) {
+        const QRect g = frameGeometry();
+        const double dx = Twips::dpiX(this), dy = Twips::dpiY(this);
+        s.FM_PL = Twips::fromPx(g.left(), dx);
+        s.FM_PT = Twips::fromPx(g.top(), dy);
+        s.FM_PW = Twips::fromPx(g.width(), dx);
+        s.FM_PH = Twips::fromPx(g.height(), dy);
+    }
+    modSettings::SaveSettings();
+    trayShown = false;
+}

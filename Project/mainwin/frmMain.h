@@ -1,0 +1,198 @@
+#pragma once
+// The main window: the list of everybody heard on the network, the own status, the side bar
+// and the soft buttons. It owns the network layer while it is loaded.
+#include "NetOwner.h"
+#include "SkinnableWindow.h"
+
+#include <QImage>
+#include <QRect>
+#include <QMainWindow>
+#include <QVariant>
+#include <array>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QScrollBar;
+class QTimer;
+class chameleonButton;
+class frmMainList;
+
+// The speed bar as the main window keeps it in step; there is none until it is loaded.
+class SpeedBarLink {
+public:
+    virtual ~SpeedBarLink() = default;
+    virtual void ClearUsers() = 0;
+    virtual void AddUser(const QString& name) = 0;
+    virtual void UListChanged() = 0;
+    virtual void GrpLstChange() = 0;
+    virtual void SetStatCaption(const QString& caption) = 0;
+};
+
+// A chat room that the selection can be added to.
+class ChatRoomLink {
+public:
+    virtual ~ChatRoomLink() = default;
+    virtual void AddUser(const QString& name) = 0;
+};
+
+class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow {
+    Q_OBJECT
+public:
+    static constexpr int kRowHeight = 20;
+    static constexpr int kSideBarWidth = 144;
+    // Minimum outer sizes in twips, with and without the side bar.
+    static constexpr int kMinWidthSideBar = 4600, kMinHeightSideBar = 5000;
+    static constexpr int kMinWidth = 2450, kMinHeight = 3500;
+    static constexpr int kFirstWidth = 7000, kFirstHeight = 6000;
+    static constexpr int kRefreshMs = 200;
+
+    // Constructing the window runs its load: settings applied, network layer opened.
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // The one main window while it is loaded (nullptr otherwise).
+    static frmMain* Loaded();
+
+    void SetLang();
+    void SetSkin() override;
+    bool IsSkinVisible() const override { return true; }
+    void PaintStat();
+    void RefStat();
+    void RefSBUList();
+    void AddU2Chat(ChatRoomLink* frm);
+    void InvBlock(const QString& userList);
+    bool IsOnLine(const QString& name) const;
+    void UpdateGrpLst();
+    void UListChange() override;
+    QVariant GetUserInfo(const QString& name, int what) const;
+    int GetUserPic(const QString& name) const;
+    bool IsBlocked(const QString& name) const;
+    void AddBlock(const QString& name);
+    void RemBlock(const QString& name);
+    int GetNSel() const;
+    static QString InvSel(const QString& value);
+    void ListSetSel(int index, const QString& value);
+    static QString StatDef(const QString& value);
+    void RefFBtn(bool cRefSkin, bool RefMnu);
+    void CleanUp();
+    void mnuActionExit_Click();
+    void mnuActionStatusSet_Click(int index);
+    void mnuViewSideBar_Click();
+    void mnuViewKeepOnTop_Click();
+    void mnuViewMoveTo_Click(int index);
+    void tmrRefresh_Timer();
+    // Sign-out and the desktop's end close the window by code: clean-up only, no questions.
+    void CloseByCode();
+
+    OwnerList* lstUsers() override { return &lstUsersList; }
+    OwnerList* lstUStat() override { return &lstUStatList; }
+
+    void SetSpeedBar(SpeedBarLink* bar) { speedBar = bar; }
+    // True when a tray icon is really shown, so that a minimised window can hide into it.
+    bool TrayIconShown() const { return trayShown; }
+
+    // --- controls ---
+    OwnerList lstUsersList{true};
+    OwnerList lstUStatList{true};
+    QWidget* body = nullptr;          // the client area; its background is picBuf
+    frmMainList* picList = nullptr;
+    QImage picLstBuf;
+    QScrollBar* vsbLst = nullptr;
+    QLabel* lblStat = nullptr;
+    QLabel* lblUName = nullptr;
+    chameleonButton* cmdStat = nullptr;
+    std::array<chameleonButton*, 2> cmdBB{};
+    std::array<chameleonButton*, 6> cmdSB{};
+    std::array<chameleonButton*, 10> cmdFB{};
+    QImage picBuf;
+    QTimer* tmrRefresh = nullptr;
+
+    QMenu* mnuAction = nullptr;
+    QAction* mnuActionAlertAll = nullptr;
+    QMenu* mnuActionSel = nullptr;
+    std::array<QAction*, 6> mnuActionSelS{};
+    QMenu* mnuActionGrp = nullptr;
+    std::vector<QAction*> mnuActionAlertGrpI;
+    QMenu* mnuActionStatus = nullptr;
+    std::array<QAction*, 3> mnuActionStatusSet{};
+    QAction* mnuActionOptions = nullptr;
+    QAction* mnuActionHist = nullptr;
+    QAction* mnuActionSignOut = nullptr;
+    QAction* mnuActionExitAct = nullptr;
+    QMenu* mnuView = nullptr;
+    QAction* mnuViewSideBar = nullptr;
+    QAction* mnuViewKeepOnTop = nullptr;
+    QMenu* mnuViewMove = nullptr;
+    std::array<QAction*, 5> mnuViewMoveTo{};
+    QMenu* mnuHelp = nullptr;
+    QMenu* mnuHelpWeb = nullptr;
+    std::array<QAction*, 4> mnuHelpWebA{};
+    QAction* mnuHelpHelp = nullptr;
+    QAction* mnuHelpWebUpdate = nullptr;
+    QAction* mnuHelpAbout = nullptr;
+
+    QMenu* mnuPop = nullptr;
+    std::array<QAction*, 10> mnuPopSoft{};
+    QAction* mnuPopSoftSep = nullptr;
+    QAction* mnuPopAbout = nullptr;
+    QMenu* mnuPopHelp = nullptr;
+    std::array<QAction*, 4> mnuPopHelpWeb{};
+    QAction* mnuPopHelpSep1 = nullptr;
+    QAction* mnuPopHelpHelp = nullptr;
+    QAction* mnuPopHelpUpdate = nullptr;
+    QAction* mnuPopHist = nullptr;
+    QAction* mnuPopOptions = nullptr;
+    QMenu* mnuPopStat = nullptr;
+    std::array<QAction*, 3> mnuPopStatSet{};
+    QMenu* mnuPopGrp = nullptr;
+    std::vector<QAction*> mnuPopAlertGrpI;
+    QAction* mnuPopAlertAll = nullptr;
+    QAction* mnuPopClose = nullptr;
+    QAction* mnuPopSignOut = nullptr;
+    QAction* mnuPopShow = nullptr;
+    QAction* mnuPopHide = nullptr;
+
+    // --- form-level state ---
+    int LastClicked = -1;
+    QString LastStatText;
+    Qt::WindowStates LastWindowState = Qt::WindowNoState;
+    int LastHeight = 0, LastWidth = 0; // twips
+
+    // Mouse on the list: button 1 left, 2 right, 4 middle; shift 1 Shift, 2 Ctrl.
+    void picList_MouseDown(int button, int shift, int x, int y);
+    void picList_DblClick();
+    void picList_Resize();
+    void picList_Paint();
+    // Draws the list as it would be shown, into the buffer.
+    void DrawList();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
+
+private:
+    void Form_Load();
+    void Form_Resize();
+    void buildMenus();
+    void buildControls();
+    void placeControls(int W, int H, int R);
+    void applyMinimumSize();
+    bool sideBarOn() const;
+    QSize outerSizeTwips() const;
+    void setOuterGeometryTwips(int left, int top, int width, int height);
+    void applyOuterGeometry(const QRect& outer);
+    QString recordField(int index, int field) const;
+
+    SpeedBarLink* speedBar = nullptr;
+    bool trayShown = false;
+    bool asking = false;    // the close question is open
+    bool cleanedUp = false;
+    bool byCode = false;
+    QRect pendingOuter;       // outer geometry (pixels) to apply once the frame is known
+    bool centreOnShow = false;
+};
