@@ -8,10 +8,10 @@
 #include "modDB.h"
 #include "modLangConst.h"
 
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QLabel>
 
 namespace {
 constexpr int kWidth = 400;
@@ -20,12 +20,12 @@ constexpr qint16 kRightButton = 2;
 constexpr qint16 kShiftCtrlAlt = 7;
 const QString kTitle = QStringLiteral("About Talkvane3   v.");
 
-const QString kNotice = QStringLiteral(
-    "Talkvane3\n"
-    "LAN Communication System\n\n"
-    "Messages, alerts, chat rooms and files between the computers of one local network, "
-    "without a server.\n\n"
-    "Copyright (C) the Talkvane3 developers.");
+const QString kNotice =
+    QStringLiteral("Talkvane3\n"
+                   "LAN Communication System\n\n"
+                   "Messages, alerts, chat rooms and files between the computers of one local network, "
+                   "without a server.\n\n"
+                   "Copyright (C) the Talkvane3 developers.");
 const QString kMaker = QStringLiteral("Made for small offices and friendly networks.");
 const QString kLicence = QStringLiteral(
     "Licence\n\n"
@@ -124,9 +124,13 @@ void frmAbout::cmdLicence_Click() {
     }
 }
 
-void frmAbout::cmdClose_Click() { close(); }
+void frmAbout::cmdClose_Click() {
+    close();
+}
 
-void frmAbout::Form_Deactivate() { close(); }
+void frmAbout::Form_Deactivate() {
+    close();
+}
 
 void frmAbout::imgEgg_MouseUp(qint16 button, qint16 shift) {
     if (button != kRightButton || shift != kShiftCtrlAlt) return;

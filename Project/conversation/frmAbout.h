@@ -9,7 +9,7 @@ class QPlainTextEdit;
 
 class frmAbout : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit frmAbout(QWidget* parent = nullptr);
 
     void SetLang();
@@ -28,12 +28,12 @@ public:
     // `button` 1 left, 2 right; `shift` 1 Shift + 2 Ctrl + 4 Alt.
     void imgEgg_MouseUp(qint16 button, qint16 shift);
 
-protected:
+  protected:
     void changeEvent(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
 
-private:
+  private:
     void Form_Load();
     bool wasActive_ = false;
 };

@@ -12,9 +12,12 @@
 #include <QScrollBar>
 
 namespace {
-const QStringList kDurations = {QStringLiteral("Long"),        QStringLiteral("Realy Long"),
-                                QStringLiteral("Ages"),        QStringLiteral("Bloody Ages"),
-                                QStringLiteral("So Long I Think It's Crashed"), QStringLiteral("Eons!")};
+const QStringList kDurations = {QStringLiteral("Long"),
+                                QStringLiteral("Realy Long"),
+                                QStringLiteral("Ages"),
+                                QStringLiteral("Bloody Ages"),
+                                QStringLiteral("So Long I Think It's Crashed"),
+                                QStringLiteral("Eons!")};
 }
 
 frmEgg::frmEgg(QWidget* parent)
@@ -33,7 +36,8 @@ frmEgg::frmEgg(QWidget* parent)
     optWhen[1] = new QRadioButton(QStringLiteral("&Constantly"), crash);
     optWhen[1]->setGeometry(200, 22, 170, 22);
 
-    chkOption[0] = new QCheckBox(QStringLiteral("Allow me to carry on &typing during AutoRecovery saves"), this);
+    chkOption[0] =
+        new QCheckBox(QStringLiteral("Allow me to carry on &typing during AutoRecovery saves"), this);
     chkOption[0]->setGeometry(12, 68, 380, 22);
     chkOption[1] = new QCheckBox(QStringLiteral("Create incredibly large &files"), this);
     chkOption[1]->setGeometry(12, 94, 380, 22);
@@ -74,8 +78,14 @@ void frmEgg::Form_Load() {
     show();
 }
 
-void frmEgg::VScroll1_Change() { Text[0]->setText(QString::number(VScroll1->value())); }
+void frmEgg::VScroll1_Change() {
+    Text[0]->setText(QString::number(VScroll1->value()));
+}
 
-void frmEgg::cmdOk_Click() { close(); }
+void frmEgg::cmdOk_Click() {
+    close();
+}
 
-void frmEgg::cmdCancel_Click() { close(); }
+void frmEgg::cmdCancel_Click() {
+    close();
+}

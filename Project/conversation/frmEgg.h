@@ -13,7 +13,7 @@ class QScrollBar;
 
 class frmEgg : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit frmEgg(QWidget* parent = nullptr);
 
     std::array<QRadioButton*, 2> optWhen{};
@@ -28,6 +28,6 @@ public:
     void cmdOk_Click();
     void cmdCancel_Click();
 
-private:
+  private:
     void Form_Load();
 };

@@ -6,8 +6,8 @@
 
 #include <QLabel>
 #include <QListWidget>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QTimer>
 
 frmSelfTest::frmSelfTest(QWidget* parent)
@@ -35,7 +35,9 @@ frmSelfTest::frmSelfTest(QWidget* parent)
     Form_Load();
 }
 
-void frmSelfTest::Form_Load() { SetLang(); }
+void frmSelfTest::Form_Load() {
+    SetLang();
+}
 
 void frmSelfTest::SetLang() {
     if (frmImgs* imgs = frmImgs::Loaded()) setWindowIcon(imgs->icon);
@@ -62,7 +64,8 @@ bool frmSelfTest::eventFilter(QObject* watched, QEvent* e) {
 
 void frmSelfTest::showUsers() {
     QStringList shown;
-    for (int i = 0; i < lstUsersBox->count(); ++i) shown << lstUsersBox->item(i)->text();
+    for (int i = 0; i < lstUsersBox->count(); ++i)
+        shown << lstUsersBox->item(i)->text();
     if (shown == users_.items()) return;
     lstUsersBox->clear();
     lstUsersBox->addItems(users_.items());

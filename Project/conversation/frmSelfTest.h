@@ -11,7 +11,7 @@ class QTimer;
 
 class frmSelfTest : public QWidget, public NetOwner {
     Q_OBJECT
-public:
+  public:
     explicit frmSelfTest(QWidget* parent = nullptr);
 
     void SetLang();
@@ -26,10 +26,10 @@ public:
 
     void tmrSpot_Timer();
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
-private:
+  private:
     void Form_Load();
     void showUsers();
 

@@ -19,7 +19,9 @@ const QColor kPanelBottom(0xd6, 0xe2, 0xee);
 const QColor kEdge(0x1f, 0x50, 0x80);
 const QColor kInk(0x1d, 0x4a, 0x76);
 
-int channel(double scaled) { return std::min(255, static_cast<int>(std::lround(scaled))); }
+int channel(double scaled) {
+    return std::min(255, static_cast<int>(std::lround(scaled)));
+}
 } // namespace
 
 frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
@@ -96,7 +98,9 @@ void frmSplash::DrawSpot(QPainter& p, QPoint centre, qint16 phase) {
     p.restore();
 }
 
-void frmSplash::tmrDelay_Timer() { close(); }
+void frmSplash::tmrDelay_Timer() {
+    close();
+}
 
 void frmSplash::tmrSpot_Timer() {
     spotPhase = NextSpotPhase(spotPhase);

@@ -11,7 +11,7 @@ class QTimer;
 
 class frmSplash : public QWidget {
     Q_OBJECT
-public:
+  public:
     static constexpr int kDelay = 8000;
     // About the system's timer tick: the lamp steps once a tick, a cycle every 40 steps.
     static constexpr int kSpotInterval = 16;
@@ -42,9 +42,9 @@ public:
     // Where the lamp is drawn: 15 left of the inner right edge, 15 below the top.
     QPoint SpotCentre() const { return {width() - 15, 15}; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* e) override;
 
-private:
+  private:
     void Form_Load();
 };

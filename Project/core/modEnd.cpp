@@ -17,4 +17,6 @@ void modEnd::EndNow() {
     std::exit(0);
 }
 
-void modEnd::SetHandler(std::function<void()> h) { handler() = std::move(h); }
+void modEnd::SetHandler(std::function<void()> h) {
+    handler() = std::move(h);
+}

@@ -42,9 +42,10 @@ struct Cell {
     bool shown;
 };
 constexpr Cell kCells[frmLogOn::kColours] = {
-    {80, 128, true},  {96, 128, true},  {112, 128, true}, {128, 128, true}, {96, 160, true},  {112, 160, true},
-    {128, 160, true}, {8, 128, false},  {8, 144, false},  {96, 144, true},  {112, 144, true}, {128, 144, true},
-    {96, 176, true},  {112, 176, true}, {128, 176, true}, {8, 160, false}};
+    {80, 128, true}, {96, 128, true},  {112, 128, true}, {128, 128, true},
+    {96, 160, true}, {112, 160, true}, {128, 160, true}, {8, 128, false},
+    {8, 144, false}, {96, 144, true},  {112, 144, true}, {128, 144, true},
+    {96, 176, true}, {112, 176, true}, {128, 176, true}, {8, 160, false}};
 
 QFont symbolFont() {
     QFont f(QString::fromLatin1(modGDI::kSymbolFont));
@@ -55,12 +56,16 @@ QFont symbolFont() {
 // Blanks only, as typed names are trimmed.
 QString trimBlanks(const QString& s) {
     qsizetype b = 0, e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' ')) ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' ')) --e;
+    while (b < e && s.at(b) == QLatin1Char(' '))
+        ++b;
+    while (e > b && s.at(e - 1) == QLatin1Char(' '))
+        --e;
     return s.mid(b, e - b);
 }
 
-void setCaption(QLabel* l, const QString& key) { l->setText(modDB::GetDBString(key)); }
+void setCaption(QLabel* l, const QString& key) {
+    l->setText(modDB::GetDBString(key));
+}
 } // namespace
 
 frmLogOn::frmLogOn(QWidget* parent)
@@ -180,7 +185,8 @@ void frmLogOn::SetLang() {
     if (frmImgs* imgs = frmImgs::Loaded()) setWindowIcon(imgs->icon);
     if (!modDB::DBLoaded()) return;
     setWindowTitle(modDB::GetDBString(QStringLiteral("frmLogOn.Form")));
-    for (int i = 0; i < 4; ++i) setCaption(lblCap[i], QStringLiteral("frmLogOn.lblCap(%1)").arg(i));
+    for (int i = 0; i < 4; ++i)
+        setCaption(lblCap[i], QStringLiteral("frmLogOn.lblCap(%1)").arg(i));
     cmdOk->SetCaption(modDB::GetDBString(QStringLiteral("frmLogOn.cmdOk")));
     cmdCancel->SetCaption(modDB::GetDBString(QStringLiteral("frmLogOn.cmdCancel")));
     cmdLang->SetCaption(modDB::GetDBString(QStringLiteral("frmLogOn.cmdLang")));
@@ -198,10 +204,13 @@ void frmLogOn::SetSkin() {
         p.setColor(QPalette::WindowText, text);
         l->setPalette(p);
     };
-    for (QLabel* l : lblCap) colourLabel(l);
+    for (QLabel* l : lblCap)
+        colourLabel(l);
     colourLabel(lblStat);
-    for (chameleonButton* b : {cmdOk, cmdCancel, cmdLang, cmdAutoLogon}) modSkin::SkinButton(b);
-    for (chameleonButton* b : cmdCol) b->SetButtonType(s.ButtonType);
+    for (chameleonButton* b : {cmdOk, cmdCancel, cmdLang, cmdAutoLogon})
+        modSkin::SkinButton(b);
+    for (chameleonButton* b : cmdCol)
+        b->SetButtonType(s.ButtonType);
     update();
 }
 
@@ -258,11 +267,14 @@ void frmLogOn::ShowModal() {
     setWindowModality(Qt::NonModal);
 }
 
-void frmLogOn::Unload() { close(); }
+void frmLogOn::Unload() {
+    close();
+}
 
 void frmLogOn::cmdCol_Click(int index) {
     if (index < 0 || index >= kColours) return;
-    for (int i = 0; i < kColours; ++i) cmdCol[i]->SetCaption(i == index ? kTicked : QString());
+    for (int i = 0; i < kColours; ++i)
+        cmdCol[i]->SetCaption(i == index ? kTicked : QString());
     const quint32 colour = cmdCol[index]->BackColor();
     QPalette p = txtName->palette();
     p.setColor(QPalette::Text, Colors::fromBgr(colour));
@@ -276,13 +288,17 @@ void frmLogOn::cbbFont_Click() {
     txtName->setFont(f);
 }
 
-void frmLogOn::cmdAutoLogon_Click() { cmdAutoLogon->SetCaption(cmdAutoLogon->Caption() == kTicked ? QString() : kTicked); }
+void frmLogOn::cmdAutoLogon_Click() {
+    cmdAutoLogon->SetCaption(cmdAutoLogon->Caption() == kTicked ? QString() : kTicked);
+}
 
 void frmLogOn::lblCap_Click(int index) {
     if (index == 3) cmdAutoLogon_Click();
 }
 
-void frmLogOn::txtName_GotFocus() { txtName->selectAll(); }
+void frmLogOn::txtName_GotFocus() {
+    txtName->selectAll();
+}
 
 void frmLogOn::tmrDelay_Timer() {
     cmdOk->show();
@@ -296,7 +312,9 @@ void frmLogOn::tmrRefresh_Timer() {
     if (self) showUsers();
 }
 
-void frmLogOn::cmdLang_Click() { modAppFnc::ShowLangDialog(this); }
+void frmLogOn::cmdLang_Click() {
+    modAppFnc::ShowLangDialog(this);
+}
 
 void frmLogOn::cmdCancel_Click() {
     Unload();
@@ -338,7 +356,8 @@ bool frmLogOn::eventFilter(QObject* watched, QEvent* e) {
     } else if (e->type() == QEvent::MouseButtonRelease) {
         const auto* me = static_cast<QMouseEvent*>(e);
         for (int i = 0; i < 4; ++i)
-            if (watched == lblCap[i] && me->button() == Qt::LeftButton && lblCap[i]->rect().contains(me->pos()))
+            if (watched == lblCap[i] && me->button() == Qt::LeftButton &&
+                lblCap[i]->rect().contains(me->pos()))
                 lblCap_Click(i);
     }
     return QWidget::eventFilter(watched, e);
@@ -351,7 +370,8 @@ void frmLogOn::setNameText(const QString& text) {
 
 void frmLogOn::showUsers() {
     QStringList shown;
-    for (int i = 0; i < lstUsersBox->count(); ++i) shown << lstUsersBox->item(i)->text();
+    for (int i = 0; i < lstUsersBox->count(); ++i)
+        shown << lstUsersBox->item(i)->text();
     if (shown == users_.items()) return;
     lstUsersBox->clear();
     lstUsersBox->addItems(users_.items());

@@ -21,7 +21,7 @@ class QTimer;
 
 class frmLogOn : public QWidget, public NetOwner {
     Q_OBJECT
-public:
+  public:
     static constexpr int kClientWidth = 428;
     static constexpr int kClientHeight = 265;
     // Typing and pasting stop here; a longer stored name is shown whole.
@@ -76,16 +76,16 @@ public:
     void cmdLang_Click();
     void cmdCancel_Click();
 
-signals:
+  signals:
     void hidden();
 
-protected:
+  protected:
     void hideEvent(QHideEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
-private:
+  private:
     void Form_Load();
     // Unload mode 0 is the user's close box or system menu; any other mode is a close by code.
     void Form_QueryUnload(int unloadMode);

@@ -1,4 +1,7 @@
 // The splash, the about box, the hidden settings and the self-test window.
+#include "../support/Recorders.h"
+#include "../support/Screenshot.h"
+#include "../support/TestEnv.h"
 #include "Ansi.h"
 #include "Colors.h"
 #include "Mailslot.h"
@@ -16,9 +19,6 @@
 #include "modNetCmds.h"
 #include "modNetCom.h"
 #include "qx3version.h"
-#include "../support/Recorders.h"
-#include "../support/Screenshot.h"
-#include "../support/TestEnv.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -46,12 +46,15 @@ QList<frmEgg*> openEggs() {
 }
 
 void closeEggs() {
-    for (frmEgg* e : openEggs()) e->close();
+    for (frmEgg* e : openEggs())
+        e->close();
     QTRY_VERIFY(openEggs().isEmpty());
 }
 
 // The colour of the pixel at `at` as the widget renders it.
-quint32 pixelAt(QWidget* w, QPoint at) { return Colors::toBgr(w->grab().toImage().pixelColor(at)); }
+quint32 pixelAt(QWidget* w, QPoint at) {
+    return Colors::toBgr(w->grab().toImage().pixelColor(at));
+}
 } // namespace
 
 class TestSmallWindows : public QObject {
@@ -67,10 +70,10 @@ class TestSmallWindows : public QObject {
         QVERIFY(modDB::LoadDB(path));
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY(home.isValid());
-        TestEnv::useProgramFolder(home);
+        TestEnv::isolate(home);
         TestEnv::useLoopback(40320);
         modLangConst::SetDefaultStrings();
         frmImgs::Load();
@@ -222,8 +225,8 @@ private slots:
         QTest::addColumn<bool>("opens");
         const Qt::KeyboardModifiers all = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
         QTest::newRow("right, Shift Ctrl Alt") << Qt::RightButton << all << true;
-        QTest::newRow("right, Ctrl Alt") << Qt::RightButton << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::AltModifier)
-                                         << false;
+        QTest::newRow("right, Ctrl Alt")
+            << Qt::RightButton << Qt::KeyboardModifiers(Qt::ControlModifier | Qt::AltModifier) << false;
         QTest::newRow("right, none") << Qt::RightButton << Qt::KeyboardModifiers() << false;
         QTest::newRow("left, Shift Ctrl Alt") << Qt::LeftButton << all << false;
     }
@@ -272,7 +275,8 @@ private slots:
         {
             QPointer<frmSelfTest> w = new frmSelfTest();
             QCOMPARE(w->windowTitle(), QStringLiteral("Talkvane3 - Self Test..."));
-            QCOMPARE(w->lblCap->text(), QStringLiteral("Please wait, while Talkvane3 performs a self test..."));
+            QCOMPARE(w->lblCap->text(),
+                     QStringLiteral("Please wait, while Talkvane3 performs a self test..."));
             QCOMPARE(w->lblSync->text(), QStringLiteral("Synchronising Network Status"));
             w->close();
             QTRY_VERIFY(w.isNull());
@@ -295,8 +299,9 @@ private slots:
         // The one poll at opening read the own presence broadcast, and listed nobody for it.
         QCOMPARE(modNetCmds::DataReceived(), qint16(1));
         QCOMPARE(w->lstUsers()->ListCount(), 0);
-        QVERIFY(Mailslot::send(QStringLiteral("*"), QStringLiteral("QX3"),
-                               Ansi::encode(QString(QChar(0)) + QStringLiteral("Dan") + S + QStringLiteral("S0"))));
+        QVERIFY(Mailslot::send(
+            QStringLiteral("*"), QStringLiteral("QX3"),
+            Ansi::encode(QString(QChar(0)) + QStringLiteral("Dan") + S + QStringLiteral("S0"))));
         QTRY_VERIFY((modNetCmds::PollData(), w->lstUsers()->ListCount() == 1));
         QCOMPARE(w->lstUsers()->List(0), QStringLiteral("Dan"));
         QTRY_COMPARE(w->lstUsersBox->count(), 1);

@@ -1,5 +1,8 @@
 // The sign-in window: the name check, the palette, the listening delay, the ways it ends, and
 // hearing another copy on loopback.
+#include "../support/Recorders.h"
+#include "../support/Screenshot.h"
+#include "../support/TestEnv.h"
 #include "Ansi.h"
 #include "Colors.h"
 #include "Mailslot.h"
@@ -15,12 +18,10 @@
 #include "modNetCmds.h"
 #include "modNetCom.h"
 #include "modTerminate.h"
-#include "../support/Recorders.h"
-#include "../support/Screenshot.h"
-#include "../support/TestEnv.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
@@ -34,7 +35,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
-#include <QCloseEvent>
 
 namespace {
 const QString S(modGlobals::kSep);
@@ -47,7 +47,8 @@ void sendFromPeer(const QString& sender, const QString& command) {
 
 QStringList shownUsers(const frmLogOn& w) {
     QStringList out;
-    for (int i = 0; i < w.lstUsersBox->count(); ++i) out << w.lstUsersBox->item(i)->text();
+    for (int i = 0; i < w.lstUsersBox->count(); ++i)
+        out << w.lstUsersBox->item(i)->text();
     return out;
 }
 } // namespace
@@ -66,10 +67,10 @@ class TestLogOn : public QObject {
         return win;
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY(home.isValid());
-        TestEnv::useProgramFolder(home);
+        TestEnv::isolate(home);
         TestEnv::useLoopback(40310);
         modLangConst::SetDefaultStrings();
         frmImgs::Load();
@@ -138,7 +139,8 @@ private slots:
         frmLogOn* w = open();
         QVERIFY(modDB::LoadDB(QString()));
         QCOMPARE(w->windowTitle(), QStringLiteral("Anmelden"));
-        for (int i = 0; i < 4; ++i) QCOMPARE(w->lblCap[i]->text(), QStringLiteral("N%1").arg(i));
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(w->lblCap[i]->text(), QStringLiteral("N%1").arg(i));
         QCOMPARE(w->cmdOk->Caption(), QStringLiteral("&Los"));
         QCOMPARE(w->cmdCancel->Caption(), QStringLiteral("&Zu"));
         QCOMPARE(w->cmdLang->Caption(), QStringLiteral("&Sprache"));
@@ -155,25 +157,39 @@ private slots:
         QTest::addColumn<QString>("after");   // the name box afterwards
 
         const QStringList none;
-        QTest::newRow("empty") << "" << none << "LogOn_NoUNameErr" << "";
-        QTest::newRow("blanks only") << "    " << none << "LogOn_NoUNameErr" << "";
-        QTest::newRow("inner blank") << "Ann Lee" << none << "LogOn_InvalidUNameErr" << "Ann Lee";
-        QTest::newRow("punctuation") << "Ann!" << none << "LogOn_InvalidUNameErr" << "Ann!";
+        QTest::newRow("empty") << "" << none << "LogOn_NoUNameErr"
+                               << "";
+        QTest::newRow("blanks only") << "    " << none << "LogOn_NoUNameErr"
+                                     << "";
+        QTest::newRow("inner blank") << "Ann Lee" << none << "LogOn_InvalidUNameErr"
+                                     << "Ann Lee";
+        QTest::newRow("punctuation") << "Ann!" << none << "LogOn_InvalidUNameErr"
+                                     << "Ann!";
         QTest::newRow("accented letter") << QString::fromUtf8("Ren\u00e9") << none << "LogOn_InvalidUNameErr"
                                          << QString::fromUtf8("Ren\u00e9");
-        QTest::newRow("everybody") << "(All)" << none << "LogOn_InvalidUNameErr" << "(All)";
-        QTest::newRow("everybody upper") << "(ALL)" << none << "LogOn_InvalidUNameErr" << "(ALL)";
-        QTest::newRow("everybody trimmed") << " (all) " << none << "LogOn_InvalidUNameErr" << "(all)";
-        QTest::newRow("heard in lower case") << "Bob" << QStringList{"bob"} << "LogOn_NameInUseErr" << "Bob";
+        QTest::newRow("everybody") << "(All)" << none << "LogOn_InvalidUNameErr"
+                                   << "(All)";
+        QTest::newRow("everybody upper") << "(ALL)" << none << "LogOn_InvalidUNameErr"
+                                         << "(ALL)";
+        QTest::newRow("everybody trimmed") << " (all) " << none << "LogOn_InvalidUNameErr"
+                                           << "(all)";
+        QTest::newRow("heard in lower case") << "Bob" << QStringList{"bob"} << "LogOn_NameInUseErr"
+                                             << "Bob";
         QTest::newRow("heard in upper case") << "bob" << QStringList{"Ann", "BOB"} << "LogOn_NameInUseErr"
                                              << "bob";
-        QTest::newRow("trimmed, then heard") << "  Bob  " << QStringList{"bob"} << "LogOn_NameInUseErr" << "Bob";
-        QTest::newRow("invalid before in use") << "ann lee" << QStringList{"Ann Lee"} << "LogOn_InvalidUNameErr"
-                                               << "ann lee";
-        QTest::newRow("free") << "Bob" << QStringList{"Bobby", "Ann"} << "" << "Bob";
-        QTest::newRow("nothing heard") << "Zed_-(9)" << none << "" << "Zed_-(9)";
-        QTest::newRow("trimmed and free") << "  Bob " << none << "" << "Bob";
-        QTest::newRow("all but not everybody") << "(All)x" << none << "" << "(All)x";
+        QTest::newRow("trimmed, then heard") << "  Bob  " << QStringList{"bob"} << "LogOn_NameInUseErr"
+                                             << "Bob";
+        QTest::newRow("invalid before in use")
+            << "ann lee" << QStringList{"Ann Lee"} << "LogOn_InvalidUNameErr"
+            << "ann lee";
+        QTest::newRow("free") << "Bob" << QStringList{"Bobby", "Ann"} << ""
+                              << "Bob";
+        QTest::newRow("nothing heard") << "Zed_-(9)" << none << ""
+                                       << "Zed_-(9)";
+        QTest::newRow("trimmed and free") << "  Bob " << none << ""
+                                          << "Bob";
+        QTest::newRow("all but not everybody") << "(All)x" << none << ""
+                                               << "(All)x";
     }
     void nameCheck() {
         QFETCH(QString, typed);
@@ -181,7 +197,8 @@ private slots:
         QFETCH(QString, refusal);
         QFETCH(QString, after);
         frmLogOn* w = open();
-        for (const QString& h : heard) w->lstUsers()->AddItem(h);
+        for (const QString& h : heard)
+            w->lstUsers()->AddItem(h);
         w->show();
         w->vRet = 0;
         w->txtName->setText(typed);
@@ -291,7 +308,8 @@ private slots:
 
     void storedPaletteColour_data() {
         QTest::addColumn<int>("index");
-        for (int i = 0; i < frmLogOn::kColours; ++i) QTest::addRow("index %d", i) << i;
+        for (int i = 0; i < frmLogOn::kColours; ++i)
+            QTest::addRow("index %d", i) << i;
     }
     void storedPaletteColour() {
         QFETCH(int, index);
@@ -315,13 +333,15 @@ private slots:
         QCOMPARE(w->GetColor(), modGlobals::PaletteColor(other));
         for (int i = 0; i < frmLogOn::kColours; ++i)
             QCOMPARE(w->cmdCol[i]->Caption(), i == other ? QStringLiteral("a") : QString());
-        QCOMPARE(w->txtName->palette().color(QPalette::Text), Colors::fromBgr(modGlobals::PaletteColor(other)));
+        QCOMPARE(w->txtName->palette().color(QPalette::Text),
+                 Colors::fromBgr(modGlobals::PaletteColor(other)));
     }
 
     void colourOutsideThePaletteIsBlack() {
         modGlobals::Sets().UCOL = 0x123456;
         frmLogOn* w = open();
-        for (const chameleonButton* b : w->cmdCol) QCOMPARE(b->Caption(), QString());
+        for (const chameleonButton* b : w->cmdCol)
+            QCOMPARE(b->Caption(), QString());
         QCOMPARE(w->GetColor(), quint32(0));
     }
 
