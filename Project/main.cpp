@@ -1,19 +1,20 @@
+#include "Termination.h"
 #include "frmImgs.h"
 #include "frmMsg.h"
-#include "modAppFnc.h"
-#include "qx3version.h"
+#include "modGlobals.h"
+#include "modMain.h"
 
 #include <QApplication>
-#include <cstdio>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Windows come and go during sign-in and sign-out; the program ends only in order or at once.
+    QApplication::setQuitOnLastWindowClosed(false);
+    modGlobals::Run().CommandLine = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
     frmImgs::Load();
     frmMsg::Install();
-    const QString text = QStringLiteral("QX3 %1: the messenger's windows are not built yet; "
-                                        "only its network core is.")
-                             .arg(QStringLiteral(QX3_VERSION_TEXT));
-    std::fprintf(stderr, "%s\n", qPrintable(text));
-    modAppFnc::ShowMsg(text, 0, 1);
-    return 0;
+    Termination::OnRequest(modMain::EndBySystem);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, [](QSessionManager&) { modMain::EndBySystem(); });
+    if (!modMain::Main()) return 0;
+    return QApplication::exec();
 }

@@ -14,6 +14,7 @@
 #include "modNetCmds.h"
 
 #include <QAction>
+#include <QLoggingCategory>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMenu>
@@ -25,6 +26,9 @@
 
 using modGlobals::Run;
 using modGlobals::Sets;
+
+// Off unless asked for (QT_LOGGING_RULES="qx3.users.info=true"): every change of the user list.
+Q_LOGGING_CATEGORY(lcUsers, "qx3.users", QtWarningMsg)
 
 namespace {
 const QString& Sep() { return modGlobals::Sep(); }
@@ -369,6 +373,11 @@ void frmMain::DrawList() {
 }
 
 void frmMain::UListChange() {
+    if (lcUsers().isInfoEnabled()) {
+        QStringList shown;
+        for (const QString& r : lstUStatList.items()) shown << QString(r).replace(modGlobals::kSep, QLatin1Char('|'));
+        qCInfo(lcUsers).noquote() << "users:" << shown.join(QLatin1Char(';'));
+    }
     DrawList();
     picList->update();
     RefStat();

@@ -24,7 +24,7 @@ void sendRaw(const QByteArray& bytes) { QVERIFY(Mailslot::send(QStringLiteral("*
 
 QStringList drain(clsChat& chat, int expected) {
     QStringList got;
-    QTest::qWaitFor(
+    [[maybe_unused]] const bool arrived = QTest::qWaitFor(
         [&] {
             got += chat.GetMessages();
             return got.size() >= expected;

@@ -5,12 +5,58 @@
 #include "modNetCom.h"
 #include "modTerminate.h"
 #include "modEnd.h"
+#include "modSettings.h"
+#include "frmLogOn.h"
+#include "frmMain.h"
+#include "modNetCmds.h"
+#include "ProgramFolder.h"
 #include "../support/Recorders.h"
 #include "../support/TestEnv.h"
+#include "../support/TestFiles.h"
 
+#include <QApplication>
+#include <QDir>
 #include <QFontDatabase>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <csignal>
+
+namespace {
+// Writes a settings file into `folder` with the given sign-in values.
+void storeSettings(const QString& folder, const QString& name, qint32 colour, const QString& font, qint16 autoSignIn) {
+    const QByteArray old = qgetenv("QX3_HOME");
+    qputenv("QX3_HOME", folder.toLocal8Bit());
+    auto& s = modGlobals::Sets();
+    const modGlobals::Settings keep = s;
+    s.UNAME = name;
+    s.UCOL = colour;
+    s.UFNT = font;
+    s.ALGON = autoSignIn;
+    s.STARTUP = 0;
+    modGlobals::Run().SettingsFile = QStringLiteral("User.con");
+    QVERIFY(modSettings::SaveSettings());
+    s = keep;
+    qputenv("QX3_HOME", old);
+}
+
+QString qx3Binary() {
+    QString bin = QString::fromLocal8Bit(qgetenv("QX3_TEST_BINARY_DIR"));
+    if (bin.isEmpty()) bin = QCoreApplication::applicationDirPath() + QStringLiteral("/../..");
+    return bin + QStringLiteral("/QX3");
+}
+
+QProcessEnvironment childEnv(const QString& folder) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QX3_HOME"), folder);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder + QStringLiteral("/config"));
+    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qx3.users.info=true"));
+    return env;
+}
+} // namespace
 
 using modGlobals::Run;
 using modGlobals::Sets;
@@ -52,8 +98,153 @@ private slots:
         snd.reset();
     }
 
+    // Runs first, before this process has taken any program folder's lock.
+    void secondCopyOnlySaysSo() {
+        QTemporaryDir other;
+        storeSettings(other.path(), QStringLiteral("First"), 0, QStringLiteral("Arial"), 0);
+        QProcess first;
+        first.setProcessEnvironment(childEnv(other.path()));
+        first.start(qx3Binary(), {});
+        QVERIFY(first.waitForStarted(5000));
+        const QString log = QDir(other.path()).filePath(QStringLiteral("Log.txt"));
+        QTRY_VERIFY_WITH_TIMEOUT(readAll(log).contains("---FrmLogOn Load."), 20000);
+        const QByteArray before = readAll(log);
+        qputenv("QX3_HOME", other.path().toLocal8Bit());
+        QVERIFY(!modMain::Main());
+        TestEnv::isolate(home);
+        QCOMPARE(ended, 1);
+        QCOMPARE(msg->shown.size(), std::size_t(1));
+        QCOMPARE(msg->shown[0].text, QStringLiteral("Talkvane3 is already running!"));
+        QCOMPARE(readAll(log), before); // the other copy's log is not touched
+        first.kill();
+        QVERIFY(first.waitForFinished(5000));
+    }
+
+    void noNetwork() {
+        qputenv("QX3_MAILSLOT_IF", "192.0.2.1");
+        QVERIFY(!modMain::Main());
+        qputenv("QX3_MAILSLOT_IF", "127.0.0.1");
+        QCOMPARE(ended, 1);
+        QCOMPARE(msg->shown.size(), std::size_t(1));
+        QCOMPARE(msg->shown[0].text, QStringLiteral("NO NETWORK Detected! - Talkvane3 will terminate."));
+        const QStringList log = logEntries();
+        QVERIFY(log.contains(QStringLiteral("No NetWork!")));
+        QVERIFY(!log.contains(QStringLiteral("NetWork Detected.")));
+    }
+
+    void selfTest_data() {
+        QTest::addColumn<QByteArray>("iface");
+        QTest::addColumn<bool>("passes");
+        QTest::newRow("own broadcast heard") << QByteArray("127.0.0.1") << true;
+        QTest::newRow("nothing arrives") << QByteArray("192.0.2.1") << false;
+    }
+    void selfTest() {
+        QFETCH(QByteArray, iface);
+        QFETCH(bool, passes);
+        qputenv("QX3_MAILSLOT_IF", iface);
+        modMain::ApplyCommandLine(QStringLiteral("-sts"));
+        qputenv("QX3_MAILSLOT_IF", "127.0.0.1");
+        QCOMPARE(msg->shown.size(), std::size_t(1));
+        QCOMPARE(msg->shown[0].text, passes ? QStringLiteral("Self Test Passed.")
+                                            : modLangConst::English(QStringLiteral("SubMain_SLF_Failed")));
+        QCOMPARE(terminated, passes ? 0 : 1);
+        QVERIFY(!modNetCmds::IsOpen());
+        const QStringList log = logEntries();
+        QVERIFY(log.contains(QStringLiteral("Running Self Test...")));
+        QVERIFY(log.contains(passes ? QStringLiteral("Self Test PASSED") : QStringLiteral("Self Test FAILED")));
+    }
+
+    void startSignsInAndSignOutAsksAgain() {
+        storeSettings(home.path(), QStringLiteral("Ann"), 255, QStringLiteral("FreeSans"), 1);
+        QFile::remove(ProgramFolder::file(QStringLiteral("Log.txt")));
+        writeAll(ProgramFolder::file(QStringLiteral("Sec.con")), "pass word\n");
+        Run().Started = 0;
+        Run().CommandLine = QStringLiteral("-col:9");
+        QVERIFY(modMain::Main());
+        QPointer<frmMain> main = frmMain::Loaded();
+        QVERIFY(main);
+        QCOMPARE(Sets().UNAME, QStringLiteral("Ann"));
+        QCOMPARE(Sets().UCOL, qint32(modGlobals::PaletteColor(9)));
+        QCOMPARE(Run().ExitPassword, QStringLiteral("pass word"));
+        QCOMPARE(Run().Started, qint16(1));
+        QVERIFY(modNetCmds::IsOpen());
+        QVERIFY(msg->shown.empty()); // signed in by itself, nothing asked
+        const QStringList steps = {
+            // The first entry holds a line break of its own.
+            QStringLiteral("Talkvane3    v. 3.0.9"), QStringLiteral("      -Executing Sub Main..."),
+            QStringLiteral("NetWork Detected."),
+            QStringLiteral("Loading settings..."), QStringLiteral("---Settings loaded."),
+            QStringLiteral("Processing Cmd. Line: '-col:9'"), QStringLiteral("---Cmd. Line Processed."),
+            QStringLiteral("Loading frmLogOn..."), QStringLiteral("---FrmLogOn Load."),
+            QStringLiteral("---frmLogOn Unloaded."), QStringLiteral("Saveing settings..."),
+            QStringLiteral("Starting frmMain_Load"), QStringLiteral("---frmMain Loaded")};
+        QStringList log = logEntries();
+        qsizetype at = 0;
+        for (const QString& step : steps) {
+            const qsizetype found = log.indexOf(step, at);
+            QVERIFY2(found >= 0, qPrintable(step));
+            at = found + 1;
+        }
+        // Sign-out: the sign-in window comes modally this time; accept it from inside.
+        QPointer<frmLogOn> seen;
+        QTimer poke;
+        connect(&poke, &QTimer::timeout, this, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* l = qobject_cast<frmLogOn*>(w); l && l->isVisible()) {
+                    seen = l;
+                    l->txtName->setText(QStringLiteral("Bea"));
+                    l->cmdOk_Click();
+                }
+        });
+        poke.start(50);
+        modMain::Restart();
+        poke.stop();
+        QVERIFY(seen.isNull()); // shown, then unloaded
+        QVERIFY(main.isNull());
+        QVERIFY(frmMain::Loaded());
+        QCOMPARE(Sets().UNAME, QStringLiteral("Bea"));
+        log = logEntries();
+        QVERIFY(log.contains(QStringLiteral("Processing Cmd. Line: '-col:9'"))); // the first pass only
+        QCOMPARE(log.count(QStringLiteral("Processing Cmd. Line: '-col:9'")), 1);
+        QVERIFY(log.count(QStringLiteral("---frmMain Loaded")) == 2);
+        frmMain::Loaded()->CloseByCode();
+        QTRY_VERIFY(!frmMain::Loaded());
+        QFile::remove(ProgramFolder::file(QStringLiteral("Sec.con")));
+    }
+
+    void twoCopiesSeeEachOtherAndPartOnSigterm() {
+        QTemporaryDir homeA, homeB;
+        storeSettings(homeA.path(), QStringLiteral("Ann"), 255, QStringLiteral("FreeSerif"), 1);
+        storeSettings(homeB.path(), QStringLiteral("Bob"), 16711680, QStringLiteral("FreeMono"), 1);
+        QProcess a, b;
+        a.setProcessEnvironment(childEnv(homeA.path()));
+        b.setProcessEnvironment(childEnv(homeB.path()));
+        a.start(qx3Binary(), {});
+        b.start(qx3Binary(), {});
+        QVERIFY(a.waitForStarted(5000));
+        QVERIFY(b.waitForStarted(5000));
+        QByteArray errA, errB;
+        QTRY_VERIFY_WITH_TIMEOUT((errA += a.readAllStandardError(), errA.contains("Bob|16711680|0|FreeMono|0|1|")), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT((errB += b.readAllStandardError(), errB.contains("Ann|255|0|FreeSerif|0|1|")), 30000);
+        ::kill(static_cast<pid_t>(b.processId()), SIGTERM);
+        QVERIFY(b.waitForFinished(10000));
+        QCOMPARE(b.exitCode(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT((errA += a.readAllStandardError(), errA.trimmed().endsWith("users:")), 10000);
+        // The ended copy ran its clean-up: it said goodbye and kept its settings.
+        const QByteArray logB = readAll(QDir(homeB.path()).filePath(QStringLiteral("Log.txt")));
+        QVERIFY(logB.contains(": ---NetCom closed.\r\n"));
+        QVERIFY(logB.contains(": ---Settings saved.\r\n"));
+        QVERIFY(!logB.contains("QX3 Terminated"));
+        ::kill(static_cast<pid_t>(a.processId()), SIGTERM);
+        QVERIFY(a.waitForFinished(10000));
+    }
+
     void commandLine_data() {
-        const QString family = QFontDatabase::families().value(0);
+        // A switch value ends at a blank, so only a family without one can be named.
+        QString family;
+        for (const QString& f : QFontDatabase::families())
+            if (!f.contains(QLatin1Char(' '))) family = f;
+        if (family.isEmpty()) QSKIP("no font family without a blank in its name");
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("name");
         QTest::addColumn<qint32>("colour");
@@ -101,6 +292,15 @@ private slots:
         QCOMPARE(msg->shown[0].text, QStringLiteral("NetLog enabled; EVERYTHING transmitter will be logged."));
         QCOMPARE(msg->shown[1].text, QStringLiteral("Log Disabled."));
         QCOMPARE(msg->shown[1].icon, 0);
+    }
+
+    void setSwitchLoadsAnotherFile() {
+        storeSettings(home.path(), QStringLiteral("Other"), 1, QStringLiteral("Arial"), 0);
+        QVERIFY(QFile::rename(ProgramFolder::file(QStringLiteral("User.con")), ProgramFolder::file(QStringLiteral("Other.con"))));
+        modMain::ApplyCommandLine(QStringLiteral("-set:Other.con"));
+        QCOMPARE(Run().SettingsFile, QStringLiteral("Other.con"));
+        QCOMPARE(Sets().UNAME, QStringLiteral("Other"));
+        QFile::remove(ProgramFolder::file(QStringLiteral("Other.con")));
     }
 
     void logSwitch_data() {

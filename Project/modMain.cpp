@@ -1,0 +1,297 @@
+#include "modMain.h"
+
+#include "ProgramFolder.h"
+#include "chameleonButton.h"
+#include "frmImgs.h"
+#include "frmLogOn.h"
+#include "frmMain.h"
+#include "frmSelfTest.h"
+#include "frmSplash.h"
+#include "modAppFnc.h"
+#include "modDB.h"
+#include "modEnd.h"
+#include "modGlobals.h"
+#include "modLangConst.h"
+#include "modNetCmds.h"
+#include "modNetCom.h"
+#include "modSettings.h"
+#include "modSkin.h"
+#include "modTerminate.h"
+#include "qx3version.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QLineEdit>
+#include <QLockFile>
+#include <QPointer>
+#include <QTimer>
+#include <cmath>
+#include <exception>
+#include <memory>
+
+using modGlobals::Run;
+using modGlobals::Sets;
+
+namespace {
+constexpr int kSplashMs = 8000;
+constexpr int kSignInDelayMs = 3000;
+constexpr int kSelfTestMs = 3000;
+constexpr int kNameLimit = 20;
+
+QString lang(const char* key) { return modLangConst::Get(QString::fromLatin1(key)); }
+void log(const QString& text) { modAppFnc::WriteLog(text); }
+
+// One copy per program folder: the lock lives as long as the program.
+bool anotherCopyRuns() {
+    static std::unique_ptr<QLockFile> lock;
+    if (lock) return false;
+    auto l = std::make_unique<QLockFile>(ProgramFolder::file(QStringLiteral("QX3.lock")));
+    l->setStaleLockTime(0);
+    if (!l->tryLock(0)) return true;
+    lock = std::move(l);
+    return false;
+}
+
+void setDefaults() {
+    auto& s = Sets();
+    auto& r = Run();
+    s.UCOL = 0;
+    r.OwnStatus = 0;
+    s.UFNT = QStringLiteral("Arial");
+    s.UPN.clear();
+    s.BLC.clear();
+    s.GRPS.clear();
+    for (auto& b : s.FB) b = modGlobals::SoftButton{};
+    s.FBe = 0;
+    const QString notDefined = lang("Opt_tND");
+    for (auto& q : s.AQR) q = notDefined;
+    for (auto& c : s.CAT) c = notDefined;
+    s.SB_U = 1;
+    s.SB_P = 0;
+    s.SB_S = 1;
+    s.SB_F = 1;
+    r.SpeedBarSlide = 1;
+    r.NetLog = 0;
+    r.PopupHide = 0;
+    r.ChatKeepOnTop = 0;
+    s.FM_SB = true;
+    s.FC_SB = true;
+    modSkin::ResetSkin();
+    s.INV = 0;
+    s.LANG.clear();
+    if (r.Started != 1) s.FM_KOT = false;
+}
+
+// Any failure on the way follows one path: the box, the log line and the orderly end.
+void failed(const QString& what) {
+    modAppFnc::ShowMsg(lang("SubMain_Err1") + QStringLiteral("\r\n") + what, 0, 1);
+    log(QStringLiteral("Error In Sub Main - ") + what);
+    modMain::Terminate();
+}
+
+bool runMain() {
+    auto& s = Sets();
+    auto& r = Run();
+    r.NoLog = modMain::LogSwitchedOff(r.CommandLine) ? 1 : 0;
+    modLangConst::SetDefaultStrings();
+    if (anotherCopyRuns()) {
+        modAppFnc::ShowMsg(lang("SubMain_PrevIns"), 0, 1);
+        modEnd::EndNow();
+        return false;
+    }
+    if (r.Started != 1) QFile::remove(ProgramFolder::file(QStringLiteral("Log.txt")));
+    log(QStringLiteral("Talkvane3    v. %1.%2.%3\r\n      -Executing Sub Main...")
+            .arg(QX3_VERSION_MAJOR)
+            .arg(QX3_VERSION_MINOR)
+            .arg(QX3_VERSION_PATCH));
+    frmImgs::Load();
+    if (modAppFnc::NetworkPresent()) {
+        log(QStringLiteral("NetWork Detected."));
+    } else {
+        log(QStringLiteral("No NetWork!"));
+        modAppFnc::ShowMsg(lang("SubMain_Net_Not"), 0, 1);
+        modEnd::EndNow();
+        return false;
+    }
+    setDefaults();
+    s.SFLD = QDir(ProgramFolder::path()).filePath(QStringLiteral("Save"));
+    QDir().mkpath(s.SFLD);
+    r.SettingsFile = QStringLiteral("User.con");
+    if (!modSettings::LoadSettings()) return false;
+    const QString over = ProgramFolder::file(QStringLiteral("QX3_Over.qxs"));
+    if (QFileInfo(over).isFile()) s.SKN = over;
+    modSkin::LoadSkin(s.SKN);
+    if (!s.LANG.isEmpty() && !QFileInfo(s.LANG).isFile()) {
+        log(QStringLiteral("Unable to locate Lang File '") + s.LANG + QStringLiteral("'; reverting to ENG."));
+        s.LANG.clear();
+    }
+    modDB::LoadDB(s.LANG);
+    modLangConst::LoadLangStrings();
+    r.ExitPassword.clear();
+    const QString sec = ProgramFolder::file(QStringLiteral("Sec.con"));
+    if (QFileInfo(sec).isFile()) {
+        const QString text = modAppFnc::ReadTextFile(sec);
+        r.ExitPassword = text.left(qMax<qsizetype>(0, text.size() - 2)); // an empty file: no password
+    }
+    const bool firstRun = r.Started != 1;
+    if (firstRun) {
+        log(QStringLiteral("Processing Cmd. Line: '") + r.CommandLine + QStringLiteral("'"));
+        modMain::ApplyCommandLine(r.CommandLine);
+        if (QCoreApplication::closingDown()) return false;
+        log(QStringLiteral("---Cmd. Line Processed."));
+        auto* splash = new frmSplash;
+        splash->tmrDelay->setInterval(kSplashMs);
+        splash->tmrDelay->start();
+        splash->show();
+        QCoreApplication::processEvents();
+    }
+    log(QStringLiteral("Loading frmLogOn..."));
+    QPointer<frmLogOn> logon = new frmLogOn;
+    logon->vRet = 0;
+    logon->tmrDelay->setInterval(kSignInDelayMs);
+    logon->tmrDelay->start();
+    log(QStringLiteral("---FrmLogOn Load."));
+    bool signedIn = false;
+    if (firstRun && s.ALGON == 1) {
+        modAppFnc::Delay(kSignInDelayMs);
+        if (!logon) return false;
+        logon->cmdOk_Click();
+        QCoreApplication::processEvents();
+        signedIn = logon && logon->vRet != 1;
+    }
+    if (!signedIn) {
+        if (!logon) return false;
+        logon->ShowModal();
+    }
+    if (!logon) return false; // the window ended the program
+    s.UNAME = logon->txtName->text();
+    s.UCOL = static_cast<qint32>(logon->GetColor());
+    s.UFNT = logon->cbbFont->currentText();
+    s.ALGON = logon->cmdAutoLogon->Caption() == QLatin1String("a") ? 1 : 0;
+    logon->Unload();
+    log(QStringLiteral("---frmLogOn Unloaded."));
+    if (!modSettings::SaveSettings()) return false;
+    QCoreApplication::processEvents();
+    auto* main = new frmMain;
+    main->show();
+    r.Started = 1;
+    QCoreApplication::processEvents();
+    return true;
+}
+} // namespace
+
+namespace modMain {
+
+bool LogSwitchedOff(const QString& commandLine) {
+    return commandLine.indexOf(QStringLiteral("nlg"), 1, Qt::CaseInsensitive) >= 1;
+}
+
+void ApplyCommandLine(const QString& commandLine) {
+    auto& s = Sets();
+    auto& r = Run();
+    const QString line = commandLine + QLatin1Char(' ');
+    QString token;
+    for (const QChar c : line) {
+        if (c == QLatin1Char('-')) {
+            token.clear();
+            continue;
+        }
+        if (c != QLatin1Char(' ')) {
+            token += c;
+            continue;
+        }
+        const QString t = token.trimmed();
+        token.clear();
+        if (t.isEmpty()) continue;
+        const QString key = t.left(3).toLower();
+        const QString value = t.mid(4);
+        if (key == QLatin1String("sts")) {
+            RunSelfTest();
+            if (QCoreApplication::closingDown()) return;
+        } else if (key == QLatin1String("nlg")) {
+            r.NoLog = 1;
+            modAppFnc::ShowMsg(lang("SubMain_CMD_NoLogMsg"), 0, 0);
+        } else if (key == QLatin1String("lnm")) {
+            s.UNAME = modNetCom::GetLogonName();
+        } else if (key == QLatin1String("nme")) {
+            const QString name = value.left(kNameLimit);
+            // "(All)" addresses everybody, so nobody may sign in under it.
+            if (modAppFnc::IsValidName(name) && !modAppFnc::IsEveryoneName(name)) s.UNAME = name;
+        } else if (key == QLatin1String("col")) {
+            bool ok = false;
+            const double v = value.trimmed().toDouble(&ok);
+            if (ok && v >= 0 && v <= 15) s.UCOL = static_cast<qint32>(modGlobals::PaletteColor(int(std::nearbyint(v))));
+        } else if (key == QLatin1String("fnt")) {
+            for (const QString& family : QFontDatabase::families())
+                if (family.compare(value, Qt::CaseInsensitive) == 0) {
+                    s.UFNT = value;
+                    break;
+                }
+        } else if (key == QLatin1String("lnd")) {
+            r.NetLog = 1;
+            modAppFnc::ShowMsg(lang("SubMain_CMD_LogNetMsg"), 0, 0);
+        } else if (key == QLatin1String("set")) {
+            modSettings::UseSettingsFile(value);
+        } else if (key == QLatin1String("pmh")) {
+            r.PopupHide = 1;
+        } else if (key == QLatin1String("nsb")) {
+            s.SB_U = 0;
+        } else if (key == QLatin1String("sbl")) {
+            r.SpeedBarSlide = 0;
+        } else if (key == QLatin1String("aln")) {
+            s.ALGON = 1;
+        }
+    }
+}
+
+void RunSelfTest() {
+    log(QStringLiteral("Running Self Test..."));
+    QPointer<frmSelfTest> win = new frmSelfTest;
+    win->show();
+    modNetCmds::SetDataReceived(0);
+    modNetCmds::OpenNetCom(win, QStringLiteral("\\") + modNetCom::GetLogonName());
+    modAppFnc::Delay(kSelfTestMs);
+    modNetCmds::CloseNetCom(1);
+    QCoreApplication::processEvents();
+    if (modNetCmds::DataReceived() == 1) {
+        log(QStringLiteral("Self Test PASSED"));
+        modAppFnc::ShowMsg(lang("SubMain_SLF_Passed"), 0, 1);
+    } else {
+        log(QStringLiteral("Self Test FAILED"));
+        modAppFnc::ShowMsg(lang("SubMain_SLF_Failed"), 0, 1);
+        if (win) win->close();
+        Terminate();
+        return;
+    }
+    if (win) win->close();
+}
+
+bool Main() {
+    try {
+        return runMain();
+    } catch (const std::exception& e) {
+        failed(QStringLiteral("1: ") + QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        failed(QStringLiteral("1: Unknown error"));
+    }
+    return false;
+}
+
+void Restart() {
+    if (frmMain* main = frmMain::Loaded()) main->CloseByCode();
+    QCoreApplication::processEvents();
+    Main();
+}
+
+void Terminate() { modTerminate::Terminate(); }
+
+void EndBySystem() {
+    if (frmMain* main = frmMain::Loaded()) main->CloseByCode();
+    else if (modNetCmds::IsOpen()) modNetCmds::CloseNetCom(0); // still signing in: say goodbye all the same
+    modEnd::EndNow();
+}
+
+} // namespace modMain
