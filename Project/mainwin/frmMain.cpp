@@ -179,6 +179,7 @@ void frmMain::buildControls() {
     body = new QWidget(this);
     body->setAutoFillBackground(true);
     setCentralWidget(body);
+    body->installEventFilter(this);
     picList = new frmMainList(this);
     vsbLst = new QScrollBar(Qt::Vertical, picList);
     vsbLst->setRange(0, 0);
@@ -455,6 +456,13 @@ void frmMain::Form_Resize() {
         LastWidth = tw.width();
         SetSkin();
     }
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* e) {
+    // The client area gets its final size only when the window is laid out, which may come
+    // after the window's own resize: the background must always be composed at that size.
+    if (watched == body && e->type() == QEvent::Resize && picBuf.size() != body->size() && !cleanedUp) SetSkin();
+    return QMainWindow::eventFilter(watched, e);
 }
 
 void frmMain::resizeEvent(QResizeEvent* e) {

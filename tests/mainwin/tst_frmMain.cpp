@@ -425,6 +425,15 @@ private slots:
         saveScreenshot(win, sideBar ? QStringLiteral("main-side-bar") : QStringLiteral("main-no-side-bar"));
     }
 
+    void backgroundFollowsTheClientArea() {
+        open();
+        win->hide();
+        win->resize(620, 540);
+        win->show();
+        QTRY_COMPARE(win->picBuf.size(), win->body->size());
+        QCOMPARE(win->picList->width(), win->body->width() - frmMain::kSideBarWidth - 11);
+    }
+
     void placement() {
         for (int i = 0; i < 3; ++i) Sets().FB[i].target = QStringLiteral("(All)");
         open();
