@@ -1,5 +1,6 @@
 #include "frmSelfTest.h"
 
+#include "ListMirror.h"
 #include "frmImgs.h"
 #include "frmSplash.h"
 #include "modDB.h"
@@ -62,11 +63,4 @@ bool frmSelfTest::eventFilter(QObject* watched, QEvent* e) {
     return QWidget::eventFilter(watched, e);
 }
 
-void frmSelfTest::showUsers() {
-    QStringList shown;
-    for (int i = 0; i < lstUsersBox->count(); ++i)
-        shown << lstUsersBox->item(i)->text();
-    if (shown == users_.items()) return;
-    lstUsersBox->clear();
-    lstUsersBox->addItems(users_.items());
-}
+void frmSelfTest::showUsers() { ListMirror::Show(lstUsersBox, users_.items()); }

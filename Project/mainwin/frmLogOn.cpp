@@ -1,5 +1,6 @@
 #include "frmLogOn.h"
 
+#include "ListMirror.h"
 #include "Colors.h"
 #include "chameleonButton.h"
 #include "frmImgs.h"
@@ -368,11 +369,4 @@ void frmLogOn::setNameText(const QString& text) {
     txtName->setText(text);
 }
 
-void frmLogOn::showUsers() {
-    QStringList shown;
-    for (int i = 0; i < lstUsersBox->count(); ++i)
-        shown << lstUsersBox->item(i)->text();
-    if (shown == users_.items()) return;
-    lstUsersBox->clear();
-    lstUsersBox->addItems(users_.items());
-}
+void frmLogOn::showUsers() { ListMirror::Show(lstUsersBox, users_.items()); }
