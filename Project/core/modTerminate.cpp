@@ -1,9 +1,9 @@
 #include "modTerminate.h"
 
 #include "modAppFnc.h"
+#include "modEnd.h"
 
 #include <QString>
-#include <cstdlib>
 
 namespace {
 std::function<void()>& handler() {
@@ -18,7 +18,7 @@ void modTerminate::Terminate() {
         return;
     }
     modAppFnc::WriteLog(QStringLiteral("QX3 Terminated"));
-    std::exit(0); // at once: no other window's unload handler runs
+    modEnd::EndNow(); // at once: no other window's unload handler runs
 }
 
 void modTerminate::SetHandler(std::function<void()> h) {
