@@ -49,10 +49,13 @@ bool anotherCopyRuns() {
     static std::unique_ptr<QLockFile> lock;
     if (lock) return false;
     auto l = std::make_unique<QLockFile>(ProgramFolder::file(QStringLiteral("QX3.lock")));
-    l->setStaleLockTime(0);
-    if (!l->tryLock(0)) return true;
-    lock = std::move(l);
-    return false;
+    l->setStaleLockTime(0); // a lock is stale only when its copy is gone
+    if (l->tryLock(0)) {
+        lock = std::move(l);
+        return false;
+    }
+    // A folder where no lock can be made (read-only) holds no other copy either.
+    return l->error() == QLockFile::LockFailedError;
 }
 
 void setDefaults() {
