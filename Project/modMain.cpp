@@ -90,7 +90,7 @@ void setDefaults() {
 
 // Any failure on the way follows one path: the box, the log line and the orderly end.
 void failed(const QString& what) {
-    modAppFnc::ShowMsg(lang("SubMain_Err1") + QStringLiteral("\r\n") + what, 0, 1);
+    modAppFnc::ShowMsg(lang("SubMain_Err1") + QStringLiteral("\r\n") + what, 0, 3);
     log(QStringLiteral("Error In Sub Main - ") + what);
     modMain::Terminate();
 }
@@ -115,7 +115,7 @@ bool runMain() {
         log(QStringLiteral("NetWork Detected."));
     } else {
         log(QStringLiteral("No NetWork!"));
-        modAppFnc::ShowMsg(lang("SubMain_Net_Not"), 0, 1);
+        modAppFnc::ShowMsg(lang("SubMain_Net_Not"), 0, 0);
         modEnd::EndNow();
         return false;
     }
@@ -136,6 +136,11 @@ bool runMain() {
     r.ExitPassword.clear();
     const QString sec = ProgramFolder::file(QStringLiteral("Sec.con"));
     if (QFileInfo(sec).isFile()) {
+        // A password that cannot be read must not silently become no password.
+        if (!QFileInfo(sec).isReadable()) {
+            failed(QStringLiteral("75: Path/File access error"));
+            return false;
+        }
         const QString text = modAppFnc::ReadTextFile(sec);
         r.ExitPassword = text.left(qMax<qsizetype>(0, text.size() - 2)); // an empty file: no password
     }
@@ -143,7 +148,6 @@ bool runMain() {
     if (firstRun) {
         log(QStringLiteral("Processing Cmd. Line: '") + r.CommandLine + QStringLiteral("'"));
         modMain::ApplyCommandLine(r.CommandLine);
-        if (QCoreApplication::closingDown()) return false;
         log(QStringLiteral("---Cmd. Line Processed."));
         auto* splash = new frmSplash;
         splash->tmrDelay->setInterval(kSplashMs);
@@ -213,7 +217,6 @@ void ApplyCommandLine(const QString& commandLine) {
         const QString value = t.mid(4);
         if (key == QLatin1String("sts")) {
             RunSelfTest();
-            if (QCoreApplication::closingDown()) return;
         } else if (key == QLatin1String("nlg")) {
             r.NoLog = 1;
             modAppFnc::ShowMsg(lang("SubMain_CMD_NoLogMsg"), 0, 0);

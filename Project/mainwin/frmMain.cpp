@@ -262,7 +262,7 @@ void frmMain::Form_Load() {
     }
     if (!placed) {
         setOuterGeometryTwips(0, 0, kFirstWidth, kFirstHeight);
-        mnuViewMoveTo_Click(4);
+        centreInWorkArea();
         centreOnShow = true;
     }
     if (s.FM_PS == 2) setWindowState(Qt::WindowMaximized);
@@ -434,12 +434,28 @@ void frmMain::applyOuterGeometry(const QRect& outer) {
 
 void frmMain::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
-    if (pendingOuter.isNull()) return;
+    applyPendingOuter();
+    // A window manager may add the frame a little later; without one there is none to wait for.
+    if (!pendingOuter.isNull()) QTimer::singleShot(kFrameWaitMs, this, [this] {
+        pendingOuter = QRect();
+        centreOnShow = false;
+    });
+}
+
+void frmMain::applyPendingOuter() {
+    if (pendingOuter.isNull() || !isVisible()) return;
+    if (frameGeometry().size() == geometry().size()) return; // the frame is not known yet
     const QRect outer = pendingOuter;
     pendingOuter = QRect();
     applyOuterGeometry(outer);
-    if (centreOnShow) mnuViewMoveTo_Click(4);
+    applyMinimumSize();
+    if (centreOnShow) centreInWorkArea();
     centreOnShow = false;
+}
+
+void frmMain::moveEvent(QMoveEvent* e) {
+    QMainWindow::moveEvent(e);
+    applyPendingOuter();
 }
 
 void frmMain::Form_Resize() {
@@ -467,6 +483,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* e) {
 
 void frmMain::resizeEvent(QResizeEvent* e) {
     QMainWindow::resizeEvent(e);
+    applyPendingOuter();
     Form_Resize();
 }
 
@@ -509,14 +526,24 @@ void frmMain::mnuViewMoveTo_Click(int index) {
     case 2: y = bottom - h; break;
     case 3: x = right - w, y = bottom - h; break;
     case 4:
-        // The middle of the work area itself, wherever on the desktop it starts.
-        x = left + (right - left) / 2 - w / 2;
-        y = top + (bottom - top) / 2 - h / 2;
+        x = right / 2 - w / 2;
+        y = bottom / 2 - h / 2;
         break;
     default: return;
     }
     const double dx = Twips::dpiX(this), dy = Twips::dpiY(this);
     move(Twips::toPx(x, dx), Twips::toPx(y, dy));
+}
+
+void frmMain::centreInWorkArea() {
+    // The middle of the work area itself, wherever on the desktop it starts (a panel at the
+    // left or top of the screen moves the middle too).
+    const qint32 left = modAppFnc::GetWorkArea(0, this), top = modAppFnc::GetWorkArea(1, this);
+    const qint32 right = modAppFnc::GetWorkArea(2, this), bottom = modAppFnc::GetWorkArea(3, this);
+    const QSize size = outerSizeTwips();
+    const double dx = Twips::dpiX(this), dy = Twips::dpiY(this);
+    move(Twips::toPx(left + (right - left) / 2 - size.width() / 2, dx),
+         Twips::toPx(top + (bottom - top) / 2 - size.height() / 2, dy));
 }
 
 void frmMain::mnuActionStatusSet_Click(int index) {
@@ -606,6 +633,7 @@ void frmMain::closeEvent(QCloseEvent* e) {
 void frmMain::CleanUp() {
     if (cleanedUp) return;
     cleanedUp = true;
+    if (gLoaded == this) gLoaded = nullptr; // going: nobody may reach it through Loaded() any more
     tmrRefresh->stop();
     modNetCmds::CloseNetCom(1);
     auto& s = Sets();

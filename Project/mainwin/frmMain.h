@@ -47,6 +47,8 @@ public:
     static constexpr int kMinWidth = 2450, kMinHeight = 3500;
     static constexpr int kFirstWidth = 7000, kFirstHeight = 6000;
     static constexpr int kRefreshMs = 200;
+    // How long after showing a window manager may take to put its frame round the window.
+    static constexpr int kFrameWaitMs = 2000;
 
     // Constructing the window runs its load: settings applied, network layer opened.
     explicit frmMain(QWidget* parent = nullptr);
@@ -171,6 +173,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void changeEvent(QEvent* e) override;
@@ -187,6 +190,8 @@ private:
     QSize outerSizeTwips() const;
     void setOuterGeometryTwips(int left, int top, int width, int height);
     void applyOuterGeometry(const QRect& outer);
+    void applyPendingOuter();
+    void centreInWorkArea();
     QString recordField(int index, int field) const;
 
     SpeedBarLink* speedBar = nullptr;

@@ -87,7 +87,7 @@ void frmMainList::mouseDoubleClickEvent(QMouseEvent* e) {
 }
 
 void frmMainList::wheelEvent(QWheelEvent* e) {
-    if (win->vsbLst->isVisible()) QCoreApplication::sendEvent(win->vsbLst, e);
+    if (!win->vsbLst->isHidden()) QCoreApplication::sendEvent(win->vsbLst, e);
 }
 
 // --- the model ---------------------------------------------------------------------------------
@@ -129,7 +129,8 @@ int frmMain::GetUserPic(const QString& name) const {
     if (IsBlocked(name)) return 3;
     bool ok = false;
     const int st = GetUserInfo(name, 3).toString().toInt(&ok);
-    return ok ? st : -1;
+    // A status a peer made up never borrows another icon (3 is "blocked by me").
+    return ok && st >= 0 && st <= 2 ? st : -1;
 }
 
 bool frmMain::IsBlocked(const QString& name) const {
@@ -243,6 +244,9 @@ void frmMain::RefSBUList() {
 }
 
 void frmMain::AddU2Chat(ChatRoomLink* frm) {
+    // Each refusal below waits in a nested loop, where the chat window may close.
+    const QPointer<QObject> alive(dynamic_cast<QObject*>(frm));
+    const bool tracked = !alive.isNull();
     bool any = false;
     const QStringList names = lstUsersList.items(); // a chat window may change the list meanwhile
     for (const QString& name : names) {
@@ -250,7 +254,7 @@ void frmMain::AddU2Chat(ChatRoomLink* frm) {
         any = true;
         NetHooks::ChatWindows* chats = NetHooks::chatWindows();
         if (chats && chats->HasUser(name)) modAppFnc::ShowMsg(name + lang("Main_UserInChat"), 0, 3);
-        else if (frm) frm->AddUser(name);
+        else if (frm && (!tracked || alive)) frm->AddUser(name);
     }
     if (!any) modAppFnc::ShowMsg(lang("Main_SelUserMsg"), 0, 3);
 }
@@ -332,7 +336,7 @@ void frmMain::DrawList() {
                 quint32 iconBack = kListBack;
                 if (GetUserInfo(name, 4).toString() == QLatin1String("1")) {
                     int right = bufW - 2;
-                    if (vsbLst->isVisible()) right -= vsbLst->width();
+                    if (!vsbLst->isHidden()) right -= vsbLst->width(); // shown, even while the window is not
                     dc.SetPenColor(0x000000);
                     modGDI::DrawLine(dc, 2, rowTop + 1, right, rowTop + 1);
                     modGDI::DrawLine(dc, 1, rowTop + 2, 1, rowTop + 20);

@@ -323,6 +323,26 @@ private slots:
         saveScreenshot(win, QStringLiteral("main-five-users"));
     }
 
+    void madeUpStatusDrawsNoIcon_data() {
+        QTest::addColumn<QString>("status");
+        QTest::newRow("3, the blocked icon's index") << "3";
+        QTest::newRow("7") << "7";
+        QTest::newRow("negative") << "-1";
+        QTest::newRow("not a number") << "x";
+    }
+    void madeUpStatusDrawsNoIcon() {
+        QFETCH(QString, status);
+        open();
+        addUsers({"odd~S" + status});
+        QCOMPARE(win->GetUserPic(QStringLiteral("odd")), -1);
+        const QImage row = win->picLstBuf.copy(3, 3, 16, 16).convertToFormat(QImage::Format_RGB32);
+        QImage white(row.size(), QImage::Format_RGB32);
+        white.fill(Qt::white);
+        QCOMPARE(row, white);
+        Sets().BLC = QStringLiteral("odd") + S;
+        QCOMPARE(win->GetUserPic(QStringLiteral("odd")), 3); // blocked by me is the only way to icon 3
+    }
+
     void strikeThroughForWhoBlocksMe() {
         open();
         addUsers({"dee~B"});
