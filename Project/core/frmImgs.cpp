@@ -543,34 +543,28 @@ QImage chatPicture(int index) {
 // Pieces are painted band by band: a band is horizontally uniform (it is tiled sideways) or
 // vertically uniform (tiled downwards), so every tile joins its neighbours without a seam.
 
-// The top band of the main window (49 rows): header, accent line, margin round the list.
-void mainTop(QPainter& p, const QRect& r) {
-    vGradient(p, QRectF(r.left(), r.top(), r.width(), 35), kHeaderTop, kHeaderBottom);
-    p.fillRect(QRect(r.left(), r.top() + 35, r.width(), 2), kBlue);
-    p.fillRect(QRect(r.left(), r.top() + 37, r.width(), r.height() - 37), kMargin);
+// A top band: header gradient, accent line, then the margin round the list.
+void topBand(QPainter& p, const QRect& r, int header) {
+    vGradient(p, QRectF(r.left(), r.top(), r.width(), header), kHeaderTop, kHeaderBottom);
+    p.fillRect(QRect(r.left(), r.top() + header, r.width(), 2), kBlue);
+    p.fillRect(QRect(r.left(), r.top() + header + 2, r.width(), r.height() - header - 2), kMargin);
 }
 
-// The bottom band of the main window (97 rows): buttons panel and status strip.
-void mainBottom(QPainter& p, const QRect& r) {
+// A bottom band: margin, buttons panel, then the status strip below a line.
+void bottomBand(QPainter& p, const QRect& r, int panel) {
     p.fillRect(QRect(r.left(), r.top(), r.width(), 6), kMargin);
-    vGradient(p, QRectF(r.left(), r.top() + 6, r.width(), 67), kMargin, kPanelBottom);
-    p.fillRect(QRect(r.left(), r.top() + 73, r.width(), 1), kStripLine);
-    vGradient(p, QRectF(r.left(), r.top() + 74, r.width(), r.height() - 74), kStripTop, kStripBottom);
+    vGradient(p, QRectF(r.left(), r.top() + 6, r.width(), panel), kMargin, kPanelBottom);
+    p.fillRect(QRect(r.left(), r.top() + 6 + panel, r.width(), 1), kStripLine);
+    vGradient(p, QRectF(r.left(), r.top() + 7 + panel, r.width(), r.height() - 7 - panel), kStripTop, kStripBottom);
 }
+
+// The main window's top band (49 rows) and bottom band (97 rows).
+void mainTop(QPainter& p, const QRect& r) { topBand(p, r, 35); }
+void mainBottom(QPainter& p, const QRect& r) { bottomBand(p, r, 67); }
 
 // The chat window's top band (49 rows) and bottom band (94 rows).
-void chatTop(QPainter& p, const QRect& r) {
-    vGradient(p, QRectF(r.left(), r.top(), r.width(), 41), kHeaderTop, kHeaderBottom);
-    p.fillRect(QRect(r.left(), r.top() + 41, r.width(), 2), kBlue);
-    p.fillRect(QRect(r.left(), r.top() + 43, r.width(), r.height() - 43), kMargin);
-}
-
-void chatBottom(QPainter& p, const QRect& r) {
-    p.fillRect(QRect(r.left(), r.top(), r.width(), 6), kMargin);
-    vGradient(p, QRectF(r.left(), r.top() + 6, r.width(), 59), kMargin, kPanelBottom);
-    p.fillRect(QRect(r.left(), r.top() + 65, r.width(), 1), kStripLine);
-    vGradient(p, QRectF(r.left(), r.top() + 66, r.width(), r.height() - 66), kStripTop, kStripBottom);
-}
+void chatTop(QPainter& p, const QRect& r) { topBand(p, r, 41); }
+void chatBottom(QPainter& p, const QRect& r) { bottomBand(p, r, 59); }
 
 // The side bar: a blue panel, uniform downwards.
 void sideBar(QPainter& p, const QRect& r) {
