@@ -37,8 +37,6 @@ using modGlobals::Sets;
 
 namespace {
 frmMain* gLoaded = nullptr;
-const QString kCrLf = QStringLiteral("\r\n");
-const QString& Sep() { return modGlobals::Sep(); }
 
 QString lang(const char* key) { return modLangConst::Get(QString::fromLatin1(key)); }
 

@@ -166,7 +166,6 @@ public:
     void picList_MouseDown(int button, int shift, int x, int y);
     void picList_DblClick();
     void picList_Resize();
-    void picList_Paint();
     // Draws the list as it would be shown, into the buffer.
     void DrawList();
 

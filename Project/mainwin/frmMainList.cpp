@@ -400,8 +400,6 @@ void frmMain::picList_Resize() {
     UListChange();
 }
 
-void frmMain::picList_Paint() { picList->update(); }
-
 // --- mouse ---------------------------------------------------------------------------------------
 
 void frmMain::picList_MouseDown(int button, int shift, int /*x*/, int y) {
