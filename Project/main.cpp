@@ -1,7 +1,7 @@
-#include "Termination.h"
-#include "frmImgs.h"
-#include "frmMsg.h"
-#include "modGlobals.h"
+#include "platform/Termination.h"
+#include "core/frmImgs.h"
+#include "conversation/frmMsg.h"
+#include "core/modGlobals.h"
 #include "modMain.h"
 
 #include <QApplication>

@@ -1,11 +1,11 @@
 // Measures the network layer over the real loopback transport:
 //  1. draining and dispatching 10,000 waiting datagrams in one poll;
 //  2. how many of a burst of 5,000 datagrams of 300 bytes, sent between two polls, arrive.
-#include "Mailslot.h"
-#include "NetOwner.h"
-#include "clsChat.h"
-#include "modGlobals.h"
-#include "modNetCmds.h"
+#include "platform/Mailslot.h"
+#include "core/NetOwner.h"
+#include "core/clsChat.h"
+#include "core/modGlobals.h"
+#include "core/modNetCmds.h"
 
 #include <QCoreApplication>
 #include <QDir>

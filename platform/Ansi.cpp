@@ -1,4 +1,4 @@
-#include "Ansi.h"
+#include "platform/Ansi.h"
 
 #include <array>
 
@@ -37,7 +37,7 @@ QString Ansi::decode(const char* data, qsizetype size) {
     QChar* dst = out.data();
     for (qsizetype i = 0; i < size; ++i) {
         const auto b = static_cast<unsigned char>(data[i]);
-        dst[i] = (b >= 0x80 && b < 0xA0) ? QChar(kHigh[b - 0x80]) : QChar(b);
+        dst[i] = (b >= 0x80 && b < 0xA0) ? QChar(kHigh[b - 0x80]) : QChar(char16_t(b));
     }
     return out;
 }

@@ -1,4 +1,4 @@
-#include "Identity.h"
+#include "platform/Identity.h"
 
 #include <arpa/inet.h>
 #include <ifaddrs.h>

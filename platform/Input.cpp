@@ -1,6 +1,6 @@
-#include "Input.h"
+#include "platform/Input.h"
 
-#include "Ansi.h"
+#include "platform/Ansi.h"
 
 #include <QKeyEvent>
 

@@ -1,4 +1,4 @@
-#include "Mailslot.h"
+#include "platform/Mailslot.h"
 
 #include <arpa/inet.h>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "Termination.h"
+#include "platform/Termination.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

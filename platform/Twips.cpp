@@ -1,4 +1,4 @@
-#include "Twips.h"
+#include "platform/Twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,4 +1,4 @@
-#include "ListMirror.h"
+#include "controls/ListMirror.h"
 
 #include <QListWidget>
 

@@ -1,4 +1,4 @@
-#include "PropertyBag.h"
+#include "controls/PropertyBag.h"
 
 QVariant PropertyBag::ReadProperty(const QString& key, const QVariant& fallback) const {
     for (const auto& [k, v] : entries_)

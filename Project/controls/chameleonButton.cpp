@@ -1,9 +1,9 @@
-#include "chameleonButton.h"
+#include "controls/chameleonButton.h"
 
-#include "Colors.h"
-#include "Input.h"
-#include "PropertyBag.h"
-#include "modGDI.h"
+#include "platform/Colors.h"
+#include "platform/Input.h"
+#include "controls/PropertyBag.h"
+#include "core/modGDI.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,12 +1,12 @@
-#include "frmAbout.h"
+#include "conversation/frmAbout.h"
 
-#include "Input.h"
-#include "chameleonButton.h"
-#include "frmEgg.h"
-#include "frmImgs.h"
-#include "frmSplash.h"
-#include "modDB.h"
-#include "modLangConst.h"
+#include "platform/Input.h"
+#include "controls/chameleonButton.h"
+#include "conversation/frmEgg.h"
+#include "core/frmImgs.h"
+#include "conversation/frmSplash.h"
+#include "core/modDB.h"
+#include "core/modLangConst.h"
 
 #include <QLabel>
 #include <QMouseEvent>

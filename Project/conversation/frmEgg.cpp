@@ -1,7 +1,7 @@
-#include "frmEgg.h"
+#include "conversation/frmEgg.h"
 
-#include "chameleonButton.h"
-#include "frmImgs.h"
+#include "controls/chameleonButton.h"
+#include "core/frmImgs.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,11 +1,11 @@
-#include "frmMsg.h"
+#include "conversation/frmMsg.h"
 
-#include "MessageService.h"
-#include "chameleonButton.h"
-#include "frmImgs.h"
-#include "modAppFnc.h"
-#include "modLangConst.h"
-#include "modNetCmds.h"
+#include "core/MessageService.h"
+#include "controls/chameleonButton.h"
+#include "core/frmImgs.h"
+#include "core/modAppFnc.h"
+#include "core/modLangConst.h"
+#include "core/modNetCmds.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>

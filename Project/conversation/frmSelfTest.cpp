@@ -1,9 +1,9 @@
-#include "frmSelfTest.h"
+#include "conversation/frmSelfTest.h"
 
-#include "ListMirror.h"
-#include "frmImgs.h"
-#include "frmSplash.h"
-#include "modDB.h"
+#include "controls/ListMirror.h"
+#include "core/frmImgs.h"
+#include "conversation/frmSplash.h"
+#include "core/modDB.h"
 
 #include <QLabel>
 #include <QListWidget>

@@ -1,7 +1,7 @@
 #pragma once
 // The window shown while the command-line self test runs. It owns the network layer during
 // the test, with a list of names only, and pulses the splash's lamp meanwhile.
-#include "NetOwner.h"
+#include "core/NetOwner.h"
 
 #include <QWidget>
 

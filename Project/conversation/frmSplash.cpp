@@ -1,10 +1,10 @@
-#include "frmSplash.h"
+#include "conversation/frmSplash.h"
 
-#include "Colors.h"
-#include "Twips.h"
-#include "frmImgs.h"
-#include "modAppFnc.h"
-#include "qx3version.h"
+#include "platform/Colors.h"
+#include "platform/Twips.h"
+#include "core/frmImgs.h"
+#include "core/modAppFnc.h"
+#include "platform/qx3version.h"
 
 #include <QLabel>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "InputBox.h"
+#include "core/InputBox.h"
 
 #include <QInputDialog>
 #include <QLineEdit>

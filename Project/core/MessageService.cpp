@@ -1,7 +1,7 @@
-#include "MessageService.h"
+#include "core/MessageService.h"
 
-#include "modLangConst.h"
-#include "modNetCmds.h"
+#include "core/modLangConst.h"
+#include "core/modNetCmds.h"
 
 #include <QMessageBox>
 #include <QPushButton>

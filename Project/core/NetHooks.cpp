@@ -1,4 +1,4 @@
-#include "NetHooks.h"
+#include "core/NetHooks.h"
 
 namespace {
 NetHooks::Router* gRouter = nullptr;

@@ -1,7 +1,7 @@
-#include "NetOwner.h"
+#include "core/NetOwner.h"
 
-#include "modAppFnc.h"
-#include "modNetCmds.h"
+#include "core/modAppFnc.h"
+#include "core/modNetCmds.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "SkinnableWindow.h"
+#include "core/SkinnableWindow.h"
 
-#include "modAppFnc.h"
+#include "core/modAppFnc.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "clsChat.h"
+#include "core/clsChat.h"
 
-#include "Ansi.h"
+#include "platform/Ansi.h"
 
 #include <QSet>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The one transport object of the program: owns the local mailslot, writes datagrams to the
 // slot of the same name on every computer, and drains its own slot when asked.
-#include "Mailslot.h"
+#include "platform/Mailslot.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
-#include "frmImgs.h"
+#include "core/frmImgs.h"
 
-#include "modAppFnc.h"
+#include "core/modAppFnc.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,14 +1,14 @@
-#include "frmLang.h"
+#include "core/frmLang.h"
 
-#include "ProgramFolder.h"
-#include "chameleonButton.h"
-#include "modAppFnc.h"
-#include "modCommonDialog.h"
-#include "modDB.h"
-#include "modGlobals.h"
-#include "modLangConst.h"
-#include "modSettings.h"
-#include "modTerminate.h"
+#include "platform/ProgramFolder.h"
+#include "controls/chameleonButton.h"
+#include "core/modAppFnc.h"
+#include "core/modCommonDialog.h"
+#include "core/modDB.h"
+#include "core/modGlobals.h"
+#include "core/modLangConst.h"
+#include "core/modSettings.h"
+#include "core/modTerminate.h"
 
 #include <QGroupBox>
 #include <QLabel>

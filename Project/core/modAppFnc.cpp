@@ -1,14 +1,14 @@
-#include "modAppFnc.h"
+#include "core/modAppFnc.h"
 
-#include "Ansi.h"
-#include "Identity.h"
-#include "MessageService.h"
-#include "ProgramFolder.h"
-#include "Shell.h"
-#include "Sound.h"
-#include "Twips.h"
-#include "modGlobals.h"
-#include "modLangConst.h"
+#include "platform/Ansi.h"
+#include "platform/Identity.h"
+#include "core/MessageService.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Shell.h"
+#include "platform/Sound.h"
+#include "platform/Twips.h"
+#include "core/modGlobals.h"
+#include "core/modLangConst.h"
 
 #include <QApplication>
 #include <QDateTime>

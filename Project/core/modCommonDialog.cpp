@@ -1,6 +1,6 @@
-#include "modCommonDialog.h"
+#include "core/modCommonDialog.h"
 
-#include "Dialogs.h"
+#include "platform/Dialogs.h"
 
 #include <QFileInfo>
 #include <QStringList>

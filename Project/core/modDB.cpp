@@ -1,7 +1,7 @@
-#include "modDB.h"
+#include "core/modDB.h"
 
-#include "Ansi.h"
-#include "modAppFnc.h"
+#include "platform/Ansi.h"
+#include "core/modAppFnc.h"
 
 #include <QFile>
 #include <QSet>

@@ -1,4 +1,4 @@
-#include "modEnd.h"
+#include "core/modEnd.h"
 
 #include <cstdlib>
 

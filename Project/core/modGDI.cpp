@@ -1,7 +1,7 @@
-#include "modGDI.h"
+#include "core/modGDI.h"
 
-#include "Ansi.h"
-#include "Colors.h"
+#include "platform/Ansi.h"
+#include "platform/Colors.h"
 
 #include <QFontInfo>
 #include <QFontMetricsF>

@@ -1,6 +1,6 @@
-#include "modGetFld.h"
+#include "core/modGetFld.h"
 
-#include "Dialogs.h"
+#include "platform/Dialogs.h"
 
 #include <QFileInfo>
 

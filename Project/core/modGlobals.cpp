@@ -1,4 +1,4 @@
-#include "modGlobals.h"
+#include "core/modGlobals.h"
 
 namespace modGlobals {
 quint32 PaletteColor(int index) {

@@ -1,6 +1,6 @@
-#include "modLangConst.h"
+#include "core/modLangConst.h"
 
-#include "modDB.h"
+#include "core/modDB.h"
 
 #include <QHash>
 #include <vector>

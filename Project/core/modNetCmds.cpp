@@ -1,13 +1,13 @@
-#include "modNetCmds.h"
+#include "core/modNetCmds.h"
 
-#include "MessageService.h"
-#include "NetHooks.h"
-#include "NetOwner.h"
-#include "clsChat.h"
-#include "modAppFnc.h"
-#include "modGlobals.h"
-#include "modLangConst.h"
-#include "modNetCom.h"
+#include "core/MessageService.h"
+#include "core/NetHooks.h"
+#include "core/NetOwner.h"
+#include "core/clsChat.h"
+#include "core/modAppFnc.h"
+#include "core/modGlobals.h"
+#include "core/modLangConst.h"
+#include "core/modNetCom.h"
 
 #include <QCoreApplication>
 #include <algorithm>

@@ -1,7 +1,7 @@
-#include "modNetCom.h"
+#include "core/modNetCom.h"
 
-#include "Identity.h"
-#include "modAppFnc.h"
+#include "platform/Identity.h"
+#include "core/modAppFnc.h"
 
 QString modNetCom::GetLogonName() { return modAppFnc::ProperCase(Identity::logonName()); }
 QString modNetCom::GetCompName() { return Identity::computerName(); }

@@ -1,13 +1,13 @@
-#include "modSettings.h"
+#include "core/modSettings.h"
 
-#include "ProgramFolder.h"
-#include "PropertyBag.h"
-#include "modAppFnc.h"
-#include "modGlobals.h"
-#include "modLangConst.h"
-#include "modNetCom.h"
-#include "modStartUp.h"
-#include "modTerminate.h"
+#include "platform/ProgramFolder.h"
+#include "platform/SettingsBag.h"
+#include "core/modAppFnc.h"
+#include "core/modGlobals.h"
+#include "core/modLangConst.h"
+#include "core/modNetCom.h"
+#include "core/modStartUp.h"
+#include "core/modTerminate.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,8 +18,7 @@
 #include <vector>
 
 namespace {
-using Stored::PropertyBag;
-using Value = PropertyBag::Value;
+using Value = SettingsBag::Value;
 using Target = std::variant<QString*, qint16*, qint32*, bool*>;
 
 // The message-window picture used for the fatal settings errors.
@@ -155,7 +154,7 @@ bool SaveSettings() {
     modAppFnc::WriteLog(QStringLiteral("Saveing settings..."));
     try {
         const QString path = SettingsPath();
-        PropertyBag bag;
+        SettingsBag bag;
         for (const Field& f : fields(modGlobals::Sets()))
             bag.write(f.key, current(f.target));
         // A new file beside the old one that takes its name only when complete: a crash or a
@@ -186,7 +185,7 @@ bool LoadSettings() {
     try {
         const QString path = SettingsPath();
         modAppFnc::WriteLog(QStringLiteral("F=") + path + QStringLiteral("<<<"));
-        PropertyBag bag;
+        SettingsBag bag;
         if (QFileInfo::exists(path)) {
             QFile file(path);
             if (!file.open(QIODevice::ReadOnly)) throw Failure{75, accessError(file.errorString())};

@@ -1,11 +1,11 @@
-#include "modSkin.h"
+#include "core/modSkin.h"
 
-#include "Ansi.h"
-#include "MessageService.h"
-#include "frmImgs.h"
-#include "modAppFnc.h"
-#include "modGlobals.h"
-#include "modLangConst.h"
+#include "platform/Ansi.h"
+#include "core/MessageService.h"
+#include "core/frmImgs.h"
+#include "core/modAppFnc.h"
+#include "core/modGlobals.h"
+#include "core/modLangConst.h"
 
 #include <QDir>
 #include <QFile>

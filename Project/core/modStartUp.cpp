@@ -1,9 +1,9 @@
-#include "modStartUp.h"
+#include "core/modStartUp.h"
 
-#include "Autostart.h"
-#include "ProgramFolder.h"
-#include "Registry.h"
-#include "modAppFnc.h"
+#include "platform/Autostart.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Registry.h"
+#include "core/modAppFnc.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
-#include "modTerminate.h"
+#include "core/modTerminate.h"
 
-#include "modAppFnc.h"
-#include "modEnd.h"
+#include "core/modAppFnc.h"
+#include "core/modEnd.h"
 
 #include <QString>
 

@@ -6,7 +6,7 @@
 // The start-up constructs it (which opens the network layer), sets vRet to 0, gives tmrDelay
 // its interval and starts it, then either calls cmdOk_Click or ShowModal, reads txtName,
 // GetColor(), cbbFont and cmdAutoLogon back, and unloads it with Unload().
-#include "NetOwner.h"
+#include "core/NetOwner.h"
 
 #include <QImage>
 #include <QWidget>

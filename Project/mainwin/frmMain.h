@@ -1,8 +1,8 @@
 #pragma once
 // The main window: the list of everybody heard on the network, the own status, the side bar
 // and the soft buttons. It owns the network layer while it is loaded.
-#include "NetOwner.h"
-#include "SkinnableWindow.h"
+#include "core/NetOwner.h"
+#include "core/SkinnableWindow.h"
 
 #include <QImage>
 #include <QRect>

@@ -1,17 +1,17 @@
 // The main window's user list: the model the network layer fills, the block list, the
 // groups, the drawing and the mouse.
-#include "frmMainList.h"
+#include "mainwin/frmMainList.h"
 
-#include "Colors.h"
-#include "NetHooks.h"
-#include "chameleonButton.h"
-#include "frmImgs.h"
-#include "frmMain.h"
-#include "modAppFnc.h"
-#include "modGDI.h"
-#include "modGlobals.h"
-#include "modLangConst.h"
-#include "modNetCmds.h"
+#include "platform/Colors.h"
+#include "core/NetHooks.h"
+#include "controls/chameleonButton.h"
+#include "core/frmImgs.h"
+#include "mainwin/frmMain.h"
+#include "core/modAppFnc.h"
+#include "core/modGDI.h"
+#include "core/modGlobals.h"
+#include "core/modLangConst.h"
+#include "core/modNetCmds.h"
 
 #include <QAction>
 #include <QLoggingCategory>

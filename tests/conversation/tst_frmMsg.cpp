@@ -1,17 +1,18 @@
 // The message window: its buttons and keys, its size, plain text, and the network it keeps
 // polling while it waits.
-#include "MessageService.h"
-#include "NetOwner.h"
-#include "Screenshot.h"
-#include "Sound.h"
-#include "chameleonButton.h"
-#include "clsChat.h"
-#include "frmImgs.h"
-#include "frmMsg.h"
-#include "modAppFnc.h"
-#include "modGlobals.h"
-#include "modLangConst.h"
-#include "modNetCmds.h"
+#include "core/MessageService.h"
+#include "core/NetOwner.h"
+#include "support/TestEnv.h"
+#include "support/Screenshot.h"
+#include "platform/Sound.h"
+#include "controls/chameleonButton.h"
+#include "core/clsChat.h"
+#include "core/frmImgs.h"
+#include "conversation/frmMsg.h"
+#include "core/modAppFnc.h"
+#include "core/modGlobals.h"
+#include "core/modLangConst.h"
+#include "core/modNetCmds.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -80,9 +81,7 @@ class TestFrmMsg : public QObject {
     void initTestCase() {
         QVERIFY(home.isValid());
         qputenv("QX3_HOME", home.path().toLocal8Bit());
-        qputenv("QX3_MAILSLOT_IF", "127.0.0.1");
-        qputenv("QX3_MAILSLOT_GROUP", "239.255.51.3");
-        qputenv("QX3_MAILSLOT_PORT", "40461");
+        TestEnv::useLoopback(40461);
         Sound::setBackend(&silent);
         modLangConst::SetDefaultStrings();
         frmImgs::Load();

@@ -1,9 +1,9 @@
 // A bare copy of the messenger's network layer for the two-process test: it signs in under
 // the name, colour and font it is given, prints its user list after every change, and signs
 // out when it reads "quit" (or its input closes).
-#include "NetOwner.h"
-#include "modGlobals.h"
-#include "modNetCmds.h"
+#include "core/NetOwner.h"
+#include "core/modGlobals.h"
+#include "core/modNetCmds.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

@@ -1,12 +1,12 @@
 // The application functions: text and list procedures, the log, files, sounds, messages and
 // the companion programs.
-#include "modAppFnc.h"
-#include "modGlobals.h"
-#include "modLangConst.h"
-#include "../support/Recorders.h"
-#include "../support/TestEnv.h"
+#include "core/modAppFnc.h"
+#include "core/modGlobals.h"
+#include "core/modLangConst.h"
+#include "support/Recorders.h"
+#include "support/TestEnv.h"
 
-#include "../support/TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>

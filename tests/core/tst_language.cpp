@@ -1,21 +1,21 @@
 // The language table, the message texts it replaces, the file and folder dialogs and the
 // language chooser.
-#include "Ansi.h"
-#include "Dialogs.h"
-#include "MessageService.h"
-#include "ProgramFolder.h"
-#include "Screenshot.h"
-#include "chameleonButton.h"
-#include "frmLang.h"
-#include "modCommonDialog.h"
-#include "modDB.h"
-#include "modGetFld.h"
-#include "modGlobals.h"
-#include "modLangConst.h"
-#include "modSettings.h"
-#include "modTerminate.h"
+#include "platform/Ansi.h"
+#include "platform/Dialogs.h"
+#include "core/MessageService.h"
+#include "platform/ProgramFolder.h"
+#include "support/Screenshot.h"
+#include "controls/chameleonButton.h"
+#include "core/frmLang.h"
+#include "core/modCommonDialog.h"
+#include "core/modDB.h"
+#include "core/modGetFld.h"
+#include "core/modGlobals.h"
+#include "core/modLangConst.h"
+#include "core/modSettings.h"
+#include "core/modTerminate.h"
 
-#include "../support/TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,14 +1,14 @@
 // The transport and the network layer over the real UDP layer on loopback.
-#include "Ansi.h"
-#include "Mailslot.h"
-#include "clsChat.h"
-#include "modAppFnc.h"
-#include "modGlobals.h"
-#include "modLangConst.h"
-#include "modNetCmds.h"
-#include "modNetCom.h"
-#include "../support/Recorders.h"
-#include "../support/TestEnv.h"
+#include "platform/Ansi.h"
+#include "platform/Mailslot.h"
+#include "core/clsChat.h"
+#include "core/modAppFnc.h"
+#include "core/modGlobals.h"
+#include "core/modLangConst.h"
+#include "core/modNetCmds.h"
+#include "core/modNetCom.h"
+#include "support/Recorders.h"
+#include "support/TestEnv.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,18 +1,18 @@
 // The settings file, the autorun entry and the registry store, on real files in a temporary
 // program folder.
-#include "Ansi.h"
-#include "Autostart.h"
-#include "MessageService.h"
-#include "ProgramFolder.h"
-#include "PropertyBag.h"
-#include "Registry.h"
-#include "modGlobals.h"
-#include "modNetCom.h"
-#include "modSettings.h"
-#include "modStartUp.h"
-#include "modTerminate.h"
+#include "platform/Ansi.h"
+#include "platform/Autostart.h"
+#include "core/MessageService.h"
+#include "platform/ProgramFolder.h"
+#include "platform/SettingsBag.h"
+#include "platform/Registry.h"
+#include "core/modGlobals.h"
+#include "core/modNetCom.h"
+#include "core/modSettings.h"
+#include "core/modStartUp.h"
+#include "core/modTerminate.h"
 
-#include "../support/TestFiles.h"
+#include "support/TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -26,7 +26,6 @@
 #include <sys/resource.h>
 
 using modGlobals::Settings;
-using Stored::PropertyBag;
 
 namespace {
 
@@ -221,7 +220,7 @@ class TestSettings : public QObject {
     void fileHoldsEveryKeyInOrderWithItsType() {
         modGlobals::Sets() = filled(Profile::EmptyTexts); // empty texts are stored, not left out
         QVERIFY(modSettings::SaveSettings());
-        PropertyBag bag;
+        SettingsBag bag;
         QVERIFY(bag.setContents(readAll(settingsFile())));
         QStringList expectedKeys;
         QList<std::size_t> expectedTypes;
@@ -313,7 +312,7 @@ class TestSettings : public QObject {
         modGlobals::Sets() = first;
         QVERIFY(modSettings::SaveSettings());
         if (secondExists) {
-            PropertyBag partial;
+            SettingsBag partial;
             partial.write(QStringLiteral("UCOL"), qint32(255));
             partial.write(QStringLiteral("AQR1"), QStringLiteral("from the second file"));
             writeAll(settingsFile(QStringLiteral("Other.con")), partial.contents());
@@ -362,7 +361,7 @@ class TestSettings : public QObject {
         QTest::addColumn<QString>("error");
         QTest::addColumn<QString>("assignedBefore"); // a key read before the failure
 
-        PropertyBag good;
+        SettingsBag good;
         good.write(QStringLiteral("LANG"), QStringLiteral("x.qxl"));
         const QByteArray valid = good.contents();
         QByteArray flipped = valid;
@@ -380,13 +379,13 @@ class TestSettings : public QObject {
         QTest::newRow("bytes after the end") << valid + QByteArray("\0\0", 2) << "321: Invalid file format"
                                              << "";
 
-        PropertyBag mismatch;
+        SettingsBag mismatch;
         mismatch.write(QStringLiteral("LANG"), QStringLiteral("de.qxl"));
         mismatch.write(QStringLiteral("UCOL"), QStringLiteral("red"));
         QTest::newRow("text where a number belongs") << mismatch.contents() << "13: Type mismatch"
                                                      << "de.qxl";
 
-        PropertyBag overflow;
+        SettingsBag overflow;
         overflow.write(QStringLiteral("LANG"), QStringLiteral("fr.qxl"));
         overflow.write(QStringLiteral("ALTPOS"), qint32(70000));
         QTest::newRow("32-bit value in a 16-bit key") << overflow.contents() << "6: Overflow"

@@ -1,8 +1,8 @@
 // The platform layers: the Windows-1252 codec and the UDP mailslot.
-#include "Ansi.h"
-#include "Identity.h"
-#include "Mailslot.h"
-#include "../support/TestEnv.h"
+#include "platform/Ansi.h"
+#include "platform/Identity.h"
+#include "platform/Mailslot.h"
+#include "support/TestEnv.h"
 
 #include <QTest>
 

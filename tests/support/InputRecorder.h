@@ -1,6 +1,6 @@
 #pragma once
 // Answers the input box without a screen.
-#include "InputBox.h"
+#include "core/InputBox.h"
 
 #include <QStringList>
 

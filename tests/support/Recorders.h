@@ -1,9 +1,9 @@
 #pragma once
 // Recorders that stand in for the windows and services the core reaches through interfaces.
-#include "MessageService.h"
-#include "NetHooks.h"
-#include "NetOwner.h"
-#include "Sound.h"
+#include "core/MessageService.h"
+#include "core/NetHooks.h"
+#include "core/NetOwner.h"
+#include "platform/Sound.h"
 
 #include <QStringList>
 #include <algorithm>

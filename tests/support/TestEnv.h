@@ -5,10 +5,13 @@
 #include <QTemporaryDir>
 
 namespace TestEnv {
-// Every network test stays on 127.0.0.1, each test file on a port of its own.
+// Every network test stays on 127.0.0.1, each test file on a port of its own. Suites run side
+// by side (several work trees, the sanitizer build) keep apart by a group of their own in
+// QX3_TEST_GROUP.
 inline void useLoopback(int port) {
     qputenv("QX3_MAILSLOT_IF", "127.0.0.1");
-    qputenv("QX3_MAILSLOT_GROUP", "239.255.51.3");
+    const QByteArray group = qgetenv("QX3_TEST_GROUP");
+    qputenv("QX3_MAILSLOT_GROUP", group.isEmpty() ? QByteArray("239.255.51.3") : group);
     qputenv("QX3_MAILSLOT_PORT", QByteArray::number(port));
 }
 inline void useProgramFolder(const QTemporaryDir& dir) { qputenv("QX3_HOME", dir.path().toLocal8Bit()); }

@@ -1,7 +1,7 @@
 #pragma once
 // Reading and writing whole files in tests, and the log's entries without their time stamps.
-#include "Ansi.h"
-#include "ProgramFolder.h"
+#include "platform/Ansi.h"
+#include "platform/ProgramFolder.h"
 
 #include <QFile>
 #include <QStringList>

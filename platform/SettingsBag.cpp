@@ -1,4 +1,4 @@
-#include "PropertyBag.h"
+#include "platform/SettingsBag.h"
 
 #include <QStringDecoder>
 #include <array>
@@ -63,7 +63,7 @@ class Reader {
 };
 } // namespace
 
-void Stored::PropertyBag::write(const QString& key, const Value& value) {
+void SettingsBag::write(const QString& key, const Value& value) {
     for (auto& item : m_items)
         if (item.first == key) {
             item.second = value;
@@ -72,20 +72,20 @@ void Stored::PropertyBag::write(const QString& key, const Value& value) {
     m_items.emplace_back(key, value);
 }
 
-const Stored::PropertyBag::Value* Stored::PropertyBag::read(const QString& key) const {
+const SettingsBag::Value* SettingsBag::read(const QString& key) const {
     for (const auto& item : m_items)
         if (item.first == key) return &item.second;
     return nullptr;
 }
 
-QStringList Stored::PropertyBag::keys() const {
+QStringList SettingsBag::keys() const {
     QStringList out;
     for (const auto& item : m_items)
         out << item.first;
     return out;
 }
 
-QByteArray Stored::PropertyBag::contents() const {
+QByteArray SettingsBag::contents() const {
     QByteArray out(kMagic, sizeof(kMagic));
     putU(out, kFormatVersion, 2);
     putU(out, m_items.size(), 4);
@@ -113,7 +113,7 @@ QByteArray Stored::PropertyBag::contents() const {
     return out;
 }
 
-bool Stored::PropertyBag::setContents(const QByteArray& bytes, QString* error) {
+bool SettingsBag::setContents(const QByteArray& bytes, QString* error) {
     auto fail = [error](const char* why) {
         if (error) *error = QString::fromLatin1(why);
         return false;

@@ -9,11 +9,7 @@
 #include <variant>
 #include <vector>
 
-// In a namespace of its own: the controls keep their design properties in a PropertyBag class of
-// their own, which is a different thing.
-namespace Stored {
-
-class PropertyBag {
+class SettingsBag {
   public:
     // Index order matches the type codes of the byte form minus one.
     using Value = std::variant<QString, qint16, qint32, bool>;
@@ -38,4 +34,3 @@ class PropertyBag {
     std::vector<std::pair<QString, Value>> m_items;
 };
 
-} // namespace Stored
