@@ -1,8 +1,8 @@
-#include "platform/Termination.h"
-#include "core/frmImgs.h"
 #include "conversation/frmMsg.h"
+#include "core/frmImgs.h"
 #include "core/modGlobals.h"
 #include "modMain.h"
+#include "platform/Termination.h"
 
 #include <QApplication>
 
@@ -14,7 +14,8 @@ int main(int argc, char** argv) {
     frmImgs::Load();
     frmMsg::Install();
     Termination::OnRequest(modMain::EndBySystem);
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, [](QSessionManager&) { modMain::EndBySystem(); });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest,
+                     [](QSessionManager&) { modMain::EndBySystem(); });
     if (!modMain::Main()) return 0;
     return QApplication::exec();
 }

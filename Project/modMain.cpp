@@ -1,12 +1,9 @@
 #include "modMain.h"
 
-#include "platform/ProgramFolder.h"
 #include "controls/chameleonButton.h"
-#include "core/frmImgs.h"
-#include "mainwin/frmLogOn.h"
-#include "mainwin/frmMain.h"
 #include "conversation/frmSelfTest.h"
 #include "conversation/frmSplash.h"
+#include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
 #include "core/modEnd.h"
@@ -17,6 +14,9 @@
 #include "core/modSettings.h"
 #include "core/modSkin.h"
 #include "core/modTerminate.h"
+#include "mainwin/frmLogOn.h"
+#include "mainwin/frmMain.h"
+#include "platform/ProgramFolder.h"
 #include "platform/qx3version.h"
 
 #include <QApplication>
@@ -41,8 +41,12 @@ constexpr int kSignInDelayMs = 3000;
 constexpr int kSelfTestMs = 3000;
 constexpr int kNameLimit = 20;
 
-QString lang(const char* key) { return modLangConst::Get(QString::fromLatin1(key)); }
-void log(const QString& text) { modAppFnc::WriteLog(text); }
+QString lang(const char* key) {
+    return modLangConst::Get(QString::fromLatin1(key));
+}
+void log(const QString& text) {
+    modAppFnc::WriteLog(text);
+}
 
 // One copy per program folder: the lock lives as long as the program.
 bool anotherCopyRuns() {
@@ -67,11 +71,14 @@ void setDefaults() {
     s.UPN.clear();
     s.BLC.clear();
     s.GRPS.clear();
-    for (auto& b : s.FB) b = modGlobals::SoftButton{};
+    for (auto& b : s.FB)
+        b = modGlobals::SoftButton{};
     s.FBe = 0;
     const QString notDefined = lang("Opt_tND");
-    for (auto& q : s.AQR) q = notDefined;
-    for (auto& c : s.CAT) c = notDefined;
+    for (auto& q : s.AQR)
+        q = notDefined;
+    for (auto& c : s.CAT)
+        c = notDefined;
     s.SB_U = 1;
     s.SB_P = 0;
     s.SB_S = 1;
@@ -229,7 +236,8 @@ void ApplyCommandLine(const QString& commandLine) {
         } else if (key == QLatin1String("col")) {
             bool ok = false;
             const double v = value.trimmed().toDouble(&ok);
-            if (ok && v >= 0 && v <= 15) s.UCOL = static_cast<qint32>(modGlobals::PaletteColor(int(std::nearbyint(v))));
+            if (ok && v >= 0 && v <= 15)
+                s.UCOL = static_cast<qint32>(modGlobals::PaletteColor(int(std::nearbyint(v))));
         } else if (key == QLatin1String("fnt")) {
             for (const QString& family : QFontDatabase::families())
                 if (family.compare(value, Qt::CaseInsensitive) == 0) {
@@ -292,11 +300,15 @@ void Restart() {
     Main();
 }
 
-void Terminate() { modTerminate::Terminate(); }
+void Terminate() {
+    modTerminate::Terminate();
+}
 
 void EndBySystem() {
-    if (frmMain* main = frmMain::Loaded()) main->CloseByCode();
-    else if (modNetCmds::IsOpen()) modNetCmds::CloseNetCom(0); // still signing in: say goodbye all the same
+    if (frmMain* main = frmMain::Loaded())
+        main->CloseByCode();
+    else if (modNetCmds::IsOpen())
+        modNetCmds::CloseNetCom(0); // still signing in: say goodbye all the same
     modEnd::EndNow();
 }
 

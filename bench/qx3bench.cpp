@@ -1,11 +1,11 @@
 // Measures the network layer over the real loopback transport:
 //  1. draining and dispatching 10,000 waiting datagrams in one poll;
 //  2. how many of a burst of 5,000 datagrams of 300 bytes, sent between two polls, arrive.
-#include "platform/Mailslot.h"
 #include "core/NetOwner.h"
 #include "core/clsChat.h"
 #include "core/modGlobals.h"
 #include "core/modNetCmds.h"
+#include "platform/Mailslot.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -23,8 +23,10 @@ struct Owner : NetOwner {
 QByteArray datagram(int i, int size) {
     QByteArray d(1, '\0');
     d += "User" + QByteArray::number(i % 200) + '\x01' + "H" + "Bench" + '\x01' + QByteArray::number(i) + ' ';
-    while (d.size() < size - 3) d += 'x';
-    d += "\x01" "0\x01";
+    while (d.size() < size - 3)
+        d += 'x';
+    d += "\x01"
+         "0\x01";
     return d;
 }
 } // namespace
@@ -43,7 +45,8 @@ int main(int argc, char** argv) {
     modNetCmds::OpenNetCom(&owner, QStringLiteral("\\Bench"));
 
     constexpr int kDrain = 10000;
-    for (int i = 0; i < kDrain; ++i) Mailslot::send(QStringLiteral("*"), QStringLiteral("QX3"), datagram(i, 120));
+    for (int i = 0; i < kDrain; ++i)
+        Mailslot::send(QStringLiteral("*"), QStringLiteral("QX3"), datagram(i, 120));
     QThread::msleep(200);
     QElapsedTimer t;
     t.start();

@@ -31,8 +31,10 @@ bool Identity::networkPresent() {
     for (ifaddrs* i = list; i && !found; i = i->ifa_next) {
         if (!i->ifa_addr || i->ifa_addr->sa_family != AF_INET || !(i->ifa_flags & IFF_UP)) continue;
         const auto* sin = reinterpret_cast<const sockaddr_in*>(i->ifa_addr);
-        if (haveWanted) found = sin->sin_addr.s_addr == wanted.s_addr;
-        else found = !(i->ifa_flags & IFF_LOOPBACK);
+        if (haveWanted)
+            found = sin->sin_addr.s_addr == wanted.s_addr;
+        else
+            found = !(i->ifa_flags & IFF_LOOPBACK);
     }
     ::freeifaddrs(list);
     return found;

@@ -56,15 +56,19 @@ MailslotConfig MailslotConfig::fromEnvironment() {
     if (!port.isEmpty()) {
         bool ok = false;
         const uint v = port.toUInt(&ok);
-        if (!ok || v == 0 || v > 65535) c.valid = false;
-        else c.port = static_cast<uint16_t>(v);
+        if (!ok || v == 0 || v > 65535)
+            c.valid = false;
+        else
+            c.port = static_cast<uint16_t>(v);
     }
     const QByteArray iface = qgetenv("QX3_MAILSLOT_IF");
     if (!iface.isEmpty() && !parseAddress(iface, c.iface)) c.valid = false;
     return c;
 }
 
-Mailslot::~Mailslot() { close(); }
+Mailslot::~Mailslot() {
+    close();
+}
 
 int Mailslot::create(const QString& /*name*/) {
     // One slot per program: the group and port are the slot's address.

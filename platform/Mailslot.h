@@ -11,15 +11,15 @@
 #include <cstdint>
 
 struct MailslotConfig {
-    uint32_t group = 0;     // host byte order
+    uint32_t group = 0; // host byte order
     uint16_t port = 0;
-    uint32_t iface = 0;     // host byte order; 0 = system's choice
-    bool valid = false;     // false when an override cannot be parsed
+    uint32_t iface = 0; // host byte order; 0 = system's choice
+    bool valid = false; // false when an override cannot be parsed
     static MailslotConfig fromEnvironment();
 };
 
 class Mailslot {
-public:
+  public:
     static constexpr int kInvalidHandle = -1;
     static constexpr int kReceiveBuffer = 16 * 1024 * 1024; // a burst between two polls fits
 
@@ -43,6 +43,6 @@ public:
     // Works without a local slot; failures are silent, as the service gives no answer.
     static bool send(const QString& destination, const QString& name, const QByteArray& bytes);
 
-private:
+  private:
     int fd_ = kInvalidHandle;
 };

@@ -9,4 +9,6 @@ QString ProgramFolder::path() {
     return QCoreApplication::applicationDirPath();
 }
 
-QString ProgramFolder::file(const QString& name) { return QDir(path()).filePath(name); }
+QString ProgramFolder::file(const QString& name) {
+    return QDir(path()).filePath(name);
+}

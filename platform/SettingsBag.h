@@ -33,4 +33,3 @@ class SettingsBag {
   private:
     std::vector<std::pair<QString, Value>> m_items;
 };
-

@@ -9,8 +9,7 @@
 //   Slot<Sound::Backend>::Override rec(myRecorder);        // tests
 #include <utility>
 
-template <class Interface>
-class Slot {
+template <class Interface> class Slot {
   public:
     explicit Slot(Interface& builtIn) : builtIn_(&builtIn), current_(&builtIn) {}
     Slot(const Slot&) = delete;

@@ -6,7 +6,7 @@
 
 namespace {
 class SystemSound : public Sound::Backend {
-public:
+  public:
     void beep() override { QApplication::beep(); }
     void playWave(const QString& path, bool wait) override {
         const QString player = findPlayer();
@@ -14,11 +14,13 @@ public:
             beep();
             return;
         }
-        if (wait) QProcess::execute(player, {path});
-        else if (!QProcess::startDetached(player, {path})) beep();
+        if (wait)
+            QProcess::execute(player, {path});
+        else if (!QProcess::startDetached(player, {path}))
+            beep();
     }
 
-private:
+  private:
     static QString findPlayer() {
         for (const char* name : {"pw-play", "paplay", "aplay"}) {
             const QString p = QStandardPaths::findExecutable(QString::fromLatin1(name));
@@ -33,9 +35,17 @@ SystemSound& systemSound() {
     return s;
 }
 Sound::Backend* current = nullptr;
-Sound::Backend& backend() { return current ? *current : systemSound(); }
+Sound::Backend& backend() {
+    return current ? *current : systemSound();
+}
 } // namespace
 
-void Sound::beep() { backend().beep(); }
-void Sound::playWave(const QString& path, bool wait) { backend().playWave(path, wait); }
-void Sound::setBackend(Backend* b) { current = b; }
+void Sound::beep() {
+    backend().beep();
+}
+void Sound::playWave(const QString& path, bool wait) {
+    backend().playWave(path, wait);
+}
+void Sound::setBackend(Backend* b) {
+    current = b;
+}

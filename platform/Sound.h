@@ -5,7 +5,7 @@
 
 namespace Sound {
 class Backend {
-public:
+  public:
     virtual ~Backend() = default;
     virtual void beep() = 0;
     virtual void playWave(const QString& path, bool wait) = 0;

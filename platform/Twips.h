@@ -11,6 +11,10 @@ inline constexpr int kPerInch = 1440;
 // The logical DPI of the widget's screen (96 when there is none).
 double dpiX(const QWidget* w);
 double dpiY(const QWidget* w);
-inline qint32 fromPx(int px, double dpi) { return static_cast<qint32>(std::lround(px * double(kPerInch) / dpi)); }
-inline int toPx(qint32 twips, double dpi) { return static_cast<int>(std::lround(twips * dpi / kPerInch)); }
+inline qint32 fromPx(int px, double dpi) {
+    return static_cast<qint32>(std::lround(px * double(kPerInch) / dpi));
+}
+inline int toPx(qint32 twips, double dpi) {
+    return static_cast<int>(std::lround(twips * dpi / kPerInch));
+}
 } // namespace Twips

@@ -1,9 +1,9 @@
 #include "controls/chameleonButton.h"
 
-#include "platform/Colors.h"
-#include "platform/Input.h"
 #include "controls/PropertyBag.h"
 #include "core/modGDI.h"
+#include "platform/Colors.h"
+#include "platform/Input.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,12 +1,12 @@
 #include "conversation/frmAbout.h"
 
-#include "platform/Input.h"
 #include "controls/chameleonButton.h"
 #include "conversation/frmEgg.h"
-#include "core/frmImgs.h"
 #include "conversation/frmSplash.h"
+#include "core/frmImgs.h"
 #include "core/modDB.h"
 #include "core/modLangConst.h"
+#include "platform/Input.h"
 
 #include <QLabel>
 #include <QMouseEvent>

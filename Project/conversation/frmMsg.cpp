@@ -1,7 +1,7 @@
 #include "conversation/frmMsg.h"
 
-#include "core/MessageService.h"
 #include "controls/chameleonButton.h"
+#include "core/MessageService.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modLangConst.h"

@@ -1,8 +1,8 @@
 #include "conversation/frmSelfTest.h"
 
 #include "controls/ListMirror.h"
-#include "core/frmImgs.h"
 #include "conversation/frmSplash.h"
+#include "core/frmImgs.h"
 #include "core/modDB.h"
 
 #include <QLabel>
@@ -63,4 +63,6 @@ bool frmSelfTest::eventFilter(QObject* watched, QEvent* e) {
     return QWidget::eventFilter(watched, e);
 }
 
-void frmSelfTest::showUsers() { ListMirror::Show(lstUsersBox, users_.items()); }
+void frmSelfTest::showUsers() {
+    ListMirror::Show(lstUsersBox, users_.items());
+}

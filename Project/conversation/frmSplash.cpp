@@ -1,9 +1,9 @@
 #include "conversation/frmSplash.h"
 
-#include "platform/Colors.h"
-#include "platform/Twips.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
+#include "platform/Colors.h"
+#include "platform/Twips.h"
 #include "platform/qx3version.h"
 
 #include <QLabel>

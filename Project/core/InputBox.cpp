@@ -5,7 +5,7 @@
 
 namespace {
 class DialogService : public InputService {
-public:
+  public:
     bool Ask(const QString& prompt, QString& answer) override {
         QInputDialog box;
         box.setWindowTitle(QStringLiteral("QX3"));
@@ -24,4 +24,6 @@ bool InputBox::Ask(const QString& prompt, QString& answer) {
     return (current ? *current : static_cast<InputService&>(builtIn)).Ask(prompt, answer);
 }
 
-void InputBox::SetService(InputService* service) { current = service; }
+void InputBox::SetService(InputService* service) {
+    current = service;
+}

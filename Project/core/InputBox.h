@@ -3,7 +3,7 @@
 #include <QString>
 
 class InputService {
-public:
+  public:
     virtual ~InputService() = default;
     // False when the user cancelled.
     virtual bool Ask(const QString& prompt, QString& answer) = 0;

@@ -10,7 +10,7 @@
 namespace {
 // A plain box until the program's own message window is there.
 class BoxService : public MessageService {
-public:
+  public:
     int Show(const QString& text, int buttons, int icon) override {
         QMessageBox box;
         box.setTextFormat(Qt::PlainText); // texts from the network are never markup
@@ -19,11 +19,12 @@ public:
         box.setIcon(icon == 4 || icon == 2 ? QMessageBox::Question
                     : icon == 3            ? QMessageBox::Warning
                                            : QMessageBox::Information);
-        QPushButton* first = box.addButton(modLangConst::Get(buttons == 1 ? QStringLiteral("Msg_Yes")
-                                                                          : QStringLiteral("Msg_Ok")),
-                                           QMessageBox::AcceptRole);
+        QPushButton* first = box.addButton(
+            modLangConst::Get(buttons == 1 ? QStringLiteral("Msg_Yes") : QStringLiteral("Msg_Ok")),
+            QMessageBox::AcceptRole);
         QPushButton* no = nullptr;
-        if (buttons == 1) no = box.addButton(modLangConst::Get(QStringLiteral("Msg_No")), QMessageBox::RejectRole);
+        if (buttons == 1)
+            no = box.addButton(modLangConst::Get(QStringLiteral("Msg_No")), QMessageBox::RejectRole);
         box.setDefaultButton(first);
         box.setEscapeButton(no ? no : first);
         QTimer poll; // the network keeps being heard while the box waits
@@ -39,7 +40,9 @@ public:
 MessageService* current = nullptr;
 } // namespace
 
-void Messages::SetService(MessageService* service) { current = service; }
+void Messages::SetService(MessageService* service) {
+    current = service;
+}
 
 MessageService& Messages::Service() {
     static BoxService builtIn;

@@ -4,7 +4,7 @@
 #include <QString>
 
 class MessageService {
-public:
+  public:
     virtual ~MessageService() = default;
     // Shows `text` with button set 0 (OK) or 1 (Yes, No) and icon 0..6; returns the index
     // of the button pressed (0 OK or Yes, 1 No). Runs a nested event loop.

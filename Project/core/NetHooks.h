@@ -8,7 +8,7 @@
 namespace NetHooks {
 
 class Router {
-public:
+  public:
     virtual ~Router() = default;
     virtual void ShowAlertPop(const QString& text, const QString& sender) = 0;
     virtual void RouteChatMsg(const QString& data, const QString& sender) = 0;
@@ -16,14 +16,14 @@ public:
 };
 
 class FileTransfer {
-public:
+  public:
     virtual ~FileTransfer() = default;
     // One of the letters "1" to "7" from `sender`; payload is everything after the letter.
     virtual void OnData(QChar letter, const QString& sender, const QString& payload) = 0;
 };
 
 class ChatWindows {
-public:
+  public:
     virtual ~ChatWindows() = default;
     virtual void CloseAll() = 0;
     // True when an open chat window holds the user.

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 
-NetOwner::~NetOwner() { modNetCmds::OwnerGone(this); }
+NetOwner::~NetOwner() {
+    modNetCmds::OwnerGone(this);
+}
 
 void OwnerList::SetList(int i, const QString& text) {
     if (i >= 0 && i < items_.size()) items_[i] = text;
@@ -16,9 +18,10 @@ int OwnerList::AddItem(const QString& text) {
         items_.append(text);
         return static_cast<int>(items_.size() - 1);
     }
-    const auto at = std::upper_bound(items_.begin(), items_.end(), text, [](const QString& a, const QString& b) {
-        return modAppFnc::CompareNoCase(a, b) < 0;
-    });
+    const auto at =
+        std::upper_bound(items_.begin(), items_.end(), text, [](const QString& a, const QString& b) {
+            return modAppFnc::CompareNoCase(a, b) < 0;
+        });
     const auto idx = at - items_.begin();
     items_.insert(idx, text);
     return static_cast<int>(idx);

@@ -8,7 +8,7 @@
 // A list control as the layer uses it. `sorted` lists insert at their case-folded position
 // (ASCII letters folded, then ordinal), so names and their records keep the same index.
 class OwnerList {
-public:
+  public:
     explicit OwnerList(bool sorted = false) : sorted_(sorted) {}
     int ListCount() const { return static_cast<int>(items_.size()); }
     QString List(int i) const { return (i >= 0 && i < items_.size()) ? items_.at(i) : QString(); }
@@ -22,13 +22,13 @@ public:
     const QStringList& items() const { return items_; }
     bool sorted() const { return sorted_; }
 
-private:
+  private:
     QStringList items_;
     bool sorted_;
 };
 
 class NetOwner {
-public:
+  public:
     virtual ~NetOwner();
     virtual OwnerList* lstUsers() { return nullptr; }
     virtual OwnerList* lstUStat() { return nullptr; }

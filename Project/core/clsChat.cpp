@@ -32,4 +32,6 @@ QStringList clsChat::GetMessages() {
     return result;
 }
 
-void clsChat::CloseHnd() { slot_.close(); }
+void clsChat::CloseHnd() {
+    slot_.close();
+}

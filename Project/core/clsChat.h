@@ -7,7 +7,7 @@
 #include <QStringList>
 
 class clsChat {
-public:
+  public:
     clsChat() = default;
     ~clsChat() { CloseHnd(); }
     clsChat(const clsChat&) = delete;
@@ -22,7 +22,7 @@ public:
     qint16 GetError() const { return error_; }
     int Handle() const { return slot_.handle(); }
 
-private:
+  private:
     QString name_;
     Mailslot slot_;
     qint16 error_ = 0;

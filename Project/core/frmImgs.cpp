@@ -555,16 +555,25 @@ void bottomBand(QPainter& p, const QRect& r, int panel) {
     p.fillRect(QRect(r.left(), r.top(), r.width(), 6), kMargin);
     vGradient(p, QRectF(r.left(), r.top() + 6, r.width(), panel), kMargin, kPanelBottom);
     p.fillRect(QRect(r.left(), r.top() + 6 + panel, r.width(), 1), kStripLine);
-    vGradient(p, QRectF(r.left(), r.top() + 7 + panel, r.width(), r.height() - 7 - panel), kStripTop, kStripBottom);
+    vGradient(p, QRectF(r.left(), r.top() + 7 + panel, r.width(), r.height() - 7 - panel), kStripTop,
+              kStripBottom);
 }
 
 // The main window's top band (49 rows) and bottom band (97 rows).
-void mainTop(QPainter& p, const QRect& r) { topBand(p, r, 35); }
-void mainBottom(QPainter& p, const QRect& r) { bottomBand(p, r, 67); }
+void mainTop(QPainter& p, const QRect& r) {
+    topBand(p, r, 35);
+}
+void mainBottom(QPainter& p, const QRect& r) {
+    bottomBand(p, r, 67);
+}
 
 // The chat window's top band (49 rows) and bottom band (94 rows).
-void chatTop(QPainter& p, const QRect& r) { topBand(p, r, 41); }
-void chatBottom(QPainter& p, const QRect& r) { bottomBand(p, r, 59); }
+void chatTop(QPainter& p, const QRect& r) {
+    topBand(p, r, 41);
+}
+void chatBottom(QPainter& p, const QRect& r) {
+    bottomBand(p, r, 59);
+}
 
 // The side bar: a blue panel, uniform downwards.
 void sideBar(QPainter& p, const QRect& r) {

@@ -1,6 +1,5 @@
 #include "core/frmLang.h"
 
-#include "platform/ProgramFolder.h"
 #include "controls/chameleonButton.h"
 #include "core/modAppFnc.h"
 #include "core/modCommonDialog.h"
@@ -9,6 +8,7 @@
 #include "core/modLangConst.h"
 #include "core/modSettings.h"
 #include "core/modTerminate.h"
+#include "platform/ProgramFolder.h"
 
 #include <QGroupBox>
 #include <QLabel>

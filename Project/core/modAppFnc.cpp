@@ -1,14 +1,14 @@
 #include "core/modAppFnc.h"
 
+#include "core/MessageService.h"
+#include "core/modGlobals.h"
+#include "core/modLangConst.h"
 #include "platform/Ansi.h"
 #include "platform/Identity.h"
-#include "core/MessageService.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Shell.h"
 #include "platform/Sound.h"
 #include "platform/Twips.h"
-#include "core/modGlobals.h"
-#include "core/modLangConst.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -52,7 +52,8 @@ QString ReadTextFile(const QString& path) {
     const qsizetype n = all.size();
     while (start < n) {
         qsizetype i = start;
-        while (i < n && all.at(i) != QLatin1Char('\r') && all.at(i) != QLatin1Char('\n')) ++i;
+        while (i < n && all.at(i) != QLatin1Char('\r') && all.at(i) != QLatin1Char('\n'))
+            ++i;
         out += QStringView(all).mid(start, i - start);
         out += kCrLf;
         if (i < n && all.at(i) == QLatin1Char('\r') && i + 1 < n && all.at(i + 1) == QLatin1Char('\n')) ++i;
@@ -125,7 +126,9 @@ bool IsValidName(const QString& name) {
     return true;
 }
 
-bool IsEveryoneName(const QString& name) { return SameNoCase(name, QStringLiteral("(All)")); }
+bool IsEveryoneName(const QString& name) {
+    return SameNoCase(name, QStringLiteral("(All)"));
+}
 
 QString ProperCase(const QString& text) {
     if (text.isEmpty()) return text;
@@ -135,7 +138,8 @@ QString ProperCase(const QString& text) {
 qint32 CountStr(const QString& text, const QString& sub) {
     if (sub.isEmpty()) return 0;
     qint32 count = 0;
-    for (qsizetype i = text.indexOf(sub); i >= 0; i = text.indexOf(sub, i + 1)) ++count;
+    for (qsizetype i = text.indexOf(sub); i >= 0; i = text.indexOf(sub, i + 1))
+        ++count;
     return count;
 }
 
@@ -173,7 +177,9 @@ QString FolderFromPath(const QString& path) {
     return i < 0 ? QString() : path.left(i + 1);
 }
 
-bool NetworkPresent() { return Identity::networkPresent(); }
+bool NetworkPresent() {
+    return Identity::networkPresent();
+}
 
 void OpenLink(const QString& link) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -181,7 +187,8 @@ void OpenLink(const QString& link) {
     const bool ok = Shell::open(link, code);
     QApplication::restoreOverrideCursor();
     if (!ok)
-        ShowMsg(QStringLiteral("Error Opening Link to ") + link + kCrLf + kCrLf + QString::number(code), 0, 5);
+        ShowMsg(QStringLiteral("Error Opening Link to ") + link + kCrLf + kCrLf + QString::number(code), 0,
+                5);
 }
 
 qint32 GetWorkArea(int index, const QWidget* window) {
@@ -193,10 +200,14 @@ qint32 GetWorkArea(int index, const QWidget* window) {
     const double dpiX = Twips::dpiX(window), dpiY = Twips::dpiY(window);
     auto tw = [](int px, double dpi) { return Twips::fromPx(px, dpi); };
     switch (index) {
-    case 0: return tw(r.left(), dpiX);
-    case 1: return tw(r.top(), dpiY);
-    case 2: return tw(r.left() + r.width(), dpiX);
-    default: return tw(r.top() + r.height(), dpiY);
+    case 0:
+        return tw(r.left(), dpiX);
+    case 1:
+        return tw(r.top(), dpiY);
+    case 2:
+        return tw(r.left() + r.width(), dpiX);
+    default:
+        return tw(r.top() + r.height(), dpiY);
     }
 }
 
@@ -215,7 +226,8 @@ void RunUpdate() {
 }
 
 void RunHelp() {
-    runCompanion(QStringLiteral("Help"), QStringLiteral("Unable to locate Help EXE; "), QStringLiteral("NoHelpEXE"));
+    runCompanion(QStringLiteral("Help"), QStringLiteral("Unable to locate Help EXE; "),
+                 QStringLiteral("NoHelpEXE"));
 }
 
 QString LowerAscii(const QString& text) {
@@ -236,28 +248,34 @@ int CompareNoCase(const QString& a, const QString& b) {
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
-bool SameNoCase(const QString& a, const QString& b) { return a.size() == b.size() && CompareNoCase(a, b) == 0; }
+bool SameNoCase(const QString& a, const QString& b) {
+    return a.size() == b.size() && CompareNoCase(a, b) == 0;
+}
 
 namespace {
 std::vector<ChatPicture>& pictures() {
     static std::vector<ChatPicture> p = [] {
-        const char* tags[15] = {":) :-) ",          ":D :d :-D :-d ", ":O :o :-O :-o ", ":P :p :-P :-p ",
-                                ";) ;-) ",          ":( :-( ",        ":S :s :-S :-s ", ":-| :| ",
-                                ":'( :-'( ",        ":$ :-$ ",        ":~ :-~ ",        ":@ :-@ ",
-                                "&) &-) ",          "(Y) (y) _/ ",    "(N) (n) (x) (X) "};
+        const char* tags[15] = {":) :-) ",   ":D :d :-D :-d ", ":O :o :-O :-o ",  ":P :p :-P :-p ",
+                                ";) ;-) ",   ":( :-( ",        ":S :s :-S :-s ",  ":-| :| ",
+                                ":'( :-'( ", ":$ :-$ ",        ":~ :-~ ",         ":@ :-@ ",
+                                "&) &-) ",   "(Y) (y) _/ ",    "(N) (n) (x) (X) "};
         std::vector<ChatPicture> v;
-        for (const char* t : tags) v.push_back({QString(), QString::fromLatin1(t)});
+        for (const char* t : tags)
+            v.push_back({QString(), QString::fromLatin1(t)});
         return v;
     }();
     return p;
 }
 } // namespace
 
-const std::vector<ChatPicture>& ChatPictures() { return pictures(); }
+const std::vector<ChatPicture>& ChatPictures() {
+    return pictures();
+}
 
 void SetChatPictureTexts(const std::vector<QString>& texts) {
     auto& p = pictures();
-    for (std::size_t i = 0; i < p.size() && i < texts.size(); ++i) p[i].text = texts[i];
+    for (std::size_t i = 0; i < p.size() && i < texts.size(); ++i)
+        p[i].text = texts[i];
 }
 
 QString InsertPictures(const QString& text) {
@@ -282,7 +300,9 @@ QString InsertPictures(const QString& text) {
 } // namespace modAppFnc
 
 namespace modAPIFunc {
-void PlayWave(const QString& path, bool wait) { Sound::playWave(path, wait); }
+void PlayWave(const QString& path, bool wait) {
+    Sound::playWave(path, wait);
+}
 
 void SetTopMost(QWidget* window, bool topMost) {
     if (!window) return;

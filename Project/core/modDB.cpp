@@ -1,7 +1,7 @@
 #include "core/modDB.h"
 
-#include "platform/Ansi.h"
 #include "core/modAppFnc.h"
+#include "platform/Ansi.h"
 
 #include <QFile>
 #include <QSet>

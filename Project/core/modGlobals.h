@@ -67,7 +67,7 @@ struct RunState {
     qint16 PopupHide = 0;     // switch "pmh"
     qint16 SpeedBarSlide = 1; // switch "sbl" sets 0
     qint16 ChatKeepOnTop = 0;
-    QString CommandLine;      // the program's arguments joined by blanks
+    QString CommandLine; // the program's arguments joined by blanks
 };
 
 // The standard 16-colour palette of user colours, as 0x00BBGGRR; 0 for an index outside 0..15.

@@ -31,8 +31,12 @@ State& st() {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-OwnerList* users() { return st().owner ? st().owner->lstUsers() : nullptr; }
-OwnerList* stats() { return st().owner ? st().owner->lstUStat() : nullptr; }
+OwnerList* users() {
+    return st().owner ? st().owner->lstUsers() : nullptr;
+}
+OwnerList* stats() {
+    return st().owner ? st().owner->lstUStat() : nullptr;
+}
 void listChanged() {
     if (st().owner) st().owner->UListChange();
 }
@@ -69,14 +73,30 @@ QString fieldValue(const QString& payload) {
 
 namespace modNetCmds {
 
-NetOwner* OwnerForm() { return st().owner; }
-QString MyName() { return st().myName; }
-bool IsOpen() { return st().open; }
-qint16 DataReceived() { return st().dataReceived; }
-void SetDataReceived(qint16 value) { st().dataReceived = value; }
-qint16 XferFile() { return st().xferFile; }
-void SetXferFile(qint16 value) { st().xferFile = value; }
-clsChat* Transport() { return st().chat.get(); }
+NetOwner* OwnerForm() {
+    return st().owner;
+}
+QString MyName() {
+    return st().myName;
+}
+bool IsOpen() {
+    return st().open;
+}
+qint16 DataReceived() {
+    return st().dataReceived;
+}
+void SetDataReceived(qint16 value) {
+    st().dataReceived = value;
+}
+qint16 XferFile() {
+    return st().xferFile;
+}
+void SetXferFile(qint16 value) {
+    st().xferFile = value;
+}
+clsChat* Transport() {
+    return st().chat.get();
+}
 
 void OwnerGone(NetOwner* owner) {
     if (st().owner == owner) st().owner = nullptr;
@@ -107,7 +127,8 @@ void SendUserData() {
 }
 
 void SendData(const QString& data) {
-    if (modGlobals::Run().NetLog == 1) modAppFnc::WriteLog(QStringLiteral("DataSent >>") + data + QStringLiteral("<<"));
+    if (modGlobals::Run().NetLog == 1)
+        modAppFnc::WriteLog(QStringLiteral("DataSent >>") + data + QStringLiteral("<<"));
     if (!st().chat) st().chat = std::make_unique<clsChat>();
     st().chat->SendMessage(QString(), QStringLiteral("*"), st().myName + Sep() + data);
 }
@@ -129,12 +150,14 @@ void PollData() {
     // A snapshot: handlers may run nested polls while this one is still working through it.
     const QStringList messages = st().chat->GetMessages();
     if (messages.isEmpty()) return;
-    for (const QString& m : messages) ParseData(m.mid(1));
+    for (const QString& m : messages)
+        ParseData(m.mid(1));
     st().dataReceived = 1;
 }
 
 void ParseData(const QString& text) {
-    if (modGlobals::Run().NetLog == 1) modAppFnc::WriteLog(QStringLiteral("DataIn >>") + text + QStringLiteral("<<"));
+    if (modGlobals::Run().NetLog == 1)
+        modAppFnc::WriteLog(QStringLiteral("DataIn >>") + text + QStringLiteral("<<"));
     const qsizetype sepAt = text.indexOf(modGlobals::kSep);
     const QString sender = sepAt < 0 ? QString() : text.left(sepAt);
     const bool fromMe = sender == st().myName;
@@ -175,13 +198,15 @@ void ParseData(const QString& text) {
     case 'A': {
         const QString target = modAppFnc::GetField(payload, 1, sep);
         if (forMe(target) || target == QLatin1String("(All)"))
-            if (NetHooks::Router* r = NetHooks::router()) r->ShowAlertPop(modAppFnc::GetField(payload, 2, sep), sender);
+            if (NetHooks::Router* r = NetHooks::router())
+                r->ShowAlertPop(modAppFnc::GetField(payload, 2, sep), sender);
         return;
     }
     case 'H':
         if (forMe(modAppFnc::GetField(payload, 1, sep)))
             if (NetHooks::Router* r = NetHooks::router())
-                r->RouteChatMsg(modAppFnc::GetField(payload, 2, sep) + Sep() + modAppFnc::GetField(payload, 3, sep),
+                r->RouteChatMsg(modAppFnc::GetField(payload, 2, sep) + Sep() +
+                                    modAppFnc::GetField(payload, 3, sep),
                                 sender);
         return;
     case 'R': {
@@ -197,9 +222,16 @@ void ParseData(const QString& text) {
     }
     case 'I':
         if (forMe(modAppFnc::GetField(payload, 1, sep)))
-            if (NetHooks::Router* r = NetHooks::router()) r->ShowUserInfo(modAppFnc::GetField(payload, 2, sep), sender);
+            if (NetHooks::Router* r = NetHooks::router())
+                r->ShowUserInfo(modAppFnc::GetField(payload, 2, sep), sender);
         return;
-    case '1': case '2': case '3': case '4': case '5': case '6': case '7':
+    case '1':
+    case '2':
+    case '3':
+    case '4':
+    case '5':
+    case '6':
+    case '7':
         if (NetHooks::FileTransfer* f = NetHooks::fileTransfer()) f->OnData(letter, sender, payload);
         return;
     default:
@@ -217,9 +249,9 @@ void AddUser(const QString& name) {
     const int at = names->AddItem(name);
     if (OwnerList* recs = stats()) {
         const QString rec = name + Sep() + QStringLiteral("0") + Sep() + QStringLiteral("0") + Sep() +
-                            QStringLiteral("Arial") + Sep() + QStringLiteral("0") + Sep() + QStringLiteral("1") + Sep();
+                            QStringLiteral("Arial") + Sep() + QStringLiteral("0") + Sep() +
+                            QStringLiteral("1") + Sep();
         recs->InsertItem(at, rec); // beside its name, however the lists sort
-
     }
     listChanged();
     if (!st().myName.startsWith(QLatin1Char('\\'))) SendUserData();

@@ -1,7 +1,11 @@
 #include "core/modNetCom.h"
 
-#include "platform/Identity.h"
 #include "core/modAppFnc.h"
+#include "platform/Identity.h"
 
-QString modNetCom::GetLogonName() { return modAppFnc::ProperCase(Identity::logonName()); }
-QString modNetCom::GetCompName() { return Identity::computerName(); }
+QString modNetCom::GetLogonName() {
+    return modAppFnc::ProperCase(Identity::logonName());
+}
+QString modNetCom::GetCompName() {
+    return Identity::computerName();
+}

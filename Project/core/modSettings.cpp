@@ -1,13 +1,13 @@
 #include "core/modSettings.h"
 
-#include "platform/ProgramFolder.h"
-#include "platform/SettingsBag.h"
 #include "core/modAppFnc.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "core/modNetCom.h"
 #include "core/modStartUp.h"
 #include "core/modTerminate.h"
+#include "platform/ProgramFolder.h"
+#include "platform/SettingsBag.h"
 
 #include <QFile>
 #include <QFileInfo>

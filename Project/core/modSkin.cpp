@@ -1,11 +1,11 @@
 #include "core/modSkin.h"
 
-#include "platform/Ansi.h"
 #include "core/MessageService.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
+#include "platform/Ansi.h"
 
 #include <QDir>
 #include <QFile>

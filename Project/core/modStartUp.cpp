@@ -1,9 +1,9 @@
 #include "core/modStartUp.h"
 
+#include "core/modAppFnc.h"
 #include "platform/Autostart.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Registry.h"
-#include "core/modAppFnc.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,7 +1,6 @@
 #include "mainwin/frmLogOn.h"
 
 #include "controls/ListMirror.h"
-#include "platform/Colors.h"
 #include "controls/chameleonButton.h"
 #include "core/frmImgs.h"
 #include "core/frmLang.h"
@@ -15,6 +14,7 @@
 #include "core/modNetCom.h"
 #include "core/modSkin.h"
 #include "core/modTerminate.h"
+#include "platform/Colors.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -369,4 +369,6 @@ void frmLogOn::setNameText(const QString& text) {
     txtName->setText(text);
 }
 
-void frmLogOn::showUsers() { ListMirror::Show(lstUsersBox, users_.items()); }
+void frmLogOn::showUsers() {
+    ListMirror::Show(lstUsersBox, users_.items());
+}

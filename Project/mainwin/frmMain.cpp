@@ -2,11 +2,9 @@
 
 #include "mainwin/frmMainList.h"
 
-#include "platform/Colors.h"
+#include "controls/chameleonButton.h"
 #include "core/InputBox.h"
 #include "core/SkinnableWindow.h"
-#include "platform/Twips.h"
-#include "controls/chameleonButton.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
@@ -17,6 +15,8 @@
 #include "core/modSettings.h"
 #include "core/modSkin.h"
 #include "core/modTerminate.h"
+#include "platform/Colors.h"
+#include "platform/Twips.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -38,7 +38,9 @@ using modGlobals::Sets;
 namespace {
 frmMain* gLoaded = nullptr;
 
-QString lang(const char* key) { return modLangConst::Get(QString::fromLatin1(key)); }
+QString lang(const char* key) {
+    return modLangConst::Get(QString::fromLatin1(key));
+}
 
 // Copies a piece of the skin picture; a piece that reaches past the picture is cut to it.
 void blit(QPainter& p, int dx, int dy, const QImage& src, int sx, int sy, int w, int h) {
@@ -56,7 +58,9 @@ const QString kWebLinks[4] = {
 };
 } // namespace
 
-frmMain* frmMain::Loaded() { return gLoaded; }
+frmMain* frmMain::Loaded() {
+    return gLoaded;
+}
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     gLoaded = this;
@@ -81,10 +85,11 @@ void frmMain::buildMenus() {
     mnuAction = menuBar()->addMenu(QStringLiteral("&Action"));
     mnuActionAlertAll = item(mnuAction, "Send &Alert To All", QKeySequence(Qt::CTRL | Qt::Key_A));
     mnuActionSel = mnuAction->addMenu(QStringLiteral("&Selection"));
-    const char* sel[6] = {"Send &Alert", "Start Live &Chat", "Send &File...", "&Block", "Request &Phone Number",
-                          "Request Real User &Name"};
+    const char* sel[6] = {"Send &Alert", "Start Live &Chat",      "Send &File...",
+                          "&Block",      "Request &Phone Number", "Request Real User &Name"};
     const QKeySequence selKeys[6] = {Qt::Key_F5, Qt::Key_F6, Qt::Key_F7, Qt::Key_F8, {}, {}};
-    for (int i = 0; i < 6; ++i) mnuActionSelS[i] = item(mnuActionSel, sel[i], selKeys[i]);
+    for (int i = 0; i < 6; ++i)
+        mnuActionSelS[i] = item(mnuActionSel, sel[i], selKeys[i]);
     mnuActionGrp = mnuAction->addMenu(QStringLiteral("Send Alert To &Group"));
     mnuActionAlertGrpI.push_back(mnuActionGrp->addAction(QStringLiteral("[]")));
     mnuAction->addSeparator();
@@ -199,8 +204,8 @@ void frmMain::buildControls() {
         cmdBB[i]->SetCaption(QString::fromLatin1(bb[i]));
         cmdBB[i]->resize(60, 25);
     }
-    const char* sb[6] = {"Send Alert To A&ll", "Send Alert To &Group", "&Options", "www.example.com",
-                         "&Sign Out", "&Hide"};
+    const char* sb[6] = {
+        "Send Alert To A&ll", "Send Alert To &Group", "&Options", "www.example.com", "&Sign Out", "&Hide"};
     for (int i = 0; i < 6; ++i) {
         cmdSB[i] = chameleonButton::LaidOut(body);
         cmdSB[i]->SetCaption(QString::fromLatin1(sb[i]));
@@ -263,8 +268,10 @@ void frmMain::Form_Load() {
         centreInWorkArea();
         centreOnShow = true;
     }
-    if (s.FM_PS == 2) setWindowState(Qt::WindowMaximized);
-    else if (s.FM_PS == 1) setWindowState(Qt::WindowMinimized);
+    if (s.FM_PS == 2)
+        setWindowState(Qt::WindowMaximized);
+    else if (s.FM_PS == 1)
+        setWindowState(Qt::WindowMinimized);
     SetLang();
     mnuViewSideBar->setChecked(!s.FM_SB);
     mnuViewSideBar_Click();
@@ -289,15 +296,19 @@ void frmMain::SetLang() {
     };
     setWindowTitle(t(k("Form")));
     cmdStat->SetCaption(t(k("cmdStat")));
-    for (int i = 0; i < 2; ++i) cmdBB[i]->SetCaption(t(idx("cmdBB", i)));
-    for (int i : {0, 1, 2, 4, 5}) cmdSB[i]->SetCaption(t(idx("cmdSB", i)));
+    for (int i = 0; i < 2; ++i)
+        cmdBB[i]->SetCaption(t(idx("cmdBB", i)));
+    for (int i : {0, 1, 2, 4, 5})
+        cmdSB[i]->SetCaption(t(idx("cmdSB", i)));
     mnuAction->setTitle(t(k("mnuAction")));
     mnuActionAlertAll->setText(t(k("mnuActionAlertAll")));
     mnuActionSel->setTitle(t(k("mnuActionSel")));
-    for (int i = 0; i < 6; ++i) mnuActionSelS[i]->setText(t(idx("mnuActionSelS", i)));
+    for (int i = 0; i < 6; ++i)
+        mnuActionSelS[i]->setText(t(idx("mnuActionSelS", i)));
     mnuActionGrp->setTitle(t(k("mnuActionGrp")));
     mnuActionStatus->setTitle(t(k("mnuActionStatus")));
-    for (int i = 0; i < 3; ++i) mnuActionStatusSet[i]->setText(t(idx("mnuActionStatusSet", i)));
+    for (int i = 0; i < 3; ++i)
+        mnuActionStatusSet[i]->setText(t(idx("mnuActionStatusSet", i)));
     mnuActionOptions->setText(t(k("mnuActionOptions")));
     mnuActionHist->setText(t(k("mnuActionHist")));
     mnuActionSignOut->setText(t(k("mnuActionSignOut")));
@@ -305,10 +316,12 @@ void frmMain::SetLang() {
     mnuView->setTitle(t(k("mnuView")));
     mnuViewSideBar->setText(t(QStringLiteral("mnuSideBar")));
     mnuViewMove->setTitle(t(k("mnuViewMove")));
-    for (int i = 0; i < 5; ++i) mnuViewMoveTo[i]->setText(t(idx("mnuViewMoveTo", i)));
+    for (int i = 0; i < 5; ++i)
+        mnuViewMoveTo[i]->setText(t(idx("mnuViewMoveTo", i)));
     mnuHelp->setTitle(t(k("mnuHelp")));
     mnuHelpWeb->setTitle(t(k("mnuHelpWeb")));
-    for (int i = 0; i < 4; ++i) mnuHelpWebA[i]->setText(t(idx("mnuHelpWebA", i)));
+    for (int i = 0; i < 4; ++i)
+        mnuHelpWebA[i]->setText(t(idx("mnuHelpWebA", i)));
     mnuHelpHelp->setText(t(k("mnuHelpHelp")));
     mnuHelpWebUpdate->setText(t(k("mnuHelpWebUpdate")));
     mnuHelpAbout->setText(t(k("mnuHelpAbout")));
@@ -319,11 +332,13 @@ void frmMain::SetLang() {
     mnuPopAlertAll->setText(t(k("mnuActionAlertAll")));
     mnuPopGrp->setTitle(t(k("mnuActionGrp")));
     mnuPopStat->setTitle(t(k("mnuActionStatus")));
-    for (int i = 0; i < 3; ++i) mnuPopStatSet[i]->setText(t(idx("mnuActionStatusSet", i)));
+    for (int i = 0; i < 3; ++i)
+        mnuPopStatSet[i]->setText(t(idx("mnuActionStatusSet", i)));
     mnuPopOptions->setText(t(k("mnuActionOptions")));
     mnuPopHist->setText(t(k("mnuActionHist")));
     mnuPopHelp->setTitle(t(k("mnuHelpWeb")));
-    for (int i = 0; i < 4; ++i) mnuPopHelpWeb[i]->setText(t(idx("mnuHelpWebA", i)));
+    for (int i = 0; i < 4; ++i)
+        mnuPopHelpWeb[i]->setText(t(idx("mnuHelpWebA", i)));
     mnuPopHelpHelp->setText(t(k("mnuHelpHelp")));
     mnuPopHelpUpdate->setText(t(k("mnuHelpWebUpdate")));
     mnuPopAbout->setText(t(k("mnuHelpAbout")));
@@ -332,13 +347,16 @@ void frmMain::SetLang() {
 
 // --- skin and layout -----------------------------------------------------------------------
 
-bool frmMain::sideBarOn() const { return mnuViewSideBar->isChecked(); }
+bool frmMain::sideBarOn() const {
+    return mnuViewSideBar->isChecked();
+}
 
 void frmMain::SetSkin() {
     const int W = body->width(), H = body->height();
     const bool side = sideBarOn();
     const int R = side ? W - kSideBarWidth : W;
-    for (chameleonButton* b : cmdSB) b->setVisible(side);
+    for (chameleonButton* b : cmdSB)
+        b->setVisible(side);
 
     picBuf = QImage(qMax(W, 1), qMax(H, 1), QImage::Format_RGB32);
     picBuf.fill(Qt::black);
@@ -346,15 +364,20 @@ void frmMain::SetSkin() {
     {
         QPainter p(&picBuf);
         blit(p, 0, 0, skin, 429, 0, 51, 49);
-        for (int x = 51; x <= R; x += 10) blit(p, x, 0, skin, 481, 0, 10, 49);
+        for (int x = 51; x <= R; x += 10)
+            blit(p, x, 0, skin, 481, 0, 10, 49);
         blit(p, R - 8, 0, skin, 492, 0, 8, 49);
-        for (int y = 49; y <= H - 97; y += 10) blit(p, 0, y, skin, 429, 50, 51, 10);
-        for (int y = 49; y <= H - 97; y += 10) blit(p, R - 8, y, skin, 492, 50, 8, 10);
+        for (int y = 49; y <= H - 97; y += 10)
+            blit(p, 0, y, skin, 429, 50, 51, 10);
+        for (int y = 49; y <= H - 97; y += 10)
+            blit(p, R - 8, y, skin, 492, 50, 8, 10);
         blit(p, 0, H - 97, skin, 429, 61, 51, 97);
-        for (int x = 51; x <= R; x += 10) blit(p, x, H - 97, skin, 481, 61, 10, 97);
+        for (int x = 51; x <= R; x += 10)
+            blit(p, x, H - 97, skin, 481, 61, 10, 97);
         if (side) {
             blit(p, R, 0, skin, 501, 0, 144, 49);
-            for (int y = 10; y <= H - 97; y += 10) blit(p, R, y, skin, 501, 50, 144, 10);
+            for (int y = 10; y <= H - 97; y += 10)
+                blit(p, R, y, skin, 501, 50, 144, 10);
             blit(p, R, H - 97, skin, 501, 61, 144, 97);
             blit(p, R - 8, H - 97, skin, 492, 61, 8, 9);
         } else {
@@ -369,9 +392,12 @@ void frmMain::SetSkin() {
     pal.setColor(QPalette::WindowText, Colors::fromBgr(static_cast<quint32>(info.StatusColor)));
     lblStat->setPalette(pal);
     modSkin::SkinButton(cmdStat);
-    for (chameleonButton* b : cmdBB) modSkin::SkinButton(b);
-    for (chameleonButton* b : cmdFB) modSkin::SkinButton(b);
-    for (chameleonButton* b : cmdSB) modSkin::SkinButton(b);
+    for (chameleonButton* b : cmdBB)
+        modSkin::SkinButton(b);
+    for (chameleonButton* b : cmdFB)
+        modSkin::SkinButton(b);
+    for (chameleonButton* b : cmdSB)
+        modSkin::SkinButton(b);
 }
 
 void frmMain::placeControls(int W, int H, int R) {
@@ -381,7 +407,8 @@ void frmMain::placeControls(int W, int H, int R) {
     cmdBB[1]->move(cmdBB[0]->width() + 13, H - (cmdBB[1]->height() + 55));
     const int sbLeft = W - (cmdSB[0]->width() + 13);
     cmdSB[0]->move(sbLeft, 10);
-    for (int k = 1; k <= 2; ++k) cmdSB[k]->move(sbLeft, cmdSB[0]->y() + k * (cmdSB[0]->height() + 5));
+    for (int k = 1; k <= 2; ++k)
+        cmdSB[k]->move(sbLeft, cmdSB[0]->y() + k * (cmdSB[0]->height() + 5));
     const int h3 = cmdSB[3]->height();
     cmdSB[5]->move(sbLeft, H - (h3 + 94));
     cmdSB[4]->move(sbLeft, cmdSB[5]->y() - 5 - h3);
@@ -389,7 +416,8 @@ void frmMain::placeControls(int W, int H, int R) {
     const bool side = sideBarOn();
     cmdFB[0]->move(W - (cmdFB[0]->width() + (side ? 80 : 60)), H - (cmdFB[0]->height() + 27));
     for (int k = 1; k < 10; ++k)
-        if (cmdFB[k]) cmdFB[k]->move(cmdFB[k - 1]->x() - (cmdFB[k]->width() + 1), H - (cmdFB[k]->height() + 27));
+        if (cmdFB[k])
+            cmdFB[k]->move(cmdFB[k - 1]->x() - (cmdFB[k]->width() + 1), H - (cmdFB[k]->height() + 27));
 }
 
 void frmMain::PaintStat() {
@@ -413,12 +441,14 @@ void frmMain::applyMinimumSize() {
 
 QSize frmMain::outerSizeTwips() const {
     const QSize outer = frameGeometry().size();
-    return {Twips::fromPx(outer.width(), Twips::dpiX(this)), Twips::fromPx(outer.height(), Twips::dpiY(this))};
+    return {Twips::fromPx(outer.width(), Twips::dpiX(this)),
+            Twips::fromPx(outer.height(), Twips::dpiY(this))};
 }
 
 void frmMain::setOuterGeometryTwips(int left, int top, int width, int height) {
     const double dx = Twips::dpiX(this), dy = Twips::dpiY(this);
-    const QRect outer(Twips::toPx(left, dx), Twips::toPx(top, dy), Twips::toPx(width, dx), Twips::toPx(height, dy));
+    const QRect outer(Twips::toPx(left, dx), Twips::toPx(top, dy), Twips::toPx(width, dx),
+                      Twips::toPx(height, dy));
     applyOuterGeometry(outer);
     // The frame is known only once the window is shown; the size is put right then.
     if (!isVisible()) pendingOuter = outer;
@@ -434,10 +464,11 @@ void frmMain::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
     applyPendingOuter();
     // A window manager may add the frame a little later; without one there is none to wait for.
-    if (!pendingOuter.isNull()) QTimer::singleShot(kFrameWaitMs, this, [this] {
-        pendingOuter = QRect();
-        centreOnShow = false;
-    });
+    if (!pendingOuter.isNull())
+        QTimer::singleShot(kFrameWaitMs, this, [this] {
+            pendingOuter = QRect();
+            centreOnShow = false;
+        });
 }
 
 void frmMain::applyPendingOuter() {
@@ -475,7 +506,8 @@ void frmMain::Form_Resize() {
 bool frmMain::eventFilter(QObject* watched, QEvent* e) {
     // The client area gets its final size only when the window is laid out, which may come
     // after the window's own resize: the background must always be composed at that size.
-    if (watched == body && e->type() == QEvent::Resize && picBuf.size() != body->size() && !cleanedUp) SetSkin();
+    if (watched == body && e->type() == QEvent::Resize && picBuf.size() != body->size() && !cleanedUp)
+        SetSkin();
     return QMainWindow::eventFilter(watched, e);
 }
 
@@ -519,15 +551,23 @@ void frmMain::mnuViewMoveTo_Click(int index) {
     const qint32 w = size.width(), h = size.height();
     qint32 x = left, y = top;
     switch (index) {
-    case 0: break;
-    case 1: x = right - w; break;
-    case 2: y = bottom - h; break;
-    case 3: x = right - w, y = bottom - h; break;
+    case 0:
+        break;
+    case 1:
+        x = right - w;
+        break;
+    case 2:
+        y = bottom - h;
+        break;
+    case 3:
+        x = right - w, y = bottom - h;
+        break;
     case 4:
         x = right / 2 - w / 2;
         y = bottom / 2 - h / 2;
         break;
-    default: return;
+    default:
+        return;
     }
     const double dx = Twips::dpiX(this), dy = Twips::dpiY(this);
     move(Twips::toPx(x, dx), Twips::toPx(y, dy));
@@ -577,11 +617,15 @@ void frmMain::RefFBtn(bool cRefSkin, bool RefMnu) {
     mnuPopSoftSep->setVisible(any);
 }
 
-void frmMain::tmrRefresh_Timer() { modNetCmds::PollData(); }
+void frmMain::tmrRefresh_Timer() {
+    modNetCmds::PollData();
+}
 
 // --- close -------------------------------------------------------------------------------------
 
-void frmMain::mnuActionExit_Click() { close(); }
+void frmMain::mnuActionExit_Click() {
+    close();
+}
 
 void frmMain::CloseByCode() {
     byCode = true;

@@ -5,8 +5,8 @@
 #include "core/SkinnableWindow.h"
 
 #include <QImage>
-#include <QRect>
 #include <QMainWindow>
+#include <QRect>
 #include <QVariant>
 #include <array>
 #include <vector>
@@ -21,7 +21,7 @@ class frmMainList;
 
 // The speed bar as the main window keeps it in step; there is none until it is loaded.
 class SpeedBarLink {
-public:
+  public:
     virtual ~SpeedBarLink() = default;
     virtual void ClearUsers() = 0;
     virtual void AddUser(const QString& name) = 0;
@@ -32,14 +32,14 @@ public:
 
 // A chat room that the selection can be added to.
 class ChatRoomLink {
-public:
+  public:
     virtual ~ChatRoomLink() = default;
     virtual void AddUser(const QString& name) = 0;
 };
 
 class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow {
     Q_OBJECT
-public:
+  public:
     static constexpr int kRowHeight = 20;
     static constexpr int kSideBarWidth = 144;
     // Minimum outer sizes in twips, with and without the side bar.
@@ -98,7 +98,7 @@ public:
     // --- controls ---
     OwnerList lstUsersList{true};
     OwnerList lstUStatList{true};
-    QWidget* body = nullptr;          // the client area; its background is picBuf
+    QWidget* body = nullptr; // the client area; its background is picBuf
     frmMainList* picList = nullptr;
     QImage picLstBuf;
     QScrollBar* vsbLst = nullptr;
@@ -169,7 +169,7 @@ public:
     // Draws the list as it would be shown, into the buffer.
     void DrawList();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
@@ -178,7 +178,7 @@ protected:
     void changeEvent(QEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
 
-private:
+  private:
     void Form_Load();
     void Form_Resize();
     void buildMenus();
@@ -195,9 +195,9 @@ private:
 
     SpeedBarLink* speedBar = nullptr;
     bool trayShown = false;
-    bool asking = false;    // the close question is open
+    bool asking = false; // the close question is open
     bool cleanedUp = false;
     bool byCode = false;
-    QRect pendingOuter;       // outer geometry (pixels) to apply once the frame is known
+    QRect pendingOuter; // outer geometry (pixels) to apply once the frame is known
     bool centreOnShow = false;
 };

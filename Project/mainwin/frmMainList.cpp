@@ -2,21 +2,21 @@
 // groups, the drawing and the mouse.
 #include "mainwin/frmMainList.h"
 
-#include "platform/Colors.h"
-#include "core/NetHooks.h"
 #include "controls/chameleonButton.h"
+#include "core/NetHooks.h"
 #include "core/frmImgs.h"
-#include "mainwin/frmMain.h"
 #include "core/modAppFnc.h"
 #include "core/modGDI.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
+#include "mainwin/frmMain.h"
+#include "platform/Colors.h"
 
 #include <QAction>
-#include <QLoggingCategory>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
@@ -31,8 +31,12 @@ using modGlobals::Sets;
 Q_LOGGING_CATEGORY(lcUsers, "qx3.users", QtWarningMsg)
 
 namespace {
-const QString& Sep() { return modGlobals::Sep(); }
-QString lang(const char* key) { return modLangConst::Get(QString::fromLatin1(key)); }
+const QString& Sep() {
+    return modGlobals::Sep();
+}
+QString lang(const char* key) {
+    return modLangConst::Get(QString::fromLatin1(key));
+}
 constexpr quint32 kListBack = 0xFFFFFF;
 
 quint32 colourOf(const QVariant& v) {
@@ -45,7 +49,8 @@ quint32 colourOf(const QVariant& v) {
 QStringList namesOf(const QString& list) {
     QStringList out;
     const qint32 n = modAppFnc::CountStr(list, Sep());
-    for (qint32 i = 1; i <= n; ++i) out << modAppFnc::GetField(list, i, modGlobals::kSep);
+    for (qint32 i = 1; i <= n; ++i)
+        out << modAppFnc::GetField(list, i, modGlobals::kSep);
     return out;
 }
 } // namespace
@@ -62,7 +67,9 @@ void frmMainList::paintEvent(QPaintEvent*) {
     p.drawImage(0, 0, win->picLstBuf);
 }
 
-void frmMainList::resizeEvent(QResizeEvent*) { win->picList_Resize(); }
+void frmMainList::resizeEvent(QResizeEvent*) {
+    win->picList_Resize();
+}
 
 void frmMainList::mousePressEvent(QMouseEvent* e) {
     const int button = e->button() == Qt::LeftButton     ? 1
@@ -106,11 +113,16 @@ QVariant frmMain::GetUserInfo(const QString& name, int what) const {
     const auto& s = Sets();
     if (modAppFnc::SameNoCase(name, s.UNAME)) {
         switch (what) {
-        case 0: return false;
-        case 1: return s.UCOL;
-        case 2: return s.UFNT;
-        case 3: return int(Run().OwnStatus);
-        default: return QString();
+        case 0:
+            return false;
+        case 1:
+            return s.UCOL;
+        case 2:
+            return s.UFNT;
+        case 3:
+            return int(Run().OwnStatus);
+        default:
+            return QString();
         }
     }
     if (what == 0) return IsBlocked(name);
@@ -170,15 +182,18 @@ void frmMain::RemBlock(const QString& name) {
 
 void frmMain::InvBlock(const QString& userList) {
     for (const QString& n : namesOf(userList)) {
-        if (IsBlocked(n)) RemBlock(n);
-        else AddBlock(n);
+        if (IsBlocked(n))
+            RemBlock(n);
+        else
+            AddBlock(n);
     }
     UListChange();
 }
 
 int frmMain::GetNSel() const {
     int n = 0;
-    for (int i = 0; i < lstUStatList.ListCount(); ++i) n += recordField(i, 5) == QLatin1String("1");
+    for (int i = 0; i < lstUStatList.ListCount(); ++i)
+        n += recordField(i, 5) == QLatin1String("1");
     return n;
 }
 
@@ -214,7 +229,8 @@ void frmMain::RefStat() {
                    QLatin1Char(' ') + modAppFnc::GetField(msg, 3, bar);
     if (!Sets().BLC.isEmpty()) {
         int b = 0;
-        for (const QString& name : namesOf(Sets().BLC)) b += IsOnLine(name);
+        for (const QString& name : namesOf(Sets().BLC))
+            b += IsOnLine(name);
         if (b > 0) text += QStringLiteral(" (-") + QString::number(b) + QLatin1Char(')');
     }
     if (text != LastStatText) {
@@ -232,11 +248,20 @@ void frmMain::RefSBUList() {
         const QString st = GetUserInfo(name, 3).toString();
         bool pass = false;
         switch (filter) {
-        case 0: pass = true; break;
-        case 1: pass = !GetUserInfo(name, 0).toBool(); break;
-        case 2: pass = st != QLatin1String("2"); break;
-        case 3: pass = st == QLatin1String("0"); break;
-        default: break;
+        case 0:
+            pass = true;
+            break;
+        case 1:
+            pass = !GetUserInfo(name, 0).toBool();
+            break;
+        case 2:
+            pass = st != QLatin1String("2");
+            break;
+        case 3:
+            pass = st == QLatin1String("0");
+            break;
+        default:
+            break;
         }
         if (pass) speedBar->AddUser(name);
     }
@@ -253,21 +278,25 @@ void frmMain::AddU2Chat(ChatRoomLink* frm) {
         if (GetUserInfo(name, 4).toString() != QLatin1String("1")) continue;
         any = true;
         NetHooks::ChatWindows* chats = NetHooks::chatWindows();
-        if (chats && chats->HasUser(name)) modAppFnc::ShowMsg(name + lang("Main_UserInChat"), 0, 3);
-        else if (frm && (!tracked || alive)) frm->AddUser(name);
+        if (chats && chats->HasUser(name))
+            modAppFnc::ShowMsg(name + lang("Main_UserInChat"), 0, 3);
+        else if (frm && (!tracked || alive))
+            frm->AddUser(name);
     }
     if (!any) modAppFnc::ShowMsg(lang("Main_SelUserMsg"), 0, 3);
 }
 
 void frmMain::UpdateGrpLst() {
-    for (std::size_t i = 1; i < mnuActionAlertGrpI.size(); ++i) delete mnuActionAlertGrpI[i];
+    for (std::size_t i = 1; i < mnuActionAlertGrpI.size(); ++i)
+        delete mnuActionAlertGrpI[i];
     mnuActionAlertGrpI.resize(1);
     const QString& grps = Sets().GRPS;
     if (!grps.isEmpty()) {
         int counter = -1;
         QString line;
         for (qsizetype i = 0; i < grps.size(); ++i) {
-            if (grps.at(i) == QLatin1Char('\r') && i + 1 < grps.size() && grps.at(i + 1) == QLatin1Char('\n')) {
+            if (grps.at(i) == QLatin1Char('\r') && i + 1 < grps.size() &&
+                grps.at(i + 1) == QLatin1Char('\n')) {
                 ++counter;
                 if (counter > 0) mnuActionAlertGrpI.push_back(mnuActionGrp->addAction(QString()));
                 QAction* item = mnuActionAlertGrpI[counter];
@@ -275,7 +304,8 @@ void frmMain::UpdateGrpLst() {
                 const qsizetype first = line.indexOf(modGlobals::kSep);
                 QString members;
                 if (first >= 0)
-                    for (const QString& m : namesOf(line.mid(first + 1))) members += m + Sep();
+                    for (const QString& m : namesOf(line.mid(first + 1)))
+                        members += m + Sep();
                 item->setData(members);
                 line.clear();
                 ++i; // the LF
@@ -284,7 +314,8 @@ void frmMain::UpdateGrpLst() {
             line += grps.at(i);
         }
     }
-    for (std::size_t i = 1; i < mnuPopAlertGrpI.size(); ++i) delete mnuPopAlertGrpI[i];
+    for (std::size_t i = 1; i < mnuPopAlertGrpI.size(); ++i)
+        delete mnuPopAlertGrpI[i];
     mnuPopAlertGrpI.resize(1);
     for (std::size_t k = 0; k < mnuActionAlertGrpI.size(); ++k) {
         if (k > 0) mnuPopAlertGrpI.push_back(mnuPopGrp->addAction(QString()));
@@ -332,7 +363,8 @@ void frmMain::DrawList() {
                 const QString name = lstUsersList.List(i);
                 const int icon = GetUserPic(name);
                 const int rowTop = (i - top) * kRowHeight;
-                const int y = static_cast<int>(std::nearbyint((kRowHeight - icons[0].height()) / 2.0 + rowTop + 1));
+                const int y =
+                    static_cast<int>(std::nearbyint((kRowHeight - icons[0].height()) / 2.0 + rowTop + 1));
                 quint32 iconBack = kListBack;
                 if (GetUserInfo(name, 4).toString() == QLatin1String("1")) {
                     int right = bufW - 2;
@@ -379,7 +411,8 @@ void frmMain::DrawList() {
 void frmMain::UListChange() {
     if (lcUsers().isInfoEnabled()) {
         QStringList shown;
-        for (const QString& r : lstUStatList.items()) shown << QString(r).replace(modGlobals::kSep, QLatin1Char('|'));
+        for (const QString& r : lstUStatList.items())
+            shown << QString(r).replace(modGlobals::kSep, QLatin1Char('|'));
         qCInfo(lcUsers).noquote() << "users:" << shown.join(QLatin1Char(';'));
     }
     DrawList();
@@ -414,7 +447,8 @@ void frmMain::picList_MouseDown(int button, int shift, int /*x*/, int y) {
     } else if (shift == 1) {
         // An anchor left behind by users who have gone counts only as far as the list goes.
         const int from = qMax(0, qMin(row, LastClicked)), to = qMin(n - 1, qMax(row, LastClicked));
-        for (int i = 0; i < n; ++i) ListSetSel(i, (i >= from && i <= to) ? QStringLiteral("1") : QStringLiteral("0"));
+        for (int i = 0; i < n; ++i)
+            ListSetSel(i, (i >= from && i <= to) ? QStringLiteral("1") : QStringLiteral("0"));
     } else if (shift == 2) {
         if (row >= 0) ListSetSel(row, InvSel(recordField(row, 5)));
     }

@@ -6,16 +6,16 @@
 class frmMain;
 
 class frmMainList : public QWidget {
-public:
+  public:
     explicit frmMainList(frmMain* owner);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void wheelEvent(QWheelEvent* e) override;
 
-private:
+  private:
     frmMain* win;
 };

@@ -1,10 +1,10 @@
 // The owner-drawn push button: the events it raises for mouse and keyboard input, its access
 // key, its window shape and its drawing, checked at pixels on offscreen windows.
-#include "platform/Colors.h"
 #include "controls/PropertyBag.h"
-#include "support/Screenshot.h"
 #include "controls/chameleonButton.h"
 #include "core/modGDI.h"
+#include "platform/Colors.h"
+#include "support/Screenshot.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>

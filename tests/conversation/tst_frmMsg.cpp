@@ -1,18 +1,18 @@
 // The message window: its buttons and keys, its size, plain text, and the network it keeps
 // polling while it waits.
+#include "controls/chameleonButton.h"
+#include "conversation/frmMsg.h"
 #include "core/MessageService.h"
 #include "core/NetOwner.h"
-#include "support/TestEnv.h"
-#include "support/Screenshot.h"
-#include "platform/Sound.h"
-#include "controls/chameleonButton.h"
 #include "core/clsChat.h"
 #include "core/frmImgs.h"
-#include "conversation/frmMsg.h"
 #include "core/modAppFnc.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
+#include "platform/Sound.h"
+#include "support/Screenshot.h"
+#include "support/TestEnv.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

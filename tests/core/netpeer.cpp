@@ -19,7 +19,8 @@ struct PrintingOwner : NetOwner {
     OwnerList* lstUStat() override { return &records; }
     void UListChange() override {
         QStringList shown;
-        for (const QString& r : records.items()) shown << QString(r).replace(modGlobals::kSep, QLatin1Char('|'));
+        for (const QString& r : records.items())
+            shown << QString(r).replace(modGlobals::kSep, QLatin1Char('|'));
         std::printf("LIST %s\n", qPrintable(shown.join(QLatin1Char(';'))));
         std::fflush(stdout);
     }

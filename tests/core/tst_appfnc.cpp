@@ -22,7 +22,7 @@ class TestAppFnc : public QObject {
     Q_OBJECT
     QTemporaryDir home;
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY(home.isValid());
         TestEnv::useProgramFolder(home);
@@ -42,7 +42,8 @@ private slots:
         QTest::newRow("past the end") << list << 3 << "";
         QTest::newRow("zero") << list << 0 << "";
         QTest::newRow("negative") << list << -2 << "";
-        QTest::newRow("no final separator") << QStringLiteral("a") + S + QStringLiteral("tail") << 5 << "tail";
+        QTest::newRow("no final separator")
+            << QStringLiteral("a") + S + QStringLiteral("tail") << 5 << "tail";
         QTest::newRow("empty field") << QStringLiteral("a") + S + S + QStringLiteral("c") + S << 2 << "";
         QTest::newRow("empty text") << QString() << 1 << "";
     }
@@ -57,11 +58,15 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("sub");
         QTest::addColumn<int>("count");
-        QTest::newRow("overlapping") << "aaa" << "aa" << 2;
-        QTest::newRow("empty text") << "" << "a" << 0;
-        QTest::newRow("case matters") << "aAa" << "a" << 2;
+        QTest::newRow("overlapping") << "aaa"
+                                     << "aa" << 2;
+        QTest::newRow("empty text") << ""
+                                    << "a" << 0;
+        QTest::newRow("case matters") << "aAa"
+                                      << "a" << 2;
         QTest::newRow("fields") << (QStringLiteral("x") + S + QStringLiteral("y") + S) << S << 2;
-        QTest::newRow("empty substring") << "abc" << "" << 0;
+        QTest::newRow("empty substring") << "abc"
+                                         << "" << 0;
     }
     void countStr() {
         QFETCH(QString, text);
@@ -91,11 +96,13 @@ private slots:
     void textProcedures() {
         QCOMPARE(modAppFnc::ProperCase(QStringLiteral("jSMITH")), QStringLiteral("Jsmith"));
         QCOMPARE(modAppFnc::ProperCase(QString()), QString());
-        QCOMPARE(modAppFnc::ReplaceAll(QStringLiteral("a") + S + QStringLiteral("b") + S, S, QStringLiteral("; ")),
-                 QStringLiteral("a; b; "));
+        QCOMPARE(
+            modAppFnc::ReplaceAll(QStringLiteral("a") + S + QStringLiteral("b") + S, S, QStringLiteral("; ")),
+            QStringLiteral("a; b; "));
         QCOMPARE(modAppFnc::ReplaceAll(QStringLiteral("xAx"), QStringLiteral("a"), QStringLiteral("[a]")),
                  QStringLiteral("x[a]x")); // would never end if it searched the replacement again
-        QCOMPARE(modAppFnc::ReplaceAll(QStringLiteral("abc"), QString(), QStringLiteral("z")), QStringLiteral("abc"));
+        QCOMPARE(modAppFnc::ReplaceAll(QStringLiteral("abc"), QString(), QStringLiteral("z")),
+                 QStringLiteral("abc"));
         QCOMPARE(modAppFnc::FileFromPath(QStringLiteral("C:\\a\\b.txt")), QStringLiteral("b.txt"));
         QCOMPARE(modAppFnc::FileFromPath(QStringLiteral("/tmp/x/b.txt")), QStringLiteral("b.txt"));
         QCOMPARE(modAppFnc::FileFromPath(QStringLiteral("b.txt")), QStringLiteral("b.txt"));
@@ -114,7 +121,8 @@ private slots:
         QTest::newRow("CR only") << QByteArray("one\rtwo\r") << "one\r\ntwo\r\n";
         QTest::newRow("blank lines kept") << QByteArray("a\n\nb\n") << "a\r\n\r\nb\r\n";
         QTest::newRow("empty") << QByteArray() << "";
-        QTest::newRow("ANSI bytes") << QByteArray("\x80\xE9") << (QString(QChar(0x20AC)) + QChar(0xE9) + "\r\n");
+        QTest::newRow("ANSI bytes") << QByteArray("\x80\xE9")
+                                    << (QString(QChar(0x20AC)) + QChar(0xE9) + "\r\n");
     }
     void readTextFile() {
         QFETCH(QByteArray, bytes);
@@ -151,12 +159,18 @@ private slots:
     void sounds_data() {
         QTest::addColumn<QString>("setting");
         QTest::addColumn<QString>("heard");
-        QTest::newRow("empty is silent") << "" << "";
-        QTest::newRow("system beep") << "(System Beep)" << "beep";
-        QTest::newRow("wave plays without waiting") << "@/ding.wav" << "wave:@/ding.wav:0";
-        QTest::newRow("upper-case WAV beeps") << "@/DING.WAV" << "beep";
-        QTest::newRow("missing file beeps") << "@/gone.wav" << "beep";
-        QTest::newRow("other extension beeps") << "@/ding.mp3" << "beep";
+        QTest::newRow("empty is silent") << ""
+                                         << "";
+        QTest::newRow("system beep") << "(System Beep)"
+                                     << "beep";
+        QTest::newRow("wave plays without waiting") << "@/ding.wav"
+                                                    << "wave:@/ding.wav:0";
+        QTest::newRow("upper-case WAV beeps") << "@/DING.WAV"
+                                              << "beep";
+        QTest::newRow("missing file beeps") << "@/gone.wav"
+                                            << "beep";
+        QTest::newRow("other extension beeps") << "@/ding.mp3"
+                                               << "beep";
     }
     void sounds() {
         QFETCH(QString, setting);
@@ -196,18 +210,22 @@ private slots:
         modAppFnc::ShowMsg(QStringLiteral("first"), 0, 0);
         QVERIFY(msg.maxDepth <= modAppFnc::kMaxNestedMessages);
         int notices = 0;
-        for (const auto& s : msg.shown) notices += s.buttons == 0;
+        for (const auto& s : msg.shown)
+            notices += s.buttons == 0;
         // No notice is lost: the first, and the two of every batch.
         QCOMPARE(notices, 1 + 2 * (offered / 3));
     }
 
     void pictures() {
         std::vector<QString> texts;
-        for (int i = 0; i < 15; ++i) texts.push_back(QStringLiteral("[%1]").arg(i));
+        for (int i = 0; i < 15; ++i)
+            texts.push_back(QStringLiteral("[%1]").arg(i));
         modAppFnc::SetChatPictureTexts(texts);
         QCOMPARE(modAppFnc::ChatPictures().at(0).tag, QStringLiteral(":) :-) "));
-        QCOMPARE(modAppFnc::InsertPictures(QStringLiteral("hi :-) and :D")), QStringLiteral("hi [0] and [1]"));
-        QCOMPARE(modAppFnc::InsertPictures(QStringLiteral(":-d :d (x)(X)")), QStringLiteral("[1] [1] [14][14]"));
+        QCOMPARE(modAppFnc::InsertPictures(QStringLiteral("hi :-) and :D")),
+                 QStringLiteral("hi [0] and [1]"));
+        QCOMPARE(modAppFnc::InsertPictures(QStringLiteral(":-d :d (x)(X)")),
+                 QStringLiteral("[1] [1] [14][14]"));
         QCOMPARE(modAppFnc::InsertPictures(QStringLiteral("plain")), QStringLiteral("plain"));
         modAppFnc::SetChatPictureTexts(std::vector<QString>(15));
     }
@@ -222,7 +240,8 @@ private slots:
         modAppFnc::RunHelp();
         QCOMPARE(msg.shown.size(), std::size_t(2));
         const QString up = QDir(home.path()).filePath(QStringLiteral("QX3Update"));
-        QCOMPARE(msg.shown[0].text, QStringLiteral("Unable to locate AutoUpdate.\r\n(") + up + QStringLiteral(")"));
+        QCOMPARE(msg.shown[0].text,
+                 QStringLiteral("Unable to locate AutoUpdate.\r\n(") + up + QStringLiteral(")"));
         QCOMPARE(msg.shown[0].icon, 1);
         QCOMPARE(msg.shown[1].text.left(26), QStringLiteral("Unable to locate Help EXE."));
         const QByteArray log = readAll(QDir(home.path()).filePath(QStringLiteral("Log.txt")));

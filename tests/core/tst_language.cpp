@@ -1,11 +1,7 @@
 // The language table, the message texts it replaces, the file and folder dialogs and the
 // language chooser.
-#include "platform/Ansi.h"
-#include "platform/Dialogs.h"
-#include "core/MessageService.h"
-#include "platform/ProgramFolder.h"
-#include "support/Screenshot.h"
 #include "controls/chameleonButton.h"
+#include "core/MessageService.h"
 #include "core/frmLang.h"
 #include "core/modCommonDialog.h"
 #include "core/modDB.h"
@@ -14,6 +10,10 @@
 #include "core/modLangConst.h"
 #include "core/modSettings.h"
 #include "core/modTerminate.h"
+#include "platform/Ansi.h"
+#include "platform/Dialogs.h"
+#include "platform/ProgramFolder.h"
+#include "support/Screenshot.h"
 
 #include "support/TestFiles.h"
 
@@ -62,9 +62,6 @@ class FakeDialogs : public Dialogs::Service {
         return folderAnswer;
     }
 };
-
-
-
 
 // The lookup fixture, one entry a line, the last one without a line end.
 const QStringList kFixtureLines = {

@@ -1,6 +1,6 @@
 // The drawing helper's pixel rules, on small images, and the colour conversion it uses.
-#include "platform/Colors.h"
 #include "core/modGDI.h"
+#include "platform/Colors.h"
 
 #include <QFontInfo>
 #include <QImage>

@@ -1,12 +1,12 @@
 // The transport and the network layer over the real UDP layer on loopback.
-#include "platform/Ansi.h"
-#include "platform/Mailslot.h"
 #include "core/clsChat.h"
 #include "core/modAppFnc.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
 #include "core/modNetCom.h"
+#include "platform/Ansi.h"
+#include "platform/Mailslot.h"
 #include "support/Recorders.h"
 #include "support/TestEnv.h"
 
@@ -20,7 +20,9 @@ namespace {
 const QString S(modGlobals::kSep);
 
 // Sends raw datagram bytes to the group, as any other computer might.
-void sendRaw(const QByteArray& bytes) { QVERIFY(Mailslot::send(QStringLiteral("*"), QStringLiteral("QX3"), bytes)); }
+void sendRaw(const QByteArray& bytes) {
+    QVERIFY(Mailslot::send(QStringLiteral("*"), QStringLiteral("QX3"), bytes));
+}
 
 QStringList drain(clsChat& chat, int expected) {
     QStringList got;
@@ -43,7 +45,7 @@ class TestNetwork : public QObject {
     Q_OBJECT
     QTemporaryDir home;
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY(home.isValid());
         TestEnv::useProgramFolder(home);
@@ -89,7 +91,8 @@ private slots:
         Mailslot raw;
         QVERIFY(raw.create(QStringLiteral("QX3")) >= 0);
         QString all;
-        for (int b = 0; b < 256; ++b) all += Ansi::decode(QByteArray(1, char(b)));
+        for (int b = 0; b < 256; ++b)
+            all += Ansi::decode(QByteArray(1, char(b)));
         chat.SendMessage(QString(), QStringLiteral("*"), all);
         chat.SendMessage(QString(), QStringLiteral("*"), QString());
         qint64 size = 0;
@@ -99,7 +102,8 @@ private slots:
         QVERIFY(raw.read(size, bytes));
         QCOMPARE(bytes.size(), 257);
         QCOMPARE(bytes.at(0), '\0');
-        for (int b = 0; b < 256; ++b) QCOMPARE(static_cast<unsigned char>(bytes.at(b + 1)), static_cast<unsigned char>(b));
+        for (int b = 0; b < 256; ++b)
+            QCOMPARE(static_cast<unsigned char>(bytes.at(b + 1)), static_cast<unsigned char>(b));
         const QStringList got = drain(chat, 2);
         QCOMPARE(got.size(), 2);
         QCOMPARE(got.at(0), QChar(0) + all);
@@ -129,7 +133,7 @@ private slots:
     // --- dispatcher --------------------------------------------------------------------------
 
     void dispatcher_data() {
-        QTest::addColumn<int>("kind"); // TestOwner::Kind
+        QTest::addColumn<int>("kind");              // TestOwner::Kind
         QTest::addColumn<QStringList>("datagrams"); // without the leading NUL; "~" stands for the separator
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<QStringList>("records"); // "~" for the separator
@@ -148,14 +152,16 @@ private slots:
                                                   << QStringList{"Ann~4~0~Arial~0~1~"} << QStringList{} << 2;
         QTest::newRow("sorted ignoring case")
             << M << QStringList{"bob~B", "Carl~B", "ann~B"} << QStringList{"ann", "bob", "Carl"}
-            << QStringList{"ann~0~0~Arial~0~1~", "bob~0~0~Arial~0~1~", "Carl~0~0~Arial~0~1~"} << QStringList{} << 3;
-        QTest::newRow("own name is not listed") << M << QStringList{"Me~C9", "Me~S1"} << QStringList{}
-                                                << QStringList{} << QStringList{} << 0;
+            << QStringList{"ann~0~0~Arial~0~1~", "bob~0~0~Arial~0~1~", "Carl~0~0~Arial~0~1~"} << QStringList{}
+            << 3;
+        QTest::newRow("own name is not listed")
+            << M << QStringList{"Me~C9", "Me~S1"} << QStringList{} << QStringList{} << QStringList{} << 0;
         QTest::newRow("own name in other case is somebody else")
-            << M << QStringList{"ME~C9"} << QStringList{"ME"} << QStringList{"ME~9~0~Arial~0~1~"} << QStringList{} << 2;
+            << M << QStringList{"ME~C9"} << QStringList{"ME"} << QStringList{"ME~9~0~Arial~0~1~"}
+            << QStringList{} << 2;
         QTest::newRow("backslash sender has no effect")
-            << M << QStringList{"\\Jsmith~C9", "\\Jsmith~AMe~hi~", "\\Jsmith~E"} << QStringList{} << QStringList{}
-            << QStringList{} << 0;
+            << M << QStringList{"\\Jsmith~C9", "\\Jsmith~AMe~hi~", "\\Jsmith~E"} << QStringList{}
+            << QStringList{} << QStringList{} << 0;
         QTest::newRow("unknown letter still adds") << M << QStringList{"Ann~Zzz"} << QStringList{"Ann"}
                                                    << QStringList{"Ann~0~0~Arial~0~1~"} << QStringList{} << 1;
         QTest::newRow("E removes") << M << QStringList{"Ann~B", "Bob~B", "ann~E"} << QStringList{"Bob"}
@@ -168,8 +174,8 @@ private slots:
         QTest::newRow("V for another") << M << QStringList{"Ann~VBob~0~"} << QStringList{"Ann"}
                                        << QStringList{"Ann~0~0~Arial~0~1~"} << QStringList{} << 1;
         QTest::newRow("V from myself never touches the first user")
-            << M << QStringList{"Ann~B", "Me~VMe~0~"} << QStringList{"Ann"} << QStringList{"Ann~0~0~Arial~0~1~"}
-            << QStringList{} << 1;
+            << M << QStringList{"Ann~B", "Me~VMe~0~"} << QStringList{"Ann"}
+            << QStringList{"Ann~0~0~Arial~0~1~"} << QStringList{} << 1;
         QTest::newRow("alert for me, all, not (all)")
             << M << QStringList{"Ann~AME~hello~", "Ann~A(All)~to all~", "Ann~A(all)~lower~", "Ann~ABob~no~"}
             << QStringList{"Ann"} << QStringList{"Ann~0~0~Arial~0~1~"}
@@ -186,7 +192,8 @@ private slots:
                                                << QStringList{"Ann"} << QStringList{"Ann~0~0~Arial~0~1~"}
                                                << QStringList{"xfer|1|Ann|Me~f.txt~10~", "xfer|7|Ann|x"} << 1;
         QTest::newRow("no separator: empty sender, letter first")
-            << M << QStringList{"C5"} << QStringList{""} << QStringList{"~5~0~Arial~0~1~"} << QStringList{} << 2;
+            << M << QStringList{"C5"} << QStringList{""} << QStringList{"~5~0~Arial~0~1~"} << QStringList{}
+            << 2;
         QTest::newRow("empty datagram") << M << QStringList{""} << QStringList{""}
                                         << QStringList{"~0~0~Arial~0~1~"} << QStringList{} << 1;
         QTest::newRow("sender with no letter") << M << QStringList{"Ann~"} << QStringList{"Ann"}
@@ -215,8 +222,10 @@ private slots:
             if (listening) d.replace(QStringLiteral("Me~"), QStringLiteral("\\Me~"));
             modNetCmds::ParseData(d.replace(QLatin1Char('~'), modGlobals::kSep));
         }
-        for (QString& r : records) r.replace(QLatin1Char('~'), modGlobals::kSep);
-        for (QString& c : calls) c.replace(QLatin1Char('~'), modGlobals::kSep);
+        for (QString& r : records)
+            r.replace(QLatin1Char('~'), modGlobals::kSep);
+        for (QString& c : calls)
+            c.replace(QLatin1Char('~'), modGlobals::kSep);
         QCOMPARE(owner.names.items(), names);
         QCOMPARE(owner.records.items(), records);
         QCOMPARE(router.calls, calls);
@@ -248,9 +257,11 @@ private slots:
         SoundRecorder snd;
         MessageRecorder msg;
         modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
-        modNetCmds::ParseData(QStringLiteral("Ann") + S + QStringLiteral("Mline one") + S + QStringLiteral("two"));
+        modNetCmds::ParseData(QStringLiteral("Ann") + S + QStringLiteral("Mline one") + S +
+                              QStringLiteral("two"));
         QCOMPARE(msg.shown.size(), std::size_t(1));
-        QCOMPARE(msg.shown[0].text, QStringLiteral("Message From:Ann\r\nline one") + S + QStringLiteral("two"));
+        QCOMPARE(msg.shown[0].text,
+                 QStringLiteral("Message From:Ann\r\nline one") + S + QStringLiteral("two"));
         QCOMPARE(msg.shown[0].buttons, 0);
         QCOMPARE(msg.shown[0].icon, 0);
     }
@@ -259,9 +270,12 @@ private slots:
     void requestIsAnswered_data() {
         QTest::addColumn<QString>("what");
         QTest::addColumn<QString>("text");
-        QTest::newRow("phone") << "P" << "My Phone Number is: 555-0100";
-        QTest::newRow("user name") << "U" << (QStringLiteral("My User Name is: ") + modNetCom::GetLogonName());
-        QTest::newRow("anything else") << "X" << "";
+        QTest::newRow("phone") << "P"
+                               << "My Phone Number is: 555-0100";
+        QTest::newRow("user name") << "U"
+                                   << (QStringLiteral("My User Name is: ") + modNetCom::GetLogonName());
+        QTest::newRow("anything else") << "X"
+                                       << "";
     }
     void requestIsAnswered() {
         QFETCH(QString, what);
@@ -271,14 +285,18 @@ private slots:
         Mailslot raw;
         QVERIFY(raw.create(QStringLiteral("QX3")) >= 0);
         modNetCmds::ParseData(QStringLiteral("Ann") + S + QStringLiteral("RME") + S + what);
-        const QByteArray expected = QByteArray(1, '\0') + "Me\x01" "IAnn\x01" + Ansi::encode(text);
+        const QByteArray expected = QByteArray(1, '\0') +
+                                    "Me\x01"
+                                    "IAnn\x01" +
+                                    Ansi::encode(text);
         QList<QByteArray> got;
         QVERIFY(QTest::qWaitFor(
             [&] {
                 qint64 size = 0;
                 int count = 0;
                 QByteArray bytes;
-                while (raw.info(size, count) && raw.read(size, bytes)) got << bytes;
+                while (raw.info(size, count) && raw.read(size, bytes))
+                    got << bytes;
                 return got.contains(expected);
             },
             5000));
@@ -289,7 +307,8 @@ private slots:
         modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
         clsChat ear;
         ear.Init(QStringLiteral("QX3"));
-        modNetCmds::ParseData(QStringLiteral("Ann") + S + QStringLiteral("B")); // listed: no presence reply below
+        modNetCmds::ParseData(QStringLiteral("Ann") + S +
+                              QStringLiteral("B")); // listed: no presence reply below
         drain(ear, 5);
         modNetCmds::ParseData(QStringLiteral("Ann") + S + QStringLiteral("RBob") + S + QStringLiteral("P"));
         ear.SendMessage(QString(), QStringLiteral("*"), QStringLiteral("end"));
@@ -305,7 +324,8 @@ private slots:
         modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
         const QString me = QChar(0) + QStringLiteral("Me") + S;
         const QStringList expected = {me + "C255", me + "S2", me + "FCourier New",
-                                      me + "B" + modNetCom::GetLogonName(), me + "P" + modNetCom::GetCompName()};
+                                      me + "B" + modNetCom::GetLogonName(),
+                                      me + "P" + modNetCom::GetCompName()};
         QCOMPARE(drain(ear, 5), expected);
         modNetCmds::ParseData(QStringLiteral("Zed") + S + QStringLiteral("B"));
         QCOMPARE(drain(ear, 5), expected); // a newcomer hears my presence again
@@ -333,7 +353,9 @@ private slots:
         modNetCmds::PollData();
         QCOMPARE(modNetCmds::DataReceived(), qint16(0));
         for (const char* n : {"Bob", "Ann", "Cy"})
-            sendRaw(QByteArray(1, '\0') + n + "\x01" "C1");
+            sendRaw(QByteArray(1, '\0') + n +
+                    "\x01"
+                    "C1");
         QTRY_COMPARE_WITH_TIMEOUT((modNetCmds::PollData(), owner.names.ListCount()), 3, 5000);
         QCOMPARE(modNetCmds::DataReceived(), qint16(1));
     }
@@ -343,9 +365,11 @@ private slots:
         modNetCmds::OpenNetCom(&owner, QStringLiteral("\\Me"));
         modNetCmds::ParseData(QStringLiteral("Ann") + S + QStringLiteral("C7"));
         QByteArray junk(1 << 20, '\0');
-        for (int i = 0; i < junk.size(); ++i) junk[i] = static_cast<char>((i * 7919) % 251);
+        for (int i = 0; i < junk.size(); ++i)
+            junk[i] = static_cast<char>((i * 7919) % 251);
         sendRaw(junk.left(60000)); // the largest datagram UDP carries whole
-        for (int i = 0; i < 300; ++i) modNetCmds::ParseData(Ansi::decode(junk.mid(i * 3000, 3000)));
+        for (int i = 0; i < 300; ++i)
+            modNetCmds::ParseData(Ansi::decode(junk.mid(i * 3000, 3000)));
         QTest::qWait(50);
         modNetCmds::PollData();
         const int at = modNetCmds::FindUser(QStringLiteral("Ann"));

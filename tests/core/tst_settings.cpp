@@ -1,16 +1,16 @@
 // The settings file, the autorun entry and the registry store, on real files in a temporary
 // program folder.
-#include "platform/Ansi.h"
-#include "platform/Autostart.h"
 #include "core/MessageService.h"
-#include "platform/ProgramFolder.h"
-#include "platform/SettingsBag.h"
-#include "platform/Registry.h"
 #include "core/modGlobals.h"
 #include "core/modNetCom.h"
 #include "core/modSettings.h"
 #include "core/modStartUp.h"
 #include "core/modTerminate.h"
+#include "platform/Ansi.h"
+#include "platform/Autostart.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Registry.h"
+#include "platform/SettingsBag.h"
 
 #include "support/TestFiles.h"
 
@@ -37,9 +37,6 @@ class RecordedMessages : public MessageService {
         return 0;
     }
 };
-
-
-
 
 // The 74 keys of the settings file in the order they must be written, with their types, and a
 // visitor over the matching members.

@@ -1,13 +1,13 @@
 // Skins (reader, loading, fall-back, re-skinning) and the shared pictures of the hidden image window.
+#include "controls/chameleonButton.h"
 #include "core/MessageService.h"
 #include "core/SkinnableWindow.h"
-#include "platform/Sound.h"
-#include "controls/chameleonButton.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "core/modSkin.h"
+#include "platform/Sound.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,15 +1,8 @@
 // The sign-in window: the name check, the palette, the listening delay, the ways it ends, and
 // hearing another copy on loopback.
-#include "support/Recorders.h"
-#include "support/Screenshot.h"
-#include "support/TestEnv.h"
-#include "platform/Ansi.h"
-#include "platform/Colors.h"
-#include "platform/Mailslot.h"
 #include "controls/chameleonButton.h"
 #include "core/frmImgs.h"
 #include "core/frmLang.h"
-#include "mainwin/frmLogOn.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
 #include "core/modEnd.h"
@@ -18,6 +11,13 @@
 #include "core/modNetCmds.h"
 #include "core/modNetCom.h"
 #include "core/modTerminate.h"
+#include "mainwin/frmLogOn.h"
+#include "platform/Ansi.h"
+#include "platform/Colors.h"
+#include "platform/Mailslot.h"
+#include "support/Recorders.h"
+#include "support/Screenshot.h"
+#include "support/TestEnv.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,18 +1,18 @@
 // The main window: the user list under the network layer, blocking, selection, drawing,
 // the skinned frame and its layout, and closing.
-#include "platform/Colors.h"
-#include "platform/Twips.h"
 #include "controls/chameleonButton.h"
 #include "core/clsChat.h"
 #include "core/frmImgs.h"
-#include "mainwin/frmMain.h"
-#include "mainwin/frmMainList.h"
 #include "core/modAppFnc.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
 #include "core/modSettings.h"
 #include "core/modTerminate.h"
+#include "mainwin/frmMain.h"
+#include "mainwin/frmMainList.h"
+#include "platform/Colors.h"
+#include "platform/Twips.h"
 #include "support/InputRecorder.h"
 #include "support/Recorders.h"
 #include "support/Screenshot.h"
@@ -34,8 +34,8 @@ using modGlobals::Sets;
 namespace {
 const QString S(modGlobals::kSep);
 
-QString rec(const QString& name, const QString& col, const QString& stat, const QString& font, const QString& sel,
-            const QString& acc) {
+QString rec(const QString& name, const QString& col, const QString& stat, const QString& font,
+            const QString& sel, const QString& acc) {
     return name + S + col + S + stat + S + font + S + sel + S + acc + S;
 }
 
@@ -62,7 +62,9 @@ QImage synthSkin() {
     return img;
 }
 
-int redAt(const QImage& img, int x, int y) { return qRed(img.pixel(x, y)); }
+int redAt(const QImage& img, int x, int y) {
+    return qRed(img.pixel(x, y));
+}
 } // namespace
 
 class TestMainWindow : public QObject {
@@ -81,10 +83,11 @@ class TestMainWindow : public QObject {
         return win;
     }
     void addUsers(const QStringList& datagrams) {
-        for (QString d : datagrams) modNetCmds::ParseData(d.replace(QLatin1Char('~'), modGlobals::kSep));
+        for (QString d : datagrams)
+            modNetCmds::ParseData(d.replace(QLatin1Char('~'), modGlobals::kSep));
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY(home.isValid());
         TestEnv::isolate(home);
@@ -110,7 +113,8 @@ private slots:
         s.FM_PS = 0;
         s.FM_SB = true;
         s.FM_KOT = false;
-        for (auto& b : s.FB) b = {};
+        for (auto& b : s.FB)
+            b = {};
         Run().ExitPassword.clear();
         Run().SettingsFile = QStringLiteral("User.con");
     }
@@ -130,9 +134,10 @@ private slots:
         open();
         addUsers({"carl~C3", "Bob~C2", "ann~C1", "ANN~S2", "bob~FTahoma", "Dave~E", "Eve~B"});
         QCOMPARE(win->lstUsersList.items(), QStringList({"ann", "Bob", "carl", "Eve"}));
-        QCOMPARE(win->lstUStatList.items(),
-                 QStringList({rec("ann", "1", "2", "Arial", "0", "1"), rec("Bob", "2", "0", "Tahoma", "0", "1"),
-                              rec("carl", "3", "0", "Arial", "0", "1"), rec("Eve", "0", "0", "Arial", "0", "1")}));
+        QCOMPARE(
+            win->lstUStatList.items(),
+            QStringList({rec("ann", "1", "2", "Arial", "0", "1"), rec("Bob", "2", "0", "Tahoma", "0", "1"),
+                         rec("carl", "3", "0", "Arial", "0", "1"), rec("Eve", "0", "0", "Arial", "0", "1")}));
         QCOMPARE(win->lblStat->text(), QStringLiteral("4 Users Online"));
         addUsers({"Eve~E", "carl~E", "bob~E"});
         QCOMPARE(win->lblStat->text(), QStringLiteral("1 User Online"));
@@ -174,7 +179,8 @@ private slots:
 
     void userInfoWithNobodyListed() {
         open();
-        for (int what = 1; what <= 5; ++what) QCOMPARE(win->GetUserInfo(QStringLiteral("Zed"), what), QVariant(QString()));
+        for (int what = 1; what <= 5; ++what)
+            QCOMPARE(win->GetUserInfo(QStringLiteral("Zed"), what), QVariant(QString()));
     }
 
     void blocking() {
@@ -183,12 +189,13 @@ private slots:
         ear.Init(QStringLiteral("QX3"));
         addUsers({"Ann~B", "Bob~B", "Cy~B"});
         ear.GetMessages();
-        win->AddBlock(QStringLiteral("me"));  // the own name
+        win->AddBlock(QStringLiteral("me")); // the own name
         win->AddBlock(QStringLiteral("Bob"));
         win->AddBlock(QStringLiteral("BOB")); // already, in other case
         win->AddBlock(QStringLiteral("Cy"));
         win->AddBlock(QStringLiteral("Ann"));
-        QCOMPARE(Sets().BLC, QStringLiteral("Bob") + S + QStringLiteral("Cy") + S + QStringLiteral("Ann") + S);
+        QCOMPARE(Sets().BLC,
+                 QStringLiteral("Bob") + S + QStringLiteral("Cy") + S + QStringLiteral("Ann") + S);
         win->RemBlock(QStringLiteral("Zed")); // not blocked: nothing sent
         win->RemBlock(QStringLiteral("cy"));
         QCOMPARE(Sets().BLC, QStringLiteral("Bob") + S + QStringLiteral("Ann") + S);
@@ -200,12 +207,13 @@ private slots:
         win->RemBlock(QStringLiteral("Zed"));
         QVERIFY(Sets().BLC.isEmpty());
         const QString me = QString(QChar(0)) + QStringLiteral("Me") + S;
-        const QStringList expected = {me + "VBob~0~", me + "VCy~0~", me + "VAnn~0~", me + "Vcy~1~", me + "VBob~1~",
-                                      me + "VZed~0~", me + "Vann~1~", me + "VZed~1~"};
+        const QStringList expected = {me + "VBob~0~", me + "VCy~0~",  me + "VAnn~0~", me + "Vcy~1~",
+                                      me + "VBob~1~", me + "VZed~0~", me + "Vann~1~", me + "VZed~1~"};
         QStringList got;
         QVERIFY(QTest::qWaitFor([&] { return (got += ear.GetMessages()).size() >= expected.size(); }, 5000));
         QStringList want = expected;
-        for (QString& w : want) w.replace(QLatin1Char('~'), modGlobals::kSep);
+        for (QString& w : want)
+            w.replace(QLatin1Char('~'), modGlobals::kSep);
         QCOMPARE(got, want);
     }
 
@@ -213,17 +221,28 @@ private slots:
         QTest::addColumn<QString>("clicks"); // button,shift,row;...  (row 9 = below the last user)
         QTest::addColumn<QString>("selected");
         QTest::addColumn<int>("anchor");
-        QTest::newRow("left selects one") << "1,0,2" << "00100" << 2;
-        QTest::newRow("left then left elsewhere") << "1,0,2;1,0,4" << "00001" << 4;
-        QTest::newRow("right adds to the selection") << "1,0,1;2,0,3" << "01010" << 3;
-        QTest::newRow("left below the list clears") << "1,0,1;1,0,9" << "00000" << -1;
-        QTest::newRow("middle clears") << "1,0,1;4,0,3" << "00000" << -1;
-        QTest::newRow("shift range down") << "1,0,1;1,1,3" << "01110" << 3;
-        QTest::newRow("shift range up") << "1,0,3;1,1,0" << "11110" << 0;
-        QTest::newRow("shift after a click below") << "1,0,9;1,1,2" << "11100" << 2;
-        QTest::newRow("ctrl toggles") << "1,0,1;1,2,3;1,2,1" << "00010" << 1;
-        QTest::newRow("ctrl below the list changes nothing") << "1,0,1;1,2,9" << "01000" << -1;
-        QTest::newRow("shift and ctrl together change nothing") << "1,0,1;1,3,4" << "01000" << 4;
+        QTest::newRow("left selects one") << "1,0,2"
+                                          << "00100" << 2;
+        QTest::newRow("left then left elsewhere") << "1,0,2;1,0,4"
+                                                  << "00001" << 4;
+        QTest::newRow("right adds to the selection") << "1,0,1;2,0,3"
+                                                     << "01010" << 3;
+        QTest::newRow("left below the list clears") << "1,0,1;1,0,9"
+                                                    << "00000" << -1;
+        QTest::newRow("middle clears") << "1,0,1;4,0,3"
+                                       << "00000" << -1;
+        QTest::newRow("shift range down") << "1,0,1;1,1,3"
+                                          << "01110" << 3;
+        QTest::newRow("shift range up") << "1,0,3;1,1,0"
+                                        << "11110" << 0;
+        QTest::newRow("shift after a click below") << "1,0,9;1,1,2"
+                                                   << "11100" << 2;
+        QTest::newRow("ctrl toggles") << "1,0,1;1,2,3;1,2,1"
+                                      << "00010" << 1;
+        QTest::newRow("ctrl below the list changes nothing") << "1,0,1;1,2,9"
+                                                             << "01000" << -1;
+        QTest::newRow("shift and ctrl together change nothing") << "1,0,1;1,3,4"
+                                                                << "01000" << 4;
     }
     void mouseSelection() {
         QFETCH(QString, clicks);
@@ -236,7 +255,8 @@ private slots:
             win->picList_MouseDown(f[0].toInt(), f[1].toInt(), 5, f[2].toInt() * frmMain::kRowHeight + 3);
         }
         QString got;
-        for (int i = 0; i < 5; ++i) got += win->GetUserInfo(win->lstUsersList.List(i), 4).toString();
+        for (int i = 0; i < 5; ++i)
+            got += win->GetUserInfo(win->lstUsersList.List(i), 4).toString();
         QCOMPARE(got, selected);
         QCOMPARE(win->LastClicked, anchor);
         QCOMPARE(win->GetNSel(), int(selected.count(QLatin1Char('1'))));
@@ -288,7 +308,8 @@ private slots:
         Sets().INV = 1;
         Sets().BLC = QStringLiteral("cy") + S;
         open();
-        addUsers({"ann~C255", "ann~S0", "bob~C16711680", "bob~S1", "cy~S2", "dee~S2", "dee~Vme~0~", "eve~Cjunk"});
+        addUsers(
+            {"ann~C255", "ann~S0", "bob~C16711680", "bob~S1", "cy~S2", "dee~S2", "dee~Vme~0~", "eve~Cjunk"});
         win->ListSetSel(0, QStringLiteral("1"));
         win->UListChange();
         const QImage& buf = win->picLstBuf;
@@ -357,7 +378,8 @@ private slots:
     void scrollBarRange() {
         open();
         QStringList many;
-        for (int i = 0; i < 40; ++i) many << QStringLiteral("u%1~B").arg(i, 2, 10, QLatin1Char('0'));
+        for (int i = 0; i < 40; ++i)
+            many << QStringLiteral("u%1~B").arg(i, 2, 10, QLatin1Char('0'));
         addUsers(many);
         QVERIFY(win->vsbLst->isVisible());
         const int visibleRows = win->picLstBuf.height() / frmMain::kRowHeight;
@@ -369,11 +391,13 @@ private slots:
 
     void groupMenus() {
         Sets().GRPS = QStringLiteral("Team") + S + QStringLiteral("ann") + S + QStringLiteral("bob") + S +
-                      QStringLiteral("\r\nEmpty") + S + QStringLiteral("\r\nTail") + S + QStringLiteral("x") + S;
+                      QStringLiteral("\r\nEmpty") + S + QStringLiteral("\r\nTail") + S + QStringLiteral("x") +
+                      S;
         open();
         QCOMPARE(win->mnuActionAlertGrpI.size(), std::size_t(2));
         QCOMPARE(win->mnuActionAlertGrpI[0]->text(), QStringLiteral("Team"));
-        QCOMPARE(win->mnuActionAlertGrpI[0]->data().toString(), QStringLiteral("ann") + S + QStringLiteral("bob") + S);
+        QCOMPARE(win->mnuActionAlertGrpI[0]->data().toString(),
+                 QStringLiteral("ann") + S + QStringLiteral("bob") + S);
         QCOMPARE(win->mnuActionAlertGrpI[1]->text(), QStringLiteral("Empty"));
         QCOMPARE(win->mnuActionAlertGrpI[1]->data().toString(), QString());
         QCOMPARE(win->mnuPopAlertGrpI.size(), std::size_t(2));
@@ -422,25 +446,27 @@ private slots:
         const int W = win->body->width(), H = win->body->height();
         const int R = sideBar ? W - frmMain::kSideBarWidth : W;
         QCOMPARE(bg.size(), QSize(W, H));
-        QCOMPARE(qGreen(bg.pixel(5, 5)), 200);       // status picture over the top-left corner
-        QCOMPARE(redAt(bg, 40, 40), 10);             // top-left corner
-        QCOMPARE(redAt(bg, 60, 10), 20);             // top edge
-        QCOMPARE(redAt(bg, R - 4, 10), 30);          // top-right corner
-        QCOMPARE(redAt(bg, 10, 60), 40);             // left edge
-        QCOMPARE(redAt(bg, R - 4, 60), 50);          // right edge
-        QCOMPARE(redAt(bg, 10, H - 50), 60);         // bottom-left
-        QCOMPARE(redAt(bg, 100, H - 50), 70);        // bottom edge
+        QCOMPARE(qGreen(bg.pixel(5, 5)), 200); // status picture over the top-left corner
+        QCOMPARE(redAt(bg, 40, 40), 10);       // top-left corner
+        QCOMPARE(redAt(bg, 60, 10), 20);       // top edge
+        QCOMPARE(redAt(bg, R - 4, 10), 30);    // top-right corner
+        QCOMPARE(redAt(bg, 10, 60), 40);       // left edge
+        QCOMPARE(redAt(bg, R - 4, 60), 50);    // right edge
+        QCOMPARE(redAt(bg, 10, H - 50), 60);   // bottom-left
+        QCOMPARE(redAt(bg, 100, H - 50), 70);  // bottom edge
         if (sideBar) {
-            QCOMPARE(redAt(bg, R + 70, 5), 90);      // side-bar top
-            QCOMPARE(redAt(bg, R + 70, 60), 100);    // side-bar middle
+            QCOMPARE(redAt(bg, R + 70, 5), 90);       // side-bar top
+            QCOMPARE(redAt(bg, R + 70, 60), 100);     // side-bar middle
             QCOMPARE(redAt(bg, R + 70, H - 50), 110); // side-bar bottom
-            QCOMPARE(redAt(bg, R - 4, H - 93), 80);  // the short bottom-right corner
-            QCOMPARE(redAt(bg, R - 4, H - 50), 70);  // ... under it, the bottom edge
-            for (chameleonButton* b : win->cmdSB) QVERIFY(b->isVisible());
+            QCOMPARE(redAt(bg, R - 4, H - 93), 80);   // the short bottom-right corner
+            QCOMPARE(redAt(bg, R - 4, H - 50), 70);   // ... under it, the bottom edge
+            for (chameleonButton* b : win->cmdSB)
+                QVERIFY(b->isVisible());
         } else {
-            QCOMPARE(redAt(bg, R - 4, H - 50), 80);  // the tall bottom-right corner
+            QCOMPARE(redAt(bg, R - 4, H - 50), 80);   // the tall bottom-right corner
             QCOMPARE(redAt(bg, R - 30, H - 40), 120); // the picture in the corner
-            for (chameleonButton* b : win->cmdSB) QVERIFY(!b->isVisible());
+            for (chameleonButton* b : win->cmdSB)
+                QVERIFY(!b->isVisible());
         }
         saveScreenshot(win, sideBar ? QStringLiteral("main-side-bar") : QStringLiteral("main-no-side-bar"));
     }
@@ -455,7 +481,8 @@ private slots:
     }
 
     void placement() {
-        for (int i = 0; i < 3; ++i) Sets().FB[i].target = QStringLiteral("(All)");
+        for (int i = 0; i < 3; ++i)
+            Sets().FB[i].target = QStringLiteral("(All)");
         open();
         const int W = win->body->width(), H = win->body->height();
         QCOMPARE(win->picList->geometry(), QRect(6, 37, W - frmMain::kSideBarWidth - 11, H - 128));
@@ -464,8 +491,10 @@ private slots:
         QCOMPARE(win->cmdSB[0]->pos(), QPoint(W - (win->cmdSB[0]->width() + 13), 10));
         QCOMPARE(win->cmdSB[2]->y(), 10 + 2 * (win->cmdSB[0]->height() + 5));
         QCOMPARE(win->cmdSB[5]->y(), H - (win->cmdSB[3]->height() + 94));
-        QCOMPARE(win->cmdFB[0]->pos(), QPoint(W - (win->cmdFB[0]->width() + 80), H - (win->cmdFB[0]->height() + 27)));
-        for (int k = 1; k < 10; ++k) QCOMPARE(win->cmdFB[k]->x(), win->cmdFB[k - 1]->x() - (win->cmdFB[k]->width() + 1));
+        QCOMPARE(win->cmdFB[0]->pos(),
+                 QPoint(W - (win->cmdFB[0]->width() + 80), H - (win->cmdFB[0]->height() + 27)));
+        for (int k = 1; k < 10; ++k)
+            QCOMPARE(win->cmdFB[k]->x(), win->cmdFB[k - 1]->x() - (win->cmdFB[k]->width() + 1));
         QVERIFY(win->cmdFB[2]->isVisible());
         QVERIFY(!win->cmdFB[3]->isVisible()); // hidden ones keep their place
         QCOMPARE(win->cmdFB[9]->Caption(), QStringLiteral("&10"));
@@ -530,12 +559,14 @@ private slots:
         Sets().BLC = QStringLiteral("Cy") + S;
         open();
         if (users)
-            addUsers({"Ann~C255", "Ann~FDejaVu Serif", "Bob~C8388608", "Bob~S1", "Cy~S0", "Dee~S2", "Dee~Vme~0~",
-                      "Eve~C32768", "Eve~FDejaVu Sans Mono"});
+            addUsers({"Ann~C255", "Ann~FDejaVu Serif", "Bob~C8388608", "Bob~S1", "Cy~S0", "Dee~S2",
+                      "Dee~Vme~0~", "Eve~C32768", "Eve~FDejaVu Sans Mono"});
         if (users) win->picList_MouseDown(1, 0, 5, 3);
         // The top-left corner of the frame is the skin's piece, under the status picture.
         QCOMPARE(win->picBuf.pixel(45, 45), imgs.picBaseSkin.pixel(429 + 45, 45));
-        saveScreenshot(win, QStringLiteral("main-builtin-%1%2").arg(users ? "users" : "empty", sideBar ? "" : "-nosidebar"));
+        saveScreenshot(
+            win,
+            QStringLiteral("main-builtin-%1%2").arg(users ? "users" : "empty", sideBar ? "" : "-nosidebar"));
         imgs.picSkin = synthetic;
     }
 
@@ -543,10 +574,10 @@ private slots:
 
     void closing_data() {
         QTest::addColumn<QString>("password");
-        QTest::addColumn<bool>("typed");   // false: the box is cancelled
+        QTest::addColumn<bool>("typed"); // false: the box is cancelled
         QTest::addColumn<QString>("answer");
-        QTest::addColumn<int>("confirm");  // 0 Yes, 1 No
-        QTest::addColumn<bool>("asked");   // the confirmation was shown
+        QTest::addColumn<int>("confirm"); // 0 Yes, 1 No
+        QTest::addColumn<bool>("asked");  // the confirmation was shown
         QTest::addColumn<bool>("closed");
         QTest::newRow("no password, yes") << "" << true << "" << 0 << true << true;
         QTest::newRow("no password, no") << "" << true << "" << 1 << true << false;
@@ -582,7 +613,12 @@ private slots:
         if (closed) {
             QTRY_VERIFY(win.isNull());
             QStringList got;
-            QVERIFY(QTest::qWaitFor([&] { return (got += ear.GetMessages()).contains(QChar(0) + QStringLiteral("Me") + S + QStringLiteral("E")); }, 5000));
+            QVERIFY(QTest::qWaitFor(
+                [&] {
+                    return (got += ear.GetMessages())
+                        .contains(QChar(0) + QStringLiteral("Me") + S + QStringLiteral("E"));
+                },
+                5000));
             QVERIFY(QFile::exists(QDir(home.path()).filePath(QStringLiteral("User.con"))));
         } else {
             QVERIFY(win && win->isVisible());
@@ -657,15 +693,16 @@ private slots:
         peer.setProcessEnvironment(env);
         QString bin = QString::fromLocal8Bit(qgetenv("QX3_TEST_BINARY_DIR"));
         if (bin.isEmpty()) bin = QCoreApplication::applicationDirPath() + QStringLiteral("/../..");
-        peer.start(bin + QStringLiteral("/tests/core/netpeer"),
-                   {"Zoe", "32768", "Tahoma"});
+        peer.start(bin + QStringLiteral("/tests/core/netpeer"), {"Zoe", "32768", "Tahoma"});
         QVERIFY(peer.waitForStarted(5000));
         QTRY_COMPARE_WITH_TIMEOUT(win->lstUsersList.items(), QStringList({"Zoe"}), 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(win->GetUserInfo(QStringLiteral("Zoe"), 2).toString(), QStringLiteral("Tahoma"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(win->GetUserInfo(QStringLiteral("Zoe"), 2).toString(),
+                                  QStringLiteral("Tahoma"), 10000);
         QCOMPARE(win->GetUserInfo(QStringLiteral("Zoe"), 1).toString(), QStringLiteral("32768"));
         // The peer hears us too and lists us.
         QByteArray out;
-        QTRY_VERIFY_WITH_TIMEOUT((out += peer.readAllStandardOutput(), out.contains("Me|255|0|Courier New|0|1|")), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (out += peer.readAllStandardOutput(), out.contains("Me|255|0|Courier New|0|1|")), 10000);
         peer.write("quit\n");
         QVERIFY(peer.waitForFinished(5000));
         QTRY_VERIFY_WITH_TIMEOUT(win->lstUsersList.items().isEmpty(), 10000);

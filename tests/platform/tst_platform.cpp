@@ -8,12 +8,13 @@
 
 class TestPlatform : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase() { TestEnv::useLoopback(40110); }
 
     void everyByteRoundTrips() {
         QByteArray all;
-        for (int b = 0; b < 256; ++b) all.append(static_cast<char>(b));
+        for (int b = 0; b < 256; ++b)
+            all.append(static_cast<char>(b));
         const QString text = Ansi::decode(all);
         QCOMPARE(text.size(), 256);
         QCOMPARE(Ansi::encode(text), all);
@@ -28,8 +29,12 @@ private slots:
         QTest::newRow("undefined byte as C1") << QString(QChar(0x81)) << QByteArray("\x81");
         QTest::newRow("C1 with a defined byte") << QString(QChar(0x80)) << QByteArray("?");
         QTest::newRow("no such character") << QString(QChar(0x4E2D)) << QByteArray("?");
-        QTest::newRow("surrogate pair is one character") << QString::fromUtf16(u"a\U0001F600b") << QByteArray("a?b");
-        QTest::newRow("separator and NUL") << QString::fromUtf16(u"a\u0001\u0000b", 4) << QByteArray("a\x01\x00" "b", 4);
+        QTest::newRow("surrogate pair is one character")
+            << QString::fromUtf16(u"a\U0001F600b") << QByteArray("a?b");
+        QTest::newRow("separator and NUL") << QString::fromUtf16(u"a\u0001\u0000b", 4)
+                                           << QByteArray("a\x01\x00"
+                                                         "b",
+                                                         4);
     }
     void characters() {
         QFETCH(QString, text);
@@ -41,7 +46,9 @@ private slots:
         Mailslot a, b;
         QVERIFY(a.create(QStringLiteral("QX3")) != Mailslot::kInvalidHandle);
         QVERIFY(b.create(QStringLiteral("QX3")) != Mailslot::kInvalidHandle);
-        const QByteArray sent("\0Ann\x01" "Cx", 7);
+        const QByteArray sent("\0Ann\x01"
+                              "Cx",
+                              7);
         QVERIFY(Mailslot::send(QStringLiteral("*"), QStringLiteral("QX3"), sent));
         for (Mailslot* s : {&a, &b}) {
             qint64 size = 0;

@@ -1,14 +1,14 @@
 // The start-up: the command line, the start sequence, the self test and the end.
+#include "core/modEnd.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
-#include "modMain.h"
+#include "core/modNetCmds.h"
 #include "core/modNetCom.h"
-#include "core/modTerminate.h"
-#include "core/modEnd.h"
 #include "core/modSettings.h"
+#include "core/modTerminate.h"
 #include "mainwin/frmLogOn.h"
 #include "mainwin/frmMain.h"
-#include "core/modNetCmds.h"
+#include "modMain.h"
 #include "platform/ProgramFolder.h"
 #include "support/Recorders.h"
 #include "support/TestEnv.h"
@@ -27,7 +27,8 @@
 
 namespace {
 // Writes a settings file into `folder` with the given sign-in values.
-void storeSettings(const QString& folder, const QString& name, qint32 colour, const QString& font, qint16 autoSignIn) {
+void storeSettings(const QString& folder, const QString& name, qint32 colour, const QString& font,
+                   qint16 autoSignIn) {
     const QByteArray old = qgetenv("QX3_HOME");
     qputenv("QX3_HOME", folder.toLocal8Bit());
     auto& s = modGlobals::Sets();
@@ -68,7 +69,7 @@ class TestStartUp : public QObject {
     std::unique_ptr<SoundRecorder> snd;
     int terminated = 0, ended = 0;
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY(home.isValid());
         TestEnv::isolate(home);
@@ -151,7 +152,8 @@ private slots:
         QVERIFY(!modNetCmds::IsOpen());
         const QStringList log = logEntries();
         QVERIFY(log.contains(QStringLiteral("Running Self Test...")));
-        QVERIFY(log.contains(passes ? QStringLiteral("Self Test PASSED") : QStringLiteral("Self Test FAILED")));
+        QVERIFY(
+            log.contains(passes ? QStringLiteral("Self Test PASSED") : QStringLiteral("Self Test FAILED")));
     }
 
     void startSignsInAndSignOutAsksAgain() {
@@ -171,13 +173,13 @@ private slots:
         QVERIFY(msg->shown.empty()); // signed in by itself, nothing asked
         const QStringList steps = {
             // The first entry holds a line break of its own.
-            QStringLiteral("Talkvane3    v. 3.0.9"), QStringLiteral("      -Executing Sub Main..."),
-            QStringLiteral("NetWork Detected."),
-            QStringLiteral("Loading settings..."), QStringLiteral("---Settings loaded."),
-            QStringLiteral("Processing Cmd. Line: '-col:9'"), QStringLiteral("---Cmd. Line Processed."),
-            QStringLiteral("Loading frmLogOn..."), QStringLiteral("---FrmLogOn Load."),
-            QStringLiteral("---frmLogOn Unloaded."), QStringLiteral("Saveing settings..."),
-            QStringLiteral("Starting frmMain_Load"), QStringLiteral("---frmMain Loaded")};
+            QStringLiteral("Talkvane3    v. 3.0.9"),   QStringLiteral("      -Executing Sub Main..."),
+            QStringLiteral("NetWork Detected."),       QStringLiteral("Loading settings..."),
+            QStringLiteral("---Settings loaded."),     QStringLiteral("Processing Cmd. Line: '-col:9'"),
+            QStringLiteral("---Cmd. Line Processed."), QStringLiteral("Loading frmLogOn..."),
+            QStringLiteral("---FrmLogOn Load."),       QStringLiteral("---frmLogOn Unloaded."),
+            QStringLiteral("Saveing settings..."),     QStringLiteral("Starting frmMain_Load"),
+            QStringLiteral("---frmMain Loaded")};
         QStringList log = logEntries();
         qsizetype at = 0;
         for (const QString& step : steps) {
@@ -224,12 +226,15 @@ private slots:
         QVERIFY(a.waitForStarted(5000));
         QVERIFY(b.waitForStarted(5000));
         QByteArray errA, errB;
-        QTRY_VERIFY_WITH_TIMEOUT((errA += a.readAllStandardError(), errA.contains("Bob|16711680|0|FreeMono|0|1|")), 30000);
-        QTRY_VERIFY_WITH_TIMEOUT((errB += b.readAllStandardError(), errB.contains("Ann|255|0|FreeSerif|0|1|")), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (errA += a.readAllStandardError(), errA.contains("Bob|16711680|0|FreeMono|0|1|")), 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (errB += b.readAllStandardError(), errB.contains("Ann|255|0|FreeSerif|0|1|")), 30000);
         ::kill(static_cast<pid_t>(b.processId()), SIGTERM);
         QVERIFY(b.waitForFinished(10000));
         QCOMPARE(b.exitCode(), 0);
-        QTRY_VERIFY_WITH_TIMEOUT((errA += a.readAllStandardError(), errA.trimmed().endsWith("users:")), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT((errA += a.readAllStandardError(), errA.trimmed().endsWith("users:")),
+                                 10000);
         // The ended copy ran its clean-up: it said goodbye and kept its settings.
         const QByteArray logB = readAll(QDir(homeB.path()).filePath(QStringLiteral("Log.txt")));
         QVERIFY(logB.contains(": ---NetCom closed.\r\n"));
@@ -249,23 +254,38 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<qint32>("colour");
         QTest::addColumn<QString>("font");
-        QTest::newRow("name colour font") << QStringLiteral("-nme:Ann -col:4 -fnt:") + family.toLower() << "Ann"
-                                          << qint32(modGlobals::PaletteColor(4)) << family.toLower();
-        QTest::newRow("colour 16") << "-col:16" << "Old" << qint32(77) << "Arial";
-        QTest::newRow("colour -1") << "-col:-1" << "Old" << qint32(77) << "Arial";
-        QTest::newRow("colour not a number") << "-col:red" << "Old" << qint32(77) << "Arial";
-        QTest::newRow("colour 15") << "-col:15" << "Old" << qint32(0xFFFFFF) << "Arial";
-        QTest::newRow("21 characters") << "-nme:abcdefghijklmnopqrstu" << "abcdefghijklmnopqrst" << qint32(77) << "Arial";
-        QTest::newRow("name with no value") << "-nme" << "" << qint32(77) << "Arial";
-        QTest::newRow("hyphen starts a new token") << "-nme:Ann-Marie" << "Old" << qint32(77) << "Arial";
-        QTest::newRow("any separator") << "-nme=Bo -nmeXCy" << "Cy" << qint32(77) << "Arial";
-        QTest::newRow("invalid name") << "-nme:A.B" << "Old" << qint32(77) << "Arial";
-        QTest::newRow("everybody's address") << "-nme:(All)" << "Old" << qint32(77) << "Arial";
-        QTest::newRow("everybody's address, other case") << "-nme:(aLL)" << "Old" << qint32(77) << "Arial";
-        QTest::newRow("unknown font") << "-fnt:No Such Font" << "Old" << qint32(77) << "Arial";
-        QTest::newRow("unknown keys and empty tokens") << "- -- -xyz:1 nonsense" << "Old" << qint32(77) << "Arial";
-        QTest::newRow("key case") << "-NME:Dan" << "Dan" << qint32(77) << "Arial";
-        QTest::newRow("in order") << "-nme:One -nme:Two" << "Two" << qint32(77) << "Arial";
+        QTest::newRow("name colour font") << QStringLiteral("-nme:Ann -col:4 -fnt:") + family.toLower()
+                                          << "Ann" << qint32(modGlobals::PaletteColor(4)) << family.toLower();
+        QTest::newRow("colour 16") << "-col:16"
+                                   << "Old" << qint32(77) << "Arial";
+        QTest::newRow("colour -1") << "-col:-1"
+                                   << "Old" << qint32(77) << "Arial";
+        QTest::newRow("colour not a number") << "-col:red"
+                                             << "Old" << qint32(77) << "Arial";
+        QTest::newRow("colour 15") << "-col:15"
+                                   << "Old" << qint32(0xFFFFFF) << "Arial";
+        QTest::newRow("21 characters") << "-nme:abcdefghijklmnopqrstu"
+                                       << "abcdefghijklmnopqrst" << qint32(77) << "Arial";
+        QTest::newRow("name with no value") << "-nme"
+                                            << "" << qint32(77) << "Arial";
+        QTest::newRow("hyphen starts a new token") << "-nme:Ann-Marie"
+                                                   << "Old" << qint32(77) << "Arial";
+        QTest::newRow("any separator") << "-nme=Bo -nmeXCy"
+                                       << "Cy" << qint32(77) << "Arial";
+        QTest::newRow("invalid name") << "-nme:A.B"
+                                      << "Old" << qint32(77) << "Arial";
+        QTest::newRow("everybody's address") << "-nme:(All)"
+                                             << "Old" << qint32(77) << "Arial";
+        QTest::newRow("everybody's address, other case") << "-nme:(aLL)"
+                                                         << "Old" << qint32(77) << "Arial";
+        QTest::newRow("unknown font") << "-fnt:No Such Font"
+                                      << "Old" << qint32(77) << "Arial";
+        QTest::newRow("unknown keys and empty tokens") << "- -- -xyz:1 nonsense"
+                                                       << "Old" << qint32(77) << "Arial";
+        QTest::newRow("key case") << "-NME:Dan"
+                                  << "Dan" << qint32(77) << "Arial";
+        QTest::newRow("in order") << "-nme:One -nme:Two"
+                                  << "Two" << qint32(77) << "Arial";
         QTest::newRow("logon name") << "-lnm" << modNetCom::GetLogonName() << qint32(77) << "Arial";
     }
     void commandLine() {
@@ -289,14 +309,16 @@ private slots:
         QCOMPARE(Run().NetLog, qint16(1));
         QCOMPARE(Run().NoLog, qint16(1));
         QCOMPARE(msg->shown.size(), std::size_t(2));
-        QCOMPARE(msg->shown[0].text, QStringLiteral("NetLog enabled; EVERYTHING transmitter will be logged."));
+        QCOMPARE(msg->shown[0].text,
+                 QStringLiteral("NetLog enabled; EVERYTHING transmitter will be logged."));
         QCOMPARE(msg->shown[1].text, QStringLiteral("Log Disabled."));
         QCOMPARE(msg->shown[1].icon, 0);
     }
 
     void setSwitchLoadsAnotherFile() {
         storeSettings(home.path(), QStringLiteral("Other"), 1, QStringLiteral("Arial"), 0);
-        QVERIFY(QFile::rename(ProgramFolder::file(QStringLiteral("User.con")), ProgramFolder::file(QStringLiteral("Other.con"))));
+        QVERIFY(QFile::rename(ProgramFolder::file(QStringLiteral("User.con")),
+                              ProgramFolder::file(QStringLiteral("Other.con"))));
         modMain::ApplyCommandLine(QStringLiteral("-set:Other.con"));
         QCOMPARE(Run().SettingsFile, QStringLiteral("Other.con"));
         QCOMPARE(Sets().UNAME, QStringLiteral("Other"));

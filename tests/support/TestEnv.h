@@ -14,7 +14,9 @@ inline void useLoopback(int port) {
     qputenv("QX3_MAILSLOT_GROUP", group.isEmpty() ? QByteArray("239.255.51.3") : group);
     qputenv("QX3_MAILSLOT_PORT", QByteArray::number(port));
 }
-inline void useProgramFolder(const QTemporaryDir& dir) { qputenv("QX3_HOME", dir.path().toLocal8Bit()); }
+inline void useProgramFolder(const QTemporaryDir& dir) {
+    qputenv("QX3_HOME", dir.path().toLocal8Bit());
+}
 // The program folder, and the user's config folder (autostart entries, registry store) inside it.
 inline void isolate(const QTemporaryDir& dir) {
     useProgramFolder(dir);
