@@ -204,7 +204,7 @@ class TestLanguage : public QObject {
         QVERIFY(modDB::LoadDB(file(QStringLiteral("one.qxl"))));
         QVERIFY(!modDB::LoadDB(makeNotAFile(notAFile, file(QStringLiteral("odd.qxl")))));
         QVERIFY(!modDB::DBLoaded());
-        QVERIFY(m_messages.texts.isEmpty());
+        QVERIFY(m_messages.texts().isEmpty());
     }
     void oversizedFileEmptiesTable() {
         writeAll(file(QStringLiteral("big.qxl")), "Main_Stat0|An\r\n" + QByteArray(8 * 1024 * 1024, 'x'));

@@ -401,7 +401,7 @@ class TestSettings : public QObject {
 
         QVERIFY(!modSettings::LoadSettings());
 
-        QCOMPARE(m_messages.texts,
+        QCOMPARE(m_messages.texts(),
                  QStringList{QStringLiteral("Error in Talkvane3\r\n75: Not a regular file")});
         QCOMPARE(m_terminated, 1);
         QVERIFY(logEntries().contains(QStringLiteral("Error In Load Settings - 75: Not a regular file")));
@@ -416,7 +416,7 @@ class TestSettings : public QObject {
 
         QVERIFY(!modSettings::LoadSettings());
 
-        QCOMPARE(m_messages.texts, QStringList{QStringLiteral("Error in Talkvane3\r\n75: File too large")});
+        QCOMPARE(m_messages.texts(), QStringList{QStringLiteral("Error in Talkvane3\r\n75: File too large")});
         QCOMPARE(m_terminated, 1);
         QCOMPARE(readAll(settingsFile()), content);
         QCOMPARE(modGlobals::Sets().LANG, QStringLiteral("held"));
