@@ -82,7 +82,7 @@ clsFileXfer& clsFileXfer::Instance() {
 }
 
 void clsFileXfer::Install() {
-    NetHooks::SetFileTransfer(&Instance());
+    NetHooks::fileTransfer().set(&Instance());
 }
 
 clsFileXfer::clsFileXfer() : timer(new QTimer) {

@@ -106,7 +106,7 @@ void OwnerGone(NetOwner* owner) {
 
 void OpenNetCom(NetOwner* owner, const QString& name) {
     modAppFnc::WriteLog(QStringLiteral("Opening NetCom..."));
-    if (NetHooks::FileTransfer* f = NetHooks::fileTransfer()) f->NetReset();
+    NetHooks::fileTransfer()->NetReset();
     st().arrival.reset(); // before the handle it watches is replaced
     st().owner = owner;
     st().myName = name;
@@ -147,7 +147,7 @@ void CloseNetCom(qint16 mode) {
         modAppFnc::WriteLog(QStringLiteral("   Searching for and closeing active chat windows..."));
         NetHooks::chatWindows()->CloseAll();
     }
-    if (NetHooks::FileTransfer* f = NetHooks::fileTransfer()) f->NetReset();
+    NetHooks::fileTransfer()->NetReset();
     SendData(QStringLiteral("E"));
     st().arrival.reset();
     if (st().chat) st().chat->CloseHnd();

@@ -86,11 +86,11 @@ int main(int argc, char** argv) {
     s.UFNT = QString::fromLocal8Bit(argv[3]);
     if (argc > 4) s.SFLD = QString::fromLocal8Bit(argv[4]);
     Silence silence;
-    Sound::setBackend(&silence);
+    Slot<Sound::Backend>::Override quiet(Sound::backend(), silence);
     PrintingMessages messages;
-    Messages::SetService(&messages);
+    Slot<MessageService>::Override printed(Messages::service(), messages);
     ChosenFile dialog;
-    Dialogs::SetService(&dialog);
+    Slot<Dialogs::Service>::Override chosen(Dialogs::service(), dialog);
     PrintingProgress progress;
     Slot<XferProgress>::Override shown(XferWindows::progress(), progress);
     clsFileXfer::Install();

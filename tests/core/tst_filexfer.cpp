@@ -7,9 +7,7 @@
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
 #include "platform/Ansi.h"
-#include "platform/Dialogs.h"
-#include "support/Recorders.h"
-#include "support/TestEnv.h"
+#include "support/Headless.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,21 +39,6 @@ QByteArray allBytes(int size) {
     return b;
 }
 
-struct DialogAnswers : Dialogs::Service {
-    QString file, folder;
-    int files = 0, folders = 0;
-    DialogAnswers() { Dialogs::SetService(this); }
-    ~DialogAnswers() override { Dialogs::SetService(nullptr); }
-    Dialogs::FileAnswer chooseFile(const Dialogs::FileRequest&) override {
-        ++files;
-        return {file, file.isEmpty() ? 0 : 1};
-    }
-    QString chooseFolder(const QString&, const QString&) override {
-        ++folders;
-        return folder;
-    }
-};
-
 struct ProgressRecorder : XferProgress {
     QStringList calls;
     bool open = false;
@@ -76,13 +59,12 @@ struct ProgressRecorder : XferProgress {
 
 class TestFileXfer : public QObject {
     Q_OBJECT
-    QTemporaryDir home, save;
+    TestEnv::Headless env{41400};
+    QTemporaryDir save;
     TestOwner owner;
     clsChat ear; // the raw peers' own slot: hears what this copy sends
     QStringList heard;
-    std::unique_ptr<MessageRecorder> msg;
-    SoundRecorder sounds;
-    std::unique_ptr<DialogAnswers> dialogs;
+    MessageRecorder& msg = env.messages;
     ProgressRecorder progress;
     std::unique_ptr<Slot<XferProgress>::Override> progressIn;
     int probe = 0;
@@ -137,7 +119,7 @@ class TestFileXfer : public QObject {
     QStringList tempFiles() const { return QDir(save.path()).entryList(QDir::Files | QDir::Hidden); }
     // Bob offers F; this copy says yes and answers "y".
     void acceptFromBob(const QString& F) {
-        msg->answers = {0};
+        msg.answers = {0};
         from(QStringLiteral("Bob"), QStringLiteral("1Me~") + F + QStringLiteral("~"));
         QVERIFY(expectSent(QStringLiteral("2Bob~y~") + F + QStringLiteral("~")));
         QCOMPARE(modNetCmds::XferFile(), qint16(1));
@@ -145,10 +127,7 @@ class TestFileXfer : public QObject {
 
   private slots:
     void initTestCase() {
-        QVERIFY(home.isValid() && save.isValid());
-        TestEnv::isolate(home);
-        TestEnv::useLoopback(41400);
-        modGlobals::Run().NoLog = 1;
+        QVERIFY(save.isValid());
         modLangConst::SetDefaultStrings();
         clsFileXfer::Install();
         progressIn = std::make_unique<Slot<XferProgress>::Override>(XferWindows::progress(), progress);
@@ -158,12 +137,16 @@ class TestFileXfer : public QObject {
     }
     void cleanupTestCase() {
         modNetCmds::CloseNetCom(1);
-        NetHooks::SetFileTransfer(nullptr);
+        NetHooks::fileTransfer().set(nullptr);
         progressIn.reset();
     }
     void init() {
-        msg = std::make_unique<MessageRecorder>();
-        dialogs = std::make_unique<DialogAnswers>();
+        msg.shown.clear();
+        msg.answers.clear();
+        msg.whileOpen = nullptr;
+        env.dialogs.answer = {};
+        env.dialogs.fileCalls = env.dialogs.folderCalls = 0;
+        env.dialogs.folderAnswer.clear();
         auto& s = modGlobals::Sets();
         s.SFLD = save.path();
         s.BLC.clear();
@@ -178,8 +161,6 @@ class TestFileXfer : public QObject {
         // Whatever a case left half done ends with the layer's reopening.
         if (clsFileXfer::Instance().Current()) modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
         QCOMPARE(modNetCmds::XferFile(), qint16(-1));
-        msg.reset();
-        dialogs.reset();
     }
 
     // --- receiving: names from the network ---------------------------------------------------
@@ -212,16 +193,15 @@ class TestFileXfer : public QObject {
         if (lands.isEmpty()) {
             from(QStringLiteral("Bob"), QStringLiteral("1Me~") + F + QStringLiteral("~"));
             QVERIFY(expectSent(QStringLiteral("2Bob~n~") + F + QStringLiteral("~")));
-            QVERIFY(msg->shown.empty()); // not asked
+            QVERIFY(msg.shown.empty()); // not asked
             return;
         }
         acceptFromBob(F);
-        QCOMPARE(msg->shown.size(), std::size_t(1));
-        QCOMPARE(msg->shown[0].text,
-                 QStringLiteral("Do you want to receive the file ") + F +
-                     QStringLiteral(" from Bob?\r\nNOTE: if a file with the same name has "
-                                    "already be received it will be over-written with out "
-                                    "prompting"));
+        QCOMPARE(msg.shown.size(), std::size_t(1));
+        QCOMPARE(msg.shown[0].text, QStringLiteral("Do you want to receive the file ") + F +
+                                        QStringLiteral(" from Bob?\r\nNOTE: if a file with the same name has "
+                                                       "already be received it will be over-written with out "
+                                                       "prompting"));
         from(QStringLiteral("Bob"), QStringLiteral("3Me~") + F + QStringLiteral("~3~"));
         QVERIFY(expectSent(QStringLiteral("4Bob~") + F + QStringLiteral("~")));
         from(QStringLiteral("Bob"), QStringLiteral("6Me~a\x01z"));
@@ -230,7 +210,7 @@ class TestFileXfer : public QObject {
         QTRY_COMPARE(modNetCmds::XferFile(), qint16(-1));
         QCOMPARE(readAll(QDir(save.path()).filePath(lands)), QByteArray("a\x01z"));
         QCOMPARE(tempFiles(), QStringList{lands});
-        QCOMPARE(msg->shown.back().text, QStringLiteral("File receive complete."));
+        QCOMPARE(msg.shown.back().text, QStringLiteral("File receive complete."));
         QCOMPARE(progress.calls.first(),
                  QStringLiteral("open Bob %1").arg(QDir(save.path()).filePath(lands)));
         QCOMPARE(progress.calls.last(), QStringLiteral("unload"));
@@ -254,8 +234,8 @@ class TestFileXfer : public QObject {
         acceptFromBob(QStringLiteral("x"));
         from(QStringLiteral("Bob"), QStringLiteral("3Me~x~4~"));
         QTRY_COMPARE(modNetCmds::XferFile(), qint16(-1));
-        QCOMPARE(msg->shown.back().text, QStringLiteral("File receive failed.\r\n") + target);
-        QCOMPARE(msg->shown.back().icon, 6);
+        QCOMPARE(msg.shown.back().text, QStringLiteral("File receive failed.\r\n") + target);
+        QCOMPARE(msg.shown.back().icon, 6);
         QCOMPARE(readAll(victim), QByteArray("keep"));
         QVERIFY(sentBeforeProbe().isEmpty()); // no "4"
     }
@@ -275,7 +255,7 @@ class TestFileXfer : public QObject {
         QFETCH(QString, datagram);
         from(QStringLiteral("Bob"), datagram);
         QCOMPARE(sentBeforeProbe(), QStringList());
-        QVERIFY(msg->shown.empty());
+        QVERIFY(msg.shown.empty());
         QCOMPARE(modNetCmds::XferFile(), qint16(-1));
         QVERIFY(tempFiles().isEmpty());
     }
@@ -305,15 +285,15 @@ class TestFileXfer : public QObject {
         QVERIFY(expectSent(QStringLiteral("2Cy~c~b~")));
         // An own offer while busy is refused before the dialog.
         modAppFnc::SendFileTo(QStringLiteral("Cy") + S);
-        QCOMPARE(msg->shown.back().text, modLangConst::Get(QStringLiteral("FileT_U")));
-        QCOMPARE(dialogs->files, 0);
+        QCOMPARE(msg.shown.back().text, modLangConst::Get(QStringLiteral("FileT_U")));
+        QCOMPARE(env.dialogs.fileCalls, 0);
     }
 
     void offerWhileAQuestionIsOpen() {
         // The question's window polls: a second offer arriving meanwhile gets "c".
-        msg->answers = {1};
+        msg.answers = {1};
         bool sentSecond = false;
-        msg->whileOpen = [&] {
+        msg.whileOpen = [&] {
             if (sentSecond) return;
             sentSecond = true;
             from(QStringLiteral("Cy"), QStringLiteral("1Me~b~"));
@@ -321,15 +301,15 @@ class TestFileXfer : public QObject {
         };
         from(QStringLiteral("Bob"), QStringLiteral("1Me~a~"));
         QVERIFY(expectSent(QStringLiteral("2Bob~n~a~")));
-        QCOMPARE(msg->shown.size(), std::size_t(1));
+        QCOMPARE(msg.shown.size(), std::size_t(1));
     }
 
     void browserCancelledDeclines() {
         modGlobals::Sets().SFLD.clear();
-        msg->answers = {0};
+        msg.answers = {0};
         from(QStringLiteral("Bob"), QStringLiteral("1Me~a~"));
         QVERIFY(expectSent(QStringLiteral("2Bob~n~a~")));
-        QCOMPARE(dialogs->folders, 1);
+        QCOMPARE(env.dialogs.folderCalls, 1);
     }
 
     void brokenReceiveKeepsTheOldFile_data() {
@@ -362,10 +342,10 @@ class TestFileXfer : public QObject {
         }
         if (end) from(QStringLiteral("Bob"), QStringLiteral("7Me~"));
         QTRY_COMPARE(modNetCmds::XferFile(), qint16(-1));
-        QCOMPARE(msg->shown.back().text,
+        QCOMPARE(msg.shown.back().text,
                  message.isEmpty() ? QStringLiteral("Bob did not answer; the file transfer was stopped.")
                                    : message + QStringLiteral("\r\n") + target);
-        QCOMPARE(msg->shown.back().icon, 6);
+        QCOMPARE(msg.shown.back().icon, 6);
         QCOMPARE(readAll(target), QByteArray("old content"));
         QCOMPARE(tempFiles(), QStringList{QStringLiteral("x")});
         QVERIFY(!progress.open);
@@ -378,8 +358,7 @@ class TestFileXfer : public QObject {
         clsFileXfer::Instance().SetTimeoutMs(300);
         acceptFromBob(QStringLiteral("x"));
         QTRY_COMPARE(modNetCmds::XferFile(), qint16(-1));
-        QCOMPARE(msg->shown.back().text,
-                 QStringLiteral("Bob did not answer; the file transfer was stopped."));
+        QCOMPARE(msg.shown.back().text, QStringLiteral("Bob did not answer; the file transfer was stopped."));
     }
 
     void closingTheLayerEndsSilently() {
@@ -390,10 +369,10 @@ class TestFileXfer : public QObject {
         QVERIFY(expectSent(QStringLiteral("4Bob~x~")));
         from(QStringLiteral("Bob"), QStringLiteral("6Me~abc"));
         QVERIFY(expectSent(QStringLiteral("5Bob~")));
-        const std::size_t shown = msg->shown.size();
+        const std::size_t shown = msg.shown.size();
         modNetCmds::CloseNetCom(1);
         QCOMPARE(modNetCmds::XferFile(), qint16(-1));
-        QCOMPARE(msg->shown.size(), shown);
+        QCOMPARE(msg.shown.size(), shown);
         QCOMPARE(readAll(target), QByteArray("old content"));
         QCOMPARE(tempFiles(), QStringList{QStringLiteral("x")});
         QVERIFY(!progress.open);
@@ -409,7 +388,7 @@ class TestFileXfer : public QObject {
         const QStringList sent = sentBeforeProbe();
         modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
         QCOMPARE(sent, QStringList());
-        QVERIFY(msg->shown.empty());
+        QVERIFY(msg.shown.empty());
     }
 
     // --- sending -------------------------------------------------------------------------------
@@ -419,7 +398,7 @@ class TestFileXfer : public QObject {
         const QString path = QDir(src.path()).filePath(QStringLiteral("f\u00efle.bin"));
         const QByteArray bytes = allBytes(501);
         writeFile(path, bytes);
-        dialogs->file = path;
+        env.dialogs.answer = {path, 1};
         modAppFnc::SendFileTo(QStringLiteral("Bob") + S);
         QVERIFY(expectSent(QStringLiteral("1Bob~") + path + QStringLiteral("~")));
         QCOMPARE(progress.calls, QStringList({"open Bob " + path, "prg 0/1", "stat 0"}));
@@ -451,20 +430,20 @@ class TestFileXfer : public QObject {
         from(QStringLiteral("Bob"), QStringLiteral("5Me~"));
         QVERIFY(expectSent(QStringLiteral("7Bob~")));
         QTRY_COMPARE(modNetCmds::XferFile(), qint16(-1));
-        QCOMPARE(msg->shown.back().text, QStringLiteral("File send complete."));
+        QCOMPARE(msg.shown.back().text, QStringLiteral("File send complete."));
         QCOMPARE(progress.calls.mid(progress.calls.size() - 3),
                  QStringList({"prg 501/501", "stat 2", "unload"}));
     }
 
     void sendingFailures() {
-        dialogs->file = QStringLiteral("/nonexistent/file");
+        env.dialogs.answer = {QStringLiteral("/nonexistent/file"), 1};
         modAppFnc::SendFileTo(QStringLiteral("Bob") + S + QStringLiteral("Cy") + S);
-        QCOMPARE(msg->shown.back().text, modLangConst::Get(QStringLiteral("FileT_O")));
-        QCOMPARE(dialogs->files, 0);
+        QCOMPARE(msg.shown.back().text, modLangConst::Get(QStringLiteral("FileT_O")));
+        QCOMPARE(env.dialogs.fileCalls, 0);
         modAppFnc::SendFileTo(QStringLiteral("Bob") + S);
         QVERIFY(expectSent(QStringLiteral("1Bob~/nonexistent/file~")));
         from(QStringLiteral("Bob"), QStringLiteral("2Me~y~/nonexistent/file~"));
-        QTRY_COMPARE(msg->shown.back().text, QStringLiteral("File send failed.\r\n/nonexistent/file"));
+        QTRY_COMPARE(msg.shown.back().text, QStringLiteral("File send failed.\r\n/nonexistent/file"));
         QCOMPARE(sentBeforeProbe(), QStringList());
         QCOMPARE(modNetCmds::XferFile(), qint16(-1));
     }
@@ -485,13 +464,13 @@ class TestFileXfer : public QObject {
         QTemporaryDir src;
         const QString path = QDir(src.path()).filePath(QStringLiteral("a"));
         writeFile(path, "abc");
-        dialogs->file = path;
+        env.dialogs.answer = {path, 1};
         modAppFnc::SendFileTo(QStringLiteral("Bob") + S);
         QVERIFY(expectSent(QStringLiteral("1Bob~") + path + QStringLiteral("~")));
         from(QStringLiteral("bob"),
              QStringLiteral("2Me~") + reply + QStringLiteral("~") + path + QStringLiteral("~"));
-        QTRY_COMPARE(msg->shown.size(), std::size_t(1));
-        QCOMPARE(msg->shown[0].text, text);
+        QTRY_COMPARE(msg.shown.size(), std::size_t(1));
+        QCOMPARE(msg.shown[0].text, text);
         QVERIFY(!progress.open);
         // That offer is answered: a second answer does nothing.
         from(QStringLiteral("Bob"), QStringLiteral("2Me~y~") + path + QStringLiteral("~"));
@@ -503,16 +482,15 @@ class TestFileXfer : public QObject {
         QTemporaryDir src;
         const QString path = QDir(src.path()).filePath(QStringLiteral("a"));
         writeFile(path, allBytes(600));
-        dialogs->file = path;
+        env.dialogs.answer = {path, 1};
         modAppFnc::SendFileTo(QStringLiteral("Bob") + S);
         QVERIFY(expectSent(QStringLiteral("1Bob~") + path + QStringLiteral("~")));
         from(QStringLiteral("Bob"), QStringLiteral("2Me~y~") + path + QStringLiteral("~"));
         QVERIFY(expectSent(QStringLiteral("3Bob~") + path + QStringLiteral("~600~")));
         from(QStringLiteral("Bob"), QStringLiteral("4Me~") + path + QStringLiteral("~"));
-        QTRY_COMPARE(msg->shown.size(), std::size_t(1));
+        QTRY_COMPARE(msg.shown.size(), std::size_t(1));
         QCOMPARE(modNetCmds::XferFile(), qint16(-1));
-        QCOMPARE(msg->shown.back().text,
-                 QStringLiteral("Bob did not answer; the file transfer was stopped."));
+        QCOMPARE(msg.shown.back().text, QStringLiteral("Bob did not answer; the file transfer was stopped."));
         QVERIFY(!progress.open);
     }
 
@@ -552,9 +530,9 @@ class TestFileXfer : public QObject {
         const QString target = QDir(peerSave.path()).filePath(QStringLiteral("data.bin"));
         writeFile(target, QByteArray(1000, 'o')); // an older, longer file of that name
         QProcess peer;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QX3_HOME"), peerHome.path());
-        peer.setProcessEnvironment(env);
+        QProcessEnvironment penv = QProcessEnvironment::systemEnvironment();
+        penv.insert(QStringLiteral("QX3_HOME"), peerHome.path());
+        peer.setProcessEnvironment(penv);
         QStringList args{"Bob", "0", "Arial"};
         if (withFolder) args << peerSave.path();
         peer.start(QCoreApplication::applicationDirPath() + QStringLiteral("/netpeer"), args);
@@ -572,16 +550,16 @@ class TestFileXfer : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(owner.names.items().contains(QStringLiteral("Bob")), 5000);
         peer.write("answer " + answer.toLatin1() + "\n");
         QVERIFY(saw("OK answer " + answer.toLatin1()));
-        dialogs->file = path;
+        env.dialogs.answer = {path, 1};
         modAppFnc::SendFileTo(QStringLiteral("Bob") + S);
         if (answer == QLatin1String("no") || !withFolder) {
-            QTRY_COMPARE_WITH_TIMEOUT(msg->shown.size(), std::size_t(1), 10000);
-            QCOMPARE(msg->shown[0].text, QStringLiteral("Bob declined delivery of file."));
+            QTRY_COMPARE_WITH_TIMEOUT(msg.shown.size(), std::size_t(1), 10000);
+            QCOMPARE(msg.shown[0].text, QStringLiteral("Bob declined delivery of file."));
             QCOMPARE(readAll(target), QByteArray(1000, 'o'));
         } else {
             QVERIFY(saw("MSG File receive complete."));
-            QTRY_COMPARE(msg->shown.size(), std::size_t(1));
-            QCOMPARE(msg->shown[0].text, QStringLiteral("File send complete."));
+            QTRY_COMPARE(msg.shown.size(), std::size_t(1));
+            QCOMPARE(msg.shown[0].text, QStringLiteral("File send complete."));
             QCOMPARE(readAll(target), bytes);
             QCOMPARE(QDir(peerSave.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"data.bin"});
             QVERIFY(out.contains("PRG open Me " + target.toLocal8Bit()));
