@@ -45,7 +45,7 @@ class RealDesktopImpl : public AppBarDesktop {
     qint64 Now() const override { return clock_.elapsed(); }
     void ShowInfo(const QString& title, const QString& text) override {
         Q_UNUSED(title); // the message window has a caption of its own
-        Messages::Service().Show(text, 0, 1);
+        Messages::service()->Show(text, 0, 1);
     }
 
   private:

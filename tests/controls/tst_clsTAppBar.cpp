@@ -6,7 +6,7 @@
 #include "controls/modAppBar.h"
 #include "platform/Registry.h"
 #include "support/AppBarFakes.h"
-#include "support/TestEnv.h"
+#include "support/Headless.h"
 
 #include <QMouseEvent>
 #include <QTemporaryDir>
@@ -23,7 +23,7 @@ QString str(const Rect& r) {
 
 class TestAppBar : public QObject {
     Q_OBJECT
-    QTemporaryDir home;
+    TestEnv::Headless env;
     std::unique_ptr<ShellRecorder> shell;
     std::shared_ptr<DesktopRecorder> desk;
     std::unique_ptr<WindowRecorder> win;
@@ -38,10 +38,7 @@ class TestAppBar : public QObject {
     }
 
   private slots:
-    void initTestCase() {
-        QVERIFY(home.isValid());
-        TestEnv::isolate(home);
-    }
+    void initTestCase() { QVERIFY(env.home.isValid()); }
     void init() {
         shell = std::make_unique<ShellRecorder>();
         desk = std::make_shared<DesktopRecorder>();
