@@ -3,22 +3,18 @@
 #include "AutoUpdate/modMain.h"
 #include "platform/Ansi.h"
 #include "platform/Fields.h"
+#include "platform/FileRead.h"
 #include "platform/ItemReader.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QStringList>
 #include <tuple>
 
 namespace modAppFnc {
 
 std::optional<QString> ReadListFile(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > kMaxListSize) return std::nullopt;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
-    ItemReader in(Ansi::decode(f.read(kMaxListSize)));
-    f.close();
+    QByteArray bytes;
+    if (!FileRead::regularFile(path, kMaxListSize, bytes)) return std::nullopt;
+    ItemReader in(Ansi::decode(bytes));
     QString out;
     while (const std::optional<QString> item = in.next())
         out += *item + QStringLiteral("\r\n");

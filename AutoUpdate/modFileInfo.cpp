@@ -1,10 +1,8 @@
 #include "AutoUpdate/modFileInfo.h"
 
 #include "platform/Ansi.h"
+#include "platform/FileRead.h"
 #include "platform/ProgramFolder.h"
-
-#include <QFile>
-#include <QFileInfo>
 
 namespace modFileInfo {
 
@@ -38,12 +36,9 @@ QString ProductVersionFromBytes(const QByteArray& bytes) {
 }
 
 QString GetProductVersion() {
-    const QFileInfo info(ProgramFolder::file(QString::fromLatin1(kMessengerFile)));
-    if (!info.isFile() || info.size() > kMaxFileSize) return {};
-    QFile f(info.filePath());
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    const QByteArray bytes = f.readAll();
-    f.close();
+    QByteArray bytes;
+    if (!FileRead::regularFile(ProgramFolder::file(QString::fromLatin1(kMessengerFile)), kMaxFileSize, bytes))
+        return {};
     return ProductVersionFromBytes(bytes);
 }
 

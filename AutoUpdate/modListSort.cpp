@@ -2,12 +2,12 @@
 
 #include "AutoUpdate/modAppFnc.h"
 #include "platform/Ansi.h"
+#include "platform/FileRead.h"
 #include "platform/ItemReader.h"
 #include "platform/ProgramFolder.h"
 #include "platform/SafePath.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace modListSort {
@@ -25,11 +25,9 @@ bool isFile(const QString& path) {
 
 // The first item of a language file: its version line.
 std::optional<QString> firstItem(const QString& path) {
-    if (!isFile(path)) return std::nullopt;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
-    ItemReader in(Ansi::decode(f.read(modAppFnc::kMaxListSize)));
-    return in.next();
+    QByteArray bytes;
+    if (path.isEmpty() || !FileRead::regularFile(path, modAppFnc::kMaxListSize, bytes)) return std::nullopt;
+    return ItemReader(Ansi::decode(bytes)).next();
 }
 } // namespace
 

@@ -3,18 +3,18 @@
 #include <cstdlib>
 
 namespace {
-class Exit : public ProgramEnd::Service {
+class ExitProcess : public ProgramEnd::Handler {
   public:
     void EndNow() override { std::exit(0); }
 };
 } // namespace
 
-Slot<ProgramEnd::Service>& ProgramEnd::service() {
-    static Exit builtIn;
-    static Slot<Service> slot(builtIn);
+Slot<ProgramEnd::Handler>& ProgramEnd::handler() {
+    static ExitProcess builtIn;
+    static Slot<Handler> slot(builtIn);
     return slot;
 }
 
 void ProgramEnd::EndNow() {
-    service()->EndNow();
+    handler()->EndNow();
 }

@@ -5,13 +5,13 @@
 
 namespace ProgramEnd {
 
-class Service {
+class Handler {
   public:
-    virtual ~Service() = default;
+    virtual ~Handler() = default;
     virtual void EndNow() = 0;
 };
 
-Slot<Service>& service();
+Slot<Handler>& handler();
 // Ends the program; returns only when a replacement is installed, so callers return after it.
 void EndNow();
 

@@ -30,8 +30,8 @@ struct BoxRecorder : MsgBox::Service {
     }
 };
 
-struct EndRecorder : ProgramEnd::Service {
+struct ProgramEndRecorder : ProgramEnd::Handler {
     int ends = 0;
-    Slot<ProgramEnd::Service>::Override use{ProgramEnd::service(), *this};
+    Slot<ProgramEnd::Handler>::Override use{ProgramEnd::handler(), *this};
     void EndNow() override { ++ends; }
 };
