@@ -80,6 +80,7 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow {
     void RefFBtn(bool cRefSkin, bool RefMnu);
     void CleanUp();
     void mnuActionExit_Click();
+    void mnuActionOptions_Click();
     void mnuActionStatusSet_Click(int index);
     void mnuViewSideBar_Click();
     void mnuViewKeepOnTop_Click();
