@@ -13,6 +13,7 @@
 #include "platform/Ansi.h"
 #include "platform/Dialogs.h"
 #include "platform/ProgramFolder.h"
+#include "support/DialogRecorder.h"
 #include "support/Screenshot.h"
 
 #include "support/TestFiles.h"
@@ -39,27 +40,6 @@ class RecordedMessages : public MessageService {
     int Show(const QString& text, int, int) override {
         texts << text;
         return 0;
-    }
-};
-
-class FakeDialogs : public Dialogs::Service {
-  public:
-    int fileCalls = 0;
-    Dialogs::FileRequest request;
-    Dialogs::FileAnswer answer;
-    int folderCalls = 0;
-    QString folderStart, folderTitle, folderAnswer;
-
-    Dialogs::FileAnswer chooseFile(const Dialogs::FileRequest& r) override {
-        ++fileCalls;
-        request = r;
-        return answer;
-    }
-    QString chooseFolder(const QString& start, const QString& title) override {
-        ++folderCalls;
-        folderStart = start;
-        folderTitle = title;
-        return folderAnswer;
     }
 };
 
@@ -111,7 +91,7 @@ class TestLanguage : public QObject {
     QTemporaryDir m_tmp;
     QString m_home;
     RecordedMessages m_messages;
-    FakeDialogs m_dialogs;
+    DialogRecorder m_dialogs;
     int m_terminated = 0;
 
     QString file(const QString& name) const { return QDir(m_home).filePath(name); }
@@ -136,7 +116,7 @@ class TestLanguage : public QObject {
 
     void init() {
         m_messages.texts.clear();
-        m_dialogs = FakeDialogs();
+        m_dialogs = DialogRecorder();
         Dialogs::SetService(&m_dialogs);
         QVERIFY(modDB::LoadDB(QString()));
         QFile::remove(file(QStringLiteral("Log.txt")));

@@ -1,0 +1,456 @@
+// The options dialog: the settings into the controls and back, the pages' controls, the checks
+// on leaving a box, the override skin's rename, and what OK applies to the running program.
+#include "controls/LimitedTextBox.h"
+#include "controls/chameleonButton.h"
+#include "core/frmImgs.h"
+#include "core/modDB.h"
+#include "core/modGlobals.h"
+#include "core/modGroups.h"
+#include "core/modLangConst.h"
+#include "core/modSettings.h"
+#include "core/modSkin.h"
+#include "core/modTerminate.h"
+#include "mainwin/frmMain.h"
+#include "mainwin/frmOpt.h"
+#include "platform/Ansi.h"
+#include "platform/ProgramFolder.h"
+#include "support/DialogRecorder.h"
+#include "support/InputRecorder.h"
+#include "support/Recorders.h"
+#include "support/Screenshot.h"
+#include "support/TestEnv.h"
+#include "support/TestFiles.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using modGlobals::Run;
+using modGlobals::Sets;
+
+namespace {
+const QString S(modGlobals::kSep);
+
+// "~" stands for the field separator in the tables.
+QString sep(QString text) {
+    return text.replace(QLatin1Char('~'), modGlobals::kSep);
+}
+
+[[maybe_unused]] QStringList texts(const QListWidget* list) {
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+[[maybe_unused]] QStringList items(const QComboBox* box) {
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i)
+        out << box->itemText(i);
+    return out;
+}
+
+void click(chameleonButton* b) {
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(b->width() / 2, b->height() / 2));
+}
+
+[[maybe_unused]] void click(QAbstractButton* b) {
+    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
+}
+
+void writePicture(const QString& path, QColor colour) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QImage img(645, 326, QImage::Format_RGB32);
+    img.fill(colour);
+    QVERIFY(img.save(path, "BMP"));
+}
+} // namespace
+
+class TestOptions : public QObject {
+    Q_OBJECT
+    QTemporaryDir home;
+    std::unique_ptr<MessageRecorder> msg;
+    std::unique_ptr<SoundRecorder> snd;
+    std::unique_ptr<ScopedDialogRecorder> dlg;
+    std::unique_ptr<InputRecorder> input;
+    QPointer<frmMain> mainWin;
+    int terminated = 0;
+
+    QString path(const QString& name) const { return QDir(home.path()).filePath(name); }
+    QString settingsFile() const { return modSettings::SettingsPath(); }
+
+    frmOpt* open() {
+        frmOpt* f = frmOpt::ShowDialog();
+        if (!QTest::qWaitForWindowActive(f)) qWarning("options dialog not active");
+        return f;
+    }
+    // A skin file with its picture, whose free text is `info`.
+    QString skinFile(const QString& name, const QByteArray& info = "A skin\r\n") {
+        writePicture(path(QStringLiteral("Skins/") + name + QStringLiteral(".bmp")), QColor(10, 20, 200));
+        const QString file = path(QStringLiteral("Skins/") + name + QStringLiteral(".qxs"));
+        writeAll(file, name.toLatin1() + ".bmp,1,2,3,4,5,2,7,8,6\r\n" + info);
+        return file;
+    }
+    QString waveFile() {
+        const QString file = path(QStringLiteral("ding.wav"));
+        writeAll(file, "RIFF");
+        return file;
+    }
+    void ok(frmOpt* f) {
+        QPointer<frmOpt> guard(f);
+        f->cmdOk_Click();
+        QVERIFY(!frmOpt::Loaded());
+        QTRY_VERIFY(guard.isNull());
+    }
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(home.isValid());
+        TestEnv::isolate(home);
+        TestEnv::useLoopback(41600);
+        frmImgs::Load();
+        modTerminate::SetHandler([this] { ++terminated; });
+    }
+    void init() {
+        msg = std::make_unique<MessageRecorder>();
+        snd = std::make_unique<SoundRecorder>();
+        dlg = std::make_unique<ScopedDialogRecorder>();
+        input = std::make_unique<InputRecorder>();
+        terminated = 0;
+        QVERIFY(modDB::LoadDB(QString()));
+        modLangConst::SetDefaultStrings();
+        Sets() = modGlobals::Settings{};
+        Sets().UNAME = QStringLiteral("Me");
+        Sets().SB_U = 0;
+        Run().SettingsFile = QStringLiteral("User.con");
+        modSkin::LoadSkin(QString());
+        for (const char* f : {"User.con", "QX3_Over.qxs", "default skin.qxs", "Log.txt"})
+            QFile::remove(path(QString::fromLatin1(f)));
+    }
+    void cleanup() {
+        if (frmOpt* f = frmOpt::Loaded()) {
+            QPointer<frmOpt> guard(f);
+            f->cmdCancel_Click();
+            QTRY_VERIFY(guard.isNull());
+        }
+        if (mainWin) {
+            mainWin->CloseByCode();
+            QTRY_VERIFY(mainWin.isNull());
+        }
+        input.reset();
+        dlg.reset();
+        snd.reset();
+        msg.reset();
+    }
+
+    // --- opening and OK without edits --------------------------------------------------------
+
+    void roundTrip_data() {
+        QTest::addColumn<QString>("row");
+        for (const char* r :
+             {"defaults", "sounds empty", "sounds beep", "sounds wave file", "custom skin", "folder",
+              "chat style 0", "chat style 1", "corner 0", "corner 3", "values the options cannot show",
+              "soft buttons", "texts with line breaks", "groups", "check boxes ticked"})
+            QTest::newRow(r) << QString::fromLatin1(r);
+    }
+    void roundTrip() {
+        QFETCH(QString, row);
+        auto& s = Sets();
+        if (row == QLatin1String("sounds empty")) s.ALTSND = s.CHTSND = QString();
+        if (row == QLatin1String("sounds beep")) s.ALTSND = s.CHTSND = QStringLiteral("(System Beep)");
+        if (row == QLatin1String("sounds wave file")) s.ALTSND = s.CHTSND = waveFile();
+        if (row == QLatin1String("custom skin")) {
+            s.SKN = skinFile(QStringLiteral("Round"));
+            QVERIFY(modSkin::LoadSkin(s.SKN));
+        }
+        if (row == QLatin1String("folder")) s.SFLD = home.path();
+        if (row == QLatin1String("chat style 0")) s.CHTSTY = 0;
+        if (row == QLatin1String("chat style 1")) s.CHTSTY = 1;
+        if (row == QLatin1String("corner 0")) s.ALTPOS = 0;
+        if (row == QLatin1String("corner 3")) s.ALTPOS = 3;
+        if (row == QLatin1String("values the options cannot show")) {
+            s.SB_P = 7;
+            s.SB_F = -1;
+            s.ALTPOS = 9;
+        }
+        if (row == QLatin1String("soft buttons")) {
+            s.GRPS = sep(QStringLiteral("Team~ann~\r\n"));
+            s.FB[0] = {QString(), 1, QStringLiteral("hidden one")};
+            s.FB[1] = {QStringLiteral("(All)"), 0, QStringLiteral("to all")};
+            s.FB[9] = {QStringLiteral("Team"), 1, QStringLiteral("to the team")};
+            s.FBe = 1;
+        }
+        if (row == QLatin1String("texts with line breaks")) {
+            s.AQR = {QStringLiteral("one\r\ntwo"), QStringLiteral("\r\n"), QStringLiteral("[Not Defined]")};
+            s.FB[3] = {QStringLiteral("(All)"), 0, QStringLiteral("a\r\nb\r\n\r\nc")};
+            s.UPN = QStringLiteral("555 123");
+            for (int i = 0; i < 10; ++i)
+                s.CAT[i] = QStringLiteral("auto %1").arg(i);
+        }
+        if (row == QLatin1String("groups"))
+            s.GRPS = sep(QStringLiteral("ab~z~y~\r\nab-c~m~\r\nAB-d~n~\r\nadmins~a~\r\nAdmins~b~\r\n"));
+        if (row == QLatin1String("check boxes ticked")) {
+            s.STARTUP = s.ALGON = s.INV = s.CHTSNDBTN = s.CHTPICS = s.SB_U = s.SB_S = s.FBe = 1;
+            s.SB_U = 0; // the speed bar's own test covers it
+        }
+        QVERIFY(modSettings::SaveSettings());
+        const QByteArray before = readAll(settingsFile());
+        QVERIFY(!before.isEmpty());
+
+        frmOpt* f = open();
+        ok(f);
+        QVERIFY(msg->shown.empty());
+        QCOMPARE(readAll(settingsFile()), before);
+    }
+
+    void opensWhatIsStored() {
+        auto& s = Sets();
+        s.ALTSND = QStringLiteral("(System Beep)");
+        s.CHTSND = QStringLiteral("/no/such.wav");
+        s.SKN = QStringLiteral("/no/such/skin.qxs");
+        s.SFLD = QStringLiteral("/some/folder");
+        s.SB_P = 7;
+        s.SB_F = 3;
+        s.ALTPOS = 2;
+        frmOpt* f = open();
+        QVERIFY(f->optASnd[1]->isChecked());
+        QVERIFY(f->cmdASndTest->Enabled());
+        QVERIFY(!f->txtASndFile->isEnabled());
+        QVERIFY(f->optCSnd[2]->isChecked());
+        QCOMPARE(f->txtCSndFile->text(), QStringLiteral("/no/such.wav"));
+        QVERIFY(f->txtCSndFile->isEnabled());
+        // A skin that cannot be read opens with an empty information box and no message.
+        QVERIFY(f->optSkin[1]->isChecked());
+        QCOMPARE(f->txtSkin->text(), s.SKN);
+        QCOMPARE(f->txtSkinInfo->toPlainText(), QString());
+        QVERIFY(msg->shown.empty());
+        QVERIFY(f->optSFld[1]->isChecked());
+        QVERIFY(!f->optSB_Pos[0]->isChecked() && !f->optSB_Pos[1]->isChecked());
+        QVERIFY(f->optSB_Filter[3]->isChecked());
+        QCOMPARE(f->cmdAlertPos[2]->Caption(), QStringLiteral("a"));
+        QCOMPARE(f->cmdAlertPos[0]->Caption(), QString());
+        QCOMPARE(f->lstCAT->count(), 10);
+        QCOMPARE(f->lstCAT->currentRow(), 0);
+        QCOMPARE(f->lblSoftN->text(), QStringLiteral("1"));
+        QVERIFY(!f->picPage[0]->isHidden());
+        for (int i = 1; i < frmOpt::kPages; ++i)
+            QVERIFY(f->picPage[i]->isHidden());
+        QVERIFY(f->cmdOpt[0]->Font().bold());
+        QCOMPARE(logEntries().filter(QStringLiteral("Settings Displayed.")).size(), 1);
+        // The command again shows the same dialog without filling it again.
+        QCOMPARE(frmOpt::ShowDialog(), f);
+        QCOMPARE(logEntries().filter(QStringLiteral("Settings Displayed.")).size(), 1);
+    }
+
+    // --- one edit, one value -------------------------------------------------------------------
+
+    void edits_data() {
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("alert sound off") << "optASnd 0"
+                                         << "ALTSND"
+                                         << "";
+        QTest::newRow("alert beep") << "optASnd 1"
+                                    << "ALTSND"
+                                    << "(System Beep)";
+        QTest::newRow("alert wave") << "optASnd 2 wave"
+                                    << "ALTSND"
+                                    << "<wave>";
+        QTest::newRow("chat sound off") << "optCSnd 0"
+                                        << "CHTSND"
+                                        << "";
+        QTest::newRow("chat wave") << "optCSnd 2 wave"
+                                   << "CHTSND"
+                                   << "<wave>";
+        QTest::newRow("base skin") << "optSkin 0"
+                                   << "SKN"
+                                   << "";
+        QTest::newRow("custom skin") << "cmdSkin"
+                                     << "SKN"
+                                     << "<skin>";
+        QTest::newRow("broken skin") << "cmdSkin broken"
+                                     << "SKN"
+                                     << "";
+        QTest::newRow("corner") << "cmdAlertPos 3"
+                                << "ALTPOS"
+                                << "3";
+        QTest::newRow("chat style") << "optChatStyle 0"
+                                    << "CHTSTY"
+                                    << "0";
+        QTest::newRow("folder prompt") << "optSFld 0"
+                                       << "SFLD"
+                                       << "";
+        QTest::newRow("folder chosen") << "cmdSFld"
+                                       << "SFLD"
+                                       << "<home>";
+        QTest::newRow("phone trimmed") << "phone"
+                                       << "UPN"
+                                       << "12 34";
+        QTest::newRow("quick reply emptied") << "aqr"
+                                             << "AQR1"
+                                             << "[Not Defined]";
+        QTest::newRow("speed bar edge") << "optSB_Pos 1"
+                                        << "SB_P"
+                                        << "1";
+        QTest::newRow("speed bar filter") << "optSB_Filter 2"
+                                          << "SB_F"
+                                          << "2";
+        QTest::newRow("tray soft buttons") << "chkSoftMenu"
+                                           << "FBe"
+                                           << "1";
+        QTest::newRow("inverse") << "chkInvH"
+                                 << "INV"
+                                 << "1";
+        QTest::newRow("soft button without paging") << "soft"
+                                                    << "FB0"
+                                                    << "(All)|1|hi\r\nthere";
+        QTest::newRow("soft button after paging") << "soft paged"
+                                                  << "FB1"
+                                                  << "Team|0|two";
+        QTest::newRow("autotext") << "cat"
+                                  << "CAT0"
+                                  << "hello";
+    }
+    void edits() {
+        QFETCH(QString, edit);
+        QFETCH(QString, key);
+        QFETCH(QString, expected);
+        auto& s = Sets();
+        s.ALTSND = s.CHTSND = QStringLiteral("(System Beep)");
+        const QString custom = skinFile(QStringLiteral("Start"));
+        s.SKN = custom;
+        s.SFLD = path(QStringLiteral("Save"));
+        QDir().mkpath(s.SFLD);
+        s.GRPS = sep(QStringLiteral("Team~ann~\r\n"));
+        s.AQR[1] = QStringLiteral("old");
+        QVERIFY(modSkin::LoadSkin(s.SKN));
+        const QString wave = waveFile();
+        const QString other = skinFile(QStringLiteral("Other"), "Other skin\r\n");
+        const QString broken = path(QStringLiteral("Skins/broken.qxs"));
+        writeAll(broken, "gone.bmp,1,2,3,4,5,2,7,8,6\r\n");
+
+        frmOpt* f = open();
+        const QStringList e = edit.split(QLatin1Char(' '));
+        const int n = e.size() > 1 ? e[1].toInt() : 0;
+        if (e[0] == QLatin1String("optASnd")) {
+            f->optASnd[n]->setChecked(true);
+            if (e.size() > 2) f->txtASndFile->setText(wave);
+        } else if (e[0] == QLatin1String("optCSnd")) {
+            f->optCSnd[n]->setChecked(true);
+            if (e.size() > 2) f->txtCSndFile->setText(wave);
+        } else if (e[0] == QLatin1String("optSkin")) {
+            f->optSkin[n]->setChecked(true);
+            QCOMPARE(f->txtSkinInfo->toPlainText(), QString());
+            QVERIFY(!f->txtSkin->isEnabled());
+        } else if (e[0] == QLatin1String("cmdSkin")) {
+            dlg->answer.path = e.size() > 1 ? broken : other;
+            click(f->cmdSkin);
+            QCOMPARE(dlg->request.title, QStringLiteral("Select A Talkvane3 Skin File..."));
+            QCOMPARE(dlg->request.filters,
+                     QStringList{QStringLiteral("Talkvane3 Skin Files (*.qxs) (*.qxs)")});
+            if (e.size() == 1) QCOMPARE(f->txtSkinInfo->toPlainText(), QStringLiteral("Other skin\n"));
+        } else if (e[0] == QLatin1String("cmdAlertPos")) {
+            f->cmdOpt_Click(1);
+            click(f->cmdAlertPos[n]);
+        } else if (e[0] == QLatin1String("optChatStyle")) {
+            f->optChatStyle[n]->setChecked(true);
+        } else if (e[0] == QLatin1String("optSFld")) {
+            f->optSFld[n]->setChecked(true);
+            QVERIFY(!f->txtSFld->isEnabled());
+        } else if (e[0] == QLatin1String("cmdSFld")) {
+            dlg->folderAnswer = home.path();
+            f->cmdOpt_Click(3);
+            click(f->cmdSFld);
+            QCOMPARE(dlg->folderStart, s.SFLD);
+            QCOMPARE(dlg->folderTitle, QStringLiteral("Select a folder to save files in:"));
+        } else if (e[0] == QLatin1String("phone")) {
+            f->cmdOpt_Click(3);
+            f->txtPhoneNumber->setFocus();
+            f->txtPhoneNumber->setText(QStringLiteral("  12 34  "));
+        } else if (e[0] == QLatin1String("aqr")) {
+            f->cmdOpt_Click(4);
+            f->txtAQR[1]->setFocus();
+            f->txtAQR[1]->SetText(QStringLiteral("   "));
+        } else if (e[0] == QLatin1String("optSB_Pos")) {
+            f->optSB_Pos[n]->setChecked(true);
+        } else if (e[0] == QLatin1String("optSB_Filter")) {
+            f->optSB_Filter[n]->setChecked(true);
+        } else if (e[0] == QLatin1String("chkSoftMenu")) {
+            f->chkSoftMenu->setChecked(true);
+        } else if (e[0] == QLatin1String("chkInvH")) {
+            f->chkInvH->setChecked(true);
+        } else if (e[0] == QLatin1String("soft")) {
+            if (e.size() > 1) f->cmdSoftNext_Click(0);
+            f->comSoft->setEditText(e.size() > 1 ? QStringLiteral("Team") : QStringLiteral("(All)"));
+            f->chkSoft->setChecked(e.size() == 1);
+            f->txtSoft->SetText(e.size() > 1 ? QStringLiteral("two") : QStringLiteral("hi\nthere"));
+            if (e.size() > 1) {
+                f->cmdSoftNext_Click(1);
+                QCOMPARE(f->lblSoftN->text(), QStringLiteral("1"));
+            }
+        } else if (e[0] == QLatin1String("cat")) {
+            f->txtCAT->setText(QStringLiteral("  hello "));
+            f->cmdCatSet_Click();
+        } else {
+            QFAIL("unknown edit");
+        }
+        const QByteArray before = readAll(settingsFile());
+        ok(f);
+        QVERIFY(readAll(settingsFile()) != before);
+
+        QString value;
+        if (key == QLatin1String("ALTSND")) value = s.ALTSND;
+        if (key == QLatin1String("CHTSND")) value = s.CHTSND;
+        if (key == QLatin1String("SKN")) value = s.SKN;
+        if (key == QLatin1String("ALTPOS")) value = QString::number(s.ALTPOS);
+        if (key == QLatin1String("CHTSTY")) value = QString::number(s.CHTSTY);
+        if (key == QLatin1String("SFLD")) value = s.SFLD;
+        if (key == QLatin1String("UPN")) value = s.UPN;
+        if (key == QLatin1String("AQR1")) value = s.AQR[1];
+        if (key == QLatin1String("SB_P")) value = QString::number(s.SB_P);
+        if (key == QLatin1String("SB_F")) value = QString::number(s.SB_F);
+        if (key == QLatin1String("FBe")) value = QString::number(s.FBe);
+        if (key == QLatin1String("INV")) value = QString::number(s.INV);
+        if (key == QLatin1String("CAT0")) value = s.CAT[0];
+        if (key.startsWith(QLatin1String("FB")) && key != QLatin1String("FBe")) {
+            const auto& b = s.FB[key.mid(2).toInt()];
+            value = b.target + QLatin1Char('|') + QString::number(b.sendNow) + QLatin1Char('|') + b.text;
+        }
+        expected.replace(QStringLiteral("<wave>"), wave)
+            .replace(QStringLiteral("<skin>"), other)
+            .replace(QStringLiteral("<home>"), home.path());
+        QCOMPARE(value, expected);
+        // What OK stored is what the file holds.
+        const QByteArray saved = readAll(settingsFile());
+        QVERIFY(modSettings::SaveSettings());
+        QCOMPARE(readAll(settingsFile()), saved);
+
+        if (edit == QLatin1String("cmdSkin broken")) {
+            QCOMPARE(msg->shown.size(), std::size_t(1));
+            QCOMPARE(msg->shown[0].text, QStringLiteral("Error loading skin - resetting to Base Skin."));
+            QCOMPARE(modSkin::Current(), modSkin::SkinInfo());
+        } else {
+            QVERIFY(msg->shown.empty());
+        }
+        if (edit == QLatin1String("cmdSkin"))
+            QCOMPARE(modSkin::Current().Info, QStringLiteral("Other skin\r\n"));
+        if (edit == QLatin1String("optSkin 0")) QCOMPARE(modSkin::Current(), modSkin::SkinInfo());
+    }
+};
+
+QTEST_MAIN(TestOptions)
+#include "tst_frmOpt.moc"
