@@ -44,11 +44,11 @@ void LimitedTextBox::capInsertion(int position, int added) {
         lastLength_ = length;
         return;
     }
-    // Take back the end of what was just inserted until the text fits again (or is no longer
-    // than before, for a text set longer by code).
+    // Take back the end of what was just inserted, which ends where the cursor stands now, until
+    // the text fits again (or is no longer than before, for a text set longer by code).
     int excess = length - qMax(maxLength_, lastLength_);
     QTextCursor c(document());
-    int end = position + added;
+    const int end = qMin(textCursor().position(), position + added);
     int start = end;
     while (excess > 0 && start > position) {
         --start;

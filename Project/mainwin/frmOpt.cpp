@@ -759,7 +759,9 @@ int frmOpt::insertGroup(const Group& g) {
     const auto at = std::upper_bound(groups_.begin(), groups_.end(), g, [](const Group& a, const Group& b) {
         return modAppFnc::CompareNoCase(a.name, b.name) < 0;
     });
-    return int(groups_.insert(at, g) - groups_.begin());
+    const auto index = at - groups_.begin();
+    groups_.insert(at, g);
+    return int(index);
 }
 
 int frmOpt::selectedGroup() const {

@@ -49,14 +49,14 @@ QString sep(QString text) {
     return text.replace(QLatin1Char('~'), modGlobals::kSep);
 }
 
-[[maybe_unused]] QStringList texts(const QListWidget* list) {
+QStringList texts(const QListWidget* list) {
     QStringList out;
     for (int i = 0; i < list->count(); ++i)
         out << list->item(i)->text();
     return out;
 }
 
-[[maybe_unused]] QStringList items(const QComboBox* box) {
+QStringList items(const QComboBox* box) {
     QStringList out;
     for (int i = 0; i < box->count(); ++i)
         out << box->itemText(i);
@@ -449,6 +449,313 @@ class TestOptions : public QObject {
         if (edit == QLatin1String("cmdSkin"))
             QCOMPARE(modSkin::Current().Info, QStringLiteral("Other skin\r\n"));
         if (edit == QLatin1String("optSkin 0")) QCOMPARE(modSkin::Current(), modSkin::SkinInfo());
+    }
+
+    // --- groups --------------------------------------------------------------------------------
+
+    void groupsOpenSortedAndSaveOnlyWithMembers() {
+        Sets().GRPS = sep(QStringLiteral("g2~b~a~\r\nEmpty~\r\ng1~x~\r\ntail"));
+        frmOpt* f = open();
+        QCOMPARE(texts(f->lstGrps), QStringList({"Empty", "g1", "g2"}));
+        QCOMPARE(f->lstGrps->currentRow(), 0);
+        QCOMPARE(texts(f->lstGrpMbs), QStringList());
+        f->lstGrps->setCurrentRow(2);
+        QCOMPARE(texts(f->lstGrpMbs), QStringList({"a", "b"}));
+        // A line stays as it was loaded until its members change.
+        QCOMPARE(f->GroupLines(), QStringList({sep("Empty~"), sep("g1~x~"), sep("g2~b~a~")}));
+        QCOMPARE(items(f->comSoft), QStringList({"(All)", "Empty", "g1", "g2"}));
+        ok(f);
+        QCOMPARE(Sets().GRPS, sep(QStringLiteral("g1~x~\r\ng2~b~a~\r\n")));
+    }
+
+    void groupsThatBeginAlikeKeepTheirMembers() {
+        Sets().GRPS = sep(QStringLiteral("ab-c~m2~\r\nAB-d~m3~\r\nab~m1~\r\n"));
+        frmOpt* f = open();
+        QCOMPARE(texts(f->lstGrps), QStringList({"ab", "ab-c", "AB-d"}));
+        f->txtGrps->setText(QStringLiteral("ab-b"));
+        f->cmdGrpAR_Click(0);
+        QCOMPARE(texts(f->lstGrps), QStringList({"ab", "ab-b", "ab-c", "AB-d"}));
+        f->txtGrps->setText(QStringLiteral("new"));
+        f->cmdGrpAR_Click(1);
+        f->lstGrps->setCurrentRow(3);
+        QCOMPARE(texts(f->lstGrpMbs), QStringList({"m3"}));
+        f->txtGrps->setText(QStringLiteral("A1"));
+        f->cmdGrpAR_Click(1);
+        f->lstGrps->setCurrentRow(0);
+        QCOMPARE(texts(f->lstGrpMbs), QStringList({"m1"}));
+        f->lstGrpMbs->setCurrentRow(0);
+        f->cmdGrpAR_Click(3);
+        QCOMPARE(texts(f->lstGrpMbs), QStringList());
+        QCOMPARE(f->GroupLines(),
+                 QStringList({sep("ab~"), sep("ab-b~new~"), sep("ab-c~m2~"), sep("AB-d~A1~m3~")}));
+        ok(f);
+        QCOMPARE(Sets().GRPS, sep(QStringLiteral("ab-b~new~\r\nab-c~m2~\r\nAB-d~A1~m3~\r\n")));
+    }
+
+    // Each operation: "ag NAME" add group, "am NAME" add member, "rg" remove group, "rm" remove
+    // member, "sg ROW" select a group, "sm ROW" select a member, "type TEXT" into the target box.
+    void groupEditor_data() {
+        QTest::addColumn<QString>("grps");
+        QTest::addColumn<QStringList>("ops");
+        QTest::addColumn<QStringList>("messages"); // text|icon
+        QTest::addColumn<QStringList>("groups");
+        QTest::addColumn<QStringList>("members");
+        QTest::addColumn<QString>("nameBox");
+        QTest::addColumn<QString>("saved");
+        const QString invalid =
+            QStringLiteral("Group Name is not valid - only letters, numbers, '_' and '-' are permitted|3");
+        const QString present = QStringLiteral("Name already in use; please chose another|3");
+        QTest::newRow("case duplicate group")
+            << "" << QStringList{"ag Admins", "ag admins"} << QStringList{present} << QStringList{"Admins"}
+            << QStringList{} << "admins"
+            << "";
+        QTest::newRow("case duplicate member")
+            << "" << QStringList{"ag T", "am Bob", "am BOB"} << QStringList{present} << QStringList{"T"}
+            << QStringList{"Bob"} << "BOB"
+            << "T~Bob~\r\n";
+        QTest::newRow("blank in name")
+            << "" << QStringList{"ag a b"} << QStringList{invalid} << QStringList{} << QStringList{} << "a b"
+            << "";
+        QTest::newRow("point in name")
+            << "" << QStringList{"ag a.b"} << QStringList{invalid} << QStringList{} << QStringList{} << "a.b"
+            << "";
+        QTest::newRow("everybody as group") << "" << QStringList{"ag (all)"} << QStringList{invalid}
+                                            << QStringList{} << QStringList{} << "(all)"
+                                            << "";
+        QTest::newRow("everybody as member") << "" << QStringList{"ag T", "am (All)"} << QStringList{invalid}
+                                             << QStringList{"T"} << QStringList{} << "(All)"
+                                             << "";
+        QTest::newRow("only blanks") << "" << QStringList{"ag    ", "am   "} << QStringList{} << QStringList{}
+                                     << QStringList{} << ""
+                                     << "";
+        QTest::newRow("member without groups adds a group")
+            << "" << QStringList{"am Solo"} << QStringList{} << QStringList{"Solo"} << QStringList{} << "Solo"
+            << "";
+        QTest::newRow("trimmed and sorted")
+            << "" << QStringList{"ag  b ", "ag A", "am z", "am Y"} << QStringList{} << QStringList{"A", "b"}
+            << QStringList{"Y", "z"} << "Y"
+            << "A~Y~z~\r\n";
+        QTest::newRow("removing a group names it and selects none")
+            << "G~x~\r\nH~y~\r\n"
+            << QStringList{"sg 1", "rg"} << QStringList{} << QStringList{"G"} << QStringList{} << "H"
+            << "G~x~\r\n";
+        QTest::newRow("member operations after a removal do nothing")
+            << "G~x~\r\nH~y~\r\n"
+            << QStringList{"rg", "am q", "rm"} << QStringList{} << QStringList{"H"} << QStringList{} << "q"
+            << "H~y~\r\n";
+        QTest::newRow("removing without a selection")
+            << "G~x~\r\n"
+            << QStringList{"rg", "rg", "rm"} << QStringList{} << QStringList{} << QStringList{} << "G"
+            << "";
+        QTest::newRow("removing a member names it")
+            << "G~x~y~\r\n"
+            << QStringList{"sm 1", "rm"} << QStringList{} << QStringList{"G"} << QStringList{"x"} << "y"
+            << "G~x~\r\n";
+        QTest::newRow("last member removed drops the group on OK")
+            << "G~x~\r\n"
+            << QStringList{"sm 0", "rm"} << QStringList{} << QStringList{"G"} << QStringList{} << "x"
+            << "";
+    }
+    void groupEditor() {
+        QFETCH(QString, grps);
+        QFETCH(QStringList, ops);
+        QFETCH(QStringList, messages);
+        QFETCH(QStringList, groups);
+        QFETCH(QStringList, members);
+        QFETCH(QString, nameBox);
+        QFETCH(QString, saved);
+        Sets().GRPS = sep(grps);
+        frmOpt* f = open();
+        f->cmdOpt_Click(6);
+        for (const QString& op : ops) {
+            const QString verb = op.section(QLatin1Char(' '), 0, 0);
+            const QString arg = op.section(QLatin1Char(' '), 1);
+            if (verb == QLatin1String("ag") || verb == QLatin1String("am")) {
+                f->txtGrps->setText(arg);
+                f->cmdGrpAR_Click(verb == QLatin1String("ag") ? 0 : 1);
+            } else if (verb == QLatin1String("rg")) {
+                f->cmdGrpAR_Click(2);
+            } else if (verb == QLatin1String("rm")) {
+                f->cmdGrpAR_Click(3);
+            } else if (verb == QLatin1String("sg")) {
+                f->lstGrps->setCurrentRow(arg.toInt());
+            } else if (verb == QLatin1String("sm")) {
+                f->lstGrpMbs->setCurrentRow(arg.toInt());
+            }
+        }
+        QStringList shown;
+        for (const auto& m : msg->shown)
+            shown << m.text + QLatin1Char('|') + QString::number(m.icon);
+        QCOMPARE(shown, messages);
+        QCOMPARE(texts(f->lstGrps), groups);
+        QCOMPARE(texts(f->lstGrpMbs), members);
+        QCOMPARE(f->txtGrps->text(), nameBox);
+        QCOMPARE(items(f->comSoft), QStringList{"(All)"} + groups);
+        ok(f);
+        QCOMPARE(Sets().GRPS, sep(saved));
+    }
+
+    void softTargetKeptAcrossGroupEdits() {
+        Sets().GRPS = sep(QStringLiteral("Team~ann~\r\n"));
+        Sets().FB[0] = {QString(), 0, QStringLiteral("x")};
+        Sets().FB[1] = {QStringLiteral("Team"), 0, QStringLiteral("y")};
+        frmOpt* f = open();
+        // An empty target stays empty however the list is filled.
+        QCOMPARE(f->comSoft->currentText(), QString());
+        f->txtGrps->setText(QStringLiteral("Other"));
+        f->cmdGrpAR_Click(0);
+        QCOMPARE(f->comSoft->currentText(), QString());
+        f->cmdSoftNext_Click(0);
+        QCOMPARE(f->comSoft->currentText(), QStringLiteral("Team"));
+        f->comSoft->setEditText(QStringLiteral("typed"));
+        f->lstGrps->setCurrentRow(1);
+        f->cmdGrpAR_Click(2); // removes "Team", the last group with members
+        f->lstGrps->setCurrentRow(0);
+        f->cmdGrpAR_Click(2);
+        QCOMPARE(items(f->comSoft), QStringList{"(All)"});
+        QCOMPARE(f->comSoft->currentText(), QStringLiteral("typed"));
+        ok(f);
+        QCOMPARE(Sets().FB[1].target, QStringLiteral("typed"));
+        QCOMPARE(Sets().FB[0].target, QString());
+        QCOMPARE(Sets().GRPS, QString());
+    }
+
+    // --- AutoText --------------------------------------------------------------------------------
+
+    // "sel ROW", "set TEXT" (typed, then stored), "up", "down".
+    void autoText_data() {
+        QTest::addColumn<QStringList>("ops");
+        QTest::addColumn<QStringList>("entries"); // the ten, "" for an unchanged "cN"
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("store moves on") << QStringList{"set hi"} << QStringList{"hi"} << 1 << "c1";
+        QTest::newRow("empty becomes not defined")
+            << QStringList{"sel 4", "set    "} << QStringList{"", "", "", "", "[Not Defined]"} << 5 << "c5";
+        QTest::newRow("store on the last wraps")
+            << QStringList{"sel 9", "set end"} << QStringList{"", "", "", "", "", "", "", "", "", "end"} << 0
+            << "c0";
+        QTest::newRow("first up changes nothing") << QStringList{"up"} << QStringList{} << 0 << "c0";
+        QTest::newRow("last down changes nothing")
+            << QStringList{"sel 9", "down"} << QStringList{} << 9 << "c9";
+        QTest::newRow("down swaps") << QStringList{"down", "down"} << QStringList{"c1", "c2", "c0"} << 2
+                                    << "c0";
+        QTest::newRow("up swaps") << QStringList{"sel 3", "up"} << QStringList{"", "", "c3", "c2"} << 2
+                                  << "c3";
+    }
+    void autoText() {
+        QFETCH(QStringList, ops);
+        QFETCH(QStringList, entries);
+        QFETCH(int, selected);
+        QFETCH(QString, box);
+        for (int i = 0; i < 10; ++i)
+            Sets().CAT[i] = QStringLiteral("c%1").arg(i);
+        frmOpt* f = open();
+        f->cmdOpt_Click(5);
+        for (const QString& op : ops) {
+            const QString verb = op.section(QLatin1Char(' '), 0, 0);
+            const QString arg = op.section(QLatin1Char(' '), 1);
+            if (verb == QLatin1String("sel")) {
+                f->lstCAT->setCurrentRow(arg.toInt());
+            } else if (verb == QLatin1String("set")) {
+                f->txtCAT->setText(arg);
+                click(f->cmdCatSet);
+            } else {
+                click(f->cmdMove[verb == QLatin1String("up") ? 0 : 1]);
+            }
+        }
+        QStringList want;
+        for (int i = 0; i < 10; ++i)
+            want << (i < entries.size() && !entries[i].isEmpty() ? entries[i] : QStringLiteral("c%1").arg(i));
+        QCOMPARE(texts(f->lstCAT), want);
+        QCOMPARE(f->lstCAT->currentRow(), selected);
+        QCOMPARE(f->txtCAT->text(), box);
+        // One entry stays selected whatever the mouse does.
+        f->lstCAT->clearSelection();
+        QCOMPARE(f->lstCAT->selectedItems().size(), 1);
+        ok(f);
+        for (int i = 0; i < 10; ++i)
+            QCOMPARE(Sets().CAT[i], want[i]);
+    }
+
+    void returnInTheBoxesPressesTheirButtons() {
+        frmOpt* f = open();
+        f->cmdOpt_Click(5);
+        f->txtCAT->setFocus();
+        QVERIFY(f->cmdCatSet->DisplayAsDefault());
+        f->txtCAT->setText(QStringLiteral("typed"));
+        QTest::keyClick(f->txtCAT, Qt::Key_Return);
+        QCOMPARE(f->lstCAT->item(0)->text(), QStringLiteral("typed"));
+        QCOMPARE(f->lstCAT->currentRow(), 1);
+        f->cmdOpt_Click(6);
+        f->txtGrps->setFocus();
+        QVERIFY(!f->cmdCatSet->DisplayAsDefault());
+        QVERIFY(f->cmdGrpAR[1]->DisplayAsDefault());
+        f->txtGrps->setText(QStringLiteral("Grp"));
+        QTest::keyClick(f->txtGrps, Qt::Key_Return);
+        QCOMPARE(texts(f->lstGrps), QStringList{"Grp"});
+        f->txtGrps->setText(QStringLiteral("Mem"));
+        QTest::keyClick(f->txtGrps, Qt::Key_Return);
+        QCOMPARE(texts(f->lstGrpMbs), QStringList{"Mem"});
+        // The whole text is selected when the box gets the focus.
+        f->txtPhoneNumber->setText(QStringLiteral("555"));
+        f->cmdOpt_Click(3);
+        f->txtPhoneNumber->setFocus();
+        QTRY_COMPARE(f->txtPhoneNumber->selectedText(), QStringLiteral("555"));
+    }
+
+    // --- soft-button pager -----------------------------------------------------------------------
+
+    void pager_data() {
+        QTest::addColumn<QStringList>("ops");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("previous on 1 stays") << QStringList{"prev"} << "1";
+        QTest::newRow("next") << QStringList{"next"} << "2";
+        QTest::newRow("next on 10 stays") << QStringList(10, QStringLiteral("next")) << "10";
+        QTest::newRow("double click from 1 ends on 3") << QStringList{"double next"} << "3";
+        QTest::newRow("double click back") << QStringList{"next", "next", "next", "double prev"} << "2";
+    }
+    void pager() {
+        QFETCH(QStringList, ops);
+        QFETCH(QString, shown);
+        for (int i = 0; i < 10; ++i)
+            Sets().FB[i] = {QStringLiteral("(All)"), qint16(i % 2), QStringLiteral("text %1").arg(i)};
+        frmOpt* f = open();
+        f->cmdOpt_Click(8);
+        for (const QString& op : ops) {
+            chameleonButton* b = f->cmdSoftNext[op.endsWith(QLatin1String("next")) ? 0 : 1];
+            if (op.startsWith(QLatin1String("double")))
+                // Through the window, as the pointer gives it, with Qt's double-click detection.
+                QTest::mouseDClick(f->windowHandle(), Qt::LeftButton, {}, b->mapTo(f, QPoint(5, 5)));
+            else
+                click(b);
+        }
+        QCOMPARE(f->lblSoftN->text(), shown);
+        const int n = shown.toInt() - 1;
+        QCOMPARE(f->txtSoft->Text(), QStringLiteral("text %1").arg(n));
+        QCOMPARE(f->chkSoft->isChecked(), n % 2 == 1);
+        QCOMPARE(f->comSoft->currentText(), QStringLiteral("(All)"));
+    }
+
+    void textBoxesKeepLineEndsAndLimit() {
+        frmOpt* f = open();
+        f->cmdOpt_Click(4);
+        LimitedTextBox* box = f->txtAQR[0];
+        box->SetText(QString(388, QLatin1Char('x')));
+        box->setFocus();
+        box->moveCursor(QTextCursor::End);
+        QTest::keyClick(box, Qt::Key_Return); // a line break counts two
+        QCOMPARE(box->Text(), QString(388, QLatin1Char('x')) + QStringLiteral("\r\n"));
+        QTest::keyClicks(box, QStringLiteral("yz"));
+        QCOMPARE(box->Length(), 390);
+        box->SetText(QStringLiteral("ab"));
+        box->moveCursor(QTextCursor::Start);
+        QApplication::clipboard()->setText(QString(500, QLatin1Char('p')));
+        box->paste();
+        QCOMPARE(box->Text(), QString(388, QLatin1Char('p')) + QStringLiteral("ab"));
+        // A longer text from the settings is shown whole and only not grown.
+        box->SetText(QString(400, QLatin1Char('q')));
+        QTest::keyClicks(box, QStringLiteral("r"));
+        QCOMPARE(box->Text(), QString(400, QLatin1Char('q')));
     }
 };
 
