@@ -23,6 +23,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -137,10 +138,20 @@ frmOpt::~frmOpt() {
 void frmOpt::buildPages() {
     const char* pages[kPages] = {"Main",     "Alerts", "Live Chat", "Misc.",       "AQR",
                                  "AutoText", "Groups", "SpeedBar",  "Soft Buttons"};
-    const int pageButtonWidth = (kClientWidth - 16) / kPages;
+    // Each page button as wide as its caption in bold, the row spread over the dialog's width.
+    std::array<int, kPages> widths{};
+    int total = 0;
     for (int i = 0; i < kPages; ++i) {
         cmdOpt[i] = chameleonButton::LaidOut(this, QString::fromLatin1(pages[i]));
-        cmdOpt[i]->setGeometry(8 + i * pageButtonWidth, 8, pageButtonWidth - 2, 25);
+        QFont bold = cmdOpt[i]->Font();
+        bold.setBold(true);
+        widths[i] = QFontMetrics(bold).horizontalAdvance(QString::fromLatin1(pages[i])) + 12;
+        total += widths[i];
+    }
+    const int spare = qMax(0, kClientWidth - 16 - 2 * (kPages - 1) - total) / kPages;
+    for (int i = 0, x = 8; i < kPages; ++i) {
+        cmdOpt[i]->setGeometry(x, 8, widths[i] + spare, 25);
+        x += widths[i] + spare + 2;
         connect(cmdOpt[i], &chameleonButton::Click, this, [this, i] { cmdOpt_Click(i); });
         picPage[i] = new QWidget(this);
         picPage[i]->setObjectName(QStringLiteral("picPage%1").arg(i));

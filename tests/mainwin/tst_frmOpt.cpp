@@ -67,7 +67,7 @@ void click(chameleonButton* b) {
     QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(b->width() / 2, b->height() / 2));
 }
 
-[[maybe_unused]] void click(QAbstractButton* b) {
+void click(QAbstractButton* b) {
     QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
 }
 
@@ -756,6 +756,325 @@ class TestOptions : public QObject {
         box->SetText(QString(400, QLatin1Char('q')));
         QTest::keyClicks(box, QStringLiteral("r"));
         QCOMPARE(box->Text(), QString(400, QLatin1Char('q')));
+    }
+
+    // --- checks on leaving a box -----------------------------------------------------------------
+
+    // How the user tries to leave the box with "C:\x.wav" in it, and whether the check runs.
+    void badPath_data() {
+        QTest::addColumn<QString>("leave");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("click on OK") << "ok" << true;
+        QTest::newRow("Alt+O") << "alt o" << true;
+        QTest::newRow("OK by code") << "ok code" << true;
+        QTest::newRow("Shift+Tab") << "tab" << true;
+        QTest::newRow("another page") << "page" << true;
+        QTest::newRow("access key of another option") << "alt p" << true;
+        QTest::newRow("Cancel") << "cancel" << false;
+        QTest::newRow("its own browse button") << "browse" << false;
+        QTest::newRow("the option that turns it off") << "off" << false;
+        QTest::newRow("the beep option") << "beep" << false;
+    }
+    void badPath() {
+        QFETCH(QString, leave);
+        QFETCH(bool, refused);
+        Sets().CHTSND = QStringLiteral("(System Beep)");
+        QVERIFY(modSettings::SaveSettings());
+        const QByteArray before = readAll(settingsFile());
+        frmOpt* f = open();
+        f->cmdOpt_Click(2);
+        click(f->optCSnd[2]);
+        QVERIFY(f->optCSnd[2]->isChecked());
+        f->txtCSndFile->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), f->txtCSndFile);
+        f->txtCSndFile->setText(QStringLiteral(" C:\\x.wav "));
+        QPointer<frmOpt> guard(f);
+        if (leave == QLatin1String("ok"))
+            click(f->cmdOk);
+        else if (leave == QLatin1String("alt o"))
+            QTest::keyClick(f, Qt::Key_O, Qt::AltModifier);
+        else if (leave == QLatin1String("ok code"))
+            f->cmdOk_Click();
+        else if (leave == QLatin1String("tab"))
+            QTest::keyClick(f->txtCSndFile, Qt::Key_Backtab, Qt::ShiftModifier);
+        else if (leave == QLatin1String("page"))
+            click(f->cmdOpt[3]);
+        else if (leave == QLatin1String("alt p"))
+            QTest::keyClick(f, Qt::Key_D, Qt::AltModifier); // "&Decode Chat Pictures"
+        else if (leave == QLatin1String("cancel"))
+            click(f->cmdCancel);
+        else if (leave == QLatin1String("browse"))
+            click(f->cmdCSndBrowse);
+        else if (leave == QLatin1String("off"))
+            click(f->optCSnd[0]);
+        else if (leave == QLatin1String("beep"))
+            click(f->optCSnd[1]);
+        if (refused) {
+            QCOMPARE(msg->shown.size(), std::size_t(1));
+            QCOMPARE(msg->shown[0].text,
+                     QStringLiteral("'C:\\x.wav' dose not exist, please select another."));
+            QCOMPARE(msg->shown[0].buttons, 0);
+            QCOMPARE(msg->shown[0].icon, 1);
+            QVERIFY(guard);
+            QCOMPARE(QApplication::focusWidget(), f->txtCSndFile);
+            QCOMPARE(f->txtCSndFile->text(), QStringLiteral("C:\\x.wav"));
+            QVERIFY(!f->picPage[2]->isHidden());
+            QVERIFY(!f->chkChatPics->isChecked() || Sets().CHTPICS == 1);
+            QCOMPARE(Sets().CHTSND, QStringLiteral("(System Beep)"));
+            QCOMPARE(readAll(settingsFile()), before);
+        } else {
+            QVERIFY(msg->shown.empty());
+        }
+        if (leave == QLatin1String("browse")) QCOMPARE(dlg->fileCalls, 1);
+        if (leave == QLatin1String("cancel")) QTRY_VERIFY(guard.isNull());
+        QCOMPARE(readAll(settingsFile()), before);
+    }
+
+    void folderAndSkinChecks() {
+        frmOpt* f = open();
+        f->cmdOpt_Click(3);
+        click(f->optSFld[1]);
+        f->txtSFld->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), f->txtSFld);
+        f->txtSFld->setText(QDir(home.path()).filePath(QStringLiteral("ding.wav"))); // no folder
+        writeAll(f->txtSFld->text(), "x");
+        f->cmdOk_Click();
+        QCOMPARE(msg->shown.size(), std::size_t(1));
+        QCOMPARE(msg->shown[0].icon, 1);
+        f->txtSFld->setText(home.path() + QStringLiteral("  "));
+        ok(f);
+        QCOMPARE(Sets().SFLD, home.path());
+        QCOMPARE(msg->shown.size(), std::size_t(1));
+
+        // The skin box is read-only: a skin deleted meanwhile leaves Cancel and the base skin open.
+        Sets().SKN = path(QStringLiteral("Skins/gone.qxs"));
+        f = open();
+        f->txtSkin->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), f->txtSkin);
+        click(f->chkInvH);
+        QCOMPARE(msg->shown.size(), std::size_t(2));
+        QCOMPARE(QApplication::focusWidget(), f->txtSkin);
+        QVERIFY(!f->chkInvH->isChecked());
+        click(f->optSkin[0]);
+        QCOMPARE(msg->shown.size(), std::size_t(2));
+        ok(f);
+        QCOMPARE(Sets().SKN, QString());
+    }
+
+    // --- OK: the override skin -------------------------------------------------------------------
+
+    void overrideSkinRename_data() {
+        QTest::addColumn<bool>("override");
+        QTest::addColumn<bool>("defaultSkin");
+        QTest::addColumn<QString>("skn"); // "over", "other" or ""
+        QTest::addColumn<bool>("renamed");
+        QTest::newRow("only the override, in use") << true << false << "over" << true;
+        QTest::newRow("only the override, not in use") << true << false << "" << true;
+        QTest::newRow("override beside another skin in use") << true << false << "other" << true;
+        QTest::newRow("both") << true << true << "over" << false;
+        QTest::newRow("neither") << false << false << "" << false;
+    }
+    void overrideSkinRename() {
+        QFETCH(bool, override);
+        QFETCH(bool, defaultSkin);
+        QFETCH(QString, skn);
+        QFETCH(bool, renamed);
+        const QString over = ProgramFolder::file(QStringLiteral("QX3_Over.qxs"));
+        const QString def = ProgramFolder::file(QStringLiteral("default skin.qxs"));
+        const QString other = skinFile(QStringLiteral("Other"));
+        writePicture(ProgramFolder::file(QStringLiteral("Over.bmp")), Qt::green);
+        const QByteArray overBytes = "Over.bmp,1,2,3,4,5,2,7,8,6\r\nThe override\r\n";
+        if (override) writeAll(over, overBytes);
+        if (defaultSkin) writeAll(def, "old default");
+        // The start-up names the override by the program folder joined with its name.
+        Sets().SKN = skn == QLatin1String("over")
+                         ? QDir(ProgramFolder::path()).filePath(QStringLiteral("./QX3_Over.qxs"))
+                     : skn == QLatin1String("other") ? other
+                                                     : QString();
+        const QString sknBefore = Sets().SKN;
+        frmOpt* f = open();
+        ok(f);
+        QVERIFY(msg->shown.empty());
+        QCOMPARE(QFileInfo::exists(over), override && !renamed);
+        if (renamed) QCOMPARE(readAll(def), overBytes);
+        if (defaultSkin) QCOMPARE(readAll(def), QByteArray("old default"));
+        const QString want = renamed && skn == QLatin1String("over") ? def : sknBefore;
+        QCOMPARE(Sets().SKN, want);
+        // The file holds it too: loading it back gives the same value.
+        Sets().SKN = QStringLiteral("changed");
+        QVERIFY(modSettings::LoadSettings());
+        QCOMPARE(Sets().SKN, want);
+        QFile::remove(over);
+        QFile::remove(def);
+    }
+
+    // --- Cancel ---------------------------------------------------------------------------------
+
+    void cancelDropsEveryEdit_data() {
+        QTest::addColumn<bool>("closeBox");
+        QTest::newRow("Cancel") << false;
+        QTest::newRow("close box") << true;
+    }
+    void cancelDropsEveryEdit() {
+        QFETCH(bool, closeBox);
+        Sets().GRPS = sep(QStringLiteral("Team~ann~\r\n"));
+        Sets().FB[0] = {QStringLiteral("Team"), 0, QStringLiteral("hi")};
+        mainWin = new frmMain;
+        mainWin->show();
+        QVERIFY(QTest::qWaitForWindowExposed(mainWin));
+        QVERIFY(modSettings::SaveSettings());
+        const QByteArray before = readAll(settingsFile());
+        const modGlobals::Settings values = Sets();
+        frmOpt* f = open();
+        f->chkLoadOnStartup->setChecked(true);
+        f->optSkin[1]->setChecked(true);
+        f->optASnd[0]->setChecked(true);
+        f->cmdAlertPos_Click(3);
+        f->optChatStyle[0]->setChecked(true);
+        f->txtPhoneNumber->setText(QStringLiteral("1"));
+        f->txtAQR[0]->SetText(QStringLiteral("q"));
+        f->txtCAT->setText(QStringLiteral("c"));
+        f->cmdCatSet_Click();
+        f->txtGrps->setText(QStringLiteral("New"));
+        f->cmdGrpAR_Click(1);
+        f->chkSB_Use->setChecked(true);
+        f->comSoft->setEditText(QString());
+        f->chkSoftMenu->setChecked(true);
+        QPointer<frmOpt> guard(f);
+        if (closeBox)
+            f->close();
+        else
+            click(f->cmdCancel);
+        QTRY_VERIFY(guard.isNull());
+        QVERIFY(!frmOpt::Loaded());
+        QCOMPARE(readAll(settingsFile()), before);
+        QVERIFY(Sets().GRPS == values.GRPS && Sets().FB[0].target == values.FB[0].target &&
+                Sets().STARTUP == values.STARTUP && Sets().ALTSND == values.ALTSND &&
+                Sets().CAT == values.CAT);
+        QCOMPARE(mainWin->mnuActionAlertGrpI.size(), std::size_t(1));
+        QCOMPARE(mainWin->mnuActionAlertGrpI[0]->text(), QStringLiteral("Team"));
+        QVERIFY(!mainWin->cmdFB[0]->isHidden());
+        QVERIFY(msg->shown.empty());
+    }
+
+    // --- OK applies to the main window ------------------------------------------------------------
+
+    void okRebuildsTheMainWindowsGroupsAndSoftButtons() {
+        Sets().GRPS = sep(QStringLiteral("Old~x~\r\n"));
+        Sets().FB[0] = {QStringLiteral("Old"), 0, QStringLiteral("hi")};
+        mainWin = new frmMain;
+        mainWin->show();
+        QVERIFY(QTest::qWaitForWindowExposed(mainWin));
+        QVERIFY(!mainWin->cmdFB[0]->isHidden());
+        QVERIFY(mainWin->cmdFB[1]->isHidden());
+        // The Options command opens the one dialog; a second command raises it.
+        mainWin->mnuActionOptions->trigger();
+        frmOpt* f = frmOpt::Loaded();
+        QVERIFY(f);
+        mainWin->mnuPopOptions->trigger();
+        QCOMPARE(frmOpt::Loaded(), f);
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        f->lstGrps->setCurrentRow(0);
+        f->cmdGrpAR_Click(2);
+        f->txtGrps->setText(QStringLiteral("Beta"));
+        f->cmdGrpAR_Click(0);
+        f->txtGrps->setText(QStringLiteral("bob"));
+        f->cmdGrpAR_Click(1);
+        f->txtGrps->setText(QStringLiteral("Alpha"));
+        f->cmdGrpAR_Click(0);
+        f->txtGrps->setText(QStringLiteral("ann"));
+        f->cmdGrpAR_Click(1);
+        f->comSoft->setEditText(QString());
+        f->cmdSoftNext_Click(0);
+        f->comSoft->setCurrentIndex(f->comSoft->findText(QStringLiteral("Beta")));
+        f->chkSoftMenu->setChecked(true);
+        ok(f);
+        QStringList menu;
+        for (QAction* a : mainWin->mnuActionAlertGrpI)
+            menu << a->text() + QLatin1Char('=') +
+                        a->data().toString().replace(modGlobals::kSep, QLatin1Char(','));
+        QCOMPARE(menu, QStringList({"Alpha=ann,", "Beta=bob,"}));
+        QCOMPARE(mainWin->mnuPopAlertGrpI.size(), std::size_t(2));
+        QVERIFY(mainWin->cmdFB[0]->isHidden());
+        QVERIFY(!mainWin->cmdFB[1]->isHidden());
+        QVERIFY(mainWin->mnuPopSoft[1]->isVisible());
+        QVERIFY(!mainWin->mnuPopSoft[0]->isVisible());
+    }
+
+    void mainWindowGoingTakesTheDialog() {
+        mainWin = new frmMain;
+        mainWin->show();
+        QVERIFY(QTest::qWaitForWindowExposed(mainWin));
+        QVERIFY(modSettings::SaveSettings());
+        click(mainWin->cmdSB[2]);
+        QPointer<frmOpt> f = frmOpt::Loaded();
+        QVERIFY(f);
+        f->chkInvH->setChecked(true);
+        mainWin->CloseByCode();
+        QTRY_VERIFY(mainWin.isNull());
+        QTRY_VERIFY(f.isNull());
+        QCOMPARE(Sets().INV, qint16(0));
+    }
+
+    // --- captions --------------------------------------------------------------------------------
+
+    void captionsFromALanguageFile() {
+        QStringList lines{QStringLiteral("3.0.9,Test")};
+        const char* keys[] = {
+            "frmOpt.Form",       "frmOpt.optSnd(0)",       "frmOpt.optSnd(1)", "frmOpt.optSnd(2)",
+            "frmOpt.cmdSndTest", "frmOpt.cmdOpt(8)",       "frmOpt.AQR",       "frmOpt.AT",
+            "frmOpt.Frame(6)",   "frmOpt.optSB_Filter(3)", "frmOpt.chkSoft",   "frmOpt.cmdOk"};
+        for (const char* k : keys)
+            lines << QString::fromLatin1(k) + QStringLiteral("|T:") + QString::fromLatin1(k);
+        const QString file = path(QStringLiteral("Test.qxl"));
+        writeAll(file, lines.join(QStringLiteral("\r\n")).toLatin1() + "\r\n");
+        QVERIFY(modDB::LoadDB(file));
+        frmOpt* f = open();
+        QCOMPARE(f->windowTitle(), QStringLiteral("T:frmOpt.Form"));
+        for (int i = 0; i < 3; ++i) {
+            const QString want = QStringLiteral("T:frmOpt.optSnd(%1)").arg(i);
+            QCOMPARE(f->optASnd[i]->text(), want);
+            QCOMPARE(f->optCSnd[i]->text(), want);
+        }
+        QCOMPARE(f->cmdASndTest->Caption(), QStringLiteral("T:frmOpt.cmdSndTest"));
+        QCOMPARE(f->cmdCSndTest->Caption(), QStringLiteral("T:frmOpt.cmdSndTest"));
+        QCOMPARE(f->cmdOpt[8]->Caption(), QStringLiteral("T:frmOpt.cmdOpt(8)"));
+        QCOMPARE(f->lblAQR[3]->text(), QStringLiteral("T:frmOpt.AQR"));
+        QCOMPARE(f->lblAT->text(), QStringLiteral("T:frmOpt.AT"));
+        QCOMPARE(f->Frame[6]->title(), QStringLiteral("T:frmOpt.Frame(6)"));
+        QCOMPARE(f->optSB_Filter[3]->text(), QStringLiteral("T:frmOpt.optSB_Filter(3)"));
+        QCOMPARE(f->chkSoft->text(), QStringLiteral("T:frmOpt.chkSoft"));
+        QCOMPARE(f->cmdOk->Caption(), QStringLiteral("T:frmOpt.cmdOk"));
+        // Fixed captions stay in every language.
+        QCOMPARE(f->cmdSkin->Caption(), QStringLiteral("..."));
+        QCOMPARE(f->cmdASndBrowse->Caption(), QStringLiteral("..."));
+        QCOMPARE(f->cmdGrpAR[2]->Caption(), QStringLiteral("t"));
+        QCOMPARE(f->cmdCatSet->Caption(), QStringLiteral("u"));
+        QCOMPARE(f->lblAQR[0]->text(), QStringLiteral("1"));
+        QCOMPARE(f->lblSoftN->text(), QStringLiteral("1"));
+    }
+
+    void screenshotsOfThePages() {
+        auto& s = Sets();
+        s.SKN = skinFile(QStringLiteral("Shown"), "A skin of blue\r\nby somebody\r\n");
+        s.GRPS = sep(QStringLiteral("Team~ann~bob~\r\nFriends~carl~\r\n"));
+        s.FB[0] = {QStringLiteral("Team"), 1, QStringLiteral("Lunch?")};
+        s.AQR = {QStringLiteral("On my way"), QStringLiteral("In a meeting"),
+                 QStringLiteral("[Not Defined]")};
+        for (int i = 0; i < 10; ++i)
+            s.CAT[i] = QStringLiteral("[Not Defined]");
+        s.SFLD = home.path();
+        frmOpt* f = open();
+        for (int i = 0; i < frmOpt::kPages; ++i) {
+            f->cmdOpt_Click(i);
+            QVERIFY(!f->picPage[i]->isHidden());
+            // Every control of the page lies inside the dialog.
+            for (QWidget* w : f->picPage[i]->findChildren<QWidget*>())
+                if (w->isVisibleTo(f) && w->parentWidget() == f->picPage[i])
+                    QVERIFY2(f->picPage[i]->rect().contains(w->geometry()),
+                             qPrintable(w->metaObject()->className()));
+            saveScreenshot(f, QStringLiteral("frmOpt-page%1").arg(i));
+        }
     }
 };
 
