@@ -9,13 +9,11 @@
 #include "core/modLangConst.h"
 #include "core/modSettings.h"
 #include "core/modSkin.h"
-#include "core/modTerminate.h"
 #include "mainwin/frmMain.h"
 #include "mainwin/frmOpt.h"
 #include "platform/Ansi.h"
 #include "platform/ProgramFolder.h"
-#include "support/DialogRecorder.h"
-#include "support/InputRecorder.h"
+#include "support/Headless.h"
 #include "support/Recorders.h"
 #include "support/Screenshot.h"
 #include "support/TestEnv.h"
@@ -81,13 +79,13 @@ void writePicture(const QString& path, QColor colour) {
 
 class TestOptions : public QObject {
     Q_OBJECT
-    QTemporaryDir home;
+    TestEnv::Headless env{41600};
+    QTemporaryDir& home = env.home;
     std::unique_ptr<MessageRecorder> msg;
     std::unique_ptr<SoundRecorder> snd;
-    std::unique_ptr<ScopedDialogRecorder> dlg;
+    std::unique_ptr<DialogRecorder> dlg;
     std::unique_ptr<InputRecorder> input;
     QPointer<frmMain> mainWin;
-    int terminated = 0;
 
     QString path(const QString& name) const { return QDir(home.path()).filePath(name); }
     QString settingsFile() const { return modSettings::SettingsPath(); }
@@ -119,17 +117,13 @@ class TestOptions : public QObject {
   private slots:
     void initTestCase() {
         QVERIFY(home.isValid());
-        TestEnv::isolate(home);
-        TestEnv::useLoopback(41600);
         frmImgs::Load();
-        modTerminate::SetHandler([this] { ++terminated; });
     }
     void init() {
         msg = std::make_unique<MessageRecorder>();
         snd = std::make_unique<SoundRecorder>();
-        dlg = std::make_unique<ScopedDialogRecorder>();
+        dlg = std::make_unique<DialogRecorder>();
         input = std::make_unique<InputRecorder>();
-        terminated = 0;
         QVERIFY(modDB::LoadDB(QString()));
         modLangConst::SetDefaultStrings();
         Sets() = modGlobals::Settings{};
