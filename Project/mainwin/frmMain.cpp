@@ -42,14 +42,6 @@ QString lang(const char* key) {
     return modLangConst::Get(QString::fromLatin1(key));
 }
 
-// Copies a piece of the skin picture; a piece that reaches past the picture is cut to it.
-void blit(QPainter& p, int dx, int dy, const QImage& src, int sx, int sy, int w, int h) {
-    const QRect want(sx, sy, w, h);
-    const QRect have = want.intersected(src.rect());
-    if (have.isEmpty()) return;
-    p.drawImage(QPoint(dx + have.x() - sx, dy + have.y() - sy), src, have);
-}
-
 const QString kWebLinks[4] = {
     QStringLiteral("http://www.example.com/"),
     QStringLiteral("http://www.example.com/support/"),
@@ -64,6 +56,7 @@ frmMain* frmMain::Loaded() {
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     gLoaded = this;
+    MainWindowLink::SetLoaded(this);
     SkinWindows::Register(this, SkinnableWindow::Kind::Main);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Talkvane3"));
@@ -363,26 +356,26 @@ void frmMain::SetSkin() {
     const QImage& skin = frmImgs::Load().picSkin;
     {
         QPainter p(&picBuf);
-        blit(p, 0, 0, skin, 429, 0, 51, 49);
+        modGDI::Blit(p, 0, 0, skin, 429, 0, 51, 49);
         for (int x = 51; x <= R; x += 10)
-            blit(p, x, 0, skin, 481, 0, 10, 49);
-        blit(p, R - 8, 0, skin, 492, 0, 8, 49);
+            modGDI::Blit(p, x, 0, skin, 481, 0, 10, 49);
+        modGDI::Blit(p, R - 8, 0, skin, 492, 0, 8, 49);
         for (int y = 49; y <= H - 97; y += 10)
-            blit(p, 0, y, skin, 429, 50, 51, 10);
+            modGDI::Blit(p, 0, y, skin, 429, 50, 51, 10);
         for (int y = 49; y <= H - 97; y += 10)
-            blit(p, R - 8, y, skin, 492, 50, 8, 10);
-        blit(p, 0, H - 97, skin, 429, 61, 51, 97);
+            modGDI::Blit(p, R - 8, y, skin, 492, 50, 8, 10);
+        modGDI::Blit(p, 0, H - 97, skin, 429, 61, 51, 97);
         for (int x = 51; x <= R; x += 10)
-            blit(p, x, H - 97, skin, 481, 61, 10, 97);
+            modGDI::Blit(p, x, H - 97, skin, 481, 61, 10, 97);
         if (side) {
-            blit(p, R, 0, skin, 501, 0, 144, 49);
+            modGDI::Blit(p, R, 0, skin, 501, 0, 144, 49);
             for (int y = 10; y <= H - 97; y += 10)
-                blit(p, R, y, skin, 501, 50, 144, 10);
-            blit(p, R, H - 97, skin, 501, 61, 144, 97);
-            blit(p, R - 8, H - 97, skin, 492, 61, 8, 9);
+                modGDI::Blit(p, R, y, skin, 501, 50, 144, 10);
+            modGDI::Blit(p, R, H - 97, skin, 501, 61, 144, 97);
+            modGDI::Blit(p, R - 8, H - 97, skin, 492, 61, 8, 9);
         } else {
-            blit(p, R - 8, H - 97, skin, 492, 61, 8, 97);
-            blit(p, R - 55, H - 85, skin, 378, 266, 50, 60);
+            modGDI::Blit(p, R - 8, H - 97, skin, 492, 61, 8, 97);
+            modGDI::Blit(p, R - 55, H - 85, skin, 378, 266, 50, 60);
         }
     }
     PaintStat();
@@ -424,7 +417,7 @@ void frmMain::PaintStat() {
     const int st = Run().OwnStatus;
     if (st >= 0 && st <= 2 && !picBuf.isNull()) {
         QPainter p(&picBuf);
-        blit(p, 1, 1, frmImgs::Load().picSkin, st * 33, 266, 32, 32);
+        modGDI::Blit(p, 1, 1, frmImgs::Load().picSkin, st * 33, 266, 32, 32);
     }
     QPalette pal = body->palette();
     pal.setBrush(QPalette::Window, QBrush(QPixmap::fromImage(picBuf)));
@@ -433,10 +426,7 @@ void frmMain::PaintStat() {
 
 void frmMain::applyMinimumSize() {
     const bool side = sideBarOn();
-    const double dx = Twips::dpiX(this), dy = Twips::dpiY(this);
-    const QSize frame = frameGeometry().size() - geometry().size();
-    setMinimumSize(Twips::toPx(side ? kMinWidthSideBar : kMinWidth, dx) - frame.width(),
-                   Twips::toPx(side ? kMinHeightSideBar : kMinHeight, dy) - frame.height());
+    Twips::SetOuterMinimum(this, side ? kMinWidthSideBar : kMinWidth, side ? kMinHeightSideBar : kMinHeight);
 }
 
 QSize frmMain::outerSizeTwips() const {
@@ -676,6 +666,7 @@ void frmMain::CleanUp() {
     if (cleanedUp) return;
     cleanedUp = true;
     if (gLoaded == this) gLoaded = nullptr; // going: nobody may reach it through Loaded() any more
+    if (MainWindowLink::Loaded() == this) MainWindowLink::SetLoaded(nullptr);
     tmrRefresh->stop();
     modNetCmds::CloseNetCom(1);
     auto& s = Sets();
