@@ -48,7 +48,7 @@ ChatRoom* openRoom(const QString& userList) {
     } catch (const std::exception& e) {
         failure = QStringLiteral("1: ") + QString::fromLocal8Bit(e.what());
     }
-    Messages::Service().Show(modLangConst::Get(QStringLiteral("AppFunc_Err1")), 0, 3);
+    Messages::service()->Show(modLangConst::Get(QStringLiteral("AppFunc_Err1")), 0, 3);
     modAppFnc::WriteLog(QStringLiteral("Error loading chat window - ") + failure);
     return nullptr;
 }
@@ -64,8 +64,8 @@ void AppRouter::ShowUserInfo(const QString&, const QString&) {}
 
 void AppRouter::Install() {
     static AppRouter router;
-    NetHooks::SetRouter(&router);
-    NetHooks::SetChatWindows(&ChatRooms::Hook());
+    NetHooks::router().set(&router);
+    NetHooks::chatWindows().set(&ChatRooms::Hook());
 }
 
 namespace modAppFnc {

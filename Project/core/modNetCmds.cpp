@@ -137,7 +137,7 @@ void CloseNetCom(qint16 mode) {
     modAppFnc::WriteLog(QStringLiteral("Closeing NetCom... |") + QString::number(mode) + QStringLiteral("|"));
     if (mode == 1) {
         modAppFnc::WriteLog(QStringLiteral("   Searching for and closeing active chat windows..."));
-        if (NetHooks::ChatWindows* c = NetHooks::chatWindows()) c->CloseAll();
+        NetHooks::chatWindows()->CloseAll();
     }
     SendData(QStringLiteral("E"));
     if (st().chat) st().chat->CloseHnd();
@@ -198,16 +198,13 @@ void ParseData(const QString& text) {
     case 'A': {
         const QString target = modAppFnc::GetField(payload, 1, sep);
         if (forMe(target) || target == QLatin1String("(All)"))
-            if (NetHooks::Router* r = NetHooks::router())
-                r->ShowAlertPop(modAppFnc::GetField(payload, 2, sep), sender);
+            NetHooks::router()->ShowAlertPop(modAppFnc::GetField(payload, 2, sep), sender);
         return;
     }
     case 'H':
         if (forMe(modAppFnc::GetField(payload, 1, sep)))
-            if (NetHooks::Router* r = NetHooks::router())
-                r->RouteChatMsg(modAppFnc::GetField(payload, 2, sep) + Sep() +
-                                    modAppFnc::GetField(payload, 3, sep),
-                                sender);
+            NetHooks::router()->RouteChatMsg(
+                modAppFnc::GetField(payload, 2, sep) + Sep() + modAppFnc::GetField(payload, 3, sep), sender);
         return;
     case 'R': {
         if (!forMe(modAppFnc::GetField(payload, 1, sep))) return;
@@ -222,8 +219,7 @@ void ParseData(const QString& text) {
     }
     case 'I':
         if (forMe(modAppFnc::GetField(payload, 1, sep)))
-            if (NetHooks::Router* r = NetHooks::router())
-                r->ShowUserInfo(modAppFnc::GetField(payload, 2, sep), sender);
+            NetHooks::router()->ShowUserInfo(modAppFnc::GetField(payload, 2, sep), sender);
         return;
     case '1':
     case '2':
@@ -232,7 +228,7 @@ void ParseData(const QString& text) {
     case '5':
     case '6':
     case '7':
-        if (NetHooks::FileTransfer* f = NetHooks::fileTransfer()) f->OnData(letter, sender, payload);
+        NetHooks::fileTransfer()->OnData(letter, sender, payload);
         return;
     default:
         modAppFnc::WriteLog(QStringLiteral("Unknown data received: >>") + text + QStringLiteral("<<"));

@@ -18,6 +18,7 @@ class QMenu;
 class QScrollBar;
 class QTimer;
 class chameleonButton;
+class ctlTaskBarIcon;
 class frmMainList;
 
 // The speed bar as the main window keeps it in step; there is none until it is loaded.
@@ -86,8 +87,11 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     OwnerList* lstUStat() override { return &lstUStatList; }
 
     void SetSpeedBar(SpeedBarLink* bar) { speedBar = bar; }
-    // True when a tray icon is really shown, so that a minimised window can hide into it.
-    bool TrayIconShown() const { return trayShown; }
+    // True when a tray icon is really shown now, so that a minimised window can hide into it.
+    bool TrayIconShown() const;
+    // The tray icon's events. Button and shift as the icon reports them.
+    void TBI_LeftDbClick(qint16 button);
+    void TBI_RightClick();
 
     // --- controls ---
     OwnerList lstUsersList{true};
@@ -104,6 +108,7 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     std::array<chameleonButton*, 10> cmdFB{};
     QImage picBuf;
     QTimer* tmrRefresh = nullptr;
+    ctlTaskBarIcon* TBI = nullptr;
 
     QMenu* mnuAction = nullptr;
     QAction* mnuActionAlertAll = nullptr;
@@ -188,7 +193,8 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     QString recordField(int index, int field) const;
 
     SpeedBarLink* speedBar = nullptr;
-    bool trayShown = false;
+    void trayShownChanged(bool shown);
+
     bool asking = false; // the close question is open
     bool cleanedUp = false;
     bool byCode = false;

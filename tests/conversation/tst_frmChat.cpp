@@ -202,8 +202,8 @@ class TestFrmChat : public QObject {
             5000));
         QCOMPARE(order, QStringList({"HBob||3|", "HAnn||3|", "E"}));
         QTRY_VERIFY(a.isNull() && b.isNull());
-        NetHooks::SetRouter(nullptr);
-        NetHooks::SetChatWindows(nullptr);
+        NetHooks::router().set(nullptr);
+        NetHooks::chatWindows().set(nullptr);
         modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
         sent();
     }

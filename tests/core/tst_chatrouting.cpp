@@ -178,8 +178,8 @@ class TestChatRouting : public QObject {
 
     void routerAndHookAreInstalled() {
         AppRouter::Install();
-        QVERIFY(NetHooks::router());
-        QCOMPARE(NetHooks::chatWindows(), &ChatRooms::Hook());
+        QVERIFY(!NetHooks::router().isBuiltIn());
+        QCOMPARE(&NetHooks::chatWindows().get(), &ChatRooms::Hook());
         MainRecorder main;
         RoomFactory factory;
         SoundRecorder sound;
@@ -193,8 +193,8 @@ class TestChatRouting : public QObject {
         QCOMPARE(other.calls, QStringList({QStringLiteral("close")}));
         QVERIFY(ChatRooms::All().empty());
         QVERIFY(!NetHooks::chatWindows()->HasUser(QStringLiteral("bob")));
-        NetHooks::SetRouter(nullptr);
-        NetHooks::SetChatWindows(nullptr);
+        NetHooks::router().set(nullptr);
+        NetHooks::chatWindows().set(nullptr);
     }
 };
 
