@@ -3,6 +3,7 @@
 #include "controls/chameleonButton.h"
 #include "conversation/frmSelfTest.h"
 #include "conversation/frmSplash.h"
+#include "core/clsFileXfer.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
@@ -107,6 +108,7 @@ bool runMain() {
     auto& r = Run();
     r.NoLog = modMain::LogSwitchedOff(r.CommandLine) ? 1 : 0;
     modLangConst::SetDefaultStrings();
+    clsFileXfer::Install();
     if (anotherCopyRuns()) {
         modAppFnc::ShowMsg(lang("SubMain_PrevIns"), 0, 1);
         modEnd::EndNow();

@@ -22,6 +22,8 @@ class FileTransfer {
     virtual ~FileTransfer() = default;
     // One of the letters "1" to "7" from `sender`; payload is everything after the letter.
     virtual void OnData(QChar letter, const QString& sender, const QString& payload) = 0;
+    // The network layer is closing or opening.
+    virtual void NetReset() {}
 };
 
 class ChatWindows {

@@ -10,6 +10,7 @@
 #include "core/modNetCom.h"
 
 #include <QCoreApplication>
+#include <QSocketNotifier>
 #include <algorithm>
 #include <memory>
 
@@ -20,6 +21,7 @@ struct State {
     NetOwner* owner = nullptr;
     QString myName;
     std::unique_ptr<clsChat> chat;
+    std::unique_ptr<QSocketNotifier> arrival; // polls as soon as a datagram waits
     bool open = false;
     qint16 dataReceived = 0;
     qint16 xferFile = -1;
@@ -104,12 +106,18 @@ void OwnerGone(NetOwner* owner) {
 
 void OpenNetCom(NetOwner* owner, const QString& name) {
     modAppFnc::WriteLog(QStringLiteral("Opening NetCom..."));
+    NetHooks::fileTransfer()->NetReset();
+    st().arrival.reset(); // before the handle it watches is replaced
     st().owner = owner;
     st().myName = name;
     st().xferFile = -1;
     if (!st().chat) st().chat = std::make_unique<clsChat>();
     st().chat->Init(kSlotName);
     st().open = true;
+    if (owner && owner->PollOnArrival() && st().chat->Handle() >= 0) {
+        st().arrival = std::make_unique<QSocketNotifier>(st().chat->Handle(), QSocketNotifier::Read);
+        QObject::connect(st().arrival.get(), &QSocketNotifier::activated, [] { PollData(); });
+    }
     SendUserData();
     QCoreApplication::processEvents();
     PollData();
@@ -139,7 +147,9 @@ void CloseNetCom(qint16 mode) {
         modAppFnc::WriteLog(QStringLiteral("   Searching for and closeing active chat windows..."));
         NetHooks::chatWindows()->CloseAll();
     }
+    NetHooks::fileTransfer()->NetReset();
     SendData(QStringLiteral("E"));
+    st().arrival.reset();
     if (st().chat) st().chat->CloseHnd();
     st().open = false;
     modAppFnc::WriteLog(QStringLiteral("---NetCom closed."));
