@@ -4,11 +4,11 @@
 #include "controls/SendBox.h"
 #include "controls/chameleonButton.h"
 #include "core/MainWindowLink.h"
+#include "core/SkinAtlas.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modCommonDialog.h"
 #include "core/modDB.h"
-#include "core/modGDI.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
@@ -628,7 +628,7 @@ void frmChat::changeEvent(QEvent* e) {
 // --- skin and captions -----------------------------------------------------------------------
 
 void frmChat::SetSkin() {
-    using namespace ChatSkin;
+    using namespace SkinAtlas;
     const int SW = body->width(), H = body->height();
     const bool side = SideBarShown();
     const int W = side ? SW - kSideBarWidth : SW;
@@ -637,27 +637,25 @@ void frmChat::SetSkin() {
     const QImage& skin = frmImgs::Load().picSkin;
     {
         QPainter p(&picBuf);
-        auto put = [&](int x, int y, const QRect& r) {
-            modGDI::Blit(p, x, y, skin, r.x(), r.y(), r.width(), r.height());
-        };
-        put(0, 0, kTopLeft);
+        auto put = [&](int x, int y, const QRect& r) { Blit(p, x, y, skin, r); };
+        put(0, 0, kChatTopLeft);
         for (int x = 51; x <= W; x += 10)
-            put(x, 0, kTopTile);
-        put(W - 8, 0, kTopRight);
+            put(x, 0, kChatTop);
+        put(W - 8, 0, kChatTopRight);
         for (int y = 49; y <= H; y += 10)
-            put(0, y, kLeftTile);
+            put(0, y, kChatLeft);
         for (int y = 49; y <= H; y += 10)
-            put(W - 8, y, kRightTile);
-        put(0, H - 94, kBottomLeft);
+            put(W - 8, y, kChatRight);
+        put(0, H - 94, kChatBottomLeft);
         for (int x = 51; x <= W; x += 10)
-            put(x, H - 94, kBottomTile);
+            put(x, H - 94, kChatBottom);
         if (side) {
-            put(W, 0, kSideTop);
+            put(W, 0, kChatSideTop);
             for (int y = 10; y <= H; y += 10)
-                put(SW - kSideBarWidth, y, kSideTile);
-            put(W, H - 94, kSideBottom);
+                put(SW - kSideBarWidth, y, kChatSideMiddle);
+            put(W, H - 94, kChatSideBottom);
         }
-        put(W - 8, H - 94, side ? kBottomRightSide : kBottomRight);
+        put(W - 8, H - 94, side ? kChatBottomRightSide : kChatBottomRight);
     }
     QPalette pal = body->palette();
     pal.setBrush(QPalette::Window, QBrush(QPixmap::fromImage(picBuf)));

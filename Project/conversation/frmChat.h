@@ -7,7 +7,6 @@
 
 #include <QImage>
 #include <QMainWindow>
-#include <QRect>
 #include <array>
 
 class QAction;
@@ -18,22 +17,6 @@ class QTimer;
 class RichTextBox;
 class SendBox;
 class chameleonButton;
-
-// The pieces of the skin picture the chat window's background is put together from.
-namespace ChatSkin {
-inline constexpr QRect kTopLeft{429, 159, 51, 49};
-inline constexpr QRect kTopTile{481, 159, 10, 49};
-inline constexpr QRect kTopRight{492, 159, 8, 49};
-inline constexpr QRect kLeftTile{429, 209, 51, 10};
-inline constexpr QRect kRightTile{492, 209, 8, 10};
-inline constexpr QRect kBottomLeft{429, 220, 51, 94};
-inline constexpr QRect kBottomTile{481, 220, 10, 94};
-inline constexpr QRect kSideTop{501, 159, 144, 49};
-inline constexpr QRect kSideTile{501, 209, 144, 10};
-inline constexpr QRect kSideBottom{501, 220, 144, 94};
-inline constexpr QRect kBottomRightSide{492, 220, 8, 66};
-inline constexpr QRect kBottomRight{492, 220, 8, 94};
-} // namespace ChatSkin
 
 class frmChat : public QMainWindow, public ChatRoom, public SkinnableWindow {
     Q_OBJECT

@@ -188,11 +188,4 @@ void DrawTextAt(DC& box, const QString& text, int x, int y) {
     box.DrawText(text, r, kLeftTop | kNoPrefix);
 }
 
-void Blit(QPainter& p, int dx, int dy, const QImage& src, int sx, int sy, int w, int h) {
-    const QRect want(sx, sy, w, h);
-    const QRect have = want.intersected(src.rect());
-    if (have.isEmpty()) return;
-    p.drawImage(QPoint(dx + have.x() - sx, dy + have.y() - sy), src, have);
-}
-
 } // namespace modGDI

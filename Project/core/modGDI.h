@@ -84,8 +84,4 @@ void TextColor(DC& dc, quint32 colour);
 // One line of text with its top left at (x, y), exactly as written: an "&" stays an "&".
 void DrawTextAt(DC& box, const QString& text, int x, int y);
 
-// Copies the piece (sx, sy, w, h) of a picture to (dx, dy), as a background is put together
-// from a skin picture; a piece that reaches past the picture is cut to it.
-void Blit(QPainter& p, int dx, int dy, const QImage& src, int sx, int sy, int w, int h);
-
 } // namespace modGDI
