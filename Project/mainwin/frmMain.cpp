@@ -42,7 +42,7 @@ using modGlobals::Sets;
 using modLangConst::lang;
 
 namespace {
-frmMain* gLoaded = nullptr;
+QPointer<frmMain> gLoaded; // the loaded main window, if any
 
 // Sets a check mark without running what its change does.
 void setChecked(QAction* action, bool on) {
