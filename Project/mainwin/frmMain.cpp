@@ -43,7 +43,7 @@ using modGlobals::Sets;
 using modLangConst::lang;
 
 namespace {
-frmMain* gLoaded = nullptr;
+QPointer<frmMain> gLoaded; // the loaded main window, if any
 
 // Sets a check mark without running what its change does.
 void setChecked(QAction* action, bool on) {
@@ -65,6 +65,7 @@ frmMain* frmMain::Loaded() {
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     gLoaded = this;
+    MainWindowLink::SetLoaded(this);
     SkinWindows::Register(this, SkinnableWindow::Kind::Main);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Talkvane3"));
@@ -441,10 +442,7 @@ void frmMain::PaintStat() {
 
 void frmMain::applyMinimumSize() {
     const bool side = sideBarOn();
-    const double dx = Twips::dpiX(this), dy = Twips::dpiY(this);
-    const QSize frame = frameGeometry().size() - geometry().size();
-    setMinimumSize(Twips::toPx(side ? kMinWidthSideBar : kMinWidth, dx) - frame.width(),
-                   Twips::toPx(side ? kMinHeightSideBar : kMinHeight, dy) - frame.height());
+    Twips::SetOuterMinimum(this, side ? kMinWidthSideBar : kMinWidth, side ? kMinHeightSideBar : kMinHeight);
 }
 
 QSize frmMain::outerSizeTwips() const {
@@ -697,6 +695,7 @@ void frmMain::CleanUp() {
     if (cleanedUp) return;
     cleanedUp = true;
     if (gLoaded == this) gLoaded = nullptr; // going: nobody may reach it through Loaded() any more
+    if (MainWindowLink::Loaded() == this) MainWindowLink::SetLoaded(nullptr);
     tmrRefresh->stop();
     // An open options dialog would apply itself to a window that is gone: it goes as Cancel.
     frmOpt::UnloadLoaded();
