@@ -1,5 +1,4 @@
 // The start-up: the command line, the start sequence, the self test and the end.
-#include "core/modEnd.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
@@ -10,6 +9,7 @@
 #include "mainwin/frmMain.h"
 #include "modMain.h"
 #include "platform/ProgramFolder.h"
+#include "platform/modEnd.h"
 #include "support/Recorders.h"
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"

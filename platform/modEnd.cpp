@@ -1,4 +1,4 @@
-#include "core/modEnd.h"
+#include "platform/modEnd.h"
 
 #include <cstdlib>
 
