@@ -3,7 +3,9 @@
 #include "mainwin/frmMainList.h"
 
 #include "controls/chameleonButton.h"
+#include "controls/ctlTaskBarIcon.h"
 #include "core/InputBox.h"
+#include "core/SkinAtlas.h"
 #include "core/SkinnableWindow.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
@@ -19,6 +21,7 @@
 #include "platform/Twips.h"
 
 #include <QCloseEvent>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -29,25 +32,22 @@
 #include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <cmath>
 
 using modGlobals::Run;
 using modGlobals::Sets;
 
+using modLangConst::lang;
+
 namespace {
 frmMain* gLoaded = nullptr;
 
-QString lang(const char* key) {
-    return modLangConst::Get(QString::fromLatin1(key));
-}
-
-// Copies a piece of the skin picture; a piece that reaches past the picture is cut to it.
-void blit(QPainter& p, int dx, int dy, const QImage& src, int sx, int sy, int w, int h) {
-    const QRect want(sx, sy, w, h);
-    const QRect have = want.intersected(src.rect());
-    if (have.isEmpty()) return;
-    p.drawImage(QPoint(dx + have.x() - sx, dy + have.y() - sy), src, have);
+// Sets a check mark without running what its change does.
+void setChecked(QAction* action, bool on) {
+    const QSignalBlocker quiet(action);
+    action->setChecked(on);
 }
 
 const QString kWebLinks[4] = {
@@ -113,17 +113,10 @@ void frmMain::buildMenus() {
     mnuViewSideBar = item(mnuView, "Show &Side Bar", QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuViewSideBar->setCheckable(true);
     mnuViewSideBar->setChecked(true);
-    connect(mnuViewSideBar, &QAction::triggered, this, [this] {
-        // The action has already turned its mark over; the handler does that itself.
-        mnuViewSideBar->setChecked(!mnuViewSideBar->isChecked());
-        mnuViewSideBar_Click();
-    });
+    connect(mnuViewSideBar, &QAction::toggled, this, &frmMain::ShowSideBar);
     mnuViewKeepOnTop = item(mnuView, "Keep On &Top", QKeySequence(Qt::CTRL | Qt::Key_T));
     mnuViewKeepOnTop->setCheckable(true);
-    connect(mnuViewKeepOnTop, &QAction::triggered, this, [this] {
-        mnuViewKeepOnTop->setChecked(!mnuViewKeepOnTop->isChecked());
-        mnuViewKeepOnTop_Click();
-    });
+    connect(mnuViewKeepOnTop, &QAction::toggled, this, &frmMain::KeepOnTop);
     mnuViewMove = mnuView->addMenu(QStringLiteral("&Move Window"));
     const char* moves[5] = {"&Top Left", "T&op Right", "Bottom &Left", "Bottom &Right", "&Center"};
     for (int i = 0; i < 5; ++i) {
@@ -216,6 +209,17 @@ void frmMain::buildControls() {
     cmdFB[0]->resize(25, 25);
     tmrRefresh = new QTimer(this);
     connect(tmrRefresh, &QTimer::timeout, this, &frmMain::tmrRefresh_Timer);
+    TBI = new ctlTaskBarIcon(this);
+    // Trays that draw their own menus send no double click and may forward no right click:
+    // the tray offers the menu itself, with the item that brings the window back.
+    mnuPop->setDefaultAction(mnuPopShow);
+    TBI->SetMenu(mnuPop);
+    connect(TBI, &ctlTaskBarIcon::LeftDbClick, this,
+            [this](qint16& button, qint16&, float&, float&) { TBI_LeftDbClick(button); });
+    connect(TBI, &ctlTaskBarIcon::RightClick, this,
+            [this](qint16&, qint16&, float&, float&) { TBI_RightClick(); });
+    connect(TBI, &ctlTaskBarIcon::TrayShownChanged, this, &frmMain::trayShownChanged);
+    connect(mnuPopShow, &QAction::triggered, this, [this] { TBI_LeftDbClick(1); });
 }
 
 void frmMain::Form_Load() {
@@ -239,8 +243,8 @@ void frmMain::Form_Load() {
         mnuPopHelpWeb[k]->setData(mnuHelpWebA[k]->data());
     }
     UpdateGrpLst();
-    // The notification-area icon arrives with its own control; until then nothing is shown there.
-    trayShown = false;
+    TBI->SetBaseIcon(ctlTaskBarIcon::Picture::FromIcon(frmImgs::Load().trayIcon));
+    TBI->SetEnabled(true);
     UListChange();
     for (int k = 1; k < 10; ++k) {
         cmdFB[k] = chameleonButton::LaidOut(body);
@@ -248,9 +252,9 @@ void frmMain::Form_Load() {
         cmdFB[k]->resize(cmdFB[0]->size());
     }
     RefFBtn(true, true);
-    mnuViewKeepOnTop->setChecked(!s.FM_KOT);
-    mnuViewKeepOnTop_Click();
-    mnuViewSideBar->setChecked(s.FM_SB);
+    setChecked(mnuViewKeepOnTop, s.FM_KOT);
+    KeepOnTop(s.FM_KOT);
+    setChecked(mnuViewSideBar, s.FM_SB);
     applyMinimumSize();
     bool placed = false;
     if (s.FM_PL > -10000) {
@@ -273,8 +277,7 @@ void frmMain::Form_Load() {
     else if (s.FM_PS == 1)
         setWindowState(Qt::WindowMinimized);
     SetLang();
-    mnuViewSideBar->setChecked(!s.FM_SB);
-    mnuViewSideBar_Click();
+    ShowSideBar(s.FM_SB);
     RefStat();
     tmrRefresh->setInterval(kRefreshMs);
     tmrRefresh->start();
@@ -363,26 +366,27 @@ void frmMain::SetSkin() {
     const QImage& skin = frmImgs::Load().picSkin;
     {
         QPainter p(&picBuf);
-        blit(p, 0, 0, skin, 429, 0, 51, 49);
+        using namespace SkinAtlas;
+        Blit(p, 0, 0, skin, kMainTopLeft);
         for (int x = 51; x <= R; x += 10)
-            blit(p, x, 0, skin, 481, 0, 10, 49);
-        blit(p, R - 8, 0, skin, 492, 0, 8, 49);
+            Blit(p, x, 0, skin, kMainTop);
+        Blit(p, R - 8, 0, skin, kMainTopRight);
         for (int y = 49; y <= H - 97; y += 10)
-            blit(p, 0, y, skin, 429, 50, 51, 10);
+            Blit(p, 0, y, skin, kMainLeft);
         for (int y = 49; y <= H - 97; y += 10)
-            blit(p, R - 8, y, skin, 492, 50, 8, 10);
-        blit(p, 0, H - 97, skin, 429, 61, 51, 97);
+            Blit(p, R - 8, y, skin, kMainRight);
+        Blit(p, 0, H - 97, skin, kMainBottomLeft);
         for (int x = 51; x <= R; x += 10)
-            blit(p, x, H - 97, skin, 481, 61, 10, 97);
+            Blit(p, x, H - 97, skin, kMainBottom);
         if (side) {
-            blit(p, R, 0, skin, 501, 0, 144, 49);
+            Blit(p, R, 0, skin, kMainSideTop);
             for (int y = 10; y <= H - 97; y += 10)
-                blit(p, R, y, skin, 501, 50, 144, 10);
-            blit(p, R, H - 97, skin, 501, 61, 144, 97);
-            blit(p, R - 8, H - 97, skin, 492, 61, 8, 9);
+                Blit(p, R, y, skin, kMainSideMiddle);
+            Blit(p, R, H - 97, skin, kMainSideBottom);
+            Blit(p, R - 8, H - 97, skin, kMainBottomRightSide);
         } else {
-            blit(p, R - 8, H - 97, skin, 492, 61, 8, 97);
-            blit(p, R - 55, H - 85, skin, 378, 266, 50, 60);
+            Blit(p, R - 8, H - 97, skin, kMainBottomRight);
+            Blit(p, R - 55, H - 85, skin, kMainCornerPicture);
         }
     }
     PaintStat();
@@ -424,7 +428,7 @@ void frmMain::PaintStat() {
     const int st = Run().OwnStatus;
     if (st >= 0 && st <= 2 && !picBuf.isNull()) {
         QPainter p(&picBuf);
-        blit(p, 1, 1, frmImgs::Load().picSkin, st * 33, 266, 32, 32);
+        SkinAtlas::Blit(p, 1, 1, frmImgs::Load().picSkin, SkinAtlas::StatusPicture(st));
     }
     QPalette pal = body->palette();
     pal.setBrush(QPalette::Window, QBrush(QPixmap::fromImage(picBuf)));
@@ -489,8 +493,11 @@ void frmMain::moveEvent(QMoveEvent* e) {
 
 void frmMain::Form_Resize() {
     if (windowState() & Qt::WindowMinimized) {
-        // Into the tray only when there is a tray icon to come back from.
-        if (trayShown) hide();
+        // Into the tray only when a tray really shows the icon to come back from. After the
+        // state change has run its course: a show that comes with it would undo the hide.
+        QTimer::singleShot(0, this, [this] {
+            if ((windowState() & Qt::WindowMinimized) && TrayIconShown() && !cleanedUp) hide();
+        });
         return;
     }
     LastWindowState = windowState();
@@ -530,7 +537,10 @@ void frmMain::keyReleaseEvent(QKeyEvent* e) {
 // --- view commands used by the load ------------------------------------------------------------
 
 void frmMain::mnuViewSideBar_Click() {
-    mnuViewSideBar->setChecked(!mnuViewSideBar->isChecked());
+    mnuViewSideBar->toggle();
+}
+
+void frmMain::ShowSideBar(bool) {
     if (isVisible() && !sideBarOn()) cmdStat->setFocus();
     const int h = LastHeight, w = LastWidth;
     Form_Resize();
@@ -539,7 +549,10 @@ void frmMain::mnuViewSideBar_Click() {
 }
 
 void frmMain::mnuViewKeepOnTop_Click() {
-    mnuViewKeepOnTop->setChecked(!mnuViewKeepOnTop->isChecked());
+    mnuViewKeepOnTop->toggle();
+}
+
+void frmMain::KeepOnTop(bool) {
     modAPIFunc::SetTopMost(this, mnuViewKeepOnTop->isChecked());
     Sets().FM_KOT = mnuViewKeepOnTop->isChecked();
 }
@@ -690,5 +703,29 @@ void frmMain::CleanUp() {
         s.FM_PH = Twips::fromPx(g.height(), dy);
     }
     modSettings::SaveSettings();
-    trayShown = false;
+    TBI->SetEnabled(false);
+}
+
+// --- tray icon -------------------------------------------------------------------------------
+
+bool frmMain::TrayIconShown() const {
+    return TBI && TBI->TrayShown();
+}
+
+void frmMain::TBI_LeftDbClick(qint16) {
+    if (windowState() & Qt::WindowMinimized) setWindowState(LastWindowState);
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmMain::TBI_RightClick() {
+    if (TBI->MenuShownByTray()) return; // the tray has shown it already
+    mnuPop->setDefaultAction(mnuPopShow);
+    mnuPop->popup(QCursor::pos());
+}
+
+void frmMain::trayShownChanged(bool shown) {
+    // A window hidden into a tray that went away would be out of reach: it comes back minimised.
+    if (!shown && !isVisible() && !cleanedUp) showMinimized();
 }

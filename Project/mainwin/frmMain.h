@@ -17,6 +17,7 @@ class QMenu;
 class QScrollBar;
 class QTimer;
 class chameleonButton;
+class ctlTaskBarIcon;
 class frmMainList;
 
 // The speed bar as the main window keeps it in step; there is none until it is loaded.
@@ -81,8 +82,11 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow {
     void CleanUp();
     void mnuActionExit_Click();
     void mnuActionStatusSet_Click(int index);
+    // Turn the check mark over; its change shows or hides the side bar, or keeps the window on top.
     void mnuViewSideBar_Click();
     void mnuViewKeepOnTop_Click();
+    void ShowSideBar(bool on);
+    void KeepOnTop(bool on);
     void mnuViewMoveTo_Click(int index);
     void tmrRefresh_Timer();
     // Sign-out and the desktop's end close the window by code: clean-up only, no questions.
@@ -92,8 +96,11 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow {
     OwnerList* lstUStat() override { return &lstUStatList; }
 
     void SetSpeedBar(SpeedBarLink* bar) { speedBar = bar; }
-    // True when a tray icon is really shown, so that a minimised window can hide into it.
-    bool TrayIconShown() const { return trayShown; }
+    // True when a tray icon is really shown now, so that a minimised window can hide into it.
+    bool TrayIconShown() const;
+    // The tray icon's events. Button and shift as the icon reports them.
+    void TBI_LeftDbClick(qint16 button);
+    void TBI_RightClick();
 
     // --- controls ---
     OwnerList lstUsersList{true};
@@ -110,6 +117,7 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow {
     std::array<chameleonButton*, 10> cmdFB{};
     QImage picBuf;
     QTimer* tmrRefresh = nullptr;
+    ctlTaskBarIcon* TBI = nullptr;
 
     QMenu* mnuAction = nullptr;
     QAction* mnuActionAlertAll = nullptr;
@@ -194,7 +202,8 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow {
     QString recordField(int index, int field) const;
 
     SpeedBarLink* speedBar = nullptr;
-    bool trayShown = false;
+    void trayShownChanged(bool shown);
+
     bool asking = false; // the close question is open
     bool cleanedUp = false;
     bool byCode = false;

@@ -3,12 +3,16 @@
 // outside its arrays.
 #include "Help/Base64.h"
 
+#include "support/Headless.h"
 #include <QRandomGenerator>
+
 #include <QTest>
 #include <QTimer>
 
 class TestBase64 : public QObject {
     Q_OBJECT
+    TestEnv::Headless env_;
+
   private:
     static QByteArray randomBytes(QRandomGenerator& rng, int n) {
         QByteArray b(n, '\0');

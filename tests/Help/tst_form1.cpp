@@ -3,10 +3,9 @@
 #include "Help/Form1.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Twips.h"
-#include "platform/modEnd.h"
+#include "support/Headless.h"
 #include "support/MsgBoxRecorder.h"
 #include "support/Screenshot.h"
-#include "support/TestEnv.h"
 #include "support/TestFiles.h"
 
 #include <QCheckBox>
@@ -26,21 +25,18 @@
 class TestForm1 : public QObject {
     Q_OBJECT
   private:
-    QTemporaryDir home_;
-    int ended_ = 0;
+    TestEnv::Headless env_;
+    int& ended_ = env_.end.ended;
     QRect endGeometry_;
     QPointer<Form1> current_;
 
   private slots:
     void initTestCase() {
-        TestEnv::isolate(home_);
         qunsetenv("QX3_SMTP_SERVER");
-        modEnd::SetHandler([this] {
-            ++ended_;
+        env_.end.onEnd = [this] {
             if (current_) endGeometry_ = current_->geometry();
-        });
+        };
     }
-    void cleanupTestCase() { modEnd::SetHandler({}); }
     void init() { ended_ = 0; }
 
     void load() {

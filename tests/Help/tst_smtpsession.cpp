@@ -5,9 +5,8 @@
 #include "ScriptedSmtp.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Registry.h"
-#include "platform/modEnd.h"
+#include "support/Headless.h"
 #include "support/MsgBoxRecorder.h"
-#include "support/TestEnv.h"
 #include "support/TestFiles.h"
 
 #include <QCheckBox>
@@ -98,9 +97,9 @@ class CaptureServer {
 class TestSmtpSession : public QObject {
     Q_OBJECT
   private:
-    QTemporaryDir home_;
+    TestEnv::Headless env_;
     std::unique_ptr<CaptureServer> capture_;
-    int ended_ = 0;
+    int& ended_ = env_.end.ended;
 
     std::unique_ptr<Form1> newForm(int port) {
         auto f = std::make_unique<Form1>();
@@ -132,13 +131,10 @@ class TestSmtpSession : public QObject {
 
   private slots:
     void initTestCase() {
-        TestEnv::isolate(home_);
         qunsetenv("QX3_SMTP_SERVER");
-        modEnd::SetHandler([this] { ++ended_; });
         capture_ = std::make_unique<CaptureServer>();
         QVERIFY2(capture_->start(), "the local SMTP server did not start (is python3-aiosmtpd installed?)");
     }
-    void cleanupTestCase() { modEnd::SetHandler({}); }
     void init() {
         ended_ = 0;
         QFile::remove(file("User.con"));

@@ -3,10 +3,14 @@
 #include "Help/DotStuffer.h"
 #include "Help/SmtpReplyReader.h"
 
+#include "support/Headless.h"
+
 #include <QTest>
 
 class TestSmtpWire : public QObject {
     Q_OBJECT
+    TestEnv::Headless env_;
+
   private slots:
     void replies_data() {
         QTest::addColumn<QByteArray>("stream");

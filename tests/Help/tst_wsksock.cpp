@@ -2,6 +2,8 @@
 #include "Help/WSKSOCK.h"
 #include "platform/Sockets.h"
 
+#include "support/Headless.h"
+
 #include <QTest>
 #include <arpa/inet.h>
 #include <cerrno>
@@ -9,6 +11,8 @@
 
 class TestWsksock : public QObject {
     Q_OBJECT
+    TestEnv::Headless env_;
+
   private slots:
     void resolveHost_data() {
         QTest::addColumn<QString>("host");

@@ -1,6 +1,8 @@
 // The main window: the user list under the network layer, blocking, selection, drawing,
 // the skinned frame and its layout, and closing.
 #include "controls/chameleonButton.h"
+#include "controls/ctlTaskBarIcon.h"
+#include "core/SkinAtlas.h"
 #include "core/clsChat.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
@@ -13,10 +15,10 @@
 #include "mainwin/frmMainList.h"
 #include "platform/Colors.h"
 #include "platform/Twips.h"
-#include "support/InputRecorder.h"
+#include "support/Headless.h"
 #include "support/Recorders.h"
 #include "support/Screenshot.h"
-#include "support/TestEnv.h"
+#include "support/TrayRecorder.h"
 
 #include <QDir>
 #include <QLabel>
@@ -41,24 +43,24 @@ QString rec(const QString& name, const QString& col, const QString& stat, const 
 
 // A skin whose pieces each have a colour of their own, so the composition can be read back.
 QImage synthSkin() {
-    QImage img(645, 326, QImage::Format_RGB32);
+    QImage img(frmImgs::kSkinWidth, frmImgs::kSkinHeight, QImage::Format_RGB32);
     img.fill(QColor(1, 1, 1));
     QPainter p(&img);
-    p.fillRect(429, 0, 51, 49, QColor(10, 0, 0));    // top-left
-    p.fillRect(481, 0, 10, 49, QColor(20, 0, 0));    // top edge
-    p.fillRect(492, 0, 8, 49, QColor(30, 0, 0));     // top-right
-    p.fillRect(429, 50, 51, 10, QColor(40, 0, 0));   // left edge
-    p.fillRect(492, 50, 8, 10, QColor(50, 0, 0));    // right edge
-    p.fillRect(429, 61, 51, 97, QColor(60, 0, 0));   // bottom-left
-    p.fillRect(481, 61, 10, 97, QColor(70, 0, 0));   // bottom edge
-    p.fillRect(492, 61, 8, 97, QColor(80, 0, 0));    // bottom-right
-    p.fillRect(501, 0, 144, 49, QColor(90, 0, 0));   // side-bar top
-    p.fillRect(501, 50, 144, 10, QColor(100, 0, 0)); // side-bar middle
-    p.fillRect(501, 61, 144, 97, QColor(110, 0, 0)); // side-bar bottom
-    p.fillRect(378, 266, 50, 60, QColor(120, 0, 0)); // bottom-right picture
-    p.fillRect(0, 266, 32, 32, QColor(0, 200, 0));   // status Online
-    p.fillRect(33, 266, 32, 32, QColor(0, 201, 0));  // status Busy
-    p.fillRect(66, 266, 32, 32, QColor(0, 202, 0));  // status Away
+    using namespace SkinAtlas;
+    p.fillRect(kMainTopLeft, QColor(10, 0, 0));
+    p.fillRect(kMainTop, QColor(20, 0, 0));
+    p.fillRect(kMainTopRight, QColor(30, 0, 0));
+    p.fillRect(kMainLeft, QColor(40, 0, 0));
+    p.fillRect(kMainRight, QColor(50, 0, 0));
+    p.fillRect(kMainBottomLeft, QColor(60, 0, 0));
+    p.fillRect(kMainBottom, QColor(70, 0, 0));
+    p.fillRect(kMainBottomRight, QColor(80, 0, 0));
+    p.fillRect(kMainSideTop, QColor(90, 0, 0));
+    p.fillRect(kMainSideMiddle, QColor(100, 0, 0));
+    p.fillRect(kMainSideBottom, QColor(110, 0, 0));
+    p.fillRect(kMainCornerPicture, QColor(120, 0, 0));
+    for (int status = 0; status < 3; ++status)
+        p.fillRect(StatusPicture(status), QColor(0, 200 + status, 0));
     return img;
 }
 
@@ -69,11 +71,12 @@ int redAt(const QImage& img, int x, int y) {
 
 class TestMainWindow : public QObject {
     Q_OBJECT
-    QTemporaryDir home;
+    TestEnv::Headless env{40210};
     std::unique_ptr<MessageRecorder> msg;
     std::unique_ptr<SoundRecorder> snd;
     std::unique_ptr<InputRecorder> input;
-    int terminated = 0;
+    std::unique_ptr<TrayRecorder> tray;
+    int& terminated = env.end.terminated;
     QPointer<frmMain> win;
 
     frmMain* open() {
@@ -89,17 +92,15 @@ class TestMainWindow : public QObject {
 
   private slots:
     void initTestCase() {
-        QVERIFY(home.isValid());
-        TestEnv::isolate(home);
-        TestEnv::useLoopback(40210);
+        QVERIFY(env.home.isValid());
         modLangConst::SetDefaultStrings();
         frmImgs::Load().picSkin = synthSkin();
-        modTerminate::SetHandler([this] { ++terminated; });
     }
     void init() {
         msg = std::make_unique<MessageRecorder>();
         snd = std::make_unique<SoundRecorder>();
         input = std::make_unique<InputRecorder>();
+        tray = std::make_unique<TrayRecorder>();
         terminated = 0;
         auto& s = Sets();
         s.UNAME = QStringLiteral("Me");
@@ -126,6 +127,7 @@ class TestMainWindow : public QObject {
         msg.reset();
         snd.reset();
         input.reset();
+        tray.reset();
     }
 
     // --- the list model -----------------------------------------------------------------------
@@ -619,7 +621,7 @@ class TestMainWindow : public QObject {
                         .contains(QChar(0) + QStringLiteral("Me") + S + QStringLiteral("E"));
                 },
                 5000));
-            QVERIFY(QFile::exists(QDir(home.path()).filePath(QStringLiteral("User.con"))));
+            QVERIFY(QFile::exists(QDir(env.home.path()).filePath(QStringLiteral("User.con"))));
         } else {
             QVERIFY(win && win->isVisible());
             QVERIFY(modNetCmds::IsOpen());
@@ -675,11 +677,79 @@ class TestMainWindow : public QObject {
     }
 
     void minimisingWithoutTrayStaysReachable() {
+        tray->trayPresent = false;
         open();
+        QVERIFY(win->TBI->Enabled()); // asked for, but nothing shows it
         QVERIFY(!win->TrayIconShown());
         win->showMinimized();
-        QTest::qWait(50);
+        QVERIFY(QTest::qWaitFor([&] { return win->isMinimized(); }, 5000));
+        QCoreApplication::processEvents();
         QVERIFY(!win->isHidden()); // no tray icon to come back from: an ordinary minimised window
+    }
+
+    void trayIconFromLoadToCleanUp() {
+        open();
+        QCOMPARE(tray->calls, QStringList{"add|?|"});
+        QVERIFY(win->TrayIconShown());
+        QVERIFY(win->TBI->BaseIcon().IsIcon());
+        QCOMPARE(tray->last()->menu.data(), win->mnuPop);
+        QCOMPARE(win->mnuPop->defaultAction(), win->mnuPopShow);
+        win->CloseByCode();
+        QTRY_VERIFY(win.isNull());
+        QCOMPARE(tray->calls.last(), QStringLiteral("delete"));
+    }
+
+    void hidesIntoTheTrayAndComesBack_data() {
+        QTest::addColumn<bool>("maximised");
+        QTest::newRow("normal") << false;
+        QTest::newRow("maximised") << true;
+    }
+    void hidesIntoTheTrayAndComesBack() {
+        QFETCH(bool, maximised);
+        open();
+        if (maximised) win->showMaximized();
+        QTRY_COMPARE(bool(win->windowState() & Qt::WindowMaximized), maximised);
+        win->showMinimized();
+        QTRY_VERIFY(win->isHidden());
+        tray->last()->click(TrayIcon::kLeftDouble);
+        QTRY_VERIFY(win->isVisible());
+        QVERIFY(!(win->windowState() & Qt::WindowMinimized));
+        QCOMPARE(bool(win->windowState() & Qt::WindowMaximized), maximised);
+    }
+
+    void showItemOfTheTrayMenuBringsItBack() {
+        open();
+        win->showMinimized();
+        QTRY_VERIFY(win->isHidden());
+        win->mnuPopShow->trigger();
+        QTRY_VERIFY(win->isVisible());
+        QVERIFY(!(win->windowState() & Qt::WindowMinimized));
+    }
+
+    void aTrayThatGoesGivesTheWindowBack() {
+        open();
+        win->showMinimized();
+        QTRY_VERIFY(win->isHidden());
+        tray->setPresent(false);
+        QTRY_VERIFY(win->isVisible());
+        QVERIFY(win->windowState() & Qt::WindowMinimized);
+        // Minimised again with no tray: it stays an ordinary minimised window.
+        QTest::qWait(50);
+        QVERIFY(win->isVisible());
+    }
+
+    void rightClickPopsTheMenuOnlyWhereTheTrayDoesNot_data() {
+        QTest::addColumn<bool>("trayShowsMenu");
+        QTest::newRow("tray shows it") << true;
+        QTest::newRow("tray does not") << false;
+    }
+    void rightClickPopsTheMenuOnlyWhereTheTrayDoesNot() {
+        QFETCH(bool, trayShowsMenu);
+        tray->showsMenu = trayShowsMenu;
+        open();
+        tray->last()->click(TrayIcon::kRightUp);
+        QCOMPARE(win->mnuPop->isVisible(), !trayShowsMenu);
+        win->mnuPop->hide();
     }
 
     // --- a live network -------------------------------------------------------------------------
@@ -688,9 +758,9 @@ class TestMainWindow : public QObject {
         open();
         QTemporaryDir peerHome;
         QProcess peer;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QX3_HOME"), peerHome.path());
-        peer.setProcessEnvironment(env);
+        QProcessEnvironment peerEnv = QProcessEnvironment::systemEnvironment();
+        peerEnv.insert(QStringLiteral("QX3_HOME"), peerHome.path());
+        peer.setProcessEnvironment(peerEnv);
         QString bin = QString::fromLocal8Bit(qgetenv("QX3_TEST_BINARY_DIR"));
         if (bin.isEmpty()) bin = QCoreApplication::applicationDirPath() + QStringLiteral("/../..");
         peer.start(bin + QStringLiteral("/tests/core/netpeer"), {"Zoe", "32768", "Tahoma"});

@@ -9,9 +9,8 @@
 #include "mainwin/frmMain.h"
 #include "modMain.h"
 #include "platform/ProgramFolder.h"
-#include "platform/modEnd.h"
+#include "support/Headless.h"
 #include "support/Recorders.h"
-#include "support/TestEnv.h"
 #include "support/TestFiles.h"
 
 #include <QApplication>
@@ -64,19 +63,14 @@ using modGlobals::Sets;
 
 class TestStartUp : public QObject {
     Q_OBJECT
-    QTemporaryDir home;
+    TestEnv::Headless env{40230};
     std::unique_ptr<MessageRecorder> msg;
     std::unique_ptr<SoundRecorder> snd;
-    int terminated = 0, ended = 0;
+    int& terminated = env.end.terminated;
+    int& ended = env.end.ended;
 
   private slots:
-    void initTestCase() {
-        QVERIFY(home.isValid());
-        TestEnv::isolate(home);
-        TestEnv::useLoopback(40230);
-        modTerminate::SetHandler([this] { ++terminated; });
-        modEnd::SetHandler([this] { ++ended; });
-    }
+    void initTestCase() { QVERIFY(env.home.isValid()); }
     void init() {
         msg = std::make_unique<MessageRecorder>();
         snd = std::make_unique<SoundRecorder>();
@@ -112,7 +106,7 @@ class TestStartUp : public QObject {
         const QByteArray before = readAll(log);
         qputenv("QX3_HOME", other.path().toLocal8Bit());
         QVERIFY(!modMain::Main());
-        TestEnv::isolate(home);
+        TestEnv::isolate(env.home);
         QCOMPARE(ended, 1);
         QCOMPARE(msg->shown.size(), std::size_t(1));
         QCOMPARE(msg->shown[0].text, QStringLiteral("Talkvane3 is already running!"));
@@ -157,7 +151,7 @@ class TestStartUp : public QObject {
     }
 
     void startSignsInAndSignOutAsksAgain() {
-        storeSettings(home.path(), QStringLiteral("Ann"), 255, QStringLiteral("FreeSans"), 1);
+        storeSettings(env.home.path(), QStringLiteral("Ann"), 255, QStringLiteral("FreeSans"), 1);
         QFile::remove(ProgramFolder::file(QStringLiteral("Log.txt")));
         writeAll(ProgramFolder::file(QStringLiteral("Sec.con")), "pass word\n");
         Run().Started = 0;
@@ -235,13 +229,29 @@ class TestStartUp : public QObject {
         QCOMPARE(b.exitCode(), 0);
         QTRY_VERIFY_WITH_TIMEOUT((errA += a.readAllStandardError(), errA.trimmed().endsWith("users:")),
                                  10000);
-        // The ended copy ran its clean-up: it said goodbye and kept its settings.
+        // The ended copy ran its clean-up (it said goodbye and kept its settings), then the
+        // orderly end.
         const QByteArray logB = readAll(QDir(homeB.path()).filePath(QStringLiteral("Log.txt")));
-        QVERIFY(logB.contains(": ---NetCom closed.\r\n"));
-        QVERIFY(logB.contains(": ---Settings saved.\r\n"));
-        QVERIFY(!logB.contains("QX3 Terminated"));
+        const qsizetype closed = logB.lastIndexOf(": ---NetCom closed.\r\n");
+        const qsizetype saved = logB.lastIndexOf(": ---Settings saved.\r\n");
+        QVERIFY(closed > 0);
+        QVERIFY(saved > 0);
+        QVERIFY(logB.endsWith(": QX3 Terminated\r\n"));
         ::kill(static_cast<pid_t>(a.processId()), SIGTERM);
         QVERIFY(a.waitForFinished(10000));
+    }
+
+    // Still signing in when the system ends the program: goodbye is said and the end is the
+    // orderly one, without a question.
+    void systemEndDuringSignIn() {
+        TestOwner owner(TestOwner::SignIn);
+        modNetCmds::OpenNetCom(&owner, QStringLiteral("Ann"));
+        QVERIFY(modNetCmds::IsOpen());
+        modMain::EndBySystem();
+        QVERIFY(!modNetCmds::IsOpen());
+        QCOMPARE(terminated, 1);
+        QCOMPARE(ended, 0);
+        QVERIFY(msg->shown.empty());
     }
 
     void commandLine_data() {
@@ -316,13 +326,28 @@ class TestStartUp : public QObject {
     }
 
     void setSwitchLoadsAnotherFile() {
-        storeSettings(home.path(), QStringLiteral("Other"), 1, QStringLiteral("Arial"), 0);
+        storeSettings(env.home.path(), QStringLiteral("Other"), 1, QStringLiteral("Arial"), 0);
         QVERIFY(QFile::rename(ProgramFolder::file(QStringLiteral("User.con")),
                               ProgramFolder::file(QStringLiteral("Other.con"))));
         modMain::ApplyCommandLine(QStringLiteral("-set:Other.con"));
         QCOMPARE(Run().SettingsFile, QStringLiteral("Other.con"));
         QCOMPARE(Sets().UNAME, QStringLiteral("Other"));
         QFile::remove(ProgramFolder::file(QStringLiteral("Other.con")));
+    }
+
+    // "-set:" naming something that is no regular file ends in order at once.
+    void setSwitchNamingNoFileEndsInOrder_data() { addNotAFileRows(); }
+    void setSwitchNamingNoFileEndsInOrder() {
+        QFETCH(QByteArray, notAFile);
+        // A hyphen ends a switch's value, and the test folder's name holds one: name it relatively.
+        const QString made = makeNotAFile(notAFile, ProgramFolder::file(QStringLiteral("Odd.con")));
+        const QString odd = made.startsWith(QLatin1String("/dev/")) ? made : QStringLiteral("Odd.con");
+        modMain::ApplyCommandLine(QStringLiteral("-set:") + odd);
+        QCOMPARE(Run().SettingsFile, odd);
+        QCOMPARE(terminated, 1);
+        QCOMPARE(msg->shown.size(), std::size_t(1));
+        QCOMPARE(msg->shown[0].text, QStringLiteral("Error in Talkvane3\r\n75: Not a regular file"));
+        QCOMPARE(Sets().UNAME, QStringLiteral("Old"));
     }
 
     void logSwitch_data() {
