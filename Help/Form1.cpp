@@ -2,10 +2,10 @@
 
 #include "Help/WSKSOCK.h"
 #include "platform/MsgBox.h"
+#include "platform/ProgramEnd.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Shell.h"
 #include "platform/Twips.h"
-#include "platform/modEnd.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -220,7 +220,7 @@ void Form1::CMDfiles_Click() {
         QStringLiteral(
             "NOTE: You cannont just send the two files. We need a description of the error and where it "
             "took place to try and fix it.");
-    MsgBox::Show(this, QStringLiteral("Information"), text, MsgBox::Buttons::Ok, MsgBox::Icon::Information);
+    MsgBox::Show(QStringLiteral("Information"), text, MsgBox::Buttons::Ok, MsgBox::Icon::Information);
 }
 
 void Form1::CMDprivate_Click() {
@@ -233,7 +233,7 @@ void Form1::GoToURL(const QString& link) {
     const bool ok = Shell::open(link, code);
     QApplication::restoreOverrideCursor();
     if (!ok)
-        MsgBox::Show(this, QStringLiteral("Error..."),
+        MsgBox::Show(QStringLiteral("Error..."),
                      QStringLiteral("Error Opening Link to ") + link + kCrLf + kCrLf + QString::number(code),
                      MsgBox::Buttons::Ok, MsgBox::Icon::Critical);
 }
@@ -300,7 +300,7 @@ void Form1::btnExit_Click() {
 void Form1::endProgram() {
     closeSocket();
     ending_ = true;
-    modEnd::EndNow();
+    ProgramEnd::EndNow();
 }
 
 void Form1::setControlsEnabled(bool on) {

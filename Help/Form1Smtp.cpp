@@ -94,7 +94,8 @@ void Form1::SendMimeConnect_Click() {
     // 3.
     const QString from = Frombox->text();
     if (from.isEmpty() || !from.contains(QLatin1Char('@')) || hasControl(from)) {
-        MsgBox::Show(this, kCaption, QStringLiteral("Your email address is not valid."));
+        MsgBox::Show(kCaption, QStringLiteral("Your email address is not valid."), MsgBox::Buttons::Ok,
+                     MsgBox::Icon::Warning);
         if (self) giveWindowBack();
         return;
     }
@@ -110,8 +111,7 @@ void Form1::SendMimeConnect_Click() {
     // 5.
     if (!IsConnected2Internet()) {
         const MsgBox::Answer a = MsgBox::Show(
-            this, kCaption,
-            QStringLiteral("No Internet connection has been detected, try to send Email anyway?"),
+            kCaption, QStringLiteral("No Internet connection has been detected, try to send Email anyway?"),
             MsgBox::Buttons::YesNo, MsgBox::Icon::Question);
         if (!self || !alive(session)) return;
         if (a != MsgBox::Answer::Yes) {
@@ -279,8 +279,8 @@ void Form1::sessionDone() {
         QStringLiteral(" directly.") + kCrLf + kCrLf +
         QStringLiteral("Would you like to exit the Talkvane Help System?");
     QPointer<Form1> self(this);
-    const MsgBox::Answer a = MsgBox::Show(this, QStringLiteral("Email Confirmation"), text,
-                                          MsgBox::Buttons::YesNo, MsgBox::Icon::Information);
+    const MsgBox::Answer a = MsgBox::Show(QStringLiteral("Email Confirmation"), text, MsgBox::Buttons::YesNo,
+                                          MsgBox::Icon::Information);
     if (self && a == MsgBox::Answer::Yes) endProgram();
 }
 
@@ -384,7 +384,7 @@ bool Form1::SendAttachments() {
                                "Yes to go ahead, No to skip it or Cancel if you don't want to get "
                                "this message again");
             const MsgBox::Answer a =
-                MsgBox::Show(this, kCaption, text, MsgBox::Buttons::YesNoCancel, MsgBox::Icon::Question);
+                MsgBox::Show(kCaption, text, MsgBox::Buttons::YesNoCancel, MsgBox::Icon::Question);
             if (gone()) return false;
             if (a == MsgBox::Answer::No) continue;
             if (a == MsgBox::Answer::Cancel)

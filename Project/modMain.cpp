@@ -17,7 +17,7 @@
 #include "mainwin/frmLogOn.h"
 #include "mainwin/frmMain.h"
 #include "platform/ProgramFolder.h"
-#include "platform/modEnd.h"
+#include "core/modEnd.h"
 #include "platform/qx3version.h"
 
 #include <QApplication>

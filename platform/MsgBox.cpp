@@ -1,19 +1,22 @@
 #include "platform/MsgBox.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
-class QtBox : public MsgBox::Service {
+class BoxService : public MsgBox::Service {
   public:
-    MsgBox::Answer show(QWidget* owner, const QString& title, const QString& text, MsgBox::Buttons buttons,
-                        MsgBox::Icon icon) override {
-        QMessageBox box(owner);
-        box.setWindowTitle(title);
-        box.setText(text);
+    MsgBox::Answer Show(const MsgBox::Box& b) override {
+        QMessageBox box;
         box.setTextFormat(Qt::PlainText);
-        switch (icon) {
-        case MsgBox::Icon::None:
-            box.setIcon(QMessageBox::NoIcon);
+        box.setWindowTitle(b.title);
+        box.setText(b.text);
+        switch (b.icon) {
+        case MsgBox::Icon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case MsgBox::Icon::Warning:
+            box.setIcon(QMessageBox::Warning);
             break;
         case MsgBox::Icon::Critical:
             box.setIcon(QMessageBox::Critical);
@@ -21,45 +24,38 @@ class QtBox : public MsgBox::Service {
         case MsgBox::Icon::Question:
             box.setIcon(QMessageBox::Question);
             break;
-        case MsgBox::Icon::Exclamation:
-            box.setIcon(QMessageBox::Warning);
-            break;
-        case MsgBox::Icon::Information:
-            box.setIcon(QMessageBox::Information);
-            break;
         }
-        switch (buttons) {
-        case MsgBox::Buttons::Ok:
+        if (b.buttons == MsgBox::Buttons::Ok) {
             box.setStandardButtons(QMessageBox::Ok);
-            box.setEscapeButton(QMessageBox::Ok);
-            break;
-        case MsgBox::Buttons::YesNo:
-            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-            box.setEscapeButton(QMessageBox::No);
-            break;
-        case MsgBox::Buttons::YesNoCancel:
+            box.exec();
+            return MsgBox::Answer::Ok;
+        }
+        if (b.buttons == MsgBox::Buttons::YesNoCancel) {
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box.setDefaultButton(QMessageBox::Yes);
             box.setEscapeButton(QMessageBox::Cancel);
-            break;
+            switch (box.exec()) {
+            case QMessageBox::Yes:
+                return MsgBox::Answer::Yes;
+            case QMessageBox::No:
+                return MsgBox::Answer::No;
+            default:
+                return MsgBox::Answer::Cancel;
+            }
         }
-        switch (box.exec()) {
-        case QMessageBox::Yes:
-            return MsgBox::Answer::Yes;
-        case QMessageBox::No:
-            return MsgBox::Answer::No;
-        case QMessageBox::Cancel:
-            return MsgBox::Answer::Cancel;
-        default:
-            return buttons == MsgBox::Buttons::Ok      ? MsgBox::Answer::Ok
-                   : buttons == MsgBox::Buttons::YesNo ? MsgBox::Answer::No
-                                                       : MsgBox::Answer::Cancel;
-        }
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        return box.exec() == QMessageBox::Yes ? MsgBox::Answer::Yes : MsgBox::Answer::No;
     }
 };
 } // namespace
 
 Slot<MsgBox::Service>& MsgBox::service() {
-    static QtBox builtIn;
+    static BoxService builtIn;
     static Slot<Service> slot(builtIn);
     return slot;
+}
+
+MsgBox::Answer MsgBox::Show(const QString& title, const QString& text, Buttons buttons, Icon icon) {
+    return service()->Show({title, text, buttons, icon});
 }

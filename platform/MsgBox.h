@@ -1,34 +1,32 @@
 #pragma once
-// The platform's plain message box as a service: a title, a text, a set of buttons and an icon
-// in, the button pressed out. Programs without the messenger's own message window (the support
-// mail program, the update program) ask their questions through it; tests answer them.
+// Plain message boxes with a title (the companion programs' questions, refusals and error boxes),
+// as a service: the built-in one shows a box, tests answer and record without a screen.
 #include "platform/Slot.h"
 
 #include <QString>
 
-class QWidget;
-
 namespace MsgBox {
 
 enum class Buttons { Ok, YesNo, YesNoCancel };
-enum class Icon { None, Critical, Question, Exclamation, Information };
+enum class Icon { Information, Warning, Critical, Question };
+// Closing the box without a button answers Cancel, or No where there is no Cancel.
 enum class Answer { Ok, Yes, No, Cancel };
+
+struct Box {
+    QString title;
+    QString text; // always shown as plain text
+    Buttons buttons = Buttons::Ok;
+    Icon icon = Icon::Information;
+};
 
 class Service {
   public:
     virtual ~Service() = default;
-    // Modal; runs a nested event loop. Closing the box without a button answers Cancel where
-    // there is one, otherwise No, otherwise OK.
-    virtual Answer show(QWidget* owner, const QString& title, const QString& text, Buttons buttons,
-                        Icon icon) = 0;
+    // Waits for the answer in a nested event loop.
+    virtual Answer Show(const Box& box) = 0;
 };
 
-// QMessageBox by default.
 Slot<Service>& service();
-
-inline Answer Show(QWidget* owner, const QString& title, const QString& text, Buttons buttons = Buttons::Ok,
-                   Icon icon = Icon::None) {
-    return service()->show(owner, title, text, buttons, icon);
-}
+Answer Show(const QString& title, const QString& text, Buttons buttons, Icon icon);
 
 } // namespace MsgBox

@@ -1,7 +1,7 @@
 #include "core/modTerminate.h"
 
 #include "core/modAppFnc.h"
-#include "platform/modEnd.h"
+#include "core/modEnd.h"
 
 #include <QString>
 

@@ -14,7 +14,7 @@
 #include "core/modSkin.h"
 #include "core/modTerminate.h"
 #include "platform/Colors.h"
-#include "platform/modEnd.h"
+#include "core/modEnd.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -4,7 +4,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/Twips.h"
 #include "support/Headless.h"
-#include "support/MsgBoxRecorder.h"
+#include "support/PlatformRecorders.h"
 #include "support/Screenshot.h"
 #include "support/TestFiles.h"
 
@@ -123,7 +123,7 @@ class TestForm1 : public QObject {
         QTemporaryDir dir;
         const QString dropped = dir.filePath(QStringLiteral("extra.bin"));
         writeAll(dropped, "x");
-        MsgBoxRecorder boxes;
+        BoxRecorder boxes;
         Form1 f;
         f.AttachmentList_OLEDragDrop({dropped});
         f.Frombox->setText(QStringLiteral("not an address"));
@@ -152,7 +152,7 @@ class TestForm1 : public QObject {
     }
 
     void whyTheseFiles() {
-        MsgBoxRecorder boxes;
+        BoxRecorder boxes;
         Form1 f;
         f.CMDfiles->click();
         QCOMPARE(boxes.shown.size(), size_t(1));
@@ -174,7 +174,7 @@ class TestForm1 : public QObject {
     }
     void addressRefused() {
         QFETCH(QString, from);
-        MsgBoxRecorder boxes;
+        BoxRecorder boxes;
         Form1 f;
         f.show();
         f.Frombox->setText(from);

@@ -6,7 +6,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/Registry.h"
 #include "support/Headless.h"
-#include "support/MsgBoxRecorder.h"
+#include "support/PlatformRecorders.h"
 #include "support/TestFiles.h"
 
 #include <QCheckBox>
@@ -151,8 +151,8 @@ class TestSmtpSession : public QObject {
         // 570 bytes: 760 base64 characters, ten full lines, so the part ends in CR LF.
         const QByteArray log = randomBytes(570, 1);
         writeAll(file("Log.txt"), log);
-        MsgBoxRecorder boxes;
-        boxes.answer = [](const MsgBoxRecorder::Shown& s) {
+        BoxRecorder boxes;
+        boxes.answer = [](const MsgBox::Box& s) {
             return s.title == kConfirm ? MsgBox::Answer::No : MsgBox::Answer::Yes;
         };
         auto f = newForm(capture_->port());
@@ -198,7 +198,7 @@ class TestSmtpSession : public QObject {
     void messageTexts() {
         QFETCH(QString, text);
         QFETCH(QByteArray, body);
-        MsgBoxRecorder boxes;
+        BoxRecorder boxes;
         auto f = newForm(capture_->port());
         f->chksendUser->setChecked(false);
         f->ChkSendLog->setChecked(false);
@@ -214,7 +214,7 @@ class TestSmtpSession : public QObject {
     void missingFileIsLeftOutNotCreated() {
         const QByteArray user("Name=Ann\r\n");
         writeAll(file("User.con"), user);
-        MsgBoxRecorder boxes;
+        BoxRecorder boxes;
         auto f = newForm(capture_->port());
         const int before = capture_->count();
         send(*f);
@@ -230,7 +230,7 @@ class TestSmtpSession : public QObject {
         QTemporaryDir elsewhere;
         const QString path = elsewhere.filePath(QStringLiteral("crash dump.bin"));
         writeAll(path, dropped);
-        MsgBoxRecorder boxes;
+        BoxRecorder boxes;
         auto f = newForm(capture_->port());
         f->AttachmentList_OLEDragDrop({path});
         const int before = capture_->count();
@@ -241,8 +241,8 @@ class TestSmtpSession : public QObject {
     }
 
     void twoRecipientsOneConfirmation() {
-        MsgBoxRecorder boxes;
-        boxes.answer = [](const MsgBoxRecorder::Shown& s) {
+        BoxRecorder boxes;
+        boxes.answer = [](const MsgBox::Box& s) {
             return s.title == kConfirm ? MsgBox::Answer::No : MsgBox::Answer::Yes;
         };
         auto f = newForm(capture_->port());
@@ -267,7 +267,7 @@ class TestSmtpSession : public QObject {
     }
 
     void confirmationYesEndsTheProgram() {
-        MsgBoxRecorder boxes;
+        BoxRecorder boxes;
         auto f = newForm(capture_->port());
         f->chksendUser->setChecked(false);
         f->ChkSendLog->setChecked(false);
@@ -293,8 +293,8 @@ class TestSmtpSession : public QObject {
         QFETCH(bool, sent);
         const QByteArray log = randomBytes(size, 2);
         writeAll(file("Log.txt"), log);
-        MsgBoxRecorder boxes;
-        boxes.answer = [answer](const MsgBoxRecorder::Shown& s) {
+        BoxRecorder boxes;
+        boxes.answer = [answer](const MsgBox::Box& s) {
             if (s.title == kConfirm) return MsgBox::Answer::No;
             if (s.buttons == MsgBox::Buttons::YesNoCancel) return MsgBox::Answer(answer);
             return MsgBox::Answer::Yes;
@@ -368,8 +368,8 @@ class TestSmtpSession : public QObject {
         server.script = script;
         server.closeInDataAfter = closeInData;
         QVERIFY(server.start());
-        MsgBoxRecorder boxes;
-        boxes.answer = [](const MsgBoxRecorder::Shown& s) {
+        BoxRecorder boxes;
+        boxes.answer = [](const MsgBox::Box& s) {
             return s.title == kConfirm ? MsgBox::Answer::No : MsgBox::Answer::Yes;
         };
         auto f = newForm(server.port());
@@ -415,7 +415,7 @@ class TestSmtpSession : public QObject {
     void cannotConnect() {
         QFETCH(QString, server);
         QFETCH(QString, status);
-        MsgBoxRecorder boxes;
+        BoxRecorder boxes;
         auto f = newForm(1);
         f->MailServer->setCurrentText(server);
         send(*f);
@@ -426,8 +426,8 @@ class TestSmtpSession : public QObject {
     void noInternetQuestion() {
         // Where this computer's name maps to 127.0.0.1 the program asks before it tries; No stops.
         if (Form1().IsConnected2Internet()) QSKIP("this computer's name does not map to 127.0.0.1");
-        MsgBoxRecorder boxes;
-        boxes.answer = [](const MsgBoxRecorder::Shown&) { return MsgBox::Answer::No; };
+        BoxRecorder boxes;
+        boxes.answer = [](const MsgBox::Box&) { return MsgBox::Answer::No; };
         auto f = newForm(capture_->port());
         const int before = capture_->count();
         send(*f);

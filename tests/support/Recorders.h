@@ -5,10 +5,10 @@
 #include "core/MessageService.h"
 #include "core/NetHooks.h"
 #include "core/NetOwner.h"
+#include "core/modEnd.h"
 #include "core/modTerminate.h"
 #include "platform/Dialogs.h"
 #include "platform/Sound.h"
-#include "platform/modEnd.h"
 
 #include <QStringList>
 #include <algorithm>
