@@ -3,6 +3,7 @@
 #include "controls/chameleonButton.h"
 #include "conversation/frmSelfTest.h"
 #include "conversation/frmSplash.h"
+#include "core/clsFileXfer.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
@@ -35,15 +36,14 @@
 using modGlobals::Run;
 using modGlobals::Sets;
 
+using modLangConst::lang;
+
 namespace {
 constexpr int kSplashMs = 8000;
 constexpr int kSignInDelayMs = 3000;
 constexpr int kSelfTestMs = 3000;
 constexpr int kNameLimit = 20;
 
-QString lang(const char* key) {
-    return modLangConst::Get(QString::fromLatin1(key));
-}
 void log(const QString& text) {
     modAppFnc::WriteLog(text);
 }
@@ -107,6 +107,7 @@ bool runMain() {
     auto& r = Run();
     r.NoLog = modMain::LogSwitchedOff(r.CommandLine) ? 1 : 0;
     modLangConst::SetDefaultStrings();
+    clsFileXfer::Install();
     if (anotherCopyRuns()) {
         modAppFnc::ShowMsg(lang("SubMain_PrevIns"), 0, 1);
         modEnd::EndNow();

@@ -82,8 +82,11 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow {
     void CleanUp();
     void mnuActionExit_Click();
     void mnuActionStatusSet_Click(int index);
+    // Turn the check mark over; its change shows or hides the side bar, or keeps the window on top.
     void mnuViewSideBar_Click();
     void mnuViewKeepOnTop_Click();
+    void ShowSideBar(bool on);
+    void KeepOnTop(bool on);
     void mnuViewMoveTo_Click(int index);
     void tmrRefresh_Timer();
     // Sign-out and the desktop's end close the window by code: clean-up only, no questions.

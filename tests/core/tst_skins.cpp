@@ -1,6 +1,7 @@
 // Skins (reader, loading, fall-back, re-skinning) and the shared pictures of the hidden image window.
 #include "controls/chameleonButton.h"
 #include "core/MessageService.h"
+#include "core/SkinAtlas.h"
 #include "core/SkinnableWindow.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
@@ -9,6 +10,8 @@
 #include "core/modSkin.h"
 #include "platform/Sound.h"
 #include "support/TestFiles.h"
+
+#include "support/Headless.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,27 +31,10 @@ Q_DECLARE_METATYPE(modSkin::SkinInfo)
 
 namespace {
 
-struct Shown {
-    QString text;
-    int buttons;
-    int icon;
-    SkinInfo skinMeanwhile; // what the windows would draw with while the message is up
-    QImage pictureMeanwhile;
-};
-
-class RecordingMessages : public MessageService {
-  public:
-    std::vector<Shown> shown;
-    int Show(const QString& text, int buttons, int icon) override {
-        shown.push_back({text, buttons, icon, modSkin::Current(), frmImgs::Load().picSkin});
-        return 0;
-    }
-};
-
-class Silent : public Sound::Backend {
-  public:
-    void beep() override {}
-    void playWave(const QString&, bool) override {}
+// What the windows would draw with while a message is up.
+struct Meanwhile {
+    SkinInfo skin;
+    QImage picture;
 };
 
 void writeFile(const QString& path, const QByteArray& bytes) {
@@ -164,28 +150,25 @@ void screenshot(const QImage& img, const QString& name) {
 class TestSkins : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> home;
-    RecordingMessages messages;
-    Silent silent;
+    TestEnv::Headless env;
+    std::unique_ptr<QTemporaryDir> home; // fresh for every test
+    MessageRecorder& messages = env.messages;
+    std::vector<Meanwhile> meanwhile;
 
     QString path(const QString& name) const { return QDir(home->path()).filePath(name); }
 
   private slots:
     void initTestCase() {
-        Sound::setBackend(&silent);
-        Messages::SetService(&messages);
         modLangConst::SetDefaultStrings();
         frmImgs::Load();
-    }
-    void cleanupTestCase() {
-        Messages::SetService(nullptr);
-        Sound::setBackend(nullptr);
+        messages.whileOpen = [this] { meanwhile.push_back({modSkin::Current(), frmImgs::Load().picSkin}); };
     }
     void init() {
         home = std::make_unique<QTemporaryDir>();
         QVERIFY(home->isValid());
         qputenv("QX3_HOME", home->path().toLocal8Bit());
         messages.shown.clear();
+        meanwhile.clear();
         modGlobals::Sets().SKN.clear();
         modSkin::LoadSkin(QString());
     }
@@ -356,12 +339,13 @@ class TestSkins : public QObject {
         QVERIFY(!modSkin::LoadSkin(modGlobals::Sets().SKN));
 
         QCOMPARE(messages.shown.size(), std::size_t(1));
-        const Shown& m = messages.shown.front();
+        const MessageRecorder::Shown& m = messages.shown.front();
+        QCOMPARE(meanwhile.size(), std::size_t(1));
         QCOMPARE(m.text, QStringLiteral("Error loading skin - resetting to Base Skin."));
         QCOMPARE(m.buttons, 0);
         QCOMPARE(m.icon, 0);
-        QCOMPARE(describe(m.skinMeanwhile), describe(good));
-        QCOMPARE(m.pictureMeanwhile, goodPicture);
+        QCOMPARE(describe(meanwhile.front().skin), describe(good));
+        QCOMPARE(meanwhile.front().picture, goodPicture);
         QCOMPARE(modGlobals::Sets().SKN, QString());
         QCOMPARE(describe(modSkin::Current()), describe(SkinInfo()));
         QCOMPARE(frmImgs::Load().picSkin, frmImgs::Load().picBaseSkin);
@@ -479,24 +463,25 @@ class TestSkins : public QObject {
     void baseSkinPiecesTile_data() {
         QTest::addColumn<QRect>("piece");
         QTest::addColumn<bool>("sideways"); // tiled sideways: must not change along a row
+        using namespace SkinAtlas;
         // Main window
-        QTest::newRow("main top edge") << QRect(481, 0, 10, 49) << true;
-        QTest::newRow("main left edge") << QRect(429, 50, 51, 10) << false;
-        QTest::newRow("main right edge") << QRect(492, 50, 8, 10) << false;
-        QTest::newRow("main bottom edge") << QRect(481, 61, 10, 97) << true;
-        QTest::newRow("main side bar middle") << QRect(501, 50, 144, 10) << false;
+        QTest::newRow("main top edge") << kMainTop << true;
+        QTest::newRow("main left edge") << kMainLeft << false;
+        QTest::newRow("main right edge") << kMainRight << false;
+        QTest::newRow("main bottom edge") << kMainBottom << true;
+        QTest::newRow("main side bar middle") << kMainSideMiddle << false;
         // The side bar's tile also covers the lower rows of its top piece.
-        QTest::newRow("main side bar top below row 10") << QRect(501, 10, 144, 39) << false;
+        QTest::newRow("main side bar top below row 10") << kMainSideTop.adjusted(0, 10, 0, 0) << false;
         // Chat window
-        QTest::newRow("chat top edge") << QRect(481, 159, 10, 49) << true;
-        QTest::newRow("chat left edge") << QRect(429, 209, 51, 10) << false;
-        QTest::newRow("chat right edge") << QRect(492, 209, 8, 10) << false;
-        QTest::newRow("chat bottom edge") << QRect(481, 220, 10, 94) << true;
-        QTest::newRow("chat side bar middle") << QRect(501, 209, 144, 10) << false;
+        QTest::newRow("chat top edge") << kChatTop << true;
+        QTest::newRow("chat left edge") << kChatLeft << false;
+        QTest::newRow("chat right edge") << kChatRight << false;
+        QTest::newRow("chat bottom edge") << kChatBottom << true;
+        QTest::newRow("chat side bar middle") << kChatSideMiddle << false;
         // Joins: corner to edge tile to corner along the bands.
-        QTest::newRow("main top band") << QRect(429 + 51 - 1, 0, 2 + 10 + 2, 49) << true;
-        QTest::newRow("main bottom band") << QRect(479, 61, 14, 97) << true;
-        QTest::newRow("chat bottom band") << QRect(479, 220, 14, 94) << true;
+        QTest::newRow("main top band") << kMainTop.adjusted(-2, 0, 2, 0) << true;
+        QTest::newRow("main bottom band") << kMainBottom.adjusted(-2, 0, 2, 0) << true;
+        QTest::newRow("chat bottom band") << kChatBottom.adjusted(-2, 0, 2, 0) << true;
     }
     void baseSkinPiecesTile() {
         QFETCH(QRect, piece);
@@ -508,8 +493,8 @@ class TestSkins : public QObject {
 
     void baseSkinHoldsEveryPiece() {
         const frmImgs& imgs = frmImgs::Load();
-        QVERIFY(imgs.picBaseSkin.width() >= 645);
-        QVERIFY(imgs.picBaseSkin.height() >= 326);
+        QVERIFY(imgs.picBaseSkin.width() >= frmImgs::kSkinWidth);
+        QVERIFY(imgs.picBaseSkin.height() >= frmImgs::kSkinHeight);
         QVERIFY(!imgs.picBaseSkin.hasAlphaChannel());
         // The status pictures in the skin are distinct, and each shows its badge over the header.
         QImage stat[3];

@@ -2,6 +2,7 @@
 // the skinned frame and its layout, and closing.
 #include "controls/chameleonButton.h"
 #include "controls/ctlTaskBarIcon.h"
+#include "core/SkinAtlas.h"
 #include "core/clsChat.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
@@ -14,10 +15,9 @@
 #include "mainwin/frmMainList.h"
 #include "platform/Colors.h"
 #include "platform/Twips.h"
-#include "support/InputRecorder.h"
+#include "support/Headless.h"
 #include "support/Recorders.h"
 #include "support/Screenshot.h"
-#include "support/TestEnv.h"
 #include "support/TrayRecorder.h"
 
 #include <QDir>
@@ -43,24 +43,24 @@ QString rec(const QString& name, const QString& col, const QString& stat, const 
 
 // A skin whose pieces each have a colour of their own, so the composition can be read back.
 QImage synthSkin() {
-    QImage img(645, 326, QImage::Format_RGB32);
+    QImage img(frmImgs::kSkinWidth, frmImgs::kSkinHeight, QImage::Format_RGB32);
     img.fill(QColor(1, 1, 1));
     QPainter p(&img);
-    p.fillRect(429, 0, 51, 49, QColor(10, 0, 0));    // top-left
-    p.fillRect(481, 0, 10, 49, QColor(20, 0, 0));    // top edge
-    p.fillRect(492, 0, 8, 49, QColor(30, 0, 0));     // top-right
-    p.fillRect(429, 50, 51, 10, QColor(40, 0, 0));   // left edge
-    p.fillRect(492, 50, 8, 10, QColor(50, 0, 0));    // right edge
-    p.fillRect(429, 61, 51, 97, QColor(60, 0, 0));   // bottom-left
-    p.fillRect(481, 61, 10, 97, QColor(70, 0, 0));   // bottom edge
-    p.fillRect(492, 61, 8, 97, QColor(80, 0, 0));    // bottom-right
-    p.fillRect(501, 0, 144, 49, QColor(90, 0, 0));   // side-bar top
-    p.fillRect(501, 50, 144, 10, QColor(100, 0, 0)); // side-bar middle
-    p.fillRect(501, 61, 144, 97, QColor(110, 0, 0)); // side-bar bottom
-    p.fillRect(378, 266, 50, 60, QColor(120, 0, 0)); // bottom-right picture
-    p.fillRect(0, 266, 32, 32, QColor(0, 200, 0));   // status Online
-    p.fillRect(33, 266, 32, 32, QColor(0, 201, 0));  // status Busy
-    p.fillRect(66, 266, 32, 32, QColor(0, 202, 0));  // status Away
+    using namespace SkinAtlas;
+    p.fillRect(kMainTopLeft, QColor(10, 0, 0));
+    p.fillRect(kMainTop, QColor(20, 0, 0));
+    p.fillRect(kMainTopRight, QColor(30, 0, 0));
+    p.fillRect(kMainLeft, QColor(40, 0, 0));
+    p.fillRect(kMainRight, QColor(50, 0, 0));
+    p.fillRect(kMainBottomLeft, QColor(60, 0, 0));
+    p.fillRect(kMainBottom, QColor(70, 0, 0));
+    p.fillRect(kMainBottomRight, QColor(80, 0, 0));
+    p.fillRect(kMainSideTop, QColor(90, 0, 0));
+    p.fillRect(kMainSideMiddle, QColor(100, 0, 0));
+    p.fillRect(kMainSideBottom, QColor(110, 0, 0));
+    p.fillRect(kMainCornerPicture, QColor(120, 0, 0));
+    for (int status = 0; status < 3; ++status)
+        p.fillRect(StatusPicture(status), QColor(0, 200 + status, 0));
     return img;
 }
 
@@ -71,12 +71,12 @@ int redAt(const QImage& img, int x, int y) {
 
 class TestMainWindow : public QObject {
     Q_OBJECT
-    QTemporaryDir home;
+    TestEnv::Headless env{40210};
     std::unique_ptr<MessageRecorder> msg;
     std::unique_ptr<SoundRecorder> snd;
     std::unique_ptr<InputRecorder> input;
     std::unique_ptr<TrayRecorder> tray;
-    int terminated = 0;
+    int& terminated = env.end.terminated;
     QPointer<frmMain> win;
 
     frmMain* open() {
@@ -92,12 +92,9 @@ class TestMainWindow : public QObject {
 
   private slots:
     void initTestCase() {
-        QVERIFY(home.isValid());
-        TestEnv::isolate(home);
-        TestEnv::useLoopback(40210);
+        QVERIFY(env.home.isValid());
         modLangConst::SetDefaultStrings();
         frmImgs::Load().picSkin = synthSkin();
-        modTerminate::SetHandler([this] { ++terminated; });
     }
     void init() {
         msg = std::make_unique<MessageRecorder>();
@@ -624,7 +621,7 @@ class TestMainWindow : public QObject {
                         .contains(QChar(0) + QStringLiteral("Me") + S + QStringLiteral("E"));
                 },
                 5000));
-            QVERIFY(QFile::exists(QDir(home.path()).filePath(QStringLiteral("User.con"))));
+            QVERIFY(QFile::exists(QDir(env.home.path()).filePath(QStringLiteral("User.con"))));
         } else {
             QVERIFY(win && win->isVisible());
             QVERIFY(modNetCmds::IsOpen());
@@ -685,7 +682,8 @@ class TestMainWindow : public QObject {
         QVERIFY(win->TBI->Enabled()); // asked for, but nothing shows it
         QVERIFY(!win->TrayIconShown());
         win->showMinimized();
-        QTest::qWait(50);
+        QVERIFY(QTest::qWaitFor([&] { return win->isMinimized(); }, 5000));
+        QCoreApplication::processEvents();
         QVERIFY(!win->isHidden()); // no tray icon to come back from: an ordinary minimised window
     }
 
@@ -760,9 +758,9 @@ class TestMainWindow : public QObject {
         open();
         QTemporaryDir peerHome;
         QProcess peer;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QX3_HOME"), peerHome.path());
-        peer.setProcessEnvironment(env);
+        QProcessEnvironment peerEnv = QProcessEnvironment::systemEnvironment();
+        peerEnv.insert(QStringLiteral("QX3_HOME"), peerHome.path());
+        peer.setProcessEnvironment(peerEnv);
         QString bin = QString::fromLocal8Bit(qgetenv("QX3_TEST_BINARY_DIR"));
         if (bin.isEmpty()) bin = QCoreApplication::applicationDirPath() + QStringLiteral("/../..");
         peer.start(bin + QStringLiteral("/tests/core/netpeer"), {"Zoe", "32768", "Tahoma"});
