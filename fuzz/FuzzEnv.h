@@ -1,50 +1,47 @@
 #pragma once
-// What every harness shares: an offscreen application, a program folder and config folder of
-// its own, no log file, and recorders for messages and sounds, so an input can make the
-// program show or play anything without a screen and without blocking.
+// What every harness shares: an offscreen application, the tests' headless guard (a program
+// folder of its own, recorders for messages, input, dialogs, sounds and both ends of the
+// program) and no log file, so an input can make the program show, play or end anything
+// without a screen and without blocking.
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
-#include "support/Recorders.h"
+#include "support/Headless.h"
 
 #include <QApplication>
 #include <QByteArray>
 #include <QDir>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 namespace FuzzEnv {
 
-struct Env {
-    QTemporaryDir home;
-    MessageRecorder messages;
-    SoundRecorder sounds;
-    QString file(const QString& name) const { return QDir(home.path()).filePath(name); }
-};
+using Env = TestEnv::Headless;
 
-// Once per process, from LLVMFuzzerInitialize.
-inline Env& init() {
+inline QString file(const Env& env, const QString& name) {
+    return QDir(env.folder()).filePath(name);
+}
+
+// Once per process, from LLVMFuzzerInitialize. `port` > 0 puts the network on 127.0.0.1 there.
+inline Env& init(int port = 0) {
     static int argc = 1;
     static char name[] = "qx3fuzz";
     static char* argv[] = {name, nullptr};
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication app(argc, argv);
-    static Env env;
+    static Env env{port};
     if (!env.home.isValid()) qFatal("no temporary folder");
-    qputenv("QX3_HOME", env.home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", env.file(QStringLiteral("config")).toLocal8Bit());
-    qputenv("QX3_REGISTRY", env.file(QStringLiteral("registry.json")).toLocal8Bit());
     // Every input writes lines; over millions of inputs the log would fill the disk.
     modGlobals::Run().NoLog = 1;
     modLangConst::SetDefaultStrings();
     return env;
 }
 
-// Before each input: nothing shown or heard yet.
+// Before each input: nothing shown, heard or ended yet.
 inline void forget(Env& env) {
     env.messages.shown.clear();
     env.sounds.heard.clear();
+    env.end.terminated = env.end.ended = 0;
 }
 
 // A broken promise of the code under test: reported like a sanitizer finding, so the

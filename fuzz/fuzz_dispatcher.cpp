@@ -13,12 +13,8 @@ const QString S(modGlobals::kSep);
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    env = &FuzzEnv::init();
-    // Answers go out on loopback, to a group and port no running copy listens on.
-    qputenv("QX3_MAILSLOT_IF", "127.0.0.1");
-    const QByteArray group = qgetenv("QX3_TEST_GROUP");
-    qputenv("QX3_MAILSLOT_GROUP", group.isEmpty() ? QByteArray("239.255.72.10") : group);
-    qputenv("QX3_MAILSLOT_PORT", "41090");
+    // Answers go out on loopback, to a port no test listens on.
+    env = &FuzzEnv::init(41090);
     auto& s = modGlobals::Sets();
     s.UNAME = QStringLiteral("Me");
     s.UPN = QStringLiteral("555-0100");

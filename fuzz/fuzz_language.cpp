@@ -14,7 +14,7 @@ const char* const kKeys[] = {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     env = &FuzzEnv::init();
-    langFile = env->file(QStringLiteral("fuzz.qxl"));
+    langFile = FuzzEnv::file(*env, QStringLiteral("fuzz.qxl"));
     return 0;
 }
 

@@ -6,14 +6,12 @@
 // later steps are reached as well.
 #include "FuzzEnv.h"
 #include "core/modSettings.h"
-#include "core/modTerminate.h"
 #include "platform/SettingsBag.h"
 
 #include <QFile>
 
 namespace {
 FuzzEnv::Env* env;
-int terminated = 0;
 
 QByteArray readBack(const QString& path) {
     QFile f(path);
@@ -22,7 +20,6 @@ QByteArray readBack(const QString& path) {
 
 void load(const QByteArray& file) {
     FuzzEnv::forget(*env);
-    terminated = 0;
     modGlobals::Sets() = modGlobals::Settings{};
     const QString path = modSettings::SettingsPath();
     QFile f(path);
@@ -34,10 +31,11 @@ void load(const QByteArray& file) {
 
     FuzzEnv::check(readBack(path) == file, "reading changed the settings file");
     if (loaded) {
-        FuzzEnv::check(env->messages.shown.empty() && terminated == 0, "a loaded file reported an error");
+        FuzzEnv::check(env->messages.shown.empty() && env->end.terminated == 0,
+                       "a loaded file reported an error");
     } else {
         FuzzEnv::check(env->messages.shown.size() == 1, "a damaged file did not say so once");
-        FuzzEnv::check(terminated == 1, "a damaged file did not end in order");
+        FuzzEnv::check(env->end.terminated == 1, "a damaged file did not end in order");
     }
 }
 
@@ -52,7 +50,6 @@ QByteArray sealed(QByteArray file) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     env = &FuzzEnv::init();
-    modTerminate::SetHandler([] { ++terminated; });
     modGlobals::Run().SettingsFile = QStringLiteral("User.con");
     return 0;
 }

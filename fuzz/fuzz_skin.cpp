@@ -15,13 +15,13 @@ QString skinFile;
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     env = &FuzzEnv::init();
     frmImgs::Load();
-    QDir(env->home.path()).mkpath(QStringLiteral("Skins/Pics"));
+    QDir(env->folder()).mkpath(QStringLiteral("Skins/Pics"));
     QImage pic(8, 6, QImage::Format_RGB32);
     pic.fill(Qt::darkCyan);
-    if (!pic.save(env->file(QStringLiteral("Skins/sky.bmp")), "BMP") ||
-        !pic.save(env->file(QStringLiteral("Skins/Pics/Deep.bmp")), "BMP"))
+    if (!pic.save(FuzzEnv::file(*env, QStringLiteral("Skins/sky.bmp")), "BMP") ||
+        !pic.save(FuzzEnv::file(*env, QStringLiteral("Skins/Pics/Deep.bmp")), "BMP"))
         FuzzEnv::fail("cannot write the pictures");
-    skinFile = env->file(QStringLiteral("Skins/fuzz.qxs"));
+    skinFile = FuzzEnv::file(*env, QStringLiteral("Skins/fuzz.qxs"));
     return 0;
 }
 
