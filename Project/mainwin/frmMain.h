@@ -75,6 +75,7 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     void RefFBtn(bool cRefSkin, bool RefMnu);
     void CleanUp();
     void mnuActionExit_Click();
+    void mnuActionOptions_Click();
     void mnuActionStatusSet_Click(int index);
     // Turn the check mark over; its change shows or hides the side bar, or keeps the window on top.
     void mnuViewSideBar_Click();
