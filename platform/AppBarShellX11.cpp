@@ -26,7 +26,8 @@ class X11Shell : public AppBarShell::BasicShell {
         const xcb_setup_t* setup = xcb_get_setup(c_);
         root_ = xcb_setup_roots_iterator(setup).data;
         if (QScreen* s = QGuiApplication::primaryScreen())
-            QObject::connect(s, &QScreen::availableGeometryChanged, [this] { notifyAll(AppBarShell::kPosChanged); });
+            QObject::connect(s, &QScreen::availableGeometryChanged,
+                             [this] { notifyAll(AppBarShell::kPosChanged); });
     }
 
     qintptr Send(AppBarShell::Message m, AppBarShell::Data& d) override {
@@ -36,7 +37,6 @@ class X11Shell : public AppBarShell::BasicShell {
         case AppBarShell::New:
             if (r) {
                 bars_.insert(w, State{});
-                w->winId(); // a native window to write on before it is shown
                 w->installEventFilter(&filter_);
                 filter_.shell = this;
             }
@@ -181,14 +181,14 @@ class X11Shell : public AppBarShell::BasicShell {
         s.window = win;
         if (force || !s.written || s.writtenDock != s.dock) {
             const xcb_atom_t type = atom(s.dock ? "_NET_WM_WINDOW_TYPE_DOCK" : "_NET_WM_WINDOW_TYPE_NORMAL");
-            xcb_change_property(c_, XCB_PROP_MODE_REPLACE, win, atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1,
-                                &type);
+            xcb_change_property(c_, XCB_PROP_MODE_REPLACE, win, atom("_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM,
+                                32, 1, &type);
         }
         if (force || !s.written || s.writtenStruts != s.struts) {
-            xcb_change_property(c_, XCB_PROP_MODE_REPLACE, win, atom("_NET_WM_STRUT_PARTIAL"), XCB_ATOM_CARDINAL, 32,
-                                12, s.struts.data());
-            xcb_change_property(c_, XCB_PROP_MODE_REPLACE, win, atom("_NET_WM_STRUT"), XCB_ATOM_CARDINAL, 32, 4,
-                                s.struts.data());
+            xcb_change_property(c_, XCB_PROP_MODE_REPLACE, win, atom("_NET_WM_STRUT_PARTIAL"),
+                                XCB_ATOM_CARDINAL, 32, 12, s.struts.data());
+            xcb_change_property(c_, XCB_PROP_MODE_REPLACE, win, atom("_NET_WM_STRUT"), XCB_ATOM_CARDINAL, 32,
+                                4, s.struts.data());
         }
         if (force || !s.written || s.writtenSkip != s.skipTaskbar) setSkipTaskbar(w, win, s.skipTaskbar);
         s.written = true;
@@ -248,8 +248,9 @@ class X11Shell : public AppBarShell::BasicShell {
         const qreal r = dpr(self);
         const QRect p = primaryDevice(r);
         const qint32 rw = root_->width_in_pixels, rh = root_->height_in_pixels;
-        const xcb_window_t me =
-            self->testAttribute(Qt::WA_WState_Created) && self->windowHandle() ? xcb_window_t(self->windowHandle()->winId()) : 0;
+        const xcb_window_t me = self->testAttribute(Qt::WA_WState_Created) && self->windowHandle()
+                                    ? xcb_window_t(self->windowHandle()->winId())
+                                    : 0;
         for (quint32 client : readCardinals(root_->root, atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW, 4096)) {
             if (client == me) continue;
             QList<quint32> s = readCardinals(client, atom("_NET_WM_STRUT_PARTIAL"), XCB_ATOM_CARDINAL, 12);

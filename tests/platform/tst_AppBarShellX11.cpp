@@ -20,14 +20,16 @@ xcb_connection_t* conn() {
     return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
 }
 xcb_atom_t atom(const char* name) {
-    xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(conn(), xcb_intern_atom(conn(), 0, uint16_t(strlen(name)), name), nullptr);
+    xcb_intern_atom_reply_t* r =
+        xcb_intern_atom_reply(conn(), xcb_intern_atom(conn(), 0, uint16_t(strlen(name)), name), nullptr);
     const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
     free(r);
     return a;
 }
 QList<quint32> read(xcb_window_t w, const char* prop, xcb_atom_t type) {
     QList<quint32> out;
-    xcb_get_property_reply_t* r = xcb_get_property_reply(conn(), xcb_get_property(conn(), 0, w, atom(prop), type, 0, 64), nullptr);
+    xcb_get_property_reply_t* r =
+        xcb_get_property_reply(conn(), xcb_get_property(conn(), 0, w, atom(prop), type, 0, 64), nullptr);
     if (r && r->format == 32) {
         const auto* v = static_cast<const quint32*>(xcb_get_property_value(r));
         for (int i = 0; i < xcb_get_property_value_length(r) / 4; ++i)
@@ -39,7 +41,8 @@ QList<quint32> read(xcb_window_t w, const char* prop, xcb_atom_t type) {
 xcb_window_t root() {
     return xcb_setup_roots_iterator(xcb_get_setup(conn())).data->root;
 }
-qintptr send(AppBarShell::Shell& shell, AppBarShell::Message m, QWidget* w, qint32 edge, Rect& rc, qintptr lParam = 0) {
+qintptr send(AppBarShell::Shell& shell, AppBarShell::Message m, QWidget* w, qint32 edge, Rect& rc,
+             qintptr lParam = 0) {
     AppBarShell::Data d;
     d.hWnd = w;
     d.uCallbackMessage = 1124;
@@ -94,11 +97,13 @@ class TestX11Shell : public QObject {
         QFETCH(QList<quint32>, expected);
         QWidget w;
         Rect none;
+        w.winId(); // a native window to look at before it is shown
         QVERIFY(send(*shell, AppBarShell::New, &w, 5, none));
         send(*shell, AppBarShell::SetPos, &w, edge, rc);
         QCOMPARE(struts(w), expected);
         QCOMPARE(read(win(w), "_NET_WM_STRUT", XCB_ATOM_CARDINAL), expected.mid(0, 4));
-        QCOMPARE(type(w), QList<quint32>{atom(dock ? "_NET_WM_WINDOW_TYPE_DOCK" : "_NET_WM_WINDOW_TYPE_NORMAL")});
+        QCOMPARE(type(w),
+                 QList<quint32>{atom(dock ? "_NET_WM_WINDOW_TYPE_DOCK" : "_NET_WM_WINDOW_TYPE_NORMAL")});
         send(*shell, AppBarShell::Remove, &w, 5, none);
         QCOMPARE(struts(w), QList<quint32>(12, 0));
         QCOMPARE(type(w), QList<quint32>{atom("_NET_WM_WINDOW_TYPE_NORMAL")});
@@ -111,10 +116,13 @@ class TestX11Shell : public QObject {
         xcb_create_window(conn(), XCB_COPY_FROM_PARENT, other, root(), 0, 0, 1024, 30, 0,
                           XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
         const quint32 s[12] = {0, 0, 30, 0, 0, 0, 0, 0, 0, 1023, 0, 0};
-        xcb_change_property(conn(), XCB_PROP_MODE_REPLACE, other, atom("_NET_WM_STRUT_PARTIAL"), XCB_ATOM_CARDINAL, 32, 12, s);
-        xcb_change_property(conn(), XCB_PROP_MODE_REPLACE, root(), atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW, 32, 1, &other);
+        xcb_change_property(conn(), XCB_PROP_MODE_REPLACE, other, atom("_NET_WM_STRUT_PARTIAL"),
+                            XCB_ATOM_CARDINAL, 32, 12, s);
+        xcb_change_property(conn(), XCB_PROP_MODE_REPLACE, root(), atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW,
+                            32, 1, &other);
         xcb_flush(conn());
         QWidget w;
+        w.winId();
         Rect rc;
         send(*shell, AppBarShell::New, &w, 5, rc);
         rc = Rect{0, 0, 1024, 768};
@@ -125,7 +133,8 @@ class TestX11Shell : public QObject {
         const xcb_window_t both[2] = {other, win(w)};
         Rect mine{0, 30, 1024, 62};
         send(*shell, AppBarShell::SetPos, &w, 1, mine);
-        xcb_change_property(conn(), XCB_PROP_MODE_REPLACE, root(), atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW, 32, 2, both);
+        xcb_change_property(conn(), XCB_PROP_MODE_REPLACE, root(), atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW,
+                            32, 2, both);
         xcb_flush(conn());
         rc = Rect{0, 0, 1024, 768};
         send(*shell, AppBarShell::QueryPos, &w, 1, rc);
@@ -139,6 +148,7 @@ class TestX11Shell : public QObject {
     void taskbarStateAndTypeSurviveShowing() {
         QWidget w;
         w.resize(1024, 32);
+        w.winId();
         Rect rc;
         send(*shell, AppBarShell::New, &w, 5, rc);
         rc = Rect{0, 0, 1024, 32};
@@ -168,8 +178,8 @@ int main(int argc, char** argv) {
     if (child == 0) {
         close(fds[0]);
         const QByteArray fd = QByteArray::number(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.constData(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-               static_cast<char*>(nullptr));
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.constData(), "-screen", "0", "1024x768x24", "-nolisten",
+               "tcp", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);
