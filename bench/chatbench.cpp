@@ -43,14 +43,15 @@ int main(int argc, char** argv) {
         double first = 0, last = 0;
         const QChar sep = modGlobals::kSep;
         for (int i = 0; i < kLines; ++i) {
-            const QString line = QStringLiteral("line %1 :) with a picture or two (y) and some text to wrap").arg(i);
+            const QString line =
+                QStringLiteral("line %1 :) with a picture or two (y) and some text to wrap").arg(i);
             if (i == 0 || i == kLines - kWindow) t.start();
             w.AddMsg(line + sep + QStringLiteral("0"), QStringLiteral("Peer%1").arg(i % 7));
             if (i == kWindow - 1) first = t.nsecsElapsed() / 1e6;
             if (i == kLines - 1) last = t.nsecsElapsed() / 1e6;
         }
-        std::printf("style %d: first %d lines %.1f ms, last %d lines %.1f ms, ratio %.2f (goal <= 2)\n", style,
-                    kWindow, first, kWindow, last, last / first);
+        std::printf("style %d: first %d lines %.1f ms, last %d lines %.1f ms, ratio %.2f (goal <= 2)\n",
+                    style, kWindow, first, kWindow, last, last / first);
     }
     return 0;
 }
