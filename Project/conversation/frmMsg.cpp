@@ -44,13 +44,6 @@ int toPixels(int twips) {
     return static_cast<int>(std::lround(twips / double(kTwipsPerPixel)));
 }
 
-QString displayText(const QString& text) {
-    QString t = text;
-    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return t;
-}
-
 class MsgService : public MessageService {
   public:
     int Show(const QString& text, int buttons, int icon) override {
@@ -126,7 +119,7 @@ void frmMsg::Install() {
 }
 
 void frmMsg::SetMsg(const QString& text) {
-    lblMsg->setPlainText(displayText(text));
+    lblMsg->setPlainText(modAppFnc::PlainLines(text));
     QTextDocument* doc = lblMsg->document();
     QTextFrameFormat frame = doc->rootFrame()->frameFormat();
     frame.setTopMargin(0);

@@ -167,6 +167,13 @@ QString ReplaceAll(const QString& text, const QString& find, const QString& repl
     return work;
 }
 
+QString PlainLines(const QString& text) {
+    QString t = text;
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return t;
+}
+
 QString FileFromPath(const QString& path) {
     const qsizetype i = qMax(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
     return i < 0 ? path : path.mid(i + 1);

@@ -27,6 +27,8 @@ QString ProperCase(const QString& text);
 qint32 CountStr(const QString& text, const QString& sub);
 QString GetField(const QString& text, qint32 n, QChar sep);
 QString ReplaceAll(const QString& text, const QString& find, const QString& replacement);
+// Text for showing: CR LF, LF and a lone CR each become one line break ("\n").
+QString PlainLines(const QString& text);
 QString FileFromPath(const QString& path);
 QString FolderFromPath(const QString& path);
 bool NetworkPresent();

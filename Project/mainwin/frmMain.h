@@ -18,6 +18,7 @@ class QScrollBar;
 class QTimer;
 class chameleonButton;
 class frmMainList;
+class OuterGeometry;
 
 // The speed bar as the main window keeps it in step; there is none until it is loaded.
 class SpeedBarLink {
@@ -47,8 +48,6 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow {
     static constexpr int kMinWidth = 2450, kMinHeight = 3500;
     static constexpr int kFirstWidth = 7000, kFirstHeight = 6000;
     static constexpr int kRefreshMs = 200;
-    // How long after showing a window manager may take to put its frame round the window.
-    static constexpr int kFrameWaitMs = 2000;
 
     // Constructing the window runs its load: settings applied, network layer opened.
     explicit frmMain(QWidget* parent = nullptr);
@@ -171,8 +170,6 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow {
 
   protected:
     void closeEvent(QCloseEvent* e) override;
-    void showEvent(QShowEvent* e) override;
-    void moveEvent(QMoveEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void changeEvent(QEvent* e) override;
@@ -188,8 +185,6 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow {
     bool sideBarOn() const;
     QSize outerSizeTwips() const;
     void setOuterGeometryTwips(int left, int top, int width, int height);
-    void applyOuterGeometry(const QRect& outer);
-    void applyPendingOuter();
     void centreInWorkArea();
     QString recordField(int index, int field) const;
 
@@ -198,6 +193,6 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow {
     bool asking = false; // the close question is open
     bool cleanedUp = false;
     bool byCode = false;
-    QRect pendingOuter; // outer geometry (pixels) to apply once the frame is known
+    OuterGeometry* outer_ = nullptr; // places and sizes the window by its frame
     bool centreOnShow = false;
 };
