@@ -309,7 +309,7 @@ void EndBySystem() {
         main->CloseByCode();
     else if (modNetCmds::IsOpen())
         modNetCmds::CloseNetCom(0); // still signing in: say goodbye all the same
-    modEnd::EndNow();
+    Terminate();
 }
 
 } // namespace modMain

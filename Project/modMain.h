@@ -13,7 +13,8 @@ void RunSelfTest();
 void Restart();
 // The orderly end.
 void Terminate();
-// The desktop or the system ends the program: the main window's clean-up, no questions.
+// The desktop or the system ends the program: the main window's clean-up and the orderly end,
+// no questions.
 void EndBySystem();
 
 // The command line's switches, applied in order (first run only).

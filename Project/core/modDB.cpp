@@ -2,8 +2,8 @@
 
 #include "core/modAppFnc.h"
 #include "platform/Ansi.h"
+#include "platform/FileRead.h"
 
-#include <QFile>
 #include <QSet>
 #include <QStringDecoder>
 
@@ -15,6 +15,8 @@ QSet<QString> reported;
 
 // The message-window picture of the missing-key notice.
 constexpr int kNoticeIcon = 0;
+// Some hundred short texts make a language file; anything this large is none.
+constexpr qint64 kMaxLanguageBytes = 8 * 1024 * 1024;
 
 QString decodeFile(const QByteArray& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8);
@@ -33,12 +35,12 @@ bool LoadDB(const QString& path) {
         modAppFnc::WriteLog(QStringLiteral("---No DB To Load."));
         return true;
     }
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
+    QByteArray bytes;
+    if (!FileRead::regularFile(path, kMaxLanguageBytes, bytes)) {
         table.clear();
         return false;
     }
-    table = decodeFile(f.readAll());
+    table = decodeFile(bytes);
     modAppFnc::WriteLog(QStringLiteral("---DB Loaded."));
     return true;
 }

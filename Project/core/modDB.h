@@ -5,7 +5,7 @@
 namespace modDB {
 // Loads the table from a file; an empty path empties it. A file that is valid UTF-8 is read as
 // UTF-8 (a byte-order mark dropped), any other as Windows-1252. False, with the table empty,
-// when the file cannot be read.
+// when the file cannot be read, is not a regular file or holds more than 8 MiB.
 bool LoadDB(const QString& path);
 // True when the table is not empty.
 bool DBLoaded();

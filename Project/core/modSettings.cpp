@@ -6,10 +6,10 @@
 #include "core/modNetCom.h"
 #include "core/modStartUp.h"
 #include "core/modTerminate.h"
+#include "platform/FileRead.h"
 #include "platform/ProgramFolder.h"
 #include "platform/SettingsBag.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <limits>
@@ -23,6 +23,8 @@ using Target = std::variant<QString*, qint16*, qint32*, bool*>;
 
 // The message-window picture used for the fatal settings errors.
 constexpr int kErrorIcon = 3;
+// Far above any settings file the program writes (74 keys, a few long texts among them).
+constexpr qint64 kMaxSettingsBytes = 4 * 1024 * 1024;
 
 struct Failure {
     int number;
@@ -187,10 +189,10 @@ bool LoadSettings() {
         modAppFnc::WriteLog(QStringLiteral("F=") + path + QStringLiteral("<<<"));
         SettingsBag bag;
         if (QFileInfo::exists(path)) {
-            QFile file(path);
-            if (!file.open(QIODevice::ReadOnly)) throw Failure{75, accessError(file.errorString())};
-            const QByteArray bytes = file.readAll();
-            if (file.error() != QFileDevice::NoError) throw Failure{75, accessError(file.errorString())};
+            QByteArray bytes;
+            QString why;
+            if (!FileRead::regularFile(path, kMaxSettingsBytes, bytes, &why))
+                throw Failure{75, accessError(why)};
             if (!bag.setContents(bytes)) throw Failure{321, QStringLiteral("Invalid file format")};
         }
         modAppFnc::WriteLog(QStringLiteral("LS_P_0"));

@@ -15,8 +15,9 @@ bool SaveSettings();
 
 // Assigns every settings value from the file; a key that is missing takes its default, or keeps
 // the value held in memory where it has none. A missing file is no error. A file that cannot
-// be read or is not a settings file is left untouched, and the error is shown, logged and ends
-// the program in order; returns false when that end returns.
+// be read (among them anything but a regular file, and a file of more than 4 MiB) or is not a
+// settings file is left untouched, and the error is shown, logged and ends the program in
+// order; returns false when that end returns.
 bool LoadSettings();
 
 // The switch "set": an empty value is ignored (false); any other value becomes SettingsFile

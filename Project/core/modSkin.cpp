@@ -6,9 +6,9 @@
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "platform/Ansi.h"
+#include "platform/FileRead.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
@@ -114,6 +114,8 @@ bool toNumber(const QString& item, qint64 lo, qint64 hi, qint64& out) {
 }
 
 constexpr qint64 kMaxColor = 0xFFFFFF;
+// Ten short items and a few lines of information: anything larger is no skin.
+constexpr qint64 kMaxSkinBytes = 1024 * 1024;
 constexpr qint64 kMin16 = std::numeric_limits<qint16>::min();
 constexpr qint64 kMax16 = std::numeric_limits<qint16>::max();
 
@@ -146,10 +148,9 @@ void ResetSkin() {
 
 bool ReadSkinFile(const QString& path, SkinInfo& record) {
     modAppFnc::WriteLog(QStringLiteral("Opening Skin File..."));
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return false;
-    ItemReader in(Ansi::decode(f.readAll()));
-    f.close();
+    QByteArray bytes;
+    if (!FileRead::regularFile(path, kMaxSkinBytes, bytes)) return false;
+    ItemReader in(Ansi::decode(bytes));
 
     QStringList items;
     while (items.size() < 10) {

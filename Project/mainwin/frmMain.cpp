@@ -3,6 +3,7 @@
 #include "mainwin/frmMainList.h"
 
 #include "controls/chameleonButton.h"
+#include "controls/ctlTaskBarIcon.h"
 #include "core/InputBox.h"
 #include "core/SkinnableWindow.h"
 #include "core/frmImgs.h"
@@ -20,6 +21,7 @@
 #include "platform/Twips.h"
 
 #include <QCloseEvent>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -224,6 +226,17 @@ void frmMain::buildControls() {
     cmdFB[0]->resize(25, 25);
     tmrRefresh = new QTimer(this);
     connect(tmrRefresh, &QTimer::timeout, this, &frmMain::tmrRefresh_Timer);
+    TBI = new ctlTaskBarIcon(this);
+    // Trays that draw their own menus send no double click and may forward no right click:
+    // the tray offers the menu itself, with the item that brings the window back.
+    mnuPop->setDefaultAction(mnuPopShow);
+    TBI->SetMenu(mnuPop);
+    connect(TBI, &ctlTaskBarIcon::LeftDbClick, this,
+            [this](qint16& button, qint16&, float&, float&) { TBI_LeftDbClick(button); });
+    connect(TBI, &ctlTaskBarIcon::RightClick, this,
+            [this](qint16&, qint16&, float&, float&) { TBI_RightClick(); });
+    connect(TBI, &ctlTaskBarIcon::TrayShownChanged, this, &frmMain::trayShownChanged);
+    connect(mnuPopShow, &QAction::triggered, this, [this] { TBI_LeftDbClick(1); });
 }
 
 void frmMain::Form_Load() {
@@ -247,8 +260,8 @@ void frmMain::Form_Load() {
         mnuPopHelpWeb[k]->setData(mnuHelpWebA[k]->data());
     }
     UpdateGrpLst();
-    // The notification-area icon arrives with its own control; until then nothing is shown there.
-    trayShown = false;
+    TBI->SetBaseIcon(ctlTaskBarIcon::Picture::FromIcon(frmImgs::Load().trayIcon));
+    TBI->SetEnabled(true);
     UListChange();
     for (int k = 1; k < 10; ++k) {
         cmdFB[k] = chameleonButton::LaidOut(body);
@@ -457,8 +470,11 @@ void frmMain::setOuterGeometryTwips(int left, int top, int width, int height) {
 
 void frmMain::Form_Resize() {
     if (windowState() & Qt::WindowMinimized) {
-        // Into the tray only when there is a tray icon to come back from.
-        if (trayShown) hide();
+        // Into the tray only when a tray really shows the icon to come back from. After the
+        // state change has run its course: a show that comes with it would undo the hide.
+        QTimer::singleShot(0, this, [this] {
+            if ((windowState() & Qt::WindowMinimized) && TrayIconShown() && !cleanedUp) hide();
+        });
         return;
     }
     LastWindowState = windowState();
@@ -657,5 +673,29 @@ void frmMain::CleanUp() {
         s.FM_PH = Twips::fromPx(g.height(), dy);
     }
     modSettings::SaveSettings();
-    trayShown = false;
+    TBI->SetEnabled(false);
+}
+
+// --- tray icon -------------------------------------------------------------------------------
+
+bool frmMain::TrayIconShown() const {
+    return TBI && TBI->TrayShown();
+}
+
+void frmMain::TBI_LeftDbClick(qint16) {
+    if (windowState() & Qt::WindowMinimized) setWindowState(LastWindowState);
+    show();
+    raise();
+    activateWindow();
+}
+
+void frmMain::TBI_RightClick() {
+    if (TBI->MenuShownByTray()) return; // the tray has shown it already
+    mnuPop->setDefaultAction(mnuPopShow);
+    mnuPop->popup(QCursor::pos());
+}
+
+void frmMain::trayShownChanged(bool shown) {
+    // A window hidden into a tray that went away would be out of reach: it comes back minimised.
+    if (!shown && !isVisible() && !cleanedUp) showMinimized();
 }

@@ -17,6 +17,7 @@ class QMenu;
 class QScrollBar;
 class QTimer;
 class chameleonButton;
+class ctlTaskBarIcon;
 class frmMainList;
 class OuterGeometry;
 
@@ -91,8 +92,11 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow {
     OwnerList* lstUStat() override { return &lstUStatList; }
 
     void SetSpeedBar(SpeedBarLink* bar) { speedBar = bar; }
-    // True when a tray icon is really shown, so that a minimised window can hide into it.
-    bool TrayIconShown() const { return trayShown; }
+    // True when a tray icon is really shown now, so that a minimised window can hide into it.
+    bool TrayIconShown() const;
+    // The tray icon's events. Button and shift as the icon reports them.
+    void TBI_LeftDbClick(qint16 button);
+    void TBI_RightClick();
 
     // --- controls ---
     OwnerList lstUsersList{true};
@@ -109,6 +113,7 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow {
     std::array<chameleonButton*, 10> cmdFB{};
     QImage picBuf;
     QTimer* tmrRefresh = nullptr;
+    ctlTaskBarIcon* TBI = nullptr;
 
     QMenu* mnuAction = nullptr;
     QAction* mnuActionAlertAll = nullptr;
@@ -189,7 +194,8 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow {
     QString recordField(int index, int field) const;
 
     SpeedBarLink* speedBar = nullptr;
-    bool trayShown = false;
+    void trayShownChanged(bool shown);
+
     bool asking = false; // the close question is open
     bool cleanedUp = false;
     bool byCode = false;

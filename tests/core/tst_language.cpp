@@ -231,6 +231,27 @@ class TestLanguage : public QObject {
         QVERIFY(!modDB::DBLoaded());
     }
 
+    // Only a regular file of sane size is a language table; anything else empties the table at
+    // once instead of blocking or reading without end.
+    void notAFileEmptiesTable_data() { addNotAFileRows(); }
+    void notAFileEmptiesTable() {
+        QFETCH(QByteArray, notAFile);
+        writeAll(file(QStringLiteral("one.qxl")), "V1\r\nMain_Stat0|An\r\n");
+        QVERIFY(modDB::LoadDB(file(QStringLiteral("one.qxl"))));
+        QVERIFY(!modDB::LoadDB(makeNotAFile(notAFile, file(QStringLiteral("odd.qxl")))));
+        QVERIFY(!modDB::DBLoaded());
+        QVERIFY(m_messages.texts.isEmpty());
+    }
+    void oversizedFileEmptiesTable() {
+        writeAll(file(QStringLiteral("big.qxl")), "Main_Stat0|An\r\n" + QByteArray(8 * 1024 * 1024, 'x'));
+        QVERIFY(!modDB::LoadDB(file(QStringLiteral("big.qxl"))));
+        QVERIFY(!modDB::DBLoaded());
+        writeAll(file(QStringLiteral("big.qxl")),
+                 "Main_Stat0|An\r\n" + QByteArray(8 * 1024 * 1024 - 15, 'x'));
+        QVERIFY(modDB::LoadDB(file(QStringLiteral("big.qxl")))); // the bound itself is still read
+        QCOMPARE(modDB::GetDBString(QStringLiteral("Main_Stat0")), QStringLiteral("An"));
+    }
+
     void loadLangStringsReplacesEveryMessage() {
         QVERIFY(modDB::LoadDB(QString()));
         modLangConst::LoadLangStrings(); // no table: the English stays, nothing is shown

@@ -406,6 +406,37 @@ class TestSettings : public QObject {
         QCOMPARE(modGlobals::Sets().LANG, assignedBefore.isEmpty() ? QStringLiteral("held") : assignedBefore);
     }
 
+    // A settings file named by the command line or left in the folder that is no regular file, or
+    // far too large to be one, is refused at once, the way an unreadable file is.
+    void notAFileEndsInOrder_data() { addNotAFileRows(); }
+    void notAFileEndsInOrder() {
+        QFETCH(QByteArray, notAFile);
+        modGlobals::Run().SettingsFile = makeNotAFile(notAFile, settingsFile(QStringLiteral("Odd.con")));
+        modGlobals::Sets().LANG = QStringLiteral("held");
+
+        QVERIFY(!modSettings::LoadSettings());
+
+        QCOMPARE(m_messages.texts,
+                 QStringList{QStringLiteral("Error in Talkvane3\r\n75: Not a regular file")});
+        QCOMPARE(m_terminated, 1);
+        QVERIFY(logEntries().contains(QStringLiteral("Error In Load Settings - 75: Not a regular file")));
+        QCOMPARE(modGlobals::Sets().LANG, QStringLiteral("held"));
+    }
+    void oversizedFileEndsInOrderAndStaysAsItWas() {
+        SettingsBag bag;
+        bag.write(QStringLiteral("LANG"), QString(3 * 1024 * 1024, QLatin1Char('x')));
+        const QByteArray content = bag.contents() + QByteArray(2 * 1024 * 1024, '\0');
+        writeAll(settingsFile(), content);
+        modGlobals::Sets().LANG = QStringLiteral("held");
+
+        QVERIFY(!modSettings::LoadSettings());
+
+        QCOMPARE(m_messages.texts, QStringList{QStringLiteral("Error in Talkvane3\r\n75: File too large")});
+        QCOMPARE(m_terminated, 1);
+        QCOMPARE(readAll(settingsFile()), content);
+        QCOMPARE(modGlobals::Sets().LANG, QStringLiteral("held"));
+    }
+
     void shortSaveAfterLongSaveReadsBackShort() {
         Settings& s = modGlobals::Sets();
         s.BLC = QString(20000, QLatin1Char('x'));

@@ -8,6 +8,7 @@
 #include "core/modLangConst.h"
 #include "core/modSkin.h"
 #include "platform/Sound.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -247,6 +248,8 @@ class TestSkins : public QObject {
         QTest::newRow("button type past 16 bits") << QByteArray("a.bmp,1,2,3,4,5,6,7,8,40000\r\n");
         QTest::newRow("scheme past 16 bits") << QByteArray("a.bmp,1,2,3,4,5,-40000,7,8,9\r\n");
         QTest::newRow("empty number") << QByteArray("a.bmp\r\n1\r\n\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n");
+        QTest::newRow("past 1 MiB") << QByteArray("a.bmp,1,2,3,4,5,6,7,8,9\r\n") +
+                                           QByteArray(1024 * 1024, 'i');
     }
     void readSkinFileRefuses() {
         QFETCH(QByteArray, file);
@@ -366,6 +369,24 @@ class TestSkins : public QObject {
         if (readOk) expectedLog << "---Skin File Closed.";
         expectedLog << "Skin Load Error";
         QCOMPARE(logLines(home->path()), expectedLog);
+    }
+
+    // A stored skin name that leads to something other than a regular file must not hang the
+    // start: it fails like a missing skin file.
+    void notAFileFallsBackToBuiltIn_data() { addNotAFileRows(); }
+    void notAFileFallsBackToBuiltIn() {
+        QFETCH(QByteArray, notAFile);
+        modGlobals::Sets().SKN = makeNotAFile(notAFile, path("odd.qxs"));
+        QFile::remove(path("Log.txt"));
+
+        QVERIFY(!modSkin::LoadSkin(modGlobals::Sets().SKN));
+
+        QCOMPARE(messages.shown.size(), std::size_t(1));
+        QCOMPARE(messages.shown.front().text, QStringLiteral("Error loading skin - resetting to Base Skin."));
+        QCOMPARE(modGlobals::Sets().SKN, QString());
+        QCOMPARE(describe(modSkin::Current()), describe(SkinInfo()));
+        QCOMPARE(frmImgs::Load().picSkin, frmImgs::Load().picBaseSkin);
+        QCOMPARE(logLines(home->path()), (QStringList{"Opening Skin File...", "Skin Load Error"}));
     }
 
     void picturePathStaysInSkinFolder_data() {

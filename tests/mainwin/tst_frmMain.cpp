@@ -1,6 +1,7 @@
 // The main window: the user list under the network layer, blocking, selection, drawing,
 // the skinned frame and its layout, and closing.
 #include "controls/chameleonButton.h"
+#include "controls/ctlTaskBarIcon.h"
 #include "core/clsChat.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
@@ -17,6 +18,7 @@
 #include "support/Recorders.h"
 #include "support/Screenshot.h"
 #include "support/TestEnv.h"
+#include "support/TrayRecorder.h"
 
 #include <QDir>
 #include <QLabel>
@@ -73,6 +75,7 @@ class TestMainWindow : public QObject {
     std::unique_ptr<MessageRecorder> msg;
     std::unique_ptr<SoundRecorder> snd;
     std::unique_ptr<InputRecorder> input;
+    std::unique_ptr<TrayRecorder> tray;
     int terminated = 0;
     QPointer<frmMain> win;
 
@@ -100,6 +103,7 @@ class TestMainWindow : public QObject {
         msg = std::make_unique<MessageRecorder>();
         snd = std::make_unique<SoundRecorder>();
         input = std::make_unique<InputRecorder>();
+        tray = std::make_unique<TrayRecorder>();
         terminated = 0;
         auto& s = Sets();
         s.UNAME = QStringLiteral("Me");
@@ -126,6 +130,7 @@ class TestMainWindow : public QObject {
         msg.reset();
         snd.reset();
         input.reset();
+        tray.reset();
     }
 
     // --- the list model -----------------------------------------------------------------------
@@ -675,11 +680,78 @@ class TestMainWindow : public QObject {
     }
 
     void minimisingWithoutTrayStaysReachable() {
+        tray->trayPresent = false;
         open();
+        QVERIFY(win->TBI->Enabled()); // asked for, but nothing shows it
         QVERIFY(!win->TrayIconShown());
         win->showMinimized();
         QTest::qWait(50);
         QVERIFY(!win->isHidden()); // no tray icon to come back from: an ordinary minimised window
+    }
+
+    void trayIconFromLoadToCleanUp() {
+        open();
+        QCOMPARE(tray->calls, QStringList{"add|?|"});
+        QVERIFY(win->TrayIconShown());
+        QVERIFY(win->TBI->BaseIcon().IsIcon());
+        QCOMPARE(tray->last()->menu.data(), win->mnuPop);
+        QCOMPARE(win->mnuPop->defaultAction(), win->mnuPopShow);
+        win->CloseByCode();
+        QTRY_VERIFY(win.isNull());
+        QCOMPARE(tray->calls.last(), QStringLiteral("delete"));
+    }
+
+    void hidesIntoTheTrayAndComesBack_data() {
+        QTest::addColumn<bool>("maximised");
+        QTest::newRow("normal") << false;
+        QTest::newRow("maximised") << true;
+    }
+    void hidesIntoTheTrayAndComesBack() {
+        QFETCH(bool, maximised);
+        open();
+        if (maximised) win->showMaximized();
+        QTRY_COMPARE(bool(win->windowState() & Qt::WindowMaximized), maximised);
+        win->showMinimized();
+        QTRY_VERIFY(win->isHidden());
+        tray->last()->click(TrayIcon::kLeftDouble);
+        QTRY_VERIFY(win->isVisible());
+        QVERIFY(!(win->windowState() & Qt::WindowMinimized));
+        QCOMPARE(bool(win->windowState() & Qt::WindowMaximized), maximised);
+    }
+
+    void showItemOfTheTrayMenuBringsItBack() {
+        open();
+        win->showMinimized();
+        QTRY_VERIFY(win->isHidden());
+        win->mnuPopShow->trigger();
+        QTRY_VERIFY(win->isVisible());
+        QVERIFY(!(win->windowState() & Qt::WindowMinimized));
+    }
+
+    void aTrayThatGoesGivesTheWindowBack() {
+        open();
+        win->showMinimized();
+        QTRY_VERIFY(win->isHidden());
+        tray->setPresent(false);
+        QTRY_VERIFY(win->isVisible());
+        QVERIFY(win->windowState() & Qt::WindowMinimized);
+        // Minimised again with no tray: it stays an ordinary minimised window.
+        QTest::qWait(50);
+        QVERIFY(win->isVisible());
+    }
+
+    void rightClickPopsTheMenuOnlyWhereTheTrayDoesNot_data() {
+        QTest::addColumn<bool>("trayShowsMenu");
+        QTest::newRow("tray shows it") << true;
+        QTest::newRow("tray does not") << false;
+    }
+    void rightClickPopsTheMenuOnlyWhereTheTrayDoesNot() {
+        QFETCH(bool, trayShowsMenu);
+        tray->showsMenu = trayShowsMenu;
+        open();
+        tray->last()->click(TrayIcon::kRightUp);
+        QCOMPARE(win->mnuPop->isVisible(), !trayShowsMenu);
+        win->mnuPop->hide();
     }
 
     // --- a live network -------------------------------------------------------------------------

@@ -235,13 +235,29 @@ class TestStartUp : public QObject {
         QCOMPARE(b.exitCode(), 0);
         QTRY_VERIFY_WITH_TIMEOUT((errA += a.readAllStandardError(), errA.trimmed().endsWith("users:")),
                                  10000);
-        // The ended copy ran its clean-up: it said goodbye and kept its settings.
+        // The ended copy ran its clean-up (it said goodbye and kept its settings), then the
+        // orderly end.
         const QByteArray logB = readAll(QDir(homeB.path()).filePath(QStringLiteral("Log.txt")));
-        QVERIFY(logB.contains(": ---NetCom closed.\r\n"));
-        QVERIFY(logB.contains(": ---Settings saved.\r\n"));
-        QVERIFY(!logB.contains("QX3 Terminated"));
+        const qsizetype closed = logB.lastIndexOf(": ---NetCom closed.\r\n");
+        const qsizetype saved = logB.lastIndexOf(": ---Settings saved.\r\n");
+        QVERIFY(closed > 0);
+        QVERIFY(saved > 0);
+        QVERIFY(logB.endsWith(": QX3 Terminated\r\n"));
         ::kill(static_cast<pid_t>(a.processId()), SIGTERM);
         QVERIFY(a.waitForFinished(10000));
+    }
+
+    // Still signing in when the system ends the program: goodbye is said and the end is the
+    // orderly one, without a question.
+    void systemEndDuringSignIn() {
+        TestOwner owner(TestOwner::SignIn);
+        modNetCmds::OpenNetCom(&owner, QStringLiteral("Ann"));
+        QVERIFY(modNetCmds::IsOpen());
+        modMain::EndBySystem();
+        QVERIFY(!modNetCmds::IsOpen());
+        QCOMPARE(terminated, 1);
+        QCOMPARE(ended, 0);
+        QVERIFY(msg->shown.empty());
     }
 
     void commandLine_data() {
@@ -323,6 +339,21 @@ class TestStartUp : public QObject {
         QCOMPARE(Run().SettingsFile, QStringLiteral("Other.con"));
         QCOMPARE(Sets().UNAME, QStringLiteral("Other"));
         QFile::remove(ProgramFolder::file(QStringLiteral("Other.con")));
+    }
+
+    // "-set:" naming something that is no regular file ends in order at once.
+    void setSwitchNamingNoFileEndsInOrder_data() { addNotAFileRows(); }
+    void setSwitchNamingNoFileEndsInOrder() {
+        QFETCH(QByteArray, notAFile);
+        // A hyphen ends a switch's value, and the test folder's name holds one: name it relatively.
+        const QString made = makeNotAFile(notAFile, ProgramFolder::file(QStringLiteral("Odd.con")));
+        const QString odd = made.startsWith(QLatin1String("/dev/")) ? made : QStringLiteral("Odd.con");
+        modMain::ApplyCommandLine(QStringLiteral("-set:") + odd);
+        QCOMPARE(Run().SettingsFile, odd);
+        QCOMPARE(terminated, 1);
+        QCOMPARE(msg->shown.size(), std::size_t(1));
+        QCOMPARE(msg->shown[0].text, QStringLiteral("Error in Talkvane3\r\n75: Not a regular file"));
+        QCOMPARE(Sets().UNAME, QStringLiteral("Old"));
     }
 
     void logSwitch_data() {
