@@ -1,6 +1,7 @@
 #include "modMain.h"
 
 #include "controls/chameleonButton.h"
+#include "conversation/frmMsgHist.h"
 #include "conversation/frmSelfTest.h"
 #include "conversation/frmSplash.h"
 #include "core/frmImgs.h"
@@ -193,6 +194,9 @@ bool runMain() {
     main->show();
     r.Started = 1;
     QCoreApplication::processEvents();
+    log(QStringLiteral("Loading frmMsgHist..."));
+    frmMsgHist::Load(); // hidden; on later passes the one already loaded, with its alerts
+    log(QStringLiteral("---frmMsgHist Loaded"));
     return true;
 }
 } // namespace

@@ -1,7 +1,7 @@
 #include "conversation/frmMsgHist.h"
 
 #include "controls/chameleonButton.h"
-#include "conversation/UserLook.h"
+#include "core/PeerInfo.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
@@ -131,9 +131,9 @@ void frmMsgHist::lstHist_Click() {
     const AlertHistEntry& e = ring_[static_cast<std::size_t>(index)];
     // The sender's look as it is now, not as it was when the alert came.
     QPalette pal = txtPrev->palette();
-    pal.setColor(QPalette::Text, Colors::fromBgr(UserLook::Colour(e.From)));
+    pal.setColor(QPalette::Text, Colors::fromBgr(PeerInfo::Colour(e.From)));
     txtPrev->setPalette(pal);
-    txtPrev->setFont(UserLook::Font(e.From, font()));
+    txtPrev->setFont(PeerInfo::Font(e.From, font()));
     txtPrev->setPlainText(modAppFnc::PlainLines(e.Msg));
 }
 

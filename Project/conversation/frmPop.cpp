@@ -1,9 +1,9 @@
 #include "conversation/frmPop.h"
 
+#include "controls/SendBox.h"
 #include "controls/chameleonButton.h"
-#include "conversation/AlertRouting.h"
 #include "conversation/frmAlert.h"
-#include "conversation/UserLook.h"
+#include "core/PeerInfo.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
@@ -209,12 +209,12 @@ void frmPop::cmdAQR_Click(int index) {
     if (index < 0 || index > 2) return;
     QPointer<frmPop> self(this);
     frmAlert* reply = modAppFnc::NewAlertWindow(senderList(), false);
-    if (reply) reply->SetText(modGlobals::Sets().AQR[static_cast<std::size_t>(index)]);
+    if (reply) reply->txtMsg->SetText(modGlobals::Sets().AQR[static_cast<std::size_t>(index)]);
     if (self) close();
 }
 
 void frmPop::mnuPopBlock_Click() {
-    UserLook::InvBlock(senderList());
+    PeerInfo::InvBlock(senderList());
 }
 
 void frmPop::keyPressEvent(QKeyEvent* e) {

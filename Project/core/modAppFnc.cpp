@@ -154,6 +154,14 @@ QString GetField(const QString& text, qint32 n, QChar sep) {
     return text.mid(start);
 }
 
+QStringList ListNames(const QString& userList) {
+    QStringList out;
+    const qint32 n = CountStr(userList, modGlobals::Sep());
+    for (qint32 i = 1; i <= n; ++i)
+        out << GetField(userList, i, modGlobals::kSep);
+    return out;
+}
+
 QString ReplaceAll(const QString& text, const QString& find, const QString& replacement) {
     if (find.isEmpty()) return text;
     QString work = text;

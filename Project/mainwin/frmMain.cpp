@@ -3,6 +3,7 @@
 #include "mainwin/frmMainList.h"
 
 #include "controls/chameleonButton.h"
+#include "conversation/frmMsgHist.h"
 #include "controls/ctlTaskBarIcon.h"
 #include "core/InputBox.h"
 #include "core/SkinnableWindow.h"
@@ -114,6 +115,7 @@ void frmMain::buildMenus() {
     mnuActionStatusSet[0]->setChecked(true);
     mnuActionOptions = item(mnuAction, "&Options...", QKeySequence(Qt::CTRL | Qt::Key_O));
     mnuActionHist = item(mnuAction, "View Alert &History", QKeySequence(Qt::CTRL | Qt::Key_H));
+    connect(mnuActionHist, &QAction::triggered, this, &frmMain::mnuActionHist_Click);
     mnuAction->addSeparator();
     mnuActionSignOut = item(mnuAction, "Sign O&ut");
     mnuActionExitAct = item(mnuAction, "&Close Talkvane");
@@ -168,6 +170,7 @@ void frmMain::buildMenus() {
     mnuPopHelpUpdate = mnuPopHelp->addAction(QStringLiteral("Check For &Updates"));
     mnuPop->addSeparator();
     mnuPopHist = mnuPop->addAction(QStringLiteral("View Alert &History"));
+    connect(mnuPopHist, &QAction::triggered, this, &frmMain::mnuActionHist_Click);
     mnuPopOptions = mnuPop->addAction(QStringLiteral("&Options..."));
     mnuPopStat = mnuPop->addMenu(QStringLiteral("Set My &Status"));
     for (int i = 0; i < 3; ++i) {
@@ -565,6 +568,13 @@ void frmMain::centreInWorkArea() {
     const double dx = Twips::dpiX(this), dy = Twips::dpiY(this);
     move(Twips::toPx(left + (right - left) / 2 - size.width() / 2, dx),
          Twips::toPx(top + (bottom - top) / 2 - size.height() / 2, dy));
+}
+
+void frmMain::mnuActionHist_Click() {
+    frmMsgHist& hist = frmMsgHist::Load();
+    hist.show();
+    hist.raise();
+    hist.activateWindow();
 }
 
 void frmMain::mnuActionStatusSet_Click(int index) {

@@ -81,6 +81,8 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow {
     void CleanUp();
     void mnuActionExit_Click();
     void mnuActionStatusSet_Click(int index);
+    // Shows the alert history without waiting.
+    void mnuActionHist_Click();
     void mnuViewSideBar_Click();
     void mnuViewKeepOnTop_Click();
     void mnuViewMoveTo_Click(int index);

@@ -45,14 +45,6 @@ quint32 colourOf(const QVariant& v) {
     return ok ? static_cast<quint32>(n) & 0xFFFFFFu : 0u;
 }
 
-// The names of a separator-ended list, in order.
-QStringList namesOf(const QString& list) {
-    QStringList out;
-    const qint32 n = modAppFnc::CountStr(list, Sep());
-    for (qint32 i = 1; i <= n; ++i)
-        out << modAppFnc::GetField(list, i, modGlobals::kSep);
-    return out;
-}
 } // namespace
 
 // --- the list control ------------------------------------------------------------------------
@@ -148,7 +140,7 @@ int frmMain::GetUserPic(const QString& name) const {
 bool frmMain::IsBlocked(const QString& name) const {
     const QString& blc = Sets().BLC;
     if (blc.isEmpty()) return false;
-    for (const QString& n : namesOf(blc))
+    for (const QString& n : modAppFnc::ListNames(blc))
         if (modAppFnc::SameNoCase(n, name)) return true;
     return false;
 }
@@ -163,7 +155,7 @@ void frmMain::RemBlock(const QString& name) {
     auto& blc = Sets().BLC;
     if (blc.isEmpty() || !IsBlocked(name)) return;
     modNetCmds::SendData(QStringLiteral("V") + name + Sep() + QStringLiteral("1") + Sep());
-    const QStringList names = namesOf(blc);
+    const QStringList names = modAppFnc::ListNames(blc);
     if (names.size() < 2) {
         blc.clear();
         return;
@@ -181,7 +173,7 @@ void frmMain::RemBlock(const QString& name) {
 }
 
 void frmMain::InvBlock(const QString& userList) {
-    for (const QString& n : namesOf(userList)) {
+    for (const QString& n : modAppFnc::ListNames(userList)) {
         if (IsBlocked(n))
             RemBlock(n);
         else
@@ -229,7 +221,7 @@ void frmMain::RefStat() {
                    QLatin1Char(' ') + modAppFnc::GetField(msg, 3, bar);
     if (!Sets().BLC.isEmpty()) {
         int b = 0;
-        for (const QString& name : namesOf(Sets().BLC))
+        for (const QString& name : modAppFnc::ListNames(Sets().BLC))
             b += IsOnLine(name);
         if (b > 0) text += QStringLiteral(" (-") + QString::number(b) + QLatin1Char(')');
     }
@@ -304,7 +296,7 @@ void frmMain::UpdateGrpLst() {
                 const qsizetype first = line.indexOf(modGlobals::kSep);
                 QString members;
                 if (first >= 0)
-                    for (const QString& m : namesOf(line.mid(first + 1)))
+                    for (const QString& m : modAppFnc::ListNames(line.mid(first + 1)))
                         members += m + Sep();
                 item->setData(members);
                 line.clear();
