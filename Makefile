@@ -1,10 +1,10 @@
 # The two commands of the README: `make run` and `make test`.
 BUILD ?= build
 JOBS ?= $(shell nproc)
-DEBS = cmake g++ make qt6-base-dev fonts-dejavu-core fonts-freefont-ttf
+DEBS = cmake g++ make qt6-base-dev fonts-dejavu-core fonts-freefont-ttf clang-format
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps build test run bench clean
+.PHONY: deps build test run bench clean format format-check
 
 deps:
 	@missing=""; for p in $(DEBS); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
@@ -28,3 +28,12 @@ bench: build
 
 clean:
 	rm -rf $(BUILD)
+
+# The root .clang-format is the formatting authority; CI runs the check.
+FORMAT_FILES = $(shell git ls-files '*.cpp' '*.h')
+
+format: deps
+	@clang-format -i $(FORMAT_FILES)
+
+format-check: deps
+	@clang-format --dry-run -Werror $(FORMAT_FILES)

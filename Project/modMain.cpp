@@ -4,6 +4,7 @@
 #include "conversation/frmMsgHist.h"
 #include "conversation/frmSelfTest.h"
 #include "conversation/frmSplash.h"
+#include "core/clsFileXfer.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
@@ -108,6 +109,7 @@ bool runMain() {
     auto& r = Run();
     r.NoLog = modMain::LogSwitchedOff(r.CommandLine) ? 1 : 0;
     modLangConst::SetDefaultStrings();
+    clsFileXfer::Install();
     if (anotherCopyRuns()) {
         modAppFnc::ShowMsg(lang("SubMain_PrevIns"), 0, 1);
         modEnd::EndNow();

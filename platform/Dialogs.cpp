@@ -34,14 +34,10 @@ class QtDialogs : public Dialogs::Service {
     }
 };
 
-Dialogs::Service* current = nullptr;
 } // namespace
 
-void Dialogs::SetService(Service* service) {
-    current = service;
-}
-
-Dialogs::Service& Dialogs::service() {
+Slot<Dialogs::Service>& Dialogs::service() {
     static QtDialogs builtIn;
-    return current ? *current : builtIn;
+    static Slot<Service> slot(builtIn);
+    return slot;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The open, save and folder dialogs, as a service: the built-in one shows Qt's dialogs, tests
 // install their own and answer without a screen.
+#include "platform/Slot.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -33,8 +35,7 @@ class Service {
     virtual QString chooseFolder(const QString& start, const QString& title) = 0;
 };
 
-// nullptr restores the built-in dialogs.
-void SetService(Service* service);
-Service& service();
+// Qt's dialogs by default; tests answer without a screen.
+Slot<Service>& service();
 
 } // namespace Dialogs

@@ -18,8 +18,16 @@ template <class Interface> class Slot {
     Interface& get() const { return *current_; }
     Interface* operator->() const { return current_; }
     bool isBuiltIn() const { return current_ == builtIn_; }
-    // nullptr puts the built-in default back. Returns what was in use.
+    // The default, whatever is in use now (a test may want the real thing over its recorder).
+    Interface& byDefault() const { return *builtIn_; }
+    // nullptr puts the default back. Returns what was in use.
     Interface* set(Interface* impl) { return std::exchange(current_, impl ? impl : builtIn_); }
+    // Makes `impl` the default from now on (the program puts its own window in place of a plain
+    // one at start); an override in force stays in force.
+    void setDefault(Interface& impl) {
+        if (current_ == builtIn_) current_ = &impl;
+        builtIn_ = &impl;
+    }
 
     // Puts `impl` in for its own lifetime; the previous implementation comes back after.
     class Override {

@@ -30,22 +30,17 @@ class SystemSound : public Sound::Backend {
     }
 };
 
-SystemSound& systemSound() {
-    static SystemSound s;
-    return s;
-}
-Sound::Backend* current = nullptr;
-Sound::Backend& backend() {
-    return current ? *current : systemSound();
-}
 } // namespace
 
+Slot<Sound::Backend>& Sound::backend() {
+    static SystemSound builtIn;
+    static Slot<Backend> slot(builtIn);
+    return slot;
+}
+
 void Sound::beep() {
-    backend().beep();
+    backend()->beep();
 }
 void Sound::playWave(const QString& path, bool wait) {
-    backend().playWave(path, wait);
-}
-void Sound::setBackend(Backend* b) {
-    current = b;
+    backend()->playWave(path, wait);
 }

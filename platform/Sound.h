@@ -1,6 +1,8 @@
 #pragma once
 // Sounds: the system beep and wave files. Wave files play through the desktop's sound
 // service when one of its players is installed, otherwise the system beeps.
+#include "platform/Slot.h"
+
 #include <QString>
 
 namespace Sound {
@@ -12,6 +14,6 @@ class Backend {
 };
 void beep();
 void playWave(const QString& path, bool wait);
-// Replaces the backend (tests record what would be heard); nullptr restores the real one.
-void setBackend(Backend* backend);
+// The backend in use: the desktop's players by default; tests record what would be heard.
+Slot<Backend>& backend();
 } // namespace Sound

@@ -113,9 +113,13 @@ frmMsg::frmMsg(QWidget* parent) : QDialog(parent) {
     SetMsg(QStringLiteral("[msg]"));
 }
 
-void frmMsg::Install() {
+MessageService& frmMsg::Service() {
     static MsgService service;
-    Messages::SetService(&service);
+    return service;
+}
+
+void frmMsg::Install() {
+    Messages::service().setDefault(Service());
 }
 
 void frmMsg::SetMsg(const QString& text) {

@@ -1,6 +1,8 @@
 #pragma once
 // The program's own modal message box: a text, an icon and OK or Yes and No. A new window
 // for every message; while it waits it keeps the network polled.
+#include "core/MessageService.h"
+
 #include <QDialog>
 #include <QString>
 #include <array>
@@ -20,6 +22,8 @@ class frmMsg : public QDialog {
 
     // Makes this window the one modAppFnc::ShowMsg shows.
     static void Install();
+    // The service that shows this window; tests put it over their message recorder.
+    static MessageService& Service();
 
     // Sets the message and sizes the window to it.
     void SetMsg(const QString& text);

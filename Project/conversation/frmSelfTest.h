@@ -16,6 +16,7 @@ class frmSelfTest : public QWidget, public NetOwner {
 
     void SetLang();
     OwnerList* lstUsers() override { return &users_; }
+    bool PollOnArrival() const override { return false; }
 
     QLabel* lblCap = nullptr;
     QLabel* lblSync = nullptr;

@@ -16,14 +16,14 @@ class DialogService : public InputService {
         return ok;
     }
 };
-InputService* current = nullptr;
 } // namespace
 
-bool InputBox::Ask(const QString& prompt, QString& answer) {
+Slot<InputService>& InputBox::service() {
     static DialogService builtIn;
-    return (current ? *current : static_cast<InputService&>(builtIn)).Ask(prompt, answer);
+    static Slot<InputService> slot(builtIn);
+    return slot;
 }
 
-void InputBox::SetService(InputService* service) {
-    current = service;
+bool InputBox::Ask(const QString& prompt, QString& answer) {
+    return service()->Ask(prompt, answer);
 }

@@ -1,5 +1,7 @@
 #pragma once
 // The input box: one line of text asked for modally. Tests answer it without a screen.
+#include "platform/Slot.h"
+
 #include <QString>
 
 class InputService {
@@ -11,6 +13,6 @@ class InputService {
 
 namespace InputBox {
 bool Ask(const QString& prompt, QString& answer);
-// nullptr restores the built-in box.
-void SetService(InputService* service);
+// A password box by default; tests answer without a screen.
+Slot<InputService>& service();
 } // namespace InputBox

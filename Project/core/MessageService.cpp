@@ -37,14 +37,10 @@ class BoxService : public MessageService {
     }
 };
 
-MessageService* current = nullptr;
 } // namespace
 
-void Messages::SetService(MessageService* service) {
-    current = service;
-}
-
-MessageService& Messages::Service() {
+Slot<MessageService>& Messages::service() {
     static BoxService builtIn;
-    return current ? *current : builtIn;
+    static Slot<MessageService> slot(builtIn);
+    return slot;
 }

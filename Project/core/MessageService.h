@@ -1,6 +1,8 @@
 #pragma once
 // The program's modal message window, as a service: the window answers on screen and
 // tests answer without one.
+#include "platform/Slot.h"
+
 #include <QString>
 
 class MessageService {
@@ -12,7 +14,6 @@ class MessageService {
 };
 
 namespace Messages {
-// nullptr restores the built-in window.
-void SetService(MessageService* service);
-MessageService& Service();
+// A plain box by default, the program's message window once it is installed; tests record.
+Slot<MessageService>& service();
 } // namespace Messages

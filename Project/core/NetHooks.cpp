@@ -1,26 +1,33 @@
 #include "core/NetHooks.h"
 
 namespace {
-NetHooks::Router* gRouter = nullptr;
-NetHooks::FileTransfer* gTransfer = nullptr;
-NetHooks::ChatWindows* gChats = nullptr;
+// What the layer does before anything is connected: nothing.
+struct NoRouter : NetHooks::Router {
+    void ShowAlertPop(const QString&, const QString&) override {}
+    void RouteChatMsg(const QString&, const QString&) override {}
+    void ShowUserInfo(const QString&, const QString&) override {}
+};
+struct NoFileTransfer : NetHooks::FileTransfer {
+    void OnData(QChar, const QString&, const QString&) override {}
+};
+struct NoChatWindows : NetHooks::ChatWindows {
+    void CloseAll() override {}
+    bool HasUser(const QString&) override { return false; }
+};
 } // namespace
 
-void NetHooks::SetRouter(Router* r) {
-    gRouter = r;
+Slot<NetHooks::Router>& NetHooks::router() {
+    static NoRouter none;
+    static Slot<Router> slot(none);
+    return slot;
 }
-void NetHooks::SetFileTransfer(FileTransfer* f) {
-    gTransfer = f;
+Slot<NetHooks::FileTransfer>& NetHooks::fileTransfer() {
+    static NoFileTransfer none;
+    static Slot<FileTransfer> slot(none);
+    return slot;
 }
-void NetHooks::SetChatWindows(ChatWindows* c) {
-    gChats = c;
-}
-NetHooks::Router* NetHooks::router() {
-    return gRouter;
-}
-NetHooks::FileTransfer* NetHooks::fileTransfer() {
-    return gTransfer;
-}
-NetHooks::ChatWindows* NetHooks::chatWindows() {
-    return gChats;
+Slot<NetHooks::ChatWindows>& NetHooks::chatWindows() {
+    static NoChatWindows none;
+    static Slot<ChatWindows> slot(none);
+    return slot;
 }

@@ -1,7 +1,9 @@
 #pragma once
 // Where the network layer hands over what later parts of the messenger act on: alerts,
 // chat lines and information replies (routing), the file-transfer letters, and the chat
-// windows that close with the layer. Each hook is optional; an unset hook does nothing.
+// windows that close with the layer. Each hook does nothing until a window or test fills its slot.
+#include "platform/Slot.h"
+
 #include <QChar>
 #include <QString>
 
@@ -20,6 +22,8 @@ class FileTransfer {
     virtual ~FileTransfer() = default;
     // One of the letters "1" to "7" from `sender`; payload is everything after the letter.
     virtual void OnData(QChar letter, const QString& sender, const QString& payload) = 0;
+    // The network layer is closing or opening.
+    virtual void NetReset() {}
 };
 
 class ChatWindows {
@@ -30,11 +34,8 @@ class ChatWindows {
     virtual bool HasUser(const QString& name) = 0;
 };
 
-void SetRouter(Router* r);
-void SetFileTransfer(FileTransfer* f);
-void SetChatWindows(ChatWindows* c);
-Router* router();
-FileTransfer* fileTransfer();
-ChatWindows* chatWindows();
+Slot<Router>& router();
+Slot<FileTransfer>& fileTransfer();
+Slot<ChatWindows>& chatWindows();
 
 } // namespace NetHooks

@@ -33,4 +33,7 @@ class NetOwner {
     virtual OwnerList* lstUsers() { return nullptr; }
     virtual OwnerList* lstUStat() { return nullptr; }
     virtual void UListChange() {}
+    // False for an owner that polls only when it chooses to (the self test's single poll);
+    // otherwise the layer polls as soon as a datagram waits, besides the owner's timer.
+    virtual bool PollOnArrival() const { return true; }
 };

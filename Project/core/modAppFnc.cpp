@@ -91,7 +91,7 @@ int ShowMsg(const QString& text, int buttons, int icon) {
     }
     Sound::beep();
     ++msgDepth;
-    const int result = Messages::Service().Show(text, buttons, icon);
+    const int result = Messages::service()->Show(text, buttons, icon);
     --msgDepth;
     if (msgDepth == 0) {
         while (!msgQueue().empty()) {

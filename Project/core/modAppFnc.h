@@ -40,6 +40,8 @@ void OpenLink(const QString& link);
 // Left (0), top (1), right (2) or bottom (3) of the work area of the window's screen, in twips.
 qint32 GetWorkArea(int index, const QWidget* window);
 void RunUpdate();
+// Offers a file to the one user of the user list `users` (clsFileXfer.cpp); `owner` owns the dialog.
+void SendFileTo(const QString& users, QWidget* owner = nullptr);
 void RunHelp();
 // Re-skins the main window and every visible chat window (SkinnableWindow.cpp).
 void ApplySkinAll();

@@ -48,7 +48,7 @@ Dialogs::FileAnswer show(Dialogs::FileRequest::Mode mode, QWidget* owner, const 
     } else {
         request.folder = initialFolder;
     }
-    return Dialogs::service().chooseFile(request);
+    return Dialogs::service()->chooseFile(request);
 }
 } // namespace
 

@@ -3,20 +3,17 @@
 #include <cstdlib>
 
 namespace {
-std::function<void()>& handler() {
-    static std::function<void()> h;
-    return h;
-}
+struct ExitProcess : modEnd::Handler {
+    void EndNow() override { std::exit(0); }
+};
 } // namespace
 
-void modEnd::EndNow() {
-    if (handler()) {
-        handler()();
-        return;
-    }
-    std::exit(0);
+Slot<modEnd::Handler>& modEnd::handler() {
+    static ExitProcess builtIn;
+    static Slot<Handler> slot(builtIn);
+    return slot;
 }
 
-void modEnd::SetHandler(std::function<void()> h) {
-    handler() = std::move(h);
+void modEnd::EndNow() {
+    handler()->EndNow();
 }

@@ -10,6 +10,7 @@
 #include "core/modNetCom.h"
 
 #include <QCoreApplication>
+#include <QSocketNotifier>
 #include <algorithm>
 #include <memory>
 
@@ -20,6 +21,7 @@ struct State {
     NetOwner* owner = nullptr;
     QString myName;
     std::unique_ptr<clsChat> chat;
+    std::unique_ptr<QSocketNotifier> arrival; // polls as soon as a datagram waits
     bool open = false;
     qint16 dataReceived = 0;
     qint16 xferFile = -1;
@@ -104,12 +106,18 @@ void OwnerGone(NetOwner* owner) {
 
 void OpenNetCom(NetOwner* owner, const QString& name) {
     modAppFnc::WriteLog(QStringLiteral("Opening NetCom..."));
+    NetHooks::fileTransfer()->NetReset();
+    st().arrival.reset(); // before the handle it watches is replaced
     st().owner = owner;
     st().myName = name;
     st().xferFile = -1;
     if (!st().chat) st().chat = std::make_unique<clsChat>();
     st().chat->Init(kSlotName);
     st().open = true;
+    if (owner && owner->PollOnArrival() && st().chat->Handle() >= 0) {
+        st().arrival = std::make_unique<QSocketNotifier>(st().chat->Handle(), QSocketNotifier::Read);
+        QObject::connect(st().arrival.get(), &QSocketNotifier::activated, [] { PollData(); });
+    }
     SendUserData();
     QCoreApplication::processEvents();
     PollData();
@@ -137,9 +145,11 @@ void CloseNetCom(qint16 mode) {
     modAppFnc::WriteLog(QStringLiteral("Closeing NetCom... |") + QString::number(mode) + QStringLiteral("|"));
     if (mode == 1) {
         modAppFnc::WriteLog(QStringLiteral("   Searching for and closeing active chat windows..."));
-        if (NetHooks::ChatWindows* c = NetHooks::chatWindows()) c->CloseAll();
+        NetHooks::chatWindows()->CloseAll();
     }
+    NetHooks::fileTransfer()->NetReset();
     SendData(QStringLiteral("E"));
+    st().arrival.reset();
     if (st().chat) st().chat->CloseHnd();
     st().open = false;
     modAppFnc::WriteLog(QStringLiteral("---NetCom closed."));
@@ -198,16 +208,13 @@ void ParseData(const QString& text) {
     case 'A': {
         const QString target = modAppFnc::GetField(payload, 1, sep);
         if (forMe(target) || target == QLatin1String("(All)"))
-            if (NetHooks::Router* r = NetHooks::router())
-                r->ShowAlertPop(modAppFnc::GetField(payload, 2, sep), sender);
+            NetHooks::router()->ShowAlertPop(modAppFnc::GetField(payload, 2, sep), sender);
         return;
     }
     case 'H':
         if (forMe(modAppFnc::GetField(payload, 1, sep)))
-            if (NetHooks::Router* r = NetHooks::router())
-                r->RouteChatMsg(modAppFnc::GetField(payload, 2, sep) + Sep() +
-                                    modAppFnc::GetField(payload, 3, sep),
-                                sender);
+            NetHooks::router()->RouteChatMsg(
+                modAppFnc::GetField(payload, 2, sep) + Sep() + modAppFnc::GetField(payload, 3, sep), sender);
         return;
     case 'R': {
         if (!forMe(modAppFnc::GetField(payload, 1, sep))) return;
@@ -222,8 +229,7 @@ void ParseData(const QString& text) {
     }
     case 'I':
         if (forMe(modAppFnc::GetField(payload, 1, sep)))
-            if (NetHooks::Router* r = NetHooks::router())
-                r->ShowUserInfo(modAppFnc::GetField(payload, 2, sep), sender);
+            NetHooks::router()->ShowUserInfo(modAppFnc::GetField(payload, 2, sep), sender);
         return;
     case '1':
     case '2':
@@ -232,7 +238,7 @@ void ParseData(const QString& text) {
     case '5':
     case '6':
     case '7':
-        if (NetHooks::FileTransfer* f = NetHooks::fileTransfer()) f->OnData(letter, sender, payload);
+        NetHooks::fileTransfer()->OnData(letter, sender, payload);
         return;
     default:
         modAppFnc::WriteLog(QStringLiteral("Unknown data received: >>") + text + QStringLiteral("<<"));

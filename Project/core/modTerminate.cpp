@@ -6,21 +6,20 @@
 #include <QString>
 
 namespace {
-std::function<void()>& handler() {
-    static std::function<void()> h;
-    return h;
-}
+struct OrderlyEnd : modTerminate::Handler {
+    void Terminate() override {
+        modAppFnc::WriteLog(QStringLiteral("QX3 Terminated"));
+        modEnd::EndNow(); // at once: no other window's unload handler runs
+    }
+};
 } // namespace
 
-void modTerminate::Terminate() {
-    if (handler()) {
-        handler()();
-        return;
-    }
-    modAppFnc::WriteLog(QStringLiteral("QX3 Terminated"));
-    modEnd::EndNow(); // at once: no other window's unload handler runs
+Slot<modTerminate::Handler>& modTerminate::handler() {
+    static OrderlyEnd builtIn;
+    static Slot<Handler> slot(builtIn);
+    return slot;
 }
 
-void modTerminate::SetHandler(std::function<void()> h) {
-    handler() = std::move(h);
+void modTerminate::Terminate() {
+    handler()->Terminate();
 }

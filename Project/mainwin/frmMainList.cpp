@@ -269,8 +269,7 @@ void frmMain::AddU2Chat(ChatRoomLink* frm) {
     for (const QString& name : names) {
         if (GetUserInfo(name, 4).toString() != QLatin1String("1")) continue;
         any = true;
-        NetHooks::ChatWindows* chats = NetHooks::chatWindows();
-        if (chats && chats->HasUser(name))
+        if (NetHooks::chatWindows()->HasUser(name))
             modAppFnc::ShowMsg(name + lang("Main_UserInChat"), 0, 3);
         else if (frm && (!tracked || alive))
             frm->AddUser(name);

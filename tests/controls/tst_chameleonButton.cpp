@@ -4,6 +4,7 @@
 #include "controls/chameleonButton.h"
 #include "core/modGDI.h"
 #include "platform/Colors.h"
+#include "support/Headless.h"
 #include "support/Screenshot.h"
 
 #include <QGridLayout>
@@ -172,6 +173,7 @@ void run(Host& h, const QString& step) {
 
 class tst_chameleonButton : public QObject {
     Q_OBJECT
+    TestEnv::Headless env;
   private slots:
     void events_data();
     void events();

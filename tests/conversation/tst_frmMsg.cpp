@@ -11,8 +11,8 @@
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
 #include "platform/Sound.h"
+#include "support/Headless.h"
 #include "support/Screenshot.h"
-#include "support/TestEnv.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -21,7 +21,6 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
@@ -29,19 +28,6 @@
 #include <functional>
 
 namespace {
-
-class Silent : public Sound::Backend {
-  public:
-    void beep() override {}
-    void playWave(const QString&, bool) override {}
-};
-
-class TestOwner : public NetOwner {
-  public:
-    OwnerList users{true}, stats{false};
-    OwnerList* lstUsers() override { return &users; }
-    OwnerList* lstUStat() override { return &stats; }
-};
 
 QList<frmMsg*> openWindows() {
     QList<frmMsg*> out;
@@ -74,22 +60,15 @@ const QString kSep = QString(QChar(1));
 class TestFrmMsg : public QObject {
     Q_OBJECT
 
-    QTemporaryDir home;
-    Silent silent;
+    TestEnv::Headless env{40461};
+    // The window under test answers the messages, not the guard's recorder.
+    Slot<MessageService>::Override shown{Messages::service(), frmMsg::Service()};
 
   private slots:
     void initTestCase() {
-        QVERIFY(home.isValid());
-        qputenv("QX3_HOME", home.path().toLocal8Bit());
-        TestEnv::useLoopback(40461);
-        Sound::setBackend(&silent);
+        QVERIFY(env.home.isValid());
         modLangConst::SetDefaultStrings();
         frmImgs::Load();
-        frmMsg::Install();
-    }
-    void cleanupTestCase() {
-        Messages::SetService(nullptr);
-        Sound::setBackend(nullptr);
     }
 
     // ---- buttons and keys -------------------------------------------------------------------
@@ -285,7 +264,7 @@ class TestFrmMsg : public QObject {
                 other.SendMessage(QString(), QStringLiteral("*"),
                                   QStringLiteral("Bob") + kSep + QStringLiteral("S1"));
             }
-            if (owner.users.items().contains(QStringLiteral("Bob")) || clock.elapsed() > 10000) {
+            if (owner.names.items().contains(QStringLiteral("Bob")) || clock.elapsed() > 10000) {
                 timedOut = clock.elapsed() > 10000;
                 clickButton(w, 0);
             }
@@ -294,17 +273,17 @@ class TestFrmMsg : public QObject {
         modNetCmds::CloseNetCom(0);
         QVERIFY(!timedOut);
         QVERIFY(clock.elapsed() < 4000); // heard at one of the window's first polls
-        QCOMPARE(owner.users.items(), QStringList{QStringLiteral("Bob")});
-        QCOMPARE(modAppFnc::GetField(owner.stats.List(0), 3, QChar(1)), QStringLiteral("1"));
+        QCOMPARE(owner.names.items(), QStringList{QStringLiteral("Bob")});
+        QCOMPARE(modAppFnc::GetField(owner.records.List(0), 3, QChar(1)), QStringLiteral("1"));
     }
 
     // "M" datagrams that arrive while message windows wait open more windows only up to the
     // bound; the rest wait their turn and are all shown.
     void floodOfMessagesIsBounded() {
         TestOwner owner;
-        owner.users.AddItem(QStringLiteral("Bob")); // heard before: no presence answers in between
-        owner.stats.AddItem(QStringLiteral("Bob") + kSep + "0" + kSep + "0" + kSep + "Arial" + kSep + "0" +
-                            kSep + "1" + kSep);
+        owner.names.AddItem(QStringLiteral("Bob")); // heard before: no presence answers in between
+        owner.records.AddItem(QStringLiteral("Bob") + kSep + "0" + kSep + "0" + kSep + "Arial" + kSep + "0" +
+                              kSep + "1" + kSep);
         modGlobals::Sets().UNAME = QStringLiteral("Me");
         modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
         QVERIFY(QTest::qWaitFor([] {

@@ -16,9 +16,9 @@
 #include "platform/Mailslot.h"
 #include "platform/Twips.h"
 #include "platform/qx3version.h"
+#include "support/Headless.h"
 #include "support/Recorders.h"
 #include "support/Screenshot.h"
-#include "support/TestEnv.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -59,10 +59,10 @@ quint32 pixelAt(QWidget* w, QPoint at) {
 
 class TestSmallWindows : public QObject {
     Q_OBJECT
-    QTemporaryDir home;
+    TestEnv::Headless env{40320};
 
     void loadTable(const QByteArray& lines) {
-        const QString path = home.filePath(QStringLiteral("lang.qxl"));
+        const QString path = env.home.filePath(QStringLiteral("lang.qxl"));
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(lines);
@@ -72,9 +72,7 @@ class TestSmallWindows : public QObject {
 
   private slots:
     void initTestCase() {
-        QVERIFY(home.isValid());
-        TestEnv::isolate(home);
-        TestEnv::useLoopback(40320);
+        QVERIFY(env.home.isValid());
         modLangConst::SetDefaultStrings();
         frmImgs::Load();
     }
@@ -266,7 +264,7 @@ class TestSmallWindows : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(w));
         QTest::mouseClick(ok ? w->cmdOk : w->cmdCancel, Qt::LeftButton);
         QTRY_VERIFY(w.isNull());
-        QVERIFY(QDir(home.path()).entryList(QDir::Files).filter(QStringLiteral(".con")).isEmpty());
+        QVERIFY(QDir(env.home.path()).entryList(QDir::Files).filter(QStringLiteral(".con")).isEmpty());
     }
 
     // --- self test --------------------------------------------------------------------------

@@ -3,8 +3,8 @@
 #include "core/modAppFnc.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
+#include "support/Headless.h"
 #include "support/Recorders.h"
-#include "support/TestEnv.h"
 
 #include "support/TestFiles.h"
 
@@ -20,16 +20,13 @@ const QString S(modGlobals::kSep);
 
 class TestAppFnc : public QObject {
     Q_OBJECT
-    QTemporaryDir home;
+    TestEnv::Headless env;
 
   private slots:
-    void initTestCase() {
-        QVERIFY(home.isValid());
-        TestEnv::useProgramFolder(home);
-    }
+    void initTestCase() { QVERIFY(env.home.isValid()); }
     void init() {
         modGlobals::Run().NoLog = 0;
-        QFile::remove(QDir(home.path()).filePath(QStringLiteral("Log.txt")));
+        QFile::remove(QDir(env.home.path()).filePath(QStringLiteral("Log.txt")));
     }
 
     void getField_data() {
@@ -127,14 +124,14 @@ class TestAppFnc : public QObject {
     void readTextFile() {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
-        const QString path = QDir(home.path()).filePath(QStringLiteral("t.txt"));
+        const QString path = QDir(env.home.path()).filePath(QStringLiteral("t.txt"));
         writeAll(path, bytes);
         QCOMPARE(modAppFnc::ReadTextFile(path), text);
         QCOMPARE(modAppFnc::ReadTextFile(path + QStringLiteral(".missing")), QString());
     }
 
     void logAppendsLinesAndHonoursNoLog() {
-        const QString path = QDir(home.path()).filePath(QStringLiteral("Log.txt"));
+        const QString path = QDir(env.home.path()).filePath(QStringLiteral("Log.txt"));
         modAppFnc::WriteLog(QStringLiteral("first, \"quoted\""));
         modAppFnc::WriteLog(QString::fromUtf16(u"second \u20AC"));
         const QByteArray bytes = readAll(path);
@@ -153,7 +150,7 @@ class TestAppFnc : public QObject {
         QTemporaryDir ro;
         qputenv("QX3_HOME", QDir(ro.path()).filePath(QStringLiteral("no/such/folder")).toLocal8Bit());
         modAppFnc::WriteLog(QStringLiteral("lost"));
-        TestEnv::useProgramFolder(home);
+        TestEnv::useProgramFolder(env.home);
     }
 
     void sounds_data() {
@@ -176,9 +173,9 @@ class TestAppFnc : public QObject {
         QFETCH(QString, setting);
         QFETCH(QString, heard);
         for (const char* f : {"ding.wav", "DING.WAV", "ding.mp3"})
-            writeAll(QDir(home.path()).filePath(QString::fromLatin1(f)), "RIFF");
-        setting.replace(QStringLiteral("@"), home.path());
-        heard.replace(QStringLiteral("@"), home.path());
+            writeAll(QDir(env.home.path()).filePath(QString::fromLatin1(f)), "RIFF");
+        setting.replace(QStringLiteral("@"), env.home.path());
+        heard.replace(QStringLiteral("@"), env.home.path());
         SoundRecorder rec;
         modAppFnc::PlaySnd(setting);
         QCOMPARE(rec.heard.join(QLatin1Char(',')), heard);
@@ -239,12 +236,12 @@ class TestAppFnc : public QObject {
         modAppFnc::RunUpdate();
         modAppFnc::RunHelp();
         QCOMPARE(msg.shown.size(), std::size_t(2));
-        const QString up = QDir(home.path()).filePath(QStringLiteral("QX3Update"));
+        const QString up = QDir(env.home.path()).filePath(QStringLiteral("QX3Update"));
         QCOMPARE(msg.shown[0].text,
                  QStringLiteral("Unable to locate AutoUpdate.\r\n(") + up + QStringLiteral(")"));
         QCOMPARE(msg.shown[0].icon, 1);
         QCOMPARE(msg.shown[1].text.left(26), QStringLiteral("Unable to locate Help EXE."));
-        const QByteArray log = readAll(QDir(home.path()).filePath(QStringLiteral("Log.txt")));
+        const QByteArray log = readAll(QDir(env.home.path()).filePath(QStringLiteral("Log.txt")));
         QVERIFY(log.contains(": Unable to locate AutoUpdate EXE; " + up.toLocal8Bit() + "\r\n"));
         QVERIFY(log.contains(": Unable to locate Help EXE; "));
     }
@@ -252,8 +249,8 @@ class TestAppFnc : public QObject {
     void companionStartsDetached() {
         SoundRecorder snd;
         MessageRecorder msg;
-        const QString marker = QDir(home.path()).filePath(QStringLiteral("started"));
-        const QString prog = QDir(home.path()).filePath(QStringLiteral("Help"));
+        const QString marker = QDir(env.home.path()).filePath(QStringLiteral("started"));
+        const QString prog = QDir(env.home.path()).filePath(QStringLiteral("Help"));
         writeAll(prog, "#!/bin/sh\necho \"$#\" > \"" + marker.toLocal8Bit() + "\"\n");
         QFile::setPermissions(prog, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         modAppFnc::RunHelp();

@@ -13,6 +13,7 @@
 #include "platform/Ansi.h"
 #include "platform/Dialogs.h"
 #include "platform/ProgramFolder.h"
+#include "support/Headless.h"
 #include "support/Screenshot.h"
 
 #include "support/TestFiles.h"
@@ -30,38 +31,9 @@
 #include <QTimer>
 #include <QtTest>
 #include <functional>
+#include <optional>
 
 namespace {
-
-class RecordedMessages : public MessageService {
-  public:
-    QStringList texts;
-    int Show(const QString& text, int, int) override {
-        texts << text;
-        return 0;
-    }
-};
-
-class FakeDialogs : public Dialogs::Service {
-  public:
-    int fileCalls = 0;
-    Dialogs::FileRequest request;
-    Dialogs::FileAnswer answer;
-    int folderCalls = 0;
-    QString folderStart, folderTitle, folderAnswer;
-
-    Dialogs::FileAnswer chooseFile(const Dialogs::FileRequest& r) override {
-        ++fileCalls;
-        request = r;
-        return answer;
-    }
-    QString chooseFolder(const QString& start, const QString& title) override {
-        ++folderCalls;
-        folderStart = start;
-        folderTitle = title;
-        return folderAnswer;
-    }
-};
 
 // The lookup fixture, one entry a line, the last one without a line end.
 const QStringList kFixtureLines = {
@@ -108,11 +80,12 @@ void click(chameleonButton* button) {
 class TestLanguage : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_tmp;
+    TestEnv::Headless env;
+    QTemporaryDir& m_tmp = env.home;
     QString m_home;
-    RecordedMessages m_messages;
-    FakeDialogs m_dialogs;
-    int m_terminated = 0;
+    MessageRecorder& m_messages = env.messages;
+    std::optional<DialogRecorder> m_dialogs; // fresh for every test
+    int& m_terminated = env.end.terminated;
 
     QString file(const QString& name) const { return QDir(m_home).filePath(name); }
 
@@ -122,22 +95,13 @@ class TestLanguage : public QObject {
         m_home = m_tmp.filePath(QStringLiteral("Program Folder"));
         QVERIFY(QDir().mkpath(m_home));
         qputenv("QX3_HOME", m_home.toUtf8());
-        qputenv("XDG_CONFIG_HOME", m_tmp.filePath(QStringLiteral("config")).toUtf8());
         qputenv("QX3_REGISTRY", m_tmp.filePath(QStringLiteral("registry.json")).toUtf8());
-        Messages::SetService(&m_messages);
-        modTerminate::SetHandler([this] { ++m_terminated; });
-    }
-
-    void cleanupTestCase() {
-        Messages::SetService(nullptr);
-        Dialogs::SetService(nullptr);
-        modTerminate::SetHandler({});
     }
 
     void init() {
-        m_messages.texts.clear();
-        m_dialogs = FakeDialogs();
-        Dialogs::SetService(&m_dialogs);
+        m_messages.shown.clear();
+        m_dialogs.reset(); // the guard's recorder leaves first: no two overrides cross
+        m_dialogs.emplace();
         QVERIFY(modDB::LoadDB(QString()));
         QFile::remove(file(QStringLiteral("Log.txt")));
         modLangConst::SetDefaultStrings();
@@ -179,7 +143,7 @@ class TestLanguage : public QObject {
         QVERIFY(modDB::LoadDB(file(QStringLiteral("fixture.qxl"))));
         QVERIFY(modDB::DBLoaded());
         QCOMPARE(modDB::GetDBString(key), expected);
-        QVERIFY(m_messages.texts.isEmpty());
+        QVERIFY(m_messages.texts().isEmpty());
     }
 
     void fileEncodings_data() {
@@ -209,8 +173,8 @@ class TestLanguage : public QObject {
         QCOMPARE(modDB::GetDBString(QStringLiteral("frmNone.cmdMissing")), QString());
         QCOMPARE(modDB::GetDBString(QStringLiteral("FRMNONE.cmdmissing")), QString());
         QCOMPARE(modDB::GetDBString(QStringLiteral("frmNone.cmdOther")), QString());
-        QCOMPARE(m_messages.texts, (QStringList{QStringLiteral("DB:ID not found: 'frmNone.cmdMissing'"),
-                                                QStringLiteral("DB:ID not found: 'frmNone.cmdOther'")}));
+        QCOMPARE(m_messages.texts(), (QStringList{QStringLiteral("DB:ID not found: 'frmNone.cmdMissing'"),
+                                                  QStringLiteral("DB:ID not found: 'frmNone.cmdOther'")}));
         const QStringList log = logEntries();
         QCOMPARE(log.count(QStringLiteral("DB:ID not found: 'frmNone.cmdMissing'")), 2);
         QCOMPARE(log.count(QStringLiteral("DB:ID not found: 'FRMNONE.cmdmissing'")), 1);
@@ -240,7 +204,7 @@ class TestLanguage : public QObject {
         QVERIFY(modDB::LoadDB(file(QStringLiteral("one.qxl"))));
         QVERIFY(!modDB::LoadDB(makeNotAFile(notAFile, file(QStringLiteral("odd.qxl")))));
         QVERIFY(!modDB::DBLoaded());
-        QVERIFY(m_messages.texts.isEmpty());
+        QVERIFY(m_messages.texts().isEmpty());
     }
     void oversizedFileEmptiesTable() {
         writeAll(file(QStringLiteral("big.qxl")), "Main_Stat0|An\r\n" + QByteArray(8 * 1024 * 1024, 'x'));
@@ -256,7 +220,7 @@ class TestLanguage : public QObject {
         QVERIFY(modDB::LoadDB(QString()));
         modLangConst::LoadLangStrings(); // no table: the English stays, nothing is shown
         QCOMPARE(modLangConst::Get(QStringLiteral("Msg_Yes")), QStringLiteral("&Yes"));
-        QVERIFY(m_messages.texts.isEmpty());
+        QVERIFY(m_messages.texts().isEmpty());
 
         writeAll(file(QStringLiteral("two.qxl")), "3.0.9\r\nMsg_Ok|&Gut\r\nmain_stat0|An|ein\r\n");
         QVERIFY(modDB::LoadDB(file(QStringLiteral("two.qxl"))));
@@ -268,7 +232,7 @@ class TestLanguage : public QObject {
         for (const QString& key : modLangConst::Keys())
             if (key != QLatin1String("Msg_Ok") && key != QLatin1String("Main_Stat0"))
                 expected << QStringLiteral("DB:ID not found: '") + key + QLatin1Char('\'');
-        QCOMPARE(m_messages.texts, expected);
+        QCOMPARE(m_messages.texts(), expected);
         QCOMPARE(expected.size(), 69);
         QVERIFY(modDB::LoadDB(QString()));
     }
@@ -299,42 +263,42 @@ class TestLanguage : public QObject {
         QFETCH(QString, filter);
         QFETCH(QStringList, expected);
         modCommonDialog::ShowOpen(nullptr, filter, QStringLiteral("t"), QString());
-        QCOMPARE(m_dialogs.fileCalls, 1);
-        QCOMPARE(m_dialogs.request.filters, expected);
+        QCOMPARE(m_dialogs->fileCalls, 1);
+        QCOMPARE(m_dialogs->request.filters, expected);
     }
 
     void fileDialogRequestAndAnswer() {
         QWidget owner;
         writeAll(file(QStringLiteral("chosen.qxl")), "x");
         // A start that names a file opens in its folder with the file chosen.
-        m_dialogs.answer = {QStringLiteral(" /a path with blanks / and a long name ") + QString(300, 'n') +
-                                QStringLiteral(" "),
-                            1};
+        m_dialogs->answer = {QStringLiteral(" /a path with blanks / and a long name ") + QString(300, 'n') +
+                                 QStringLiteral(" "),
+                             1};
         QCOMPARE(modCommonDialog::ShowOpen(&owner, QStringLiteral("L|*.qxl"),
                                            QStringLiteral("Select A Language File"),
                                            file(QStringLiteral("chosen.qxl"))),
-                 m_dialogs.answer.path); // neither cut nor trimmed
-        QCOMPARE(m_dialogs.request.mode, Dialogs::FileRequest::Mode::Open);
-        QCOMPARE(m_dialogs.request.owner, &owner);
-        QCOMPARE(m_dialogs.request.title, QStringLiteral("Select A Language File"));
-        QCOMPARE(m_dialogs.request.folder, m_home);
-        QCOMPARE(m_dialogs.request.file, QStringLiteral("chosen.qxl"));
+                 m_dialogs->answer.path); // neither cut nor trimmed
+        QCOMPARE(m_dialogs->request.mode, Dialogs::FileRequest::Mode::Open);
+        QCOMPARE(m_dialogs->request.owner, &owner);
+        QCOMPARE(m_dialogs->request.title, QStringLiteral("Select A Language File"));
+        QCOMPARE(m_dialogs->request.folder, m_home);
+        QCOMPARE(m_dialogs->request.file, QStringLiteral("chosen.qxl"));
 
         // A folder, or a path that does not exist, is given as it stands.
         modCommonDialog::ShowOpen(&owner, QString(), QString(), m_home);
-        QCOMPARE(m_dialogs.request.folder, m_home);
-        QCOMPARE(m_dialogs.request.file, QString());
+        QCOMPARE(m_dialogs->request.folder, m_home);
+        QCOMPARE(m_dialogs->request.file, QString());
         modCommonDialog::ShowOpen(&owner, QString(), QString(), QStringLiteral("/no/such/place"));
-        QCOMPARE(m_dialogs.request.folder, QStringLiteral("/no/such/place"));
+        QCOMPARE(m_dialogs->request.folder, QStringLiteral("/no/such/place"));
 
         // The save dialog keeps the filter chosen; an open dialog leaves it alone.
-        m_dialogs.answer = {QStringLiteral("/x/chat.txt"), 2};
+        m_dialogs->answer = {QStringLiteral("/x/chat.txt"), 2};
         QCOMPARE(modCommonDialog::ShowSave(&owner, QStringLiteral("R|*.rtf|T|*.txt"),
                                            QStringLiteral("Export Chat Dialog..."), m_home),
                  QStringLiteral("/x/chat.txt"));
-        QCOMPARE(m_dialogs.request.mode, Dialogs::FileRequest::Mode::Save);
+        QCOMPARE(m_dialogs->request.mode, Dialogs::FileRequest::Mode::Save);
         QCOMPARE(modCommonDialog::LastSaveFilter(), qint16(2));
-        m_dialogs.answer = {QString(), 0};
+        m_dialogs->answer = {QString(), 0};
         QCOMPARE(modCommonDialog::ShowOpen(&owner, QString(), QString(), QString()), QString());
         QCOMPARE(modCommonDialog::LastSaveFilter(), qint16(2));
         QCOMPARE(modCommonDialog::ShowSave(&owner, QString(), QString(), QString()), QString());
@@ -343,7 +307,8 @@ class TestLanguage : public QObject {
 
     // Qt's own dialog: descriptions shown as written, the patterns decide, the choice returns.
     void realFileDialog() {
-        Dialogs::SetService(nullptr);
+        m_dialogs.reset();
+        Slot<Dialogs::Service>::Override real(Dialogs::service(), Dialogs::service().byDefault());
         const QString dir = m_tmp.filePath(QStringLiteral("dialog"));
         QVERIFY(QDir().mkpath(dir));
         for (const char* name : {"a.rtf", "b.txt", "c.qxl"})
@@ -408,17 +373,17 @@ class TestLanguage : public QObject {
         writeAll(file(QStringLiteral("Log.txt")), "x");
         start.replace(QStringLiteral("<home>"), m_home);
         expected.replace(QStringLiteral("<home>"), m_home);
-        m_dialogs.folderAnswer = QStringLiteral("/chosen folder ");
+        m_dialogs->folderAnswer = QStringLiteral("/chosen folder ");
         QCOMPARE(modGetFld::BrowseForFolder(start, QStringLiteral("Select a folder to save files in:")),
                  QStringLiteral("/chosen folder "));
-        QCOMPARE(m_dialogs.folderStart, expected);
-        QCOMPARE(m_dialogs.folderTitle, QStringLiteral("Select a folder to save files in:"));
+        QCOMPARE(m_dialogs->folderStart, expected);
+        QCOMPARE(m_dialogs->folderTitle, QStringLiteral("Select a folder to save files in:"));
     }
 
     void folderTitleAndCancel() {
         QCOMPARE(modGetFld::BrowseForFolder(QStringLiteral("/tmp"), QString()), QString());
-        QCOMPARE(m_dialogs.folderTitle, QStringLiteral("Please, Select a folder."));
-        QCOMPARE(m_dialogs.folderCalls, 1);
+        QCOMPARE(m_dialogs->folderTitle, QStringLiteral("Please, Select a folder."));
+        QCOMPARE(m_dialogs->folderCalls, 1);
     }
 
     // ---- the language chooser ----
@@ -444,7 +409,7 @@ class TestLanguage : public QObject {
         QCOMPARE(form.txtLang->text(), lang);
         QCOMPARE(form.txtLang->isVisible(), !lang.isEmpty());
         QCOMPARE(form.cmdEng->isVisible(), !lang.isEmpty());
-        QVERIFY(m_messages.texts.isEmpty());
+        QVERIFY(m_messages.texts().isEmpty());
         saveScreenshot(&form,
                        lang.isEmpty() ? QStringLiteral("frmLang-English") : QStringLiteral("frmLang-file"));
     }
@@ -461,7 +426,7 @@ class TestLanguage : public QObject {
         QCOMPARE(form.cmdApply->Caption(), QStringLiteral("&Anwenden"));
         QCOMPARE(form.cmdCancel->Caption(), QStringLiteral("A&bbrechen"));
         QCOMPARE(form.cmdEng->Caption(), QStringLiteral("&English")); // no key of its own
-        QVERIFY(m_messages.texts.isEmpty());
+        QVERIFY(m_messages.texts().isEmpty());
     }
 
     void chooserBrowse_data() {
@@ -495,17 +460,17 @@ class TestLanguage : public QObject {
         lang.replace(QStringLiteral("<home>"), m_home);
         expectedFolder.replace(QStringLiteral("<home>"), m_home);
         modGlobals::Sets().LANG = lang;
-        m_dialogs.answer = {answer, answer.isEmpty() ? 0 : 1};
+        m_dialogs->answer = {answer, answer.isEmpty() ? 0 : 1};
         frmLang form;
         form.show();
         click(form.cmdBrw);
-        QCOMPARE(m_dialogs.fileCalls, 1);
-        QCOMPARE(m_dialogs.request.owner, &form);
-        QCOMPARE(m_dialogs.request.mode, Dialogs::FileRequest::Mode::Open);
-        QCOMPARE(m_dialogs.request.title, QStringLiteral("Select A Language File"));
-        QCOMPARE(m_dialogs.request.filters, QStringList{"Talkvane3 Language Files (*.qxl) (*.qxl)"});
-        QCOMPARE(m_dialogs.request.folder, expectedFolder);
-        QCOMPARE(m_dialogs.request.file, expectedFile);
+        QCOMPARE(m_dialogs->fileCalls, 1);
+        QCOMPARE(m_dialogs->request.owner, &form);
+        QCOMPARE(m_dialogs->request.mode, Dialogs::FileRequest::Mode::Open);
+        QCOMPARE(m_dialogs->request.title, QStringLiteral("Select A Language File"));
+        QCOMPARE(m_dialogs->request.filters, QStringList{"Talkvane3 Language Files (*.qxl) (*.qxl)"});
+        QCOMPARE(m_dialogs->request.folder, expectedFolder);
+        QCOMPARE(m_dialogs->request.file, expectedFile);
         const QString shown = answer.isEmpty() ? lang : answer;
         QCOMPARE(form.txtLang->text(), shown);
         QCOMPARE(form.txtLang->isVisible(), !shown.isEmpty());
@@ -514,23 +479,22 @@ class TestLanguage : public QObject {
 
     void applyAfterBrowseSavesAndEnds() {
         modGlobals::Sets().UNAME = QStringLiteral("Ann");
-        m_dialogs.answer = {QStringLiteral("/l/Fran\u00e7ais.qxl"), 1};
+        m_dialogs->answer = {QStringLiteral("/l/Fran\u00e7ais.qxl"), 1};
         auto* caller = new QWidget;
         caller->show();
         QPointer<QWidget> callerGuard(caller);
         // The end comes last: after the save and after the calling window has closed.
         bool savedBeforeEnd = false, closedBeforeEnd = false;
-        modTerminate::SetHandler([&] {
-            ++m_terminated;
+        env.end.onTerminate = [&] {
             savedBeforeEnd = QFileInfo::exists(file(QStringLiteral("User.con")));
             closedBeforeEnd = callerGuard && !callerGuard->isVisible();
-        });
+        };
         whenChooserShown(this, [](frmLang* form) {
             click(form->cmdBrw);
             click(form->cmdApply);
         });
         modAppFnc::ShowLangDialog(caller);
-        modTerminate::SetHandler([this] { ++m_terminated; });
+        env.end.onTerminate = nullptr;
         QCOMPARE(m_terminated, 1);
         QVERIFY(savedBeforeEnd);
         QVERIFY(closedBeforeEnd);

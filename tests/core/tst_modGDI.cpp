@@ -1,6 +1,7 @@
 // The drawing helper's pixel rules, on small images, and the colour conversion it uses.
 #include "core/modGDI.h"
 #include "platform/Colors.h"
+#include "support/Headless.h"
 
 #include <QFontInfo>
 #include <QImage>
@@ -41,6 +42,7 @@ QRect bounds(const QList<QPoint>& pts) {
 
 class tst_modGDI : public QObject {
     Q_OBJECT
+    TestEnv::Headless env;
   private slots:
     void colourConversion_data();
     void colourConversion();

@@ -7,8 +7,8 @@
 #include "core/modNetCom.h"
 #include "platform/Ansi.h"
 #include "platform/Mailslot.h"
+#include "support/Headless.h"
 #include "support/Recorders.h"
-#include "support/TestEnv.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,6 +22,22 @@ const QString S(modGlobals::kSep);
 // Sends raw datagram bytes to the group, as any other computer might.
 void sendRaw(const QByteArray& bytes) {
     QVERIFY(Mailslot::send(QStringLiteral("*"), QStringLiteral("QX3"), bytes));
+}
+
+// Waits until a listener of the test's own has heard `count` datagrams. Loopback delivers each
+// datagram to every member of the group at once, so the code under test has them too by then.
+void waitHeard(Mailslot& ear, int count) {
+    int heard = 0;
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            qint64 size = 0;
+            int waiting = 0;
+            QByteArray bytes;
+            while (ear.info(size, waiting) && ear.read(size, bytes))
+                ++heard;
+            return heard >= count;
+        },
+        5000));
 }
 
 QStringList drain(clsChat& chat, int expected) {
@@ -43,13 +59,11 @@ QString rec(const QString& name, const QString& col = "0", const QString& stat =
 
 class TestNetwork : public QObject {
     Q_OBJECT
-    QTemporaryDir home;
+    TestEnv::Headless env{40120};
 
   private slots:
     void initTestCase() {
-        QVERIFY(home.isValid());
-        TestEnv::useProgramFolder(home);
-        TestEnv::useLoopback(40120);
+        QVERIFY(env.home.isValid());
         modLangConst::SetDefaultStrings();
     }
     void init() {
@@ -71,11 +85,13 @@ class TestNetwork : public QObject {
         chat.Init(QStringLiteral("QX3"));
         QCOMPARE(chat.GetError(), qint16(0));
         QVERIFY(chat.GetMessages().isEmpty());
+        Mailslot ear;
+        QVERIFY(ear.create(QStringLiteral("QX3")) >= 0);
         chat.SendMessage(QString(), QStringLiteral("*"), QStringLiteral("Ann") + S + QStringLiteral("Cx"));
         chat.SendMessage(QString(), QStringLiteral("*"), QStringLiteral("Ann") + S + QStringLiteral("Cx"));
         chat.SendMessage(QString(), QStringLiteral("*"), QStringLiteral("ANN") + S + QStringLiteral("Cx"));
         chat.SendMessage(QString(), QStringLiteral("*"), QStringLiteral("Ann") + S + QStringLiteral("Cx"));
-        QTest::qWait(50); // let every copy arrive before the one poll
+        waitHeard(ear, 4); // every copy has arrived before the one poll
         const QStringList first = chat.GetMessages();
         QCOMPARE(first, QStringList({QChar(0) + QStringLiteral("Ann") + S + QStringLiteral("Cx"),
                                      QChar(0) + QStringLiteral("ANN") + S + QStringLiteral("Cx")}));
@@ -368,6 +384,8 @@ class TestNetwork : public QObject {
         TestOwner owner;
         modNetCmds::OpenNetCom(&owner, QStringLiteral("\\Me"));
         modNetCmds::ParseData(QStringLiteral("Ann") + S + QStringLiteral("C7"));
+        Mailslot ear;
+        QVERIFY(ear.create(QStringLiteral("QX3")) >= 0);
         QByteArray junk(1 << 20, '\0');
         // 64-bit, so the bytes are the same under every compiler and optimisation level.
         for (qint64 i = 0; i < junk.size(); ++i)
@@ -375,7 +393,7 @@ class TestNetwork : public QObject {
         sendRaw(junk.left(60000)); // the largest datagram UDP carries whole
         for (int i = 0; i < 300; ++i)
             modNetCmds::ParseData(Ansi::decode(junk.mid(i * 3000, 3000)));
-        QTest::qWait(50);
+        waitHeard(ear, 1);
         modNetCmds::PollData();
         const int at = modNetCmds::FindUser(QStringLiteral("Ann"));
         QCOMPARE(owner.names.List(at), QStringLiteral("Ann"));
@@ -392,7 +410,7 @@ class TestNetwork : public QObject {
         modGlobals::Run().NetLog = 1;
         modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
         modNetCmds::ParseData(QStringLiteral("Ann") + S + QStringLiteral("Q?"));
-        QFile f(QDir(home.path()).filePath(QStringLiteral("Log.txt")));
+        QFile f(QDir(env.home.path()).filePath(QStringLiteral("Log.txt")));
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray log = f.readAll();
         const qsizetype in = log.lastIndexOf(": DataIn >>Ann\x01Q?<<\r\n");

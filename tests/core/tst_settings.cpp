@@ -12,6 +12,7 @@
 #include "platform/Registry.h"
 #include "platform/SettingsBag.h"
 
+#include "support/Headless.h"
 #include "support/TestFiles.h"
 
 #include <QCoreApplication>
@@ -28,15 +29,6 @@
 using modGlobals::Settings;
 
 namespace {
-
-class RecordedMessages : public MessageService {
-  public:
-    QStringList texts;
-    int Show(const QString& text, int, int) override {
-        texts << text;
-        return 0;
-    }
-};
 
 // The 74 keys of the settings file in the order they must be written, with their types, and a
 // visitor over the matching members.
@@ -149,10 +141,11 @@ void compareSettings(const Settings& actual, const Settings& expected) {
 class TestSettings : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_tmp;
+    TestEnv::Headless env;
+    QTemporaryDir& m_tmp = env.home;
     QString m_home;
-    RecordedMessages m_messages;
-    int m_terminated = 0;
+    MessageRecorder& m_messages = env.messages;
+    int& m_terminated = env.end.terminated;
 
     QString settingsFile(const QString& name = QStringLiteral("User.con")) const {
         return QDir(m_home).filePath(name);
@@ -166,21 +159,13 @@ class TestSettings : public QObject {
         m_home = m_tmp.filePath(QStringLiteral("Program Folder"));
         QVERIFY(QDir().mkpath(m_home));
         qputenv("QX3_HOME", m_home.toUtf8());
-        qputenv("XDG_CONFIG_HOME", m_tmp.filePath(QStringLiteral("config")).toUtf8());
         qputenv("QX3_REGISTRY", m_tmp.filePath(QStringLiteral("registry.json")).toUtf8());
-        Messages::SetService(&m_messages);
-        modTerminate::SetHandler([this] { ++m_terminated; });
-    }
-
-    void cleanupTestCase() {
-        Messages::SetService(nullptr);
-        modTerminate::SetHandler({});
     }
 
     void init() {
         modGlobals::Sets() = Settings{};
         modGlobals::Run().SettingsFile = QStringLiteral("User.con");
-        m_messages.texts.clear();
+        m_messages.shown.clear();
         m_terminated = 0;
         QDir home(m_home);
         for (const QString& f : home.entryList(QDir::Files))
@@ -210,7 +195,7 @@ class TestSettings : public QObject {
         modGlobals::Sets() = filled(profile == int(Profile::Maximum) ? Profile::Minimum : Profile::Maximum);
         QVERIFY(modSettings::LoadSettings());
         compareSettings(modGlobals::Sets(), expected);
-        QVERIFY(m_messages.texts.isEmpty());
+        QVERIFY(m_messages.texts().isEmpty());
         QCOMPARE(m_terminated, 0);
     }
 
@@ -292,7 +277,7 @@ class TestSettings : public QObject {
         compareSettings(s, expected);
         QVERIFY(!expected.UNAME.isEmpty());
         QCOMPARE(expected.UNAME.left(1), expected.UNAME.left(1).toUpper());
-        QVERIFY(m_messages.texts.isEmpty());
+        QVERIFY(m_messages.texts().isEmpty());
         QCOMPARE(m_terminated, 0);
         QVERIFY(!QFileInfo::exists(settingsFile())); // loading creates nothing
     }
@@ -336,7 +321,7 @@ class TestSettings : public QObject {
         QCOMPARE(s.FB[9].target, first.FB[9].target);
         QCOMPARE(s.FB[9].sendNow, first.FB[9].sendNow);
         QCOMPARE(s.FB[9].text, first.FB[9].text);
-        QVERIFY(m_messages.texts.isEmpty());
+        QVERIFY(m_messages.texts().isEmpty());
 
         // Later saves go to the second file; the first stays as it was.
         const QByteArray firstBytes = readAll(settingsFile());
@@ -397,7 +382,7 @@ class TestSettings : public QObject {
 
         QVERIFY(!modSettings::LoadSettings());
 
-        QCOMPARE(m_messages.texts, QStringList{QStringLiteral("Error in Talkvane3\r\n") + error});
+        QCOMPARE(m_messages.texts(), QStringList{QStringLiteral("Error in Talkvane3\r\n") + error});
         QCOMPARE(m_terminated, 1);
         const QStringList log = logEntries();
         QVERIFY(log.contains(QStringLiteral("Error In Load Settings - ") + error));
@@ -416,7 +401,7 @@ class TestSettings : public QObject {
 
         QVERIFY(!modSettings::LoadSettings());
 
-        QCOMPARE(m_messages.texts,
+        QCOMPARE(m_messages.texts(),
                  QStringList{QStringLiteral("Error in Talkvane3\r\n75: Not a regular file")});
         QCOMPARE(m_terminated, 1);
         QVERIFY(logEntries().contains(QStringLiteral("Error In Load Settings - 75: Not a regular file")));
@@ -431,7 +416,7 @@ class TestSettings : public QObject {
 
         QVERIFY(!modSettings::LoadSettings());
 
-        QCOMPARE(m_messages.texts, QStringList{QStringLiteral("Error in Talkvane3\r\n75: File too large")});
+        QCOMPARE(m_messages.texts(), QStringList{QStringLiteral("Error in Talkvane3\r\n75: File too large")});
         QCOMPARE(m_terminated, 1);
         QCOMPARE(readAll(settingsFile()), content);
         QCOMPARE(modGlobals::Sets().LANG, QStringLiteral("held"));
@@ -448,7 +433,7 @@ class TestSettings : public QObject {
         s.BLC = QStringLiteral("other");
         QVERIFY(modSettings::LoadSettings());
         QCOMPARE(s.BLC, QStringLiteral("Ann\u0001"));
-        QVERIFY(m_messages.texts.isEmpty());
+        QVERIFY(m_messages.texts().isEmpty());
     }
 
     // A disk that fills up in the middle of a save: the previous file must survive whole.
@@ -460,7 +445,7 @@ class TestSettings : public QObject {
         const QStringList before = QDir(m_home).entryList(QDir::Files);
 
         modGlobals::Sets().BLC = QString(100000, QLatin1Char('b'));
-        m_messages.texts.clear();
+        m_messages.shown.clear();
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit saved{};
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -474,8 +459,8 @@ class TestSettings : public QObject {
         QCOMPARE(readAll(settingsFile()), previous);
         QCOMPARE(QDir(m_home).entryList(QDir::Files), before); // no half-written file left behind
         QCOMPARE(m_terminated, 1);
-        QCOMPARE(m_messages.texts.size(), 1);
-        QCOMPARE(m_messages.texts.first(), QStringLiteral("Error in Talkvane3\r\n61: Disk full"));
+        QCOMPARE(m_messages.texts().size(), 1);
+        QCOMPARE(m_messages.texts().first(), QStringLiteral("Error in Talkvane3\r\n61: Disk full"));
         const QStringList log = logEntries();
         QVERIFY(log.contains(QStringLiteral("Error In Saving Settings - 61: Disk full")));
         QCOMPARE(log.count(QStringLiteral("---Settings saved.")), 1); // the first save only
@@ -487,8 +472,8 @@ class TestSettings : public QObject {
         modGlobals::Run().SettingsFile = QStringLiteral("No Such Folder/User.con");
         QVERIFY(!modSettings::SaveSettings());
         QCOMPARE(m_terminated, 1);
-        QCOMPARE(m_messages.texts.size(), 1);
-        QVERIFY(m_messages.texts.first().startsWith(QStringLiteral("Error in Talkvane3\r\n75: ")));
+        QCOMPARE(m_messages.texts().size(), 1);
+        QVERIFY(m_messages.texts().first().startsWith(QStringLiteral("Error in Talkvane3\r\n75: ")));
         const QStringList log = logEntries();
         QCOMPARE(log.size(), 2);
         QCOMPARE(log.at(0), QStringLiteral("Saveing settings..."));

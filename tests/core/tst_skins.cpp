@@ -10,6 +10,8 @@
 #include "platform/Sound.h"
 #include "support/TestFiles.h"
 
+#include "support/Headless.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -28,27 +30,10 @@ Q_DECLARE_METATYPE(modSkin::SkinInfo)
 
 namespace {
 
-struct Shown {
-    QString text;
-    int buttons;
-    int icon;
-    SkinInfo skinMeanwhile; // what the windows would draw with while the message is up
-    QImage pictureMeanwhile;
-};
-
-class RecordingMessages : public MessageService {
-  public:
-    std::vector<Shown> shown;
-    int Show(const QString& text, int buttons, int icon) override {
-        shown.push_back({text, buttons, icon, modSkin::Current(), frmImgs::Load().picSkin});
-        return 0;
-    }
-};
-
-class Silent : public Sound::Backend {
-  public:
-    void beep() override {}
-    void playWave(const QString&, bool) override {}
+// What the windows would draw with while a message is up.
+struct Meanwhile {
+    SkinInfo skin;
+    QImage picture;
 };
 
 void writeFile(const QString& path, const QByteArray& bytes) {
@@ -164,28 +149,25 @@ void screenshot(const QImage& img, const QString& name) {
 class TestSkins : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> home;
-    RecordingMessages messages;
-    Silent silent;
+    TestEnv::Headless env;
+    std::unique_ptr<QTemporaryDir> home; // fresh for every test
+    MessageRecorder& messages = env.messages;
+    std::vector<Meanwhile> meanwhile;
 
     QString path(const QString& name) const { return QDir(home->path()).filePath(name); }
 
   private slots:
     void initTestCase() {
-        Sound::setBackend(&silent);
-        Messages::SetService(&messages);
         modLangConst::SetDefaultStrings();
         frmImgs::Load();
-    }
-    void cleanupTestCase() {
-        Messages::SetService(nullptr);
-        Sound::setBackend(nullptr);
+        messages.whileOpen = [this] { meanwhile.push_back({modSkin::Current(), frmImgs::Load().picSkin}); };
     }
     void init() {
         home = std::make_unique<QTemporaryDir>();
         QVERIFY(home->isValid());
         qputenv("QX3_HOME", home->path().toLocal8Bit());
         messages.shown.clear();
+        meanwhile.clear();
         modGlobals::Sets().SKN.clear();
         modSkin::LoadSkin(QString());
     }
@@ -356,12 +338,13 @@ class TestSkins : public QObject {
         QVERIFY(!modSkin::LoadSkin(modGlobals::Sets().SKN));
 
         QCOMPARE(messages.shown.size(), std::size_t(1));
-        const Shown& m = messages.shown.front();
+        const MessageRecorder::Shown& m = messages.shown.front();
+        QCOMPARE(meanwhile.size(), std::size_t(1));
         QCOMPARE(m.text, QStringLiteral("Error loading skin - resetting to Base Skin."));
         QCOMPARE(m.buttons, 0);
         QCOMPARE(m.icon, 0);
-        QCOMPARE(describe(m.skinMeanwhile), describe(good));
-        QCOMPARE(m.pictureMeanwhile, goodPicture);
+        QCOMPARE(describe(meanwhile.front().skin), describe(good));
+        QCOMPARE(meanwhile.front().picture, goodPicture);
         QCOMPARE(modGlobals::Sets().SKN, QString());
         QCOMPARE(describe(modSkin::Current()), describe(SkinInfo()));
         QCOMPARE(frmImgs::Load().picSkin, frmImgs::Load().picBaseSkin);

@@ -15,9 +15,9 @@
 #include "platform/Ansi.h"
 #include "platform/Colors.h"
 #include "platform/Mailslot.h"
+#include "support/Headless.h"
 #include "support/Recorders.h"
 #include "support/Screenshot.h"
-#include "support/TestEnv.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -55,11 +55,11 @@ QStringList shownUsers(const frmLogOn& w) {
 
 class TestLogOn : public QObject {
     Q_OBJECT
-    QTemporaryDir home;
-    MessageRecorder* messages = nullptr;
+    TestEnv::Headless env{40310};
+    MessageRecorder& messages = env.messages;
     QPointer<frmLogOn> win;
-    int terminated = 0;
-    int endedNow = 0;
+    int& terminated = env.end.terminated;
+    int& endedNow = env.end.ended;
     bool netOpenAtEnd = false;
 
     frmLogOn* open() {
@@ -69,23 +69,10 @@ class TestLogOn : public QObject {
 
   private slots:
     void initTestCase() {
-        QVERIFY(home.isValid());
-        TestEnv::isolate(home);
-        TestEnv::useLoopback(40310);
+        QVERIFY(env.home.isValid());
         modLangConst::SetDefaultStrings();
         frmImgs::Load();
-        modTerminate::SetHandler([this] {
-            ++terminated;
-            netOpenAtEnd = modNetCmds::IsOpen();
-        });
-        modEnd::SetHandler([this] {
-            ++endedNow;
-            netOpenAtEnd = modNetCmds::IsOpen();
-        });
-    }
-    void cleanupTestCase() {
-        modTerminate::SetHandler({});
-        modEnd::SetHandler({});
+        env.end.onTerminate = env.end.onEnd = [this] { netOpenAtEnd = modNetCmds::IsOpen(); };
     }
     void init() {
         auto& s = modGlobals::Sets();
@@ -94,7 +81,8 @@ class TestLogOn : public QObject {
         s.UFNT = QStringLiteral("Arial");
         s.ALGON = 0;
         s.INV = 0;
-        messages = new MessageRecorder;
+        messages.shown.clear();
+        messages.answers.clear();
         terminated = endedNow = 0;
         netOpenAtEnd = false;
     }
@@ -102,8 +90,6 @@ class TestLogOn : public QObject {
         if (win) win->Unload();
         QTRY_VERIFY(win.isNull());
         QVERIFY(!modNetCmds::IsOpen());
-        delete messages;
-        messages = nullptr;
     }
 
     // --- load -------------------------------------------------------------------------------
@@ -123,12 +109,12 @@ class TestLogOn : public QObject {
         QCOMPARE(w->windowTitle(), QStringLiteral("SignIn to Talkvane3"));
         QVERIFY(w->windowFlags() & Qt::WindowStaysOnTopHint);
         QCOMPARE(w->size(), QSize(frmLogOn::kClientWidth, frmLogOn::kClientHeight));
-        QVERIFY(messages->shown.empty());
+        QVERIFY(messages.shown.empty());
     }
 
     // Captions come from the language table only when one is loaded.
     void captionsFromALoadedTable() {
-        const QString path = home.filePath(QStringLiteral("lang.qxl"));
+        const QString path = env.home.filePath(QStringLiteral("lang.qxl"));
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("frmLogOn.Form|Anmelden\r\nfrmLogOn.lblCap(0)|N0\r\nfrmLogOn.lblCap(1)|N1\r\n"
@@ -145,7 +131,7 @@ class TestLogOn : public QObject {
         QCOMPARE(w->cmdCancel->Caption(), QStringLiteral("&Zu"));
         QCOMPARE(w->cmdLang->Caption(), QStringLiteral("&Sprache"));
         QCOMPARE(w->lblStat->text(), QStringLiteral("Please Wait..."));
-        QVERIFY(messages->shown.empty()); // every key was there
+        QVERIFY(messages.shown.empty()); // every key was there
     }
 
     // --- the name check ---------------------------------------------------------------------
@@ -205,14 +191,14 @@ class TestLogOn : public QObject {
         w->cmdOk_Click();
         QCOMPARE(w->txtName->text(), after);
         if (refusal.isEmpty()) {
-            QVERIFY(messages->shown.empty());
+            QVERIFY(messages.shown.empty());
             QCOMPARE(w->vRet, qint16(0));
             QVERIFY(!w->isVisible());
         } else {
-            QCOMPARE(messages->shown.size(), std::size_t(1));
-            QCOMPARE(messages->shown[0].text, modLangConst::Get(refusal));
-            QCOMPARE(messages->shown[0].buttons, 0);
-            QCOMPARE(messages->shown[0].icon, 3);
+            QCOMPARE(messages.shown.size(), std::size_t(1));
+            QCOMPARE(messages.shown[0].text, modLangConst::Get(refusal));
+            QCOMPARE(messages.shown[0].buttons, 0);
+            QCOMPARE(messages.shown[0].icon, 3);
             QCOMPARE(w->vRet, qint16(1));
             QVERIFY(w->isVisible());
         }
@@ -228,7 +214,7 @@ class TestLogOn : public QObject {
         w->txtName->setText(QStringLiteral("Bob"));
         w->cmdOk_Click();
         QCOMPARE(w->vRet, qint16(1));
-        QCOMPARE(messages->shown.size(), std::size_t(1));
+        QCOMPARE(messages.shown.size(), std::size_t(1));
     }
 
     // The start-up's modal show returns once a name is accepted, and not at a refusal.
@@ -253,7 +239,7 @@ class TestLogOn : public QObject {
         QVERIFY(!w->isVisible());
         QVERIFY(!w->isModal());
         QCOMPARE(w->txtName->text(), QStringLiteral("Bob"));
-        QCOMPARE(messages->shown.size(), std::size_t(1));
+        QCOMPARE(messages.shown.size(), std::size_t(1));
     }
 
     // --- the name box -----------------------------------------------------------------------
@@ -525,8 +511,8 @@ class TestLogOn : public QObject {
         w->txtName->setText(QStringLiteral("Bob"));
         QTest::mouseClick(w->cmdOk, Qt::LeftButton);
         QCOMPARE(w->vRet, qint16(1));
-        QCOMPARE(messages->shown.size(), std::size_t(1));
-        QCOMPARE(messages->shown[0].text, modLangConst::Get(QStringLiteral("LogOn_NameInUseErr")));
+        QCOMPARE(messages.shown.size(), std::size_t(1));
+        QCOMPARE(messages.shown[0].text, modLangConst::Get(QStringLiteral("LogOn_NameInUseErr")));
         QVERIFY(w->isVisible());
 
         // Leaving the network frees the name.

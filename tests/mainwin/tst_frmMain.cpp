@@ -14,10 +14,9 @@
 #include "mainwin/frmMainList.h"
 #include "platform/Colors.h"
 #include "platform/Twips.h"
-#include "support/InputRecorder.h"
+#include "support/Headless.h"
 #include "support/Recorders.h"
 #include "support/Screenshot.h"
-#include "support/TestEnv.h"
 #include "support/TrayRecorder.h"
 
 #include <QDir>
@@ -71,12 +70,12 @@ int redAt(const QImage& img, int x, int y) {
 
 class TestMainWindow : public QObject {
     Q_OBJECT
-    QTemporaryDir home;
+    TestEnv::Headless env{40210};
     std::unique_ptr<MessageRecorder> msg;
     std::unique_ptr<SoundRecorder> snd;
     std::unique_ptr<InputRecorder> input;
     std::unique_ptr<TrayRecorder> tray;
-    int terminated = 0;
+    int& terminated = env.end.terminated;
     QPointer<frmMain> win;
 
     frmMain* open() {
@@ -92,12 +91,9 @@ class TestMainWindow : public QObject {
 
   private slots:
     void initTestCase() {
-        QVERIFY(home.isValid());
-        TestEnv::isolate(home);
-        TestEnv::useLoopback(40210);
+        QVERIFY(env.home.isValid());
         modLangConst::SetDefaultStrings();
         frmImgs::Load().picSkin = synthSkin();
-        modTerminate::SetHandler([this] { ++terminated; });
     }
     void init() {
         msg = std::make_unique<MessageRecorder>();
@@ -624,7 +620,7 @@ class TestMainWindow : public QObject {
                         .contains(QChar(0) + QStringLiteral("Me") + S + QStringLiteral("E"));
                 },
                 5000));
-            QVERIFY(QFile::exists(QDir(home.path()).filePath(QStringLiteral("User.con"))));
+            QVERIFY(QFile::exists(QDir(env.home.path()).filePath(QStringLiteral("User.con"))));
         } else {
             QVERIFY(win && win->isVisible());
             QVERIFY(modNetCmds::IsOpen());
@@ -685,7 +681,8 @@ class TestMainWindow : public QObject {
         QVERIFY(win->TBI->Enabled()); // asked for, but nothing shows it
         QVERIFY(!win->TrayIconShown());
         win->showMinimized();
-        QTest::qWait(50);
+        QVERIFY(QTest::qWaitFor([&] { return win->isMinimized(); }, 5000));
+        QCoreApplication::processEvents();
         QVERIFY(!win->isHidden()); // no tray icon to come back from: an ordinary minimised window
     }
 
@@ -760,9 +757,9 @@ class TestMainWindow : public QObject {
         open();
         QTemporaryDir peerHome;
         QProcess peer;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QX3_HOME"), peerHome.path());
-        peer.setProcessEnvironment(env);
+        QProcessEnvironment peerEnv = QProcessEnvironment::systemEnvironment();
+        peerEnv.insert(QStringLiteral("QX3_HOME"), peerHome.path());
+        peer.setProcessEnvironment(peerEnv);
         QString bin = QString::fromLocal8Bit(qgetenv("QX3_TEST_BINARY_DIR"));
         if (bin.isEmpty()) bin = QCoreApplication::applicationDirPath() + QStringLiteral("/../..");
         peer.start(bin + QStringLiteral("/tests/core/netpeer"), {"Zoe", "32768", "Tahoma"});

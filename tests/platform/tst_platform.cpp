@@ -2,14 +2,15 @@
 #include "platform/Ansi.h"
 #include "platform/Identity.h"
 #include "platform/Mailslot.h"
-#include "support/TestEnv.h"
+#include "support/Headless.h"
 
 #include <QTest>
 
 class TestPlatform : public QObject {
     Q_OBJECT
+    TestEnv::Headless env{40110};
+
   private slots:
-    void initTestCase() { TestEnv::useLoopback(40110); }
 
     void everyByteRoundTrips() {
         QByteArray all;

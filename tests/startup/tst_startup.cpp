@@ -10,8 +10,8 @@
 #include "mainwin/frmMain.h"
 #include "modMain.h"
 #include "platform/ProgramFolder.h"
+#include "support/Headless.h"
 #include "support/Recorders.h"
-#include "support/TestEnv.h"
 #include "support/TestFiles.h"
 
 #include <QApplication>
@@ -64,19 +64,14 @@ using modGlobals::Sets;
 
 class TestStartUp : public QObject {
     Q_OBJECT
-    QTemporaryDir home;
+    TestEnv::Headless env{40230};
     std::unique_ptr<MessageRecorder> msg;
     std::unique_ptr<SoundRecorder> snd;
-    int terminated = 0, ended = 0;
+    int& terminated = env.end.terminated;
+    int& ended = env.end.ended;
 
   private slots:
-    void initTestCase() {
-        QVERIFY(home.isValid());
-        TestEnv::isolate(home);
-        TestEnv::useLoopback(40230);
-        modTerminate::SetHandler([this] { ++terminated; });
-        modEnd::SetHandler([this] { ++ended; });
-    }
+    void initTestCase() { QVERIFY(env.home.isValid()); }
     void init() {
         msg = std::make_unique<MessageRecorder>();
         snd = std::make_unique<SoundRecorder>();
@@ -112,7 +107,7 @@ class TestStartUp : public QObject {
         const QByteArray before = readAll(log);
         qputenv("QX3_HOME", other.path().toLocal8Bit());
         QVERIFY(!modMain::Main());
-        TestEnv::isolate(home);
+        TestEnv::isolate(env.home);
         QCOMPARE(ended, 1);
         QCOMPARE(msg->shown.size(), std::size_t(1));
         QCOMPARE(msg->shown[0].text, QStringLiteral("Talkvane3 is already running!"));
@@ -157,7 +152,7 @@ class TestStartUp : public QObject {
     }
 
     void startSignsInAndSignOutAsksAgain() {
-        storeSettings(home.path(), QStringLiteral("Ann"), 255, QStringLiteral("FreeSans"), 1);
+        storeSettings(env.home.path(), QStringLiteral("Ann"), 255, QStringLiteral("FreeSans"), 1);
         QFile::remove(ProgramFolder::file(QStringLiteral("Log.txt")));
         writeAll(ProgramFolder::file(QStringLiteral("Sec.con")), "pass word\n");
         Run().Started = 0;
@@ -332,7 +327,7 @@ class TestStartUp : public QObject {
     }
 
     void setSwitchLoadsAnotherFile() {
-        storeSettings(home.path(), QStringLiteral("Other"), 1, QStringLiteral("Arial"), 0);
+        storeSettings(env.home.path(), QStringLiteral("Other"), 1, QStringLiteral("Arial"), 0);
         QVERIFY(QFile::rename(ProgramFolder::file(QStringLiteral("User.con")),
                               ProgramFolder::file(QStringLiteral("Other.con"))));
         modMain::ApplyCommandLine(QStringLiteral("-set:Other.con"));

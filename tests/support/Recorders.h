@@ -1,8 +1,13 @@
 #pragma once
 // Recorders that stand in for the windows and services the core reaches through interfaces.
+// Each one puts itself into its service's slot for its lifetime and restores what was there.
+#include "core/InputBox.h"
 #include "core/MessageService.h"
 #include "core/NetHooks.h"
 #include "core/NetOwner.h"
+#include "core/modEnd.h"
+#include "core/modTerminate.h"
+#include "platform/Dialogs.h"
 #include "platform/Sound.h"
 
 #include <QStringList>
@@ -20,8 +25,6 @@ struct MessageRecorder : MessageService {
     std::vector<int> answers; // taken in order; 0 once they run out
     int depth = 0, maxDepth = 0;
     std::function<void()> whileOpen; // runs inside the "window", e.g. to nest another message
-    MessageRecorder() { Messages::SetService(this); }
-    ~MessageRecorder() override { Messages::SetService(nullptr); }
     int Show(const QString& text, int buttons, int icon) override {
         shown.push_back({text, buttons, icon});
         ++depth;
@@ -33,16 +36,75 @@ struct MessageRecorder : MessageService {
         answers.erase(answers.begin());
         return a;
     }
+    QStringList texts() const {
+        QStringList out;
+        for (const Shown& s : shown)
+            out << s.text;
+        return out;
+    }
+    Slot<MessageService>::Override in{Messages::service(), *this}; // last: leaves first
 };
 
 struct SoundRecorder : Sound::Backend {
     QStringList heard; // "beep", or "wave:<path>:<wait>"
-    SoundRecorder() { Sound::setBackend(this); }
-    ~SoundRecorder() override { Sound::setBackend(nullptr); }
     void beep() override { heard << QStringLiteral("beep"); }
     void playWave(const QString& path, bool wait) override {
         heard << QStringLiteral("wave:%1:%2").arg(path).arg(wait ? 1 : 0);
     }
+    Slot<Sound::Backend>::Override in{Sound::backend(), *this};
+};
+
+// Answers the input box without a screen.
+struct InputRecorder : InputService {
+    int asked = 0;
+    bool accept = true;
+    QString answer;
+    bool Ask(const QString&, QString& out) override {
+        ++asked;
+        out = accept ? answer : QString();
+        return accept;
+    }
+    Slot<InputService>::Override in{InputBox::service(), *this};
+};
+
+// Answers the open, save and folder dialogs without a screen: every call gets the answer set
+// (cancelled until one is), and the last request is kept.
+struct DialogRecorder : Dialogs::Service {
+    int fileCalls = 0;
+    Dialogs::FileRequest request;
+    Dialogs::FileAnswer answer;
+    int folderCalls = 0;
+    QString folderStart, folderTitle, folderAnswer;
+
+    Dialogs::FileAnswer chooseFile(const Dialogs::FileRequest& r) override {
+        ++fileCalls;
+        request = r;
+        return answer;
+    }
+    QString chooseFolder(const QString& start, const QString& title) override {
+        ++folderCalls;
+        folderStart = start;
+        folderTitle = title;
+        return folderAnswer;
+    }
+    Slot<Dialogs::Service>::Override in{Dialogs::service(), *this};
+};
+
+// Counts the orderly end and the end at once instead of ending the test; either may also act.
+struct EndRecorder : modTerminate::Handler, modEnd::Handler {
+    int terminated = 0;
+    int ended = 0;
+    std::function<void()> onTerminate, onEnd;
+    void Terminate() override {
+        ++terminated;
+        if (onTerminate) onTerminate();
+    }
+    void EndNow() override {
+        ++ended;
+        if (onEnd) onEnd();
+    }
+    Slot<modTerminate::Handler>::Override inTerminate{modTerminate::handler(), *this};
+    Slot<modEnd::Handler>::Override inEnd{modEnd::handler(), *this};
 };
 
 // An owner like the main window (both lists, sorted), the sign-in window (names only) or the
@@ -63,14 +125,6 @@ struct TestOwner : NetOwner {
 
 struct RouterRecorder : NetHooks::Router, NetHooks::FileTransfer {
     QStringList calls;
-    RouterRecorder() {
-        NetHooks::SetRouter(this);
-        NetHooks::SetFileTransfer(this);
-    }
-    ~RouterRecorder() override {
-        NetHooks::SetRouter(nullptr);
-        NetHooks::SetFileTransfer(nullptr);
-    }
     void ShowAlertPop(const QString& text, const QString& sender) override {
         calls << QStringLiteral("alert|%1|%2").arg(text, sender);
     }
@@ -83,4 +137,6 @@ struct RouterRecorder : NetHooks::Router, NetHooks::FileTransfer {
     void OnData(QChar letter, const QString& sender, const QString& payload) override {
         calls << QStringLiteral("xfer|%1|%2|%3").arg(letter).arg(sender, payload);
     }
+    Slot<NetHooks::Router>::Override inRouter{NetHooks::router(), *this};
+    Slot<NetHooks::FileTransfer>::Override inTransfer{NetHooks::fileTransfer(), *this};
 };

@@ -1,0 +1,390 @@
+#include "core/clsFileXfer.h"
+
+#include "core/modAppFnc.h"
+#include "core/modCommonDialog.h"
+#include "core/modGetFld.h"
+#include "core/modGlobals.h"
+#include "core/modLangConst.h"
+#include "core/modNetCmds.h"
+#include "platform/Ansi.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTimer>
+
+namespace {
+using modGlobals::Sep;
+
+// English only: a loaded language file has no keys for these and would blank them.
+const QString kNoAnswer = QStringLiteral(" did not answer; the file transfer was stopped.");
+const QString kSendFailed = QStringLiteral("File send failed.");
+const QString kReceiveFailed = QStringLiteral("File receive failed.");
+const QString kCrLf = QStringLiteral("\r\n");
+constexpr int kIcon = 6;
+constexpr int kMaxSizeDigits = 18; // every such number fits 64 bits
+
+QString lang(const char* key) {
+    return modLangConst::Get(QString::fromLatin1(key));
+}
+QString field(const QString& payload, int n) {
+    return modAppFnc::GetField(payload, n, modGlobals::kSep);
+}
+bool forMe(const QString& target) {
+    return modAppFnc::LowerAscii(target) == modAppFnc::LowerAscii(modGlobals::Sets().UNAME);
+}
+bool blockedByMe(const QString& name) {
+    const QString& blc = modGlobals::Sets().BLC;
+    for (const QString& n : blc.split(modGlobals::kSep, Qt::SkipEmptyParts))
+        if (modAppFnc::SameNoCase(n, name)) return true;
+    return false;
+}
+void answer(const QString& to, const QString& letter, const QString& F) {
+    modNetCmds::SendData(QStringLiteral("2") + to + Sep() + letter + Sep() + F + Sep());
+}
+// The last part of a peer's path, whichever separator it used; "" when nothing usable is left.
+QString safeName(const QString& F) {
+    const qsizetype cut = qMax(F.lastIndexOf(QLatin1Char('\\')), F.lastIndexOf(QLatin1Char('/')));
+    const QString name = F.mid(cut + 1);
+    if (name == QLatin1String(".") || name == QLatin1String("..")) return {};
+    return name;
+}
+// A target the received file may replace: nothing there yet, or a regular file (no folder, no link).
+bool replaceable(const QString& path) {
+    const QFileInfo fi(path);
+    if (fi.isSymLink()) return false;
+    return !fi.exists() || fi.isFile();
+}
+bool wholeNumber(const QString& text, qint64& value) {
+    if (text.isEmpty() || text.size() > kMaxSizeDigits) return false;
+    for (QChar c : text)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+    bool ok = false;
+    value = text.toLongLong(&ok);
+    return ok;
+}
+XferProgress& prg() {
+    return XferWindows::progress().get();
+}
+} // namespace
+
+Slot<XferProgress>& XferWindows::progress() {
+    static XferProgress none;
+    static Slot<XferProgress> slot(none);
+    return slot;
+}
+
+clsFileXfer& clsFileXfer::Instance() {
+    static clsFileXfer x;
+    return x;
+}
+
+void clsFileXfer::Install() {
+    NetHooks::fileTransfer().set(&Instance());
+}
+
+clsFileXfer::clsFileXfer() : timer(new QTimer) {
+    timer->setSingleShot(true);
+    QObject::connect(timer, &QTimer::timeout, [this] { timedOut(); });
+}
+
+clsFileXfer::~clsFileXfer() {
+    delete timer;
+}
+
+bool clsFileXfer::Current() const {
+    return cur != nullptr;
+}
+
+void clsFileXfer::SetTimeoutMs(int ms) {
+    timeoutMs = ms > 0 ? ms : kTimeoutMs;
+}
+
+// --- the offer --------------------------------------------------------------------------------
+
+void clsFileXfer::Offer(const QString& users, QWidget* owner) {
+    if (cur || asking > 0) {
+        modAppFnc::ShowMsg(lang("FileT_U"), 0, kIcon);
+        return;
+    }
+    if (modAppFnc::CountStr(users, Sep()) >= 2) {
+        modAppFnc::ShowMsg(lang("FileT_O"), 0, kIcon);
+        return;
+    }
+    const QString to = field(users, 1);
+    if (to.isEmpty()) return;
+    const QString path = modCommonDialog::ShowOpen(owner, lang("FileT_F"), lang("FileT_T"), lastChosen);
+    lastChosen = path;
+    if (path.isEmpty()) return;
+    // The dialog let events run: a transfer may have become current meanwhile.
+    if (cur || asking > 0) {
+        modAppFnc::ShowMsg(lang("FileT_U"), 0, kIcon);
+        return;
+    }
+    modNetCmds::SendData(QStringLiteral("1") + to + Sep() + path + Sep());
+    const int id = openPrg(to, path);
+    offers.push_back({to, Ansi::decode(Ansi::encode(path)), path, id});
+    if (shows(id)) {
+        prg().SetPrg(0, 1);
+        prg().SetStat(0);
+    }
+}
+
+void modAppFnc::SendFileTo(const QString& users, QWidget* owner) {
+    clsFileXfer::Instance().Offer(users, owner);
+}
+
+// --- dispatch ---------------------------------------------------------------------------------
+
+void clsFileXfer::OnData(QChar letter, const QString& sender, const QString& payload) {
+    // A listening sign-in window or self test takes part in no transfer.
+    if (!modNetCmds::IsOpen() || modNetCmds::MyName().startsWith(QLatin1Char('\\'))) return;
+    if (!forMe(field(payload, 1))) return;
+    switch (letter.unicode()) {
+    case '1':
+        onOffer(sender, field(payload, 2));
+        return;
+    case '2':
+        onAnswer(sender, field(payload, 2), field(payload, 3));
+        return;
+    case '3':
+        if (expects(sender, Step::WaitSize)) onSize(field(payload, 3));
+        return;
+    case '4':
+        if (expects(sender, Step::WaitReady)) {
+            cur->done = 0;
+            if (shows(cur->prg)) prg().SetStat(1);
+            sendStep();
+        }
+        return;
+    case '5':
+        if (expects(sender, Step::WaitAck)) sendStep();
+        return;
+    case '6':
+        if (expects(sender, Step::WaitData)) onChunk(payload.mid(payload.indexOf(modGlobals::kSep) + 1));
+        return;
+    case '7':
+        if (expects(sender, Step::WaitData)) onEnd();
+        return;
+    default:
+        return;
+    }
+}
+
+bool clsFileXfer::expects(const QString& sender, Step step) const {
+    return cur && cur->step == step && modAppFnc::SameNoCase(sender, cur->peer);
+}
+
+// --- receiving ----------------------------------------------------------------------------------
+
+void clsFileXfer::onOffer(const QString& sender, const QString& F) {
+    if (blockedByMe(sender)) return;
+    if (cur || asking > 0) {
+        answer(sender, QStringLiteral("c"), F);
+        return;
+    }
+    const QString name = safeName(F);
+    if (name.isEmpty()) {
+        answer(sender, QStringLiteral("n"), F);
+        return;
+    }
+    const QStringList q = lang("FileT_Q").split(QLatin1Char('|'));
+    const QString question = q.value(0) + F + q.value(1) + sender + q.value(2);
+    const quint64 atAsk = resets;
+    ++asking;
+    const bool yes = modAppFnc::ShowMsg(question, 1, kIcon) == 0;
+    QString folder;
+    if (yes && resets == atAsk) {
+        folder = modGlobals::Sets().SFLD;
+        if (folder.isEmpty()) folder = modGetFld::BrowseForFolder(QString(), lang("FileT_R"));
+    }
+    --asking;
+    if (resets != atAsk) return; // the layer closed or opened meanwhile: nobody to answer
+    if (!yes || folder.isEmpty()) {
+        answer(sender, QStringLiteral("n"), F);
+        return;
+    }
+    auto t = std::make_unique<Transfer>();
+    t->peer = sender;
+    t->wireF = F;
+    t->path = QDir(folder).filePath(name);
+    t->step = Step::WaitSize;
+    begin(std::move(t));
+    answer(sender, QStringLiteral("y"), F);
+}
+
+void clsFileXfer::onSize(const QString& sizeText) {
+    touch();
+    if (!wholeNumber(sizeText, cur->size) || !replaceable(cur->path)) {
+        fail();
+        return;
+    }
+    // The file goes to a temporary file beside the target and replaces it only when complete.
+    cur->out = std::make_unique<QSaveFile>(cur->path);
+    cur->out->setDirectWriteFallback(false);
+    if (!cur->out->open(QIODevice::WriteOnly)) {
+        fail();
+        return;
+    }
+    cur->done = 0;
+    cur->prg = openPrg(cur->peer, cur->path);
+    if (shows(cur->prg)) {
+        prg().SetPrg(0, cur->size);
+        prg().SetStat(0);
+    }
+    cur->step = Step::WaitData;
+    modNetCmds::SendData(QStringLiteral("4") + cur->peer + Sep() + cur->wireF + Sep());
+}
+
+void clsFileXfer::onChunk(const QString& chunk) {
+    touch();
+    const QByteArray bytes = Ansi::encode(chunk);
+    if (bytes.size() > cur->size - cur->done || cur->out->write(bytes) != bytes.size()) {
+        fail();
+        return;
+    }
+    cur->done += bytes.size();
+    const quint64 at = epoch;
+    QCoreApplication::processEvents();
+    if (epoch != at) return; // ended meanwhile
+    modNetCmds::SendData(QStringLiteral("5") + cur->peer + Sep());
+    if (shows(cur->prg)) {
+        prg().SetPrg(cur->done, cur->size);
+        prg().SetStat(1);
+    }
+}
+
+void clsFileXfer::onEnd() {
+    if (cur->done != cur->size || !replaceable(cur->path) || !cur->out->commit()) {
+        fail();
+        return;
+    }
+    const int id = cur->prg;
+    if (shows(id)) prg().SetStat(2);
+    finish();
+    modAppFnc::ShowMsg(lang("FileT_RC"), 0, kIcon);
+    unloadPrg(id);
+}
+
+// --- sending ------------------------------------------------------------------------------------
+
+void clsFileXfer::onAnswer(const QString& sender, const QString& reply, const QString& F) {
+    auto it = std::find_if(offers.begin(), offers.end(), [&](const PendingOffer& o) {
+        return o.sentF == F && modAppFnc::SameNoCase(o.to, sender);
+    });
+    if (it == offers.end()) return; // no offer of mine: nothing to read, nothing to say
+    const PendingOffer offer = *it;
+    offers.erase(it);
+    if (reply == QLatin1String("n") || reply == QLatin1String("c")) {
+        unloadPrg(offer.prg);
+        modAppFnc::ShowMsg(sender + lang(reply == QLatin1String("n") ? "FileT_D" : "FileT_C"), 0, kIcon);
+        return;
+    }
+    if (cur || asking > 0) return; // one transfer at a time; the other side gives up by itself
+    auto t = std::make_unique<Transfer>();
+    t->sending = true;
+    t->peer = offer.to;
+    t->wireF = offer.path;
+    t->path = offer.path;
+    t->prg = offer.prg;
+    t->step = Step::WaitReady;
+    begin(std::move(t));
+    // Measured once, and the file kept open: exactly these bytes go.
+    cur->in = std::make_unique<QFile>(offer.path);
+    if (!cur->in->open(QIODevice::ReadOnly) || QFileInfo(offer.path).isDir()) {
+        fail();
+        return;
+    }
+    cur->size = cur->in->size();
+    cur->done = 0;
+    modNetCmds::SendData(QStringLiteral("3") + cur->peer + Sep() + cur->wireF + Sep() +
+                         QString::number(cur->size) + Sep());
+    if (shows(cur->prg)) prg().SetStat(1);
+}
+
+void clsFileXfer::sendStep() {
+    touch();
+    const quint64 at = epoch;
+    QCoreApplication::processEvents();
+    if (epoch != at) return; // ended meanwhile
+    if (cur->done < cur->size) {
+        const qint64 n = qMin<qint64>(kChunk, cur->size - cur->done);
+        const QByteArray bytes = cur->in->read(n);
+        if (bytes.size() != n) {
+            fail();
+            return;
+        }
+        cur->step = Step::WaitAck;
+        modNetCmds::SendData(QStringLiteral("6") + cur->peer + Sep() + Ansi::decode(bytes));
+        cur->done += n;
+        if (shows(cur->prg)) prg().SetPrg(cur->done, cur->size);
+        return;
+    }
+    modNetCmds::SendData(QStringLiteral("7") + cur->peer + Sep());
+    const int id = cur->prg;
+    if (shows(id)) prg().SetStat(2);
+    finish();
+    modAppFnc::ShowMsg(lang("FileT_SC"), 0, kIcon);
+    unloadPrg(id);
+}
+
+// --- the current transfer -----------------------------------------------------------------------
+
+void clsFileXfer::begin(std::unique_ptr<Transfer> t) {
+    cur = std::move(t);
+    ++epoch;
+    modNetCmds::SetXferFile(1);
+    touch();
+}
+
+std::unique_ptr<clsFileXfer::Transfer> clsFileXfer::finish() {
+    std::unique_ptr<Transfer> t = std::move(cur);
+    ++epoch;
+    timer->stop();
+    modNetCmds::SetXferFile(-1);
+    if (t && t->out) t->out->cancelWriting(); // after a commit this does nothing
+    if (t) {
+        t->out.reset(); // an uncommitted temporary file is removed here
+        t->in.reset();
+    }
+    return t;
+}
+
+void clsFileXfer::fail() {
+    const std::unique_ptr<Transfer> t = finish();
+    if (!t) return;
+    unloadPrg(t->prg);
+    modAppFnc::ShowMsg((t->sending ? kSendFailed : kReceiveFailed) + kCrLf + t->path, 0, kIcon);
+}
+
+void clsFileXfer::timedOut() {
+    const std::unique_ptr<Transfer> t = finish();
+    if (!t) return;
+    unloadPrg(t->prg);
+    modAppFnc::ShowMsg(t->peer + kNoAnswer, 0, kIcon);
+}
+
+void clsFileXfer::touch() {
+    timer->start(timeoutMs);
+}
+
+void clsFileXfer::NetReset() {
+    ++resets;
+    offers.clear();
+    finish();
+    if (prgShown != 0) unloadPrg(prgShown);
+}
+
+int clsFileXfer::openPrg(const QString& to, const QString& file) {
+    prgShown = ++prgSerial;
+    prg().Open(to, file);
+    return prgShown;
+}
+
+void clsFileXfer::unloadPrg(int id) {
+    if (!shows(id)) return; // the window went to a later offer or transfer meanwhile
+    prgShown = 0;
+    prg().Unload();
+}
