@@ -1,4 +1,3 @@
-#include "conversation/AlertWindows.h"
 #include "conversation/frmMsg.h"
 #include "core/frmImgs.h"
 #include "core/modGlobals.h"
@@ -14,7 +13,6 @@ int main(int argc, char** argv) {
     modGlobals::Run().CommandLine = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
     frmImgs::Load();
     frmMsg::Install();
-    AlertWindows::Install();
     Termination::OnRequest(modMain::EndBySystem);
     QObject::connect(&app, &QGuiApplication::commitDataRequest,
                      [](QSessionManager&) { modMain::EndBySystem(); });

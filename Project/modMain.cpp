@@ -1,7 +1,9 @@
 #include "modMain.h"
 
 #include "controls/chameleonButton.h"
+#include "conversation/AlertWindows.h"
 #include "conversation/frmMsgHist.h"
+#include "conversation/frmPrg.h"
 #include "conversation/frmSelfTest.h"
 #include "conversation/frmSplash.h"
 #include "core/clsFileXfer.h"
@@ -110,6 +112,8 @@ bool runMain() {
     r.NoLog = modMain::LogSwitchedOff(r.CommandLine) ? 1 : 0;
     modLangConst::SetDefaultStrings();
     clsFileXfer::Install();
+    frmPrg::Install();
+    AlertWindows::Install();
     if (anotherCopyRuns()) {
         modAppFnc::ShowMsg(lang("SubMain_PrevIns"), 0, 1);
         modEnd::EndNow();

@@ -1,5 +1,6 @@
 #include "conversation/frmPrg.h"
 
+#include "core/clsFileXfer.h"
 #include "core/frmImgs.h"
 #include "core/modDB.h"
 #include "core/modLangConst.h"
@@ -23,7 +24,31 @@ __extension__ using Wide = unsigned __int128;
 QString key(const char* name) {
     return QStringLiteral("frmPrg.") + QString::fromLatin1(name);
 }
+
+class Progress : public XferProgress {
+  public:
+    void Open(const QString& to, const QString& file) override {
+        frmPrg& w = frmPrg::Load();
+        w.lblTo->setText(to);
+        w.lblFile->setText(file);
+        w.show();
+    }
+    void SetPrg(qint64 done, qint64 total) override {
+        if (frmPrg* w = frmPrg::Loaded()) w->SetPrg(done, total);
+    }
+    void SetStat(int state) override {
+        if (frmPrg* w = frmPrg::Loaded()) w->SetStat(static_cast<qint16>(state));
+    }
+    void Unload() override {
+        if (frmPrg* w = frmPrg::Loaded()) w->Unload();
+    }
+};
 } // namespace
+
+void frmPrg::Install() {
+    static Progress progress;
+    XferWindows::progress().set(&progress);
+}
 
 frmPrg& frmPrg::Load() {
     if (!gLoaded) gLoaded = new frmPrg;

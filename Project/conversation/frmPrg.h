@@ -12,6 +12,8 @@ class QLabel;
 class frmPrg : public QWidget {
     Q_OBJECT
   public:
+    // Makes this window the one the file transfer drives.
+    static void Install();
     // The one window, created hidden on the first call.
     static frmPrg& Load();
     // The loaded window, or nullptr (never loaded, or unloaded).

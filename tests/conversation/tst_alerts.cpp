@@ -17,11 +17,10 @@
 #include "core/modNetCmds.h"
 #include "mainwin/frmMain.h"
 #include "platform/Colors.h"
-#include "platform/Dialogs.h"
 #include "platform/Mailslot.h"
 #include "platform/OuterGeometry.h"
 #include "platform/Twips.h"
-#include "support/InputRecorder.h"
+#include "support/Headless.h"
 #include "support/Recorders.h"
 #include "support/Screenshot.h"
 #include "support/TestEnv.h"
@@ -30,6 +29,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -38,6 +38,7 @@
 #include <QTest>
 #include <QTextEdit>
 #include <memory>
+#include <QScreen>
 
 using modGlobals::Run;
 using modGlobals::Sets;
@@ -94,26 +95,12 @@ QStringList commands(const QStringList& heard, const QString& letters = QStringL
     return out;
 }
 
-struct FakeDialogs : Dialogs::Service {
-    QString path;
-    int asked = 0;
-    FakeDialogs() { Dialogs::SetService(this); }
-    ~FakeDialogs() override { Dialogs::SetService(nullptr); }
-    Dialogs::FileAnswer chooseFile(const Dialogs::FileRequest&) override {
-        ++asked;
-        return {path, path.isEmpty() ? 0 : 1};
-    }
-    QString chooseFolder(const QString&, const QString&) override { return {}; }
-};
 } // namespace
 
 class TestAlerts : public QObject {
     Q_OBJECT
-    QTemporaryDir home;
-    std::unique_ptr<MessageRecorder> msg;
-    std::unique_ptr<SoundRecorder> snd;
-    std::unique_ptr<InputRecorder> input;
-    std::unique_ptr<TrayRecorder> tray;
+    TestEnv::Headless env{41313};
+    TrayRecorder tray;
     std::unique_ptr<clsChat> ear;
     QPointer<frmMain> main;
 
@@ -152,19 +139,14 @@ class TestAlerts : public QObject {
 
   private slots:
     void initTestCase() {
-        QVERIFY(home.isValid());
-        TestEnv::isolate(home);
-        TestEnv::useLoopback(41313);
         modLangConst::SetDefaultStrings();
         frmImgs::Load();
         AppRouter::Install();
         AlertWindows::Install();
     }
     void init() {
-        msg = std::make_unique<MessageRecorder>();
-        snd = std::make_unique<SoundRecorder>();
-        input = std::make_unique<InputRecorder>();
-        tray = std::make_unique<TrayRecorder>();
+        env.sounds.heard.clear();
+        env.messages.shown.clear();
         auto& s = Sets();
         s.UNAME = QStringLiteral("Me");
         s.UCOL = 0x0000FF;
@@ -192,10 +174,6 @@ class TestAlerts : public QObject {
         }
         if (modNetCmds::IsOpen()) modNetCmds::CloseNetCom(0);
         ear.reset();
-        msg.reset();
-        snd.reset();
-        input.reset();
-        tray.reset();
     }
 
     // --- the router -------------------------------------------------------------------------
@@ -219,7 +197,7 @@ class TestAlerts : public QObject {
         openLayer(QStringLiteral("Me"));
         arrive({"Ann~A" + target + "~hello~"});
         QCOMPARE(pops().size(), shown);
-        QCOMPARE(snd->heard.size(), shown + 1); // and the probe's
+        QCOMPARE(env.sounds.heard.size(), shown + 1); // and the probe's
         QCOMPARE(historyRows(), shown + 1);
         if (!shown) return;
         frmPop* pop = pops().first();
@@ -514,14 +492,15 @@ class TestAlerts : public QObject {
     }
 
     void composeMergeInIsCapped() {
-        FakeDialogs dialogs;
-        const QString path = home.filePath(QStringLiteral("long.txt"));
+        const QString path = QDir(env.folder()).filePath(QStringLiteral("long.txt"));
         writeAll(path, QByteArray(500, 'm'));
-        dialogs.path = path;
+        env.dialogs.answer = {path, 1};
+        const int asked = env.dialogs.fileCalls;
         QPointer<frmAlert> w = modAppFnc::NewAlertWindow(QStringLiteral("Ann") + S, false);
         w->txtMsg->SetText(QStringLiteral("x"));
         w->mnuActionMerge_Click();
-        QCOMPARE(dialogs.asked, 1);
+        QCOMPARE(env.dialogs.fileCalls, asked + 1);
+        QCOMPARE(env.dialogs.request.title, QStringLiteral("Select a text file to merge in..."));
         QCOMPARE(w->LastMergePath, path);
         QCOMPARE(w->txtMsg->TextLength(), 390);
         QCOMPARE(w->lblCnt->text(), QStringLiteral("390/390"));
@@ -555,7 +534,7 @@ class TestAlerts : public QObject {
                 QStringLiteral("Ann~IBob~not for me")});
         const QList<frmInfo*> infos = windows<frmInfo>();
         QCOMPARE(infos.size(), 2);
-        QCOMPARE(snd->heard.count(QStringLiteral("beep")), 3); // two answers and the probe
+        QCOMPARE(env.sounds.heard.count(QStringLiteral("beep")), 3); // two answers and the probe
         QStringList texts;
         for (frmInfo* w : infos) {
             texts << w->txtMsg->toPlainText();

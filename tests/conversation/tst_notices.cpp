@@ -6,7 +6,7 @@
 #include "core/modAppFnc.h"
 #include "core/modLangConst.h"
 #include "platform/Colors.h"
-#include "support/Recorders.h"
+#include "support/Headless.h"
 #include "support/Screenshot.h"
 #include "support/TestEnv.h"
 
@@ -31,8 +31,7 @@ Q_DECLARE_METATYPE(Prg)
 
 class TestNotices : public QObject {
     Q_OBJECT
-    QTemporaryDir home;
-    MessageRecorder messages;
+    TestEnv::Headless env;
 
     static QStringList rows(const frmMsgHist& h) {
         QStringList out;
@@ -45,8 +44,6 @@ class TestNotices : public QObject {
 
   private slots:
     void initTestCase() {
-        QVERIFY(home.isValid());
-        TestEnv::isolate(home);
         modLangConst::SetDefaultStrings();
         frmImgs::Load();
     }
@@ -55,8 +52,8 @@ class TestNotices : public QObject {
         QTRY_VERIFY(!frmPrg::Loaded());
         frmMsgHist::Load().ResetMsgLst();
         frmMsgHist::Load().hide();
-        messages.shown.clear();
-        messages.answers.clear();
+        env.messages.shown.clear();
+        env.messages.answers.clear();
     }
 
     // --- progress ---------------------------------------------------------------------------
@@ -218,15 +215,15 @@ class TestNotices : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&h));
         h.lstHist->setCurrentRow(0);
         h.lstHist_Click();
-        messages.answers = {1}; // No
+        env.messages.answers = {1}; // No
         QTest::mouseClick(h.cmdClear, Qt::LeftButton);
-        QCOMPARE(messages.shown.size(), std::size_t(1));
-        QCOMPARE(messages.shown[0].text, QStringLiteral("Are you sure you want to clear the message history?"));
-        QCOMPARE(messages.shown[0].buttons, 1);
-        QCOMPARE(messages.shown[0].icon, 2);
+        QCOMPARE(env.messages.shown.size(), std::size_t(1));
+        QCOMPARE(env.messages.shown[0].text, QStringLiteral("Are you sure you want to clear the message history?"));
+        QCOMPARE(env.messages.shown[0].buttons, 1);
+        QCOMPARE(env.messages.shown[0].icon, 2);
         QCOMPARE(rows(h).size(), 2);
         QCOMPARE(h.txtPrev->toPlainText(), QStringLiteral("two"));
-        messages.answers = {0}; // Yes
+        env.messages.answers = {0}; // Yes
         h.cmdClear_Click();
         QCOMPARE(rows(h).size(), 0);
         QCOMPARE(h.txtPrev->toPlainText(), QString());
