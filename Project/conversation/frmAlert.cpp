@@ -2,6 +2,7 @@
 
 #include "controls/SendBox.h"
 #include "controls/chameleonButton.h"
+#include "core/SkinAtlas.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
@@ -143,7 +144,7 @@ void frmAlert::SetLang() {
 }
 
 void frmAlert::SetSkin() {
-    background_ = frmImgs::Load().picSkin.copy(0, 0, kClientWidth, kClientHeight);
+    background_ = frmImgs::Load().picSkin.copy(SkinAtlas::kDialogBack);
     const modSkin::SkinInfo& s = modSkin::Current();
     colourLabel(lblCnt, static_cast<quint32>(s.TextColor));
     const quint32 back = static_cast<quint32>(s.ListBackColor);

@@ -1,6 +1,7 @@
 #include "conversation/frmInfo.h"
 
 #include "controls/chameleonButton.h"
+#include "core/SkinAtlas.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
@@ -44,7 +45,7 @@ void frmInfo::Form_Load() {
 }
 
 void frmInfo::SetSkin() {
-    background_ = frmImgs::Load().picSkin.copy(0, 0, kClientWidth, kClientHeight);
+    background_ = frmImgs::Load().picSkin.copy(SkinAtlas::kDialogBack);
     modSkin::SkinButton(cmdOk);
     update();
 }

@@ -83,8 +83,11 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow {
     void mnuActionStatusSet_Click(int index);
     // Shows the alert history without waiting.
     void mnuActionHist_Click();
+    // Turn the check mark over; its change shows or hides the side bar, or keeps the window on top.
     void mnuViewSideBar_Click();
     void mnuViewKeepOnTop_Click();
+    void ShowSideBar(bool on);
+    void KeepOnTop(bool on);
     void mnuViewMoveTo_Click(int index);
     void tmrRefresh_Timer();
     // Sign-out and the desktop's end close the window by code: clean-up only, no questions.
