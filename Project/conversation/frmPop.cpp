@@ -1,6 +1,7 @@
 #include "conversation/frmPop.h"
 
 #include "controls/SendBox.h"
+#include "controls/TextLabel.h"
 #include "controls/chameleonButton.h"
 #include "conversation/frmAlert.h"
 #include "core/PeerInfo.h"
@@ -46,17 +47,8 @@ frmPop::frmPop(QWidget* parent) : QWidget(parent, Qt::Window) {
     outer_->Applied = [this] { applyMinimumSize(); };
 
     // A peer's alert: plain text, wrapped at the window's width and scrolled beyond its height.
-    lblMsg = new QTextEdit(this);
+    lblMsg = new TextLabel(this);
     lblMsg->setObjectName(QStringLiteral("lblMsg"));
-    lblMsg->setReadOnly(true);
-    lblMsg->setAcceptRichText(false);
-    lblMsg->setUndoRedoEnabled(false);
-    lblMsg->setFrameShape(QFrame::NoFrame);
-    lblMsg->setFocusPolicy(Qt::NoFocus); // keys belong to the window
-    lblMsg->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    lblMsg->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    lblMsg->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    lblMsg->document()->setDocumentMargin(0);
     lblMsg->setPlainText(QStringLiteral("<MSG>"));
 
     picBtn = new QWidget(this);
