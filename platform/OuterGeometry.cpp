@@ -42,6 +42,7 @@ void OuterGeometry::applyPending() {
     if (window_->frameGeometry().size() == window_->geometry().size()) return; // no frame yet
     const QRect outer = pending_;
     pending_ = QRect();
+    if (FrameKnown) FrameKnown();
     apply(outer);
     if (Applied) Applied();
 }

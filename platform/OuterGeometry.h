@@ -29,7 +29,9 @@ class OuterGeometry : public QObject {
     // True while a rectangle waits for the frame.
     bool Pending() const { return !pending_.isNull(); }
 
-    // Runs after a kept rectangle was applied because the frame became known.
+    // Run when the frame has become known: FrameKnown before the kept rectangle is applied again
+    // (so that minimum sizes can allow for the frame first), Applied after.
+    std::function<void()> FrameKnown;
     std::function<void()> Applied;
     // Runs when the wait for the frame ends.
     std::function<void()> WaitEnded;

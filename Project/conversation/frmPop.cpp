@@ -25,9 +25,10 @@
 #include <cmath>
 
 namespace {
-constexpr int kMenuButtonWidth = 25;
-constexpr int kQuickButtonWidth = 25;
-constexpr int kCloseButtonWidth = 75;
+// Small enough that all five fit in the narrowest pop-up.
+constexpr int kMenuButtonWidth = 18;
+constexpr int kQuickButtonWidth = 18;
+constexpr int kCloseButtonWidth = 44;
 constexpr int kButtonHeight = 25;
 
 QString key(const char* name) {
@@ -44,7 +45,7 @@ frmPop::frmPop(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("frmPop"));
     setWindowTitle(QStringLiteral("Talkvane3"));
     outer_ = new OuterGeometry(this);
-    outer_->Applied = [this] { applyMinimumSize(); };
+    outer_->FrameKnown = [this] { applyMinimumSize(); };
 
     // A peer's alert: plain text, wrapped at the window's width and scrolled beyond its height.
     lblMsg = new TextLabel(this);

@@ -70,8 +70,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Talkvane3"));
     outer_ = new OuterGeometry(this);
+    outer_->FrameKnown = [this] { applyMinimumSize(); };
     outer_->Applied = [this] {
-        applyMinimumSize();
         if (centreOnShow) centreInWorkArea();
         centreOnShow = false;
     };

@@ -286,16 +286,15 @@ class TestAlerts : public QObject {
         const QRect outer = pop->frameGeometry();
         if (altPos == 0) QCOMPARE(outer.topLeft(), area.topLeft());
         if (altPos == 3) QCOMPARE(outer.bottomRight(), area.bottomRight());
-        const double dx = Twips::dpiX(pop), dy = Twips::dpiY(pop);
-        QCOMPARE(Twips::fromPx(outer.width(), dx), frmPop::kMinWidth);
-        QCOMPARE(Twips::fromPx(outer.height(), dy), frmPop::kMinHeight);
+        QCOMPARE(outer.width(), Twips::toPx(frmPop::kMinWidth, Twips::dpiX(pop)));
+        QCOMPARE(outer.height(), Twips::toPx(frmPop::kMinHeight, Twips::dpiY(pop)));
         saveScreenshot(pop, QStringLiteral("frmPop-short"));
     }
 
     // A long line never pushes Close off the screen: the text wraps and scrolls instead.
     void longPopStaysOnScreen() {
         Sets().ALTPOS = 0;
-        const QString words = QStringLiteral("All hands meeting in the large room at three. ").repeated(120);
+        const QString words = QStringLiteral("All hands meeting in the large room at three. ").repeated(400);
         QPointer<frmPop> pop = AlertWindows::MakePop(words, QStringLiteral("Ann"));
         pop->show();
         QVERIFY(QTest::qWaitForWindowExposed(pop));
