@@ -156,9 +156,7 @@ void frmPop::SetMsg(const QString& text) {
 }
 
 void frmPop::applyMinimumSize() {
-    const QSize frame = outer_->Frame();
-    setMinimumSize(Twips::toPx(kMinWidth, Twips::dpiX(this)) - frame.width(),
-                   Twips::toPx(kMinHeight, Twips::dpiY(this)) - frame.height());
+    Twips::SetOuterMinimum(this, kMinWidth, kMinHeight);
 }
 
 void frmPop::Form_Resize() {

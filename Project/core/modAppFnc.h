@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <vector>
 
+class QTextDocument;
 class QWidget;
 
 namespace modAppFnc {
@@ -54,6 +55,15 @@ void ShowUserInfo(const QString& text, const QString& sender);
 // One "R" request per listed user: mode 0 the phone number, 1 the logon name; any other mode
 // sends nothing.
 void RequestUserInfo(const QString& userList, int mode);
+// Chat routing (AppRouter.cpp). `packet` is the text, one separator and the chat code.
+// Hands a line to every room that holds its sender; a first line ("0") from somebody in no
+// room opens a room for him with the new-chat sound. Blocked senders, and every line while
+// no main window is loaded, are dropped.
+void RouteChatMsg(const QString& packet, const QString& sender);
+// Opens and shows a room with each name of the list (names each followed by the separator);
+// an empty list opens an empty room.
+void LoadChatWindow(const QString& userList);
+bool UserInChat(const QString& name);
 
 // The one comparison of names: ASCII letters folded to lower case, then ordinal.
 int CompareNoCase(const QString& a, const QString& b);
@@ -69,6 +79,11 @@ struct ChatPicture {
 const std::vector<ChatPicture>& ChatPictures();
 void SetChatPictureTexts(const std::vector<QString>& texts);
 QString InsertPictures(const QString& text);
+// The same pass over a transcript document, from paragraph `firstBlock` to the end: each code
+// becomes the image of its picture (resource frmImgs::ChatPictureUrl) in the code's own
+// character format, the code kept in kPictureCodeProperty. Codes never span paragraphs.
+inline constexpr int kPictureCodeProperty = 0x100000 + 1; // QTextFormat::UserProperty + 1
+void InsertPictures(QTextDocument* doc, int firstBlock);
 
 } // namespace modAppFnc
 

@@ -1,6 +1,7 @@
 #include "mainwin/frmMain.h"
 
 #include "mainwin/frmMainList.h"
+#include "mainwin/frmOpt.h"
 
 #include "controls/chameleonButton.h"
 #include "conversation/frmMsgHist.h"
@@ -44,7 +45,7 @@ using modGlobals::Sets;
 using modLangConst::lang;
 
 namespace {
-frmMain* gLoaded = nullptr;
+QPointer<frmMain> gLoaded; // the loaded main window, if any
 
 // Sets a check mark without running what its change does.
 void setChecked(QAction* action, bool on) {
@@ -66,6 +67,7 @@ frmMain* frmMain::Loaded() {
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     gLoaded = this;
+    MainWindowLink::SetLoaded(this);
     SkinWindows::Register(this, SkinnableWindow::Kind::Main);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Talkvane3"));
@@ -112,6 +114,7 @@ void frmMain::buildMenus() {
     }
     mnuActionStatusSet[0]->setChecked(true);
     mnuActionOptions = item(mnuAction, "&Options...", QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(mnuActionOptions, &QAction::triggered, this, &frmMain::mnuActionOptions_Click);
     mnuActionHist = item(mnuAction, "View Alert &History", QKeySequence(Qt::CTRL | Qt::Key_H));
     connect(mnuActionHist, &QAction::triggered, this, &frmMain::mnuActionHist_Click);
     mnuAction->addSeparator();
@@ -163,6 +166,7 @@ void frmMain::buildMenus() {
     mnuPopHist = mnuPop->addAction(QStringLiteral("View Alert &History"));
     connect(mnuPopHist, &QAction::triggered, this, &frmMain::mnuActionHist_Click);
     mnuPopOptions = mnuPop->addAction(QStringLiteral("&Options..."));
+    connect(mnuPopOptions, &QAction::triggered, this, &frmMain::mnuActionOptions_Click);
     mnuPopStat = mnuPop->addMenu(QStringLiteral("Set My &Status"));
     for (int i = 0; i < 3; ++i) {
         mnuPopStatSet[i] = mnuPopStat->addAction(QString::fromUtf8(stat[i]));
@@ -215,6 +219,7 @@ void frmMain::buildControls() {
         cmdSB[i]->SetCaption(QString::fromLatin1(sb[i]));
         cmdSB[i]->resize(125, 25);
     }
+    connect(cmdSB[2], &chameleonButton::Click, this, &frmMain::mnuActionOptions_Click);
     cmdFB[0] = chameleonButton::LaidOut(body);
     cmdFB[0]->SetCaption(QStringLiteral("&1"));
     cmdFB[0]->resize(25, 25);
@@ -448,10 +453,7 @@ void frmMain::PaintStat() {
 
 void frmMain::applyMinimumSize() {
     const bool side = sideBarOn();
-    const double dx = Twips::dpiX(this), dy = Twips::dpiY(this);
-    const QSize frame = outer_->Frame();
-    setMinimumSize(Twips::toPx(side ? kMinWidthSideBar : kMinWidth, dx) - frame.width(),
-                   Twips::toPx(side ? kMinHeightSideBar : kMinHeight, dy) - frame.height());
+    Twips::SetOuterMinimum(this, side ? kMinWidthSideBar : kMinWidth, side ? kMinHeightSideBar : kMinHeight);
 }
 
 QSize frmMain::outerSizeTwips() const {
@@ -613,6 +615,10 @@ void frmMain::tmrRefresh_Timer() {
 
 // --- close -------------------------------------------------------------------------------------
 
+void frmMain::mnuActionOptions_Click() {
+    frmOpt::ShowDialog();
+}
+
 void frmMain::mnuActionExit_Click() {
     close();
 }
@@ -666,7 +672,10 @@ void frmMain::CleanUp() {
     if (cleanedUp) return;
     cleanedUp = true;
     if (gLoaded == this) gLoaded = nullptr; // going: nobody may reach it through Loaded() any more
+    if (MainWindowLink::Loaded() == this) MainWindowLink::SetLoaded(nullptr);
     tmrRefresh->stop();
+    // An open options dialog would apply itself to a window that is gone: it goes as Cancel.
+    frmOpt::UnloadLoaded();
     modNetCmds::CloseNetCom(1);
     auto& s = Sets();
     const Qt::WindowStates st = windowState();

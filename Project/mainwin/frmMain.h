@@ -1,6 +1,7 @@
 #pragma once
 // The main window: the list of everybody heard on the network, the own status, the side bar
 // and the soft buttons. It owns the network layer while it is loaded.
+#include "core/MainWindowLink.h"
 #include "core/NetOwner.h"
 #include "core/SkinnableWindow.h"
 
@@ -32,14 +33,7 @@ class SpeedBarLink {
     virtual void SetStatCaption(const QString& caption) = 0;
 };
 
-// A chat room that the selection can be added to.
-class ChatRoomLink {
-  public:
-    virtual ~ChatRoomLink() = default;
-    virtual void AddUser(const QString& name) = 0;
-};
-
-class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow {
+class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, public MainWindowLink {
     Q_OBJECT
   public:
     static constexpr int kRowHeight = 20;
@@ -63,16 +57,16 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow {
     void PaintStat();
     void RefStat();
     void RefSBUList();
-    void AddU2Chat(ChatRoomLink* frm);
-    void InvBlock(const QString& userList);
+    void AddU2Chat(ChatRoom* frm) override;
+    void InvBlock(const QString& userList) override;
     bool IsOnLine(const QString& name) const;
     void UpdateGrpLst();
     void UListChange() override;
-    QVariant GetUserInfo(const QString& name, int what) const;
+    QVariant GetUserInfo(const QString& name, int what) const override;
     int GetUserPic(const QString& name) const;
-    bool IsBlocked(const QString& name) const;
-    void AddBlock(const QString& name);
-    void RemBlock(const QString& name);
+    bool IsBlocked(const QString& name) const override;
+    void AddBlock(const QString& name) override;
+    void RemBlock(const QString& name) override;
     int GetNSel() const;
     static QString InvSel(const QString& value);
     void ListSetSel(int index, const QString& value);
@@ -80,6 +74,7 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow {
     void RefFBtn(bool cRefSkin, bool RefMnu);
     void CleanUp();
     void mnuActionExit_Click();
+    void mnuActionOptions_Click();
     void mnuActionStatusSet_Click(int index);
     // Shows the alert history without waiting.
     void mnuActionHist_Click();

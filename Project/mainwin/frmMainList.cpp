@@ -3,11 +3,13 @@
 #include "mainwin/frmMainList.h"
 
 #include "controls/chameleonButton.h"
-#include "core/NetHooks.h"
+#include "core/ChatRooms.h"
 #include "core/frmImgs.h"
+#include "core/PeerInfo.h"
 #include "core/modAppFnc.h"
 #include "core/modGDI.h"
 #include "core/modGlobals.h"
+#include "core/modGroups.h"
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
 #include "mainwin/frmMain.h"
@@ -133,11 +135,7 @@ int frmMain::GetUserPic(const QString& name) const {
 }
 
 bool frmMain::IsBlocked(const QString& name) const {
-    const QString& blc = Sets().BLC;
-    if (blc.isEmpty()) return false;
-    for (const QString& n : modAppFnc::ListNames(blc))
-        if (modAppFnc::SameNoCase(n, name)) return true;
-    return false;
+    return PeerInfo::InBlockList(name);
 }
 
 void frmMain::AddBlock(const QString& name) {
@@ -255,18 +253,16 @@ void frmMain::RefSBUList() {
     speedBar->UListChanged();
 }
 
-void frmMain::AddU2Chat(ChatRoomLink* frm) {
+void frmMain::AddU2Chat(ChatRoom* frm) {
     // Each refusal below waits in a nested loop, where the chat window may close.
-    const QPointer<QObject> alive(dynamic_cast<QObject*>(frm));
-    const bool tracked = !alive.isNull();
     bool any = false;
     const QStringList names = lstUsersList.items(); // a chat window may change the list meanwhile
     for (const QString& name : names) {
         if (GetUserInfo(name, 4).toString() != QLatin1String("1")) continue;
         any = true;
-        if (NetHooks::chatWindows()->HasUser(name))
+        if (modAppFnc::UserInChat(name))
             modAppFnc::ShowMsg(name + lang("Main_UserInChat"), 0, 3);
-        else if (frm && (!tracked || alive))
+        else if (ChatRooms::IsOpen(frm))
             frm->AddUser(name);
     }
     if (!any) modAppFnc::ShowMsg(lang("Main_SelUserMsg"), 0, 3);
@@ -277,28 +273,13 @@ void frmMain::UpdateGrpLst() {
         delete mnuActionAlertGrpI[i];
     mnuActionAlertGrpI.resize(1);
     const QString& grps = Sets().GRPS;
-    if (!grps.isEmpty()) {
-        int counter = -1;
-        QString line;
-        for (qsizetype i = 0; i < grps.size(); ++i) {
-            if (grps.at(i) == QLatin1Char('\r') && i + 1 < grps.size() &&
-                grps.at(i + 1) == QLatin1Char('\n')) {
-                ++counter;
-                if (counter > 0) mnuActionAlertGrpI.push_back(mnuActionGrp->addAction(QString()));
-                QAction* item = mnuActionAlertGrpI[counter];
-                item->setText(modAppFnc::GetField(line, 1, modGlobals::kSep));
-                const qsizetype first = line.indexOf(modGlobals::kSep);
-                QString members;
-                if (first >= 0)
-                    for (const QString& m : modAppFnc::ListNames(line.mid(first + 1)))
-                        members += m + Sep();
-                item->setData(members);
-                line.clear();
-                ++i; // the LF
-                continue;
-            }
-            line += grps.at(i);
-        }
+    int counter = -1;
+    for (const modGroups::Group& g : modGroups::Read(grps)) {
+        ++counter;
+        if (counter > 0) mnuActionAlertGrpI.push_back(mnuActionGrp->addAction(QString()));
+        QAction* item = mnuActionAlertGrpI[counter];
+        item->setText(g.name);
+        item->setData(modGroups::UserList(g.members));
     }
     for (std::size_t i = 1; i < mnuPopAlertGrpI.size(); ++i)
         delete mnuPopAlertGrpI[i];

@@ -1,0 +1,862 @@
+// The chat window over the real network layer on loopback: membership and its datagrams, the
+// chat codes, sending, typing notices, leaving; what a line looks like in the transcript.
+#include "conversation/frmChat.h"
+
+#include "controls/RichTextBox.h"
+#include "controls/SendBox.h"
+#include "controls/chameleonButton.h"
+#include "core/AppRouter.h"
+#include "core/SkinAtlas.h"
+#include "core/clsChat.h"
+#include "core/frmImgs.h"
+#include "core/modGlobals.h"
+#include "core/modLangConst.h"
+#include "core/modNetCmds.h"
+#include "platform/Colors.h"
+#include "platform/Twips.h"
+#include "support/ChatRecorders.h"
+#include "support/Recorders.h"
+#include "support/Screenshot.h"
+#include "support/TestEnv.h"
+#include "support/TestFiles.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFontMetricsF>
+#include <QLabel>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPainter>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTimer>
+
+namespace {
+const QString S(modGlobals::kSep);
+const QString kMark = QStringLiteral("Zmark");
+
+QString packet(const QString& text, const QString& code) {
+    return text + S + code;
+}
+
+// A skin picture whose every chat piece is one colour of its own.
+QImage syntheticSkin(std::vector<std::pair<QRect, QColor>>& pieces) {
+    using namespace SkinAtlas;
+    const QRect all[] = {kChatTopLeft,    kChatTop,        kChatTopRight,        kChatLeft,
+                         kChatRight,      kChatBottomLeft, kChatBottom,          kChatSideTop,
+                         kChatSideMiddle, kChatSideBottom, kChatBottomRightSide, kChatBottomRight};
+    QImage img(frmImgs::kSkinWidth, frmImgs::kSkinHeight, QImage::Format_RGB32);
+    img.fill(Qt::black);
+    QPainter p(&img);
+    int i = 0;
+    for (const QRect& r : all) {
+        const QColor c(20 + 15 * i, 250 - 15 * i, 40 + 9 * i);
+        ++i;
+        if (r == kChatBottomRight) continue; // the same corner, taller: drawn below
+        p.fillRect(r, c);
+        pieces.push_back({r, c});
+    }
+    // The taller corner: its upper part is the short one, its lower part a colour of its own.
+    p.fillRect(QRect(kChatBottomRight.x(), kChatBottomRight.y() + kChatBottomRightSide.height(),
+                     kChatBottomRight.width(), kChatBottomRight.height() - kChatBottomRightSide.height()),
+               QColor(1, 2, 3));
+    return img;
+}
+QColor colourOf(const std::vector<std::pair<QRect, QColor>>& pieces, const QRect& r) {
+    for (const auto& [rect, c] : pieces)
+        if (rect == r) return c;
+    return {};
+}
+} // namespace
+
+class TestFrmChat : public QObject {
+    Q_OBJECT
+    QTemporaryDir home;
+    TestOwner owner;
+    clsChat listener;
+
+    // The "H" datagrams this copy sent since the last call, as "target|text|code|". A marker
+    // sent last tells when everything before it has arrived.
+    QStringList sent() {
+        modNetCmds::SendData(kMark);
+        QStringList got;
+        bool marked = false;
+        [[maybe_unused]] const bool ok = QTest::qWaitFor(
+            [&] {
+                for (const QString& m : listener.GetMessages()) {
+                    const QString d = m.mid(1);
+                    const QString head = QStringLiteral("Me") + S;
+                    if (!d.startsWith(head)) continue;
+                    const QString data = d.mid(head.size());
+                    if (data == kMark) marked = true;
+                    if (data.startsWith(QLatin1Char('H')))
+                        got << QString(data.mid(1)).replace(S, QStringLiteral("|"));
+                }
+                return marked;
+            },
+            5000);
+        if (!marked) qWarning("the marker never arrived");
+        return got;
+    }
+
+  private slots:
+    void initTestCase() {
+        QVERIFY(home.isValid());
+        TestEnv::isolate(home);
+        TestEnv::useLoopback(41201);
+        modLangConst::SetDefaultStrings();
+        frmImgs::Load();
+        modGlobals::Sets().UNAME = QStringLiteral("Me");
+        listener.Init(QStringLiteral("QX3"));
+        QCOMPARE(listener.GetError(), qint16(0));
+        modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
+        sent();
+    }
+    void cleanupTestCase() { modNetCmds::CloseNetCom(0); }
+    void init() {
+        auto& s = modGlobals::Sets();
+        s.UNAME = QStringLiteral("Me");
+        s.CHTSTY = 1;
+        s.CHTPICS = 1;
+        s.CHTSNDBTN = 1;
+        s.FC_SB = true;
+        modGlobals::Run().ChatKeepOnTop = 0;
+        sent();
+    }
+
+    // --- membership ------------------------------------------------------------------------
+
+    void addUserSendsJoinAndMemberNotices() {
+        MessageRecorder messages;
+        QPointer<frmChat> w = new frmChat;
+        QVERIFY(!w->cmdSnd->Enabled());
+        w->AddUser(QStringLiteral("Bob"));
+        QCOMPARE(sent(), QStringList({"Bob||0|", "Bob|Bob|4|"}));
+        w->AddUser(QStringLiteral("ann"));
+        QCOMPARE(sent(), QStringList({"ann||0|", "ann|ann|4|", "ann|Bob|4|", "Bob|ann|4|", "Bob|Bob|4|"}));
+        QCOMPARE(w->Members(), QStringList({"ann", "Bob"}));
+        QCOMPARE(w->lblStat->text(), QStringLiteral("Ready."));
+        QVERIFY(w->cmdSnd->Enabled());
+        QCOMPARE(w->lstUsers->currentItem()->text(), QStringLiteral("Bob")); // the first member stays chosen
+        w->SetStat(QStringLiteral("x"), QString());
+        w->AddUser(QStringLiteral("cy"));
+        QCOMPARE(w->Members(), QStringList({"ann", "Bob", "cy"}));
+        QCOMPARE(sent().size(), 1 + 9);
+        QCOMPARE(w->lblStat->text(), QStringLiteral("Ready."));
+        delete w;
+    }
+
+    void addUserRefuses_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("member in other case") << "BOB";
+        QTest::newRow("own name") << "Me";
+        QTest::newRow("own name in other case") << "mE";
+        QTest::newRow("empty") << "";
+        QTest::newRow("listening name") << "\\x";
+    }
+    void addUserRefuses() {
+        QFETCH(QString, name);
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(QStringLiteral("Bob"));
+        sent();
+        w->SetStat(QStringLiteral("unchanged"), QString());
+        w->AddUser(name);
+        QCOMPARE(sent(), QStringList());
+        QCOMPARE(w->Members(), QStringList({"Bob"}));
+        QCOMPARE(w->lblStat->text(), QStringLiteral("unchanged"));
+        delete w;
+    }
+
+    void remUser() {
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(QStringLiteral("Bob"));
+        w->AddUser(QStringLiteral("Ann"));
+        sent();
+        w->SetStat(QStringLiteral("unchanged"), QString());
+        w->RemUser(QStringLiteral("Cy")); // not a member: silent
+        QCOMPARE(sent(), QStringList());
+        QCOMPARE(w->lblStat->text(), QStringLiteral("unchanged"));
+        w->RemUser(QStringLiteral("ANN"));
+        QCOMPARE(sent(), QStringList({"Bob|ANN|5|"}));
+        QCOMPARE(w->Members(), QStringList({"Bob"}));
+        w->RemUser(QStringLiteral("bob"));
+        QCOMPARE(sent(), QStringList());
+        QCOMPARE(w->lblStat->text(), QStringLiteral("This chat room is empty."));
+        QVERIFY(!w->cmdSnd->Enabled());
+        w->RemUser(QStringLiteral("bob")); // an empty room: nothing at all
+        QCOMPARE(sent(), QStringList());
+        w->AddUser(QStringLiteral("Dee"));
+        QCOMPARE(w->lblStat->text(), QStringLiteral("Ready."));
+        QVERIFY(w->cmdSnd->Enabled());
+        delete w;
+    }
+
+    void leavingRemovingBlocking() {
+        MainRecorder main;
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(QStringLiteral("Bob"));
+        w->AddUser(QStringLiteral("Ann"));
+        w->AddUser(QStringLiteral("Cy"));
+        sent();
+        w->lstUsers->setCurrentRow(1); // Bob
+        w->mnuChatRem_Click();
+        QCOMPARE(sent(), QStringList({"Bob||3|", "Ann|Bob|5|", "Cy|Bob|5|"}));
+        w->lstUsers->setCurrentRow(1); // Cy
+        w->mnuChatBlock_Click();
+        QCOMPARE(main.calls, QStringList({"block|Cy"}));
+        QCOMPARE(sent(), QStringList({"Cy||3|", "Ann|Cy|5|"}));
+        w->AddUser(QStringLiteral("Cy"));
+        w->lstUsers->setCurrentRow(1);
+        w->mnuChatBlock_Click(); // blocked already: unblocked, and he leaves all the same
+        QCOMPARE(main.calls.last(), QStringLiteral("unblock|Cy"));
+        QCOMPARE(w->Members(), QStringList({"Ann"}));
+        sent();
+        w->close();
+        QCOMPARE(sent(), QStringList({"Ann||3|"}));
+        QVERIFY(!ChatRooms::IsOpen(w.data())); // gone from the registry before it is destroyed
+        QTRY_VERIFY(w.isNull());
+    }
+
+    void closeNetComSendsLeavingBeforeGoodbye() {
+        AppRouter::Install();
+        QPointer<frmChat> a = new frmChat;
+        a->AddUser(QStringLiteral("Bob"));
+        QPointer<frmChat> b = new frmChat;
+        b->AddUser(QStringLiteral("Ann"));
+        sent();
+        modNetCmds::CloseNetCom(1);
+        // The layer is closed now; the listener still hears what it sent on the way.
+        QStringList order;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                for (const QString& m : listener.GetMessages())
+                    if (m.mid(1).startsWith(QStringLiteral("Me") + S))
+                        order << QString(m.mid(4)).replace(S, "|");
+                return order.contains(QStringLiteral("E"));
+            },
+            5000));
+        QCOMPARE(order, QStringList({"HBob||3|", "HAnn||3|", "E"}));
+        QTRY_VERIFY(a.isNull() && b.isNull());
+        NetHooks::router().set(nullptr);
+        NetHooks::chatWindows().set(nullptr);
+        modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
+        sent();
+    }
+
+    // --- chat codes --------------------------------------------------------------------------
+
+    void addMsgCodes_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<bool>("stamps");
+        QTest::addColumn<QString>("status"); // "*" unchanged
+        QTest::addColumn<QStringList>("members");
+        QTest::addColumn<QStringList>("datagrams");
+        QTest::addColumn<bool>("shown");
+        const QStringList both{"Ann", "Bob"};
+        QTest::newRow("0 line") << "hi"
+                                << "0" << false << "*" << both << QStringList() << true;
+        QTest::newRow("0 empty: join notice") << ""
+                                              << "0" << false << "*" << both << QStringList() << false;
+        QTest::newRow("1 typing") << " Is typing a message."
+                                  << "1" << false << "Bob Is typing a message." << both << QStringList()
+                                  << false;
+        QTest::newRow("1 typing, stamped")
+            << " Is typing a message."
+            << "1" << true << "~ Bob Is typing a message." << both << QStringList() << false;
+        QTest::newRow("2 stopped") << ""
+                                   << "2" << false << "Ready." << both << QStringList() << false;
+        QTest::newRow("3 leaving") << ""
+                                   << "3" << false << "*" << QStringList({"Ann"})
+                                   << QStringList({"Ann|Bob|5|"}) << false;
+        QTest::newRow("3 leaving, stamped")
+            << ""
+            << "3" << true << "*" << QStringList({"Ann"}) << QStringList({"Ann|Bob|5|"}) << false;
+        QTest::newRow("4 new member")
+            << "Cy"
+            << "4" << false << "Ready." << QStringList({"Ann", "Bob", "Cy"})
+            << QStringList({"Cy||0|", "Ann|Ann|4|", "Ann|Bob|4|", "Ann|Cy|4|", "Bob|Ann|4|", "Bob|Bob|4|",
+                            "Bob|Cy|4|", "Cy|Ann|4|", "Cy|Bob|4|", "Cy|Cy|4|"})
+            << false;
+        QTest::newRow("4 own name") << "me"
+                                    << "4" << false << "*" << both << QStringList() << false;
+        QTest::newRow("4 user in another room") << "Dee"
+                                                << "4" << false << "*" << both << QStringList() << false;
+        QTest::newRow("5 remove member")
+            << "ann"
+            << "5" << false << "*" << QStringList({"Bob"}) << QStringList({"Bob|ann|5|"}) << false;
+        QTest::newRow("5 not a member") << "Zed"
+                                        << "5" << false << "*" << both << QStringList() << false;
+        QTest::newRow("other code, text") << "odd"
+                                          << "9" << false << "*" << both << QStringList() << true;
+        QTest::newRow("other code, empty") << ""
+                                           << "x" << false << "*" << both << QStringList() << false;
+    }
+    void addMsgCodes() {
+        QFETCH(QString, text);
+        QFETCH(QString, code);
+        QFETCH(bool, stamps);
+        QFETCH(QString, status);
+        QFETCH(QStringList, members);
+        QFETCH(QStringList, datagrams);
+        QFETCH(bool, shown);
+        SoundRecorder sound;
+        AttentionRecorder attention;
+        attention.active = true;
+        RoomRecorder other;
+        other.members << QStringLiteral("Dee");
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(QStringLiteral("Bob"));
+        w->AddUser(QStringLiteral("Ann"));
+        w->mnuChatTS->setChecked(stamps);
+        sent();
+        w->SetStat(QStringLiteral("before"), QString());
+        w->AddMsg(packet(text, code), QStringLiteral("Bob"));
+        QCOMPARE(sent(), datagrams);
+        QCOMPARE(w->Members(), members);
+        if (status == QLatin1String("*"))
+            QCOMPARE(w->lblStat->text(), QStringLiteral("before"));
+        else if (stamps)
+            QVERIFY2(
+                w->lblStat->text().contains(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d ") +
+                                                               QRegularExpression::escape(status) + "$")),
+                qPrintable(w->lblStat->text()));
+        else
+            QCOMPARE(w->lblStat->text(), status);
+        QCOMPARE(w->txtMsg->Text(),
+                 shown ? QStringLiteral("Bob:\r\n") + text + QStringLiteral("\r\n") : QString());
+        delete w;
+    }
+
+    // --- sending and typing ------------------------------------------------------------------
+
+    void sendingALine() {
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(QStringLiteral("Bob"));
+        w->AddUser(QStringLiteral("Ann"));
+        sent();
+        w->cmdSnd_Click(); // empty box: nothing
+        QCOMPARE(sent(), QStringList());
+        w->txtSnd->SetSelText(QStringLiteral(" 3 "));
+        // Not yet a line sent: the change only starts the timer.
+        QCOMPARE(sent(), QStringList());
+        QVERIFY(w->tmrTyping->isActive());
+        w->cmdSnd_Click();
+        QCOMPARE(sent(), QStringList({"Ann| 3 |0|", "Bob| 3 |0|", "Ann||2|", "Bob||2|"}));
+        QCOMPARE(w->txtMsg->Text(), QStringLiteral("Me:\r\n 3 \r\n"));
+        QCOMPARE(w->txtSnd->Text(), QString());
+        QVERIFY(!w->FirstLine());
+        QVERIFY(!w->tmrTyping->isActive());
+        // Now typing is announced, once per pause.
+        QTest::keyClicks(w->txtSnd, QStringLiteral("ab"));
+        QCOMPARE(sent(), QStringList({"Ann| Is typing a message.|1|", "Bob| Is typing a message.|1|"}));
+        w->tmrTyping_Timer();
+        QCOMPARE(sent(), QStringList({"Ann||2|", "Bob||2|"}));
+        w->tmrTyping_Timer(); // stopped: nothing
+        QCOMPARE(sent(), QStringList());
+        delete w;
+    }
+
+    void typingBeforeTheFirstLine() {
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(QStringLiteral("Bob"));
+        sent();
+        QTest::keyClicks(w->txtSnd, QStringLiteral("hello"));
+        QCOMPARE(sent(), QStringList());
+        w->tmrTyping_Timer();
+        QCOMPARE(sent(), QStringList({"Bob||2|"}));
+        delete w;
+    }
+
+    void lineBreaksGoOutAsCrLf() {
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(QStringLiteral("Bob"));
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        sent();
+        w->txtSnd->setFocus();
+        QTest::keyClicks(w->txtSnd, QStringLiteral("a"));
+        QTest::keyClick(w->txtSnd, Qt::Key_Return, Qt::ControlModifier);
+        QTest::keyClicks(w->txtSnd, QStringLiteral("b"));
+        QCOMPARE(w->lblChrCnt->text(), QStringLiteral("4/390"));
+        QTest::keyClick(w->txtSnd, Qt::Key_Return);
+        const QStringList out = sent();
+        QVERIFY(!out.isEmpty());
+        QCOMPARE(out.first(), QStringLiteral("Bob|a\r\nb|0|"));
+        QCOMPARE(w->txtMsg->Text(), QStringLiteral("Me:\r\na\r\nb\r\n"));
+        delete w;
+    }
+
+    void enterDoesNothingWhileSendIsDisabled() {
+        QPointer<frmChat> w = new frmChat;
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QTest::keyClicks(w->txtSnd, QStringLiteral("x"));
+        QTest::keyClick(w->txtSnd, Qt::Key_Return);
+        QCOMPARE(w->txtSnd->Text(), QStringLiteral("x"));
+        QCOMPARE(w->txtMsg->Text(), QString());
+        delete w;
+    }
+    // --- the transcript --------------------------------------------------------------------------
+
+    void linesInBothStyles_data() {
+        QTest::addColumn<int>("style");
+        QTest::newRow("single line") << 0;
+        QTest::newRow("multi line") << 1;
+        QTest::newRow("another value draws as multi line") << 7;
+    }
+    void linesInBothStyles() {
+        QFETCH(int, style);
+        modGlobals::Sets().CHTSTY = qint16(style);
+        MainRecorder main;
+        main.font = QStringLiteral("Courier New");
+        main.colour = QStringLiteral("255"); // red, the low byte
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(QStringLiteral("Bob"));
+        w->AddMsg(packet(QStringLiteral("hello"), QStringLiteral("0")), QStringLiteral("Bob"));
+        const QTextBlock first = w->txtMsg->document()->firstBlock();
+        const QColor grey = Colors::fromBgr(Colors::SysColor(Colors::kGrayText));
+        auto it = first.begin();
+        QCOMPARE(it.fragment().charFormat().foreground().color(), grey);
+        QCOMPARE(it.fragment().charFormat().fontFamilies().toStringList().first(), w->font().family());
+        if (style == 0) {
+            QCOMPARE(w->txtMsg->Text(), QStringLiteral("Bob:\thello\r\n"));
+            QCOMPARE(RichTextBox::BlockIndent(first), 3.0);
+            QCOMPARE(RichTextBox::BlockHanging(first),
+                     QFontMetricsF(w->font()).horizontalAdvance("Bob") + 13);
+            ++it;
+        } else {
+            QCOMPARE(w->txtMsg->Text(), QStringLiteral("Bob:\r\nhello\r\n"));
+            QCOMPARE(RichTextBox::BlockIndent(first), 3.0);
+            QCOMPARE(RichTextBox::BlockHanging(first), 0.0);
+            QCOMPARE(RichTextBox::BlockIndent(first.next()), 15.0);
+            it = first.next().begin();
+        }
+        QCOMPARE(it.fragment().text(), QStringLiteral("hello"));
+        QCOMPARE(it.fragment().charFormat().foreground().color(), QColor(Qt::red));
+        QCOMPARE(it.fragment().charFormat().fontFamilies().toStringList().first(),
+                 QStringLiteral("Courier New"));
+        delete w;
+    }
+
+    void timeStampsAndPictures_data() {
+        QTest::addColumn<bool>("stamps");
+        QTest::addColumn<int>("pictures");
+        QTest::newRow("plain") << false << 0;
+        QTest::newRow("pictures") << false << 1;
+        QTest::newRow("stamped pictures") << true << 1;
+    }
+    void timeStampsAndPictures() {
+        QFETCH(bool, stamps);
+        QFETCH(int, pictures);
+        modGlobals::Sets().CHTPICS = qint16(pictures);
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(QStringLiteral("Bob"));
+        w->mnuChatTS->setChecked(stamps);
+        w->AddMsg(packet(QStringLiteral("hi :) (y)"), QStringLiteral("0")), QStringLiteral("Bob"));
+        const QString text = w->txtMsg->Text();
+        QVERIFY(text.endsWith(QStringLiteral("Bob:\r\nhi :) (y)\r\n")));
+        if (stamps)
+            QVERIFY2(text.contains(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d ~ Bob:"))),
+                     qPrintable(text));
+        else
+            QVERIFY(text.startsWith(QStringLiteral("Bob:")));
+        const int images =
+            int(w->txtMsg->document()->toPlainText().count(QChar(QChar::ObjectReplacementCharacter)));
+        QCOMPARE(images, pictures ? 2 : 0);
+        delete w;
+    }
+
+    void flashAndSound() {
+        SoundRecorder sound;
+        AttentionRecorder attention;
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(QStringLiteral("Bob"));
+        attention.active = true;
+        w->AddMsg(packet("a", "0"), QStringLiteral("Bob"));
+        QVERIFY(sound.heard.isEmpty());
+        QVERIFY(!w->tmrWinFlash->isActive());
+        attention.active = false;
+        w->AddMsg(packet("b", "0"), QStringLiteral("Bob"));
+        QCOMPARE(sound.heard, QStringList({"beep"}));
+        QVERIFY(w->tmrWinFlash->isActive());
+        for (int i = 0; i < 10; ++i)
+            w->tmrWinFlash_Timer();
+        QCOMPARE(attention.flashes, QStringList(7, "1")); // seven toggles, then it waits
+        QVERIFY(w->tmrWinFlash->isActive());
+        w->AddMsg(packet("c", "0"), QStringLiteral("Bob"));
+        QCOMPARE(w->FlashCount(), qint16(7)); // a new line starts again
+        w->tmrWinFlash_Timer();
+        attention.active = true;
+        w->tmrWinFlash_Timer();
+        QCOMPARE(attention.flashes.size(), 9);
+        QCOMPARE(attention.flashes.last(), QStringLiteral("0")); // activation puts it back
+        QVERIFY(!w->tmrWinFlash->isActive());
+        // The line the router has already sounded for only flashes.
+        attention.active = false;
+        w->AddMsg(packet("d", "0"), QStringLiteral("Bob"), true);
+        QCOMPARE(sound.heard.size(), 2);
+        QVERIFY(w->tmrWinFlash->isActive());
+        delete w;
+    }
+
+    void routerOpensARoomThatSoundsOnce() {
+        MainRecorder main;
+        SoundRecorder sound;
+        AttentionRecorder attention;
+        frmChat::Install();
+        modAppFnc::RouteChatMsg(packet("", "0"), QStringLiteral("Bob")); // a join notice
+        QCOMPARE(ChatRooms::All().size(), std::size_t(1));
+        auto* w = dynamic_cast<frmChat*>(ChatRooms::All().front());
+        QVERIFY(w);
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->Members(), QStringList({"Bob"}));
+        QCOMPARE(sent(), QStringList({"Bob||0|", "Bob|Bob|4|"}));
+        modAppFnc::RouteChatMsg(packet("hi", "0"), QStringLiteral("bob"));
+        QCOMPARE(w->txtMsg->Text(), QStringLiteral("bob:\r\nhi\r\n"));
+        QCOMPARE(sound.heard, QStringList({"beep", "beep"})); // the room's, then the line's
+        ChatRooms::SetFactory({});
+        w->close();
+        sent();
+    }
+
+    // --- keys --------------------------------------------------------------------------------------
+
+    void autoTextKeys_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("inserted");
+        QTest::newRow("Ctrl+1") << int(Qt::Key_1) << int(Qt::ControlModifier) << "one";
+        QTest::newRow("Ctrl+9") << int(Qt::Key_9) << int(Qt::ControlModifier) << "nine";
+        QTest::newRow("Ctrl+0") << int(Qt::Key_0) << int(Qt::ControlModifier) << "ten";
+        QTest::newRow("Ctrl+Shift+1")
+            << int(Qt::Key_Exclam) << int(Qt::ControlModifier | Qt::ShiftModifier) << "";
+        QTest::newRow("keypad Ctrl+1")
+            << int(Qt::Key_1) << int(Qt::ControlModifier | Qt::KeypadModifier) << "";
+    }
+    void autoTextKeys() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, inserted);
+        auto& cat = modGlobals::Sets().CAT;
+        for (auto& c : cat)
+            c = QStringLiteral("x");
+        cat[0] = QStringLiteral("one");
+        cat[8] = QStringLiteral("nine");
+        cat[9] = QStringLiteral("ten");
+        QPointer<frmChat> w = new frmChat;
+        QCOMPARE(w->mnuSpecialATI[9]->text(), QStringLiteral("&0. ten\tCtrl+0"));
+        for (QWidget* target : std::initializer_list<QWidget*>{w->txtSnd, w->lstUsers}) {
+            w->txtSnd->SetText(QString());
+            QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+            QCOMPARE(w->txtSnd->Text(), inserted); // once, whichever control has the focus
+        }
+        delete w;
+    }
+
+    void withoutSendButtonEnterStillSends() {
+        modGlobals::Sets().CHTSNDBTN = 0;
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(QStringLiteral("Bob"));
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY(w->cmdSnd->x() + w->cmdSnd->width() < 0);
+        const int W = w->body->width() - frmChat::kSideBarWidth;
+        QCOMPARE(w->txtSnd->geometry(), QRect(5, w->body->height() - 82, W - 10, 51));
+        sent();
+        QTest::keyClicks(w->txtSnd, QStringLiteral("go"));
+        QTest::keyClick(w->txtSnd, Qt::Key_Return);
+        QCOMPARE(sent().value(0), QStringLiteral("Bob|go|0|"));
+        delete w;
+    }
+
+    // --- skin, layout, sizes ------------------------------------------------------------------------
+
+    void background_data() {
+        QTest::addColumn<bool>("side");
+        QTest::newRow("side bar") << true;
+        QTest::newRow("no side bar") << false;
+    }
+    void background() {
+        QFETCH(bool, side);
+        using namespace SkinAtlas;
+        std::vector<std::pair<QRect, QColor>> pieces;
+        const QImage saved = frmImgs::Load().picSkin;
+        frmImgs::Load().picSkin = syntheticSkin(pieces);
+        modGlobals::Sets().FC_SB = side;
+        QPointer<frmChat> w = new frmChat;
+        w->resize(420, 380);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QTRY_COMPARE(w->picBuf.size(), w->body->size());
+        const int SW = w->body->width(), H = w->body->height();
+        const int W = side ? SW - frmChat::kSideBarWidth : SW;
+        const QImage& img = w->picBuf;
+        auto at = [&](int x, int y) { return QColor(img.pixel(x, y)); };
+        auto piece = [&](const QRect& r) { return colourOf(pieces, r); };
+        QCOMPARE(at(0, 0), piece(kChatTopLeft));
+        QCOMPARE(at(51, 0), piece(kChatTop));
+        QCOMPARE(at(W - 8, 0), piece(kChatTopRight));
+        QCOMPARE(at(0, 49), piece(kChatLeft));
+        QCOMPARE(at(W - 8, 49), piece(kChatRight));
+        QCOMPARE(at(0, H - 94), piece(kChatBottomLeft));
+        QCOMPARE(at(51, H - 94), piece(kChatBottom));
+        QCOMPARE(at(W - 8, H - 94), piece(kChatBottomRightSide));
+        if (side) {
+            QCOMPARE(at(W, 0), piece(kChatSideTop));
+            QCOMPARE(at(W, 49), piece(kChatSideMiddle));
+            QCOMPARE(at(W, H - 94), piece(kChatSideBottom));
+            QCOMPARE(at(W - 8, H - 94 + 70),
+                     at(W - 7, H - 94 + 70)); // the short corner leaves the bottom edge
+            QVERIFY(at(W - 8, H - 94 + 70) != QColor(1, 2, 3));
+            for (int i = 0; i < 5; ++i) {
+                QVERIFY(w->cmdSB[i]->isVisible());
+                QCOMPARE(w->cmdSB[i]->pos(),
+                         QPoint(SW - (w->cmdSB[0]->width() + 13), 10 + i * (w->cmdSB[0]->height() + 5)));
+            }
+        } else {
+            QCOMPARE(at(W - 8, H - 94 + 70), QColor(1, 2, 3));
+            for (int i = 0; i < 5; ++i)
+                QVERIFY(!w->cmdSB[i]->isVisible());
+        }
+        QCOMPARE(w->lstUsers->geometry(), QRect(49, 3, W - 52, 35));
+        QCOMPARE(w->txtMsg->geometry(), QRect(3, 43, W - 6, H - 131));
+        const int b = w->cmdSnd->width() + 3;
+        QCOMPARE(w->txtSnd->geometry(), QRect(5, H - 82, W - b - 10, 51));
+        QCOMPARE(w->cmdSnd->geometry(), QRect(5 + W - b - 10 + 3, H - 82, w->cmdSnd->width(), 51));
+        QCOMPARE(w->lblStat->pos(), QPoint(8, H - 27));
+        QCOMPARE(w->lblChrCnt->pos(), QPoint(W - (w->lblChrCnt->width() + 3), H - 16));
+        frmImgs::Load().picSkin = saved;
+        delete w;
+    }
+
+    void minimumSizes() {
+        const double dx = Twips::dpiX(nullptr), dy = Twips::dpiY(nullptr);
+        const QSize big(Twips::toPx(frmChat::kMinWidthSideBar, dx),
+                        Twips::toPx(frmChat::kMinHeightSideBar, dy));
+        const QSize small(Twips::toPx(frmChat::kMinWidth, dx), Twips::toPx(frmChat::kMinHeight, dy));
+        modGlobals::Sets().FC_SB = true;
+        QPointer<frmChat> w = new frmChat;
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        // Outer sizes: the frame counts.
+        auto outer = [&] { return w->frameGeometry().size(); };
+        const QSize frame = outer() - w->size();
+        QCOMPARE(w->minimumSize() + frame, big);
+        w->resize(10, 10);
+        QCOMPARE(outer(), big);
+        w->mnuSpecialSidebar_Click(); // hidden: the size stays
+        QVERIFY(!modGlobals::Sets().FC_SB);
+        QCOMPARE(w->minimumSize() + frame, small);
+        QCOMPARE(outer(), big);
+        w->resize(10, 10);
+        QCOMPARE(outer(), small);
+        w->mnuSpecialSidebar_Click(); // shown again: enlarged
+        QVERIFY(modGlobals::Sets().FC_SB);
+        QCOMPARE(outer(), big);
+        delete w;
+        // A new window takes the last state.
+        modGlobals::Sets().FC_SB = false;
+        QPointer<frmChat> v = new frmChat;
+        QVERIFY(!v->SideBarShown());
+        delete v;
+    }
+
+    void keepOnTopIsSharedByNewWindows() {
+        modGlobals::Run().ChatKeepOnTop = 0;
+        QPointer<frmChat> a = new frmChat;
+        QVERIFY(!a->mnuSpecialKoT->isChecked());
+        a->mnuSpecialKoT_Click();
+        QVERIFY(a->windowFlags() & Qt::WindowStaysOnTopHint);
+        QCOMPARE(modGlobals::Run().ChatKeepOnTop, qint16(1));
+        QPointer<frmChat> b = new frmChat;
+        QVERIFY(b->mnuSpecialKoT->isChecked());
+        QVERIFY(b->windowFlags() & Qt::WindowStaysOnTopHint);
+        delete a;
+        delete b;
+        modGlobals::Run().ChatKeepOnTop = 0;
+    }
+
+    // --- export and merge-in --------------------------------------------------------------------
+
+    void exportToFile_data() {
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("rtf, bare") << 1 << "x"
+                                   << "x.rtf";
+        QTest::newRow("rtf, .rtf") << 1 << "x.rtf"
+                                   << "x.rtf";
+        QTest::newRow("rtf, .RTF") << 1 << "x.RTF"
+                                   << "x.RTF.rtf";
+        QTest::newRow("rtf, .txt") << 1 << "x.txt"
+                                   << "x.txt.rtf";
+        QTest::newRow("txt, bare") << 2 << "x"
+                                   << "x.txt";
+        QTest::newRow("txt, .rtf") << 2 << "x.rtf"
+                                   << "x.rtf.txt";
+        QTest::newRow("txt, .RTF") << 2 << "x.RTF"
+                                   << "x.RTF.txt";
+        QTest::newRow("txt, .txt") << 2 << "x.txt"
+                                   << "x.txt";
+    }
+    void exportToFile() {
+        QFETCH(int, filter);
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        QTemporaryDir out;
+        DialogRecorder dialog;
+        MessageRecorder messages;
+        dialog.answer.path = out.filePath(typed);
+        dialog.answer.filterIndex = filter;
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(QStringLiteral("Bob"));
+        w->AddMsg(packet(QString::fromUtf8("caf\u00e9 {x}"), "0"), QStringLiteral("Bob"));
+        w->mnuChatExportF_Click();
+        QCOMPARE(dialog.request.title, QStringLiteral("Export Chat Dialog..."));
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList({written}));
+        const QByteArray bytes = readAll(out.filePath(written));
+        if (filter == 1) {
+            QVERIFY(bytes.startsWith("{\\rtf1"));
+            QVERIFY(bytes.contains("caf\\u233? \\{x\\}"));
+            QVERIFY(bytes.endsWith("}\r\n\r\n"));
+        } else {
+            QCOMPARE(bytes, QString::fromUtf8("Bob:\r\ncaf\u00e9 {x}\r\n\r\n").toUtf8());
+        }
+        QVERIFY(messages.shown.empty());
+        delete w;
+    }
+
+    void exportAsksBeforeReplacingAnAppendedName() {
+        QTemporaryDir out;
+        DialogRecorder dialog;
+        MessageRecorder messages;
+        dialog.answer.path = out.filePath(QStringLiteral("x"));
+        dialog.answer.filterIndex = 2;
+        writeAll(out.filePath(QStringLiteral("x.txt")), "old");
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(QStringLiteral("Bob"));
+        w->AddMsg(packet("new", "0"), QStringLiteral("Bob"));
+        messages.answers = {1}; // No
+        w->mnuChatExportF_Click();
+        QCOMPARE(int(messages.shown.size()), 1);
+        QCOMPARE(messages.shown[0].buttons, 1);
+        QCOMPARE(messages.shown[0].icon, 2);
+        QVERIFY(messages.shown[0].text.contains(out.filePath(QStringLiteral("x.txt"))));
+        QCOMPARE(readAll(out.filePath(QStringLiteral("x.txt"))), QByteArray("old"));
+        messages.answers = {0}; // Yes
+        w->mnuChatExportF_Click();
+        QCOMPARE(readAll(out.filePath(QStringLiteral("x.txt"))), QByteArray("Bob:\r\nnew\r\n\r\n"));
+        // A name the dialog itself confirmed is not asked about again.
+        dialog.answer.path = out.filePath(QStringLiteral("x.txt"));
+        w->mnuChatExportF_Click();
+        QCOMPARE(int(messages.shown.size()), 2);
+        // Cancelled: nothing.
+        dialog.answer = {};
+        w->mnuChatExportF_Click();
+        QCOMPARE(int(messages.shown.size()), 2);
+        delete w;
+    }
+
+    void exportIntoAFolderThatIsNotThere() {
+        DialogRecorder dialog;
+        MessageRecorder messages;
+        const QString path = home.filePath(QStringLiteral("no/such/folder/x.rtf"));
+        dialog.answer.path = path;
+        dialog.answer.filterIndex = 1;
+        QPointer<frmChat> w = new frmChat;
+        w->mnuChatExportF_Click();
+        QCOMPARE(int(messages.shown.size()), 1);
+        QCOMPARE(messages.shown[0].icon, 5);
+        QCOMPARE(messages.shown[0].buttons, 0);
+        QVERIFY(messages.shown[0].text.contains(path));
+        QVERIFY(!QFileInfo::exists(path));
+        delete w;
+    }
+
+    void exportToClipboard() {
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(QStringLiteral("Bob"));
+        w->AddMsg(packet("clip", "0"), QStringLiteral("Bob"));
+        w->mnuChatExportC_Click();
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        QVERIFY(data);
+        QCOMPARE(data->text(), QStringLiteral("Bob:\r\nclip\r\n"));
+        QVERIFY(data->data(QStringLiteral("text/rtf")).startsWith("{\\rtf1"));
+        delete w;
+    }
+
+    void mergeIn() {
+        DialogRecorder dialog;
+        MessageRecorder messages;
+        const QString path = home.filePath(QStringLiteral("in.txt"));
+        writeAll(path, QByteArray("one\x01two\n") + QByteArray(500, 'z'));
+        dialog.answer.path = path;
+        QPointer<frmChat> w = new frmChat;
+        w->txtSnd->SetText(QStringLiteral("<>"));
+        w->txtSnd->moveCursor(QTextCursor::Start);
+        w->txtSnd->moveCursor(QTextCursor::NextCharacter, QTextCursor::KeepAnchor); // "<" chosen
+        w->mnuSpecialMergeIn_Click();
+        QCOMPARE(dialog.request.title, QStringLiteral("Select a text file to merge in..."));
+        QCOMPARE(w->LastMergePath, path);
+        const QString text = w->txtSnd->Text();
+        QCOMPARE(text.size(), 390);
+        QVERIFY(text.startsWith(QStringLiteral("one two\r\nzzz")));
+        QVERIFY(text.endsWith(QStringLiteral("z>")));
+        QVERIFY(messages.shown.empty());
+        // A file that cannot be read: its path and the reason, and the box as it was.
+        dialog.answer.path = home.filePath(QStringLiteral("gone.txt"));
+        w->mnuSpecialMergeIn_Click();
+        QCOMPARE(int(messages.shown.size()), 1);
+        QCOMPARE(messages.shown[0].icon, 5);
+        QVERIFY(messages.shown[0].text.contains(dialog.answer.path));
+        QCOMPARE(w->txtSnd->Text(), text);
+        // The last path opens the next dialog.
+        dialog.answer = {};
+        w->mnuSpecialMergeIn_Click();
+        QCOMPARE(dialog.request.folder, home.filePath(QStringLiteral("gone.txt")));
+        QCOMPARE(w->LastMergePath, QString());
+        delete w;
+    }
+
+    // --- to look at -------------------------------------------------------------------------------
+
+    void screenshots_data() {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<bool>("side");
+        QTest::newRow("chat-single-sidebar") << 0 << true;
+        QTest::newRow("chat-multi-sidebar") << 1 << true;
+        QTest::newRow("chat-multi-nosidebar") << 1 << false;
+    }
+    void screenshots() {
+        QFETCH(int, style);
+        QFETCH(bool, side);
+        modGlobals::Sets().CHTSTY = qint16(style);
+        modGlobals::Sets().FC_SB = side;
+        MainRecorder main;
+        main.colour = QStringLiteral("32768");
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(QStringLiteral("Bob"));
+        w->AddUser(QStringLiteral("Ann"));
+        w->AddUser(QStringLiteral("Cy"));
+        w->resize(520, 420);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        w->AddMsg(
+            packet("Hello all :) who is up for lunch today? It is a long line that wraps onto the next", "0"),
+            QStringLiteral("Bob"));
+        w->AddMsg(packet("Count me in (y)", "0"), QStringLiteral("Ann"));
+        w->AddMsg(packet(" Is typing a message.", "1"), QStringLiteral("Cy"));
+        w->txtSnd->SetText(QStringLiteral("On my way :D"));
+        QCOMPARE(w->Members().size(), 3);
+        saveScreenshot(w.data(), QString::fromLatin1(QTest::currentDataTag()));
+        delete w;
+    }
+};
+
+QTEST_MAIN(TestFrmChat)
+#include "tst_frmChat.moc"
