@@ -10,6 +10,7 @@
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
+#include "core/modEnd.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
@@ -20,7 +21,6 @@
 #include "mainwin/frmLogOn.h"
 #include "mainwin/frmMain.h"
 #include "platform/ProgramFolder.h"
-#include "core/modEnd.h"
 #include "platform/qx3version.h"
 
 #include <QApplication>

@@ -19,12 +19,14 @@ void OuterGeometry::SetOuter(const QRect& outer) {
 
 void OuterGeometry::SetOuterTwips(qint32 left, qint32 top, qint32 width, qint32 height) {
     const double dx = Twips::dpiX(window_), dy = Twips::dpiY(window_);
-    SetOuter(QRect(Twips::toPx(left, dx), Twips::toPx(top, dy), Twips::toPx(width, dx), Twips::toPx(height, dy)));
+    SetOuter(
+        QRect(Twips::toPx(left, dx), Twips::toPx(top, dy), Twips::toPx(width, dx), Twips::toPx(height, dy)));
 }
 
 QSize OuterGeometry::OuterSizeTwips() const {
     const QSize outer = window_->frameGeometry().size();
-    return {Twips::fromPx(outer.width(), Twips::dpiX(window_)), Twips::fromPx(outer.height(), Twips::dpiY(window_))};
+    return {Twips::fromPx(outer.width(), Twips::dpiX(window_)),
+            Twips::fromPx(outer.height(), Twips::dpiY(window_))};
 }
 
 QSize OuterGeometry::Frame() const {

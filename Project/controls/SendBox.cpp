@@ -175,8 +175,8 @@ void SendBox::MergeIn(SendBox* box, const QString& filter, const QString& title,
     if (path.isEmpty()) return;
     QString text, error;
     if (!ReadMergeIn(path, text, error)) {
-        modAppFnc::ShowMsg(QStringLiteral("Unable to read the file ") + path + QStringLiteral("\r\n\r\n") + error, 0,
-                           5);
+        modAppFnc::ShowMsg(
+            QStringLiteral("Unable to read the file ") + path + QStringLiteral("\r\n\r\n") + error, 0, 5);
         return;
     }
     box->SetSelText(text);

@@ -29,7 +29,8 @@ frmPop* AlertWindows::MakePop(const QString& text, const QString& sender) {
     const QRect area(left, top, modAppFnc::GetWorkArea(2, pop) - left, modAppFnc::GetWorkArea(3, pop) - top);
     const QSize outer = pop->Outer()->OuterSizeTwips();
     const double dx = Twips::dpiX(pop), dy = Twips::dpiY(pop);
-    const QPoint laidOut(Twips::fromPx(pop->frameGeometry().x(), dx), Twips::fromPx(pop->frameGeometry().y(), dy));
+    const QPoint laidOut(Twips::fromPx(pop->frameGeometry().x(), dx),
+                         Twips::fromPx(pop->frameGeometry().y(), dy));
     const QPoint at = frmPop::CornerTwips(modGlobals::Sets().ALTPOS, area, outer, laidOut);
     pop->Outer()->SetOuterTwips(at.x(), at.y(), outer.width(), outer.height());
     return pop;

@@ -27,7 +27,8 @@ const QString kCounterMax = QStringLiteral("390");
 // Blanks, tabs and line breaks go at both ends; inside the text they stay.
 QString trimmed(const QString& text) {
     auto blank = [](QChar c) {
-        return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n');
+        return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r') ||
+               c == QLatin1Char('\n');
     };
     qsizetype b = 0, e = text.size();
     while (b < e && blank(text.at(b)))

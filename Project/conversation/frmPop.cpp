@@ -151,7 +151,8 @@ void frmPop::SetMsg(const QString& text) {
     }
     const QSize outer = OuterSizeTwips(label, Twips::fromPx(kStripHeightPx, dy), work);
     const QPoint at = frameGeometry().topLeft();
-    outer_->SetOuterTwips(Twips::fromPx(at.x(), dx), Twips::fromPx(at.y(), dy), outer.width(), outer.height());
+    outer_->SetOuterTwips(Twips::fromPx(at.x(), dx), Twips::fromPx(at.y(), dy), outer.width(),
+                          outer.height());
     Form_Resize();
 }
 

@@ -4,8 +4,8 @@
 #include "mainwin/frmOpt.h"
 
 #include "controls/chameleonButton.h"
-#include "conversation/frmMsgHist.h"
 #include "controls/ctlTaskBarIcon.h"
+#include "conversation/frmMsgHist.h"
 #include "core/InputBox.h"
 #include "core/SkinAtlas.h"
 #include "core/SkinnableWindow.h"

@@ -4,8 +4,8 @@
 
 #include "controls/chameleonButton.h"
 #include "core/ChatRooms.h"
-#include "core/frmImgs.h"
 #include "core/PeerInfo.h"
+#include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modGDI.h"
 #include "core/modGlobals.h"

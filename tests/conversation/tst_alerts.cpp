@@ -34,11 +34,11 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <memory>
-#include <QScreen>
 
 using modGlobals::Run;
 using modGlobals::Sets;
@@ -182,11 +182,16 @@ class TestAlerts : public QObject {
         QTest::addColumn<QString>("target");
         QTest::addColumn<QString>("blocks");
         QTest::addColumn<int>("shown");
-        QTest::newRow("me in another case") << "ME" << "" << 1;
-        QTest::newRow("everybody") << "(All)" << "" << 1;
-        QTest::newRow("everybody in another case") << "(all)" << "" << 0;
-        QTest::newRow("somebody else") << "Bob" << "" << 0;
-        QTest::newRow("a sender I block") << "Me" << "ANN~" << 0;
+        QTest::newRow("me in another case") << "ME"
+                                            << "" << 1;
+        QTest::newRow("everybody") << "(All)"
+                                   << "" << 1;
+        QTest::newRow("everybody in another case") << "(all)"
+                                                   << "" << 0;
+        QTest::newRow("somebody else") << "Bob"
+                                       << "" << 0;
+        QTest::newRow("a sender I block") << "Me"
+                                          << "ANN~" << 0;
     }
     // No main window (alerts come during sign-in too): the block list, colour 0, "Arial".
     void routerOverTheLayer() {
@@ -207,7 +212,8 @@ class TestAlerts : public QObject {
         QCOMPARE(pop->lblMsg->font().family(), QStringLiteral("Arial"));
         QVERIFY(pop->windowFlags() & Qt::WindowStaysOnTopHint);
         const frmMsgHist& h = frmMsgHist::Load();
-        QCOMPARE(h.Entry((h.Newest() + frmMsgHist::kEntries - 1) % frmMsgHist::kEntries).Msg, QStringLiteral("hello"));
+        QCOMPARE(h.Entry((h.Newest() + frmMsgHist::kEntries - 1) % frmMsgHist::kEntries).Msg,
+                 QStringLiteral("hello"));
     }
 
     void routerTakesTheLookFromTheMainWindow_data() {
@@ -382,7 +388,8 @@ class TestAlerts : public QObject {
     }
 
     void markupShowsAndCopiesLiterally() {
-        QPointer<frmPop> pop = AlertWindows::MakePop(QStringLiteral("<b>x</b>"), QStringLiteral("<i>Ann</i>"));
+        QPointer<frmPop> pop =
+            AlertWindows::MakePop(QStringLiteral("<b>x</b>"), QStringLiteral("<i>Ann</i>"));
         QCOMPARE(pop->lblMsg->toPlainText(), QStringLiteral("<b>x</b>"));
         QCOMPARE(pop->windowTitle(), QStringLiteral("<i>Ann</i>"));
         pop->mnuPopCopy_Click();
@@ -407,16 +414,20 @@ class TestAlerts : public QObject {
         const QString ann = QStringLiteral("Ann") + S;
         auto a = [](const QString& to, const QString& text) { return "Me" + S + "A" + to + S + text + S; };
         QTest::newRow("two recipients in order")
-            << two << "hi there" << false << "Me" << QStringList{a("Ann", "hi there"), a("Bob", "hi there")} << true;
+            << two << "hi there" << false << "Me" << QStringList{a("Ann", "hi there"), a("Bob", "hi there")}
+            << true;
         QTest::newRow("blank stays") << ann << " \t\r\n  " << false << "Me" << QStringList{} << false;
-        QTest::newRow("trimmed at both ends") << ann << "\t hi \r\n" << false << "Me" << QStringList{a("Ann", "hi")}
-                                              << true;
+        QTest::newRow("trimmed at both ends") << ann << "\t hi \r\n"
+                                              << false << "Me" << QStringList{a("Ann", "hi")} << true;
         QTest::newRow("no recipients") << QString() << "hi" << false << "Me" << QStringList{} << true;
         QTest::newRow("separator and NUL") << ann << QString("a" + S + "b" + QChar(0) + "c") << false << "Me"
                                            << QStringList{a("Ann", "a b c")} << true;
-        QTest::newRow("a line break") << ann << "a\nb" << false << "Me" << QStringList{a("Ann", "a\r\nb")} << true;
-        QTest::newRow("hidden with a blank text closes") << ann << "   " << true << "Me" << QStringList{} << true;
-        QTest::newRow("hidden sends at once") << ann << "now" << true << "Me" << QStringList{a("Ann", "now")} << true;
+        QTest::newRow("a line break")
+            << ann << "a\nb" << false << "Me" << QStringList{a("Ann", "a\r\nb")} << true;
+        QTest::newRow("hidden with a blank text closes")
+            << ann << "   " << true << "Me" << QStringList{} << true;
+        QTest::newRow("hidden sends at once")
+            << ann << "now" << true << "Me" << QStringList{a("Ann", "now")} << true;
         QTest::newRow("layer closed") << ann << "hi" << false << "" << QStringList{} << false;
         QTest::newRow("layer closed, hidden") << ann << "hi" << true << "" << QStringList{} << true;
         QTest::newRow("under a backslash name") << ann << "hi" << false << "\\me" << QStringList{} << false;
@@ -466,7 +477,8 @@ class TestAlerts : public QObject {
     }
 
     void composeLoadAndCounter() {
-        QPointer<frmAlert> w = modAppFnc::NewAlertWindow(QStringLiteral("Ann") + S + QStringLiteral("Bob") + S, false);
+        QPointer<frmAlert> w =
+            modAppFnc::NewAlertWindow(QStringLiteral("Ann") + S + QStringLiteral("Bob") + S, false);
         QVERIFY(QTest::qWaitForWindowExposed(w));
         QCOMPARE(w->lblTo->text(), QStringLiteral("Ann; Bob"));
         QCOMPARE(w->lblCnt->text(), QStringLiteral("0/390"));
@@ -512,7 +524,8 @@ class TestAlerts : public QObject {
         QTest::addColumn<int>("mode");
         QTest::addColumn<QStringList>("sent");
         QTest::newRow("phone") << 0 << QStringList{"Me" + S + "RAnn" + S + "P", "Me" + S + "RBob" + S + "P"};
-        QTest::newRow("logon name") << 1 << QStringList{"Me" + S + "RAnn" + S + "U", "Me" + S + "RBob" + S + "U"};
+        QTest::newRow("logon name") << 1
+                                    << QStringList{"Me" + S + "RAnn" + S + "U", "Me" + S + "RBob" + S + "U"};
         QTest::newRow("anything else") << 2 << QStringList{};
     }
     void requestUserInfo() {

@@ -76,19 +76,25 @@ class TestNotices : public QObject {
         QTest::addColumn<QString>("bytes");
         QTest::addColumn<QString>("percent");
         QTest::addColumn<double>("fill"); // share of the bar
-        QTest::newRow("more than the total") << QList<Prg>{{150, 100}} << "100 / 100" << "100%" << 1.0;
-        QTest::newRow("a third") << QList<Prg>{{1, 3}} << "1 / 3" << "33%" << 1.0 / 3;
-        QTest::newRow("a total of 0 keeps the rest")
-            << QList<Prg>{{50, 100}, {0, 0}} << "0 / 0" << "50%" << 0.5;
+        QTest::newRow("more than the total") << QList<Prg>{{150, 100}} << "100 / 100"
+                                             << "100%" << 1.0;
+        QTest::newRow("a third") << QList<Prg>{{1, 3}} << "1 / 3"
+                                 << "33%" << 1.0 / 3;
+        QTest::newRow("a total of 0 keeps the rest") << QList<Prg>{{50, 100}, {0, 0}} << "0 / 0"
+                                                     << "50%" << 0.5;
         QTest::newRow("past 2 GiB") << QList<Prg>{{3000000000LL, 4000000000LL}} << "3000000000 / 4000000000"
                                     << "75%" << 0.75;
         QTest::newRow("the 64-bit maximum")
             << QList<Prg>{{kMax, kMax}} << QStringLiteral("%1 / %1").arg(kMax) << "100%" << 1.0;
         QTest::newRow("one short of the maximum")
-            << QList<Prg>{{kMax - 1, kMax}} << QStringLiteral("%1 / %2").arg(kMax - 1).arg(kMax) << "99%" << 1.0;
-        QTest::newRow("nothing yet clears the bar") << QList<Prg>{{60, 100}, {0, 100}} << "0 / 100" << "0%" << 0.0;
-        QTest::newRow("negative done") << QList<Prg>{{-5, 100}} << "0 / 100" << "0%" << 0.0;
-        QTest::newRow("negative total") << QList<Prg>{{25, 100}, {10, -1}} << "0 / 0" << "25%" << 0.25;
+            << QList<Prg>{{kMax - 1, kMax}} << QStringLiteral("%1 / %2").arg(kMax - 1).arg(kMax) << "99%"
+            << 1.0;
+        QTest::newRow("nothing yet clears the bar") << QList<Prg>{{60, 100}, {0, 100}} << "0 / 100"
+                                                    << "0%" << 0.0;
+        QTest::newRow("negative done") << QList<Prg>{{-5, 100}} << "0 / 100"
+                                       << "0%" << 0.0;
+        QTest::newRow("negative total") << QList<Prg>{{25, 100}, {10, -1}} << "0 / 0"
+                                        << "25%" << 0.25;
     }
     void progressCounts() {
         QFETCH(QList<Prg>, calls);
@@ -130,7 +136,8 @@ class TestNotices : public QObject {
 
     void progressStates() {
         frmPrg& w = frmPrg::Load();
-        const QString texts[3] = {QStringLiteral("Waiting for reply..."), QStringLiteral("Transferring file..."),
+        const QString texts[3] = {QStringLiteral("Waiting for reply..."),
+                                  QStringLiteral("Transferring file..."),
                                   QStringLiteral("File transfer complete.")};
         for (int s = 0; s < 3; ++s) {
             w.SetStat(static_cast<qint16>(s));
@@ -189,10 +196,17 @@ class TestNotices : public QObject {
         QTest::addColumn<QString>("row");
         const QString thirty = QStringLiteral("abcdefghijklmnopqrstuvwxyz0123");
         QTest::newRow("30 characters whole") << "Ann" << thirty << "Ann\t\"" + thirty + "\"";
-        QTest::newRow("31 characters cut") << "Ann" << thirty + "4" << "Ann\t\"" + thirty + "...\"";
-        QTest::newRow("an empty sender lists") << "" << "hi" << "\t\"hi\"";
-        QTest::newRow("markup stays text") << "Bob" << "<b>x</b>" << "Bob\t\"<b>x</b>\"";
-        QTest::newRow("CR LF is one break") << "Bob" << "a\r\nb" << "Bob\t\"a\nb\"";
+        QTest::newRow("31 characters cut") << "Ann" << thirty + "4"
+                                           << "Ann\t\"" + thirty + "...\"";
+        QTest::newRow("an empty sender lists") << ""
+                                               << "hi"
+                                               << "\t\"hi\"";
+        QTest::newRow("markup stays text") << "Bob"
+                                           << "<b>x</b>"
+                                           << "Bob\t\"<b>x</b>\"";
+        QTest::newRow("CR LF is one break") << "Bob"
+                                            << "a\r\nb"
+                                            << "Bob\t\"a\nb\"";
     }
     void historyRowText() {
         QFETCH(QString, sender);
@@ -218,7 +232,8 @@ class TestNotices : public QObject {
         env.messages.answers = {1}; // No
         QTest::mouseClick(h.cmdClear, Qt::LeftButton);
         QCOMPARE(env.messages.shown.size(), std::size_t(1));
-        QCOMPARE(env.messages.shown[0].text, QStringLiteral("Are you sure you want to clear the message history?"));
+        QCOMPARE(env.messages.shown[0].text,
+                 QStringLiteral("Are you sure you want to clear the message history?"));
         QCOMPARE(env.messages.shown[0].buttons, 1);
         QCOMPARE(env.messages.shown[0].icon, 2);
         QCOMPARE(rows(h).size(), 2);
