@@ -29,6 +29,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPointer>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -821,6 +822,79 @@ class TestFrmChat : public QObject {
         QCOMPARE(dialog.request.folder, home.filePath(QStringLiteral("gone.txt")));
         QCOMPARE(w->LastMergePath, QString());
         delete w;
+    }
+
+    // --- two copies in separate processes -----------------------------------------------------
+
+    void aRoomAcrossProcesses() {
+        const QString bin = qEnvironmentVariable("QX3_TEST_BINARY_DIR");
+        if (bin.isEmpty()) QSKIP("needs the build folder (run through ctest)");
+        MainRecorder main;
+        AppRouter::Install();
+        frmChat::Install();
+        QTimer poll; // this copy polls as its main window would
+        connect(&poll, &QTimer::timeout, [] { modNetCmds::PollData(); });
+        poll.start(50);
+        QTemporaryDir homeB, homeC;
+        QProcess bob, cy;
+        QByteArray outB, outC;
+        auto start = [&](QProcess& p, const QTemporaryDir& dir, const QString& name, QByteArray& out) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("QX3_HOME"), dir.path());
+            p.setProcessEnvironment(env);
+            p.start(bin + QStringLiteral("/tests/core/netpeer"), {name, "0", "Arial"});
+            QVERIFY(p.waitForStarted(5000));
+            QTRY_VERIFY_WITH_TIMEOUT((out += p.readAllStandardOutput(), out.contains("READY")), 10000);
+        };
+        // What a peer printed last about its rooms.
+        auto rooms = [](QProcess& p, QByteArray& out) {
+            out += p.readAllStandardOutput();
+            const qsizetype at = out.lastIndexOf("\nROOM");
+            return at < 0 ? QByteArray() : out.mid(at + 1);
+        };
+        start(bob, homeB, QStringLiteral("Bob"), outB);
+        start(cy, homeC, QStringLiteral("Cy"), outC);
+
+        // A room from here: Bob's copy opens one from the join notice.
+        modAppFnc::LoadChatWindow(QStringLiteral("Bob") + S);
+        QCOMPARE(ChatRooms::All().size(), std::size_t(1));
+        QPointer<frmChat> w = dynamic_cast<frmChat*>(ChatRooms::All().front());
+        QVERIFY(w);
+        QTRY_VERIFY_WITH_TIMEOUT(rooms(bob, outB).startsWith("ROOM 0 Me \n"), 10000);
+
+        // Lines both ways.
+        w->txtSnd->SetText(QStringLiteral("hello Bob"));
+        w->cmdSnd_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(rooms(bob, outB).startsWith("ROOM 0 Me Me:/hello Bob/\n"), 10000);
+        bob.write("say hi back\n");
+        QTRY_COMPARE_WITH_TIMEOUT(w->txtMsg->Text(),
+                                  QStringLiteral("Me:\r\nhello Bob\r\nBob:\r\nhi back\r\n"), 10000);
+
+        // A third member: the "4" notices put everybody in one room on every computer.
+        w->AddUser(QStringLiteral("Cy"));
+        QTRY_VERIFY_WITH_TIMEOUT(rooms(cy, outC).startsWith("ROOM 0 Bob,Me "), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(rooms(bob, outB).startsWith("ROOM 0 Cy,Me "), 10000);
+        QVERIFY(!rooms(cy, outC).contains("ROOM 1"));
+        cy.write("say all three\n");
+        QTRY_VERIFY_WITH_TIMEOUT(w->txtMsg->Text().endsWith(QStringLiteral("Cy:\r\nall three\r\n")), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(rooms(bob, outB).contains("Cy:/all three/"), 10000);
+
+        // Bob leaves: the others remove him.
+        bob.write("leave\n");
+        QTRY_VERIFY_WITH_TIMEOUT(rooms(bob, outB).startsWith("ROOMS none"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(w->Members(), QStringList({"Cy"}), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(rooms(cy, outC).startsWith("ROOM 0 Me "), 10000);
+
+        for (QProcess* p : {&bob, &cy}) {
+            p->write("quit\n");
+            QVERIFY(p->waitForFinished(10000));
+        }
+        poll.stop();
+        w->close();
+        ChatRooms::SetFactory({});
+        NetHooks::router().set(nullptr);
+        NetHooks::chatWindows().set(nullptr);
+        sent();
     }
 
     // --- to look at -------------------------------------------------------------------------------
