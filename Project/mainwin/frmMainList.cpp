@@ -166,12 +166,7 @@ void frmMain::RemBlock(const QString& name) {
 }
 
 void frmMain::InvBlock(const QString& userList) {
-    for (const QString& n : modAppFnc::ListNames(userList)) {
-        if (IsBlocked(n))
-            RemBlock(n);
-        else
-            AddBlock(n);
-    }
+    MainWindowLink::InvBlock(userList);
     UListChange();
 }
 

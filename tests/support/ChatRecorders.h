@@ -71,10 +71,6 @@ struct MainRecorder : MainWindowLink {
         calls << QStringLiteral("unblock|") + name;
         blocked.removeIf([&](const QString& b) { return modAppFnc::SameNoCase(b, name); });
     }
-    void InvBlock(const QString& userList) override {
-        for (const QString& n : modAppFnc::ListNames(userList))
-            IsBlocked(n) ? RemBlock(n) : AddBlock(n);
-    }
     void AddU2Chat(ChatRoom* room) override {
         calls << QStringLiteral("addu2chat");
         for (const QString& n : selected)
