@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QString>
 
+class QAction;
 class QKeyEvent;
 class QMenu;
 
@@ -38,12 +39,25 @@ class SendBox : public QPlainTextEdit {
     // Reads a text file to merge in: at most kMergeInLimit bytes of a regular file, as UTF-8
     // when it is valid UTF-8, else as Windows-1252. False with the system's reason otherwise.
     static bool ReadMergeIn(const QString& path, QString& text, QString& error);
-    // Merge-in: asks for a text file (the open dialog starts at `lastPath`, which becomes the
-    // choice), reads it as ReadMergeIn does and puts in what fits in place of the selection. A
-    // file that cannot be read is reported with its path and the system's reason.
-    static void MergeIn(SendBox* box, const QString& filter, const QString& title, QString& lastPath);
     // Blanks in place of U+0001 and NUL.
     static QString Clean(const QString& text);
+
+    // Merge-in as a window offers it: the open dialog (starting at `lastPath`), then the file in
+    // place of the selection; a file that cannot be read is reported with its path and the
+    // system's reason, and nothing changes. Returns the dialog's answer ("" when cancelled),
+    // which the window keeps as its next `lastPath`.
+    QString MergeIn(const QString& filter, const QString& title, const QString& lastPath);
+
+    // The edit menu's items on the send box, shared by the windows that have one. The captions
+    // come from the language table when one is loaded (keys "mnuEditCut" ...).
+    struct EditItems {
+        QAction* cut = nullptr;
+        QAction* copy = nullptr;
+        QAction* paste = nullptr;
+        QAction* selectAll = nullptr;
+    };
+    static EditItems BuildEditMenu(QMenu* menu, SendBox* box);
+    static void SetEditLang(const EditItems& items);
 
     // The AutoText item a key stands for: Ctrl+1..Ctrl+9 give 0..8 and Ctrl+0 gives 9, with
     // exactly Ctrl held and a digit of the main keyboard; -1 for any other key.

@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPointer>
 
 using modGlobals::Sep;
 
@@ -58,13 +59,7 @@ frmAlert::frmAlert(const QString& userList, QWidget* parent) : QMainWindow(paren
     mnuActionAT = mnuAction->addMenu(QStringLiteral("&Auto Text"));
     mnuAction->addSeparator();
     mnuActionClose = item(mnuAction, "&Close");
-    // The send box handles its own editing keys; the items only show them.
     mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    mnuEditCut = item(mnuEdit, "Cu&t\tCtrl+X");
-    mnuEditCopy = item(mnuEdit, "&Copy\tCtrl+C");
-    mnuEditPast = item(mnuEdit, "&Past\tCtrl+V");
-    mnuEdit->addSeparator();
-    mnuEditSelAll = item(mnuEdit, "Select &All\tCtrl+A");
 
     body = new QWidget(this);
     body->setFixedSize(kClientWidth, kClientHeight);
@@ -80,6 +75,7 @@ frmAlert::frmAlert(const QString& userList, QWidget* parent) : QMainWindow(paren
     txtMsg = new SendBox(body);
     txtMsg->setObjectName(QStringLiteral("txtMsg"));
     txtMsg->setGeometry(8, 34, 412, 182);
+    editItems = SendBox::BuildEditMenu(mnuEdit, txtMsg);
     lblCnt = new QLabel(QStringLiteral("000/000"), body);
     lblCnt->setObjectName(QStringLiteral("lblCnt"));
     lblCnt->setGeometry(8, 228, 100, 18);
@@ -95,10 +91,6 @@ frmAlert::frmAlert(const QString& userList, QWidget* parent) : QMainWindow(paren
     connect(cmdClose, &chameleonButton::Click, this, &frmAlert::cmdClose_Click);
     connect(mnuActionClose, &QAction::triggered, this, &frmAlert::cmdClose_Click);
     connect(mnuActionMerge, &QAction::triggered, this, &frmAlert::mnuActionMerge_Click);
-    connect(mnuEditCut, &QAction::triggered, txtMsg, &SendBox::Cut);
-    connect(mnuEditCopy, &QAction::triggered, txtMsg, &SendBox::Copy);
-    connect(mnuEditPast, &QAction::triggered, txtMsg, &SendBox::Paste);
-    connect(mnuEditSelAll, &QAction::triggered, txtMsg, &SendBox::SelectAll);
 
     Form_Load();
 }
@@ -138,10 +130,7 @@ void frmAlert::SetLang() {
     mnuActionAT->setTitle(t("mnuAutoText"));
     mnuActionClose->setText(t("frmAlert.mnuActionClose"));
     mnuEdit->setTitle(t("mnuEdit"));
-    mnuEditCut->setText(t("mnuEditCut") + QStringLiteral("\tCtrl+X"));
-    mnuEditCopy->setText(t("mnuEditCopy") + QStringLiteral("\tCtrl+C"));
-    mnuEditPast->setText(t("mnuEditPast") + QStringLiteral("\tCtrl+V"));
-    mnuEditSelAll->setText(t("mnuEditSelAll") + QStringLiteral("\tCtrl+A"));
+    SendBox::SetEditLang(editItems);
 }
 
 void frmAlert::SetSkin() {
@@ -180,8 +169,11 @@ void frmAlert::cmdClose_Click() {
 }
 
 void frmAlert::mnuActionMerge_Click() {
-    SendBox::MergeIn(txtMsg, modLangConst::Get(QStringLiteral("Alert_MergeInFilter")),
-                     modLangConst::Get(QStringLiteral("Alert_MergeInTitle")), LastMergePath);
+    QPointer<frmAlert> self(this);
+    const QString path =
+        txtMsg->MergeIn(modLangConst::Get(QStringLiteral("Alert_MergeInFilter")),
+                        modLangConst::Get(QStringLiteral("Alert_MergeInTitle")), LastMergePath);
+    if (self) LastMergePath = path; // the window may have gone while the dialog was open
 }
 
 void frmAlert::mnuActionATi_Click(int index) {

@@ -2,6 +2,8 @@
 // The alert compose window: one text to a list of recipients, one "A" datagram each, then the
 // window closes. Created with its recipients by modAppFnc::NewAlertWindow; a soft button that
 // sends at once fills it without showing it and presses Send.
+#include "controls/SendBox.h"
+
 #include <QImage>
 #include <QMainWindow>
 #include <QString>
@@ -10,7 +12,6 @@
 class QAction;
 class QLabel;
 class QMenu;
-class SendBox;
 class chameleonButton;
 
 class frmAlert : public QMainWindow {
@@ -51,10 +52,7 @@ class frmAlert : public QMainWindow {
     QMenu* mnuActionAT = nullptr;
     QAction* mnuActionClose = nullptr;
     QMenu* mnuEdit = nullptr;
-    QAction* mnuEditCut = nullptr;
-    QAction* mnuEditCopy = nullptr;
-    QAction* mnuEditPast = nullptr;
-    QAction* mnuEditSelAll = nullptr;
+    SendBox::EditItems editItems; // mnuEditCut, mnuEditCopy, mnuEditPast, mnuEditSelAll
 
   protected:
     void keyPressEvent(QKeyEvent* e) override;
