@@ -3,6 +3,7 @@
 #include "controls/SendBox.h"
 #include "controls/chameleonButton.h"
 #include "controls/clsTAppBar.h"
+#include "conversation/frmAlert.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
@@ -422,11 +423,14 @@ void frmSpeedBar::cmdSel_Click(int index) {
             modNetCmds::SendData(QStringLiteral("A") + r + sep + text + sep);
         txtSnd->clear();
         txtSnd->setFocus();
-    } else if (index == 2) {
+    } else if (index == 1) {
+        frmAlert* alert = modAppFnc::NewAlertWindow(recipients, false);
+        if (!self) return;
+        if (alert) alert->txtMsg->SetText(txtSnd->Text());
+        txtSnd->clear();
+    } else {
         modAppFnc::LoadChatWindow(recipients);
     }
-    // Expand opens the alert compose window once that is part of the program; until then it
-    // keeps the text and opens nothing.
 }
 
 void frmSpeedBar::cmdTab_Click() {

@@ -19,6 +19,7 @@
 #include "support/TrayRecorder.h"
 
 #include "controls/SendBox.h"
+#include "conversation/frmAlert.h"
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QLabel>
@@ -223,6 +224,44 @@ class TestSpeedBar : public QObject {
             QVERIFY(rooms->made[0]->calls.contains(QStringLiteral("show")));
         }
         if (text.trimmed().isEmpty() && button == 0) QCOMPARE(bar->txtSnd->toPlainText(), QString());
+    }
+
+    void expandOpensTheComposeWindow_data() {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("to"); // "|" for the separator
+        QTest::newRow("users, the away left out") << 0 << "Ann|Bob|Carl"
+                                                  << "Ann|Carl|";
+        QTest::newRow("group's online") << 1 << "Team"
+                                        << "Ann|";
+        QTest::newRow("(All)") << 1 << "(All)"
+                               << "(All)|";
+    }
+    void expandOpensTheComposeWindow() {
+        QFETCH(int, tab);
+        QFETCH(QString, chosen);
+        QFETCH(QString, to);
+        open();
+        threeUsers();
+        if (tab == 1) {
+            bar->cmdTab_Click();
+            bar->lstGrps->setCurrentItem(bar->lstGrps->findItems(chosen, Qt::MatchExactly).value(0));
+        } else {
+            select(chosen.split(QLatin1Char('|')));
+        }
+        bar->txtSnd->setPlainText(QStringLiteral("first\nsecond"));
+        alertsHeard();
+        bar->cmdSel_Click(1);
+        QPointer<frmAlert> alert;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* a = qobject_cast<frmAlert*>(w)) alert = a;
+        QVERIFY(alert);
+        QCOMPARE(alert->UTo(), QString(to).replace(QLatin1Char('|'), S));
+        QCOMPARE(alert->txtMsg->Text(), QStringLiteral("first\r\nsecond"));
+        QVERIFY(bar->txtSnd->toPlainText().isEmpty());
+        QVERIFY(alertsHeard().isEmpty()); // nothing goes out until the window sends it
+        alert->close();
+        QTRY_VERIFY(alert.isNull());
     }
 
     void chatLeavesOutWhoIsInARoom() {
