@@ -1,6 +1,7 @@
 #include "modMain.h"
 
 #include "controls/chameleonButton.h"
+#include "controls/clsTAppBar.h"
 #include "conversation/frmSelfTest.h"
 #include "conversation/frmSplash.h"
 #include "core/clsFileXfer.h"
@@ -17,6 +18,7 @@
 #include "core/modTerminate.h"
 #include "mainwin/frmLogOn.h"
 #include "mainwin/frmMain.h"
+#include "mainwin/frmSpeedBar.h"
 #include "platform/ProgramFolder.h"
 #include "platform/qx3version.h"
 
@@ -105,6 +107,8 @@ void failed(const QString& what) {
 bool runMain() {
     auto& s = Sets();
     auto& r = Run();
+    // The orderly end unloads the speed bar first, whoever asks for the end.
+    modTerminate::SetBeforeEnd([] { frmSpeedBar::Unload(); });
     r.NoLog = modMain::LogSwitchedOff(r.CommandLine) ? 1 : 0;
     modLangConst::SetDefaultStrings();
     clsFileXfer::Install();
@@ -190,10 +194,17 @@ bool runMain() {
     log(QStringLiteral("---frmLogOn Unloaded."));
     if (!modSettings::SaveSettings()) return false;
     QCoreApplication::processEvents();
+    if (s.SB_U == 1) {
+        log(QStringLiteral("Loading SpeedBar..."));
+        frmSpeedBar::Load()->show();
+        log(QStringLiteral("---SpeedBar Loaded."));
+    }
     auto* main = new frmMain;
     main->show();
     r.Started = 1;
     QCoreApplication::processEvents();
+    if (s.SB_U == 1)
+        if (frmSpeedBar* bar = frmSpeedBar::Loaded()) bar->AppBar()->OnFullScreenApp(false);
     return true;
 }
 } // namespace
@@ -297,6 +308,7 @@ bool Main() {
 
 void Restart() {
     if (frmMain* main = frmMain::Loaded()) main->CloseByCode();
+    frmSpeedBar::Unload();
     QCoreApplication::processEvents();
     Main();
 }

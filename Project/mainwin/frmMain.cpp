@@ -609,7 +609,8 @@ void frmMain::mnuActionStatusSet_Click(int index) {
     const QString def = StatDef(QString::number(index));
     cmdStat->SetCaption(cmdStat->property("Tag").toString() + lang("Main_StatSep") + def);
     PaintStat();
-    if (Sets().SB_U == 1 && speedBar) speedBar->SetStatCaption(def);
+    if (SpeedBarLink* speedBar = SpeedBarLink::Current(); Sets().SB_U == 1 && speedBar)
+        speedBar->SetStatCaption(def);
 }
 
 void frmMain::RefFBtn(bool cRefSkin, bool RefMnu) {

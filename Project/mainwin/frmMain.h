@@ -30,6 +30,11 @@ class SpeedBarLink {
     virtual void UListChanged() = 0;
     virtual void GrpLstChange() = 0;
     virtual void SetStatCaption(const QString& caption) = 0;
+
+    // The loaded speed bar, or nullptr: the bar sets itself at load and clears itself at
+    // unload, so the main window never reaches a closed one.
+    static SpeedBarLink* Current();
+    static void SetCurrent(SpeedBarLink* bar);
 };
 
 class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, public MainWindowLink {
@@ -90,7 +95,6 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     OwnerList* lstUsers() override { return &lstUsersList; }
     OwnerList* lstUStat() override { return &lstUStatList; }
 
-    void SetSpeedBar(SpeedBarLink* bar) { speedBar = bar; }
     // True when a tray icon is really shown now, so that a minimised window can hide into it.
     bool TrayIconShown() const;
     // The tray icon's events. Button and shift as the icon reports them.
@@ -196,7 +200,6 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     void centreInWorkArea();
     QString recordField(int index, int field) const;
 
-    SpeedBarLink* speedBar = nullptr;
     void trayShownChanged(bool shown);
 
     bool asking = false; // the close question is open

@@ -237,6 +237,7 @@ void frmMain::RefStat() {
 }
 
 void frmMain::RefSBUList() {
+    SpeedBarLink* speedBar = SpeedBarLink::Current();
     if (!speedBar) return;
     speedBar->ClearUsers();
     const int filter = Sets().SB_F;
@@ -304,7 +305,8 @@ void frmMain::UpdateGrpLst() {
     mnuActionGrp->setEnabled(on);
     mnuPopGrp->setEnabled(on);
     cmdSB[1]->SetEnabled(on);
-    if (Sets().SB_U == 1 && speedBar) speedBar->GrpLstChange();
+    if (SpeedBarLink* speedBar = SpeedBarLink::Current(); Sets().SB_U == 1 && speedBar)
+        speedBar->GrpLstChange();
 }
 
 // --- drawing -------------------------------------------------------------------------------------
