@@ -589,9 +589,7 @@ void frmChat::applyMinimumSize() {
 }
 
 QSize frmChat::outerSizeTwips() const {
-    const QSize outer = frameGeometry().size();
-    return {Twips::fromPx(outer.width(), Twips::dpiX(this)),
-            Twips::fromPx(outer.height(), Twips::dpiY(this))};
+    return Twips::OuterSize(this);
 }
 
 void frmChat::Form_Resize() {

@@ -446,9 +446,7 @@ void frmMain::applyMinimumSize() {
 }
 
 QSize frmMain::outerSizeTwips() const {
-    const QSize outer = frameGeometry().size();
-    return {Twips::fromPx(outer.width(), Twips::dpiX(this)),
-            Twips::fromPx(outer.height(), Twips::dpiY(this))};
+    return Twips::OuterSize(this);
 }
 
 void frmMain::setOuterGeometryTwips(int left, int top, int width, int height) {
