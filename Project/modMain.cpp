@@ -2,6 +2,9 @@
 
 #include "controls/chameleonButton.h"
 #include "controls/clsTAppBar.h"
+#include "conversation/AlertWindows.h"
+#include "conversation/frmMsgHist.h"
+#include "conversation/frmPrg.h"
 #include "conversation/frmSelfTest.h"
 #include "conversation/frmSplash.h"
 #include "core/clsFileXfer.h"
@@ -112,6 +115,8 @@ bool runMain() {
     r.NoLog = modMain::LogSwitchedOff(r.CommandLine) ? 1 : 0;
     modLangConst::SetDefaultStrings();
     clsFileXfer::Install();
+    frmPrg::Install();
+    AlertWindows::Install();
     if (anotherCopyRuns()) {
         modAppFnc::ShowMsg(lang("SubMain_PrevIns"), 0, 1);
         modEnd::EndNow();
@@ -205,6 +210,9 @@ bool runMain() {
     QCoreApplication::processEvents();
     if (s.SB_U == 1)
         if (frmSpeedBar* bar = frmSpeedBar::Loaded()) bar->AppBar()->OnFullScreenApp(false);
+    log(QStringLiteral("Loading frmMsgHist..."));
+    frmMsgHist::Load(); // hidden; on later passes the one already loaded, with its alerts
+    log(QStringLiteral("---frmMsgHist Loaded"));
     return true;
 }
 } // namespace

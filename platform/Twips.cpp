@@ -26,9 +26,3 @@ void Twips::SetOuterMinimum(QWidget* w, qint32 width, qint32 height) {
     const QSize frame = w->frameGeometry().size() - w->geometry().size();
     w->setMinimumSize(toPx(width, dpiX(w)) - frame.width(), toPx(height, dpiY(w)) - frame.height());
 }
-
-QSize Twips::OuterSize(const QWidget* w) {
-    if (!w) return {};
-    const QSize outer = w->frameGeometry().size();
-    return {fromPx(outer.width(), dpiX(w)), fromPx(outer.height(), dpiY(w))};
-}

@@ -1,7 +1,6 @@
 #pragma once
 // Twips: 1440 to the logical inch, 15 to the pixel at 96 DPI. Settings and layouts store
 // window places and sizes in twips; windows convert once, here.
-#include <QSize>
 #include <QtGlobal>
 #include <cmath>
 
@@ -21,6 +20,4 @@ inline int toPx(qint32 twips, double dpi) {
 // Holds a window's outer (frame) size at least width x height twips; the frame is whatever the
 // window manager draws now.
 void SetOuterMinimum(QWidget* w, qint32 width, qint32 height);
-// The window's outer (frame) size in twips.
-QSize OuterSize(const QWidget* w);
 } // namespace Twips

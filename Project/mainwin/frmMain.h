@@ -20,6 +20,7 @@ class QTimer;
 class chameleonButton;
 class ctlTaskBarIcon;
 class frmMainList;
+class OuterGeometry;
 
 // The speed bar as the main window keeps it in step; there is none until it is loaded.
 class SpeedBarLink {
@@ -47,8 +48,6 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     static constexpr int kMinWidth = 2450, kMinHeight = 3500;
     static constexpr int kFirstWidth = 7000, kFirstHeight = 6000;
     static constexpr int kRefreshMs = 200;
-    // How long after showing a window manager may take to put its frame round the window.
-    static constexpr int kFrameWaitMs = 2000;
 
     // Constructing the window runs its load: settings applied, network layer opened.
     explicit frmMain(QWidget* parent = nullptr);
@@ -64,7 +63,7 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     void RefStat();
     void RefSBUList();
     void AddU2Chat(ChatRoom* frm) override;
-    void InvBlock(const QString& userList);
+    void InvBlock(const QString& userList) override;
     bool IsOnLine(const QString& name) const;
     void UpdateGrpLst();
     void UListChange() override;
@@ -82,6 +81,8 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     void mnuActionExit_Click();
     void mnuActionOptions_Click();
     void mnuActionStatusSet_Click(int index);
+    // Shows the alert history without waiting.
+    void mnuActionHist_Click();
     // Turn the check mark over; its change shows or hides the side bar, or keeps the window on top.
     void mnuViewSideBar_Click();
     void mnuViewKeepOnTop_Click();
@@ -178,8 +179,6 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
 
   protected:
     void closeEvent(QCloseEvent* e) override;
-    void showEvent(QShowEvent* e) override;
-    void moveEvent(QMoveEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void changeEvent(QEvent* e) override;
@@ -195,8 +194,6 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     bool sideBarOn() const;
     QSize outerSizeTwips() const;
     void setOuterGeometryTwips(int left, int top, int width, int height);
-    void applyOuterGeometry(const QRect& outer);
-    void applyPendingOuter();
     void centreInWorkArea();
     QString recordField(int index, int field) const;
 
@@ -205,6 +202,6 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     bool asking = false; // the close question is open
     bool cleanedUp = false;
     bool byCode = false;
-    QRect pendingOuter; // outer geometry (pixels) to apply once the frame is known
+    OuterGeometry* outer_ = nullptr; // places and sizes the window by its frame
     bool centreOnShow = false;
 };
