@@ -156,12 +156,7 @@ clsTAppBar* frmSpeedBar::AppBar() {
 void frmSpeedBar::Form_Load() {
     auto& s = Sets();
     DrawTB();
-    QFont f = txtSnd->font();
-    f.setFamily(s.UFNT);
-    txtSnd->setFont(f);
-    QPalette tp = txtSnd->palette();
-    tp.setColor(QPalette::Text, Colors::fromBgr(static_cast<quint32>(s.UCOL) & 0xFFFFFFu));
-    txtSnd->setPalette(tp);
+    txtSnd->UseOwnLook();
     lblTbUName->setText(s.UNAME);
     QFont nf = lblTbUName->font();
     nf.setFamily(s.UFNT);
