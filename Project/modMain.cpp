@@ -7,6 +7,7 @@
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
+#include "core/modEnd.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
@@ -17,7 +18,6 @@
 #include "mainwin/frmLogOn.h"
 #include "mainwin/frmMain.h"
 #include "platform/ProgramFolder.h"
-#include "core/modEnd.h"
 #include "platform/qx3version.h"
 
 #include <QApplication>

@@ -6,6 +6,7 @@
 #include "core/frmLang.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
+#include "core/modEnd.h"
 #include "core/modGDI.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
@@ -14,7 +15,6 @@
 #include "core/modSkin.h"
 #include "core/modTerminate.h"
 #include "platform/Colors.h"
-#include "core/modEnd.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
