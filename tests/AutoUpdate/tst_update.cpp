@@ -473,6 +473,8 @@ class TestUpdate : public QObject {
             if (auto* i = qobject_cast<frmIntro*>(t)) intro = i;
         QVERIFY(intro);
         QCOMPARE(intro->lblVer->text(), QStringLiteral("3.00.0009"));
+        QVERIFY(QTest::qWaitForWindowActive(intro));
+        QCOMPARE(QApplication::focusWidget(), intro->cmdNext);
         QVERIFY(
             intro->LBLCap[2]->text().startsWith(QStringLiteral("Welcome to Talkvane3 AutoUpdate\r\n\r\n")));
         saveScreenshot(intro, QStringLiteral("update-intro"));

@@ -15,9 +15,8 @@
 #include "platform/Colors.h"
 #include "platform/Twips.h"
 #include "support/ChatRecorders.h"
-#include "support/Recorders.h"
+#include "support/Headless.h"
 #include "support/Screenshot.h"
-#include "support/TestEnv.h"
 #include "support/TestFiles.h"
 
 #include <QApplication>
@@ -29,6 +28,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPointer>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -75,7 +75,7 @@ QColor colourOf(const std::vector<std::pair<QRect, QColor>>& pieces, const QRect
 
 class TestFrmChat : public QObject {
     Q_OBJECT
-    QTemporaryDir home;
+    TestEnv::Headless env_{41201};
     TestOwner owner;
     clsChat listener;
 
@@ -105,9 +105,6 @@ class TestFrmChat : public QObject {
 
   private slots:
     void initTestCase() {
-        QVERIFY(home.isValid());
-        TestEnv::isolate(home);
-        TestEnv::useLoopback(41201);
         modLangConst::SetDefaultStrings();
         frmImgs::Load();
         modGlobals::Sets().UNAME = QStringLiteral("Me");
@@ -681,6 +678,27 @@ class TestFrmChat : public QObject {
         modGlobals::Run().ChatKeepOnTop = 0;
     }
 
+    void editMenuActsOnTheSendBox() {
+        QPointer<frmChat> w = new frmChat;
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        w->txtSnd->SetText(QStringLiteral("abc"));
+        w->mnuEditSelAll->trigger();
+        w->mnuEditCopy->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("abc"));
+        w->mnuEditCut->trigger();
+        QCOMPARE(w->txtSnd->Text(), QString());
+        QApplication::clipboard()->setText(QStringLiteral("x\x01y"));
+        w->mnuEditPast->trigger();
+        QCOMPARE(w->txtSnd->Text(), QStringLiteral("x y"));
+        QCOMPARE(w->lblChrCnt->text(), QStringLiteral("3/390"));
+        w->txtSnd->setFocus();
+        QTRY_VERIFY(w->cmdSnd->DisplayAsDefault());
+        w->lstUsers->setFocus();
+        QTRY_VERIFY(!w->cmdSnd->DisplayAsDefault());
+        delete w;
+    }
+
     // --- export and merge-in --------------------------------------------------------------------
 
     void exportToFile_data() {
@@ -765,7 +783,7 @@ class TestFrmChat : public QObject {
     void exportIntoAFolderThatIsNotThere() {
         DialogRecorder dialog;
         MessageRecorder messages;
-        const QString path = home.filePath(QStringLiteral("no/such/folder/x.rtf"));
+        const QString path = QDir(env_.folder()).filePath(QStringLiteral("no/such/folder/x.rtf"));
         dialog.answer.path = path;
         dialog.answer.filterIndex = 1;
         QPointer<frmChat> w = new frmChat;
@@ -793,7 +811,7 @@ class TestFrmChat : public QObject {
     void mergeIn() {
         DialogRecorder dialog;
         MessageRecorder messages;
-        const QString path = home.filePath(QStringLiteral("in.txt"));
+        const QString path = QDir(env_.folder()).filePath(QStringLiteral("in.txt"));
         writeAll(path, QByteArray("one\x01two\n") + QByteArray(500, 'z'));
         dialog.answer.path = path;
         QPointer<frmChat> w = new frmChat;
@@ -809,7 +827,7 @@ class TestFrmChat : public QObject {
         QVERIFY(text.endsWith(QStringLiteral("z>")));
         QVERIFY(messages.shown.empty());
         // A file that cannot be read: its path and the reason, and the box as it was.
-        dialog.answer.path = home.filePath(QStringLiteral("gone.txt"));
+        dialog.answer.path = QDir(env_.folder()).filePath(QStringLiteral("gone.txt"));
         w->mnuSpecialMergeIn_Click();
         QCOMPARE(int(messages.shown.size()), 1);
         QCOMPARE(messages.shown[0].icon, 5);
@@ -818,9 +836,82 @@ class TestFrmChat : public QObject {
         // The last path opens the next dialog.
         dialog.answer = {};
         w->mnuSpecialMergeIn_Click();
-        QCOMPARE(dialog.request.folder, home.filePath(QStringLiteral("gone.txt")));
+        QCOMPARE(dialog.request.folder, QDir(env_.folder()).filePath(QStringLiteral("gone.txt")));
         QCOMPARE(w->LastMergePath, QString());
         delete w;
+    }
+
+    // --- two copies in separate processes -----------------------------------------------------
+
+    void aRoomAcrossProcesses() {
+        const QString bin = qEnvironmentVariable("QX3_TEST_BINARY_DIR");
+        if (bin.isEmpty()) QSKIP("needs the build folder (run through ctest)");
+        MainRecorder main;
+        AppRouter::Install();
+        frmChat::Install();
+        QTimer poll; // this copy polls as its main window would
+        connect(&poll, &QTimer::timeout, [] { modNetCmds::PollData(); });
+        poll.start(50);
+        QTemporaryDir homeB, homeC;
+        QProcess bob, cy;
+        QByteArray outB, outC;
+        auto start = [&](QProcess& p, const QTemporaryDir& dir, const QString& name, QByteArray& out) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("QX3_HOME"), dir.path());
+            p.setProcessEnvironment(env);
+            p.start(bin + QStringLiteral("/tests/core/netpeer"), {name, "0", "Arial"});
+            QVERIFY(p.waitForStarted(5000));
+            QTRY_VERIFY_WITH_TIMEOUT((out += p.readAllStandardOutput(), out.contains("READY")), 10000);
+        };
+        // What a peer printed last about its rooms.
+        auto rooms = [](QProcess& p, QByteArray& out) {
+            out += p.readAllStandardOutput();
+            const qsizetype at = out.lastIndexOf("\nROOM");
+            return at < 0 ? QByteArray() : out.mid(at + 1);
+        };
+        start(bob, homeB, QStringLiteral("Bob"), outB);
+        start(cy, homeC, QStringLiteral("Cy"), outC);
+
+        // A room from here: Bob's copy opens one from the join notice.
+        modAppFnc::LoadChatWindow(QStringLiteral("Bob") + S);
+        QCOMPARE(ChatRooms::All().size(), std::size_t(1));
+        QPointer<frmChat> w = dynamic_cast<frmChat*>(ChatRooms::All().front());
+        QVERIFY(w);
+        QTRY_VERIFY_WITH_TIMEOUT(rooms(bob, outB).startsWith("ROOM 0 Me \n"), 10000);
+
+        // Lines both ways.
+        w->txtSnd->SetText(QStringLiteral("hello Bob"));
+        w->cmdSnd_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(rooms(bob, outB).startsWith("ROOM 0 Me Me:/hello Bob/\n"), 10000);
+        bob.write("say hi back\n");
+        QTRY_COMPARE_WITH_TIMEOUT(w->txtMsg->Text(),
+                                  QStringLiteral("Me:\r\nhello Bob\r\nBob:\r\nhi back\r\n"), 10000);
+
+        // A third member: the "4" notices put everybody in one room on every computer.
+        w->AddUser(QStringLiteral("Cy"));
+        QTRY_VERIFY_WITH_TIMEOUT(rooms(cy, outC).startsWith("ROOM 0 Bob,Me "), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(rooms(bob, outB).startsWith("ROOM 0 Cy,Me "), 10000);
+        QVERIFY(!rooms(cy, outC).contains("ROOM 1"));
+        cy.write("say all three\n");
+        QTRY_VERIFY_WITH_TIMEOUT(w->txtMsg->Text().endsWith(QStringLiteral("Cy:\r\nall three\r\n")), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(rooms(bob, outB).contains("Cy:/all three/"), 10000);
+
+        // Bob leaves: the others remove him.
+        bob.write("leave\n");
+        QTRY_VERIFY_WITH_TIMEOUT(rooms(bob, outB).startsWith("ROOMS none"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(w->Members(), QStringList({"Cy"}), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(rooms(cy, outC).startsWith("ROOM 0 Me "), 10000);
+
+        for (QProcess* p : {&bob, &cy}) {
+            p->write("quit\n");
+            QVERIFY(p->waitForFinished(10000));
+        }
+        poll.stop();
+        w->close();
+        ChatRooms::SetFactory({});
+        NetHooks::router().set(nullptr);
+        NetHooks::chatWindows().set(nullptr);
+        sent();
     }
 
     // --- to look at -------------------------------------------------------------------------------
