@@ -109,6 +109,10 @@ bool runMain() {
     r.NoLog = modMain::LogSwitchedOff(r.CommandLine) ? 1 : 0;
     modLangConst::SetDefaultStrings();
     clsFileXfer::Install();
+    static struct : SignOutService {
+        void Restart() override { modMain::Restart(); }
+    } signOut;
+    MainWindowHooks::signOut().set(&signOut);
     if (anotherCopyRuns()) {
         modAppFnc::ShowMsg(lang("SubMain_PrevIns"), 0, 1);
         modEnd::EndNow();

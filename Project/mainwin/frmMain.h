@@ -3,6 +3,7 @@
 // and the soft buttons. It owns the network layer while it is loaded.
 #include "core/NetOwner.h"
 #include "core/SkinnableWindow.h"
+#include "platform/Slot.h"
 
 #include <QImage>
 #include <QMainWindow>
@@ -37,6 +38,17 @@ class ChatRoomLink {
     virtual ~ChatRoomLink() = default;
     virtual void AddUser(const QString& name) = 0;
 };
+
+// What Sign Out runs once the user said Yes; the start-up fills it with its restart (this
+// library cannot reach the start-up). The built-in one does nothing.
+class SignOutService {
+  public:
+    virtual ~SignOutService() = default;
+    virtual void Restart() {}
+};
+namespace MainWindowHooks {
+Slot<SignOutService>& signOut();
+} // namespace MainWindowHooks
 
 class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow {
     Q_OBJECT
@@ -80,12 +92,31 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow {
     static QString StatDef(const QString& value);
     void RefFBtn(bool cRefSkin, bool RefMnu);
     void CleanUp();
+    // The commands (frmMainCmds.cpp). The tray menu's items run these same handlers.
+    void mnuActionAlertAll_Click();
+    // Does nothing for an index that has no item (the group menus were rebuilt meanwhile).
+    void mnuActionAlertGrpI_Click(int index);
     void mnuActionExit_Click();
+    void mnuActionHist_Click();
+    // Nothing yet: the options dialog is not part of this window.
+    void mnuActionOptions_Click();
+    // Asks; on Yes the sign-out runs after the handler has returned, outside this window's event.
+    void mnuActionSignOut_Click();
     void mnuActionStatusSet_Click(int index);
+    void mnuActionSelS_Click(int index);
+    void mnuHelpAbout_Click();
+    void mnuHelpHelp_Click();
+    void mnuHelpWebA_Click(int index);
+    void mnuHelpWebUpdate_Click();
     void mnuViewSideBar_Click();
     void mnuViewKeepOnTop_Click();
     void mnuViewMoveTo_Click(int index);
     void tmrRefresh_Timer();
+    // Soft button i (0 to 9): its button and its tray copy.
+    void cmdFB_Click(int index);
+    void cmdSB_Click(int index);
+    void cmdBB_Click(int index);
+    void cmdStat_Click();
     // Sign-out and the desktop's end close the window by code: clean-up only, no questions.
     void CloseByCode();
 
@@ -187,6 +218,13 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow {
     void Form_Load();
     void Form_Resize();
     void buildMenus();
+    // Adds the menu-bar item or tray copy `member` of a twin to `menu`, with its handler.
+    QAction* addTwin(QMenu* menu, QAction* frmMain::*member);
+    void langMenus();
+    void connectCommands();
+    // The recipients of the group `members` (each followed by the separator) who are on line;
+    // "" after the refusal has been shown.
+    QString onlineMembers(const QString& members);
     void buildControls();
     void placeControls(int W, int H, int R);
     void applyMinimumSize();

@@ -297,7 +297,11 @@ void frmMain::UpdateGrpLst() {
             if (grps.at(i) == QLatin1Char('\r') && i + 1 < grps.size() &&
                 grps.at(i + 1) == QLatin1Char('\n')) {
                 ++counter;
-                if (counter > 0) mnuActionAlertGrpI.push_back(mnuActionGrp->addAction(QString()));
+                if (counter > 0) {
+                    QAction* a = mnuActionGrp->addAction(QString());
+                    connect(a, &QAction::triggered, this, [this, counter] { mnuActionAlertGrpI_Click(counter); });
+                    mnuActionAlertGrpI.push_back(a);
+                }
                 QAction* item = mnuActionAlertGrpI[counter];
                 item->setText(modAppFnc::GetField(line, 1, modGlobals::kSep));
                 const qsizetype first = line.indexOf(modGlobals::kSep);
@@ -317,7 +321,12 @@ void frmMain::UpdateGrpLst() {
         delete mnuPopAlertGrpI[i];
     mnuPopAlertGrpI.resize(1);
     for (std::size_t k = 0; k < mnuActionAlertGrpI.size(); ++k) {
-        if (k > 0) mnuPopAlertGrpI.push_back(mnuPopGrp->addAction(QString()));
+        if (k > 0) {
+            QAction* a = mnuPopGrp->addAction(QString());
+            const int i = static_cast<int>(k);
+            connect(a, &QAction::triggered, this, [this, i] { mnuActionAlertGrpI_Click(i); });
+            mnuPopAlertGrpI.push_back(a);
+        }
         mnuPopAlertGrpI[k]->setText(mnuActionAlertGrpI[k]->text());
         mnuPopAlertGrpI[k]->setData(mnuActionAlertGrpI[k]->data());
     }
