@@ -36,15 +36,14 @@
 using modGlobals::Run;
 using modGlobals::Sets;
 
+using modLangConst::lang;
+
 namespace {
 constexpr int kSplashMs = 8000;
 constexpr int kSignInDelayMs = 3000;
 constexpr int kSelfTestMs = 3000;
 constexpr int kNameLimit = 20;
 
-QString lang(const char* key) {
-    return modLangConst::Get(QString::fromLatin1(key));
-}
 void log(const QString& text) {
     modAppFnc::WriteLog(text);
 }

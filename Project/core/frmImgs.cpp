@@ -1,5 +1,6 @@
 #include "core/frmImgs.h"
 
+#include "core/SkinAtlas.h"
 #include "core/modAppFnc.h"
 
 #include <QLinearGradient>
@@ -615,39 +616,44 @@ static QImage drawBaseSkin() {
     img.fill(kMargin);
     QPainter p(&img);
 
-    dialogBack(p, QRect(0, 0, 428, 265));
+    dialogBack(p, SkinAtlas::kDialogBack);
 
     // Main window pieces (x 429..644, y 0..157).
-    mainTop(p, QRect(429, 0, 71, 49));           // top-left corner, top edge, top-right corner
-    p.fillRect(QRect(429, 50, 71, 10), kMargin); // left and right edges
-    mainBottom(p, QRect(429, 61, 71, 97));       // bottom-left corner, bottom edge, bottom-right corner
-    sideBar(p, QRect(501, 0, 144, 49));
-    sideBar(p, QRect(501, 50, 144, 10));
-    sideBarBottom(p, QRect(501, 61, 144, 97));
+    using namespace SkinAtlas;
+    // Each band runs from the left corner to the right one: corner, edge tile, corner.
+    const auto band = [](const QRect& left, const QRect& right) { return left.united(right); };
+    mainTop(p, band(kMainTopLeft, kMainTopRight));
+    p.fillRect(band(kMainLeft, kMainRight), kMargin);
+    mainBottom(p, band(kMainBottomLeft, kMainBottomRight));
+    sideBar(p, kMainSideTop);
+    sideBar(p, kMainSideMiddle);
+    sideBarBottom(p, kMainSideBottom);
 
     // Chat window pieces (x 429..644, y 159..313).
-    chatTop(p, QRect(429, 159, 71, 49));
-    drawLogo(p, QRectF(436, 162, 34, 34)); // in the top-left corner, left of the member list
-    p.fillRect(QRect(429, 209, 71, 10), kMargin);
-    chatBottom(p, QRect(429, 220, 71, 94));
-    sideBar(p, QRect(501, 159, 144, 49));
-    sideBar(p, QRect(501, 209, 144, 10));
-    sideBarBottom(p, QRect(501, 220, 144, 94));
+    chatTop(p, band(kChatTopLeft, kChatTopRight));
+    // In the top-left corner, left of the member list.
+    drawLogo(p, QRectF(kChatTopLeft.topLeft() + QPoint(7, 3), QSizeF(34, 34)));
+    p.fillRect(band(kChatLeft, kChatRight), kMargin);
+    chatBottom(p, band(kChatBottomLeft, kChatBottomRight));
+    sideBar(p, kChatSideTop);
+    sideBar(p, kChatSideMiddle);
+    sideBarBottom(p, kChatSideBottom);
 
     // The own status pictures, shown at (1, 1) of the main window over its header: each is
     // drawn onto a copy of the header it covers, so it joins it exactly.
-    const QImage header = img.copy(430, 1, 32, 32);
+    const QImage header = img.copy(kMainTopLeft.x() + 1, 1, 32, 32);
     for (int s = 0; s < 3; ++s) {
-        const QPoint at(33 * s, 266);
+        const QPoint at = StatusPicture(s).topLeft();
         p.drawImage(at, header);
         p.drawImage(at, statusPicture(s));
     }
 
     // The main window's bottom-right picture without the side bar: the mark on the panel,
     // placed at (R - 55, H - 85), so it covers rows 12 to 71 of the bottom band.
-    const QImage panel = img.copy(429, 61 + 12, 50, 60);
-    p.drawImage(QPoint(378, 266), panel);
-    drawLogo(p, QRectF(378 + 7, 266 + 10, 38, 38));
+    const QImage panel = img.copy(kMainBottomLeft.x(), kMainBottomLeft.y() + 12, kMainCornerPicture.width(),
+                                  kMainCornerPicture.height());
+    p.drawImage(kMainCornerPicture.topLeft(), panel);
+    drawLogo(p, QRectF(kMainCornerPicture.topLeft() + QPoint(7, 10), QSizeF(38, 38)));
     return img;
 }
 

@@ -7,6 +7,10 @@
 namespace modLangConst {
 // The current text of a message key ("" for a key that is not one of the 71).
 QString Get(const QString& key);
+// The same for a key written in the code: `lang("Main_SelUserMsg")`.
+inline QString lang(const char* key) {
+    return Get(QString::fromLatin1(key));
+}
 // Sets every message text to its built-in English.
 void SetDefaultStrings();
 // The built-in English of a key ("" for an unknown key).

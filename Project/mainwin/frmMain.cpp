@@ -5,6 +5,7 @@
 #include "controls/chameleonButton.h"
 #include "controls/ctlTaskBarIcon.h"
 #include "core/InputBox.h"
+#include "core/SkinAtlas.h"
 #include "core/SkinnableWindow.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
@@ -31,25 +32,22 @@
 #include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <cmath>
 
 using modGlobals::Run;
 using modGlobals::Sets;
 
+using modLangConst::lang;
+
 namespace {
 frmMain* gLoaded = nullptr;
 
-QString lang(const char* key) {
-    return modLangConst::Get(QString::fromLatin1(key));
-}
-
-// Copies a piece of the skin picture; a piece that reaches past the picture is cut to it.
-void blit(QPainter& p, int dx, int dy, const QImage& src, int sx, int sy, int w, int h) {
-    const QRect want(sx, sy, w, h);
-    const QRect have = want.intersected(src.rect());
-    if (have.isEmpty()) return;
-    p.drawImage(QPoint(dx + have.x() - sx, dy + have.y() - sy), src, have);
+// Sets a check mark without running what its change does.
+void setChecked(QAction* action, bool on) {
+    const QSignalBlocker quiet(action);
+    action->setChecked(on);
 }
 
 const QString kWebLinks[4] = {
@@ -117,17 +115,10 @@ void frmMain::buildMenus() {
     mnuViewSideBar = item(mnuView, "Show &Side Bar", QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuViewSideBar->setCheckable(true);
     mnuViewSideBar->setChecked(true);
-    connect(mnuViewSideBar, &QAction::triggered, this, [this] {
-        // The action has already turned its mark over; the handler does that itself.
-        mnuViewSideBar->setChecked(!mnuViewSideBar->isChecked());
-        mnuViewSideBar_Click();
-    });
+    connect(mnuViewSideBar, &QAction::toggled, this, &frmMain::ShowSideBar);
     mnuViewKeepOnTop = item(mnuView, "Keep On &Top", QKeySequence(Qt::CTRL | Qt::Key_T));
     mnuViewKeepOnTop->setCheckable(true);
-    connect(mnuViewKeepOnTop, &QAction::triggered, this, [this] {
-        mnuViewKeepOnTop->setChecked(!mnuViewKeepOnTop->isChecked());
-        mnuViewKeepOnTop_Click();
-    });
+    connect(mnuViewKeepOnTop, &QAction::toggled, this, &frmMain::KeepOnTop);
     mnuViewMove = mnuView->addMenu(QStringLiteral("&Move Window"));
     const char* moves[5] = {"&Top Left", "T&op Right", "Bottom &Left", "Bottom &Right", "&Center"};
     for (int i = 0; i < 5; ++i) {
@@ -261,9 +252,9 @@ void frmMain::Form_Load() {
         cmdFB[k]->resize(cmdFB[0]->size());
     }
     RefFBtn(true, true);
-    mnuViewKeepOnTop->setChecked(!s.FM_KOT);
-    mnuViewKeepOnTop_Click();
-    mnuViewSideBar->setChecked(s.FM_SB);
+    setChecked(mnuViewKeepOnTop, s.FM_KOT);
+    KeepOnTop(s.FM_KOT);
+    setChecked(mnuViewSideBar, s.FM_SB);
     applyMinimumSize();
     bool placed = false;
     if (s.FM_PL > -10000) {
@@ -286,8 +277,7 @@ void frmMain::Form_Load() {
     else if (s.FM_PS == 1)
         setWindowState(Qt::WindowMinimized);
     SetLang();
-    mnuViewSideBar->setChecked(!s.FM_SB);
-    mnuViewSideBar_Click();
+    ShowSideBar(s.FM_SB);
     RefStat();
     tmrRefresh->setInterval(kRefreshMs);
     tmrRefresh->start();
@@ -334,26 +324,27 @@ void frmMain::SetSkin() {
     const QImage& skin = frmImgs::Load().picSkin;
     {
         QPainter p(&picBuf);
-        blit(p, 0, 0, skin, 429, 0, 51, 49);
+        using namespace SkinAtlas;
+        Blit(p, 0, 0, skin, kMainTopLeft);
         for (int x = 51; x <= R; x += 10)
-            blit(p, x, 0, skin, 481, 0, 10, 49);
-        blit(p, R - 8, 0, skin, 492, 0, 8, 49);
+            Blit(p, x, 0, skin, kMainTop);
+        Blit(p, R - 8, 0, skin, kMainTopRight);
         for (int y = 49; y <= H - 97; y += 10)
-            blit(p, 0, y, skin, 429, 50, 51, 10);
+            Blit(p, 0, y, skin, kMainLeft);
         for (int y = 49; y <= H - 97; y += 10)
-            blit(p, R - 8, y, skin, 492, 50, 8, 10);
-        blit(p, 0, H - 97, skin, 429, 61, 51, 97);
+            Blit(p, R - 8, y, skin, kMainRight);
+        Blit(p, 0, H - 97, skin, kMainBottomLeft);
         for (int x = 51; x <= R; x += 10)
-            blit(p, x, H - 97, skin, 481, 61, 10, 97);
+            Blit(p, x, H - 97, skin, kMainBottom);
         if (side) {
-            blit(p, R, 0, skin, 501, 0, 144, 49);
+            Blit(p, R, 0, skin, kMainSideTop);
             for (int y = 10; y <= H - 97; y += 10)
-                blit(p, R, y, skin, 501, 50, 144, 10);
-            blit(p, R, H - 97, skin, 501, 61, 144, 97);
-            blit(p, R - 8, H - 97, skin, 492, 61, 8, 9);
+                Blit(p, R, y, skin, kMainSideMiddle);
+            Blit(p, R, H - 97, skin, kMainSideBottom);
+            Blit(p, R - 8, H - 97, skin, kMainBottomRightSide);
         } else {
-            blit(p, R - 8, H - 97, skin, 492, 61, 8, 97);
-            blit(p, R - 55, H - 85, skin, 378, 266, 50, 60);
+            Blit(p, R - 8, H - 97, skin, kMainBottomRight);
+            Blit(p, R - 55, H - 85, skin, kMainCornerPicture);
         }
     }
     PaintStat();
@@ -395,7 +386,7 @@ void frmMain::PaintStat() {
     const int st = Run().OwnStatus;
     if (st >= 0 && st <= 2 && !picBuf.isNull()) {
         QPainter p(&picBuf);
-        blit(p, 1, 1, frmImgs::Load().picSkin, st * 33, 266, 32, 32);
+        SkinAtlas::Blit(p, 1, 1, frmImgs::Load().picSkin, SkinAtlas::StatusPicture(st));
     }
     QPalette pal = body->palette();
     pal.setBrush(QPalette::Window, QBrush(QPixmap::fromImage(picBuf)));
@@ -504,7 +495,10 @@ void frmMain::keyReleaseEvent(QKeyEvent* e) {
 // --- view commands used by the load ------------------------------------------------------------
 
 void frmMain::mnuViewSideBar_Click() {
-    mnuViewSideBar->setChecked(!mnuViewSideBar->isChecked());
+    mnuViewSideBar->toggle();
+}
+
+void frmMain::ShowSideBar(bool) {
     if (isVisible() && !sideBarOn()) cmdStat->setFocus();
     const int h = LastHeight, w = LastWidth;
     Form_Resize();
@@ -513,7 +507,10 @@ void frmMain::mnuViewSideBar_Click() {
 }
 
 void frmMain::mnuViewKeepOnTop_Click() {
-    mnuViewKeepOnTop->setChecked(!mnuViewKeepOnTop->isChecked());
+    mnuViewKeepOnTop->toggle();
+}
+
+void frmMain::KeepOnTop(bool) {
     modAPIFunc::SetTopMost(this, mnuViewKeepOnTop->isChecked());
     Sets().FM_KOT = mnuViewKeepOnTop->isChecked();
 }

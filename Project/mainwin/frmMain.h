@@ -108,8 +108,11 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow {
     void mnuHelpHelp_Click();
     void mnuHelpWebA_Click(int index);
     void mnuHelpWebUpdate_Click();
+    // Turn the check mark over; its change shows or hides the side bar, or keeps the window on top.
     void mnuViewSideBar_Click();
     void mnuViewKeepOnTop_Click();
+    void ShowSideBar(bool on);
+    void KeepOnTop(bool on);
     void mnuViewMoveTo_Click(int index);
     void tmrRefresh_Timer();
     // Soft button i (0 to 9): its button and its tray copy.

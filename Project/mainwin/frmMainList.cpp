@@ -12,6 +12,7 @@
 #include "core/modNetCmds.h"
 #include "mainwin/frmMain.h"
 #include "platform/Colors.h"
+#include "platform/Input.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -30,12 +31,11 @@ using modGlobals::Sets;
 // Off unless asked for (QT_LOGGING_RULES="qx3.users.info=true"): every change of the user list.
 Q_LOGGING_CATEGORY(lcUsers, "qx3.users", QtWarningMsg)
 
+using modLangConst::lang;
+
 namespace {
 const QString& Sep() {
     return modGlobals::Sep();
-}
-QString lang(const char* key) {
-    return modLangConst::Get(QString::fromLatin1(key));
 }
 constexpr quint32 kListBack = 0xFFFFFF;
 
@@ -72,14 +72,9 @@ void frmMainList::resizeEvent(QResizeEvent*) {
 }
 
 void frmMainList::mousePressEvent(QMouseEvent* e) {
-    const int button = e->button() == Qt::LeftButton     ? 1
-                       : e->button() == Qt::RightButton  ? 2
-                       : e->button() == Qt::MiddleButton ? 4
-                                                         : 0;
+    const int button = Input::MouseButton(e->button());
     if (button == 0) return;
-    const auto m = e->modifiers();
-    const int shift =
-        (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
+    const int shift = Input::ShiftState(e->modifiers());
     QPointer<frmMain> guard(win);
     win->picList_MouseDown(button, shift, int(e->position().x()), int(e->position().y()));
     if (guard && button == 2 && win->GetNSel() > 0) {

@@ -2,6 +2,7 @@
 // state, flashing and animation frames, the tip, the mouse messages and the saved properties.
 #include "controls/PropertyBag.h"
 #include "controls/ctlTaskBarIcon.h"
+#include "support/Headless.h"
 #include "support/TrayRecorder.h"
 
 #include <QMenu>
@@ -13,6 +14,7 @@ using Pic = ctlTaskBarIcon::Picture;
 
 class TestTaskBarIcon : public QObject {
     Q_OBJECT
+    TestEnv::Headless env;
     std::unique_ptr<TrayRecorder> tray;
     QIcon base, flash, f1, f2, f3;
 

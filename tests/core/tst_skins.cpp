@@ -1,6 +1,7 @@
 // Skins (reader, loading, fall-back, re-skinning) and the shared pictures of the hidden image window.
 #include "controls/chameleonButton.h"
 #include "core/MessageService.h"
+#include "core/SkinAtlas.h"
 #include "core/SkinnableWindow.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
@@ -462,24 +463,25 @@ class TestSkins : public QObject {
     void baseSkinPiecesTile_data() {
         QTest::addColumn<QRect>("piece");
         QTest::addColumn<bool>("sideways"); // tiled sideways: must not change along a row
+        using namespace SkinAtlas;
         // Main window
-        QTest::newRow("main top edge") << QRect(481, 0, 10, 49) << true;
-        QTest::newRow("main left edge") << QRect(429, 50, 51, 10) << false;
-        QTest::newRow("main right edge") << QRect(492, 50, 8, 10) << false;
-        QTest::newRow("main bottom edge") << QRect(481, 61, 10, 97) << true;
-        QTest::newRow("main side bar middle") << QRect(501, 50, 144, 10) << false;
+        QTest::newRow("main top edge") << kMainTop << true;
+        QTest::newRow("main left edge") << kMainLeft << false;
+        QTest::newRow("main right edge") << kMainRight << false;
+        QTest::newRow("main bottom edge") << kMainBottom << true;
+        QTest::newRow("main side bar middle") << kMainSideMiddle << false;
         // The side bar's tile also covers the lower rows of its top piece.
-        QTest::newRow("main side bar top below row 10") << QRect(501, 10, 144, 39) << false;
+        QTest::newRow("main side bar top below row 10") << kMainSideTop.adjusted(0, 10, 0, 0) << false;
         // Chat window
-        QTest::newRow("chat top edge") << QRect(481, 159, 10, 49) << true;
-        QTest::newRow("chat left edge") << QRect(429, 209, 51, 10) << false;
-        QTest::newRow("chat right edge") << QRect(492, 209, 8, 10) << false;
-        QTest::newRow("chat bottom edge") << QRect(481, 220, 10, 94) << true;
-        QTest::newRow("chat side bar middle") << QRect(501, 209, 144, 10) << false;
+        QTest::newRow("chat top edge") << kChatTop << true;
+        QTest::newRow("chat left edge") << kChatLeft << false;
+        QTest::newRow("chat right edge") << kChatRight << false;
+        QTest::newRow("chat bottom edge") << kChatBottom << true;
+        QTest::newRow("chat side bar middle") << kChatSideMiddle << false;
         // Joins: corner to edge tile to corner along the bands.
-        QTest::newRow("main top band") << QRect(429 + 51 - 1, 0, 2 + 10 + 2, 49) << true;
-        QTest::newRow("main bottom band") << QRect(479, 61, 14, 97) << true;
-        QTest::newRow("chat bottom band") << QRect(479, 220, 14, 94) << true;
+        QTest::newRow("main top band") << kMainTop.adjusted(-2, 0, 2, 0) << true;
+        QTest::newRow("main bottom band") << kMainBottom.adjusted(-2, 0, 2, 0) << true;
+        QTest::newRow("chat bottom band") << kChatBottom.adjusted(-2, 0, 2, 0) << true;
     }
     void baseSkinPiecesTile() {
         QFETCH(QRect, piece);
@@ -491,8 +493,8 @@ class TestSkins : public QObject {
 
     void baseSkinHoldsEveryPiece() {
         const frmImgs& imgs = frmImgs::Load();
-        QVERIFY(imgs.picBaseSkin.width() >= 645);
-        QVERIFY(imgs.picBaseSkin.height() >= 326);
+        QVERIFY(imgs.picBaseSkin.width() >= frmImgs::kSkinWidth);
+        QVERIFY(imgs.picBaseSkin.height() >= frmImgs::kSkinHeight);
         QVERIFY(!imgs.picBaseSkin.hasAlphaChannel());
         // The status pictures in the skin are distinct, and each shows its badge over the header.
         QImage stat[3];

@@ -2,6 +2,7 @@
 // the skinned frame and its layout, and closing.
 #include "controls/chameleonButton.h"
 #include "controls/ctlTaskBarIcon.h"
+#include "core/SkinAtlas.h"
 #include "core/clsChat.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
@@ -42,24 +43,24 @@ QString rec(const QString& name, const QString& col, const QString& stat, const 
 
 // A skin whose pieces each have a colour of their own, so the composition can be read back.
 QImage synthSkin() {
-    QImage img(645, 326, QImage::Format_RGB32);
+    QImage img(frmImgs::kSkinWidth, frmImgs::kSkinHeight, QImage::Format_RGB32);
     img.fill(QColor(1, 1, 1));
     QPainter p(&img);
-    p.fillRect(429, 0, 51, 49, QColor(10, 0, 0));    // top-left
-    p.fillRect(481, 0, 10, 49, QColor(20, 0, 0));    // top edge
-    p.fillRect(492, 0, 8, 49, QColor(30, 0, 0));     // top-right
-    p.fillRect(429, 50, 51, 10, QColor(40, 0, 0));   // left edge
-    p.fillRect(492, 50, 8, 10, QColor(50, 0, 0));    // right edge
-    p.fillRect(429, 61, 51, 97, QColor(60, 0, 0));   // bottom-left
-    p.fillRect(481, 61, 10, 97, QColor(70, 0, 0));   // bottom edge
-    p.fillRect(492, 61, 8, 97, QColor(80, 0, 0));    // bottom-right
-    p.fillRect(501, 0, 144, 49, QColor(90, 0, 0));   // side-bar top
-    p.fillRect(501, 50, 144, 10, QColor(100, 0, 0)); // side-bar middle
-    p.fillRect(501, 61, 144, 97, QColor(110, 0, 0)); // side-bar bottom
-    p.fillRect(378, 266, 50, 60, QColor(120, 0, 0)); // bottom-right picture
-    p.fillRect(0, 266, 32, 32, QColor(0, 200, 0));   // status Online
-    p.fillRect(33, 266, 32, 32, QColor(0, 201, 0));  // status Busy
-    p.fillRect(66, 266, 32, 32, QColor(0, 202, 0));  // status Away
+    using namespace SkinAtlas;
+    p.fillRect(kMainTopLeft, QColor(10, 0, 0));
+    p.fillRect(kMainTop, QColor(20, 0, 0));
+    p.fillRect(kMainTopRight, QColor(30, 0, 0));
+    p.fillRect(kMainLeft, QColor(40, 0, 0));
+    p.fillRect(kMainRight, QColor(50, 0, 0));
+    p.fillRect(kMainBottomLeft, QColor(60, 0, 0));
+    p.fillRect(kMainBottom, QColor(70, 0, 0));
+    p.fillRect(kMainBottomRight, QColor(80, 0, 0));
+    p.fillRect(kMainSideTop, QColor(90, 0, 0));
+    p.fillRect(kMainSideMiddle, QColor(100, 0, 0));
+    p.fillRect(kMainSideBottom, QColor(110, 0, 0));
+    p.fillRect(kMainCornerPicture, QColor(120, 0, 0));
+    for (int status = 0; status < 3; ++status)
+        p.fillRect(StatusPicture(status), QColor(0, 200 + status, 0));
     return img;
 }
 

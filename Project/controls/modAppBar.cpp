@@ -1,0 +1,320 @@
+#include "controls/modAppBar.h"
+
+#include "core/MessageService.h"
+
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QScreen>
+#include <QWidget>
+#include <optional>
+
+using AppBarShell::Rect;
+namespace Abs = AppBarShell;
+
+namespace {
+
+QPoint primaryOrigin() {
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().topLeft() : QPoint();
+}
+
+Rect toRect(const QRect& r) {
+    const QPoint o = primaryOrigin();
+    return Rect{r.left() - o.x(), r.top() - o.y(), r.left() - o.x() + r.width(),
+                r.top() - o.y() + r.height()};
+}
+
+class RealDesktopImpl : public AppBarDesktop {
+  public:
+    RealDesktopImpl() { clock_.start(); }
+    Metrics GetMetrics() const override {
+        Metrics m;
+        if (const QScreen* s = QGuiApplication::primaryScreen()) {
+            m.cxScreen = s->geometry().width();
+            m.cyScreen = s->geometry().height();
+            m.workArea = toRect(s->availableGeometry());
+        }
+        return m;
+    }
+    QPoint Pointer() const override { return modAppBar::FromGlobal(QCursor::pos()); }
+    bool CtrlDown() const override { return QGuiApplication::queryKeyboardModifiers() & Qt::ControlModifier; }
+    bool PrimaryButtonDown() const override { return QGuiApplication::mouseButtons() & Qt::LeftButton; }
+    qint64 Now() const override { return clock_.elapsed(); }
+    void ShowInfo(const QString& title, const QString& text) override {
+        Q_UNUSED(title); // the message window has a caption of its own
+        Messages::service()->Show(text, 0, 1);
+    }
+
+  private:
+    QElapsedTimer clock_;
+};
+
+class WidgetWindow : public AppBarWindow {
+  public:
+    explicit WidgetWindow(QWidget* w) : w_(w) {}
+    QWidget* Handle() const override { return w_; }
+    Rect WindowRect() const override { return w_ ? toRect(w_->frameGeometry()) : Rect{}; }
+    Rect ClientRect() const override {
+        if (!w_) return {};
+        if (w_->windowFlags() & Qt::FramelessWindowHint) {
+            Rect r = WindowRect();
+            return Rect{r.left + modAppBar::kSizeBorder, r.top + modAppBar::kSizeBorder,
+                        r.right - modAppBar::kSizeBorder, r.bottom - modAppBar::kSizeBorder};
+        }
+        return toRect(w_->geometry());
+    }
+    void SetWindowRect(const Rect& r) override {
+        if (!w_) return;
+        const QSize frame = w_->frameGeometry().size() - w_->geometry().size();
+        w_->move(modAppBar::ToGlobal(QPoint(r.left, r.top)));
+        w_->resize(qMax(1, r.width() - frame.width()), qMax(1, r.height() - frame.height()));
+    }
+    void SetSizeLimits(int minW, int minH, int maxW, int maxH) override {
+        if (!w_) return;
+        const QSize frame = w_->frameGeometry().size() - w_->geometry().size();
+        auto limit = [](int v, int f) {
+            return v > 0 ? qMin(QWIDGETSIZE_MAX, qMax(1, v - f)) : QWIDGETSIZE_MAX;
+        };
+        w_->setMinimumSize(qMax(0, minW - frame.width()), qMax(0, minH - frame.height()));
+        w_->setMaximumSize(qMax(limit(maxW, frame.width()), w_->minimumWidth()),
+                           qMax(limit(maxH, frame.height()), w_->minimumHeight()));
+    }
+    void SetZOrder(ZOrder z) override {
+        Qt::WindowFlags f = flags_();
+        f &= ~(Qt::WindowStaysOnTopHint | Qt::WindowStaysOnBottomHint);
+        if (z == ZOrder::TopMost) f |= Qt::WindowStaysOnTopHint;
+        if (z == ZOrder::Bottom) f |= Qt::WindowStaysOnBottomHint;
+        setFlags(f);
+    }
+    void SetCaption(bool on) override {
+        Qt::WindowFlags f = flags_();
+        f.setFlag(Qt::FramelessWindowHint, !on);
+        setFlags(f);
+    }
+    bool SetTaskbarButton(bool on) override {
+        if (on == taskbarButton_) return false;
+        taskbarButton_ = on;
+        Abs::shell()->SetTaskbarButton(w_, on);
+        return true;
+    }
+    bool IsActive() const override { return w_ && w_->isActiveWindow(); }
+    bool IsVisible() const override { return w_ && w_->isVisible(); }
+    QString Caption() const override { return w_ ? w_->windowTitle() : QString(); }
+
+  private:
+    Qt::WindowFlags flags_() const {
+        return pending_ ? *pending_ : (w_ ? w_->windowFlags() : Qt::WindowFlags());
+    }
+    // Qt hides a window whose flags change: flags change only when they differ, and not
+    // during the bar's own drag (the grab would be lost); the drop applies them.
+    void setFlags(Qt::WindowFlags f) {
+        if (!w_) return;
+        if (modAppBar::Dragging()) {
+            pending_ = f;
+            return;
+        }
+        pending_.reset();
+        if (f == w_->windowFlags()) return;
+        const bool visible = w_->isVisible();
+        const QRect g = w_->geometry();
+        w_->setWindowFlags(f);
+        w_->setGeometry(g);
+        if (visible) {
+            const bool noAct = w_->testAttribute(Qt::WA_ShowWithoutActivating);
+            w_->setAttribute(Qt::WA_ShowWithoutActivating);
+            w_->show();
+            w_->setAttribute(Qt::WA_ShowWithoutActivating, noAct);
+        }
+    }
+
+    QPointer<QWidget> w_;
+    bool taskbarButton_ = true;
+    std::optional<Qt::WindowFlags> pending_;
+};
+
+// --- the hook ----------------------------------------------------------------------------------
+
+class Hook : public QObject {
+  public:
+    QPointer<QWidget> form;
+    QPointer<clsTAppBar> bar;
+    enum class Drag { None, Move, Size } drag = Drag::None;
+    int side = 0;
+    QPoint startPointer, lastPointer;
+    Rect startRect, lastRect;
+
+    bool eventFilter(QObject* watched, QEvent* e) override {
+        if (watched != form || !bar) return false;
+        const int t = e->type();
+        if (t == Abs::NotifyEvent::type()) {
+            auto* n = static_cast<Abs::NotifyEvent*>(e);
+            bar->OnAppBarNotify(n->code, n->param);
+            return true;
+        }
+        switch (t) {
+        case QEvent::WindowActivate:
+            bar->OnActivate(1);
+            break;
+        case QEvent::WindowDeactivate:
+            bar->OnActivate(0);
+            break;
+        case QEvent::Enter:
+            bar->OnNcMouseMove();
+            break;
+        case QEvent::Move:
+        case QEvent::Resize:
+            bar->OnWindowPosChanged();
+            // A floating bar the window manager moved or sized keeps that place.
+            if (drag == Drag::None && bar && bar->Edge() == Abs::kFloat && !bar->Sliding() &&
+                form->isVisible())
+                bar->SetFloatRect(toRect(form->frameGeometry()));
+            break;
+        case QEvent::MouseButtonPress:
+            return press(static_cast<QMouseEvent*>(e));
+        case QEvent::MouseMove:
+            if (drag == Drag::None) return false;
+            follow(modAppBar::FromGlobal(static_cast<QMouseEvent*>(e)->globalPosition().toPoint()));
+            return true;
+        case QEvent::MouseButtonRelease:
+            if (drag == Drag::None) return false;
+            finish();
+            return true;
+        default:
+            break;
+        }
+        return false;
+    }
+
+    int hitCode(QPoint local) const {
+        const qint32 e = bar->Edge();
+        if (e < Abs::kLeft || e > Abs::kBottom) return clsTAppBar::HTCLIENT;
+        const int b = modAppBar::kSizeBorder;
+        const bool l = local.x() < b, r = local.x() >= form->width() - b;
+        const bool tp = local.y() < b, bt = local.y() >= form->height() - b;
+        if (tp && l) return clsTAppBar::HTTOPLEFT;
+        if (tp && r) return clsTAppBar::HTTOPRIGHT;
+        if (bt && l) return clsTAppBar::HTBOTTOMLEFT;
+        if (bt && r) return clsTAppBar::HTBOTTOMRIGHT;
+        if (l) return clsTAppBar::HTLEFT;
+        if (r) return clsTAppBar::HTRIGHT;
+        if (tp) return clsTAppBar::HTTOP;
+        if (bt) return clsTAppBar::HTBOTTOM;
+        return clsTAppBar::HTCLIENT;
+    }
+
+    bool press(QMouseEvent* m) {
+        if (m->button() != Qt::LeftButton || drag != Drag::None) return false;
+        // A dock gets no focus from the window manager: a press asks for it.
+        form->activateWindow();
+        const QPoint local = form->mapFromGlobal(m->globalPosition().toPoint());
+        const QPoint pt = modAppBar::FromGlobal(m->globalPosition().toPoint());
+        const int c = bar->OnNcHitTest(hitCode(local), pt);
+        if (c == clsTAppBar::HTCAPTION) {
+            drag = Drag::Move;
+        } else if (c >= clsTAppBar::HTLEFT && c <= clsTAppBar::HTBOTTOMRIGHT) {
+            drag = Drag::Size;
+            side = c - clsTAppBar::HTLEFT + 1; // the codes run in the same order as the sides
+        } else {
+            return false;
+        }
+        startPointer = lastPointer = pt;
+        startRect = lastRect = toRect(form->frameGeometry());
+        form->grabMouse();
+        bar->OnEnterSizeMove();
+        return true;
+    }
+
+    void follow(QPoint pt) {
+        if (drag == Drag::Move) {
+            const QPoint d = pt - lastPointer;
+            lastPointer = pt;
+            Rect r{lastRect.left + d.x(), lastRect.top + d.y(), lastRect.right + d.x(),
+                   lastRect.bottom + d.y()};
+            lastRect = bar->OnMoving(r);
+            bar->DragTo(lastRect);
+            return;
+        }
+        const QPoint d = pt - startPointer;
+        Rect r = startRect;
+        const int s = side;
+        if (s == clsTAppBar::WMSZ_LEFT || s == clsTAppBar::WMSZ_TOPLEFT || s == clsTAppBar::WMSZ_BOTTOMLEFT)
+            r.left += d.x();
+        if (s == clsTAppBar::WMSZ_RIGHT || s == clsTAppBar::WMSZ_TOPRIGHT ||
+            s == clsTAppBar::WMSZ_BOTTOMRIGHT)
+            r.right += d.x();
+        if (s == clsTAppBar::WMSZ_TOP || s == clsTAppBar::WMSZ_TOPLEFT || s == clsTAppBar::WMSZ_TOPRIGHT)
+            r.top += d.y();
+        if (s == clsTAppBar::WMSZ_BOTTOM || s == clsTAppBar::WMSZ_BOTTOMLEFT ||
+            s == clsTAppBar::WMSZ_BOTTOMRIGHT)
+            r.bottom += d.y();
+        lastRect = bar->OnSizing(s, r);
+        bar->DragTo(lastRect);
+    }
+
+    void finish() {
+        drag = Drag::None;
+        if (form) form->releaseMouse();
+        if (bar) bar->OnExitSizeMove();
+    }
+};
+
+Hook& hook() {
+    static Hook* h = new Hook; // lives as long as the program
+    return *h;
+}
+} // namespace
+
+namespace modAppBar {
+
+void Attach(QWidget* form, clsTAppBar* bar) {
+    Hook& h = hook();
+    if (h.bar && h.bar != bar) h.bar->Detach();
+    if (h.form) h.form->removeEventFilter(&h);
+    h.form = form;
+    h.bar = bar;
+    h.drag = Hook::Drag::None;
+    if (form) form->installEventFilter(&h);
+}
+
+void Release() {
+    Hook& h = hook();
+    if (h.drag != Hook::Drag::None && h.form) h.form->releaseMouse();
+    h.drag = Hook::Drag::None;
+    if (h.form) h.form->removeEventFilter(&h);
+    h.form = nullptr;
+    h.bar = nullptr;
+}
+
+clsTAppBar* AttachedBar() {
+    return hook().bar;
+}
+
+QWidget* AttachedWindow() {
+    return hook().form;
+}
+
+bool Dragging() {
+    return hook().drag != Hook::Drag::None;
+}
+
+std::shared_ptr<AppBarDesktop> RealDesktop() {
+    static std::shared_ptr<AppBarDesktop> d = std::make_shared<RealDesktopImpl>();
+    return d;
+}
+
+std::unique_ptr<AppBarWindow> MakeWindow(QWidget* form) {
+    return std::make_unique<WidgetWindow>(form);
+}
+
+QPoint FromGlobal(QPoint global) {
+    return global - primaryOrigin();
+}
+
+QPoint ToGlobal(QPoint screen) {
+    return screen + primaryOrigin();
+}
+
+} // namespace modAppBar
