@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <cstring>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -33,15 +34,32 @@ Sender& sender() {
     return s;
 }
 
-void setMulticastOptions(int fd, const MailslotConfig& cfg) {
+// The system's reason for the call that just failed, after what was being done.
+QString reason(const char* what) {
+    return QString::fromLatin1(what) + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// Datagrams stay on the local network, reach the other copies on this computer too, and leave
+// by the chosen interface. False, with the reason, when the system refuses one of these.
+bool setMulticastOptions(int fd, const MailslotConfig& cfg, QString& why) {
     unsigned char ttl = 1, loop = 1;
-    setsockopt(fd, IPPROTO_IP, IP_MULTICAST_TTL, &ttl, sizeof ttl);
-    setsockopt(fd, IPPROTO_IP, IP_MULTICAST_LOOP, &loop, sizeof loop);
+    if (setsockopt(fd, IPPROTO_IP, IP_MULTICAST_TTL, &ttl, sizeof ttl) != 0) {
+        why = reason("IP_MULTICAST_TTL");
+        return false;
+    }
+    if (setsockopt(fd, IPPROTO_IP, IP_MULTICAST_LOOP, &loop, sizeof loop) != 0) {
+        why = reason("IP_MULTICAST_LOOP");
+        return false;
+    }
     if (cfg.iface != 0) {
         in_addr a{};
         a.s_addr = htonl(cfg.iface);
-        setsockopt(fd, IPPROTO_IP, IP_MULTICAST_IF, &a, sizeof a);
+        if (setsockopt(fd, IPPROTO_IP, IP_MULTICAST_IF, &a, sizeof a) != 0) {
+            why = reason("IP_MULTICAST_IF");
+            return false;
+        }
     }
+    return true;
 }
 } // namespace
 
@@ -73,16 +91,31 @@ Mailslot::~Mailslot() {
 int Mailslot::create(const QString& /*name*/) {
     // One slot per program: the group and port are the slot's address.
     close();
+    error_.clear();
     const MailslotConfig cfg = MailslotConfig::fromEnvironment();
-    if (!cfg.valid) return kInvalidHandle;
+    if (!cfg.valid) {
+        error_ = QStringLiteral("QX3_MAILSLOT_GROUP, QX3_MAILSLOT_PORT or QX3_MAILSLOT_IF is not valid");
+        return kInvalidHandle;
+    }
     int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd < 0) return kInvalidHandle;
+    if (fd < 0) {
+        error_ = reason("socket");
+        return kInvalidHandle;
+    }
+    const auto fail = [&](const char* what) {
+        error_ = reason(what);
+        ::close(fd);
+        return kInvalidHandle;
+    };
     int one = 1;
-    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    // Every copy on this computer listens on the same port.
+    if (setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one) != 0) return fail("SO_REUSEADDR");
     int buf = kReceiveBuffer;
-    // The forced size needs privilege; fall back to what the system allows.
-    if (setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &buf, sizeof buf) != 0)
-        setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &buf, sizeof buf);
+    // The forced size needs privilege; fall back to what the system allows, which is only a
+    // smaller buffer, not a failure.
+    if (setsockopt(fd, SOL_SOCKET, SO_RCVBUFFORCE, &buf, sizeof buf) != 0 &&
+        setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &buf, sizeof buf) != 0)
+        return fail("SO_RCVBUF");
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(cfg.port);
@@ -90,12 +123,13 @@ int Mailslot::create(const QString& /*name*/) {
     ip_mreq mreq{};
     mreq.imr_multiaddr.s_addr = htonl(cfg.group);
     mreq.imr_interface.s_addr = htonl(cfg.iface);
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-        setsockopt(fd, IPPROTO_IP, IP_ADD_MEMBERSHIP, &mreq, sizeof mreq) != 0) {
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) return fail("bind");
+    if (setsockopt(fd, IPPROTO_IP, IP_ADD_MEMBERSHIP, &mreq, sizeof mreq) != 0)
+        return fail("IP_ADD_MEMBERSHIP");
+    if (!setMulticastOptions(fd, cfg, error_)) {
         ::close(fd);
         return kInvalidHandle;
     }
-    setMulticastOptions(fd, cfg);
     fd_ = fd;
     return fd_;
 }
@@ -140,7 +174,12 @@ bool Mailslot::send(const QString& /*destination*/, const QString& /*name*/, con
         s.fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
         s.cfg = cfg;
         if (s.fd < 0) return false;
-        setMulticastOptions(s.fd, cfg);
+        QString why;
+        if (!setMulticastOptions(s.fd, cfg, why)) {
+            ::close(s.fd);
+            s.fd = -1;
+            return false;
+        }
     }
     sockaddr_in to{};
     to.sin_family = AF_INET;

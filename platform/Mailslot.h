@@ -28,8 +28,11 @@ class Mailslot {
     Mailslot(const Mailslot&) = delete;
     Mailslot& operator=(const Mailslot&) = delete;
 
-    // Creates the local slot; returns its handle, or kInvalidHandle when that fails.
+    // Creates the local slot; returns its handle, or kInvalidHandle when that fails, with the
+    // reason in errorText().
     int create(const QString& name);
+    // Why the last create failed: the call the system refused and its reason; "" after success.
+    const QString& errorText() const { return error_; }
     // What is waiting, without blocking: the size of the next datagram and whether any waits.
     // Returns false (with count 0) when nothing waits or the slot is not open.
     bool info(qint64& nextSize, int& count) const;
@@ -45,4 +48,5 @@ class Mailslot {
 
   private:
     int fd_ = kInvalidHandle;
+    QString error_;
 };

@@ -5,10 +5,10 @@
 #include <QProcess>
 #include <QUrl>
 
-bool Shell::startProgram(const QString& path) {
+bool Shell::startProgram(const QString& path, const QString& folder) {
     const QFileInfo fi(path);
     if (!fi.isFile() || !fi.isExecutable()) return false;
-    return QProcess::startDetached(fi.absoluteFilePath(), {}, fi.absolutePath());
+    return QProcess::startDetached(fi.absoluteFilePath(), {}, folder.isEmpty() ? fi.absolutePath() : folder);
 }
 
 bool Shell::open(const QString& link, int& errorCode) {

@@ -4,9 +4,12 @@
 
 #include <QSet>
 
-void clsChat::Init(const QString& sMail) {
+bool clsChat::Init(const QString& sMail) {
     name_ = sMail;
-    if (slot_.create(sMail) == Mailslot::kInvalidHandle) error_ = 1;
+    error_ = 0;
+    if (slot_.create(sMail) != Mailslot::kInvalidHandle) return true;
+    error_ = 1;
+    return false;
 }
 
 void clsChat::SendMessage(const QString& PopFrom, const QString& PopTo, const QString& MsgText) {

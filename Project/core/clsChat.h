@@ -13,13 +13,15 @@ class clsChat {
     clsChat(const clsChat&) = delete;
     clsChat& operator=(const clsChat&) = delete;
 
-    void Init(const QString& sMail);
+    // Opens the local slot. False when that fails: GetError() is then 1 and ErrorText() says why.
+    bool Init(const QString& sMail);
     // Bytes: PopFrom, one NUL, MsgText, in Windows-1252, with no terminator.
     void SendMessage(const QString& PopFrom, const QString& PopTo, const QString& MsgText);
     // The distinct datagrams waiting now, in arrival order; never blocks.
     QStringList GetMessages();
     void CloseHnd();
     qint16 GetError() const { return error_; }
+    const QString& ErrorText() const { return slot_.errorText(); }
     int Handle() const { return slot_.handle(); }
 
   private:

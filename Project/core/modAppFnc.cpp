@@ -4,6 +4,7 @@
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "platform/Ansi.h"
+#include "platform/Fields.h"
 #include "platform/Identity.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Shell.h"
@@ -144,14 +145,7 @@ qint32 CountStr(const QString& text, const QString& sub) {
 }
 
 QString GetField(const QString& text, qint32 n, QChar sep) {
-    qint32 seen = 0;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text.at(i) != sep) continue;
-        if (++seen == n) return text.mid(start, i - start);
-        start = i + 1;
-    }
-    return text.mid(start);
+    return Fields::Get(text, n, sep);
 }
 
 QString ReplaceAll(const QString& text, const QString& find, const QString& replacement) {

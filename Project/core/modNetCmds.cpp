@@ -47,15 +47,22 @@ bool forMe(const QString& target) {
     return modAppFnc::LowerAscii(target) == modAppFnc::LowerAscii(modGlobals::Sets().UNAME);
 }
 
-// Rebuilds the sender's record with one field replaced. A sender that is not really listed
-// (FindUser answers 0 for anybody absent) leaves every record alone.
-void setRecordField(const QString& sender, int field, const QString& value) {
+// Index of the first listed name equal to `name` ignoring case; -1 when there is none (the
+// public FindUser answers 0 then, which is also the first entry's index).
+int indexOfUser(const QString& name) {
     OwnerList* names = users();
+    if (!names) return -1;
+    for (int i = 0; i < names->ListCount(); ++i)
+        if (modAppFnc::SameNoCase(names->List(i), name)) return i;
+    return -1;
+}
+
+// Rebuilds the sender's record with one field replaced; a sender not listed changes nothing.
+void setRecordField(const QString& sender, int field, const QString& value) {
     OwnerList* recs = stats();
-    if (!names || !recs) return;
-    const int idx = modNetCmds::FindUser(sender);
-    if (idx >= names->ListCount() || idx >= recs->ListCount()) return;
-    if (!modAppFnc::SameNoCase(names->List(idx), sender)) return;
+    if (!recs) return;
+    const int idx = indexOfUser(sender);
+    if (idx < 0 || idx >= recs->ListCount()) return;
     const QString old = recs->List(idx);
     QString rec;
     for (int f = 1; f <= 6; ++f) {
@@ -112,7 +119,9 @@ void OpenNetCom(NetOwner* owner, const QString& name) {
     st().myName = name;
     st().xferFile = -1;
     if (!st().chat) st().chat = std::make_unique<clsChat>();
-    st().chat->Init(kSlotName);
+    if (!st().chat->Init(kSlotName))
+        modAppFnc::WriteLog(QStringLiteral("    The mailslot could not be opened: ") +
+                            st().chat->ErrorText());
     st().open = true;
     if (owner && owner->PollOnArrival() && st().chat->Handle() >= 0) {
         st().arrival = std::make_unique<QSocketNotifier>(st().chat->Handle(), QSocketNotifier::Read);
@@ -264,11 +273,7 @@ void AddUser(const QString& name) {
 }
 
 qint16 FindUser(const QString& name) {
-    OwnerList* names = users();
-    if (!names) return 0;
-    for (int i = 0; i < names->ListCount(); ++i)
-        if (modAppFnc::SameNoCase(names->List(i), name)) return static_cast<qint16>(i);
-    return 0;
+    return static_cast<qint16>(qMax(indexOfUser(name), 0));
 }
 
 void RemoveUser(const QString& name) {

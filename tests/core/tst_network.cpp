@@ -9,6 +9,7 @@
 #include "platform/Mailslot.h"
 #include "support/Headless.h"
 #include "support/Recorders.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -131,13 +132,34 @@ class TestNetwork : public QObject {
         listener.Init(QStringLiteral("QX3"));
         qputenv("QX3_MAILSLOT_IF", "192.0.2.1");
         clsChat broken;
-        broken.Init(QStringLiteral("QX3"));
+        QVERIFY(!broken.Init(QStringLiteral("QX3")));
         QCOMPARE(broken.GetError(), qint16(1));
         QCOMPARE(broken.Handle(), -1);
+        // An address this computer does not have: the group cannot be joined there.
+        QVERIFY2(broken.ErrorText().startsWith(QStringLiteral("IP_ADD_MEMBERSHIP: ")),
+                 qPrintable(broken.ErrorText()));
         qputenv("QX3_MAILSLOT_IF", "127.0.0.1");
         QVERIFY(broken.GetMessages().isEmpty());
         broken.SendMessage(QString(), QStringLiteral("*"), QStringLiteral("x"));
         QCOMPARE(drain(listener, 1), QStringList({QChar(0) + QStringLiteral("x")}));
+    }
+
+    // The layer still opens as before; the log says why nothing will be heard.
+    void failedOpenLogsTheReason() {
+        QFile::remove(ProgramFolder::file(QStringLiteral("Log.txt")));
+        modGlobals::Run().NoLog = 0;
+        TestOwner owner;
+        qputenv("QX3_MAILSLOT_IF", "192.0.2.1");
+        modNetCmds::OpenNetCom(&owner, QStringLiteral("\\Me"));
+        qputenv("QX3_MAILSLOT_IF", "127.0.0.1");
+        QVERIFY(modNetCmds::IsOpen());
+        const QStringList log = logEntries();
+        const qsizetype at = log.indexOf(QStringLiteral("---NetCom loaded."));
+        QVERIFY(at > 0);
+        QVERIFY2(
+            log.at(1).startsWith(QStringLiteral("    The mailslot could not be opened: IP_ADD_MEMBERSHIP: ")),
+            qPrintable(log.join(QLatin1Char('|'))));
+        QCOMPARE(log.at(0), QStringLiteral("Opening NetCom..."));
     }
 
     void logonNameIsProperCase() {

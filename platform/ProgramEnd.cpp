@@ -1,19 +1,20 @@
-#include "core/modEnd.h"
+#include "platform/ProgramEnd.h"
 
 #include <cstdlib>
 
 namespace {
-struct ExitProcess : modEnd::Handler {
+class ExitProcess : public ProgramEnd::Handler {
+  public:
     void EndNow() override { std::exit(0); }
 };
 } // namespace
 
-Slot<modEnd::Handler>& modEnd::handler() {
+Slot<ProgramEnd::Handler>& ProgramEnd::handler() {
     static ExitProcess builtIn;
     static Slot<Handler> slot(builtIn);
     return slot;
 }
 
-void modEnd::EndNow() {
+void ProgramEnd::EndNow() {
     handler()->EndNow();
 }

@@ -1,0 +1,599 @@
+#include "AutoUpdate/frmMain.h"
+
+#include "AutoUpdate/frmIntro.h"
+#include "AutoUpdate/modAppFnc.h"
+#include "AutoUpdate/modMain.h"
+#include "AutoUpdate/modRunExe.h"
+#include "platform/Colors.h"
+#include "platform/MsgBox.h"
+#include "platform/ProgramEnd.h"
+#include "platform/ProgramFolder.h"
+#include "platform/SafePath.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+#include <sys/stat.h>
+
+namespace {
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kIdle = QStringLiteral("0% downloaded");
+const QChar kSep = QLatin1Char('|');
+
+QPointer<frmMain>& instance() {
+    static QPointer<frmMain> p;
+    return p;
+}
+
+QString field(const QString& record, qint32 n) {
+    return modAppFnc::GetField(record, n, kSep);
+}
+
+// A "True" end flag, or a number other than 0, as the list's writers meant it.
+bool isTrue(const QString& text) {
+    bool isNumber = false;
+    const long long n = text.trimmed().toLongLong(&isNumber);
+    return isNumber ? n != 0 : text.trimmed().compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
+}
+
+// A skin image's extension: a point and a plain name (".bmp").
+bool isPlainExtension(const QString& ext) {
+    return ext.size() >= 2 && ext.startsWith(QLatin1Char('.')) && SafePath::IsPlainName(ext);
+}
+
+// Installed files get the rights a new file of the user gets; programs may be run.
+void setInstalledMode(const QString& path) {
+    QFile f(path);
+    const bool program = f.open(QIODevice::ReadOnly) && modRunExe::IsProgram(f.read(4));
+    f.close();
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::chmod(QFile::encodeName(path).constData(), (program ? 0777 : 0666) & ~mask);
+}
+
+void removeRegularFile(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isFile() && !info.isSymLink()) QFile::remove(path);
+}
+
+void setColor(QWidget* w, quint32 color) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, Colors::fromBgr(color));
+    w->setPalette(p);
+}
+} // namespace
+
+frmMain* frmMain::Load() {
+    if (!instance()) instance() = new frmMain;
+    return instance();
+}
+
+frmMain* frmMain::Loaded() {
+    return instance();
+}
+
+frmMain::frmMain() {
+    setWindowTitle(QStringLiteral("Talkvane3 - AutoUpdate"));
+    auto* top = new QVBoxLayout(this);
+    LBL = new QLabel(this);
+    QFont heading = LBL->font();
+    heading.setBold(true);
+    heading.setPointSizeF(heading.pointSizeF() * 1.4);
+    LBL->setFont(heading);
+    top->addWidget(LBL);
+
+    Frame1 = new QGroupBox(this);
+    auto* frame = new QGridLayout(Frame1);
+    lstUpdates = new QListWidget(Frame1);
+    lstUpdates->setSelectionMode(QAbstractItemView::SingleSelection);
+    CHKupdates = new QCheckBox(QStringLiteral("Show all upgrades"), Frame1);
+    CHKupdates->setChecked(true);
+    frame->addWidget(lstUpdates, 0, 0, 6, 1);
+    auto detail = [&](int row, const QString& caption) {
+        auto* c = new QLabel(caption, Frame1);
+        auto* v = new QLabel(QStringLiteral("*"), Frame1);
+        v->setTextFormat(Qt::PlainText);
+        v->setWordWrap(true);
+        v->setMinimumWidth(200);
+        frame->addWidget(c, row, 1);
+        frame->addWidget(v, row, 2);
+        return v;
+    };
+    lblUpdates = detail(0, QStringLiteral("Update:"));
+    lblSource = detail(1, QStringLiteral("Source:"));
+    lblTarget = detail(2, QStringLiteral("Target:"));
+    lblSize = detail(3, QStringLiteral("Size:"));
+    txtDes = new QPlainTextEdit(Frame1);
+    txtDes->setReadOnly(true);
+    frame->addWidget(txtDes, 4, 1, 2, 2);
+    frame->addWidget(CHKupdates, 6, 0);
+    frame->setColumnStretch(0, 1);
+    frame->setColumnStretch(2, 1);
+    top->addWidget(Frame1, 1);
+
+    fraDown = new QFrame(this);
+    fraDown->setFrameShape(QFrame::StyledPanel);
+    auto* down = new QHBoxLayout(fraDown);
+    down->addWidget(
+        new QLabel(QStringLiteral("Downloading skin files. This may take several minutes."), fraDown));
+    fraDown->hide();
+    top->addWidget(fraDown);
+
+    auto* lamps = new QHBoxLayout;
+    for (int i = 0; i < 10; ++i) {
+        SH[i] = new QFrame(this);
+        SH[i]->setFixedSize(18, 10);
+        SH[i]->setFrameShape(QFrame::Box);
+        SH[i]->setAutoFillBackground(true);
+        lamps->addWidget(SH[i]);
+    }
+    lblP = new QLabel(kIdle, this);
+    lamps->addSpacing(8);
+    lamps->addWidget(lblP);
+    lamps->addStretch(1);
+    top->addLayout(lamps);
+    LBLstatus = new QLabel(this);
+    LBLstatus->setTextFormat(Qt::PlainText);
+    top->addWidget(LBLstatus);
+
+    cmdDownload = new QPushButton(QStringLiteral("&Download..."), this);
+    cmdRefresh = new QPushButton(QStringLiteral("&Refresh List"), this);
+    cmdCancel = new QPushButton(QStringLiteral("Stop Download"), this);
+    CMDother = new QPushButton(QStringLiteral("&Menu"), this);
+    cmdEnd = new QPushButton(QStringLiteral("&Exit"), this);
+    cmdDownload->setEnabled(false);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {cmdDownload, cmdRefresh, cmdCancel})
+        buttons->addWidget(b);
+    buttons->addStretch(1);
+    buttons->addWidget(CMDother);
+    buttons->addWidget(cmdEnd);
+    top->addLayout(buttons);
+
+    connect(cmdDownload, &QPushButton::clicked, this, &frmMain::cmdDownload_Click);
+    connect(cmdRefresh, &QPushButton::clicked, this, &frmMain::cmdRefresh_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmMain::cmdCancel_Click);
+    connect(CMDother, &QPushButton::clicked, this, &frmMain::CMDother_Click);
+    connect(cmdEnd, &QPushButton::clicked, this, &frmMain::cmdEnd_Click);
+    connect(CHKupdates, &QCheckBox::clicked, this, &frmMain::CHKupdates_Click);
+    connect(lstUpdates, &QListWidget::itemSelectionChanged, this, &frmMain::lstUpdates_Click);
+    connect(lstUpdates, &QListWidget::itemClicked, this, &frmMain::lstUpdates_Click);
+
+    allLampsRed();
+    Timer2.setInterval(100);
+    connect(&Timer2, &QTimer::timeout, this, &frmMain::Timer2_Timer);
+    Timer2.start();
+    UpdateFile = QStringLiteral("qx3.upd");
+    resize(640, 460);
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::Display() {
+    show();
+    raise();
+    activateWindow();
+    const QPointer<frmMain> self(this);
+    QTimer::singleShot(0, this, [this, self] {
+        if (!loaded_) {
+            loaded_ = true;
+            Form_Load();
+        }
+        if (self && isVisible()) Form_Activate();
+    });
+}
+
+QString frmMain::ListAddress(bool skins) {
+    QString site = qEnvironmentVariable("QX3_UPDATE_SITE");
+    if (site.isEmpty()) site = QStringLiteral("http://www.example.com");
+    while (site.endsWith(QLatin1Char('/')))
+        site.chop(1);
+    return site + (skins ? QStringLiteral("/support/qx3/update/skins/skins.ups")
+                         : QStringLiteral("/support/qx3/update/updates/qx3.upd"));
+}
+
+void frmMain::status(const QString& text) {
+    LBLstatus->setText(text);
+}
+
+void frmMain::showLists() {
+    QStringList shown;
+    for (int i = 0; i < lstUpdates->count(); ++i)
+        shown << lstUpdates->item(i)->text();
+    if (shown != Lists.lstUpdates) {
+        // A list that changes loses its selection, as a list box does, without a click.
+        const QSignalBlocker quiet(lstUpdates);
+        lstUpdates->clear();
+        for (const QString& t : Lists.lstUpdates) {
+            auto* item = new QListWidgetItem(t, lstUpdates);
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        }
+    }
+    lstUpdates->setEnabled(Lists.enabled && !Dload);
+}
+
+void frmMain::errorBox(int code) {
+    static const char* const kFirst[] = {
+        "Talkvane AutoUpate was unable to connect to the internet. Please make sure your computer is "
+        "connected and try again.",
+        "Talkvane AutoUpate was unable verify the update list downloaded or there was a problem with the "
+        "file.",
+        "Talkvane AutoUpate was unable to correct the update listing for upgrades already installed.",
+        "Talkvane AutoUpate was unable to correct the skin listing for skins already installed."};
+    static const char* const kTitle[] = {"Unable to go online", "Unable to go online",
+                                         "Unable to restrict upgrades list", "Unable to restrict skin list"};
+    const int i = code - 5;
+    showLists();
+    MsgBox::Show(QString::fromLatin1(kTitle[i]),
+                 QString::fromLatin1(kFirst[i]) + kCrLf + kCrLf +
+                     QStringLiteral("If the problem continues, please write to support@example.com or visit "
+                                    "the support page at http://www.example.com/support/.") +
+                     kCrLf + kCrLf + QStringLiteral("Error code ") + QString::number(code),
+                 MsgBox::Buttons::Ok, MsgBox::Icon::Warning);
+}
+
+void frmMain::restrict() {
+    const auto say = [this](const QString& t) { status(t); };
+    if (!modMain::Run().SkinsMode) {
+        if (!modListSort::RestrictUpdatesList(Lists, say)) errorBox(7);
+    } else {
+        modListSort::RestrictSkinsList(Lists, say);
+    }
+    showLists();
+}
+
+void frmMain::cmdRefresh_Click() {
+    modMain::ReadInstalledVersion();
+    const bool skins = modMain::Run().SkinsMode;
+    if (SkipDownload) {
+        SkipDownload = false;
+    } else {
+        cmdRefresh->setEnabled(false);
+        status(QStringLiteral("Downloading list from website"));
+        UpdateFile = skins ? QStringLiteral("skins.upd") : QStringLiteral("qx3.upd");
+        const QPointer<frmMain> self(this);
+        const std::optional<QByteArray> body = INet.OpenURL(ListAddress(skins));
+        if (!self) return;
+        // The copy is replaced whole, so a failed fetch keeps the last good one.
+        QSaveFile copy(ProgramFolder::file(UpdateFile));
+        if (!body || !copy.open(QIODevice::WriteOnly) || copy.write(*body) != body->size() ||
+            !copy.commit()) {
+            errorBox(5);
+            return;
+        }
+        status(QStringLiteral("Checking list against installed options"));
+    }
+    const std::optional<QString> items = modAppFnc::ReadListFile(ProgramFolder::file(UpdateFile));
+    if (!items || !modListSort::FillLists(Lists, *items)) {
+        errorBox(6);
+        return;
+    }
+    cmdRefresh->setEnabled(true);
+    status(QStringLiteral("List received and checked"));
+    restrict();
+}
+
+void frmMain::CHKupdates_Click() {
+    status(QStringLiteral("Adjusting update list"));
+    if (CHKupdates->isChecked()) {
+        Lists.enabled = true;
+        Lists.lstUpdates.clear();
+        Lists.notice = false;
+        showLists();
+        SkipDownload = true;
+        const QPointer<frmMain> self(this);
+        cmdRefresh_Click();
+        if (!self) return;
+    } else {
+        for (qsizetype i = 0; i < Lists.lstUDL.size();) {
+            if (field(Lists.lstUDL.at(i), 6) != QLatin1String("1"))
+                Lists.removeAt(i);
+            else
+                ++i;
+        }
+        if (Lists.lstUDL.isEmpty()) Lists.showNotice(QString::fromLatin1(modListSort::kAllUpdates));
+        showLists();
+    }
+    status(QStringLiteral("Updates listing complete"));
+}
+
+void frmMain::lstUpdates_Click() {
+    const QList<QListWidgetItem*> selected = lstUpdates->selectedItems();
+    const std::optional<QString> record =
+        selected.isEmpty() ? std::nullopt : Lists.recordAt(lstUpdates->row(selected.first()));
+    if (record) {
+        cmdDownload->setEnabled(!Dload);
+        txtDes->setPlainText(field(*record, 2));
+        lblUpdates->setText(field(*record, 1));
+        lblSource->setText(field(*record, 3));
+        lblTarget->setText(QDir::toNativeSeparators(
+            ProgramFolder::path() + field(*record, 4).replace(QLatin1Char('\\'), QLatin1Char('/'))));
+        lblSize->setText(field(*record, 8));
+    } else {
+        cmdDownload->setEnabled(false);
+        txtDes->clear();
+        lblSource->clear();
+        lblTarget->clear();
+    }
+}
+
+quint32 frmMain::LampColor(int i) const {
+    return lamps_[i];
+}
+
+void frmMain::setLamp(int i, quint32 color) {
+    lamps_[i] = color;
+    setColor(SH[i], color);
+}
+
+void frmMain::allLampsRed() {
+    for (int i = 0; i < 10; ++i)
+        setLamp(i, kRed);
+}
+
+void frmMain::Timer2_Timer() {
+    if (lblP->text() == kIdle) {
+        allLampsRed();
+        sweep_ = -1;
+        return;
+    }
+    ++sweep_;
+    if (sweep_ == 0) {
+        setLamp(0, kMoving);
+    } else if (sweep_ <= 9) {
+        setLamp(sweep_ - 1, PERdown / 10.0 >= sweep_ ? kGreen : kRed);
+        setLamp(sweep_, kMoving);
+    } else {
+        setLamp(9, kRed);
+        sweep_ = -1;
+    }
+}
+
+void frmMain::setBusy(bool busy) {
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{cmdDownload, cmdRefresh, CMDother, cmdEnd, txtDes, CHKupdates})
+        w->setEnabled(!busy);
+    fraDown->setVisible(busy);
+    Dload = busy;
+    showLists();
+}
+
+void frmMain::enableAfter() {
+    for (QWidget* w : std::initializer_list<QWidget*>{cmdEnd, cmdRefresh, txtDes, CHKupdates})
+        w->setEnabled(true);
+    Lists.enabled = !Lists.notice;
+    showLists();
+}
+
+void frmMain::resetAfterDownload() {
+    lblP->setText(kIdle);
+    PERdown = 0;
+    allLampsRed();
+    txtDes->clear();
+    for (QLabel* l : {lblUpdates, lblSource, lblTarget, lblSize})
+        l->setText(QStringLiteral("*"));
+    {
+        const QSignalBlocker quiet(lstUpdates);
+        lstUpdates->clearSelection();
+    }
+    fraDown->hide();
+    CMDother->setEnabled(true);
+}
+
+bool frmMain::downloadTo(const QString& url, QSaveFile& file) {
+    const QPointer<frmMain> self(this);
+    INet.ClearError();
+    INet.URL = url;
+    INet.Execute(QStringLiteral("GET"));
+    while (self && INet.StillExecuting())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    if (!self) return false;
+    bool ok = false;
+    qint64 total = INet.GetHeader(QStringLiteral("Content-Length")).trimmed().toLongLong(&ok);
+    if (!ok || total < 0) total = 0;
+    qint64 count = 0;
+    for (;;) {
+        const QByteArray chunk = INet.GetChunk(1024);
+        if (!self) return false;
+        if (chunk.isEmpty()) break;
+        if (file.write(chunk) != chunk.size()) {
+            INet.Cancel();
+            return false;
+        }
+        count += chunk.size();
+        if (total > 0) {
+            const auto per = static_cast<qint16>(qMin<qint64>(count * 100 / total, 100));
+            if (per != PERdown) {
+                lblP->setText(QString::number(per) + QStringLiteral("% downloaded"));
+                PERdown = per;
+            }
+        }
+        QCoreApplication::processEvents();
+        if (!self || !Dload) return false;
+    }
+    return Dload && INet.Error().isEmpty() && (total == 0 || count == total);
+}
+
+bool frmMain::installUpdate(const QString& record, const QString& destination) {
+    QSaveFile file(destination);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    if (!downloadTo(QStringLiteral("http://") + field(record, 3), file) || !file.commit()) return false;
+    setInstalledMode(destination);
+    // The file this one replaces under another name goes.
+    const QString old =
+        modListSort::ProgramPath(field(record, 4), {}, modListSort::FileNameFromUrl(field(record, 5)));
+    if (!old.isEmpty() && QFileInfo(old) != QFileInfo(destination)) removeRegularFile(old);
+    return true;
+}
+
+bool frmMain::installSkin(const QString& record, const QString& destination) {
+    const QString ext = modListSort::FileNameFromUrl(field(record, 9));
+    if (!isPlainExtension(ext)) return false;
+    const QString source = QStringLiteral("http://") + field(record, 3);
+    skinDownload_ = true;
+    skinBase_ = destination;
+    const QPointer<frmMain> self(this);
+    const std::optional<QByteArray> skin = INet.OpenURL(source + QStringLiteral(".qxs"));
+    if (!self || !Dload || !skin) return false;
+    QSaveFile image(destination + ext);
+    if (!image.open(QIODevice::WriteOnly) || !downloadTo(source + ext, image)) return false;
+    QSaveFile qxs(destination + QStringLiteral(".qxs"));
+    if (!qxs.open(QIODevice::WriteOnly) || qxs.write(*skin) != skin->size()) return false;
+    // Both arrived: the picture and the skin file go in together.
+    if (!image.commit() || !qxs.commit()) return false;
+    setInstalledMode(destination + ext);
+    setInstalledMode(destination + QStringLiteral(".qxs"));
+    return true;
+}
+
+void frmMain::cmdDownload_Click() {
+    const QList<QListWidgetItem*> selected = lstUpdates->selectedItems();
+    const std::optional<QString> chosen =
+        selected.isEmpty() ? std::nullopt : Lists.recordAt(lstUpdates->row(selected.first()));
+    if (!chosen) {
+        MsgBox::Show(QStringLiteral("Error"),
+                     QStringLiteral("You must select a update to download and install"), MsgBox::Buttons::Ok,
+                     MsgBox::Icon::Information);
+        return;
+    }
+    const QString record = *chosen;
+    setBusy(true);
+    status(QStringLiteral("Downloading file"));
+    for (const QString& sub : {QStringLiteral("Lang"), QStringLiteral("Skins")})
+        QDir().mkpath(SafePath::JoinFolders(ProgramFolder::path(), {sub}));
+    const bool skins = modMain::Run().SkinsMode;
+    const int kind = field(record, 6).trimmed().toInt();
+    const bool endFlag = isTrue(field(record, 10));
+    // Names from the list are checked before anything is asked of the server.
+    const QString destination =
+        modListSort::ProgramPath(field(record, 4), {}, modListSort::FileNameFromUrl(field(record, 3)));
+    if (!destination.isEmpty()) QDir().mkpath(QFileInfo(destination).absolutePath());
+
+    const QPointer<frmMain> self(this);
+    bool ok = false;
+    if (!destination.isEmpty())
+        ok = skins ? installSkin(record, destination) : installUpdate(record, destination);
+    if (!self) return;
+    skinDownload_ = false;
+    if (!Dload) {
+        // Stopped: "Stop Download" has already given the controls back.
+        status(QStringLiteral("Download canceled"));
+        lblP->setText(kIdle);
+        allLampsRed();
+        return;
+    }
+    if (!ok) {
+        Dload = false;
+        status(QStringLiteral("Download failed"));
+        resetAfterDownload();
+        enableAfter();
+        lstUpdates_Click();
+        return;
+    }
+    Dload = false;
+    status(QStringLiteral("Download complete"));
+    setLamp(9, kGreen);
+    restrict();
+    cmdDownload->setEnabled(true);
+
+    const QString done = QStringLiteral("Update successfully downloaded and installed.") + kCrLf + kCrLf;
+    if (kind == 1 || kind == 2) {
+        const QString line = modListSort::FileNameFromUrl(field(record, 9));
+        if (MsgBox::Show(QStringLiteral("Success"), done + line, MsgBox::Buttons::YesNo,
+                         MsgBox::Icon::Information) == MsgBox::Answer::Yes)
+            modRunExe::RunFile(destination, {});
+    } else if (kind == 4) {
+        MsgBox::Show(
+            QStringLiteral("Success"),
+            done + QStringLiteral("The new skin has been placed in the /Talkvane/Skins/ folder. To load the "
+                                  "skin go to the options screen inside Talkvane and follow the instructions "
+                                  "to load a base skin."),
+            MsgBox::Buttons::Ok, MsgBox::Icon::Information);
+    } else {
+        MsgBox::Show(QStringLiteral("Success"),
+                     done + QStringLiteral(
+                                "The language file has been placed in your /Talkvane/Lang/ folder. You will "
+                                "need to set the language file from inside Talkvane and then restart the "
+                                "program. The language settings can be found on the signin window. You may "
+                                "need to signout (but not exit) Talkvane to see the signin screen."),
+                     MsgBox::Buttons::Ok, MsgBox::Icon::Information);
+    }
+    if (!self) return;
+    if (endFlag) {
+        ProgramEnd::EndNow();
+        return;
+    }
+    resetAfterDownload();
+    const qsizetype at = Lists.lstUDL.indexOf(record);
+    if (at >= 0) Lists.removeAt(at);
+    enableAfter();
+}
+
+void frmMain::cmdCancel_Click() {
+    INet.Cancel();
+    lblP->setText(kIdle);
+    PERdown = 0;
+    allLampsRed();
+    fraDown->hide();
+    for (QWidget* w : std::initializer_list<QWidget*>{cmdDownload, cmdRefresh, CMDother, cmdEnd})
+        w->setEnabled(true);
+    const bool skinRunning = Dload && skinDownload_;
+    Dload = false;
+    enableAfter();
+    if (skinRunning)
+        for (const char* ext : {".bmp", ".jpg", ".gif", ".qxs"})
+            removeRegularFile(skinBase_ + QString::fromLatin1(ext));
+}
+
+void frmMain::CMDother_Click() {
+    for (QLabel* l : {lblUpdates, lblSource, lblTarget, lblSize})
+        l->setText(QStringLiteral("*"));
+    txtDes->clear();
+    frmIntro* intro = frmIntro::Open();
+    intro->show();
+    hide();
+}
+
+void frmMain::cmdEnd_Click() {
+    ProgramEnd::EndNow();
+}
+
+void frmMain::Form_Load() {
+    cmdRefresh_Click();
+}
+
+void frmMain::Form_Activate() {
+    const modMain::Values& v = modMain::Run();
+    if (v.SkinsMode) {
+        CHKupdates->hide();
+        LBL->setText(QStringLiteral("Download Skins"));
+        Frame1->setTitle(QStringLiteral("Skins for Talkvane version ") + v.InstalledVersion);
+    } else {
+        LBL->setText(QStringLiteral("Update Talkvane"));
+        CHKupdates->show();
+        Frame1->setTitle(QStringLiteral("Updates for Talkvane version ") + v.InstalledVersion);
+    }
+    Lists.showNotice(QString::fromLatin1(modListSort::kChecking));
+    showLists();
+    cmdRefresh_Click();
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    cmdCancel_Click();
+    event->accept();
+    ProgramEnd::EndNow();
+}

@@ -1,0 +1,100 @@
+#pragma once
+// The update program's main window: the chosen list with the details of the selected record,
+// its refresh from the web site, and the download and installation of one record at a time.
+#include "AutoUpdate/modListSort.h"
+#include "platform/Inet.h"
+
+#include <QTimer>
+#include <QWidget>
+
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+
+class frmMain : public QWidget {
+    Q_OBJECT
+  public:
+    // The one main window, created on first use.
+    static frmMain* Load();
+    static frmMain* Loaded(); // nullptr before the first Load
+    ~frmMain() override;
+
+    // Shows the window; the list is refreshed from the event loop right after (the first time
+    // twice: load and activation).
+    void Display();
+
+    // The list's web address: QX3_UPDATE_SITE (default "http://www.example.com") and the path.
+    static QString ListAddress(bool skins);
+
+    // Controls.
+    QLabel* LBL = nullptr; // heading
+    QGroupBox* Frame1 = nullptr;
+    QListWidget* lstUpdates = nullptr;
+    QCheckBox* CHKupdates = nullptr;
+    QLabel* lblUpdates = nullptr;
+    QLabel* lblSource = nullptr;
+    QLabel* lblTarget = nullptr;
+    QLabel* lblSize = nullptr;
+    QPlainTextEdit* txtDes = nullptr;
+    QLabel* LBLstatus = nullptr;
+    QLabel* lblP = nullptr;
+    QFrame* fraDown = nullptr;
+    QFrame* SH[10] = {};
+    QPushButton* cmdDownload = nullptr;
+    QPushButton* cmdRefresh = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    QPushButton* CMDother = nullptr; // "&Menu"
+    QPushButton* cmdEnd = nullptr;
+
+    Inet INet;
+    modListSort::Lists Lists; // lstUDL and what lstUpdates shows
+    QString UpdateFile;       // the local copy: "qx3.upd" or "skins.upd"
+    bool SkipDownload = false;
+    bool Dload = false;
+    qint16 PERdown = 0;
+
+    // Event handlers.
+    void Form_Load();
+    void Form_Activate();
+    void cmdRefresh_Click();
+    void CHKupdates_Click();
+    void lstUpdates_Click();
+    void cmdDownload_Click();
+    void cmdCancel_Click();
+    void CMDother_Click();
+    void cmdEnd_Click();
+    void Timer2_Timer();
+
+    // Lamp colours, 0x00BBGGRR.
+    static constexpr quint32 kRed = 0xFF, kGreen = 0xFF00, kMoving = 0xFF582F;
+    quint32 LampColor(int i) const;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    frmMain();
+    void status(const QString& text);
+    void showLists();
+    void errorBox(int code);
+    void restrict();
+    void setLamp(int i, quint32 color);
+    void allLampsRed();
+    void setBusy(bool busy);
+    void enableAfter();
+    void resetAfterDownload();
+    bool downloadTo(const QString& url, class QSaveFile& file);
+    bool installUpdate(const QString& record, const QString& destination);
+    bool installSkin(const QString& record, const QString& destination);
+
+    QTimer Timer2;
+    int sweep_ = -1;
+    bool loaded_ = false;
+    bool skinDownload_ = false;
+    QString skinBase_; // the destination of a running skin download, without extension
+    quint32 lamps_[10] = {};
+};

@@ -1,0 +1,11 @@
+#include "AutoUpdate/modMain.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    // One window gives way to the other; the program ends only when a window ends it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    modMain::Main();
+    return QApplication::exec();
+}

@@ -1,0 +1,26 @@
+#pragma once
+// Names that come from outside (a skin's picture, an update list's folders and files): "\" is
+// read as a separator as well as "/", and nothing may reach outside the folder it is joined to.
+// Those names were written for a system that ignores letter case, so existing entries are
+// matched ignoring case.
+#include <QDir>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace SafePath {
+// The parts of a relative name; empty and "." parts drop out, so a leading separator only
+// joins. nullopt when a part is ".." or a drive ("C:"), or the name holds NUL.
+std::optional<QStringList> Split(const QString& name);
+// A plain file name: not empty, not "." or "..", no "/", "\" or NUL.
+bool IsPlainName(const QString& name);
+// The entry of `dir` called `name`: the exact name first, else one differing only in letter
+// case; "" when there is none.
+QString FindIgnoringCase(const QDir& dir, const QString& name);
+// `folder` joined with `parts`, each part matched to an existing entry ignoring case; "" when a
+// part is missing or a part before the last is no folder.
+QString FindPath(const QString& folder, const QStringList& parts);
+// `folder` joined with `parts`, where each part that exists as a folder ignoring case takes that
+// folder's spelling and the others stay as written. Nothing needs to exist.
+QString JoinFolders(const QString& folder, const QStringList& parts);
+} // namespace SafePath
