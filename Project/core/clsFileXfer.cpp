@@ -15,6 +15,8 @@
 #include <QSaveFile>
 #include <QTimer>
 
+using modLangConst::lang;
+
 namespace {
 using modGlobals::Sep;
 
@@ -26,9 +28,6 @@ const QString kCrLf = QStringLiteral("\r\n");
 constexpr int kIcon = 6;
 constexpr int kMaxSizeDigits = 18; // every such number fits 64 bits
 
-QString lang(const char* key) {
-    return modLangConst::Get(QString::fromLatin1(key));
-}
 QString field(const QString& payload, int n) {
     return modAppFnc::GetField(payload, n, modGlobals::kSep);
 }
