@@ -80,6 +80,7 @@ bool FillLists(Lists& lists, const QString& items) {
         lists.lstUpdates << field(record, 1);
         ++i;
     }
+    lists.enabled = !lists.lstUpdates.isEmpty();
     return true;
 }
 

@@ -1,4 +1,6 @@
+#include "conversation/frmChat.h"
 #include "conversation/frmMsg.h"
+#include "core/AppRouter.h"
 #include "core/frmImgs.h"
 #include "core/modGlobals.h"
 #include "modMain.h"
@@ -13,6 +15,8 @@ int main(int argc, char** argv) {
     modGlobals::Run().CommandLine = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
     frmImgs::Load();
     frmMsg::Install();
+    frmChat::Install();
+    AppRouter::Install();
     Termination::OnRequest(modMain::EndBySystem);
     QObject::connect(&app, &QGuiApplication::commitDataRequest,
                      [](QSessionManager&) { modMain::EndBySystem(); });

@@ -20,3 +20,9 @@ double Twips::dpiY(const QWidget* w) {
     const QScreen* s = screenOf(w);
     return s && s->logicalDotsPerInchY() > 0 ? s->logicalDotsPerInchY() : 96.0;
 }
+
+void Twips::SetOuterMinimum(QWidget* w, qint32 width, qint32 height) {
+    if (!w) return;
+    const QSize frame = w->frameGeometry().size() - w->geometry().size();
+    w->setMinimumSize(toPx(width, dpiX(w)) - frame.width(), toPx(height, dpiY(w)) - frame.height());
+}

@@ -17,4 +17,7 @@ inline qint32 fromPx(int px, double dpi) {
 inline int toPx(qint32 twips, double dpi) {
     return static_cast<int>(std::lround(twips * dpi / kPerInch));
 }
+// Holds a window's outer (frame) size at least width x height twips; the frame is whatever the
+// window manager draws now.
+void SetOuterMinimum(QWidget* w, qint32 width, qint32 height);
 } // namespace Twips

@@ -1,5 +1,7 @@
 #include "core/modAppFnc.h"
 
+#include "core/frmImgs.h"
+
 #include "core/MessageService.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
@@ -18,6 +20,10 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QScreen>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextImageFormat>
 #include <QTimer>
 #include <QWidget>
 
@@ -289,6 +295,43 @@ QString InsertPictures(const QString& text) {
         }
     }
     return work;
+}
+
+void InsertPictures(QTextDocument* doc, int firstBlock) {
+    if (!doc) return;
+    const auto& table = pictures();
+    for (QTextBlock block = doc->findBlockByNumber(qMax(0, firstBlock)); block.isValid();
+         block = block.next()) {
+        // The paragraph as the pass sees it: a picture already in place is one character that
+        // is part of no code.
+        QString work = block.text();
+        for (std::size_t p = 0; p < table.size(); ++p) {
+            const ChatPicture& pic = table[p];
+            if (pic.text.isEmpty()) continue;
+            const qint32 codes = CountStr(pic.tag, QStringLiteral(" "));
+            for (qint32 j = 1; j <= codes;) {
+                const QString code = GetField(pic.tag, j, QLatin1Char(' '));
+                const qsizetype at = work.indexOf(code, 0, Qt::CaseInsensitive);
+                if (at < 0) {
+                    ++j;
+                    continue;
+                }
+                QTextCursor c(doc);
+                c.setPosition(block.position() + int(at));
+                c.setPosition(block.position() + int(at + code.size()), QTextCursor::KeepAnchor);
+                const QString typed = c.selectedText();
+                QTextCursor first(doc);
+                first.setPosition(block.position() + int(at) + 1);
+                QTextImageFormat img;
+                img.merge(first.charFormat());
+                img.setName(frmImgs::ChatPictureUrl(int(p)).toString());
+                img.setProperty(kPictureCodeProperty, typed);
+                c.insertImage(img);
+                work.replace(at, code.size(), QChar(QChar::ObjectReplacementCharacter));
+                j = 1;
+            }
+        }
+    }
 }
 
 } // namespace modAppFnc

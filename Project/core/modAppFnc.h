@@ -5,6 +5,7 @@
 #include <QString>
 #include <vector>
 
+class QTextDocument;
 class QWidget;
 
 namespace modAppFnc {
@@ -40,6 +41,16 @@ void RunHelp();
 // Re-skins the main window and every visible chat window (SkinnableWindow.cpp).
 void ApplySkinAll();
 
+// Chat routing (AppRouter.cpp). `packet` is the text, one separator and the chat code.
+// Hands a line to every room that holds its sender; a first line ("0") from somebody in no
+// room opens a room for him with the new-chat sound. Blocked senders, and every line while
+// no main window is loaded, are dropped.
+void RouteChatMsg(const QString& packet, const QString& sender);
+// Opens and shows a room with each name of the list (names each followed by the separator);
+// an empty list opens an empty room.
+void LoadChatWindow(const QString& userList);
+bool UserInChat(const QString& name);
+
 // The one comparison of names: ASCII letters folded to lower case, then ordinal.
 int CompareNoCase(const QString& a, const QString& b);
 bool SameNoCase(const QString& a, const QString& b);
@@ -54,6 +65,11 @@ struct ChatPicture {
 const std::vector<ChatPicture>& ChatPictures();
 void SetChatPictureTexts(const std::vector<QString>& texts);
 QString InsertPictures(const QString& text);
+// The same pass over a transcript document, from paragraph `firstBlock` to the end: each code
+// becomes the image of its picture (resource frmImgs::ChatPictureUrl) in the code's own
+// character format, the code kept in kPictureCodeProperty. Codes never span paragraphs.
+inline constexpr int kPictureCodeProperty = 0x100000 + 1; // QTextFormat::UserProperty + 1
+void InsertPictures(QTextDocument* doc, int firstBlock);
 
 } // namespace modAppFnc
 

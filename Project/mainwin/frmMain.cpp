@@ -42,7 +42,7 @@ using modGlobals::Sets;
 using modLangConst::lang;
 
 namespace {
-frmMain* gLoaded = nullptr;
+QPointer<frmMain> gLoaded; // the loaded main window, if any
 
 // Sets a check mark without running what its change does.
 void setChecked(QAction* action, bool on) {
@@ -64,6 +64,7 @@ frmMain* frmMain::Loaded() {
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     gLoaded = this;
+    MainWindowLink::SetLoaded(this);
     SkinWindows::Register(this, SkinnableWindow::Kind::Main);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Talkvane3"));
@@ -395,10 +396,7 @@ void frmMain::PaintStat() {
 
 void frmMain::applyMinimumSize() {
     const bool side = sideBarOn();
-    const double dx = Twips::dpiX(this), dy = Twips::dpiY(this);
-    const QSize frame = frameGeometry().size() - geometry().size();
-    setMinimumSize(Twips::toPx(side ? kMinWidthSideBar : kMinWidth, dx) - frame.width(),
-                   Twips::toPx(side ? kMinHeightSideBar : kMinHeight, dy) - frame.height());
+    Twips::SetOuterMinimum(this, side ? kMinWidthSideBar : kMinWidth, side ? kMinHeightSideBar : kMinHeight);
 }
 
 QSize frmMain::outerSizeTwips() const {
@@ -647,6 +645,7 @@ void frmMain::CleanUp() {
     if (cleanedUp) return;
     cleanedUp = true;
     if (gLoaded == this) gLoaded = nullptr; // going: nobody may reach it through Loaded() any more
+    if (MainWindowLink::Loaded() == this) MainWindowLink::SetLoaded(nullptr);
     tmrRefresh->stop();
     modNetCmds::CloseNetCom(1);
     auto& s = Sets();

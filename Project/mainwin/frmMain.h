@@ -1,6 +1,7 @@
 #pragma once
 // The main window: the list of everybody heard on the network, the own status, the side bar
 // and the soft buttons. It owns the network layer while it is loaded.
+#include "core/MainWindowLink.h"
 #include "core/NetOwner.h"
 #include "core/SkinnableWindow.h"
 #include "platform/Slot.h"
@@ -32,13 +33,6 @@ class SpeedBarLink {
     virtual void SetStatCaption(const QString& caption) = 0;
 };
 
-// A chat room that the selection can be added to.
-class ChatRoomLink {
-  public:
-    virtual ~ChatRoomLink() = default;
-    virtual void AddUser(const QString& name) = 0;
-};
-
 // What Sign Out runs once the user said Yes; the start-up fills it with its restart (this
 // library cannot reach the start-up). The built-in one does nothing.
 class SignOutService {
@@ -50,7 +44,7 @@ namespace MainWindowHooks {
 Slot<SignOutService>& signOut();
 } // namespace MainWindowHooks
 
-class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow {
+class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, public MainWindowLink {
     Q_OBJECT
   public:
     static constexpr int kRowHeight = 20;
@@ -76,16 +70,16 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow {
     void PaintStat();
     void RefStat();
     void RefSBUList();
-    void AddU2Chat(ChatRoomLink* frm);
+    void AddU2Chat(ChatRoom* frm) override;
     void InvBlock(const QString& userList);
     bool IsOnLine(const QString& name) const;
     void UpdateGrpLst();
     void UListChange() override;
-    QVariant GetUserInfo(const QString& name, int what) const;
+    QVariant GetUserInfo(const QString& name, int what) const override;
     int GetUserPic(const QString& name) const;
-    bool IsBlocked(const QString& name) const;
-    void AddBlock(const QString& name);
-    void RemBlock(const QString& name);
+    bool IsBlocked(const QString& name) const override;
+    void AddBlock(const QString& name) override;
+    void RemBlock(const QString& name) override;
     int GetNSel() const;
     static QString InvSel(const QString& value);
     void ListSetSel(int index, const QString& value);

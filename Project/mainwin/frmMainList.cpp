@@ -3,7 +3,7 @@
 #include "mainwin/frmMainList.h"
 
 #include "controls/chameleonButton.h"
-#include "core/NetHooks.h"
+#include "core/ChatRooms.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modGDI.h"
@@ -263,18 +263,16 @@ void frmMain::RefSBUList() {
     speedBar->UListChanged();
 }
 
-void frmMain::AddU2Chat(ChatRoomLink* frm) {
+void frmMain::AddU2Chat(ChatRoom* frm) {
     // Each refusal below waits in a nested loop, where the chat window may close.
-    const QPointer<QObject> alive(dynamic_cast<QObject*>(frm));
-    const bool tracked = !alive.isNull();
     bool any = false;
     const QStringList names = lstUsersList.items(); // a chat window may change the list meanwhile
     for (const QString& name : names) {
         if (GetUserInfo(name, 4).toString() != QLatin1String("1")) continue;
         any = true;
-        if (NetHooks::chatWindows()->HasUser(name))
+        if (modAppFnc::UserInChat(name))
             modAppFnc::ShowMsg(name + lang("Main_UserInChat"), 0, 3);
-        else if (frm && (!tracked || alive))
+        else if (ChatRooms::IsOpen(frm))
             frm->AddUser(name);
     }
     if (!any) modAppFnc::ShowMsg(lang("Main_SelUserMsg"), 0, 3);

@@ -1,0 +1,238 @@
+#include "controls/SendBox.h"
+
+#include "core/modGlobals.h"
+#include "platform/Ansi.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFileInfo>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QStringDecoder>
+#include <QTextBlock>
+#include <QTextCursor>
+
+namespace {
+// The box holds "\n" for a line break; what is sent holds CR LF.
+QString toBox(const QString& text) {
+    QString t = text;
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    t.replace(QChar(QChar::ParagraphSeparator), QLatin1Char('\n'));
+    t.replace(QChar(QChar::LineSeparator), QLatin1Char('\n'));
+    return t;
+}
+int sentLength(QStringView boxText) {
+    return static_cast<int>(boxText.size() + boxText.count(QLatin1Char('\n')));
+}
+QString selectedBoxText(const QTextCursor& c) {
+    return toBox(c.selectedText());
+}
+} // namespace
+
+SendBox::SendBox(QWidget* parent) : QPlainTextEdit(parent) {
+    setTabChangesFocus(true);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setContextMenuPolicy(Qt::DefaultContextMenu);
+}
+
+QString SendBox::Clean(const QString& text) {
+    QString t = text;
+    for (QChar& c : t)
+        if (c == modGlobals::kSep || c == QChar(0)) c = QLatin1Char(' ');
+    return t;
+}
+
+QString SendBox::Text() const {
+    QString t = toPlainText();
+    t.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return t;
+}
+
+void SendBox::SetText(const QString& text) {
+    selectAll();
+    if (text.isEmpty()) {
+        textCursor().removeSelectedText();
+        return;
+    }
+    SetSelText(text);
+}
+
+int SendBox::TextLength() const {
+    return sentLength(toPlainText());
+}
+
+int SendBox::SetSelText(const QString& text) {
+    QTextCursor c = textCursor();
+    const int room = maxLength_ - (TextLength() - sentLength(selectedBoxText(c)));
+    QString in = Clean(toBox(text));
+    // Cut to what fits; a line break that would only half fit is left out.
+    int used = 0;
+    qsizetype keep = 0;
+    for (; keep < in.size(); ++keep) {
+        const int cost = in.at(keep) == QLatin1Char('\n') ? 2 : 1;
+        if (used + cost > room) break;
+        used += cost;
+    }
+    // A surrogate pair is never split.
+    if (keep > 0 && keep < in.size() && in.at(keep - 1).isHighSurrogate()) {
+        --keep;
+        --used;
+    }
+    in.truncate(keep);
+    if (in.isEmpty() && !c.hasSelection()) return 0;
+    c.insertText(in);
+    setTextCursor(c);
+    return used;
+}
+
+void SendBox::Copy() {
+    const QString sel = textCursor().selectedText();
+    if (sel.isEmpty()) return;
+    QApplication::clipboard()->setText(toBox(sel));
+}
+
+void SendBox::Cut() {
+    if (textCursor().selectedText().isEmpty()) return;
+    Copy();
+    QTextCursor c = textCursor();
+    c.removeSelectedText();
+    setTextCursor(c);
+}
+
+void SendBox::Paste() {
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    if (data && data->hasText()) SetSelText(data->text());
+}
+
+void SendBox::SelectAll() {
+    selectAll();
+}
+
+bool SendBox::ReadMergeIn(const QString& path, QString& text, QString& error) {
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        error = QStringLiteral("No such file or directory");
+        return false;
+    }
+    if (!info.isFile()) {
+        error = QStringLiteral("Not a regular file");
+        return false;
+    }
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        error = f.errorString();
+        return false;
+    }
+    const QByteArray bytes = f.read(kMergeInLimit);
+    if (f.error() != QFileDevice::NoError) {
+        error = f.errorString();
+        return false;
+    }
+    const bool cut = !f.atEnd();
+    auto asUtf8 = [](QByteArrayView b, QString& out) {
+        QStringDecoder d(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        out = d.decode(b);
+        return !d.hasError();
+    };
+    QString decoded;
+    bool ok = asUtf8(bytes, decoded);
+    // The limit may cut the last character of a UTF-8 file in two.
+    for (int drop = 1; !ok && cut && drop <= 3 && drop < bytes.size(); ++drop)
+        ok = asUtf8(QByteArrayView(bytes).first(bytes.size() - drop), decoded);
+    if (!ok) decoded = Ansi::decode(bytes);
+    // Each line followed by CR LF, as the whole-file reader gives it.
+    QString out;
+    qsizetype start = 0;
+    const qsizetype n = decoded.size();
+    while (start < n) {
+        qsizetype i = start;
+        while (i < n && decoded.at(i) != QLatin1Char('\r') && decoded.at(i) != QLatin1Char('\n'))
+            ++i;
+        out += QStringView(decoded).mid(start, i - start);
+        out += QLatin1String("\r\n");
+        if (i + 1 < n && decoded.at(i) == QLatin1Char('\r') && decoded.at(i + 1) == QLatin1Char('\n')) ++i;
+        start = i + 1;
+    }
+    text = out;
+    return true;
+}
+
+int SendBox::AutoTextIndex(const QKeyEvent* e) {
+    if (!e || e->modifiers() != Qt::ControlModifier) return -1;
+    const int k = e->key();
+    if (k < Qt::Key_0 || k > Qt::Key_9) return -1;
+    return k == Qt::Key_0 ? 9 : k - Qt::Key_1;
+}
+
+void SendBox::BuildAutoText(QMenu* menu, SendBox* box) {
+    menu->clear();
+    const auto& cat = modGlobals::Sets().CAT;
+    for (int i = 0; i < 10; ++i) {
+        const QString k = QString::number(i < 9 ? i + 1 : 0);
+        QString caption = cat[i];
+        caption.replace(QLatin1Char('&'), QLatin1String("&&")); // the text is shown, never an access key
+        QAction* a = menu->addAction(QStringLiteral("&") + k + QStringLiteral(". ") + caption +
+                                     QStringLiteral("\tCtrl+") + k);
+        a->setData(cat[i]);
+        QObject::connect(a, &QAction::triggered, box, [box, a] { box->SetSelText(a->data().toString()); });
+    }
+}
+
+void SendBox::keyPressEvent(QKeyEvent* e) {
+    const int k = e->key();
+    if (k == Qt::Key_Return || k == Qt::Key_Enter) {
+        if (e->modifiers() & Qt::ControlModifier)
+            SetSelText(QStringLiteral("\n"));
+        else
+            emit SendRequested();
+        return;
+    }
+    // Ctrl+digits are the window's AutoText keys.
+    if (AutoTextIndex(e) >= 0) {
+        e->ignore();
+        return;
+    }
+    if (e->matches(QKeySequence::Paste)) {
+        Paste();
+        return;
+    }
+    const QString typed = e->text();
+    const bool printable = !typed.isEmpty() && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
+                           (typed.at(0).isPrint() || typed.at(0) == modGlobals::kSep);
+    if (printable) {
+        SetSelText(typed);
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(e);
+}
+
+void SendBox::inputMethodEvent(QInputMethodEvent* e) {
+    if (e->commitString().isEmpty()) {
+        QPlainTextEdit::inputMethodEvent(e);
+        return;
+    }
+    const QString commit = e->commitString();
+    QInputMethodEvent rest(e->preeditString(), e->attributes());
+    QPlainTextEdit::inputMethodEvent(&rest);
+    SetSelText(commit);
+}
+
+bool SendBox::canInsertFromMimeData(const QMimeData* source) const {
+    return source && source->hasText();
+}
+
+void SendBox::insertFromMimeData(const QMimeData* source) {
+    if (source && source->hasText()) SetSelText(source->text());
+}
+
+QMimeData* SendBox::createMimeDataFromSelection() const {
+    auto* data = new QMimeData;
+    data->setText(toBox(textCursor().selectedText()));
+    return data;
+}

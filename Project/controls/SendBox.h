@@ -1,0 +1,63 @@
+#pragma once
+// The send box of the chat and alert compose windows: plain text only, at most MaxLength
+// characters counting each line break as two (it goes out as CR LF), and no character that
+// could shift another copy's fields (U+0001, NUL) on any way in: typing, paste, drop,
+// merge-in or AutoText. Enter asks the window to send; Ctrl+Enter breaks the line.
+#include <QPlainTextEdit>
+#include <QString>
+
+class QKeyEvent;
+class QMenu;
+
+class SendBox : public QPlainTextEdit {
+    Q_OBJECT
+  public:
+    static constexpr int kMaxLength = 390;
+    // A merged-in file is read up to this many bytes.
+    static constexpr qint64 kMergeInLimit = 64 * 1024;
+
+    explicit SendBox(QWidget* parent = nullptr);
+
+    // The text as it is sent: line breaks as CR LF.
+    QString Text() const;
+    void SetText(const QString& text);
+    // Length of Text().
+    int TextLength() const;
+    int MaxLength() const { return maxLength_; }
+    void SetMaxLength(int length) { maxLength_ = length; }
+    // Replaces the selection with as much of `text` as fits, separators made blanks; returns
+    // how many characters went in (a line break counting as two).
+    int SetSelText(const QString& text);
+
+    // The edit menu's commands.
+    void Copy();
+    void Cut();
+    void Paste();
+    void SelectAll();
+
+    // Reads a text file to merge in: at most kMergeInLimit bytes of a regular file, as UTF-8
+    // when it is valid UTF-8, else as Windows-1252. False with the system's reason otherwise.
+    static bool ReadMergeIn(const QString& path, QString& text, QString& error);
+    // Blanks in place of U+0001 and NUL.
+    static QString Clean(const QString& text);
+
+    // The AutoText item a key stands for: Ctrl+1..Ctrl+9 give 0..8 and Ctrl+0 gives 9, with
+    // exactly Ctrl held and a digit of the main keyboard; -1 for any other key.
+    static int AutoTextIndex(const QKeyEvent* e);
+    // The "&Auto Text" items 0..9 of `menu` from the settings' texts; a click inserts the text.
+    static void BuildAutoText(QMenu* menu, SendBox* box);
+
+  signals:
+    // Enter or Shift+Enter.
+    void SendRequested();
+
+  protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+    QMimeData* createMimeDataFromSelection() const override;
+
+  private:
+    int maxLength_ = kMaxLength;
+};

@@ -1,0 +1,735 @@
+#include "conversation/frmChat.h"
+
+#include "controls/RichTextBox.h"
+#include "controls/SendBox.h"
+#include "controls/chameleonButton.h"
+#include "core/MainWindowLink.h"
+#include "core/SkinAtlas.h"
+#include "core/frmImgs.h"
+#include "core/modAppFnc.h"
+#include "core/modCommonDialog.h"
+#include "core/modDB.h"
+#include "core/modGlobals.h"
+#include "core/modLangConst.h"
+#include "core/modNetCmds.h"
+#include "core/modSkin.h"
+#include "platform/Attention.h"
+#include "platform/Colors.h"
+#include "platform/Twips.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPainter>
+#include <QPointer>
+#include <QSaveFile>
+#include <QTime>
+#include <QTimer>
+
+using modGlobals::Run;
+using modGlobals::Sep;
+using modGlobals::Sets;
+
+namespace {
+const QString kCrLf = QStringLiteral("\r\n");
+
+QString lang(const char* key) {
+    return modLangConst::Get(QString::fromLatin1(key));
+}
+
+// A colour as a user record holds it: a text that is no number reads as 0, masked to 24 bits.
+quint32 colourOf(const QVariant& v) {
+    bool ok = false;
+    const qlonglong n = v.toString().trimmed().toLongLong(&ok);
+    return ok ? static_cast<quint32>(n) & 0xFFFFFFu : 0u;
+}
+
+// The font and colour a user's lines are drawn in.
+void userLook(const QString& name, QString& font, quint32& colour) {
+    if (MainWindowLink* main = MainWindowLink::Loaded()) {
+        font = main->GetUserInfo(name, 2).toString();
+        colour = colourOf(main->GetUserInfo(name, 1));
+    } else if (modAppFnc::SameNoCase(name, Sets().UNAME)) {
+        font = Sets().UFNT;
+        colour = static_cast<quint32>(Sets().UCOL) & 0xFFFFFFu;
+    } else {
+        font = QStringLiteral("Arial");
+        colour = 0;
+    }
+    if (font.isEmpty()) font = QStringLiteral("Arial");
+}
+
+bool haveFont(const QString& family) {
+    for (const QString& f : QFontDatabase::families())
+        if (f.compare(family, Qt::CaseInsensitive) == 0) return true;
+    return false;
+}
+} // namespace
+
+void frmChat::Install() {
+    ChatRooms::SetFactory([]() -> ChatRoom* { return new frmChat; });
+}
+
+frmChat::frmChat(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("frmChat"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Chatting - Talkvane3"));
+    SkinWindows::Register(this, SkinnableWindow::Kind::Chat);
+    buildMenus();
+    buildControls();
+    Form_Load();
+}
+
+frmChat::~frmChat() {
+    ChatRooms::Leave(this);
+}
+
+void frmChat::buildMenus() {
+    auto item = [](QMenu* m, const char* caption, QKeySequence key = {}) {
+        QAction* a = m->addAction(QString::fromUtf8(caption));
+        if (!key.isEmpty()) a->setShortcut(key);
+        return a;
+    };
+    mnuChat = menuBar()->addMenu(QStringLiteral("&Chat"));
+    mnuChatAdd = item(mnuChat, "&Add Selected Users");
+    connect(mnuChatAdd, &QAction::triggered, this, &frmChat::mnuChatAdd_Click);
+    mnuChatRem = item(mnuChat, "&Remove Selected User");
+    connect(mnuChatRem, &QAction::triggered, this, &frmChat::mnuChatRem_Click);
+    mnuChatBlock = item(mnuChat, "&Block Selected User");
+    connect(mnuChatBlock, &QAction::triggered, this, &frmChat::mnuChatBlock_Click);
+    mnuChat->addSeparator();
+    mnuChatTS = item(mnuChat, "&Time Stamp");
+    mnuChatTS->setCheckable(true);
+    mnuChatExport = mnuChat->addMenu(QStringLiteral("&Export Dialog To"));
+    mnuChatExportC = item(mnuChatExport, "&Clipboard");
+    connect(mnuChatExportC, &QAction::triggered, this, &frmChat::mnuChatExportC_Click);
+    mnuChatExportF = item(mnuChatExport, "&File...");
+    connect(mnuChatExportF, &QAction::triggered, this, &frmChat::mnuChatExportF_Click);
+    mnuChat->addSeparator();
+    mnuChatClose = item(mnuChat, "&Close");
+    connect(mnuChatClose, &QAction::triggered, this, &frmChat::mnuChatClose_Click);
+
+    // The edit commands act on the send box; its own keys do the same, so the items only
+    // show their keys.
+    mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    mnuEditCut = item(mnuEdit, "Cu&t\tCtrl+X");
+    mnuEditCopy = item(mnuEdit, "&Copy\tCtrl+C");
+    mnuEditPast = item(mnuEdit, "&Past\tCtrl+V");
+    mnuEdit->addSeparator();
+    mnuEditSelAll = item(mnuEdit, "Select &All\tCtrl+A");
+    mnuEdit->addSeparator();
+    mnuEditClear = item(mnuEdit, "C&lear Conversation");
+    connect(mnuEditClear, &QAction::triggered, this, &frmChat::mnuEditClear_Click);
+
+    mnuSpecial = menuBar()->addMenu(QStringLiteral("&Special"));
+    mnuSpecialSidebar = item(mnuSpecial, "Show &Side Bar", QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuSpecialSidebar->setCheckable(true);
+    mnuSpecialSidebar->setChecked(true);
+    connect(mnuSpecialSidebar, &QAction::triggered, this, [this] {
+        // The action has already turned its mark over; the handler does that itself.
+        mnuSpecialSidebar->setChecked(!mnuSpecialSidebar->isChecked());
+        mnuSpecialSidebar_Click();
+    });
+    mnuSpecialKoT = item(mnuSpecial, "Keep On &Top", QKeySequence(Qt::CTRL | Qt::Key_T));
+    mnuSpecialKoT->setCheckable(true);
+    connect(mnuSpecialKoT, &QAction::triggered, this, [this] {
+        mnuSpecialKoT->setChecked(!mnuSpecialKoT->isChecked());
+        mnuSpecialKoT_Click();
+    });
+    mnuSpecialAT = mnuSpecial->addMenu(QStringLiteral("&Auto Text"));
+    mnuSpecial->addSeparator();
+    mnuSpecialMergeIn = item(mnuSpecial, "&Merge In Text File...");
+    connect(mnuSpecialMergeIn, &QAction::triggered, this, &frmChat::mnuSpecialMergeIn_Click);
+}
+
+void frmChat::buildControls() {
+    body = new QWidget(this);
+    body->setAutoFillBackground(true);
+    setCentralWidget(body);
+    body->installEventFilter(this);
+
+    lstUsers = new QListWidget(body);
+    lstUsers->setObjectName(QStringLiteral("lstUsers"));
+    lstUsers->setSelectionMode(QAbstractItemView::SingleSelection);
+    txtMsg = new RichTextBox(body);
+    txtMsg->setObjectName(QStringLiteral("txtMsg"));
+    txtSnd = new SendBox(body);
+    txtSnd->setObjectName(QStringLiteral("txtSnd"));
+    connect(txtSnd, &QPlainTextEdit::textChanged, this, &frmChat::txtSnd_Change);
+    connect(txtSnd, &SendBox::SendRequested, this, [this] {
+        if (cmdSnd->Enabled()) cmdSnd_Click();
+    });
+    lblStat = new QLabel(QStringLiteral("[stat]"), body);
+    lblStat->setTextFormat(Qt::PlainText);
+    lblStat->resize(300, 15);
+    lblChrCnt = new QLabel(QStringLiteral("000/000"), body);
+    lblChrCnt->setTextFormat(Qt::PlainText);
+    lblChrCnt->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblChrCnt->resize(60, 13);
+
+    cmdSnd = chameleonButton::LaidOut(body);
+    cmdSnd->setObjectName(QStringLiteral("cmdSnd"));
+    QFont glyph(QStringLiteral("Wingdings 3"));
+    glyph.setPointSize(16);
+    cmdSnd->SetFont(glyph);
+    cmdSnd->SetCaption(QStringLiteral("8"));
+    cmdSnd->resize(40, 51);
+    cmdSnd->SetEnabled(false);
+    connect(cmdSnd, &chameleonButton::Click, this, &frmChat::cmdSnd_Click);
+    const char* sb[5] = {"C&lear Conversation", "&Add Selected", "&Remove Selected", "&Block Selected",
+                         "&Close"};
+    for (int i = 0; i < 5; ++i) {
+        cmdSB[i] = chameleonButton::LaidOut(body);
+        cmdSB[i]->SetCaption(QString::fromLatin1(sb[i]));
+        cmdSB[i]->resize(125, 25);
+    }
+    connect(cmdSB[0], &chameleonButton::Click, this, &frmChat::mnuEditClear_Click);
+    connect(cmdSB[1], &chameleonButton::Click, this, &frmChat::mnuChatAdd_Click);
+    connect(cmdSB[2], &chameleonButton::Click, this, &frmChat::mnuChatRem_Click);
+    connect(cmdSB[3], &chameleonButton::Click, this, &frmChat::mnuChatBlock_Click);
+    connect(cmdSB[4], &chameleonButton::Click, this, &frmChat::mnuChatClose_Click);
+
+    connect(mnuEditCut, &QAction::triggered, txtSnd, &SendBox::Cut);
+    connect(mnuEditCopy, &QAction::triggered, txtSnd, &SendBox::Copy);
+    connect(mnuEditPast, &QAction::triggered, txtSnd, &SendBox::Paste);
+    connect(mnuEditSelAll, &QAction::triggered, txtSnd, &SendBox::SelectAll);
+
+    // The window sees Ctrl+digit first, whichever control has the focus.
+    for (QWidget* w : std::initializer_list<QWidget*>{lstUsers, txtMsg, txtSnd, cmdSnd})
+        w->installEventFilter(this);
+    for (chameleonButton* b : cmdSB)
+        b->installEventFilter(this);
+
+    tmrTyping = new QTimer(this);
+    tmrTyping->setInterval(kTypingMs);
+    connect(tmrTyping, &QTimer::timeout, this, &frmChat::tmrTyping_Timer);
+    tmrWinFlash = new QTimer(this);
+    tmrWinFlash->setInterval(kFlashMs);
+    connect(tmrWinFlash, &QTimer::timeout, this, &frmChat::tmrWinFlash_Timer);
+}
+
+void frmChat::Form_Load() {
+    const auto& s = Sets();
+    SendBox::BuildAutoText(mnuSpecialAT, txtSnd);
+    const QList<QAction*> items = mnuSpecialAT->actions();
+    for (int i = 0; i < 10 && i < items.size(); ++i)
+        mnuSpecialATI[i] = items.at(i);
+    QFont f = txtSnd->font();
+    f.setFamily(s.UFNT);
+    txtSnd->setFont(f);
+    QPalette pal = txtSnd->palette();
+    pal.setColor(QPalette::Text, Colors::fromBgr(static_cast<quint32>(s.UCOL) & 0xFFFFFFu));
+    txtSnd->setPalette(pal);
+    txtSnd->SetMaxLength(SendBox::kMaxLength);
+    UpDateMaxLen();
+    firstLine = true;
+    SetLang();
+    resize(Twips::toPx(kMinWidthSideBar, Twips::dpiX(this)),
+           Twips::toPx(kMinHeightSideBar, Twips::dpiY(this)));
+    Form_Resize();
+    mnuSpecialKoT->setChecked(Run().ChatKeepOnTop == 0);
+    mnuSpecialKoT_Click();
+    mnuSpecialSidebar->setChecked(!s.FC_SB);
+    mnuSpecialSidebar_Click();
+    SetStat(lang("Chat_StatN"), QString());
+}
+
+// --- membership ----------------------------------------------------------------------------
+
+QStringList frmChat::Members() const {
+    QStringList out;
+    for (int i = 0; i < lstUsers->count(); ++i)
+        out << lstUsers->item(i)->text();
+    return out;
+}
+
+bool frmChat::HaveUser(const QString& name) {
+    for (int i = 0; i < lstUsers->count(); ++i)
+        if (modAppFnc::SameNoCase(lstUsers->item(i)->text(), name)) return true;
+    return false;
+}
+
+void frmChat::sendH(const QString& target, const QString& text, const QString& code) {
+    modNetCmds::SendData(QStringLiteral("H") + target + Sep() + text + Sep() + code + Sep());
+}
+
+void frmChat::AddUser(const QString& name) {
+    // "\" names are the listening sign-in windows, which nobody answers; an empty name is nobody.
+    if (name.isEmpty() || name.startsWith(QLatin1Char('\\'))) return;
+    if (modAppFnc::SameNoCase(name, Sets().UNAME)) return;
+    if (HaveUser(name)) return;
+    int at = 0;
+    while (at < lstUsers->count() && modAppFnc::CompareNoCase(lstUsers->item(at)->text(), name) <= 0)
+        ++at;
+    lstUsers->insertItem(at, name);
+    sendH(name, QString(), QStringLiteral("0"));
+    const QStringList members = Members();
+    for (const QString& i : members)
+        for (const QString& j : members)
+            sendH(i, j, QStringLiteral("4"));
+    if (lstUsers->selectedItems().isEmpty()) lstUsers->setCurrentRow(0);
+    SetStat(lang("Chat_StatN"), QString());
+    if (!cmdSnd->Enabled()) cmdSnd->SetEnabled(true);
+}
+
+void frmChat::RemUser(const QString& name) {
+    if (lstUsers->count() == 0) return;
+    bool removed = false;
+    for (int i = 0; i < lstUsers->count(); ++i) {
+        if (!modAppFnc::SameNoCase(lstUsers->item(i)->text(), name)) continue;
+        delete lstUsers->takeItem(i);
+        removed = true;
+        break;
+    }
+    if (!removed) return;
+    if (lstUsers->count() == 0) {
+        SetStat(lang("Chat_NoUsersLeft"), QString());
+        cmdSnd->SetEnabled(false);
+        return;
+    }
+    for (const QString& m : Members())
+        sendH(m, name, QStringLiteral("5"));
+}
+
+void frmChat::BC_Closing(const QString& name) {
+    sendH(name, QString(), QStringLiteral("3"));
+}
+
+void frmChat::SetStat(const QString& text, const QString& key) {
+    if (!key.isEmpty() && !lblStatTag.isEmpty() && !modAppFnc::SameNoCase(lblStatTag, key)) return;
+    lblStatTag = key;
+    lblStat->setText(text);
+}
+
+// --- incoming ------------------------------------------------------------------------------
+
+void frmChat::AddMsg(const QString& packet, const QString& from, bool soundPlayed) {
+    const QString text = modAppFnc::GetField(packet, 1, modGlobals::kSep);
+    const QString code = modAppFnc::GetField(packet, 2, modGlobals::kSep);
+    QString shown = from;
+    if (mnuChatTS->isChecked())
+        shown = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + lang("Chat_TimeStampSep") + from;
+    if (code == QLatin1String("1")) {
+        SetStat(shown + text, QString());
+    } else if (code == QLatin1String("2")) {
+        SetStat(lang("Chat_StatN"), QString());
+    } else if (code == QLatin1String("3")) {
+        RemUser(from);
+    } else if (code == QLatin1String("4")) {
+        if (!modAppFnc::UserInChat(text)) AddUser(text);
+    } else if (code == QLatin1String("5")) {
+        RemUser(text);
+    } else if (!text.isEmpty()) {
+        showLine(shown, from, text, soundPlayed);
+    }
+}
+
+void frmChat::showLine(const QString& sender, const QString& from, const QString& text, bool soundPlayed) {
+    QString font;
+    quint32 colour = 0;
+    userLook(from, font, colour);
+    const QString ownFont = this->font().family();
+    const quint32 grey = Colors::SysColor(Colors::kGrayText);
+    txtMsg->SelToEnd();
+    if (Sets().CHTSTY == 0) {
+        txtMsg->SetSelFontName(ownFont);
+        txtMsg->SetSelColor(grey);
+        txtMsg->SetSelIndent(3);
+        txtMsg->SetSelText(sender + QStringLiteral(":\t"));
+        txtMsg->SelToEnd();
+        txtMsg->SetSelFontName(font);
+        txtMsg->SetSelColor(colour);
+        txtMsg->SetSelHangingIndent(QFontMetricsF(this->font()).horizontalAdvance(sender) + 13);
+        txtMsg->SetSelText(text + kCrLf);
+    } else {
+        // Only 0 and 1 are offered; any other value draws as the multi-line style.
+        txtMsg->SetSelFontName(ownFont);
+        txtMsg->SetSelColor(grey);
+        txtMsg->SetSelIndent(3);
+        txtMsg->SetSelHangingIndent(0);
+        txtMsg->SetSelText(sender + QStringLiteral(":") + kCrLf);
+        txtMsg->SetSelFontName(font);
+        txtMsg->SetSelColor(colour);
+        txtMsg->SetSelIndent(15);
+        txtMsg->SetSelText(text + kCrLf);
+    }
+    if (Sets().CHTPICS == 1) txtMsg->InsertPictures();
+    txtMsg->SelToEnd();
+    if (!Attention::backend()->IsActive(this)) {
+        if (!soundPlayed) modAppFnc::PlaySnd(Sets().CHTSND);
+        StartWinFlash();
+    }
+}
+
+// --- sending and typing ----------------------------------------------------------------------
+
+void frmChat::cmdSnd_Click() {
+    const QString text = txtSnd->Text();
+    if (text.isEmpty()) return;
+    for (const QString& m : Members())
+        sendH(m, text, QStringLiteral("0"));
+    QPointer<frmChat> self(this);
+    showLine(mnuChatTS->isChecked() ? QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) +
+                                          lang("Chat_TimeStampSep") + Sets().UNAME
+                                    : Sets().UNAME,
+             Sets().UNAME, text, false);
+    if (!self) return;
+    txtSnd->SetText(QString());
+    tmrTyping_Timer();
+    txtSnd->setFocus();
+    firstLine = false;
+}
+
+void frmChat::txtSnd_Change() {
+    UpDateMaxLen();
+    if (!firstLine && !tmrTyping->isActive()) {
+        const QString typing = lang("Chat_IsTyping");
+        for (const QString& m : Members())
+            sendH(m, typing, QStringLiteral("1"));
+        tmrTyping->start();
+    } else {
+        tmrTyping->stop();
+        tmrTyping->start();
+    }
+}
+
+void frmChat::tmrTyping_Timer() {
+    if (!tmrTyping->isActive()) return;
+    for (const QString& m : Members())
+        sendH(m, QString(), QStringLiteral("2"));
+    tmrTyping->stop();
+}
+
+void frmChat::UpDateMaxLen() {
+    lblChrCnt->setText(QString::number(txtSnd->TextLength()) + QLatin1Char('/') +
+                       QString::number(txtSnd->MaxLength()));
+}
+
+// --- leaving and removing --------------------------------------------------------------------
+
+void frmChat::mnuChatRem_Click() {
+    QListWidgetItem* item = lstUsers->currentItem();
+    if (!item || !item->isSelected()) return;
+    const QString name = item->text();
+    BC_Closing(name);
+    RemUser(name);
+}
+
+void frmChat::mnuChatBlock_Click() {
+    QListWidgetItem* item = lstUsers->currentItem();
+    if (!item || !item->isSelected()) return;
+    const QString name = item->text();
+    if (MainWindowLink* main = MainWindowLink::Loaded()) {
+        if (main->IsBlocked(name))
+            main->RemBlock(name);
+        else
+            main->AddBlock(name);
+    }
+    mnuChatRem_Click();
+}
+
+void frmChat::mnuChatAdd_Click() {
+    if (MainWindowLink* main = MainWindowLink::Loaded()) main->AddU2Chat(this);
+}
+
+void frmChat::mnuChatClose_Click() {
+    close();
+}
+
+void frmChat::ShowRoom() {
+    show();
+}
+
+void frmChat::CloseRoom() {
+    close();
+}
+
+void frmChat::closeEvent(QCloseEvent* e) {
+    if (!unloaded) {
+        unloaded = true;
+        tmrTyping->stop();
+        tmrWinFlash->stop();
+        for (const QString& m : Members())
+            BC_Closing(m);
+        // Gone from the room registry and the skin registry at once, not when it is destroyed.
+        ChatRooms::Leave(this);
+        SkinWindows::Unregister(this);
+    }
+    e->accept();
+}
+
+// --- flashing ----------------------------------------------------------------------------------
+
+void frmChat::StartWinFlash() {
+    flashCount = kFlashes;
+    tmrWinFlash->start();
+}
+
+void frmChat::tmrWinFlash_Timer() {
+    if (Attention::backend()->IsActive(this)) {
+        tmrWinFlash->stop();
+        Attention::backend()->Flash(this, false);
+        return;
+    }
+    if (flashCount > 0) {
+        Attention::backend()->Flash(this, true);
+        --flashCount;
+    }
+}
+
+// --- export, merge-in, AutoText, edit -----------------------------------------------------------
+
+void frmChat::mnuChatExportC_Click() {
+    auto* data = new QMimeData;
+    data->setText(txtMsg->Text());
+    data->setData(QStringLiteral("text/rtf"), txtMsg->TextRTF().toLatin1());
+    QApplication::clipboard()->setMimeData(data);
+}
+
+void frmChat::mnuChatExportF_Click() {
+    QString path =
+        modCommonDialog::ShowSave(this, lang("Chat_TextFilter"), lang("Chat_ExportDiag"), QString());
+    if (path.isEmpty()) return;
+    const int filter = modCommonDialog::LastSaveFilter();
+    const QString ext = filter == 2 ? QStringLiteral(".txt") : QStringLiteral(".rtf");
+    if (filter != 1 && filter != 2) return;
+    QPointer<frmChat> self(this);
+    if (!path.endsWith(ext)) {
+        path += ext;
+        // The dialog asked about the name as typed, never about this one.
+        if (QFileInfo::exists(path) &&
+            modAppFnc::ShowMsg(path + kCrLf +
+                                   QStringLiteral("This file already exists. Do you want to replace it?"),
+                               1, 2) != 0)
+            return;
+        if (!self) return;
+    }
+    const QByteArray data = filter == 1 ? txtMsg->TextRTF().toLatin1() : txtMsg->Text().toUtf8();
+    QSaveFile file(path);
+    bool ok = file.open(QIODevice::WriteOnly);
+    ok = ok && file.write(data) == data.size() && file.write("\r\n", 2) == 2;
+    ok = ok && file.commit();
+    if (!ok) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        modAppFnc::ShowMsg(QStringLiteral("Unable to write the file ") + path + kCrLf + kCrLf + reason, 0, 5);
+    }
+}
+
+void frmChat::mnuSpecialMergeIn_Click() {
+    QPointer<frmChat> self(this);
+    const QString path =
+        modCommonDialog::ShowOpen(this, lang("Chat_MergeInFilter"), lang("Chat_MergeInTitle"), LastMergePath);
+    if (!self) return;
+    LastMergePath = path;
+    if (path.isEmpty()) return;
+    QString text, error;
+    if (!SendBox::ReadMergeIn(path, text, error)) {
+        modAppFnc::ShowMsg(QStringLiteral("Unable to read the file ") + path + kCrLf + kCrLf + error, 0, 5);
+        return;
+    }
+    txtSnd->SetSelText(text);
+}
+
+void frmChat::mnuSpecialATI_Click(int index) {
+    if (index < 0 || index >= 10 || !mnuSpecialATI[index]) return;
+    txtSnd->SetSelText(mnuSpecialATI[index]->data().toString());
+}
+
+void frmChat::mnuEditClear_Click() {
+    txtMsg->ClearText();
+}
+
+bool frmChat::handleAutoTextKey(QKeyEvent* e) {
+    const int index = SendBox::AutoTextIndex(e);
+    if (index < 0) return false;
+    mnuSpecialATI_Click(index);
+    return true;
+}
+
+void frmChat::keyPressEvent(QKeyEvent* e) {
+    if (handleAutoTextKey(e)) return;
+    QMainWindow::keyPressEvent(e);
+}
+
+bool frmChat::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::KeyPress && watched != body && handleAutoTextKey(static_cast<QKeyEvent*>(e)))
+        return true;
+    // The client area gets its final size only when the window is laid out: the background is
+    // always composed at that size.
+    if (watched == body && e->type() == QEvent::Resize && picBuf.size() != body->size() && !unloaded)
+        SetSkin();
+    return QMainWindow::eventFilter(watched, e);
+}
+
+// --- keep on top, side bar, size -----------------------------------------------------------------
+
+void frmChat::mnuSpecialKoT_Click() {
+    mnuSpecialKoT->setChecked(!mnuSpecialKoT->isChecked());
+    modAPIFunc::SetTopMost(this, mnuSpecialKoT->isChecked());
+    Run().ChatKeepOnTop = mnuSpecialKoT->isChecked() ? 1 : 0;
+}
+
+bool frmChat::SideBarShown() const {
+    return mnuSpecialSidebar->isChecked();
+}
+
+void frmChat::mnuSpecialSidebar_Click() {
+    mnuSpecialSidebar->setChecked(!mnuSpecialSidebar->isChecked());
+    if (isVisible() && !SideBarShown()) txtSnd->setFocus();
+    const int h = lastHeight, w = lastWidth;
+    Form_Resize();
+    if (h == lastHeight && w == lastWidth) SetSkin();
+    Sets().FC_SB = SideBarShown();
+}
+
+void frmChat::applyMinimumSize() {
+    const bool side = SideBarShown();
+    Twips::SetOuterMinimum(this, side ? kMinWidthSideBar : kMinWidth, side ? kMinHeightSideBar : kMinHeight);
+}
+
+QSize frmChat::outerSizeTwips() const {
+    const QSize outer = frameGeometry().size();
+    return {Twips::fromPx(outer.width(), Twips::dpiX(this)),
+            Twips::fromPx(outer.height(), Twips::dpiY(this))};
+}
+
+void frmChat::Form_Resize() {
+    if (windowState() & Qt::WindowMinimized) return;
+    applyMinimumSize();
+    const QSize tw = outerSizeTwips();
+    if (tw.height() != lastHeight || tw.width() != lastWidth) {
+        lastHeight = tw.height();
+        lastWidth = tw.width();
+        SetSkin();
+    }
+}
+
+void frmChat::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    Form_Resize();
+}
+
+void frmChat::changeEvent(QEvent* e) {
+    QMainWindow::changeEvent(e);
+    if (e->type() == QEvent::WindowStateChange) Form_Resize();
+}
+
+// --- skin and captions -----------------------------------------------------------------------
+
+void frmChat::SetSkin() {
+    using namespace SkinAtlas;
+    const int SW = body->width(), H = body->height();
+    const bool side = SideBarShown();
+    const int W = side ? SW - kSideBarWidth : SW;
+    picBuf = QImage(qMax(SW, 1), qMax(H, 1), QImage::Format_RGB32);
+    picBuf.fill(Qt::black);
+    const QImage& skin = frmImgs::Load().picSkin;
+    {
+        QPainter p(&picBuf);
+        auto put = [&](int x, int y, const QRect& r) { Blit(p, x, y, skin, r); };
+        put(0, 0, kChatTopLeft);
+        for (int x = 51; x <= W; x += 10)
+            put(x, 0, kChatTop);
+        put(W - 8, 0, kChatTopRight);
+        for (int y = 49; y <= H; y += 10)
+            put(0, y, kChatLeft);
+        for (int y = 49; y <= H; y += 10)
+            put(W - 8, y, kChatRight);
+        put(0, H - 94, kChatBottomLeft);
+        for (int x = 51; x <= W; x += 10)
+            put(x, H - 94, kChatBottom);
+        if (side) {
+            put(W, 0, kChatSideTop);
+            for (int y = 10; y <= H; y += 10)
+                put(SW - kSideBarWidth, y, kChatSideMiddle);
+            put(W, H - 94, kChatSideBottom);
+        }
+        put(W - 8, H - 94, side ? kChatBottomRightSide : kChatBottomRight);
+    }
+    QPalette pal = body->palette();
+    pal.setBrush(QPalette::Window, QBrush(QPixmap::fromImage(picBuf)));
+    body->setPalette(pal);
+
+    for (chameleonButton* b : cmdSB)
+        b->setVisible(side);
+    lblStat->move(8, H - 27);
+    lblChrCnt->move(W - (lblChrCnt->width() + 3), H - 16);
+    lstUsers->setGeometry(49, 3, qMax(W - 52, 1), 35);
+    txtMsg->setGeometry(3, 43, qMax(W - 6, 1), qMax(H - 131, 1));
+    int b = 0;
+    if (Sets().CHTSNDBTN == 1) {
+        b = cmdSnd->width() + 3;
+    } else {
+        cmdSnd->move(-10 - cmdSnd->width(), cmdSnd->y());
+    }
+    txtSnd->setGeometry(5, H - 82, qMax(W - b - 10, 1), 51);
+    if (Sets().CHTSNDBTN == 1)
+        cmdSnd->setGeometry(txtSnd->x() + txtSnd->width() + 3, txtSnd->y(), cmdSnd->width(),
+                            txtSnd->height());
+    if (side) {
+        const int left = SW - (cmdSB[0]->width() + 13);
+        cmdSB[0]->move(left, 10);
+        for (int i = 1; i < 5; ++i)
+            cmdSB[i]->move(left, cmdSB[0]->y() + i * (cmdSB[i]->height() + 5));
+    }
+    modSkin::SkinButton(cmdSnd);
+    for (chameleonButton* btn : cmdSB)
+        modSkin::SkinButton(btn);
+    const auto& info = modSkin::Current();
+    for (QLabel* l : {lblStat, lblChrCnt}) {
+        QPalette lp = l->palette();
+        lp.setColor(QPalette::WindowText, Colors::fromBgr(static_cast<quint32>(info.ChatStatusColor)));
+        l->setPalette(lp);
+    }
+    QPalette lp = lstUsers->palette();
+    lp.setColor(QPalette::Base, Colors::fromBgr(static_cast<quint32>(info.ListBackColor)));
+    lp.setColor(QPalette::Text, Colors::fromBgr(static_cast<quint32>(info.ListForeColor)));
+    lstUsers->setPalette(lp);
+}
+
+void frmChat::SetLang() {
+    if (frmImgs* imgs = frmImgs::Loaded()) setWindowIcon(imgs->icon);
+    if (!haveFont(QStringLiteral("wingdings 3"))) {
+        QFont f(QStringLiteral("Arial"));
+        f.setBold(true);
+        f.setPointSize(10);
+        cmdSnd->SetFont(f);
+        cmdSnd->SetCaption(QStringLiteral("S"));
+    }
+    if (!modDB::DBLoaded()) return;
+    auto t = [](const char* key) { return modDB::GetDBString(QString::fromLatin1(key)); };
+    setWindowTitle(t("frmChat.Form"));
+    mnuChat->setTitle(t("frmChat.mnuChat"));
+    mnuChatAdd->setText(t("frmChat.mnuChatAdd"));
+    mnuChatRem->setText(t("frmChat.mnuChatRem"));
+    mnuChatBlock->setText(t("frmChat.mnuChatBlock"));
+    mnuChatTS->setText(t("frmChat.mnuChatTS"));
+    mnuChatExport->setTitle(t("frmChat.mnuChatExport"));
+    mnuChatExportC->setText(t("frmChat.mnuExportC"));
+    mnuChatExportF->setText(t("frmChat.mnuExportF"));
+    mnuChatClose->setText(t("frmChat.mnuChatClose"));
+    mnuEdit->setTitle(t("mnuEdit"));
+    mnuEditCut->setText(t("mnuEditCut") + QStringLiteral("\tCtrl+X"));
+    mnuEditCopy->setText(t("mnuEditCopy") + QStringLiteral("\tCtrl+C"));
+    mnuEditPast->setText(t("mnuEditPast") + QStringLiteral("\tCtrl+V"));
+    mnuEditSelAll->setText(t("mnuEditSelAll") + QStringLiteral("\tCtrl+A"));
+    mnuEditClear->setText(t("frmChat.mnuEditClear"));
+    mnuSpecial->setTitle(t("frmChat.mnuSpecial"));
+    mnuSpecialSidebar->setText(t("mnuSideBar"));
+    mnuSpecialKoT->setText(t("mnuKoT"));
+    mnuSpecialAT->setTitle(t("mnuAutoText"));
+    mnuSpecialMergeIn->setText(t("mnuMergeTxt"));
+    for (int i = 0; i < 5; ++i)
+        cmdSB[i]->SetCaption(modDB::GetDBString(QStringLiteral("frmChat.cmdSB(%1)").arg(i)));
+}

@@ -1,0 +1,97 @@
+#include "core/AppRouter.h"
+
+#include "core/ChatRooms.h"
+#include "core/MainWindowLink.h"
+#include "core/MessageService.h"
+#include "core/modAppFnc.h"
+#include "core/modGlobals.h"
+#include "core/modLangConst.h"
+
+#include <exception>
+
+namespace {
+using modGlobals::Sep;
+
+// A name no room takes as a member: the room would refuse it (AddUser), so opening one for
+// its lines would only leave an empty room behind.
+bool refusedMember(const QString& name) {
+    return name.isEmpty() || name.startsWith(QLatin1Char('\\')) ||
+           modAppFnc::SameNoCase(name, modGlobals::Sets().UNAME);
+}
+
+// Hands the packet to every open room that holds the sender; true when one did.
+bool deliver(const QString& packet, const QString& sender, bool soundPlayed) {
+    bool delivered = false;
+    // A room's AddMsg may run nested loops in which rooms close: each is checked before its turn.
+    for (ChatRoom* room : ChatRooms::All()) {
+        if (!ChatRooms::IsOpen(room) || !room->HaveUser(sender)) continue;
+        delivered = true;
+        room->AddMsg(packet, sender, soundPlayed);
+    }
+    return delivered;
+}
+
+ChatRoom* openRoom(const QString& userList) {
+    modAppFnc::WriteLog(QStringLiteral("Starting Chat..."));
+    QString failure;
+    try {
+        ChatRoom* room = ChatRooms::Create();
+        if (room) {
+            const qint32 n = modAppFnc::CountStr(userList, Sep());
+            for (qint32 i = 1; i <= n && ChatRooms::IsOpen(room); ++i)
+                room->AddUser(modAppFnc::GetField(userList, i, modGlobals::kSep));
+            if (ChatRooms::IsOpen(room)) room->ShowRoom();
+            modAppFnc::WriteLog(QStringLiteral("---Chat Loaded."));
+            return ChatRooms::IsOpen(room) ? room : nullptr;
+        }
+        failure = QStringLiteral("91: No chat window can be made");
+    } catch (const std::exception& e) {
+        failure = QStringLiteral("1: ") + QString::fromLocal8Bit(e.what());
+    }
+    Messages::service()->Show(modLangConst::Get(QStringLiteral("AppFunc_Err1")), 0, 3);
+    modAppFnc::WriteLog(QStringLiteral("Error loading chat window - ") + failure);
+    return nullptr;
+}
+} // namespace
+
+void AppRouter::ShowAlertPop(const QString&, const QString&) {}
+
+void AppRouter::RouteChatMsg(const QString& data, const QString& sender) {
+    modAppFnc::RouteChatMsg(data, sender);
+}
+
+void AppRouter::ShowUserInfo(const QString&, const QString&) {}
+
+void AppRouter::Install() {
+    static AppRouter router;
+    NetHooks::router().set(&router);
+    NetHooks::chatWindows().set(&ChatRooms::Hook());
+}
+
+namespace modAppFnc {
+
+void RouteChatMsg(const QString& packet, const QString& sender) {
+    // Without the main window this copy speaks under a "\" name that every copy ignores, so a
+    // room could never answer: the line is dropped.
+    MainWindowLink* main = MainWindowLink::Loaded();
+    if (!main) return;
+    if (main->GetUserInfo(sender, 0).toBool()) return;
+    if (deliver(packet, sender, false)) return;
+    if (GetField(packet, 2, modGlobals::kSep) != QLatin1String("0")) return;
+    if (refusedMember(sender)) return;
+    if (!openRoom(sender + Sep())) return;
+    PlaySnd(modGlobals::Sets().CHTSND);
+    deliver(packet, sender, true);
+}
+
+void LoadChatWindow(const QString& userList) {
+    openRoom(userList);
+}
+
+bool UserInChat(const QString& name) {
+    for (ChatRoom* room : ChatRooms::All())
+        if (ChatRooms::IsOpen(room) && room->HaveUser(name)) return true;
+    return false;
+}
+
+} // namespace modAppFnc

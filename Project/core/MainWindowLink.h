@@ -1,0 +1,25 @@
+#pragma once
+// What the conversation windows ask of the main window: a user's record, blocking, and adding
+// the main window's selection to a room. The main window answers while it is loaded; before
+// it (sign-in, self test) and after its clean-up there is none.
+#include <QString>
+#include <QVariant>
+
+class ChatRoom;
+
+class MainWindowLink {
+  public:
+    virtual ~MainWindowLink();
+    // `what`: 0 blocked by me (bool), 1 colour, 2 font name, 3 status, 4 selected,
+    // 5 accepts me.
+    virtual QVariant GetUserInfo(const QString& name, int what) const = 0;
+    virtual bool IsBlocked(const QString& name) const = 0;
+    virtual void AddBlock(const QString& name) = 0;
+    virtual void RemBlock(const QString& name) = 0;
+    // Adds every user selected in the main window to the room (refusing those in a room).
+    virtual void AddU2Chat(ChatRoom* room) = 0;
+
+    // The loaded main window, or nullptr.
+    static MainWindowLink* Loaded();
+    static void SetLoaded(MainWindowLink* link);
+};

@@ -1,0 +1,466 @@
+// The update program's windows over a local web site: refreshing the lists, installing updates
+// and skins, transfers that fail or are stopped, names from the list that would leave the program
+// folder, and the way between the intro and the main window.
+#include "AutoUpdate/frmIntro.h"
+#include "AutoUpdate/frmMain.h"
+#include "AutoUpdate/modMain.h"
+#include "platform/VersionBlock.h"
+#include "support/HttpServer.h"
+#include "support/PlatformRecorders.h"
+#include "support/Screenshot.h"
+#include "support/TestEnv.h"
+#include "support/TestFiles.h"
+
+#include <QCheckBox>
+#include <QDirIterator>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+Q_DECLARE_METATYPE(HttpServer::Reply)
+
+namespace {
+const QString kUpdatesPath = QStringLiteral("/support/qx3/update/updates/qx3.upd");
+const QString kSkinsPath = QStringLiteral("/support/qx3/update/skins/skins.ups");
+
+QByteArray pattern(qsizetype n, char salt = 0) {
+    QByteArray b(n, Qt::Uninitialized);
+    for (qsizetype i = 0; i < n; ++i)
+        b[i] = char((i * 13 + salt) & 0xFF);
+    return b;
+}
+
+// Every file under a folder with its bytes, to see that nothing else changed.
+QMap<QString, QByteArray> snapshot(const QString& folder) {
+    QMap<QString, QByteArray> out;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString f = it.next();
+        out[QDir(folder).relativeFilePath(f)] = readAll(f);
+    }
+    return out;
+}
+} // namespace
+
+class TestUpdate : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> root_;
+    QString prog_; // the program folder, inside root_ so that escapes would show
+    std::unique_ptr<HttpServer> server_;
+    std::unique_ptr<BoxRecorder> boxes_;
+    std::unique_ptr<ProgramEndRecorder> end_;
+    int previousTimeout_ = 0;
+
+    QString path(const QString& rel) const { return QDir(prog_).filePath(rel); }
+    void put(const QString& rel, const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(path(rel)).absolutePath());
+        writeAll(path(rel), bytes);
+    }
+    // One list record; the source is on the test's server.
+    QByteArray record(const QString& title, const QString& source, const QString& folder, int kind,
+                      const QString& extra = {}, const QString& endFlag = QStringLiteral("False"),
+                      const QString& version = QStringLiteral("-")) const {
+        return QStringLiteral("%1|About %1|%2%3|%4|\\|%5|%6|1 KB|%7|%8\r\n")
+            .arg(title, server_->host(), source, folder)
+            .arg(kind)
+            .arg(version, extra, endFlag)
+            .toLatin1();
+    }
+    frmMain* refreshed(bool skins) {
+        modMain::Run().SkinsMode = skins;
+        frmMain* w = frmMain::Load();
+        w->cmdRefresh_Click();
+        return w;
+    }
+    bool select(frmMain* w, const QString& title) {
+        const QList<QListWidgetItem*> found = w->lstUpdates->findItems(title, Qt::MatchExactly);
+        if (found.isEmpty()) return false;
+        found.first()->setSelected(true);
+        return true;
+    }
+    QStringList fileRequests() const {
+        QStringList out;
+        for (const QString& r : server_->requests)
+            if (r != kUpdatesPath && r != kSkinsPath) out << r;
+        return out;
+    }
+
+  private slots:
+    void initTestCase() { previousTimeout_ = Http::SetIdleTimeoutMs(600); }
+    void cleanupTestCase() { Http::SetIdleTimeoutMs(previousTimeout_); }
+
+    void init() {
+        root_ = std::make_unique<QTemporaryDir>();
+        prog_ = root_->filePath(QStringLiteral("prog"));
+        QDir().mkpath(prog_);
+        qputenv("QX3_HOME", prog_.toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", root_->filePath(QStringLiteral("config")).toLocal8Bit());
+        server_ = std::make_unique<HttpServer>();
+        QVERIFY(server_->listening());
+        qputenv("QX3_UPDATE_SITE", server_->base().toLatin1());
+        boxes_ = std::make_unique<BoxRecorder>();
+        end_ = std::make_unique<ProgramEndRecorder>();
+        modMain::Run() = modMain::Values();
+        constexpr auto block = VersionBlock::Build<3, 0, 9>();
+        put(QStringLiteral("QX3"),
+            QByteArray("\x7F"
+                       "ELF....") +
+                QByteArray(reinterpret_cast<const char*>(block.data()), qsizetype(block.size())));
+    }
+    void cleanup() {
+        delete frmMain::Loaded();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<frmIntro*>(w)) delete w;
+        end_.reset();
+        boxes_.reset();
+        server_.reset();
+        root_.reset();
+    }
+
+    void refreshKeepsALocalCopyAndReusesIt() {
+        const QByteArray list =
+            record(QStringLiteral("Tool"), QStringLiteral("/files/tool.sh"), QStringLiteral("\\"), 2) +
+            record(QStringLiteral("Upgrade"), QStringLiteral("/files/QX3"), QStringLiteral("\\"), 1, {},
+                   QStringLiteral("False"), QStringLiteral("3.1.0"));
+        server_->route(kUpdatesPath.toLatin1(), list);
+        modMain::Run().SkinsMode = false;
+        frmMain* w = frmMain::Load();
+        w->Display();
+        // Load and activation each fetch the list.
+        QTRY_COMPARE(server_->requests, (QStringList{kUpdatesPath, kUpdatesPath}));
+        QTRY_COMPARE(w->LBLstatus->text(), QStringLiteral("Updates listing complete"));
+        QCOMPARE(readAll(path(QStringLiteral("qx3.upd"))), list);
+        QCOMPARE(w->Frame1->title(), QStringLiteral("Updates for Talkvane version 3.00.0009"));
+        QCOMPARE(w->LBL->text(), QStringLiteral("Update Talkvane"));
+        QVERIFY(w->lstUpdates->isEnabled());
+        QVERIFY(select(w, QStringLiteral("Tool")));
+        QVERIFY(w->cmdDownload->isEnabled());
+        QCOMPARE(w->lblSource->text(), server_->host() + QStringLiteral("/files/tool.sh"));
+        QCOMPARE(w->txtDes->toPlainText(), QStringLiteral("About Tool"));
+        saveScreenshot(w, QStringLiteral("update-main"));
+
+        // Only program upgrades, then everything again, from the copy.
+        w->CHKupdates->click();
+        QCOMPARE(w->Lists.lstUpdates, QStringList{QStringLiteral("Upgrade")});
+        w->CHKupdates->click();
+        QCOMPARE(w->Lists.lstUpdates, (QStringList{QStringLiteral("Tool"), QStringLiteral("Upgrade")}));
+        QCOMPARE(server_->requests.size(), 2);
+
+        // A failed fetch shows box 5 and keeps the copy.
+        HttpServer::Reply gone;
+        gone.status = 404;
+        server_->route(kUpdatesPath.toLatin1(), gone);
+        w->cmdRefresh_Click();
+        QCOMPARE(boxes_->titles(), QStringList{QStringLiteral("Unable to go online")});
+        QVERIFY(boxes_->shown.back().text.endsWith(QStringLiteral("\r\n\r\nError code 5")));
+        QCOMPARE(boxes_->shown.back().icon, MsgBox::Icon::Warning);
+        QCOMPARE(readAll(path(QStringLiteral("qx3.upd"))), list);
+        QVERIFY(!w->cmdRefresh->isEnabled());
+        HttpServer::Reply cut;
+        cut.body = list;
+        cut.sendOnly = list.size() / 2;
+        server_->route(kUpdatesPath.toLatin1(), cut);
+        w->cmdRefresh_Click();
+        QCOMPARE(boxes_->shown.size(), size_t(2));
+        QCOMPARE(readAll(path(QStringLiteral("qx3.upd"))), list);
+    }
+
+    void malformedVersionIsBox6() {
+        server_->route(kUpdatesPath.toLatin1(),
+                       record(QStringLiteral("Bad"), QStringLiteral("/f"), QStringLiteral("\\"), 1, {},
+                              QStringLiteral("False"), QStringLiteral("3.1")));
+        refreshed(false);
+        QCOMPARE(boxes_->shown.size(), size_t(1));
+        QVERIFY(boxes_->shown.at(0).text.endsWith(QStringLiteral("Error code 6")));
+    }
+
+    void installsAProgramAndRunsIt() {
+        QByteArray script = "#!/bin/sh\necho \"$#\" > \"$(dirname \"$0\")/ran\"\nexit 0\n#";
+        script += QByteArray(3 * 1024 + 1 - script.size(), '#');
+        server_->route("/files/tool.sh", script);
+        server_->route(
+            kUpdatesPath.toLatin1(),
+            record(QStringLiteral("Tool"), QStringLiteral("/files/tool.sh"), QStringLiteral("\\"), 2,
+                   QStringLiteral("Run it now")) +
+                record(QStringLiteral("Other"), QStringLiteral("/files/other"), QStringLiteral("\\"), 2));
+        frmMain* w = refreshed(false);
+        QVERIFY(select(w, QStringLiteral("Tool")));
+        boxes_->answers = {MsgBox::Answer::Yes};
+        w->cmdDownload->click();
+        QCOMPARE(readAll(path(QStringLiteral("tool.sh"))), script);
+        QVERIFY(QFileInfo(path(QStringLiteral("tool.sh"))).isExecutable());
+        QCOMPARE(boxes_->titles(), QStringList{QStringLiteral("Success")});
+        QCOMPARE(boxes_->shown.at(0).text,
+                 QStringLiteral("Update successfully downloaded and installed.\r\n\r\nRun it now"));
+        QCOMPARE(boxes_->shown.at(0).buttons, MsgBox::Buttons::YesNo);
+        QCOMPARE(w->Lists.lstUpdates, QStringList{QStringLiteral("Other")});
+        QCOMPARE(w->Lists.lstUDL.size(), 1);
+        QCOMPARE(w->lblP->text(), QStringLiteral("0% downloaded"));
+        QVERIFY(!w->Dload);
+        QVERIFY(w->cmdEnd->isEnabled() && w->cmdRefresh->isEnabled() && w->lstUpdates->isEnabled());
+        QCOMPARE(end_->ends, 0);
+        QCOMPARE(fileRequests(), QStringList{QStringLiteral("/files/tool.sh")});
+        // Started with no arguments.
+        QTRY_COMPARE_WITH_TIMEOUT(readAll(path(QStringLiteral("ran"))), QByteArray("0\n"), 10000);
+    }
+
+    void endFlagEndsAfterNo() {
+        server_->route("/files/QX3", pattern(5000));
+        server_->route(kUpdatesPath.toLatin1(),
+                       record(QStringLiteral("Upgrade"), QStringLiteral("/files/QX3"), QStringLiteral("\\"),
+                              1, {}, QStringLiteral("True"), QStringLiteral("3.0.10")));
+        frmMain* w = refreshed(false);
+        QVERIFY(select(w, QStringLiteral("Upgrade")));
+        boxes_->answers = {MsgBox::Answer::No};
+        w->cmdDownload->click();
+        QCOMPARE(readAll(path(QStringLiteral("QX3"))), pattern(5000));
+        QCOMPARE(boxes_->titles(), QStringList{QStringLiteral("Success")});
+        QCOMPARE(end_->ends, 1);
+    }
+
+    void installsASkinWithItsPicture() {
+        server_->route("/skins/Blue.qxs", "Blue.gif,1,2,3,4,5,1,0,0,3\r\n");
+        server_->route("/skins/Blue.gif", pattern(2500, 3));
+        server_->route(kSkinsPath.toLatin1(), record(QStringLiteral("Blue"), QStringLiteral("/skins/Blue"),
+                                                     QStringLiteral("\\Skins"), 4, QStringLiteral(".gif")));
+        frmMain* w = refreshed(true);
+        QVERIFY(select(w, QStringLiteral("Blue")));
+        w->cmdDownload->click();
+        QCOMPARE(fileRequests(),
+                 (QStringList{QStringLiteral("/skins/Blue.qxs"), QStringLiteral("/skins/Blue.gif")}));
+        QCOMPARE(readAll(path(QStringLiteral("Skins/Blue.qxs"))),
+                 QByteArray("Blue.gif,1,2,3,4,5,1,0,0,3\r\n"));
+        QCOMPARE(readAll(path(QStringLiteral("Skins/Blue.gif"))), pattern(2500, 3));
+        QCOMPARE(boxes_->titles(), QStringList{QStringLiteral("Success")});
+        QVERIFY(boxes_->shown.at(0).text.contains(QStringLiteral("/Talkvane/Skins/")));
+        QCOMPARE(w->Lists.lstUpdates, QStringList{QStringLiteral("All skins installed")});
+        QVERIFY(!w->lstUpdates->isEnabled());
+    }
+
+    void failedOrStoppedTransfersKeepTheOldFile_data() {
+        QTest::addColumn<HttpServer::Reply>("reply");
+        QTest::addColumn<QString>("interrupt"); // "", "stop" or "close" while it trickles
+        QTest::addColumn<QString>("status");
+        HttpServer::Reply r;
+        r.body = pattern(4096, 9);
+        HttpServer::Reply missing = r;
+        missing.status = 404;
+        QTest::newRow("404") << missing << ""
+                             << "Download failed";
+        HttpServer::Reply shortBody = r;
+        shortBody.sendOnly = 3000;
+        QTest::newRow("short body") << shortBody << ""
+                                    << "Download failed";
+        HttpServer::Reply stall = shortBody;
+        stall.closeAfter = false;
+        QTest::newRow("stall") << stall << ""
+                               << "Download failed";
+        HttpServer::Reply stallNoLength = stall;
+        stallNoLength.contentLength = false;
+        QTest::newRow("stall without a length") << stallNoLength << ""
+                                                << "Download failed";
+        HttpServer::Reply trickle = r;
+        trickle.trickleMs = 20;
+        trickle.trickleBytes = 16;
+        QTest::newRow("stopped") << trickle << "stop"
+                                 << "Download canceled";
+        QTest::newRow("window closed") << trickle << "close"
+                                       << "Download canceled";
+    }
+    void failedOrStoppedTransfersKeepTheOldFile() {
+        QFETCH(HttpServer::Reply, reply);
+        QFETCH(QString, interrupt);
+        QFETCH(QString, status);
+        server_->route("/files/tool.sh", reply);
+        server_->route(kUpdatesPath.toLatin1(),
+                       record(QStringLiteral("Tool"), QStringLiteral("/files/tool.sh"),
+                              QStringLiteral("\\Bin"), 1, {}, QStringLiteral("True")));
+        put(QStringLiteral("Bin/tool.sh"), "old");
+        put(QStringLiteral("Bin/keep"), "k");
+        frmMain* w = refreshed(false);
+        QVERIFY(select(w, QStringLiteral("Tool")));
+        const QMap<QString, QByteArray> before = snapshot(prog_);
+        if (!interrupt.isEmpty()) {
+            QTimer::singleShot(300, w, [w, interrupt] {
+                QVERIFY(w->Dload);
+                QVERIFY(!w->cmdEnd->isEnabled() && !w->lstUpdates->isEnabled());
+                if (interrupt == QLatin1String("stop"))
+                    w->cmdCancel->click();
+                else
+                    w->close();
+            });
+        }
+        w->cmdDownload->click();
+        QCOMPARE(w->LBLstatus->text(), status);
+        QCOMPARE(snapshot(prog_), before); // the old file, and no temporary file
+        QVERIFY(boxes_->shown.empty());
+        QCOMPARE(end_->ends, interrupt == QLatin1String("close") ? 1 : 0);
+        QCOMPARE(w->Lists.lstUpdates, QStringList{QStringLiteral("Tool")});
+        QVERIFY(!w->Dload);
+        QVERIFY(w->cmdEnd->isEnabled() && w->cmdRefresh->isEnabled() && w->CMDother->isEnabled());
+        QVERIFY(w->lstUpdates->isEnabled());
+        QCOMPARE(w->lblP->text(), QStringLiteral("0% downloaded"));
+        // The record can be chosen and fetched again.
+        QVERIFY(select(w, QStringLiteral("Tool")));
+        QVERIFY(w->cmdDownload->isEnabled());
+    }
+
+    void aTransferWithoutALengthInstalls() {
+        HttpServer::Reply r;
+        r.body = pattern(3000);
+        r.contentLength = false;
+        server_->route("/files/tool.sh", r);
+        server_->route(
+            kUpdatesPath.toLatin1(),
+            record(QStringLiteral("Tool"), QStringLiteral("/files/tool.sh"), QStringLiteral("\\"), 2));
+        frmMain* w = refreshed(false);
+        QVERIFY(select(w, QStringLiteral("Tool")));
+        boxes_->answers = {MsgBox::Answer::No};
+        w->cmdDownload->click();
+        QCOMPARE(readAll(path(QStringLiteral("tool.sh"))), r.body);
+        QVERIFY(!QFileInfo(path(QStringLiteral("tool.sh"))).isExecutable());
+        QCOMPARE(boxes_->titles(), QStringList{QStringLiteral("Success")});
+    }
+
+    void stopInTheSkinListRemovesTheFourNames() {
+        server_->route("/skins/Red.qxs", "Red.bmp,1,2,3,4,5,1,0,0,3\r\n");
+        HttpServer::Reply slow;
+        slow.body = pattern(8000);
+        slow.trickleMs = 20;
+        slow.trickleBytes = 16;
+        server_->route("/skins/Red.bmp", slow);
+        server_->route(kSkinsPath.toLatin1(), record(QStringLiteral("Red"), QStringLiteral("/skins/Red"),
+                                                     QStringLiteral("\\Skins"), 4, QStringLiteral(".bmp")));
+        for (const char* ext : {".bmp", ".jpg", ".gif", ".png"})
+            put(QStringLiteral("Skins/Red") + QLatin1String(ext), "old");
+        frmMain* w = refreshed(true);
+        QVERIFY(select(w, QStringLiteral("Red")));
+        QTimer::singleShot(300, w, [w] { w->cmdCancel->click(); });
+        w->cmdDownload->click();
+        QCOMPARE(w->LBLstatus->text(), QStringLiteral("Download canceled"));
+        QCOMPARE(QDir(path(QStringLiteral("Skins"))).entryList(QDir::Files),
+                 QStringList{QStringLiteral("Red.png")});
+        QVERIFY(boxes_->shown.empty());
+    }
+
+    void namesFromTheListStayInTheProgramFolder_data() {
+        QTest::addColumn<bool>("skins");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("extra");
+        QTest::newRow("target climbs") << false << "/files/evil"
+                                       << "\\..\\.."
+                                       << "";
+        QTest::newRow("target climbs inside") << false << "/files/evil"
+                                              << "\\Bin\\..\\..\\x"
+                                              << "";
+        QTest::newRow("drive") << false << "/files/evil"
+                               << "C:\\Windows"
+                               << "";
+        QTest::newRow("no file name") << false << "/files/"
+                                      << "\\"
+                                      << "";
+        QTest::newRow("file name climbs") << false << "/files/.."
+                                          << "\\"
+                                          << "";
+        QTest::newRow("backslash name") << false << "/files/..\\..\\evil"
+                                        << "\\"
+                                        << "";
+        QTest::newRow("skin picture climbs") << true << "/skins/S"
+                                             << "\\Skins"
+                                             << "/../../evil";
+        QTest::newRow("skin picture no extension") << true << "/skins/S"
+                                                   << "\\Skins"
+                                                   << "..";
+        QTest::newRow("skin target climbs") << true << "/skins/S"
+                                            << "\\..\\.."
+                                            << ".bmp";
+    }
+    void namesFromTheListStayInTheProgramFolder() {
+        QFETCH(bool, skins);
+        QFETCH(QString, source);
+        QFETCH(QString, folder);
+        QFETCH(QString, extra);
+        server_->route((skins ? kSkinsPath : kUpdatesPath).toLatin1(),
+                       record(QStringLiteral("Evil"), source, folder, skins ? 4 : 2, extra));
+        frmMain* w = refreshed(skins);
+        QVERIFY(select(w, QStringLiteral("Evil")));
+        put(QStringLiteral("Skins/keep"), "k"); // the folders the download creates
+        put(QStringLiteral("Lang/keep"), "k");
+        const QMap<QString, QByteArray> before = snapshot(root_->path());
+        w->cmdDownload->click();
+        QCOMPARE(w->LBLstatus->text(), QStringLiteral("Download failed"));
+        QCOMPARE(fileRequests(), QStringList());
+        QCOMPARE(snapshot(root_->path()), before);
+        QVERIFY(boxes_->shown.empty());
+    }
+
+    void downloadWithoutASelectionLeavesTheWindowUsable() {
+        server_->route(kUpdatesPath.toLatin1(),
+                       record(QStringLiteral("Tool"), QStringLiteral("/files/t"), QStringLiteral("\\"), 2));
+        frmMain* w = refreshed(false);
+        w->cmdDownload_Click();
+        QCOMPARE(boxes_->titles(), QStringList{QStringLiteral("Error")});
+        QCOMPARE(boxes_->shown.at(0).text,
+                 QStringLiteral("You must select a update to download and install"));
+        QVERIFY(!w->Dload);
+        QVERIFY(w->cmdEnd->isEnabled() && w->lstUpdates->isEnabled() && w->cmdRefresh->isEnabled());
+        QVERIFY(w->fraDown->isHidden());
+    }
+
+    void introAndMainWindow() {
+        server_->route(kUpdatesPath.toLatin1(),
+                       record(QStringLiteral("Tool"), QStringLiteral("/files/t"), QStringLiteral("\\"), 2));
+        server_->route(kSkinsPath.toLatin1(), record(QStringLiteral("Blue"), QStringLiteral("/skins/Blue"),
+                                                     QStringLiteral("\\Skins"), 4, QStringLiteral(".gif")));
+        modMain::Main();
+        QPointer<frmIntro> intro;
+        for (QWidget* t : QApplication::topLevelWidgets())
+            if (auto* i = qobject_cast<frmIntro*>(t)) intro = i;
+        QVERIFY(intro);
+        QCOMPARE(intro->lblVer->text(), QStringLiteral("3.00.0009"));
+        QVERIFY(
+            intro->LBLCap[2]->text().startsWith(QStringLiteral("Welcome to Talkvane3 AutoUpdate\r\n\r\n")));
+        saveScreenshot(intro, QStringLiteral("update-intro"));
+
+        intro->CMDskins->click();
+        QTRY_VERIFY(!intro); // unloaded, without ending the program
+        QCOMPARE(end_->ends, 0);
+        frmMain* w = frmMain::Loaded();
+        QVERIFY(w && w->isVisible());
+        QTRY_COMPARE(w->Lists.lstUpdates, QStringList{QStringLiteral("Blue")});
+        QVERIFY(w->CHKupdates->isHidden());
+        QCOMPARE(w->LBL->text(), QStringLiteral("Download Skins"));
+        QCOMPARE(w->Frame1->title(), QStringLiteral("Skins for Talkvane version 3.00.0009"));
+        QTRY_COMPARE(server_->requests.size(), 2);
+
+        w->CMDother->click();
+        QVERIFY(!w->isVisible());
+        QCOMPARE(w->lblSource->text(), QStringLiteral("*"));
+        for (QWidget* t : QApplication::topLevelWidgets())
+            if (auto* i = qobject_cast<frmIntro*>(t); i && i->isVisible()) intro = i;
+        QVERIFY(intro);
+        intro->cmdNext->click();
+        QTRY_COMPARE(w->Lists.lstUpdates, QStringList{QStringLiteral("Tool")});
+        QVERIFY(!w->CHKupdates->isHidden());
+        QCOMPARE(server_->requests.back(), kUpdatesPath);
+        QCOMPARE(server_->requests.size(), 3); // activation only: the window was loaded already
+
+        // Closing an intro ends the program, like "&Exit".
+        w->CMDother->click();
+        for (QWidget* t : QApplication::topLevelWidgets())
+            if (auto* i = qobject_cast<frmIntro*>(t); i && i->isVisible()) intro = i;
+        QVERIFY(intro);
+        intro->close();
+        QCOMPARE(end_->ends, 1);
+        QTRY_VERIFY(!intro);
+    }
+};
+
+QTEST_MAIN(TestUpdate)
+#include "tst_update.moc"
