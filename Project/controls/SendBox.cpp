@@ -203,10 +203,21 @@ void SendBox::keyPressEvent(QKeyEvent* e) {
         return;
     }
     const QString typed = e->text();
-    const bool printable = !typed.isEmpty() && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
-                           (typed.at(0).isPrint() || typed.at(0) == modGlobals::kSep);
-    if (printable) {
+    const Qt::KeyboardModifiers mods = e->modifiers();
+    // Ctrl with Alt is AltGr on many layouts, which types characters.
+    const bool ctrlOnly = (mods & Qt::ControlModifier) && !(mods & Qt::AltModifier);
+    const bool altOnly = (mods & Qt::AltModifier) && !(mods & Qt::ControlModifier);
+    if (!typed.isEmpty() && (typed.at(0).isPrint() || typed.at(0) == modGlobals::kSep) && !ctrlOnly &&
+        !altOnly) {
         SetSelText(typed);
+        return;
+    }
+    if (ctrlOnly && !typed.isEmpty()) {
+        // The box's own Ctrl keys (copy, undo, ...) still act, but Ctrl never types text.
+        QKeyEvent bare(e->type(), e->key(), mods, e->nativeScanCode(), e->nativeVirtualKey(),
+                       e->nativeModifiers(), QString(), e->isAutoRepeat(), e->count());
+        QPlainTextEdit::keyPressEvent(&bare);
+        e->setAccepted(bare.isAccepted());
         return;
     }
     QPlainTextEdit::keyPressEvent(e);

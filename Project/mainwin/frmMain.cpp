@@ -1,6 +1,7 @@
 #include "mainwin/frmMain.h"
 
 #include "mainwin/frmMainList.h"
+#include "mainwin/frmOpt.h"
 
 #include "controls/chameleonButton.h"
 #include "controls/ctlTaskBarIcon.h"
@@ -592,6 +593,10 @@ void frmMain::tmrRefresh_Timer() {
 
 // --- close -------------------------------------------------------------------------------------
 
+void frmMain::mnuActionOptions_Click() {
+    frmOpt::ShowDialog();
+}
+
 void frmMain::mnuActionExit_Click() {
     close();
 }
@@ -647,6 +652,8 @@ void frmMain::CleanUp() {
     if (gLoaded == this) gLoaded = nullptr; // going: nobody may reach it through Loaded() any more
     if (MainWindowLink::Loaded() == this) MainWindowLink::SetLoaded(nullptr);
     tmrRefresh->stop();
+    // An open options dialog would apply itself to a window that is gone: it goes as Cancel.
+    frmOpt::UnloadLoaded();
     modNetCmds::CloseNetCom(1);
     auto& s = Sets();
     const Qt::WindowStates st = windowState();

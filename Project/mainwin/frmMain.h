@@ -92,7 +92,6 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     void mnuActionAlertGrpI_Click(int index);
     void mnuActionExit_Click();
     void mnuActionHist_Click();
-    // Nothing yet: the options dialog is not part of this window.
     void mnuActionOptions_Click();
     // Asks; on Yes the sign-out runs after the handler has returned, outside this window's event.
     void mnuActionSignOut_Click();

@@ -188,7 +188,6 @@ void frmMain::cmdStat_Click() {
 
 // --- menu commands -----------------------------------------------------------------------------
 
-void frmMain::mnuActionOptions_Click() {}
 
 void frmMain::mnuActionSignOut_Click() {
     if (modAppFnc::ShowMsg(lang("Main_SignOutMsg"), 1, 4) != 0) return;

@@ -8,6 +8,7 @@
 #include "core/modAppFnc.h"
 #include "core/modGDI.h"
 #include "core/modGlobals.h"
+#include "core/modGroups.h"
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
 #include "mainwin/frmMain.h"
@@ -283,32 +284,17 @@ void frmMain::UpdateGrpLst() {
         delete mnuActionAlertGrpI[i];
     mnuActionAlertGrpI.resize(1);
     const QString& grps = Sets().GRPS;
-    if (!grps.isEmpty()) {
-        int counter = -1;
-        QString line;
-        for (qsizetype i = 0; i < grps.size(); ++i) {
-            if (grps.at(i) == QLatin1Char('\r') && i + 1 < grps.size() &&
-                grps.at(i + 1) == QLatin1Char('\n')) {
-                ++counter;
-                if (counter > 0) {
-                    QAction* a = mnuActionGrp->addAction(QString());
-                    connect(a, &QAction::triggered, this, [this, counter] { mnuActionAlertGrpI_Click(counter); });
-                    mnuActionAlertGrpI.push_back(a);
-                }
-                QAction* item = mnuActionAlertGrpI[counter];
-                item->setText(modAppFnc::GetField(line, 1, modGlobals::kSep));
-                const qsizetype first = line.indexOf(modGlobals::kSep);
-                QString members;
-                if (first >= 0)
-                    for (const QString& m : namesOf(line.mid(first + 1)))
-                        members += m + Sep();
-                item->setData(members);
-                line.clear();
-                ++i; // the LF
-                continue;
-            }
-            line += grps.at(i);
+    int counter = -1;
+    for (const modGroups::Group& g : modGroups::Read(grps)) {
+        ++counter;
+        if (counter > 0) {
+            QAction* a = mnuActionGrp->addAction(QString());
+            connect(a, &QAction::triggered, this, [this, counter] { mnuActionAlertGrpI_Click(counter); });
+            mnuActionAlertGrpI.push_back(a);
         }
+        QAction* item = mnuActionAlertGrpI[counter];
+        item->setText(g.name);
+        item->setData(modGroups::UserList(g.members));
     }
     for (std::size_t i = 1; i < mnuPopAlertGrpI.size(); ++i)
         delete mnuPopAlertGrpI[i];

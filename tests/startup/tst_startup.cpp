@@ -1,5 +1,4 @@
 // The start-up: the command line, the start sequence, the self test and the end.
-#include "core/modEnd.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"

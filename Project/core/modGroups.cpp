@@ -1,0 +1,39 @@
+#include "core/modGroups.h"
+
+#include "core/modAppFnc.h"
+#include "core/modGlobals.h"
+
+namespace modGroups {
+
+QStringList MembersOf(const QString& line) {
+    QStringList out;
+    const qint32 n = modAppFnc::CountStr(line, modGlobals::Sep());
+    for (qint32 i = 2; i <= n; ++i)
+        out << modAppFnc::GetField(line, i, modGlobals::kSep);
+    return out;
+}
+
+QString UserList(const QStringList& names) {
+    QString list;
+    for (const QString& n : names)
+        list += n + modGlobals::Sep();
+    return list;
+}
+
+QString LineOf(const QString& name, const QStringList& members) {
+    return name + modGlobals::Sep() + UserList(members);
+}
+
+std::vector<Group> Read(const QString& grps) {
+    std::vector<Group> out;
+    qsizetype start = 0;
+    for (qsizetype end = grps.indexOf(QLatin1String("\r\n")); end >= 0;
+         end = grps.indexOf(QLatin1String("\r\n"), start)) {
+        const QString line = grps.mid(start, end - start);
+        out.push_back({modAppFnc::GetField(line, 1, modGlobals::kSep), MembersOf(line), line});
+        start = end + 2;
+    }
+    return out;
+}
+
+} // namespace modGroups
