@@ -25,6 +25,7 @@ run: build
 
 bench: build
 	$(BUILD)/bench/qx3bench
+	$(BUILD)/bench/qx3helpbench
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

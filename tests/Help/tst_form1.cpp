@@ -17,10 +17,12 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <csignal>
 
 class TestForm1 : public QObject {
     Q_OBJECT
@@ -164,6 +166,31 @@ class TestForm1 : public QObject {
         QCOMPARE(paragraphs[3],
                  QStringLiteral("NOTE: You cannont just send the two files. We need a description "
                                 "of the error and where it took place to try and fix it."));
+    }
+
+    void programLiesBesideTheMessengerAndEndsOnTerm() {
+        // The messenger starts "Help" from its own folder.
+        const QDir bin(qEnvironmentVariable("QX3_TEST_BINARY_DIR"));
+        QVERIFY(QFileInfo(bin.filePath(QStringLiteral("QX3"))).isExecutable());
+        const QString help = bin.filePath(QStringLiteral("Help"));
+        QVERIFY(QFileInfo(help).isFile() && QFileInfo(help).isExecutable());
+        QProcess p;
+        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p.start(help, {});
+        QVERIFY(p.waitForStarted(10000));
+        // Once it catches SIGTERM, the system's end comes at once and in order.
+        const QString status = QStringLiteral("/proc/%1/status").arg(p.processId());
+        auto catchesTerm = [&] {
+            for (const QByteArray& line : readAll(status).split('\n'))
+                if (line.startsWith("SigCgt:"))
+                    return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (SIGTERM - 1)) & 1;
+            return 0ull;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(catchesTerm(), 20000);
+        ::kill(static_cast<pid_t>(p.processId()), SIGTERM);
+        QVERIFY(p.waitForFinished(20000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 0);
     }
 
     void addressRefused_data() {

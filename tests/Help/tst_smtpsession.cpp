@@ -7,6 +7,7 @@
 #include "platform/Registry.h"
 #include "support/Headless.h"
 #include "support/PlatformRecorders.h"
+#include "support/Screenshot.h"
 #include "support/TestFiles.h"
 
 #include <QCheckBox>
@@ -301,8 +302,13 @@ class TestSmtpSession : public QObject {
         };
         auto f = newForm(capture_->port());
         f->chksendUser->setChecked(false);
+        boxes.whileOpen = [&] {
+            if (boxes.shown.back().buttons == MsgBox::Buttons::YesNoCancel)
+                saveScreenshot(f.get(), QStringLiteral("help_size_question"));
+        };
         const int before = capture_->count();
         send(*f);
+        boxes.whileOpen = nullptr;
         QCOMPARE(f->Process->text(), kSent);
         const QString question =
             QStringLiteral("The current file is 2 MB of size, extracting from it could take a few minutes, "

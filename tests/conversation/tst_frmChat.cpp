@@ -15,9 +15,8 @@
 #include "platform/Colors.h"
 #include "platform/Twips.h"
 #include "support/ChatRecorders.h"
-#include "support/Recorders.h"
+#include "support/Headless.h"
 #include "support/Screenshot.h"
-#include "support/TestEnv.h"
 #include "support/TestFiles.h"
 
 #include <QApplication>
@@ -76,7 +75,7 @@ QColor colourOf(const std::vector<std::pair<QRect, QColor>>& pieces, const QRect
 
 class TestFrmChat : public QObject {
     Q_OBJECT
-    QTemporaryDir home;
+    TestEnv::Headless env_{41201};
     TestOwner owner;
     clsChat listener;
 
@@ -106,9 +105,6 @@ class TestFrmChat : public QObject {
 
   private slots:
     void initTestCase() {
-        QVERIFY(home.isValid());
-        TestEnv::isolate(home);
-        TestEnv::useLoopback(41201);
         modLangConst::SetDefaultStrings();
         frmImgs::Load();
         modGlobals::Sets().UNAME = QStringLiteral("Me");
@@ -682,6 +678,27 @@ class TestFrmChat : public QObject {
         modGlobals::Run().ChatKeepOnTop = 0;
     }
 
+    void editMenuActsOnTheSendBox() {
+        QPointer<frmChat> w = new frmChat;
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        w->txtSnd->SetText(QStringLiteral("abc"));
+        w->mnuEditSelAll->trigger();
+        w->mnuEditCopy->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("abc"));
+        w->mnuEditCut->trigger();
+        QCOMPARE(w->txtSnd->Text(), QString());
+        QApplication::clipboard()->setText(QStringLiteral("x\x01y"));
+        w->mnuEditPast->trigger();
+        QCOMPARE(w->txtSnd->Text(), QStringLiteral("x y"));
+        QCOMPARE(w->lblChrCnt->text(), QStringLiteral("3/390"));
+        w->txtSnd->setFocus();
+        QTRY_VERIFY(w->cmdSnd->DisplayAsDefault());
+        w->lstUsers->setFocus();
+        QTRY_VERIFY(!w->cmdSnd->DisplayAsDefault());
+        delete w;
+    }
+
     // --- export and merge-in --------------------------------------------------------------------
 
     void exportToFile_data() {
@@ -766,7 +783,7 @@ class TestFrmChat : public QObject {
     void exportIntoAFolderThatIsNotThere() {
         DialogRecorder dialog;
         MessageRecorder messages;
-        const QString path = home.filePath(QStringLiteral("no/such/folder/x.rtf"));
+        const QString path = QDir(env_.folder()).filePath(QStringLiteral("no/such/folder/x.rtf"));
         dialog.answer.path = path;
         dialog.answer.filterIndex = 1;
         QPointer<frmChat> w = new frmChat;
@@ -794,7 +811,7 @@ class TestFrmChat : public QObject {
     void mergeIn() {
         DialogRecorder dialog;
         MessageRecorder messages;
-        const QString path = home.filePath(QStringLiteral("in.txt"));
+        const QString path = QDir(env_.folder()).filePath(QStringLiteral("in.txt"));
         writeAll(path, QByteArray("one\x01two\n") + QByteArray(500, 'z'));
         dialog.answer.path = path;
         QPointer<frmChat> w = new frmChat;
@@ -810,7 +827,7 @@ class TestFrmChat : public QObject {
         QVERIFY(text.endsWith(QStringLiteral("z>")));
         QVERIFY(messages.shown.empty());
         // A file that cannot be read: its path and the reason, and the box as it was.
-        dialog.answer.path = home.filePath(QStringLiteral("gone.txt"));
+        dialog.answer.path = QDir(env_.folder()).filePath(QStringLiteral("gone.txt"));
         w->mnuSpecialMergeIn_Click();
         QCOMPARE(int(messages.shown.size()), 1);
         QCOMPARE(messages.shown[0].icon, 5);
@@ -819,7 +836,7 @@ class TestFrmChat : public QObject {
         // The last path opens the next dialog.
         dialog.answer = {};
         w->mnuSpecialMergeIn_Click();
-        QCOMPARE(dialog.request.folder, home.filePath(QStringLiteral("gone.txt")));
+        QCOMPARE(dialog.request.folder, QDir(env_.folder()).filePath(QStringLiteral("gone.txt")));
         QCOMPARE(w->LastMergePath, QString());
         delete w;
     }
