@@ -5,6 +5,7 @@
 //  3. the CPU time of a third, idle copy on the same group while the transfer runs (every chunk
 //     is broadcast, so every copy wakes for it).
 // Runs itself as the other two copies: "xferbench peer <name> <save folder>".
+#include "conversation/frmPrg.h"
 #include "core/MessageService.h"
 #include "core/NetHooks.h"
 #include "core/NetOwner.h"
@@ -81,6 +82,7 @@ void setUp(const QString& name, Yes& yes, Silence& quiet, Chosen& chosen) {
     Sound::backend().set(&quiet);
     Dialogs::service().set(&chosen);
     clsFileXfer::Install();
+    frmPrg::Install();
 }
 
 // A copy that takes part: answers Yes, saves into its folder, prints "CPU <seconds>" when asked.

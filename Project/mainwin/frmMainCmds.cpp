@@ -2,15 +2,15 @@
 // table), the buttons beside and under the list, the soft buttons and the status button.
 #include "mainwin/frmMain.h"
 
-#include "controls/chameleonButton.h"
 #include "controls/SendBox.h"
+#include "controls/chameleonButton.h"
 #include "conversation/frmAbout.h"
 #include "conversation/frmAlert.h"
-#include "conversation/frmMsgHist.h"
 #include "core/clsFileXfer.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
 #include "core/modGlobals.h"
+#include "core/modGroups.h"
 #include "core/modLangConst.h"
 
 #include <QApplication>
@@ -19,11 +19,9 @@
 #include <QTimer>
 
 using modGlobals::Sets;
+using modLangConst::lang;
 
 namespace {
-QString lang(const char* key) {
-    return modLangConst::Get(QString::fromLatin1(key));
-}
 
 using Act = QAction* frmMain::*;
 
@@ -43,13 +41,14 @@ const Twin kTwins[] = {
      &frmMain::mnuPopAlertAll, "&Send Alert To All", "mnuActionAlertAll", &frmMain::mnuActionAlertAll_Click},
     {&frmMain::mnuActionOptions, "&Options...", (Qt::CTRL | Qt::Key_O).toCombined(), &frmMain::mnuPopOptions,
      "&Options...", "mnuActionOptions", &frmMain::mnuActionOptions_Click},
-    {&frmMain::mnuActionHist, "View Alert &History", (Qt::CTRL | Qt::Key_H).toCombined(), &frmMain::mnuPopHist,
-     "View Alert &History", "mnuActionHist", &frmMain::mnuActionHist_Click},
+    {&frmMain::mnuActionHist, "View Alert &History", (Qt::CTRL | Qt::Key_H).toCombined(),
+     &frmMain::mnuPopHist, "View Alert &History", "mnuActionHist", &frmMain::mnuActionHist_Click},
     {&frmMain::mnuActionSignOut, "Sign O&ut", 0, &frmMain::mnuPopSignOut, "Sign O&ut", "mnuActionSignOut",
      &frmMain::mnuActionSignOut_Click},
-    {&frmMain::mnuActionExitAct, "&Close Talkvane", 0, &frmMain::mnuPopClose, "&Close Talkvane", "mnuActionExit",
-     &frmMain::mnuActionExit_Click},
-    {&frmMain::mnuHelpHelp, "&Help", 0, &frmMain::mnuPopHelpHelp, "&Help", "mnuHelpHelp", &frmMain::mnuHelpHelp_Click},
+    {&frmMain::mnuActionExitAct, "&Close Talkvane", 0, &frmMain::mnuPopClose, "&Close Talkvane",
+     "mnuActionExit", &frmMain::mnuActionExit_Click},
+    {&frmMain::mnuHelpHelp, "&Help", 0, &frmMain::mnuPopHelpHelp, "&Help", "mnuHelpHelp",
+     &frmMain::mnuHelpHelp_Click},
     {&frmMain::mnuHelpWebUpdate, "Check For &Updates", 0, &frmMain::mnuPopHelpUpdate, "Check For &Updates",
      "mnuHelpWebUpdate", &frmMain::mnuHelpWebUpdate_Click},
     {&frmMain::mnuHelpAbout, "&About...", 0, &frmMain::mnuPopAbout, "&About Talkvane...", "mnuHelpAbout",
@@ -188,7 +187,6 @@ void frmMain::cmdStat_Click() {
 
 // --- menu commands -----------------------------------------------------------------------------
 
-
 void frmMain::mnuActionSignOut_Click() {
     if (modAppFnc::ShowMsg(lang("Main_SignOutMsg"), 1, 4) != 0) return;
     // The sign-out closes this window: it runs after this handler, never inside its event.
@@ -239,12 +237,6 @@ void frmMain::mnuActionAlertAll_Click() {
     modAppFnc::NewAlertWindow(QStringLiteral("(All)") + modGlobals::Sep(), false);
 }
 
-void frmMain::mnuActionHist_Click() {
-    frmMsgHist& hist = frmMsgHist::Load();
-    hist.show();
-    hist.raise();
-}
-
 void frmMain::mnuActionSelS_Click(int index) {
     if (index < 0 || index > 5) return;
     // The selection is read once, before any message: users come and go while one is open.
@@ -283,8 +275,9 @@ void frmMain::mnuActionSelS_Click(int index) {
     for (const QString& n : admitted)
         if (IsOnLine(n)) list += n + modGlobals::Sep();
     if (list.isEmpty()) {
-        const QString text = index == 1 ? lang("Main_SelUserMsg") + QStringLiteral("\r\n") + lang("Main_SelUserMsg2")
-                                        : lang("Main_SelUserMsg");
+        const QString text = index == 1
+                                 ? lang("Main_SelUserMsg") + QStringLiteral("\r\n") + lang("Main_SelUserMsg2")
+                                 : lang("Main_SelUserMsg");
         modAppFnc::ShowMsg(text, 0, 3);
         return;
     }
@@ -314,20 +307,18 @@ void frmMain::cmdFB_Click(int index) {
     if (b.target == QLatin1String("(All)")) {
         to = QStringLiteral("(All)") + modGlobals::Sep();
     } else {
-        QString members;
-        for (const QString& line : Sets().GRPS.split(QStringLiteral("\r\n"))) {
-            if (!modAppFnc::SameNoCase(modAppFnc::GetField(line, 1, modGlobals::kSep), b.target)) continue;
-            const qsizetype first = line.indexOf(modGlobals::kSep);
-            members = first < 0 ? QString() : line.mid(first + 1); // a later line replaces an earlier one
-        }
-        if (namesOf(members).isEmpty()) {
+        QStringList members;
+        for (const modGroups::Group& g : modGroups::Read(Sets().GRPS))
+            if (modAppFnc::SameNoCase(g.name, b.target))
+                members = g.members; // a later line replaces an earlier one
+        if (members.isEmpty()) {
             const QString text = lang("Main_GrpDoseNotExist");
             modAppFnc::ShowMsg(modAppFnc::GetField(text, 1, QLatin1Char('|')) + b.target +
                                    modAppFnc::GetField(text, 2, QLatin1Char('|')),
                                0, 3);
             return;
         }
-        to = onlineMembers(members);
+        to = onlineMembers(modGroups::UserList(members));
         if (to.isEmpty()) return;
     }
     const bool now = b.sendNow != 0;

@@ -1,8 +1,12 @@
 // The main window's commands: the menu bar and its tray twins, sign-out, moving and hiding the
 // window, soft buttons and group alerts, the selection actions. The screen is an offscreen one
 // whose work area does not start at 0,0.
+#include "controls/SendBox.h"
 #include "controls/chameleonButton.h"
 #include "conversation/frmAbout.h"
+#include "conversation/frmAlert.h"
+#include "conversation/frmChat.h"
+#include "core/clsChat.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modGlobals.h"
@@ -74,6 +78,7 @@ class TestMainCommands : public QObject {
         QCOMPARE(QGuiApplication::primaryScreen()->availableGeometry(),
                  QRect(kScreenX, kScreenY, kScreenW, kScreenH));
         modLangConst::SetDefaultStrings();
+        frmChat::Install();
     }
     void init() {
         env.messages.shown.clear();
@@ -97,6 +102,10 @@ class TestMainCommands : public QObject {
         }
         for (frmAbout* a : windowsOf<frmAbout>())
             delete a;
+        for (frmAlert* a : windowsOf<frmAlert>())
+            delete a;
+        for (frmChat* c : windowsOf<frmChat>())
+            delete c;
     }
 
     // --- the menu bar and its tray twins -------------------------------------------------------
@@ -198,7 +207,10 @@ class TestMainCommands : public QObject {
         const int left = kScreenX * 15, top = kScreenY * 15;
         const int right = (kScreenX + kScreenW) * 15, bottom = (kScreenY + kScreenH) * 15;
         const QPoint want[5] = {
-            {left, top}, {right - w, top}, {left, bottom - h}, {right - w, bottom - h},
+            {left, top},
+            {right - w, top},
+            {left, bottom - h},
+            {right - w, bottom - h},
             {right / 2 - w / 2, bottom / 2 - h / 2}, // by the right and bottom edges alone
         };
         win->mnuViewMoveTo[index]->trigger();
@@ -341,6 +353,122 @@ class TestMainCommands : public QObject {
         win->mnuActionSelS[3]->trigger(); // whatever the status
         QCOMPARE(Sets().BLC, QStringLiteral("Ann") + S);
         QVERIFY(env.messages.shown.empty());
+    }
+
+    // --- what the commands open ---------------------------------------------------------------
+
+    void selectionActions_data() {
+        QTest::addColumn<int>("action");
+        QTest::addColumn<QString>("opens"); // "alert <UTo>", "room <members>", "sent <datagrams>"
+        QTest::newRow("alert skips the away user") << 0 << "alert Ann~Cy~";
+        QTest::newRow("chat takes the online users") << 1 << "room Ann|Cy";
+        QTest::newRow("phone number of everybody") << 4 << "sent RAnn~P|RBob~P|RCy~P";
+        QTest::newRow("logon name of everybody") << 5 << "sent RAnn~U|RBob~U|RCy~U";
+    }
+    void selectionActions() {
+        QFETCH(int, action);
+        QFETCH(QString, opens);
+        opens.replace(QLatin1Char('~'), S);
+        open();
+        clsChat ear;
+        ear.Init(QStringLiteral("QX3"));
+        addUsers({"Ann~S0", "Bob~S2", "Cy~S0", "Dee~S0"});
+        for (int i = 0; i < 3; ++i)
+            win->ListSetSel(i, QStringLiteral("1"));
+        ear.GetMessages();
+        win->mnuActionSelS[action]->trigger();
+        QVERIFY(env.messages.shown.empty());
+        if (opens.startsWith(QLatin1String("alert "))) {
+            QCOMPARE(windowsOf<frmAlert>().size(), std::size_t(1));
+            QCOMPARE(windowsOf<frmAlert>()[0]->UTo(), opens.mid(6));
+            QVERIFY(windowsOf<frmAlert>()[0]->isVisible());
+        } else if (opens.startsWith(QLatin1String("room "))) {
+            QCOMPARE(windowsOf<frmChat>().size(), std::size_t(1));
+            QCOMPARE(windowsOf<frmChat>()[0]->Members().join(QLatin1Char('|')), opens.mid(5));
+        } else {
+            QStringList sent;
+            QTRY_VERIFY(([&] {
+                for (const QString& m : ear.GetMessages())
+                    if (m.mid(1).startsWith(QStringLiteral("Me") + S + QLatin1Char('R'))) sent << m.mid(4);
+                return sent.size() >= 3;
+            }()));
+            QCOMPARE(sent.join(QLatin1Char('|')), opens.mid(5));
+        }
+    }
+
+    void chatLeavesOutWhoIsInARoom() {
+        open();
+        addUsers({"Ann~S0", "Bob~S0"});
+        modAppFnc::LoadChatWindow(QStringLiteral("Ann") + S);
+        QCOMPARE(windowsOf<frmChat>().size(), std::size_t(1));
+        win->ListSetSel(0, QStringLiteral("1"));
+        win->ListSetSel(1, QStringLiteral("1"));
+        win->cmdBB[0]->Click();
+        QCOMPARE(shownTexts(), QStringList{"Ann" + lang("Main_UserInChat")});
+        QCOMPARE(windowsOf<frmChat>().size(), std::size_t(2));
+        QStringList rooms;
+        for (frmChat* c : windowsOf<frmChat>())
+            rooms << c->Members().join(QLatin1Char('|'));
+        rooms.sort();
+        QCOMPARE(rooms, QStringList({"Ann", "Bob"}));
+    }
+
+    void aUserLeavingWhileAMessageIsOpen() {
+        open();
+        addUsers({"Ann~S0", "Bob~S0"});
+        modAppFnc::LoadChatWindow(QStringLiteral("Ann") + S);
+        win->ListSetSel(0, QStringLiteral("1"));
+        win->ListSetSel(1, QStringLiteral("1"));
+        env.messages.whileOpen = [this] {
+            env.messages.whileOpen = nullptr;
+            addUsers({"Bob~E"}); // Bob signs out while Ann's message is open
+        };
+        win->mnuActionSelS[1]->trigger();
+        QCOMPARE(shownTexts(), QStringList({"Ann" + lang("Main_UserInChat"),
+                                            lang("Main_SelUserMsg") + "\r\n" + lang("Main_SelUserMsg2")}));
+        QCOMPARE(windowsOf<frmChat>().size(), std::size_t(1)); // no room for a user who left
+    }
+
+    void softButtonsOpen_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("now");
+        QTest::addColumn<QString>("to");
+        QTest::newRow("everybody") << "(All)" << false << "(All)~";
+        QTest::newRow("group, last line wins") << "team" << false << "Cy~";
+        QTest::newRow("send at once") << "Team" << true << "Cy~";
+    }
+    void softButtonsOpen() {
+        QFETCH(QString, target);
+        QFETCH(bool, now);
+        QFETCH(QString, to);
+        to.replace(QLatin1Char('~'), S);
+        Sets().GRPS =
+            QStringLiteral("Team") + S + "Ann" + S + "\r\n" + "TEAM" + S + "Cy" + S + "Zed" + S + "\r\n";
+        Sets().FB[2] = {target, qint16(now ? 1 : 0), QStringLiteral("hello")};
+        open();
+        clsChat ear;
+        ear.Init(QStringLiteral("QX3"));
+        addUsers({"Ann~S0", "Cy~S0"});
+        ear.GetMessages();
+        win->cmdFB[2]->Click();
+        QVERIFY(env.messages.shown.empty());
+        if (now) {
+            QTRY_VERIFY(windowsOf<frmAlert>().empty());
+            QStringList alerts;
+            QTRY_VERIFY(([&] {
+                for (const QString& m : ear.GetMessages())
+                    if (m.mid(1).startsWith(QStringLiteral("Me") + S + QLatin1Char('A')))
+                        alerts << m.mid(4); // from "A"
+                return !alerts.isEmpty();
+            }()));
+            QCOMPARE(alerts, QStringList{"ACy" + S + "hello" + S});
+            return;
+        }
+        QCOMPARE(windowsOf<frmAlert>().size(), std::size_t(1));
+        frmAlert* a = windowsOf<frmAlert>()[0];
+        QCOMPARE(a->UTo(), to);
+        QCOMPARE(a->txtMsg->Text(), QStringLiteral("hello"));
+        QVERIFY(a->isVisible());
     }
 
   private:
