@@ -15,6 +15,7 @@
 #include "core/modSkin.h"
 #include "platform/Attention.h"
 #include "platform/Colors.h"
+#include "platform/OuterGeometry.h"
 #include "platform/Twips.h"
 
 #include <QAction>
@@ -85,6 +86,9 @@ frmChat::frmChat(QWidget* parent) : QMainWindow(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Chatting - Talkvane3"));
     SkinWindows::Register(this, SkinnableWindow::Kind::Chat);
+    outer_ = new OuterGeometry(this);
+    // The minimum is an outer size: it is put right once the frame is known.
+    outer_->FrameKnown = [this] { applyMinimumSize(); };
     buildControls();
     buildMenus();
     Form_Load();
@@ -589,9 +593,7 @@ void frmChat::applyMinimumSize() {
 }
 
 QSize frmChat::outerSizeTwips() const {
-    const QSize outer = frameGeometry().size();
-    return {Twips::fromPx(outer.width(), Twips::dpiX(this)),
-            Twips::fromPx(outer.height(), Twips::dpiY(this))};
+    return outer_->OuterSizeTwips();
 }
 
 void frmChat::Form_Resize() {
