@@ -2,6 +2,7 @@
 // on leaving a box, the override skin's rename, and what OK applies to the running program.
 #include "controls/LimitedTextBox.h"
 #include "controls/chameleonButton.h"
+#include "conversation/frmChat.h"
 #include "core/frmImgs.h"
 #include "core/modDB.h"
 #include "core/modGlobals.h"
@@ -1010,6 +1011,54 @@ class TestOptions : public QObject {
         QCOMPARE(Sets().INV, qint16(0));
     }
 
+    void okReskinsTheMainWindowAndVisibleChatWindows() {
+        mainWin = new frmMain;
+        mainWin->show();
+        QVERIFY(QTest::qWaitForWindowExposed(mainWin));
+        QPointer<frmChat> shown = new frmChat;
+        shown->show();
+        QVERIFY(QTest::qWaitForWindowExposed(shown));
+        QPointer<frmChat> hidden = new frmChat;
+        const QColor newSkin(10, 20, 200);
+        QVERIFY(QColor(mainWin->picBuf.pixel(60, 5)) != newSkin);
+        QVERIFY(QColor(shown->picBuf.pixel(60, 5)) != newSkin);
+        const QImage hiddenBefore = hidden->picBuf;
+        dlg->answer.path = skinFile(QStringLiteral("Blue"));
+        frmOpt* f = open();
+        click(f->optSkin[1]);
+        click(f->cmdSkin);
+        ok(f);
+        QCOMPARE(QColor(mainWin->picBuf.pixel(60, 5)), newSkin);
+        QCOMPARE(QColor(shown->picBuf.pixel(60, 5)), newSkin);
+        QCOMPARE(hidden->picBuf, hiddenBefore);
+        delete shown;
+        delete hidden;
+    }
+
+    void groupReader_data() {
+        QTest::addColumn<QString>("grps");
+        QTest::addColumn<QStringList>("groups"); // name=members
+        QTest::newRow("empty") << "" << QStringList{};
+        QTest::newRow("no line end") << "g~a~" << QStringList{};
+        QTest::newRow("tail dropped") << "g~a~\r\nh~b~" << QStringList{"g=a,"};
+        QTest::newRow("lone LF and CR stay in the line") << "g~a\nb~c\r~\r\n" << QStringList{"g=a\nb,c\r,"};
+        QTest::newRow("no separator") << "solo\r\n" << QStringList{"solo="};
+        QTest::newRow("member without its separator") << "g~a~b\r\n" << QStringList{"g=a,"};
+        QTest::newRow("empty line") << "\r\ng~a~\r\n" << QStringList{"=", "g=a,"};
+    }
+    void groupReader() {
+        QFETCH(QString, grps);
+        QFETCH(QStringList, groups);
+        QStringList got;
+        for (const modGroups::Group& g : modGroups::Read(sep(grps))) {
+            QVERIFY(g.line + QStringLiteral("\r\n") ==
+                    sep(grps).mid(sep(grps).indexOf(g.line), g.line.size() + 2));
+            got << g.name + QLatin1Char('=') +
+                       (g.members.isEmpty() ? QString()
+                                            : g.members.join(QLatin1Char(',')) + QLatin1Char(','));
+        }
+        QCOMPARE(got, groups);
+    }
     // --- captions --------------------------------------------------------------------------------
 
     void captionsFromALanguageFile() {
