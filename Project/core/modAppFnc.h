@@ -25,6 +25,8 @@ bool IsValidName(const QString& name);
 // "(All)" in any letter case: the address of everybody, which no user may take as a name.
 bool IsEveryoneName(const QString& name);
 QString ProperCase(const QString& text);
+// The text without the blanks (spaces only) at either end, as typed names and paths are trimmed.
+QString TrimBlanks(const QString& text);
 qint32 CountStr(const QString& text, const QString& sub);
 QString GetField(const QString& text, qint32 n, QChar sep);
 QString ReplaceAll(const QString& text, const QString& find, const QString& replacement);

@@ -61,16 +61,6 @@ chameleonButton* symbolButton(QWidget* parent, const char* caption, QRect at) {
     return b;
 }
 
-// Blanks only, as the boxes trim.
-QString trimBlanks(const QString& s) {
-    qsizetype b = 0, e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' '))
-        ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' '))
-        --e;
-    return s.mid(b, e - b);
-}
-
 qint16 checkValue(const QCheckBox* box) {
     return box->isChecked() ? 1 : 0;
 }
@@ -733,7 +723,7 @@ void frmOpt::lstCAT_Click() {
 }
 
 void frmOpt::cmdCatSet_Click() {
-    QString text = trimBlanks(txtCAT->text());
+    QString text = modAppFnc::TrimBlanks(txtCAT->text());
     if (text.isEmpty()) text = lang("Opt_tND");
     txtCAT->setText(text);
     if (catIndex_ >= 0 && catIndex_ < lstCAT->count()) lstCAT->item(catIndex_)->setText(text);
@@ -808,7 +798,7 @@ void frmOpt::cmdGrpAR_Click(int index) {
     const bool forGroups = index == 0 || index == 2 || groups_.empty();
     const bool add = index == 0 || index == 1;
     if (add) {
-        const QString name = trimBlanks(txtGrps->text());
+        const QString name = modAppFnc::TrimBlanks(txtGrps->text());
         txtGrps->setText(name);
         if (name.isEmpty()) return;
         // "(All)" is everybody's address: neither a group nor a member may take it.
@@ -900,7 +890,7 @@ void frmOpt::cmdSoftNext_DblClick(int index) {
 // --- checks on leaving a box ---------------------------------------------------------------------
 
 bool frmOpt::pathCheck(QLineEdit* box, bool folder) {
-    const QString path = trimBlanks(box->text());
+    const QString path = modAppFnc::TrimBlanks(box->text());
     if (path != box->text()) box->setText(path);
     const QFileInfo info(path);
     if (!path.isEmpty() && (folder ? info.isDir() : info.isFile())) return true;
@@ -913,12 +903,12 @@ bool frmOpt::Validate(QWidget* box) {
         return pathCheck(static_cast<QLineEdit*>(box), false);
     if (box == txtSFld) return pathCheck(txtSFld, true);
     if (box == txtPhoneNumber) {
-        txtPhoneNumber->setText(trimBlanks(txtPhoneNumber->text()));
+        txtPhoneNumber->setText(modAppFnc::TrimBlanks(txtPhoneNumber->text()));
         return true;
     }
     for (LimitedTextBox* aqr : txtAQR)
         if (box == aqr) {
-            const QString text = trimBlanks(aqr->Text());
+            const QString text = modAppFnc::TrimBlanks(aqr->Text());
             aqr->SetText(text.isEmpty() ? lang("Opt_tND") : text);
             return true;
         }
