@@ -593,6 +593,18 @@ void frmMain::Form_Activate() {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    if (INet.Blocking()) {
+        // A whole-body fetch is not interrupted: the close comes once it has returned.
+        event->ignore();
+        if (!closePending_) {
+            closePending_ = true;
+            connect(
+                &INet, &Inet::blockingDone, this, [this] { QTimer::singleShot(0, this, &QWidget::close); },
+                Qt::SingleShotConnection);
+        }
+        return;
+    }
+    closePending_ = false;
     cmdCancel_Click();
     event->accept();
     ProgramEnd::EndNow();

@@ -74,6 +74,7 @@ class frmMain : public QWidget {
     quint32 LampColor(int i) const;
 
   protected:
+    // Closing stops a download and ends the program; during a whole-body fetch it waits for it.
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -94,6 +95,7 @@ class frmMain : public QWidget {
     QTimer Timer2;
     int sweep_ = -1;
     bool loaded_ = false;
+    bool closePending_ = false;
     bool skinDownload_ = false;
     QString skinBase_; // the destination of a running skin download, without extension
     quint32 lamps_[10] = {};

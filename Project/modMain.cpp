@@ -1,6 +1,10 @@
 #include "modMain.h"
 
 #include "controls/chameleonButton.h"
+#include "controls/clsTAppBar.h"
+#include "conversation/AlertWindows.h"
+#include "conversation/frmMsgHist.h"
+#include "conversation/frmPrg.h"
 #include "conversation/frmSelfTest.h"
 #include "conversation/frmSplash.h"
 #include "core/clsFileXfer.h"
@@ -17,6 +21,7 @@
 #include "core/modTerminate.h"
 #include "mainwin/frmLogOn.h"
 #include "mainwin/frmMain.h"
+#include "mainwin/frmSpeedBar.h"
 #include "platform/ProgramFolder.h"
 #include "platform/qx3version.h"
 
@@ -105,9 +110,13 @@ void failed(const QString& what) {
 bool runMain() {
     auto& s = Sets();
     auto& r = Run();
+    // The orderly end unloads the speed bar first, whoever asks for the end.
+    modTerminate::SetBeforeEnd([] { frmSpeedBar::Unload(); });
     r.NoLog = modMain::LogSwitchedOff(r.CommandLine) ? 1 : 0;
     modLangConst::SetDefaultStrings();
     clsFileXfer::Install();
+    frmPrg::Install();
+    AlertWindows::Install();
     if (anotherCopyRuns()) {
         modAppFnc::ShowMsg(lang("SubMain_PrevIns"), 0, 1);
         modEnd::EndNow();
@@ -190,10 +199,20 @@ bool runMain() {
     log(QStringLiteral("---frmLogOn Unloaded."));
     if (!modSettings::SaveSettings()) return false;
     QCoreApplication::processEvents();
+    if (s.SB_U == 1) {
+        log(QStringLiteral("Loading SpeedBar..."));
+        frmSpeedBar::Load()->show();
+        log(QStringLiteral("---SpeedBar Loaded."));
+    }
     auto* main = new frmMain;
     main->show();
     r.Started = 1;
     QCoreApplication::processEvents();
+    if (s.SB_U == 1)
+        if (frmSpeedBar* bar = frmSpeedBar::Loaded()) bar->AppBar()->OnFullScreenApp(false);
+    log(QStringLiteral("Loading frmMsgHist..."));
+    frmMsgHist::Load(); // hidden; on later passes the one already loaded, with its alerts
+    log(QStringLiteral("---frmMsgHist Loaded"));
     return true;
 }
 } // namespace
@@ -297,6 +316,7 @@ bool Main() {
 
 void Restart() {
     if (frmMain* main = frmMain::Loaded()) main->CloseByCode();
+    frmSpeedBar::Unload();
     QCoreApplication::processEvents();
     Main();
 }

@@ -127,6 +127,14 @@ void Inet::onFinished() {
 }
 
 std::optional<QByteArray> Inet::OpenURL(const QString& url) {
+    blocking_ = true;
+    const std::optional<QByteArray> body = fetchWhole(url);
+    blocking_ = false;
+    emit blockingDone();
+    return body;
+}
+
+std::optional<QByteArray> Inet::fetchWhole(const QString& url) {
     if (!start(url)) return std::nullopt;
     QByteArray body;
     QEventLoop loop;
@@ -195,7 +203,7 @@ QByteArray Inet::GetChunk(qint64 max) {
 }
 
 void Inet::Cancel() {
-    if (reply_ || !finished_) error_ = QStringLiteral("Cancelled");
+    if (reply_) error_ = QStringLiteral("Cancelled");
     finished_ = true;
     drop();
     emit progressed();

@@ -61,6 +61,9 @@ class Inet : public QObject {
     // Stops the request under way; Error() then says so.
     void Cancel();
 
+    // True while OpenURL waits.
+    bool Blocking() const { return blocking_; }
+
     // Why the last transfer failed; "" when it did not. Stays until cleared.
     QString Error() const { return error_; }
     void ClearError() { error_.clear(); }
@@ -68,8 +71,11 @@ class Inet : public QObject {
   signals:
     // Something happened to the request under way: bytes, the end, a failure.
     void progressed();
+    // OpenURL has returned (its result is with its caller).
+    void blockingDone();
 
   private:
+    std::optional<QByteArray> fetchWhole(const QString& url);
     bool start(const QString& url);
     void fail(const QString& why);
     void onFinished();
@@ -77,6 +83,7 @@ class Inet : public QObject {
 
     QPointer<QNetworkReply> reply_;
     QTimer idle_;
+    bool blocking_ = false;
     bool headers_ = false;
     bool finished_ = false;
     qint64 received_ = 0;

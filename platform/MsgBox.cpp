@@ -30,6 +30,19 @@ class BoxService : public MsgBox::Service {
             box.exec();
             return MsgBox::Answer::Ok;
         }
+        if (b.buttons == MsgBox::Buttons::YesNoCancel) {
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            box.setDefaultButton(QMessageBox::Yes);
+            box.setEscapeButton(QMessageBox::Cancel);
+            switch (box.exec()) {
+            case QMessageBox::Yes:
+                return MsgBox::Answer::Yes;
+            case QMessageBox::No:
+                return MsgBox::Answer::No;
+            default:
+                return MsgBox::Answer::Cancel;
+            }
+        }
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
         return box.exec() == QMessageBox::Yes ? MsgBox::Answer::Yes : MsgBox::Answer::No;

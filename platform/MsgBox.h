@@ -1,5 +1,5 @@
 #pragma once
-// Plain message boxes with a title (the update program's questions, refusals and error boxes),
+// Plain message boxes with a title (the companion programs' questions, refusals and error boxes),
 // as a service: the built-in one shows a box, tests answer and record without a screen.
 #include "platform/Slot.h"
 
@@ -7,9 +7,10 @@
 
 namespace MsgBox {
 
-enum class Buttons { Ok, YesNo };
+enum class Buttons { Ok, YesNo, YesNoCancel };
 enum class Icon { Information, Warning, Critical, Question };
-enum class Answer { Ok, Yes, No };
+// Closing the box without a button answers Cancel, or No where there is no Cancel.
+enum class Answer { Ok, Yes, No, Cancel };
 
 struct Box {
     QString title;

@@ -113,6 +113,10 @@ QByteArray SettingsBag::contents() const {
     return out;
 }
 
+quint32 SettingsBag::checksum(QByteArrayView bytes) {
+    return crc32(bytes.data(), bytes.size());
+}
+
 bool SettingsBag::setContents(const QByteArray& bytes, QString* error) {
     auto fail = [error](const char* why) {
         if (error) *error = QString::fromLatin1(why);

@@ -3,6 +3,7 @@
 // The byte form starts with a magic text and a format version and ends with a CRC-32, so a
 // foreign, truncated or damaged file is told apart from a bag.
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <utility>
@@ -29,6 +30,8 @@ class SettingsBag {
     // Replaces the bag by the byte form. On a foreign or damaged form the bag stays as it was,
     // `error` (when given) says why, and the result is false.
     bool setContents(const QByteArray& bytes, QString* error = nullptr);
+    // The CRC-32 (that of zlib) of `bytes`; the byte form ends with it, little-endian.
+    static quint32 checksum(QByteArrayView bytes);
 
   private:
     std::vector<std::pair<QString, Value>> m_items;

@@ -146,7 +146,8 @@ void RichTextBox::applyIndents() {
     b.setLeftMargin(indent + hanging);
     b.setTextIndent(-hanging);
     QList<QTextOption::Tab> tabs;
-    if (hanging > 0) tabs << QTextOption::Tab(indent + hanging, QTextOption::LeftTab);
+    // Tab stops count from where the first line starts.
+    if (hanging > 0) tabs << QTextOption::Tab(hanging, QTextOption::LeftTab);
     b.setTabPositions(tabs);
     sel_.setBlockFormat(b);
 }

@@ -1,5 +1,8 @@
 #include "controls/SendBox.h"
 
+#include "core/modAppFnc.h"
+#include "core/modCommonDialog.h"
+#include "core/modDB.h"
 #include "core/modGlobals.h"
 #include "platform/Ansi.h"
 
@@ -12,6 +15,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QPointer>
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -163,6 +167,50 @@ bool SendBox::ReadMergeIn(const QString& path, QString& text, QString& error) {
     return true;
 }
 
+QString SendBox::MergeIn(const QString& filter, const QString& title, const QString& lastPath) {
+    QPointer<SendBox> self(this);
+    const QString path = modCommonDialog::ShowOpen(window(), filter, title, lastPath);
+    if (!self || path.isEmpty()) return path;
+    QString text, error;
+    if (!ReadMergeIn(path, text, error)) {
+        modAppFnc::ShowMsg(
+            QStringLiteral("Unable to read the file ") + path + QStringLiteral("\r\n\r\n") + error, 0, 5);
+        return path;
+    }
+    SetSelText(text);
+    return path;
+}
+
+namespace {
+// The keys are shown beside the captions; the box's own keys do the work.
+const char* const kEditKeys[4] = {"\tCtrl+X", "\tCtrl+C", "\tCtrl+V", "\tCtrl+A"};
+const char* const kEditCaptions[4] = {"Cu&t", "&Copy", "&Past", "Select &All"};
+const char* const kEditLangKeys[4] = {"mnuEditCut", "mnuEditCopy", "mnuEditPast", "mnuEditSelAll"};
+} // namespace
+
+SendBox::EditItems SendBox::BuildEditMenu(QMenu* menu, SendBox* box) {
+    EditItems items;
+    QAction** all[4] = {&items.cut, &items.copy, &items.paste, &items.selectAll};
+    for (int i = 0; i < 4; ++i) {
+        if (i == 3) menu->addSeparator();
+        *all[i] = menu->addAction(QString::fromLatin1(kEditCaptions[i]) + QString::fromLatin1(kEditKeys[i]));
+    }
+    QObject::connect(items.cut, &QAction::triggered, box, &SendBox::Cut);
+    QObject::connect(items.copy, &QAction::triggered, box, &SendBox::Copy);
+    QObject::connect(items.paste, &QAction::triggered, box, &SendBox::Paste);
+    QObject::connect(items.selectAll, &QAction::triggered, box, &SendBox::SelectAll);
+    return items;
+}
+
+void SendBox::SetEditLang(const EditItems& items) {
+    if (!modDB::DBLoaded()) return;
+    QAction* all[4] = {items.cut, items.copy, items.paste, items.selectAll};
+    for (int i = 0; i < 4; ++i)
+        if (all[i])
+            all[i]->setText(modDB::GetDBString(QString::fromLatin1(kEditLangKeys[i])) +
+                            QString::fromLatin1(kEditKeys[i]));
+}
+
 int SendBox::AutoTextIndex(const QKeyEvent* e) {
     if (!e || e->modifiers() != Qt::ControlModifier) return -1;
     const int k = e->key();
@@ -203,10 +251,21 @@ void SendBox::keyPressEvent(QKeyEvent* e) {
         return;
     }
     const QString typed = e->text();
-    const bool printable = !typed.isEmpty() && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
-                           (typed.at(0).isPrint() || typed.at(0) == modGlobals::kSep);
-    if (printable) {
+    const Qt::KeyboardModifiers mods = e->modifiers();
+    // Ctrl with Alt is AltGr on many layouts, which types characters.
+    const bool ctrlOnly = (mods & Qt::ControlModifier) && !(mods & Qt::AltModifier);
+    const bool altOnly = (mods & Qt::AltModifier) && !(mods & Qt::ControlModifier);
+    if (!typed.isEmpty() && (typed.at(0).isPrint() || typed.at(0) == modGlobals::kSep) && !ctrlOnly &&
+        !altOnly) {
         SetSelText(typed);
+        return;
+    }
+    if (ctrlOnly && !typed.isEmpty()) {
+        // The box's own Ctrl keys (copy, undo, ...) still act, but Ctrl never types text.
+        QKeyEvent bare(e->type(), e->key(), mods, e->nativeScanCode(), e->nativeVirtualKey(),
+                       e->nativeModifiers(), QString(), e->isAutoRepeat(), e->count());
+        QPlainTextEdit::keyPressEvent(&bare);
+        e->setAccepted(bare.isAccepted());
         return;
     }
     QPlainTextEdit::keyPressEvent(e);

@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QString>
 
+class QAction;
 class QKeyEvent;
 class QMenu;
 
@@ -40,6 +41,23 @@ class SendBox : public QPlainTextEdit {
     static bool ReadMergeIn(const QString& path, QString& text, QString& error);
     // Blanks in place of U+0001 and NUL.
     static QString Clean(const QString& text);
+
+    // Merge-in as a window offers it: the open dialog (starting at `lastPath`), then the file in
+    // place of the selection; a file that cannot be read is reported with its path and the
+    // system's reason, and nothing changes. Returns the dialog's answer ("" when cancelled),
+    // which the window keeps as its next `lastPath`.
+    QString MergeIn(const QString& filter, const QString& title, const QString& lastPath);
+
+    // The edit menu's items on the send box, shared by the windows that have one. The captions
+    // come from the language table when one is loaded (keys "mnuEditCut" ...).
+    struct EditItems {
+        QAction* cut = nullptr;
+        QAction* copy = nullptr;
+        QAction* paste = nullptr;
+        QAction* selectAll = nullptr;
+    };
+    static EditItems BuildEditMenu(QMenu* menu, SendBox* box);
+    static void SetEditLang(const EditItems& items);
 
     // The AutoText item a key stands for: Ctrl+1..Ctrl+9 give 0..8 and Ctrl+0 gives 9, with
     // exactly Ctrl held and a digit of the main keyboard; -1 for any other key.

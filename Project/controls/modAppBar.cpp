@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <optional>
 
@@ -56,7 +57,11 @@ class WidgetWindow : public AppBarWindow {
   public:
     explicit WidgetWindow(QWidget* w) : w_(w) {}
     QWidget* Handle() const override { return w_; }
-    Rect WindowRect() const override { return w_ ? toRect(w_->frameGeometry()) : Rect{}; }
+    Rect WindowRect() const override {
+        if (!w_) return {};
+        // Qt may report the frame a window had before it lost it until it is shown again.
+        return toRect(frameless() ? w_->geometry() : w_->frameGeometry());
+    }
     Rect ClientRect() const override {
         if (!w_) return {};
         if (w_->windowFlags() & Qt::FramelessWindowHint) {
@@ -68,13 +73,33 @@ class WidgetWindow : public AppBarWindow {
     }
     void SetWindowRect(const Rect& r) override {
         if (!w_) return;
-        const QSize frame = w_->frameGeometry().size() - w_->geometry().size();
+        const QSize frame = frameSize();
         w_->move(modAppBar::ToGlobal(QPoint(r.left, r.top)));
         w_->resize(qMax(1, r.width() - frame.width()), qMax(1, r.height() - frame.height()));
+        lastRect_ = r;
+        // A frame the window manager has not put round the window yet is not known: the outer
+        // rectangle is put right once it is.
+        pending_ = frameless() || frameKnown() ? std::optional<Rect>() : std::optional<Rect>(r);
+    }
+    // A window manager that puts no frame round the window: nothing more to wait for.
+    void DropPending() { pending_.reset(); }
+    // Called on every move, resize and show; true while a place waits for the frame.
+    bool ApplyPending() {
+        if (!pending_ || !w_) return false;
+        if (frameless()) {
+            pending_.reset();
+            return false;
+        }
+        if (!frameKnown()) return true;
+        const Rect r = *pending_;
+        SetWindowRect(r);
+        pending_.reset();
+        return false;
     }
     void SetSizeLimits(int minW, int minH, int maxW, int maxH) override {
         if (!w_) return;
-        const QSize frame = w_->frameGeometry().size() - w_->geometry().size();
+        limits_ = {minW, minH, maxW, maxH};
+        const QSize frame = frameSize();
         auto limit = [](int v, int f) {
             return v > 0 ? qMin(QWIDGETSIZE_MAX, qMax(1, v - f)) : QWIDGETSIZE_MAX;
         };
@@ -90,8 +115,20 @@ class WidgetWindow : public AppBarWindow {
         setFlags(f);
     }
     void SetCaption(bool on) override {
+        // Qt drops the frameless hint while any title-bar hint is set: those go with it and
+        // come back with the caption.
+        constexpr Qt::WindowFlags titleHints = Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                               Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint |
+                                               Qt::WindowContextHelpButtonHint;
         Qt::WindowFlags f = flags_();
-        f.setFlag(Qt::FramelessWindowHint, !on);
+        if (on) {
+            f &= ~Qt::FramelessWindowHint;
+            f |= titleFlags_;
+        } else if (!(f & Qt::FramelessWindowHint)) {
+            titleFlags_ = f & titleHints;
+            f &= ~titleHints;
+            f |= Qt::FramelessWindowHint;
+        }
         setFlags(f);
     }
     bool SetTaskbarButton(bool on) override {
@@ -105,23 +142,34 @@ class WidgetWindow : public AppBarWindow {
     QString Caption() const override { return w_ ? w_->windowTitle() : QString(); }
 
   private:
+    QSize frameSize() const {
+        return frameless() ? QSize(0, 0) : w_->frameGeometry().size() - w_->geometry().size();
+    }
+    bool frameless() const { return w_->windowFlags() & Qt::FramelessWindowHint; }
+    bool frameKnown() const { return w_->isVisible() && w_->frameGeometry() != w_->geometry(); }
     Qt::WindowFlags flags_() const {
-        return pending_ ? *pending_ : (w_ ? w_->windowFlags() : Qt::WindowFlags());
+        return pendingFlags_ ? *pendingFlags_ : (w_ ? w_->windowFlags() : Qt::WindowFlags());
     }
     // Qt hides a window whose flags change: flags change only when they differ, and not
     // during the bar's own drag (the grab would be lost); the drop applies them.
     void setFlags(Qt::WindowFlags f) {
         if (!w_) return;
         if (modAppBar::Dragging()) {
-            pending_ = f;
+            pendingFlags_ = f;
             return;
         }
-        pending_.reset();
+        pendingFlags_.reset();
         if (f == w_->windowFlags()) return;
         const bool visible = w_->isVisible();
         const QRect g = w_->geometry();
         w_->setWindowFlags(f);
-        w_->setGeometry(g);
+        // A frame that comes or goes leaves the outer limits and rectangle as the bar set them.
+        if (limits_)
+            SetSizeLimits(limits_->minWidth, limits_->minHeight, limits_->maxWidth, limits_->maxHeight);
+        if (lastRect_)
+            SetWindowRect(*lastRect_);
+        else
+            w_->setGeometry(g);
         if (visible) {
             const bool noAct = w_->testAttribute(Qt::WA_ShowWithoutActivating);
             w_->setAttribute(Qt::WA_ShowWithoutActivating);
@@ -132,15 +180,26 @@ class WidgetWindow : public AppBarWindow {
 
     QPointer<QWidget> w_;
     bool taskbarButton_ = true;
-    std::optional<Qt::WindowFlags> pending_;
+    std::optional<Rect> pending_;
+    std::optional<Rect> lastRect_;
+    Qt::WindowFlags titleFlags_ = Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    std::optional<clsTAppBar::MinMax> limits_;
+    std::optional<Qt::WindowFlags> pendingFlags_;
 };
 
 // --- the hook ----------------------------------------------------------------------------------
+
+// How long after showing a window manager may take to put its frame round the window.
+constexpr int kFrameWaitMs = 2000;
+
+class Hook;
+Hook& hook();
 
 class Hook : public QObject {
   public:
     QPointer<QWidget> form;
     QPointer<clsTAppBar> bar;
+    WidgetWindow* window = nullptr; // the bar's own, while it is bound
     enum class Drag { None, Move, Size } drag = Drag::None;
     int side = 0;
     QPoint startPointer, lastPointer;
@@ -164,8 +223,15 @@ class Hook : public QObject {
         case QEvent::Enter:
             bar->OnNcMouseMove();
             break;
+        case QEvent::Show:
+            if (window && window->ApplyPending())
+                QTimer::singleShot(kFrameWaitMs, form, [] {
+                    if (hook().window) hook().window->DropPending();
+                });
+            break;
         case QEvent::Move:
         case QEvent::Resize:
+            if (window && window->ApplyPending()) break;
             bar->OnWindowPosChanged();
             // A floating bar the window manager moved or sized keeps that place.
             if (drag == Drag::None && bar && bar->Edge() == Abs::kFloat && !bar->Sliding() &&
@@ -286,6 +352,7 @@ void Release() {
     if (h.form) h.form->removeEventFilter(&h);
     h.form = nullptr;
     h.bar = nullptr;
+    h.window = nullptr;
 }
 
 clsTAppBar* AttachedBar() {
@@ -306,7 +373,9 @@ std::shared_ptr<AppBarDesktop> RealDesktop() {
 }
 
 std::unique_ptr<AppBarWindow> MakeWindow(QWidget* form) {
-    return std::make_unique<WidgetWindow>(form);
+    auto w = std::make_unique<WidgetWindow>(form);
+    if (hook().form == form) hook().window = w.get();
+    return w;
 }
 
 QPoint FromGlobal(QPoint global) {

@@ -85,8 +85,8 @@ frmChat::frmChat(QWidget* parent) : QMainWindow(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Chatting - Talkvane3"));
     SkinWindows::Register(this, SkinnableWindow::Kind::Chat);
-    buildMenus();
     buildControls();
+    buildMenus();
     Form_Load();
 }
 
@@ -122,11 +122,11 @@ void frmChat::buildMenus() {
     // The edit commands act on the send box; its own keys do the same, so the items only
     // show their keys.
     mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    mnuEditCut = item(mnuEdit, "Cu&t\tCtrl+X");
-    mnuEditCopy = item(mnuEdit, "&Copy\tCtrl+C");
-    mnuEditPast = item(mnuEdit, "&Past\tCtrl+V");
-    mnuEdit->addSeparator();
-    mnuEditSelAll = item(mnuEdit, "Select &All\tCtrl+A");
+    editItems = SendBox::BuildEditMenu(mnuEdit, txtSnd);
+    mnuEditCut = editItems.cut;
+    mnuEditCopy = editItems.copy;
+    mnuEditPast = editItems.paste;
+    mnuEditSelAll = editItems.selectAll;
     mnuEdit->addSeparator();
     mnuEditClear = item(mnuEdit, "C&lear Conversation");
     connect(mnuEditClear, &QAction::triggered, this, &frmChat::mnuEditClear_Click);
@@ -198,11 +198,6 @@ void frmChat::buildControls() {
     connect(cmdSB[2], &chameleonButton::Click, this, &frmChat::mnuChatRem_Click);
     connect(cmdSB[3], &chameleonButton::Click, this, &frmChat::mnuChatBlock_Click);
     connect(cmdSB[4], &chameleonButton::Click, this, &frmChat::mnuChatClose_Click);
-
-    connect(mnuEditCut, &QAction::triggered, txtSnd, &SendBox::Cut);
-    connect(mnuEditCopy, &QAction::triggered, txtSnd, &SendBox::Copy);
-    connect(mnuEditPast, &QAction::triggered, txtSnd, &SendBox::Paste);
-    connect(mnuEditSelAll, &QAction::triggered, txtSnd, &SendBox::SelectAll);
 
     // The window sees Ctrl+digit first, whichever control has the focus.
     for (QWidget* w : std::initializer_list<QWidget*>{lstUsers, txtMsg, txtSnd, cmdSnd})
@@ -529,16 +524,8 @@ void frmChat::mnuChatExportF_Click() {
 void frmChat::mnuSpecialMergeIn_Click() {
     QPointer<frmChat> self(this);
     const QString path =
-        modCommonDialog::ShowOpen(this, lang("Chat_MergeInFilter"), lang("Chat_MergeInTitle"), LastMergePath);
-    if (!self) return;
-    LastMergePath = path;
-    if (path.isEmpty()) return;
-    QString text, error;
-    if (!SendBox::ReadMergeIn(path, text, error)) {
-        modAppFnc::ShowMsg(QStringLiteral("Unable to read the file ") + path + kCrLf + kCrLf + error, 0, 5);
-        return;
-    }
-    txtSnd->SetSelText(text);
+        txtSnd->MergeIn(lang("Chat_MergeInFilter"), lang("Chat_MergeInTitle"), LastMergePath);
+    if (self) LastMergePath = path;
 }
 
 void frmChat::mnuSpecialATI_Click(int index) {
@@ -565,6 +552,9 @@ void frmChat::keyPressEvent(QKeyEvent* e) {
 bool frmChat::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() == QEvent::KeyPress && watched != body && handleAutoTextKey(static_cast<QKeyEvent*>(e)))
         return true;
+    // Enter in the send box sends: meanwhile the send button shows itself as the default one.
+    if (watched == txtSnd && (e->type() == QEvent::FocusIn || e->type() == QEvent::FocusOut))
+        cmdSnd->SetDisplayAsDefault(e->type() == QEvent::FocusIn);
     // The client area gets its final size only when the window is laid out: the background is
     // always composed at that size.
     if (watched == body && e->type() == QEvent::Resize && picBuf.size() != body->size() && !unloaded)
@@ -720,10 +710,7 @@ void frmChat::SetLang() {
     mnuChatExportF->setText(t("frmChat.mnuExportF"));
     mnuChatClose->setText(t("frmChat.mnuChatClose"));
     mnuEdit->setTitle(t("mnuEdit"));
-    mnuEditCut->setText(t("mnuEditCut") + QStringLiteral("\tCtrl+X"));
-    mnuEditCopy->setText(t("mnuEditCopy") + QStringLiteral("\tCtrl+C"));
-    mnuEditPast->setText(t("mnuEditPast") + QStringLiteral("\tCtrl+V"));
-    mnuEditSelAll->setText(t("mnuEditSelAll") + QStringLiteral("\tCtrl+A"));
+    SendBox::SetEditLang(editItems);
     mnuEditClear->setText(t("frmChat.mnuEditClear"));
     mnuSpecial->setTitle(t("frmChat.mnuSpecial"));
     mnuSpecialSidebar->setText(t("mnuSideBar"));

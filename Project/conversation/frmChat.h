@@ -2,6 +2,7 @@
 // One chat room on this computer: its members, the lines said in it, typing notices, and the
 // window around them (transcript, send box, side bar, export, merge-in, AutoText). A new window
 // for every room; it joins the room registry while it is open.
+#include "controls/SendBox.h"
 #include "core/ChatRooms.h"
 #include "core/SkinnableWindow.h"
 
@@ -15,7 +16,6 @@ class QListWidget;
 class QMenu;
 class QTimer;
 class RichTextBox;
-class SendBox;
 class chameleonButton;
 
 class frmChat : public QMainWindow, public ChatRoom, public SkinnableWindow {
@@ -134,4 +134,5 @@ class frmChat : public QMainWindow, public ChatRoom, public SkinnableWindow {
     qint16 flashCount = 0;
     int lastHeight = 0, lastWidth = 0; // twips
     bool unloaded = false;
+    SendBox::EditItems editItems;
 };

@@ -1,5 +1,6 @@
 #include "conversation/frmMsg.h"
 
+#include "controls/TextLabel.h"
 #include "controls/chameleonButton.h"
 #include "core/MessageService.h"
 #include "core/frmImgs.h"
@@ -44,13 +45,6 @@ int toPixels(int twips) {
     return static_cast<int>(std::lround(twips / double(kTwipsPerPixel)));
 }
 
-QString displayText(const QString& text) {
-    QString t = text;
-    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return t;
-}
-
 class MsgService : public MessageService {
   public:
     int Show(const QString& text, int buttons, int icon) override {
@@ -80,23 +74,8 @@ frmMsg::frmMsg(QWidget* parent) : QDialog(parent) {
     picIcon->setObjectName(QStringLiteral("picIcon"));
     picIcon->setGeometry(kMargin, kMargin, kIconSize, kIconSize);
 
-    // A read-only text box: plain text only, long words broken anywhere, and a scroll bar when
-    // the text is taller than the screen allows.
-    lblMsg = new QTextEdit(this);
+    lblMsg = new TextLabel(this);
     lblMsg->setObjectName(QStringLiteral("lblMsg"));
-    lblMsg->setReadOnly(true);
-    lblMsg->setAcceptRichText(false);
-    lblMsg->setUndoRedoEnabled(false);
-    lblMsg->setFrameShape(QFrame::NoFrame);
-    lblMsg->setFocusPolicy(Qt::NoFocus); // typed keys belong to the window
-    lblMsg->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    lblMsg->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    lblMsg->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    lblMsg->document()->setDocumentMargin(0);
-    QPalette pal = lblMsg->palette();
-    pal.setColor(QPalette::Base, Qt::transparent);
-    lblMsg->setPalette(pal);
-    lblMsg->viewport()->setAutoFillBackground(false);
     lblMsg->setPlainText(QStringLiteral("[msg]"));
     lblMsg->setGeometry(kLabelLeft, kMargin, kLabelWidth, kLabelLaidOutHeight);
 
@@ -130,7 +109,7 @@ void frmMsg::Install() {
 }
 
 void frmMsg::SetMsg(const QString& text) {
-    lblMsg->setPlainText(displayText(text));
+    lblMsg->setPlainText(modAppFnc::PlainLines(text));
     QTextDocument* doc = lblMsg->document();
     QTextFrameFormat frame = doc->rootFrame()->frameFormat();
     frame.setTopMargin(0);

@@ -54,13 +54,17 @@ ChatRoom* openRoom(const QString& userList) {
 }
 } // namespace
 
-void AppRouter::ShowAlertPop(const QString&, const QString&) {}
+void AppRouter::ShowAlertPop(const QString& text, const QString& sender) {
+    modAppFnc::ShowAlertPop(text, sender);
+}
 
 void AppRouter::RouteChatMsg(const QString& data, const QString& sender) {
     modAppFnc::RouteChatMsg(data, sender);
 }
 
-void AppRouter::ShowUserInfo(const QString&, const QString&) {}
+void AppRouter::ShowUserInfo(const QString& text, const QString& sender) {
+    modAppFnc::ShowUserInfo(text, sender);
+}
 
 void AppRouter::Install() {
     static AppRouter router;

@@ -1,5 +1,7 @@
 #include "core/MainWindowLink.h"
 
+#include "core/modAppFnc.h"
+
 namespace {
 MainWindowLink* gLink = nullptr;
 }
@@ -14,4 +16,13 @@ MainWindowLink* MainWindowLink::Loaded() {
 
 void MainWindowLink::SetLoaded(MainWindowLink* link) {
     gLink = link;
+}
+
+void MainWindowLink::InvBlock(const QString& userList) {
+    for (const QString& name : modAppFnc::ListNames(userList)) {
+        if (IsBlocked(name))
+            RemBlock(name);
+        else
+            AddBlock(name);
+    }
 }

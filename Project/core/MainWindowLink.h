@@ -16,6 +16,9 @@ class MainWindowLink {
     virtual bool IsBlocked(const QString& name) const = 0;
     virtual void AddBlock(const QString& name) = 0;
     virtual void RemBlock(const QString& name) = 0;
+    // Blocks every listed user (names each followed by the separator) I do not block, and
+    // unblocks every one I do.
+    virtual void InvBlock(const QString& userList);
     // Adds every user selected in the main window to the room (refusing those in a room).
     virtual void AddU2Chat(ChatRoom* room) = 0;
 

@@ -163,6 +163,14 @@ QString GetField(const QString& text, qint32 n, QChar sep) {
     return Fields::Get(text, n, sep);
 }
 
+QStringList ListNames(const QString& userList) {
+    QStringList out;
+    const qint32 n = CountStr(userList, modGlobals::Sep());
+    for (qint32 i = 1; i <= n; ++i)
+        out << GetField(userList, i, modGlobals::kSep);
+    return out;
+}
+
 QString ReplaceAll(const QString& text, const QString& find, const QString& replacement) {
     if (find.isEmpty()) return text;
     QString work = text;
@@ -174,6 +182,13 @@ QString ReplaceAll(const QString& text, const QString& find, const QString& repl
         from = i + replacement.size();
     }
     return work;
+}
+
+QString PlainLines(const QString& text) {
+    QString t = text;
+    t.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return t;
 }
 
 QString FileFromPath(const QString& path) {

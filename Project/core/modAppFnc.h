@@ -3,6 +3,7 @@
 // the modal wait, messages, sounds, the name rule, text and list procedures, links, the
 // work area and the companion programs.
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 class QTextDocument;
@@ -29,7 +30,12 @@ QString ProperCase(const QString& text);
 QString TrimBlanks(const QString& text);
 qint32 CountStr(const QString& text, const QString& sub);
 QString GetField(const QString& text, qint32 n, QChar sep);
+// The names of a user list (each name followed by the separator), fields 1 to the count of
+// separators: text after the last separator is no name.
+QStringList ListNames(const QString& userList);
 QString ReplaceAll(const QString& text, const QString& find, const QString& replacement);
+// Text for showing: CR LF, LF and a lone CR each become one line break ("\n").
+QString PlainLines(const QString& text);
 QString FileFromPath(const QString& path);
 QString FolderFromPath(const QString& path);
 bool NetworkPresent();
@@ -43,6 +49,14 @@ void RunHelp();
 // Re-skins the main window and every visible chat window (SkinnableWindow.cpp).
 void ApplySkinAll();
 
+// Alert routing (AlertRouting.cpp). An alert from a user I block is dropped; otherwise it opens
+// a pop-up, plays ALTSND and goes into the history.
+void ShowAlertPop(const QString& text, const QString& sender);
+// An information answer opens a window of its own, with the system beep.
+void ShowUserInfo(const QString& text, const QString& sender);
+// One "R" request per listed user: mode 0 the phone number, 1 the logon name; any other mode
+// sends nothing.
+void RequestUserInfo(const QString& userList, int mode);
 // Chat routing (AppRouter.cpp). `packet` is the text, one separator and the chat code.
 // Hands a line to every room that holds its sender; a first line ("0") from somebody in no
 // room opens a room for him with the new-chat sound. Blocked senders, and every line while

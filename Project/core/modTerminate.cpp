@@ -20,6 +20,18 @@ Slot<modTerminate::Handler>& modTerminate::handler() {
     return slot;
 }
 
+namespace {
+std::function<void()>& beforeEnd() {
+    static std::function<void()> hook;
+    return hook;
+}
+} // namespace
+
+void modTerminate::SetBeforeEnd(std::function<void()> hook) {
+    beforeEnd() = std::move(hook);
+}
+
 void modTerminate::Terminate() {
+    if (beforeEnd()) beforeEnd()();
     handler()->Terminate();
 }

@@ -3,6 +3,8 @@
 // "QX3 Terminated" and ends the process. Tests replace it with a recorder.
 #include "platform/Slot.h"
 
+#include <functional>
+
 namespace modTerminate {
 class Handler {
   public:
@@ -12,4 +14,7 @@ class Handler {
 // Ends the program; returns only when a replacement is installed, so callers return after it.
 void Terminate();
 Slot<Handler>& handler();
+// Runs first in every orderly end, whichever handler ends the program (the start-up puts the
+// speed bar's unload here: the core knows no windows). An empty function runs nothing.
+void SetBeforeEnd(std::function<void()> hook);
 } // namespace modTerminate

@@ -5,6 +5,7 @@
 
 #include "controls/chameleonButton.h"
 #include "controls/ctlTaskBarIcon.h"
+#include "conversation/frmMsgHist.h"
 #include "core/InputBox.h"
 #include "core/SkinAtlas.h"
 #include "core/SkinnableWindow.h"
@@ -19,6 +20,7 @@
 #include "core/modSkin.h"
 #include "core/modTerminate.h"
 #include "platform/Colors.h"
+#include "platform/OuterGeometry.h"
 #include "platform/Twips.h"
 
 #include <QCloseEvent>
@@ -69,6 +71,13 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     SkinWindows::Register(this, SkinnableWindow::Kind::Main);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Talkvane3"));
+    outer_ = new OuterGeometry(this);
+    outer_->FrameKnown = [this] { applyMinimumSize(); };
+    outer_->Applied = [this] {
+        if (centreOnShow) centreInWorkArea();
+        centreOnShow = false;
+    };
+    outer_->WaitEnded = [this] { centreOnShow = false; };
     buildMenus();
     buildControls();
     Form_Load();
@@ -107,6 +116,7 @@ void frmMain::buildMenus() {
     mnuActionOptions = item(mnuAction, "&Options...", QKeySequence(Qt::CTRL | Qt::Key_O));
     connect(mnuActionOptions, &QAction::triggered, this, &frmMain::mnuActionOptions_Click);
     mnuActionHist = item(mnuAction, "View Alert &History", QKeySequence(Qt::CTRL | Qt::Key_H));
+    connect(mnuActionHist, &QAction::triggered, this, &frmMain::mnuActionHist_Click);
     mnuAction->addSeparator();
     mnuActionSignOut = item(mnuAction, "Sign O&ut");
     mnuActionExitAct = item(mnuAction, "&Close Talkvane");
@@ -154,6 +164,7 @@ void frmMain::buildMenus() {
     mnuPopHelpUpdate = mnuPopHelp->addAction(QStringLiteral("Check For &Updates"));
     mnuPop->addSeparator();
     mnuPopHist = mnuPop->addAction(QStringLiteral("View Alert &History"));
+    connect(mnuPopHist, &QAction::triggered, this, &frmMain::mnuActionHist_Click);
     mnuPopOptions = mnuPop->addAction(QStringLiteral("&Options..."));
     connect(mnuPopOptions, &QAction::triggered, this, &frmMain::mnuActionOptions_Click);
     mnuPopStat = mnuPop->addMenu(QStringLiteral("Set My &Status"));
@@ -446,51 +457,11 @@ void frmMain::applyMinimumSize() {
 }
 
 QSize frmMain::outerSizeTwips() const {
-    const QSize outer = frameGeometry().size();
-    return {Twips::fromPx(outer.width(), Twips::dpiX(this)),
-            Twips::fromPx(outer.height(), Twips::dpiY(this))};
+    return outer_->OuterSizeTwips();
 }
 
 void frmMain::setOuterGeometryTwips(int left, int top, int width, int height) {
-    const double dx = Twips::dpiX(this), dy = Twips::dpiY(this);
-    const QRect outer(Twips::toPx(left, dx), Twips::toPx(top, dy), Twips::toPx(width, dx),
-                      Twips::toPx(height, dy));
-    applyOuterGeometry(outer);
-    // The frame is known only once the window is shown; the size is put right then.
-    if (!isVisible()) pendingOuter = outer;
-}
-
-void frmMain::applyOuterGeometry(const QRect& outer) {
-    const QSize frame = frameGeometry().size() - geometry().size();
-    move(outer.topLeft());
-    resize(outer.width() - frame.width(), outer.height() - frame.height());
-}
-
-void frmMain::showEvent(QShowEvent* e) {
-    QMainWindow::showEvent(e);
-    applyPendingOuter();
-    // A window manager may add the frame a little later; without one there is none to wait for.
-    if (!pendingOuter.isNull())
-        QTimer::singleShot(kFrameWaitMs, this, [this] {
-            pendingOuter = QRect();
-            centreOnShow = false;
-        });
-}
-
-void frmMain::applyPendingOuter() {
-    if (pendingOuter.isNull() || !isVisible()) return;
-    if (frameGeometry().size() == geometry().size()) return; // the frame is not known yet
-    const QRect outer = pendingOuter;
-    pendingOuter = QRect();
-    applyOuterGeometry(outer);
-    applyMinimumSize();
-    if (centreOnShow) centreInWorkArea();
-    centreOnShow = false;
-}
-
-void frmMain::moveEvent(QMoveEvent* e) {
-    QMainWindow::moveEvent(e);
-    applyPendingOuter();
+    outer_->SetOuterTwips(left, top, width, height);
 }
 
 void frmMain::Form_Resize() {
@@ -522,7 +493,6 @@ bool frmMain::eventFilter(QObject* watched, QEvent* e) {
 
 void frmMain::resizeEvent(QResizeEvent* e) {
     QMainWindow::resizeEvent(e);
-    applyPendingOuter();
     Form_Resize();
 }
 
@@ -599,6 +569,13 @@ void frmMain::centreInWorkArea() {
          Twips::toPx(top + (bottom - top) / 2 - size.height() / 2, dy));
 }
 
+void frmMain::mnuActionHist_Click() {
+    frmMsgHist& hist = frmMsgHist::Load();
+    hist.show();
+    hist.raise();
+    hist.activateWindow();
+}
+
 void frmMain::mnuActionStatusSet_Click(int index) {
     Run().OwnStatus = static_cast<qint16>(index);
     modNetCmds::SendUserData();
@@ -609,7 +586,8 @@ void frmMain::mnuActionStatusSet_Click(int index) {
     const QString def = StatDef(QString::number(index));
     cmdStat->SetCaption(cmdStat->property("Tag").toString() + lang("Main_StatSep") + def);
     PaintStat();
-    if (Sets().SB_U == 1 && speedBar) speedBar->SetStatCaption(def);
+    if (SpeedBarLink* speedBar = SpeedBarLink::Current(); Sets().SB_U == 1 && speedBar)
+        speedBar->SetStatCaption(def);
 }
 
 void frmMain::RefFBtn(bool cRefSkin, bool RefMnu) {

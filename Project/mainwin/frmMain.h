@@ -20,6 +20,7 @@ class QTimer;
 class chameleonButton;
 class ctlTaskBarIcon;
 class frmMainList;
+class OuterGeometry;
 
 // The speed bar as the main window keeps it in step; there is none until it is loaded.
 class SpeedBarLink {
@@ -30,6 +31,11 @@ class SpeedBarLink {
     virtual void UListChanged() = 0;
     virtual void GrpLstChange() = 0;
     virtual void SetStatCaption(const QString& caption) = 0;
+
+    // The loaded speed bar, or nullptr: the bar sets itself at load and clears itself at
+    // unload, so the main window never reaches a closed one.
+    static SpeedBarLink* Current();
+    static void SetCurrent(SpeedBarLink* bar);
 };
 
 class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, public MainWindowLink {
@@ -42,8 +48,6 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     static constexpr int kMinWidth = 2450, kMinHeight = 3500;
     static constexpr int kFirstWidth = 7000, kFirstHeight = 6000;
     static constexpr int kRefreshMs = 200;
-    // How long after showing a window manager may take to put its frame round the window.
-    static constexpr int kFrameWaitMs = 2000;
 
     // Constructing the window runs its load: settings applied, network layer opened.
     explicit frmMain(QWidget* parent = nullptr);
@@ -59,7 +63,7 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     void RefStat();
     void RefSBUList();
     void AddU2Chat(ChatRoom* frm) override;
-    void InvBlock(const QString& userList);
+    void InvBlock(const QString& userList) override;
     bool IsOnLine(const QString& name) const;
     void UpdateGrpLst();
     void UListChange() override;
@@ -77,6 +81,8 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     void mnuActionExit_Click();
     void mnuActionOptions_Click();
     void mnuActionStatusSet_Click(int index);
+    // Shows the alert history without waiting.
+    void mnuActionHist_Click();
     // Turn the check mark over; its change shows or hides the side bar, or keeps the window on top.
     void mnuViewSideBar_Click();
     void mnuViewKeepOnTop_Click();
@@ -90,7 +96,6 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     OwnerList* lstUsers() override { return &lstUsersList; }
     OwnerList* lstUStat() override { return &lstUStatList; }
 
-    void SetSpeedBar(SpeedBarLink* bar) { speedBar = bar; }
     // True when a tray icon is really shown now, so that a minimised window can hide into it.
     bool TrayIconShown() const;
     // The tray icon's events. Button and shift as the icon reports them.
@@ -174,8 +179,6 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
 
   protected:
     void closeEvent(QCloseEvent* e) override;
-    void showEvent(QShowEvent* e) override;
-    void moveEvent(QMoveEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void changeEvent(QEvent* e) override;
@@ -191,17 +194,14 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     bool sideBarOn() const;
     QSize outerSizeTwips() const;
     void setOuterGeometryTwips(int left, int top, int width, int height);
-    void applyOuterGeometry(const QRect& outer);
-    void applyPendingOuter();
     void centreInWorkArea();
     QString recordField(int index, int field) const;
 
-    SpeedBarLink* speedBar = nullptr;
     void trayShownChanged(bool shown);
 
     bool asking = false; // the close question is open
     bool cleanedUp = false;
     bool byCode = false;
-    QRect pendingOuter; // outer geometry (pixels) to apply once the frame is known
+    OuterGeometry* outer_ = nullptr; // places and sizes the window by its frame
     bool centreOnShow = false;
 };

@@ -4,6 +4,7 @@
 
 #include "controls/chameleonButton.h"
 #include "core/ChatRooms.h"
+#include "core/PeerInfo.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modGDI.h"
@@ -46,14 +47,6 @@ quint32 colourOf(const QVariant& v) {
     return ok ? static_cast<quint32>(n) & 0xFFFFFFu : 0u;
 }
 
-// The names of a separator-ended list, in order.
-QStringList namesOf(const QString& list) {
-    QStringList out;
-    const qint32 n = modAppFnc::CountStr(list, Sep());
-    for (qint32 i = 1; i <= n; ++i)
-        out << modAppFnc::GetField(list, i, modGlobals::kSep);
-    return out;
-}
 } // namespace
 
 // --- the list control ------------------------------------------------------------------------
@@ -142,11 +135,7 @@ int frmMain::GetUserPic(const QString& name) const {
 }
 
 bool frmMain::IsBlocked(const QString& name) const {
-    const QString& blc = Sets().BLC;
-    if (blc.isEmpty()) return false;
-    for (const QString& n : namesOf(blc))
-        if (modAppFnc::SameNoCase(n, name)) return true;
-    return false;
+    return PeerInfo::InBlockList(name);
 }
 
 void frmMain::AddBlock(const QString& name) {
@@ -159,7 +148,7 @@ void frmMain::RemBlock(const QString& name) {
     auto& blc = Sets().BLC;
     if (blc.isEmpty() || !IsBlocked(name)) return;
     modNetCmds::SendData(QStringLiteral("V") + name + Sep() + QStringLiteral("1") + Sep());
-    const QStringList names = namesOf(blc);
+    const QStringList names = modAppFnc::ListNames(blc);
     if (names.size() < 2) {
         blc.clear();
         return;
@@ -177,12 +166,7 @@ void frmMain::RemBlock(const QString& name) {
 }
 
 void frmMain::InvBlock(const QString& userList) {
-    for (const QString& n : namesOf(userList)) {
-        if (IsBlocked(n))
-            RemBlock(n);
-        else
-            AddBlock(n);
-    }
+    MainWindowLink::InvBlock(userList);
     UListChange();
 }
 
@@ -225,7 +209,7 @@ void frmMain::RefStat() {
                    QLatin1Char(' ') + modAppFnc::GetField(msg, 3, bar);
     if (!Sets().BLC.isEmpty()) {
         int b = 0;
-        for (const QString& name : namesOf(Sets().BLC))
+        for (const QString& name : modAppFnc::ListNames(Sets().BLC))
             b += IsOnLine(name);
         if (b > 0) text += QStringLiteral(" (-") + QString::number(b) + QLatin1Char(')');
     }
@@ -237,6 +221,7 @@ void frmMain::RefStat() {
 }
 
 void frmMain::RefSBUList() {
+    SpeedBarLink* speedBar = SpeedBarLink::Current();
     if (!speedBar) return;
     speedBar->ClearUsers();
     const int filter = Sets().SB_F;
@@ -304,7 +289,8 @@ void frmMain::UpdateGrpLst() {
     mnuActionGrp->setEnabled(on);
     mnuPopGrp->setEnabled(on);
     cmdSB[1]->SetEnabled(on);
-    if (Sets().SB_U == 1 && speedBar) speedBar->GrpLstChange();
+    if (SpeedBarLink* speedBar = SpeedBarLink::Current(); Sets().SB_U == 1 && speedBar)
+        speedBar->GrpLstChange();
 }
 
 // --- drawing -------------------------------------------------------------------------------------

@@ -413,6 +413,55 @@ class TestUpdate : public QObject {
         QVERIFY(w->fraDown->isHidden());
     }
 
+    // Closing during the list's fetch waits for it; then the window stops and ends.
+    void closeWaitsForTheListFetch() {
+        HttpServer::Reply slow;
+        slow.body = record(QStringLiteral("Tool"), QStringLiteral("/files/t"), QStringLiteral("\\"), 2);
+        slow.trickleMs = 20;
+        slow.trickleBytes = 4;
+        server_->route(kUpdatesPath.toLatin1(), slow);
+        modMain::Run().SkinsMode = false;
+        frmMain* w = frmMain::Load();
+        w->show();
+        QTimer::singleShot(100, w, [w] { w->close(); });
+        w->cmdRefresh_Click();
+        QCOMPARE(end_->ends, 0);
+        QCOMPARE(readAll(path(QStringLiteral("qx3.upd"))), slow.body);
+        QCOMPARE(w->Lists.lstUpdates, QStringList{QStringLiteral("Tool")});
+        QTRY_COMPARE(end_->ends, 1);
+        QVERIFY(!w->isVisible());
+    }
+
+    // The lamps sweep once a second and leave the percentage behind them in tenths.
+    void lampsSweep() {
+        frmMain* w = frmMain::Load();
+        const auto lamps = [w] {
+            QString s;
+            for (int i = 0; i < 10; ++i)
+                s += w->LampColor(i) == frmMain::kRed     ? QLatin1Char('r')
+                     : w->LampColor(i) == frmMain::kGreen ? QLatin1Char('g')
+                                                          : QLatin1Char('m');
+            return s;
+        };
+        w->lblP->setText(QStringLiteral("35% downloaded"));
+        w->PERdown = 35;
+        w->Timer2_Timer();
+        QCOMPARE(lamps(), QStringLiteral("mrrrrrrrrr"));
+        for (int i = 0; i < 4; ++i)
+            w->Timer2_Timer();
+        QCOMPARE(lamps(), QStringLiteral("gggrmrrrrr"));
+        for (int i = 0; i < 5; ++i)
+            w->Timer2_Timer();
+        QCOMPARE(lamps(), QStringLiteral("gggrrrrrrm"));
+        w->Timer2_Timer();
+        QCOMPARE(lamps(), QStringLiteral("gggrrrrrrr"));
+        w->Timer2_Timer();
+        QCOMPARE(lamps(), QStringLiteral("mggrrrrrrr"));
+        w->lblP->setText(QStringLiteral("0% downloaded"));
+        w->Timer2_Timer();
+        QCOMPARE(lamps(), QStringLiteral("rrrrrrrrrr"));
+    }
+
     void introAndMainWindow() {
         server_->route(kUpdatesPath.toLatin1(),
                        record(QStringLiteral("Tool"), QStringLiteral("/files/t"), QStringLiteral("\\"), 2));
@@ -424,6 +473,8 @@ class TestUpdate : public QObject {
             if (auto* i = qobject_cast<frmIntro*>(t)) intro = i;
         QVERIFY(intro);
         QCOMPARE(intro->lblVer->text(), QStringLiteral("3.00.0009"));
+        QVERIFY(QTest::qWaitForWindowActive(intro));
+        QCOMPARE(QApplication::focusWidget(), intro->cmdNext);
         QVERIFY(
             intro->LBLCap[2]->text().startsWith(QStringLiteral("Welcome to Talkvane3 AutoUpdate\r\n\r\n")));
         saveScreenshot(intro, QStringLiteral("update-intro"));

@@ -6,19 +6,29 @@
 #include "controls/SendBox.h"
 #include "controls/chameleonButton.h"
 #include "core/AppRouter.h"
+#include "core/SkinAtlas.h"
 #include "core/clsChat.h"
 #include "core/frmImgs.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
+#include "platform/Colors.h"
+#include "platform/Twips.h"
 #include "support/ChatRecorders.h"
-#include "support/Recorders.h"
+#include "support/Headless.h"
 #include "support/Screenshot.h"
-#include "support/TestEnv.h"
+#include "support/TestFiles.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QListWidget>
+#include <QMimeData>
+#include <QPainter>
 #include <QPointer>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -32,11 +42,40 @@ const QString kMark = QStringLiteral("Zmark");
 QString packet(const QString& text, const QString& code) {
     return text + S + code;
 }
+
+// A skin picture whose every chat piece is one colour of its own.
+QImage syntheticSkin(std::vector<std::pair<QRect, QColor>>& pieces) {
+    using namespace SkinAtlas;
+    const QRect all[] = {kChatTopLeft,    kChatTop,        kChatTopRight,        kChatLeft,
+                         kChatRight,      kChatBottomLeft, kChatBottom,          kChatSideTop,
+                         kChatSideMiddle, kChatSideBottom, kChatBottomRightSide, kChatBottomRight};
+    QImage img(frmImgs::kSkinWidth, frmImgs::kSkinHeight, QImage::Format_RGB32);
+    img.fill(Qt::black);
+    QPainter p(&img);
+    int i = 0;
+    for (const QRect& r : all) {
+        const QColor c(20 + 15 * i, 250 - 15 * i, 40 + 9 * i);
+        ++i;
+        if (r == kChatBottomRight) continue; // the same corner, taller: drawn below
+        p.fillRect(r, c);
+        pieces.push_back({r, c});
+    }
+    // The taller corner: its upper part is the short one, its lower part a colour of its own.
+    p.fillRect(QRect(kChatBottomRight.x(), kChatBottomRight.y() + kChatBottomRightSide.height(),
+                     kChatBottomRight.width(), kChatBottomRight.height() - kChatBottomRightSide.height()),
+               QColor(1, 2, 3));
+    return img;
+}
+QColor colourOf(const std::vector<std::pair<QRect, QColor>>& pieces, const QRect& r) {
+    for (const auto& [rect, c] : pieces)
+        if (rect == r) return c;
+    return {};
+}
 } // namespace
 
 class TestFrmChat : public QObject {
     Q_OBJECT
-    QTemporaryDir home;
+    TestEnv::Headless env_{41201};
     TestOwner owner;
     clsChat listener;
 
@@ -66,9 +105,6 @@ class TestFrmChat : public QObject {
 
   private slots:
     void initTestCase() {
-        QVERIFY(home.isValid());
-        TestEnv::isolate(home);
-        TestEnv::useLoopback(41201);
         modLangConst::SetDefaultStrings();
         frmImgs::Load();
         modGlobals::Sets().UNAME = QStringLiteral("Me");
@@ -360,6 +396,555 @@ class TestFrmChat : public QObject {
         QTest::keyClick(w->txtSnd, Qt::Key_Return);
         QCOMPARE(w->txtSnd->Text(), QStringLiteral("x"));
         QCOMPARE(w->txtMsg->Text(), QString());
+        delete w;
+    }
+    // --- the transcript --------------------------------------------------------------------------
+
+    void linesInBothStyles_data() {
+        QTest::addColumn<int>("style");
+        QTest::newRow("single line") << 0;
+        QTest::newRow("multi line") << 1;
+        QTest::newRow("another value draws as multi line") << 7;
+    }
+    void linesInBothStyles() {
+        QFETCH(int, style);
+        modGlobals::Sets().CHTSTY = qint16(style);
+        MainRecorder main;
+        main.font = QStringLiteral("Courier New");
+        main.colour = QStringLiteral("255"); // red, the low byte
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(QStringLiteral("Bob"));
+        w->AddMsg(packet(QStringLiteral("hello"), QStringLiteral("0")), QStringLiteral("Bob"));
+        const QTextBlock first = w->txtMsg->document()->firstBlock();
+        const QColor grey = Colors::fromBgr(Colors::SysColor(Colors::kGrayText));
+        auto it = first.begin();
+        QCOMPARE(it.fragment().charFormat().foreground().color(), grey);
+        QCOMPARE(it.fragment().charFormat().fontFamilies().toStringList().first(), w->font().family());
+        if (style == 0) {
+            QCOMPARE(w->txtMsg->Text(), QStringLiteral("Bob:\thello\r\n"));
+            QCOMPARE(RichTextBox::BlockIndent(first), 3.0);
+            QCOMPARE(RichTextBox::BlockHanging(first),
+                     QFontMetricsF(w->font()).horizontalAdvance("Bob") + 13);
+            ++it;
+        } else {
+            QCOMPARE(w->txtMsg->Text(), QStringLiteral("Bob:\r\nhello\r\n"));
+            QCOMPARE(RichTextBox::BlockIndent(first), 3.0);
+            QCOMPARE(RichTextBox::BlockHanging(first), 0.0);
+            QCOMPARE(RichTextBox::BlockIndent(first.next()), 15.0);
+            it = first.next().begin();
+        }
+        QCOMPARE(it.fragment().text(), QStringLiteral("hello"));
+        QCOMPARE(it.fragment().charFormat().foreground().color(), QColor(Qt::red));
+        QCOMPARE(it.fragment().charFormat().fontFamilies().toStringList().first(),
+                 QStringLiteral("Courier New"));
+        delete w;
+    }
+
+    void timeStampsAndPictures_data() {
+        QTest::addColumn<bool>("stamps");
+        QTest::addColumn<int>("pictures");
+        QTest::newRow("plain") << false << 0;
+        QTest::newRow("pictures") << false << 1;
+        QTest::newRow("stamped pictures") << true << 1;
+    }
+    void timeStampsAndPictures() {
+        QFETCH(bool, stamps);
+        QFETCH(int, pictures);
+        modGlobals::Sets().CHTPICS = qint16(pictures);
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(QStringLiteral("Bob"));
+        w->mnuChatTS->setChecked(stamps);
+        w->AddMsg(packet(QStringLiteral("hi :) (y)"), QStringLiteral("0")), QStringLiteral("Bob"));
+        const QString text = w->txtMsg->Text();
+        QVERIFY(text.endsWith(QStringLiteral("Bob:\r\nhi :) (y)\r\n")));
+        if (stamps)
+            QVERIFY2(text.contains(QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d ~ Bob:"))),
+                     qPrintable(text));
+        else
+            QVERIFY(text.startsWith(QStringLiteral("Bob:")));
+        const int images =
+            int(w->txtMsg->document()->toPlainText().count(QChar(QChar::ObjectReplacementCharacter)));
+        QCOMPARE(images, pictures ? 2 : 0);
+        delete w;
+    }
+
+    void flashAndSound() {
+        SoundRecorder sound;
+        AttentionRecorder attention;
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(QStringLiteral("Bob"));
+        attention.active = true;
+        w->AddMsg(packet("a", "0"), QStringLiteral("Bob"));
+        QVERIFY(sound.heard.isEmpty());
+        QVERIFY(!w->tmrWinFlash->isActive());
+        attention.active = false;
+        w->AddMsg(packet("b", "0"), QStringLiteral("Bob"));
+        QCOMPARE(sound.heard, QStringList({"beep"}));
+        QVERIFY(w->tmrWinFlash->isActive());
+        for (int i = 0; i < 10; ++i)
+            w->tmrWinFlash_Timer();
+        QCOMPARE(attention.flashes, QStringList(7, "1")); // seven toggles, then it waits
+        QVERIFY(w->tmrWinFlash->isActive());
+        w->AddMsg(packet("c", "0"), QStringLiteral("Bob"));
+        QCOMPARE(w->FlashCount(), qint16(7)); // a new line starts again
+        w->tmrWinFlash_Timer();
+        attention.active = true;
+        w->tmrWinFlash_Timer();
+        QCOMPARE(attention.flashes.size(), 9);
+        QCOMPARE(attention.flashes.last(), QStringLiteral("0")); // activation puts it back
+        QVERIFY(!w->tmrWinFlash->isActive());
+        // The line the router has already sounded for only flashes.
+        attention.active = false;
+        w->AddMsg(packet("d", "0"), QStringLiteral("Bob"), true);
+        QCOMPARE(sound.heard.size(), 2);
+        QVERIFY(w->tmrWinFlash->isActive());
+        delete w;
+    }
+
+    void routerOpensARoomThatSoundsOnce() {
+        MainRecorder main;
+        SoundRecorder sound;
+        AttentionRecorder attention;
+        frmChat::Install();
+        modAppFnc::RouteChatMsg(packet("", "0"), QStringLiteral("Bob")); // a join notice
+        QCOMPARE(ChatRooms::All().size(), std::size_t(1));
+        auto* w = dynamic_cast<frmChat*>(ChatRooms::All().front());
+        QVERIFY(w);
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->Members(), QStringList({"Bob"}));
+        QCOMPARE(sent(), QStringList({"Bob||0|", "Bob|Bob|4|"}));
+        modAppFnc::RouteChatMsg(packet("hi", "0"), QStringLiteral("bob"));
+        QCOMPARE(w->txtMsg->Text(), QStringLiteral("bob:\r\nhi\r\n"));
+        QCOMPARE(sound.heard, QStringList({"beep", "beep"})); // the room's, then the line's
+        ChatRooms::SetFactory({});
+        w->close();
+        sent();
+    }
+
+    // --- keys --------------------------------------------------------------------------------------
+
+    void autoTextKeys_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("inserted");
+        QTest::newRow("Ctrl+1") << int(Qt::Key_1) << int(Qt::ControlModifier) << "one";
+        QTest::newRow("Ctrl+9") << int(Qt::Key_9) << int(Qt::ControlModifier) << "nine";
+        QTest::newRow("Ctrl+0") << int(Qt::Key_0) << int(Qt::ControlModifier) << "ten";
+        QTest::newRow("Ctrl+Shift+1")
+            << int(Qt::Key_Exclam) << int(Qt::ControlModifier | Qt::ShiftModifier) << "";
+        QTest::newRow("keypad Ctrl+1")
+            << int(Qt::Key_1) << int(Qt::ControlModifier | Qt::KeypadModifier) << "";
+    }
+    void autoTextKeys() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, inserted);
+        auto& cat = modGlobals::Sets().CAT;
+        for (auto& c : cat)
+            c = QStringLiteral("x");
+        cat[0] = QStringLiteral("one");
+        cat[8] = QStringLiteral("nine");
+        cat[9] = QStringLiteral("ten");
+        QPointer<frmChat> w = new frmChat;
+        QCOMPARE(w->mnuSpecialATI[9]->text(), QStringLiteral("&0. ten\tCtrl+0"));
+        for (QWidget* target : std::initializer_list<QWidget*>{w->txtSnd, w->lstUsers}) {
+            w->txtSnd->SetText(QString());
+            QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+            QCOMPARE(w->txtSnd->Text(), inserted); // once, whichever control has the focus
+        }
+        delete w;
+    }
+
+    void withoutSendButtonEnterStillSends() {
+        modGlobals::Sets().CHTSNDBTN = 0;
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(QStringLiteral("Bob"));
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY(w->cmdSnd->x() + w->cmdSnd->width() < 0);
+        const int W = w->body->width() - frmChat::kSideBarWidth;
+        QCOMPARE(w->txtSnd->geometry(), QRect(5, w->body->height() - 82, W - 10, 51));
+        sent();
+        QTest::keyClicks(w->txtSnd, QStringLiteral("go"));
+        QTest::keyClick(w->txtSnd, Qt::Key_Return);
+        QCOMPARE(sent().value(0), QStringLiteral("Bob|go|0|"));
+        delete w;
+    }
+
+    // --- skin, layout, sizes ------------------------------------------------------------------------
+
+    void background_data() {
+        QTest::addColumn<bool>("side");
+        QTest::newRow("side bar") << true;
+        QTest::newRow("no side bar") << false;
+    }
+    void background() {
+        QFETCH(bool, side);
+        using namespace SkinAtlas;
+        std::vector<std::pair<QRect, QColor>> pieces;
+        const QImage saved = frmImgs::Load().picSkin;
+        frmImgs::Load().picSkin = syntheticSkin(pieces);
+        modGlobals::Sets().FC_SB = side;
+        QPointer<frmChat> w = new frmChat;
+        w->resize(420, 380);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QTRY_COMPARE(w->picBuf.size(), w->body->size());
+        const int SW = w->body->width(), H = w->body->height();
+        const int W = side ? SW - frmChat::kSideBarWidth : SW;
+        const QImage& img = w->picBuf;
+        auto at = [&](int x, int y) { return QColor(img.pixel(x, y)); };
+        auto piece = [&](const QRect& r) { return colourOf(pieces, r); };
+        QCOMPARE(at(0, 0), piece(kChatTopLeft));
+        QCOMPARE(at(51, 0), piece(kChatTop));
+        QCOMPARE(at(W - 8, 0), piece(kChatTopRight));
+        QCOMPARE(at(0, 49), piece(kChatLeft));
+        QCOMPARE(at(W - 8, 49), piece(kChatRight));
+        QCOMPARE(at(0, H - 94), piece(kChatBottomLeft));
+        QCOMPARE(at(51, H - 94), piece(kChatBottom));
+        QCOMPARE(at(W - 8, H - 94), piece(kChatBottomRightSide));
+        if (side) {
+            QCOMPARE(at(W, 0), piece(kChatSideTop));
+            QCOMPARE(at(W, 49), piece(kChatSideMiddle));
+            QCOMPARE(at(W, H - 94), piece(kChatSideBottom));
+            QCOMPARE(at(W - 8, H - 94 + 70),
+                     at(W - 7, H - 94 + 70)); // the short corner leaves the bottom edge
+            QVERIFY(at(W - 8, H - 94 + 70) != QColor(1, 2, 3));
+            for (int i = 0; i < 5; ++i) {
+                QVERIFY(w->cmdSB[i]->isVisible());
+                QCOMPARE(w->cmdSB[i]->pos(),
+                         QPoint(SW - (w->cmdSB[0]->width() + 13), 10 + i * (w->cmdSB[0]->height() + 5)));
+            }
+        } else {
+            QCOMPARE(at(W - 8, H - 94 + 70), QColor(1, 2, 3));
+            for (int i = 0; i < 5; ++i)
+                QVERIFY(!w->cmdSB[i]->isVisible());
+        }
+        QCOMPARE(w->lstUsers->geometry(), QRect(49, 3, W - 52, 35));
+        QCOMPARE(w->txtMsg->geometry(), QRect(3, 43, W - 6, H - 131));
+        const int b = w->cmdSnd->width() + 3;
+        QCOMPARE(w->txtSnd->geometry(), QRect(5, H - 82, W - b - 10, 51));
+        QCOMPARE(w->cmdSnd->geometry(), QRect(5 + W - b - 10 + 3, H - 82, w->cmdSnd->width(), 51));
+        QCOMPARE(w->lblStat->pos(), QPoint(8, H - 27));
+        QCOMPARE(w->lblChrCnt->pos(), QPoint(W - (w->lblChrCnt->width() + 3), H - 16));
+        frmImgs::Load().picSkin = saved;
+        delete w;
+    }
+
+    void minimumSizes() {
+        const double dx = Twips::dpiX(nullptr), dy = Twips::dpiY(nullptr);
+        const QSize big(Twips::toPx(frmChat::kMinWidthSideBar, dx),
+                        Twips::toPx(frmChat::kMinHeightSideBar, dy));
+        const QSize small(Twips::toPx(frmChat::kMinWidth, dx), Twips::toPx(frmChat::kMinHeight, dy));
+        modGlobals::Sets().FC_SB = true;
+        QPointer<frmChat> w = new frmChat;
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        // Outer sizes: the frame counts.
+        auto outer = [&] { return w->frameGeometry().size(); };
+        const QSize frame = outer() - w->size();
+        QCOMPARE(w->minimumSize() + frame, big);
+        w->resize(10, 10);
+        QCOMPARE(outer(), big);
+        w->mnuSpecialSidebar_Click(); // hidden: the size stays
+        QVERIFY(!modGlobals::Sets().FC_SB);
+        QCOMPARE(w->minimumSize() + frame, small);
+        QCOMPARE(outer(), big);
+        w->resize(10, 10);
+        QCOMPARE(outer(), small);
+        w->mnuSpecialSidebar_Click(); // shown again: enlarged
+        QVERIFY(modGlobals::Sets().FC_SB);
+        QCOMPARE(outer(), big);
+        delete w;
+        // A new window takes the last state.
+        modGlobals::Sets().FC_SB = false;
+        QPointer<frmChat> v = new frmChat;
+        QVERIFY(!v->SideBarShown());
+        delete v;
+    }
+
+    void keepOnTopIsSharedByNewWindows() {
+        modGlobals::Run().ChatKeepOnTop = 0;
+        QPointer<frmChat> a = new frmChat;
+        QVERIFY(!a->mnuSpecialKoT->isChecked());
+        a->mnuSpecialKoT_Click();
+        QVERIFY(a->windowFlags() & Qt::WindowStaysOnTopHint);
+        QCOMPARE(modGlobals::Run().ChatKeepOnTop, qint16(1));
+        QPointer<frmChat> b = new frmChat;
+        QVERIFY(b->mnuSpecialKoT->isChecked());
+        QVERIFY(b->windowFlags() & Qt::WindowStaysOnTopHint);
+        delete a;
+        delete b;
+        modGlobals::Run().ChatKeepOnTop = 0;
+    }
+
+    void editMenuActsOnTheSendBox() {
+        QPointer<frmChat> w = new frmChat;
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        w->txtSnd->SetText(QStringLiteral("abc"));
+        w->mnuEditSelAll->trigger();
+        w->mnuEditCopy->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("abc"));
+        w->mnuEditCut->trigger();
+        QCOMPARE(w->txtSnd->Text(), QString());
+        QApplication::clipboard()->setText(QStringLiteral("x\x01y"));
+        w->mnuEditPast->trigger();
+        QCOMPARE(w->txtSnd->Text(), QStringLiteral("x y"));
+        QCOMPARE(w->lblChrCnt->text(), QStringLiteral("3/390"));
+        w->txtSnd->setFocus();
+        QTRY_VERIFY(w->cmdSnd->DisplayAsDefault());
+        w->lstUsers->setFocus();
+        QTRY_VERIFY(!w->cmdSnd->DisplayAsDefault());
+        delete w;
+    }
+
+    // --- export and merge-in --------------------------------------------------------------------
+
+    void exportToFile_data() {
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("rtf, bare") << 1 << "x"
+                                   << "x.rtf";
+        QTest::newRow("rtf, .rtf") << 1 << "x.rtf"
+                                   << "x.rtf";
+        QTest::newRow("rtf, .RTF") << 1 << "x.RTF"
+                                   << "x.RTF.rtf";
+        QTest::newRow("rtf, .txt") << 1 << "x.txt"
+                                   << "x.txt.rtf";
+        QTest::newRow("txt, bare") << 2 << "x"
+                                   << "x.txt";
+        QTest::newRow("txt, .rtf") << 2 << "x.rtf"
+                                   << "x.rtf.txt";
+        QTest::newRow("txt, .RTF") << 2 << "x.RTF"
+                                   << "x.RTF.txt";
+        QTest::newRow("txt, .txt") << 2 << "x.txt"
+                                   << "x.txt";
+    }
+    void exportToFile() {
+        QFETCH(int, filter);
+        QFETCH(QString, typed);
+        QFETCH(QString, written);
+        QTemporaryDir out;
+        DialogRecorder dialog;
+        MessageRecorder messages;
+        dialog.answer.path = out.filePath(typed);
+        dialog.answer.filterIndex = filter;
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(QStringLiteral("Bob"));
+        w->AddMsg(packet(QString::fromUtf8("caf\u00e9 {x}"), "0"), QStringLiteral("Bob"));
+        w->mnuChatExportF_Click();
+        QCOMPARE(dialog.request.title, QStringLiteral("Export Chat Dialog..."));
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList({written}));
+        const QByteArray bytes = readAll(out.filePath(written));
+        if (filter == 1) {
+            QVERIFY(bytes.startsWith("{\\rtf1"));
+            QVERIFY(bytes.contains("caf\\u233? \\{x\\}"));
+            QVERIFY(bytes.endsWith("}\r\n\r\n"));
+        } else {
+            QCOMPARE(bytes, QString::fromUtf8("Bob:\r\ncaf\u00e9 {x}\r\n\r\n").toUtf8());
+        }
+        QVERIFY(messages.shown.empty());
+        delete w;
+    }
+
+    void exportAsksBeforeReplacingAnAppendedName() {
+        QTemporaryDir out;
+        DialogRecorder dialog;
+        MessageRecorder messages;
+        dialog.answer.path = out.filePath(QStringLiteral("x"));
+        dialog.answer.filterIndex = 2;
+        writeAll(out.filePath(QStringLiteral("x.txt")), "old");
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(QStringLiteral("Bob"));
+        w->AddMsg(packet("new", "0"), QStringLiteral("Bob"));
+        messages.answers = {1}; // No
+        w->mnuChatExportF_Click();
+        QCOMPARE(int(messages.shown.size()), 1);
+        QCOMPARE(messages.shown[0].buttons, 1);
+        QCOMPARE(messages.shown[0].icon, 2);
+        QVERIFY(messages.shown[0].text.contains(out.filePath(QStringLiteral("x.txt"))));
+        QCOMPARE(readAll(out.filePath(QStringLiteral("x.txt"))), QByteArray("old"));
+        messages.answers = {0}; // Yes
+        w->mnuChatExportF_Click();
+        QCOMPARE(readAll(out.filePath(QStringLiteral("x.txt"))), QByteArray("Bob:\r\nnew\r\n\r\n"));
+        // A name the dialog itself confirmed is not asked about again.
+        dialog.answer.path = out.filePath(QStringLiteral("x.txt"));
+        w->mnuChatExportF_Click();
+        QCOMPARE(int(messages.shown.size()), 2);
+        // Cancelled: nothing.
+        dialog.answer = {};
+        w->mnuChatExportF_Click();
+        QCOMPARE(int(messages.shown.size()), 2);
+        delete w;
+    }
+
+    void exportIntoAFolderThatIsNotThere() {
+        DialogRecorder dialog;
+        MessageRecorder messages;
+        const QString path = QDir(env_.folder()).filePath(QStringLiteral("no/such/folder/x.rtf"));
+        dialog.answer.path = path;
+        dialog.answer.filterIndex = 1;
+        QPointer<frmChat> w = new frmChat;
+        w->mnuChatExportF_Click();
+        QCOMPARE(int(messages.shown.size()), 1);
+        QCOMPARE(messages.shown[0].icon, 5);
+        QCOMPARE(messages.shown[0].buttons, 0);
+        QVERIFY(messages.shown[0].text.contains(path));
+        QVERIFY(!QFileInfo::exists(path));
+        delete w;
+    }
+
+    void exportToClipboard() {
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(QStringLiteral("Bob"));
+        w->AddMsg(packet("clip", "0"), QStringLiteral("Bob"));
+        w->mnuChatExportC_Click();
+        const QMimeData* data = QApplication::clipboard()->mimeData();
+        QVERIFY(data);
+        QCOMPARE(data->text(), QStringLiteral("Bob:\r\nclip\r\n"));
+        QVERIFY(data->data(QStringLiteral("text/rtf")).startsWith("{\\rtf1"));
+        delete w;
+    }
+
+    void mergeIn() {
+        DialogRecorder dialog;
+        MessageRecorder messages;
+        const QString path = QDir(env_.folder()).filePath(QStringLiteral("in.txt"));
+        writeAll(path, QByteArray("one\x01two\n") + QByteArray(500, 'z'));
+        dialog.answer.path = path;
+        QPointer<frmChat> w = new frmChat;
+        w->txtSnd->SetText(QStringLiteral("<>"));
+        w->txtSnd->moveCursor(QTextCursor::Start);
+        w->txtSnd->moveCursor(QTextCursor::NextCharacter, QTextCursor::KeepAnchor); // "<" chosen
+        w->mnuSpecialMergeIn_Click();
+        QCOMPARE(dialog.request.title, QStringLiteral("Select a text file to merge in..."));
+        QCOMPARE(w->LastMergePath, path);
+        const QString text = w->txtSnd->Text();
+        QCOMPARE(text.size(), 390);
+        QVERIFY(text.startsWith(QStringLiteral("one two\r\nzzz")));
+        QVERIFY(text.endsWith(QStringLiteral("z>")));
+        QVERIFY(messages.shown.empty());
+        // A file that cannot be read: its path and the reason, and the box as it was.
+        dialog.answer.path = QDir(env_.folder()).filePath(QStringLiteral("gone.txt"));
+        w->mnuSpecialMergeIn_Click();
+        QCOMPARE(int(messages.shown.size()), 1);
+        QCOMPARE(messages.shown[0].icon, 5);
+        QVERIFY(messages.shown[0].text.contains(dialog.answer.path));
+        QCOMPARE(w->txtSnd->Text(), text);
+        // The last path opens the next dialog.
+        dialog.answer = {};
+        w->mnuSpecialMergeIn_Click();
+        QCOMPARE(dialog.request.folder, QDir(env_.folder()).filePath(QStringLiteral("gone.txt")));
+        QCOMPARE(w->LastMergePath, QString());
+        delete w;
+    }
+
+    // --- two copies in separate processes -----------------------------------------------------
+
+    void aRoomAcrossProcesses() {
+        const QString bin = qEnvironmentVariable("QX3_TEST_BINARY_DIR");
+        if (bin.isEmpty()) QSKIP("needs the build folder (run through ctest)");
+        MainRecorder main;
+        AppRouter::Install();
+        frmChat::Install();
+        QTimer poll; // this copy polls as its main window would
+        connect(&poll, &QTimer::timeout, [] { modNetCmds::PollData(); });
+        poll.start(50);
+        QTemporaryDir homeB, homeC;
+        QProcess bob, cy;
+        QByteArray outB, outC;
+        auto start = [&](QProcess& p, const QTemporaryDir& dir, const QString& name, QByteArray& out) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("QX3_HOME"), dir.path());
+            p.setProcessEnvironment(env);
+            p.start(bin + QStringLiteral("/tests/core/netpeer"), {name, "0", "Arial"});
+            QVERIFY(p.waitForStarted(5000));
+            QTRY_VERIFY_WITH_TIMEOUT((out += p.readAllStandardOutput(), out.contains("READY")), 10000);
+        };
+        // What a peer printed last about its rooms.
+        auto rooms = [](QProcess& p, QByteArray& out) {
+            out += p.readAllStandardOutput();
+            const qsizetype at = out.lastIndexOf("\nROOM");
+            return at < 0 ? QByteArray() : out.mid(at + 1);
+        };
+        start(bob, homeB, QStringLiteral("Bob"), outB);
+        start(cy, homeC, QStringLiteral("Cy"), outC);
+
+        // A room from here: Bob's copy opens one from the join notice.
+        modAppFnc::LoadChatWindow(QStringLiteral("Bob") + S);
+        QCOMPARE(ChatRooms::All().size(), std::size_t(1));
+        QPointer<frmChat> w = dynamic_cast<frmChat*>(ChatRooms::All().front());
+        QVERIFY(w);
+        QTRY_VERIFY_WITH_TIMEOUT(rooms(bob, outB).startsWith("ROOM 0 Me \n"), 10000);
+
+        // Lines both ways.
+        w->txtSnd->SetText(QStringLiteral("hello Bob"));
+        w->cmdSnd_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(rooms(bob, outB).startsWith("ROOM 0 Me Me:/hello Bob/\n"), 10000);
+        bob.write("say hi back\n");
+        QTRY_COMPARE_WITH_TIMEOUT(w->txtMsg->Text(),
+                                  QStringLiteral("Me:\r\nhello Bob\r\nBob:\r\nhi back\r\n"), 10000);
+
+        // A third member: the "4" notices put everybody in one room on every computer.
+        w->AddUser(QStringLiteral("Cy"));
+        QTRY_VERIFY_WITH_TIMEOUT(rooms(cy, outC).startsWith("ROOM 0 Bob,Me "), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(rooms(bob, outB).startsWith("ROOM 0 Cy,Me "), 10000);
+        QVERIFY(!rooms(cy, outC).contains("ROOM 1"));
+        cy.write("say all three\n");
+        QTRY_VERIFY_WITH_TIMEOUT(w->txtMsg->Text().endsWith(QStringLiteral("Cy:\r\nall three\r\n")), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(rooms(bob, outB).contains("Cy:/all three/"), 10000);
+
+        // Bob leaves: the others remove him.
+        bob.write("leave\n");
+        QTRY_VERIFY_WITH_TIMEOUT(rooms(bob, outB).startsWith("ROOMS none"), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(w->Members(), QStringList({"Cy"}), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(rooms(cy, outC).startsWith("ROOM 0 Me "), 10000);
+
+        for (QProcess* p : {&bob, &cy}) {
+            p->write("quit\n");
+            QVERIFY(p->waitForFinished(10000));
+        }
+        poll.stop();
+        w->close();
+        ChatRooms::SetFactory({});
+        NetHooks::router().set(nullptr);
+        NetHooks::chatWindows().set(nullptr);
+        sent();
+    }
+
+    // --- to look at -------------------------------------------------------------------------------
+
+    void screenshots_data() {
+        QTest::addColumn<int>("style");
+        QTest::addColumn<bool>("side");
+        QTest::newRow("chat-single-sidebar") << 0 << true;
+        QTest::newRow("chat-multi-sidebar") << 1 << true;
+        QTest::newRow("chat-multi-nosidebar") << 1 << false;
+    }
+    void screenshots() {
+        QFETCH(int, style);
+        QFETCH(bool, side);
+        modGlobals::Sets().CHTSTY = qint16(style);
+        modGlobals::Sets().FC_SB = side;
+        MainRecorder main;
+        main.colour = QStringLiteral("32768");
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(QStringLiteral("Bob"));
+        w->AddUser(QStringLiteral("Ann"));
+        w->AddUser(QStringLiteral("Cy"));
+        w->resize(520, 420);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        w->AddMsg(
+            packet("Hello all :) who is up for lunch today? It is a long line that wraps onto the next", "0"),
+            QStringLiteral("Bob"));
+        w->AddMsg(packet("Count me in (y)", "0"), QStringLiteral("Ann"));
+        w->AddMsg(packet(" Is typing a message.", "1"), QStringLiteral("Cy"));
+        w->txtSnd->SetText(QStringLiteral("On my way :D"));
+        QCOMPARE(w->Members().size(), 3);
+        saveScreenshot(w.data(), QString::fromLatin1(QTest::currentDataTag()));
         delete w;
     }
 };

@@ -4,7 +4,19 @@
 //   argument 4 (optional)  the save folder (SFLD)
 //   "send <user> <path>"   offers the file (the open dialog answers with the path)
 //   "answer yes|no"        how the next questions are answered (yes at start)
+// And in chat rooms, with real chat windows (off screen):
+//   "chat <name>"          opens a room with that user
+//   "say <text>"           sends a line in the oldest room
+//   "leave"                closes the oldest room
+//   "ROOM <n> <members, comma-joined> <transcript, CR LF as "/">" is printed for each room
+//   whenever the rooms change.
 // Every message it would show is printed as "MSG <text>" with CR LF as "|".
+#include "controls/RichTextBox.h"
+#include "controls/SendBox.h"
+#include "conversation/frmChat.h"
+#include "core/AppRouter.h"
+#include "core/ChatRooms.h"
+#include "core/MainWindowLink.h"
 #include "core/MessageService.h"
 #include "core/NetOwner.h"
 #include "core/clsFileXfer.h"
@@ -15,7 +27,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Sound.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QSocketNotifier>
 #include <QTextStream>
 #include <QTimer>
@@ -60,6 +72,41 @@ struct Silence : Sound::Backend {
     void playWave(const QString&, bool) override {}
 };
 
+// The main window as the chat windows ask it: nobody blocked, everybody in Arial and black.
+struct PlainMain : MainWindowLink {
+    QVariant GetUserInfo(const QString& name, int what) const override {
+        if (what == 0) return false;
+        if (what == 1)
+            return modAppFnc::SameNoCase(name, modGlobals::Sets().UNAME) ? modGlobals::Sets().UCOL : 0;
+        if (what == 2) return QStringLiteral("Arial");
+        return QString();
+    }
+    bool IsBlocked(const QString&) const override { return false; }
+    void AddBlock(const QString&) override {}
+    void RemBlock(const QString&) override {}
+    void AddU2Chat(ChatRoom*) override {}
+};
+
+frmChat* oldestRoom() {
+    for (ChatRoom* r : ChatRooms::All())
+        if (auto* w = dynamic_cast<frmChat*>(r)) return w;
+    return nullptr;
+}
+
+QString roomsNow() {
+    QString out;
+    int n = 0;
+    for (ChatRoom* r : ChatRooms::All()) {
+        auto* w = dynamic_cast<frmChat*>(r);
+        if (!w) continue;
+        out += QStringLiteral("ROOM %1 %2 %3\n")
+                   .arg(n++)
+                   .arg(w->Members().join(QLatin1Char(',')),
+                        w->txtMsg->Text().replace(QStringLiteral("\r\n"), QStringLiteral("/")));
+    }
+    return out.isEmpty() ? QStringLiteral("ROOMS none\n") : out;
+}
+
 struct PrintingProgress : XferProgress {
     void Open(const QString& to, const QString& file) override {
         std::printf("PRG open %s %s\n", qPrintable(to), qPrintable(file));
@@ -77,7 +124,10 @@ struct PrintingProgress : XferProgress {
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // Chat windows are real windows, drawn nowhere.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
     if (argc < 4) return 2;
     auto& s = modGlobals::Sets();
     modLangConst::SetDefaultStrings();
@@ -94,10 +144,22 @@ int main(int argc, char** argv) {
     PrintingProgress progress;
     Slot<XferProgress>::Override shown(XferWindows::progress(), progress);
     clsFileXfer::Install();
+    PlainMain main;
+    MainWindowLink::SetLoaded(&main);
+    AppRouter::Install();
+    frmChat::Install();
     PrintingOwner owner;
     modNetCmds::OpenNetCom(&owner, s.UNAME);
     QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [] { modNetCmds::PollData(); });
+    QString rooms;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        modNetCmds::PollData();
+        const QString now = roomsNow();
+        if (now == rooms) return;
+        rooms = now;
+        std::printf("%s", qPrintable(now));
+        std::fflush(stdout);
+    });
     poll.start(200);
     QSocketNotifier in(STDIN_FILENO, QSocketNotifier::Read);
     QByteArray pending;
@@ -126,6 +188,15 @@ int main(int argc, char** argv) {
                 std::printf("OK %s\n", qPrintable(line));
                 std::fflush(stdout);
             }
+            if (line.startsWith(QLatin1String("chat ")))
+                modAppFnc::LoadChatWindow(line.mid(5) + modGlobals::Sep());
+            if (line.startsWith(QLatin1String("say ")))
+                if (frmChat* w = oldestRoom()) {
+                    w->txtSnd->SetText(line.mid(4));
+                    w->cmdSnd_Click();
+                }
+            if (line == QLatin1String("leave"))
+                if (frmChat* w = oldestRoom()) w->close();
             if (line.startsWith(QLatin1String("send "))) {
                 const QString rest = line.mid(5);
                 const qsizetype blank = rest.indexOf(QLatin1Char(' '));

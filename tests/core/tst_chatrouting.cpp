@@ -5,10 +5,10 @@
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "support/ChatRecorders.h"
-#include "support/Recorders.h"
-#include "support/TestEnv.h"
+#include "support/Headless.h"
 #include "support/TestFiles.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -21,14 +21,10 @@ QString packet(const QString& text, const QString& code) {
 
 class TestChatRouting : public QObject {
     Q_OBJECT
-    QTemporaryDir home;
+    TestEnv::Headless env_;
 
   private slots:
-    void initTestCase() {
-        QVERIFY(home.isValid());
-        TestEnv::isolate(home);
-        modLangConst::SetDefaultStrings();
-    }
+    void initTestCase() { modLangConst::SetDefaultStrings(); }
     void init() {
         modGlobals::Sets().UNAME = QStringLiteral("Me");
         modGlobals::Sets().CHTSND = QStringLiteral("(System Beep)");

@@ -5,7 +5,6 @@
 #include "core/frmLang.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
-#include "core/modEnd.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"

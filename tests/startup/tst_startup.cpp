@@ -1,5 +1,4 @@
 // The start-up: the command line, the start sequence, the self test and the end.
-#include "core/modEnd.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
@@ -8,6 +7,7 @@
 #include "core/modTerminate.h"
 #include "mainwin/frmLogOn.h"
 #include "mainwin/frmMain.h"
+#include "mainwin/frmSpeedBar.h"
 #include "modMain.h"
 #include "platform/ProgramFolder.h"
 #include "support/Headless.h"
@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QProcess>
@@ -166,6 +167,11 @@ class TestStartUp : public QObject {
         QCOMPARE(Run().Started, qint16(1));
         QVERIFY(modNetCmds::IsOpen());
         QVERIFY(msg->shown.empty()); // signed in by itself, nothing asked
+        QPointer<frmSpeedBar> bar = frmSpeedBar::Loaded();
+        QVERIFY(bar);
+        QVERIFY(bar->isVisible());
+        QCOMPARE(SpeedBarLink::Current(), static_cast<SpeedBarLink*>(bar.data()));
+        QCOMPARE(bar->lblTbUName->text(), QStringLiteral("Ann"));
         const QStringList steps = {
             // The first entry holds a line break of its own.
             QStringLiteral("Talkvane3    v. 3.0.9"),   QStringLiteral("      -Executing Sub Main..."),
@@ -173,7 +179,8 @@ class TestStartUp : public QObject {
             QStringLiteral("---Settings loaded."),     QStringLiteral("Processing Cmd. Line: '-col:9'"),
             QStringLiteral("---Cmd. Line Processed."), QStringLiteral("Loading frmLogOn..."),
             QStringLiteral("---FrmLogOn Load."),       QStringLiteral("---frmLogOn Unloaded."),
-            QStringLiteral("Saveing settings..."),     QStringLiteral("Starting frmMain_Load"),
+            QStringLiteral("Saveing settings..."),     QStringLiteral("Loading SpeedBar..."),
+            QStringLiteral("---SpeedBar Loaded."),     QStringLiteral("Starting frmMain_Load"),
             QStringLiteral("---frmMain Loaded")};
         QStringList log = logEntries();
         qsizetype at = 0;
@@ -204,9 +211,39 @@ class TestStartUp : public QObject {
         QVERIFY(log.contains(QStringLiteral("Processing Cmd. Line: '-col:9'"))); // the first pass only
         QCOMPARE(log.count(QStringLiteral("Processing Cmd. Line: '-col:9'")), 1);
         QVERIFY(log.count(QStringLiteral("---frmMain Loaded")) == 2);
+        // Sign-out replaced the speed bar, and the new one names the new user.
+        QTRY_VERIFY(bar.isNull());
+        QVERIFY(frmSpeedBar::Loaded());
+        QCOMPARE(frmSpeedBar::Loaded()->lblTbUName->text(), QStringLiteral("Bea"));
+        QCOMPARE(Sets().SB_U, qint16(1));
+        // The orderly end unloads the bar before its last log line.
+        {
+            Slot<modTerminate::Handler>::Override real(modTerminate::handler(),
+                                                       modTerminate::handler().byDefault());
+            QPointer<frmSpeedBar> second = frmSpeedBar::Loaded();
+            modMain::Terminate();
+            QVERIFY(!frmSpeedBar::Loaded());
+            QCOMPARE(ended, 1);
+            QTRY_VERIFY(second.isNull());
+        }
+        QCOMPARE(logEntries().last(), QStringLiteral("QX3 Terminated"));
+        QCOMPARE(Sets().SB_U, qint16(1)); // unloaded by code: the next start shows it again
         frmMain::Loaded()->CloseByCode();
         QTRY_VERIFY(!frmMain::Loaded());
         QFile::remove(ProgramFolder::file(QStringLiteral("Sec.con")));
+    }
+
+    void noSpeedBarWithNsb() {
+        storeSettings(env.home.path(), QStringLiteral("Cy"), 0, QStringLiteral("Arial"), 1);
+        Run().Started = 0;
+        Run().CommandLine = QStringLiteral("-nsb");
+        QVERIFY(modMain::Main());
+        QVERIFY(frmMain::Loaded());
+        QVERIFY(!frmSpeedBar::Loaded());
+        QCOMPARE(Sets().SB_U, qint16(0));
+        QVERIFY(!logEntries().contains(QStringLiteral("Loading SpeedBar...")));
+        frmMain::Loaded()->CloseByCode();
+        QTRY_VERIFY(!frmMain::Loaded());
     }
 
     void twoCopiesSeeEachOtherAndPartOnSigterm() {

@@ -6,6 +6,7 @@
 //
 //   TestEnv::Headless env{40120};   // with a loopback network on port 40120
 #include "core/modGlobals.h"
+#include "support/PlatformRecorders.h"
 #include "support/Recorders.h"
 #include "support/TestEnv.h"
 
@@ -33,6 +34,7 @@ class Headless {
     DialogRecorder dialogs;
     SoundRecorder sounds;
     EndRecorder end;
+    BoxRecorder boxes; // the plain message box of the companion programs
 };
 
 } // namespace TestEnv

@@ -1,0 +1,320 @@
+#include "Help/Form1.h"
+
+#include "Help/WSKSOCK.h"
+#include "platform/MsgBox.h"
+#include "platform/ProgramEnd.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Shell.h"
+#include "platform/Twips.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace {
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kCaption = QStringLiteral("Talkvane3 Help System");
+const QString kNotice = QStringLiteral(
+    "You should receive an email within the next few minutes confirming that your email has been received.");
+} // namespace
+
+void AttachmentListBox::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void AttachmentListBox::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void AttachmentListBox::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) paths << url.toLocalFile();
+    event->acceptProposedAction();
+    if (onDrop) onDrop(paths);
+}
+
+Form1::Form1(QWidget* parent) : QWidget(parent) {
+    setWindowTitle(kCaption);
+    buildControls();
+    deadline_.setSingleShot(true);
+    connect(&deadline_, &QTimer::timeout, this, [this] {
+        endSession(QStringLiteral("SMTP service error, timed out while waiting for response"));
+    });
+    // Form_Load
+    SetTobox(QString::fromLatin1(kSupportAddress));
+    DisableX();
+    LBL[3]->setText(kNotice);
+}
+
+Form1::~Form1() {
+    closeSocket();
+}
+
+void Form1::buildControls() {
+    auto* grid = new QGridLayout;
+    LBL[0] = new QLabel(QStringLiteral("Your Email Address:"), this);
+    Frombox = new QLineEdit(QString::fromLatin1(kPlaceholderAddress), this);
+    Frombox->setMaxLength(255);
+    LBL[1] = new QLabel(QStringLiteral("To:"), this);
+    Tobox = new QLabel(this);
+    Tobox->setTextFormat(Qt::PlainText);
+    LBL[2] = new QLabel(QStringLiteral("Subject:"), this);
+    Subjekt = new QLineEdit(this);
+    Subjekt->setMaxLength(255);
+    LBL[4] = new QLabel(QStringLiteral("Mail Server:"), this);
+    MailServer = new QComboBox(this);
+    MailServer->setEditable(true);
+    const QString server = qEnvironmentVariable("QX3_SMTP_SERVER");
+    MailServer->addItem(server.isEmpty() ? QString::fromLatin1(kDefaultServer) : server);
+    grid->addWidget(LBL[0], 0, 0);
+    grid->addWidget(Frombox, 0, 1);
+    grid->addWidget(LBL[1], 1, 0);
+    grid->addWidget(Tobox, 1, 1);
+    grid->addWidget(LBL[2], 2, 0);
+    grid->addWidget(Subjekt, 2, 1);
+    grid->addWidget(LBL[4], 3, 0);
+    grid->addWidget(MailServer, 3, 1);
+
+    Mailtxt = new QPlainTextEdit(this);
+    Mailtxt->setPlaceholderText(QStringLiteral("Describe the problem and where it took place."));
+
+    chksendUser = new QCheckBox(QStringLiteral("Send my User.con file"), this);
+    chksendUser->setChecked(true);
+    ChkSendLog = new QCheckBox(QStringLiteral("Send my Log.txt file"), this);
+    ChkSendLog->setChecked(true);
+    CMDfiles = new QPushButton(QStringLiteral("Why send these files?"), this);
+    auto* files = new QHBoxLayout;
+    files->addWidget(chksendUser);
+    files->addWidget(ChkSendLog);
+    files->addStretch();
+    files->addWidget(CMDfiles);
+
+    AttachmentList = new AttachmentListBox(this);
+    AttachmentList->setAcceptDrops(true);
+    AttachmentList->viewport()->setAcceptDrops(true);
+    AttachmentList->setMaximumHeight(70);
+    AttachmentList->onDrop = [this](const QStringList& paths) { AttachmentList_OLEDragDrop(paths); };
+    connect(AttachmentList, &QListWidget::itemClicked, this, [this] { AttachmentList_Click(); });
+
+    LBL[3] = new QLabel(this);
+    LBL[3]->setWordWrap(true);
+
+    DataArrival = new QPlainTextEdit(this);
+    DataArrival->setReadOnly(true);
+    DataArrival->setMaximumHeight(60);
+    Process = new QLabel(this);
+    Process->setTextFormat(Qt::PlainText);
+
+    fraDown = new QFrame(this);
+    fraDown->setFrameShape(QFrame::StyledPanel);
+    fraDown->setFixedHeight(28);
+    frm2 = new QFrame(fraDown);
+    frm2->setAutoFillBackground(true);
+    QPalette bar = frm2->palette();
+    bar.setColor(QPalette::Window, palette().color(QPalette::Highlight));
+    frm2->setPalette(bar);
+    frm2->setGeometry(3, 4, 0, 20);
+    lblpcent = new QLabel(fraDown);
+    lblpcent->setGeometry(Twips::toPx(kBarFullTwips, Twips::dpiX(this)) + 12, 4, 60, 20);
+    fraDown->setMinimumWidth(Twips::toPx(kBarFullTwips, Twips::dpiX(this)) + 80);
+    fraDown->hide();
+
+    CMDprivate = new QPushButton(QStringLiteral("More information on privacy"), this);
+    SendMimeConnect = new QPushButton(QStringLiteral("Send"), this);
+    SendMimeConnect->setDefault(true);
+    btnExit = new QPushButton(QStringLiteral("Exit"), this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(CMDprivate);
+    buttons->addStretch();
+    buttons->addWidget(SendMimeConnect);
+    buttons->addWidget(btnExit);
+
+    auto* main = new QVBoxLayout(this);
+    main->addLayout(grid);
+    main->addWidget(Mailtxt, 1);
+    main->addLayout(files);
+    main->addWidget(AttachmentList);
+    main->addWidget(LBL[3]);
+    main->addWidget(DataArrival);
+    main->addWidget(Process);
+    main->addWidget(fraDown);
+    main->addLayout(buttons);
+    resize(520, 560);
+
+    connect(CMDfiles, &QPushButton::clicked, this, [this] { CMDfiles_Click(); });
+    connect(CMDprivate, &QPushButton::clicked, this, [this] { CMDprivate_Click(); });
+    connect(btnExit, &QPushButton::clicked, this, [this] { btnExit_Click(); });
+    connect(SendMimeConnect, &QPushButton::clicked, this, [this] { SendMimeConnect_Click(); });
+}
+
+void Form1::SetTobox(const QString& text) {
+    Tobox->setText(text);
+    Tobox_Change();
+}
+
+void Form1::Tobox_Change() {
+    // Each recipient is trimmed where it is used.
+    recipients_ = Tobox->text().split(QLatin1Char(','));
+}
+
+QString Form1::TwoDecimals(double value) {
+    QString text = QString::number(std::round(value * 100.0) / 100.0, 'f', 2);
+    while (text.endsWith(QLatin1Char('0')))
+        text.chop(1);
+    if (text.endsWith(QLatin1Char('.'))) text.chop(1);
+    return text;
+}
+
+void Form1::AttachmentList_Click() {
+    const QListWidgetItem* item = AttachmentList->currentItem();
+    if (!item) return;
+    const QString path = item->text();
+    const QFileInfo fi(path);
+    const qint64 size = fi.isFile() ? fi.size() : 0;
+    AttachmentList->setToolTip(path + QStringLiteral(" (") + TwoDecimals(double(size) / 1024.0) +
+                               QStringLiteral(" KB)"));
+}
+
+void Form1::AttachmentList_OLEDragDrop(const QStringList& paths) {
+    for (const QString& path : paths) {
+        if (QFileInfo(path).isDir()) continue;
+        AttachmentList->addItem(path);
+        dropped_ << path;
+        multipart_ = true;
+    }
+    if (AttachmentList->count() > 0) AttachmentList->setCurrentRow(AttachmentList->count() - 1);
+}
+
+void Form1::CMDfiles_Click() {
+    const QString text =
+        QStringLiteral(
+            "To enable us to effectively debug Talkvane we require some information from your copy of "
+            "Talkvane.") +
+        kCrLf + kCrLf +
+        QStringLiteral(
+            "The information is your settings file and your Talkvane Log file. Neither contain "
+            "personal information from outside of Talkvane. We use the files solely for solving your "
+            "particular error. Below you have the option to send the files with this email or not.") +
+        kCrLf + kCrLf +
+        QStringLiteral(
+            "If you do not send the files is it increasingly likely that we will be unable to solve "
+            "your problem.") +
+        kCrLf + kCrLf +
+        QStringLiteral(
+            "NOTE: You cannont just send the two files. We need a description of the error and where it "
+            "took place to try and fix it.");
+    MsgBox::Show(QStringLiteral("Information"), text, MsgBox::Buttons::Ok, MsgBox::Icon::Information);
+}
+
+void Form1::CMDprivate_Click() {
+    GoToURL(QString::fromLatin1(kPrivacyPage));
+}
+
+void Form1::GoToURL(const QString& link) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    int code = 0;
+    const bool ok = Shell::open(link, code);
+    QApplication::restoreOverrideCursor();
+    if (!ok)
+        MsgBox::Show(QStringLiteral("Error..."),
+                     QStringLiteral("Error Opening Link to ") + link + kCrLf + kCrLf + QString::number(code),
+                     MsgBox::Buttons::Ok, MsgBox::Icon::Critical);
+}
+
+bool Form1::IsConnected2Internet() const {
+    const QString local = WSKSOCK::LocalAddressText();
+    return !(local == QStringLiteral("127.0.0.1") || local.isEmpty());
+}
+
+void Form1::DisableX() {
+    setWindowFlags((windowFlags() | Qt::CustomizeWindowHint | Qt::WindowTitleHint) &
+                   ~Qt::WindowCloseButtonHint);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    // No close box, and no other close either: the program ends by "Exit", the confirmation
+    // after a send, or the system.
+    if (ending_)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void Form1::Startrek() {
+    QPointer<Form1> self(this);
+    // The layout would hold the window at its minimum size.
+    if (layout()) layout()->setSizeConstraint(QLayout::SetNoConstraint);
+    setMinimumSize(0, 0);
+    const double dpiX = Twips::dpiX(this), dpiY = Twips::dpiY(this);
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+    const qint32 screenW = Twips::fromPx(area.width(), dpiX), screenH = Twips::fromPx(area.height(), dpiY);
+    qint32 h = Twips::fromPx(height(), dpiY), w = Twips::fromPx(width(), dpiX);
+    qint32 left = Twips::fromPx(x(), dpiX), top = Twips::fromPx(y(), dpiY);
+    auto place = [&] {
+        setGeometry(Twips::toPx(left, dpiX), Twips::toPx(top, dpiY), qMax(1, Twips::toPx(w, dpiX)),
+                    qMax(1, Twips::toPx(h, dpiY)));
+    };
+    for (qint32 i = 0, n = h / 2; i < n && h > 500; ++i) {
+        QCoreApplication::processEvents();
+        if (!self) return;
+        h -= 100;
+        top = (screenH - h) / 2;
+        place();
+    }
+    h = 30;
+    place();
+    for (qint32 i = 0, n = w / 2; i < n && w > 2000; ++i) {
+        QCoreApplication::processEvents();
+        if (!self) return;
+        w -= 100;
+        left = (screenW - w) / 2;
+        place();
+    }
+}
+
+void Form1::btnExit_Click() {
+    QPointer<Form1> self(this);
+    Startrek();
+    if (!self) return;
+    endProgram();
+}
+
+void Form1::endProgram() {
+    closeSocket();
+    ending_ = true;
+    ProgramEnd::EndNow();
+}
+
+void Form1::setControlsEnabled(bool on) {
+    for (QWidget* w : std::initializer_list<QWidget*>{SendMimeConnect, btnExit, CMDprivate, chksendUser,
+                                                      ChkSendLog, CMDfiles})
+        w->setEnabled(on);
+}
+
+void Form1::giveWindowBack() {
+    setControlsEnabled(true);
+    fraDown->hide();
+}
+
+void Form1::setBar(int twips) {
+    barTwips_ = qBound(0, twips, kBarFullTwips);
+    frm2->resize(Twips::toPx(barTwips_, Twips::dpiX(this)), frm2->height());
+}

@@ -1,0 +1,48 @@
+#pragma once
+// Window places and sizes in outer (frame) terms, as settings and layouts give them. Qt sizes
+// the client area; the frame is known only once a window manager has framed the shown window,
+// which may come a little after the show. Until then a requested outer rectangle is applied
+// with the frame as known and kept, and applied again when the frame appears (for at most
+// kFrameWaitMs after the show; without a window manager no frame ever comes).
+#include <QObject>
+#include <QRect>
+#include <QSize>
+#include <functional>
+
+class QWidget;
+
+class OuterGeometry : public QObject {
+    Q_OBJECT
+  public:
+    static constexpr int kFrameWaitMs = 2000;
+
+    // Watches `window`'s show, move and resize events; owned by the window.
+    explicit OuterGeometry(QWidget* window);
+
+    // Puts the frame's top-left at `outer`'s and makes the frame `outer`'s size (pixels).
+    void SetOuter(const QRect& outer);
+    void SetOuterTwips(qint32 left, qint32 top, qint32 width, qint32 height);
+    // The frame's size now (the client size while no frame is known).
+    QSize OuterSizeTwips() const;
+    // Frame width and height: outer size minus client size.
+    QSize Frame() const;
+    // True while a rectangle waits for the frame.
+    bool Pending() const { return !pending_.isNull(); }
+
+    // Run when the frame has become known: FrameKnown before the kept rectangle is applied again
+    // (so that minimum sizes can allow for the frame first), Applied after.
+    std::function<void()> FrameKnown;
+    std::function<void()> Applied;
+    // Runs when the wait for the frame ends.
+    std::function<void()> WaitEnded;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+  private:
+    void apply(const QRect& outer);
+    void applyPending();
+
+    QWidget* window_;
+    QRect pending_;
+};

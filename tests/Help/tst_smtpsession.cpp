@@ -1,0 +1,448 @@
+// The support mail program's SMTP session end to end: against a real SMTP server on loopback
+// (the message checked byte for byte, envelope included), and against a scripted one that
+// splits, delays, refuses, falls silent and hangs up.
+#include "Help/Form1.h"
+#include "ScriptedSmtp.h"
+#include "platform/ProgramFolder.h"
+#include "platform/Registry.h"
+#include "support/Headless.h"
+#include "support/PlatformRecorders.h"
+#include "support/Screenshot.h"
+#include "support/TestFiles.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace {
+const QString kUnexpected = QStringLiteral("The Server responds with an unexpected Response Code!");
+const QString kSent = QStringLiteral("Email has been sent!");
+const QString kConfirm = QStringLiteral("Email Confirmation");
+const QString kFrom = QStringLiteral("me@example.com");
+
+// The message as a correct sender writes it, built here without the program's own code.
+QByteArray header(const QByteArray& to, const QByteArray& subject) {
+    return "From: me@example.com\r\nTo: " + to + "\r\nSubject: " + subject +
+           "\r\nMime-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=\"NextMimePart\"\r\n"
+           "Content-Transfer-Encoding: 7bit\r\n\r\nThis is a multi-part message in MIME format.\r\n"
+           "--NextMimePart\r\n--NextMimePart\r\n\r\n";
+}
+QByteArray part(const QByteArray& name, const QByteArray& content) {
+    QByteArray out =
+        "\r\n--NextMimePart\r\nContent-Type: application/octet-stream; name=\"" + name +
+        "\"\r\nContent-Transfer-Encoding: base64\r\nContent-Disposition: attachment; filename=\"" + name +
+        "\"\r\n\r\n";
+    const QByteArray b64 = content.toBase64();
+    for (qsizetype at = 0; at < b64.size(); at += 76) {
+        out += b64.mid(at, 76);
+        if (b64.size() - at >= 76) out += "\r\n";
+    }
+    return out;
+}
+// What the server keeps: the closing delimiter, then the empty line before the end-of-data line.
+const QByteArray kClosing = "\r\n--NextMimePart--\r\n\r\n";
+
+// The local SMTP server script, run by the system's Python (it has the SMTP server package).
+class CaptureServer {
+  public:
+    bool start() {
+        proc_.setProgram(QStringLiteral("/usr/bin/python3"));
+        proc_.setArguments({QStringLiteral(QX3_SMTP_CAPTURE), dir_.path()});
+        proc_.setProcessChannelMode(QProcess::SeparateChannels);
+        proc_.start();
+        if (!proc_.waitForStarted(10000)) return false;
+        if (!QTest::qWaitFor([this] { return proc_.canReadLine() || proc_.state() != QProcess::Running; },
+                             20000))
+            return false;
+        port_ = proc_.readLine().trimmed().toInt();
+        return port_ > 0;
+    }
+    ~CaptureServer() {
+        proc_.kill();
+        proc_.waitForFinished(5000);
+    }
+    QString errors() { return QString::fromLocal8Bit(proc_.readAllStandardError()); }
+    int port() const { return port_; }
+    QString file(int n, const char* ext) const {
+        return dir_.filePath(QStringLiteral("msg%1.%2").arg(n).arg(QLatin1String(ext)));
+    }
+    bool has(int n) const { return QFileInfo::exists(file(n, "eml")); }
+    int count() const {
+        int n = 0;
+        while (has(n + 1))
+            ++n;
+        return n;
+    }
+    QByteArray message(int n) const { return readAll(file(n, "eml")); }
+    QByteArray envelope(int n) const { return readAll(file(n, "env")); }
+
+  private:
+    QTemporaryDir dir_;
+    QProcess proc_;
+    int port_ = 0;
+};
+} // namespace
+
+class TestSmtpSession : public QObject {
+    Q_OBJECT
+  private:
+    TestEnv::Headless env_;
+    std::unique_ptr<CaptureServer> capture_;
+    int& ended_ = env_.end.ended;
+
+    std::unique_ptr<Form1> newForm(int port) {
+        auto f = std::make_unique<Form1>();
+        f->MailServer->setCurrentText(QStringLiteral("127.0.0.1:%1").arg(port));
+        f->Frombox->setText(kFrom);
+        f->SetTimeoutMs(10000);
+        return f;
+    }
+    static bool windowBack(const Form1& f) {
+        return !f.InSession() && f.SendMimeConnect->isEnabled() && f.btnExit->isEnabled() &&
+               f.chksendUser->isEnabled() && f.ChkSendLog->isEnabled() && f.CMDfiles->isEnabled() &&
+               f.CMDprivate->isEnabled() && !f.fraDown->isVisible();
+    }
+    static QString file(const char* name) { return ProgramFolder::file(QLatin1String(name)); }
+    static QByteArray randomBytes(int n, quint32 seed) {
+        QRandomGenerator rng(seed);
+        QByteArray b(n, '\0');
+        for (char& c : b)
+            c = static_cast<char>(rng.bounded(256));
+        return b;
+    }
+    // Sends and waits until the window is given back; the next message the server keeps.
+    void send(Form1& f) {
+        f.show();
+        QVERIFY(f.SendMimeConnect->isEnabled());
+        f.SendMimeConnect->click();
+        QTRY_VERIFY_WITH_TIMEOUT(windowBack(f), 60000);
+    }
+
+  private slots:
+    void initTestCase() {
+        qunsetenv("QX3_SMTP_SERVER");
+        capture_ = std::make_unique<CaptureServer>();
+        QVERIFY2(capture_->start(), "the local SMTP server did not start (is python3-aiosmtpd installed?)");
+    }
+    void init() {
+        ended_ = 0;
+        QFile::remove(file("User.con"));
+        QFile::remove(file("Log.txt"));
+        Registry::deleteValue(Registry::CurrentUser, QStringLiteral("Software\\Help\\Settings"),
+                              QStringLiteral("Too big"));
+    }
+
+    void reportArrivesByteExact() {
+        QByteArray every;
+        for (int b = 0; b < 256; ++b)
+            every.append(static_cast<char>(b));
+        writeAll(file("User.con"), every);
+        // 570 bytes: 760 base64 characters, ten full lines, so the part ends in CR LF.
+        const QByteArray log = randomBytes(570, 1);
+        writeAll(file("Log.txt"), log);
+        BoxRecorder boxes;
+        boxes.answer = [](const MsgBox::Box& s) {
+            return s.title == kConfirm ? MsgBox::Answer::No : MsgBox::Answer::Yes;
+        };
+        auto f = newForm(capture_->port());
+        f->Subjekt->setText(QStringLiteral("Crash on start"));
+        f->Mailtxt->setPlainText(QStringLiteral("It crashed.\nTwice."));
+        const int before = capture_->count();
+        send(*f);
+        QCOMPARE(f->Process->text(), kSent);
+        QCOMPARE(capture_->count(), before + 1);
+        const QByteArray expected = header("support@example.com", "Crash on start") +
+                                    "It crashed.\r\nTwice." + part("User.con", every) + part("Log.txt", log) +
+                                    kClosing;
+        QCOMPARE(capture_->message(before + 1), expected);
+        QCOMPARE(capture_->envelope(before + 1), QByteArray("me@example.com\nsupport@example.com\n"));
+        QCOMPARE(boxes.count(kConfirm), 1);
+        QCOMPARE(f->BarTwips(), Form1::kBarFullTwips);
+        QCOMPARE(f->lblpcent->text(), QStringLiteral("100%"));
+        QCOMPARE(ended_, 0); // "No" keeps the program
+    }
+
+    void messageTexts_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("body");
+        QTest::newRow("a line of one dot") << QStringLiteral("a\n.\nb") << QByteArray("a\r\n.\r\nb");
+        QTest::newRow("a line starting with a dot")
+            << QStringLiteral("a\n.x\nb") << QByteArray("a\r\n.x\r\nb");
+        QTest::newRow("ending in a dot line") << QStringLiteral("a\n.") << QByteArray("a\r\n.");
+        QTest::newRow("dot first") << QStringLiteral(".\nQUIT") << QByteArray(".\r\nQUIT");
+        QTest::newRow("bare LF") << QStringLiteral("one\ntwo\n") << QByteArray("one\r\ntwo\r\n");
+        const QByteArray longLine(1500, 'L');
+        QTest::newRow("1500-byte line")
+            << QString::fromLatin1(longLine) << longLine.left(998) + "\r\n" + longLine.mid(998);
+        // The first 8192-character piece ends inside a run of blanks.
+        const qsizetype head = header("support@example.com", "").size();
+        QByteArray spaced;
+        while (8192 - head - 20 - spaced.size() > 80)
+            spaced += QByteArray(78, 'a') + "\r\n";
+        spaced += QByteArray(8192 - head - 20 - spaced.size(), 'a') + QByteArray(40, ' ') + "\r\n  b  ";
+        QTest::newRow("blanks at a piece boundary")
+            << QString::fromLatin1(QByteArray(spaced).replace("\r\n", "\n")) << spaced;
+        QTest::newRow("empty") << QString() << QByteArray();
+    }
+    void messageTexts() {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, body);
+        BoxRecorder boxes;
+        auto f = newForm(capture_->port());
+        f->chksendUser->setChecked(false);
+        f->ChkSendLog->setChecked(false);
+        f->Mailtxt->setPlainText(text);
+        const int before = capture_->count();
+        send(*f);
+        QCOMPARE(f->Process->text(), kSent);
+        QCOMPARE(capture_->count(), before + 1);
+        // No attachment: the closing delimiter follows the text.
+        QCOMPARE(capture_->message(before + 1), header("support@example.com", "") + body + kClosing);
+    }
+
+    void missingFileIsLeftOutNotCreated() {
+        const QByteArray user("Name=Ann\r\n");
+        writeAll(file("User.con"), user);
+        BoxRecorder boxes;
+        auto f = newForm(capture_->port());
+        const int before = capture_->count();
+        send(*f);
+        QCOMPARE(f->Process->text(), kSent);
+        QCOMPARE(capture_->message(before + 1),
+                 header("support@example.com", "") + part("User.con", user) + kClosing);
+        QVERIFY(!QFileInfo::exists(file("Log.txt")));
+    }
+
+    void droppedFilesGoAfterTheTwo() {
+        const QByteArray user("U"), dropped("dropped file\r\n");
+        writeAll(file("User.con"), user);
+        QTemporaryDir elsewhere;
+        const QString path = elsewhere.filePath(QStringLiteral("crash dump.bin"));
+        writeAll(path, dropped);
+        BoxRecorder boxes;
+        auto f = newForm(capture_->port());
+        f->AttachmentList_OLEDragDrop({path});
+        const int before = capture_->count();
+        send(*f);
+        QCOMPARE(f->Process->text(), kSent);
+        QCOMPARE(capture_->message(before + 1), header("support@example.com", "") + part("User.con", user) +
+                                                    part("crash dump.bin", dropped) + kClosing);
+    }
+
+    void twoRecipientsOneConfirmation() {
+        BoxRecorder boxes;
+        boxes.answer = [](const MsgBox::Box& s) {
+            return s.title == kConfirm ? MsgBox::Answer::No : MsgBox::Answer::Yes;
+        };
+        auto f = newForm(capture_->port());
+        f->chksendUser->setChecked(false);
+        f->ChkSendLog->setChecked(false);
+        f->SetTobox(QStringLiteral("support@example.com, second@example.com"));
+        const int before = capture_->count();
+        send(*f);
+        QCOMPARE(capture_->count(), before + 2);
+        QVERIFY(
+            capture_->message(before + 1).startsWith("From: me@example.com\r\nTo: support@example.com\r\n"));
+        QVERIFY(
+            capture_->message(before + 2).startsWith("From: me@example.com\r\nTo: second@example.com\r\n"));
+        QCOMPARE(capture_->envelope(before + 2), QByteArray("me@example.com\nsecond@example.com\n"));
+        QCOMPARE(boxes.count(kConfirm), 1);
+        QCOMPARE(f->RecipientIndex(), 0);
+        // The next Send starts again from the first recipient, and asks no more.
+        send(*f);
+        QCOMPARE(capture_->count(), before + 4);
+        QVERIFY(capture_->message(before + 3).contains("\r\nTo: support@example.com\r\n"));
+        QCOMPARE(boxes.count(kConfirm), 1);
+    }
+
+    void confirmationYesEndsTheProgram() {
+        BoxRecorder boxes;
+        auto f = newForm(capture_->port());
+        f->chksendUser->setChecked(false);
+        f->ChkSendLog->setChecked(false);
+        send(*f);
+        QCOMPARE(boxes.count(kConfirm), 1);
+        QCOMPARE(ended_, 1);
+    }
+
+    void sizeQuestion_data() {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("answer"); // MsgBox::Answer
+        QTest::addColumn<bool>("asked");
+        QTest::addColumn<bool>("sent");
+        QTest::newRow("2 MiB exactly, no question") << 2097152 << int(MsgBox::Answer::No) << false << true;
+        QTest::newRow("one byte more, Yes") << 2097153 << int(MsgBox::Answer::Yes) << true << true;
+        QTest::newRow("one byte more, No") << 2097153 << int(MsgBox::Answer::No) << true << false;
+        QTest::newRow("one byte more, Cancel") << 2097153 << int(MsgBox::Answer::Cancel) << true << true;
+    }
+    void sizeQuestion() {
+        QFETCH(int, size);
+        QFETCH(int, answer);
+        QFETCH(bool, asked);
+        QFETCH(bool, sent);
+        const QByteArray log = randomBytes(size, 2);
+        writeAll(file("Log.txt"), log);
+        BoxRecorder boxes;
+        boxes.answer = [answer](const MsgBox::Box& s) {
+            if (s.title == kConfirm) return MsgBox::Answer::No;
+            if (s.buttons == MsgBox::Buttons::YesNoCancel) return MsgBox::Answer(answer);
+            return MsgBox::Answer::Yes;
+        };
+        auto f = newForm(capture_->port());
+        f->chksendUser->setChecked(false);
+        boxes.whileOpen = [&] {
+            if (boxes.shown.back().buttons == MsgBox::Buttons::YesNoCancel)
+                saveScreenshot(f.get(), QStringLiteral("help_size_question"));
+        };
+        const int before = capture_->count();
+        send(*f);
+        boxes.whileOpen = nullptr;
+        QCOMPARE(f->Process->text(), kSent);
+        const QString question =
+            QStringLiteral("The current file is 2 MB of size, extracting from it could take a few minutes, "
+                           "Click Yes to go ahead, "
+                           "No to skip it or Cancel if you don't want to get this message again");
+        QCOMPARE(boxes.sawText(question), asked);
+        // An answered No leaves the part's header with nothing under it.
+        const QByteArray logPart =
+            sent ? part("Log.txt", log) : part("Log.txt", QByteArray()); // header alone
+        QCOMPARE(capture_->message(before + 1), header("support@example.com", "") + logPart + kClosing);
+
+        // Cancel means never again, also for the next start of the program.
+        boxes.shown.clear();
+        auto again = newForm(capture_->port());
+        again->chksendUser->setChecked(false);
+        send(*again);
+        QCOMPARE(again->Process->text(), kSent);
+        const bool never = MsgBox::Answer(answer) == MsgBox::Answer::Cancel;
+        QCOMPARE(boxes.sawText(question), asked && !never);
+    }
+
+    void scriptedServer_data() {
+        QTest::addColumn<QList<ScriptedSmtp::Reply>>("script");
+        QTest::addColumn<qint64>("closeInData");
+        QTest::addColumn<QString>("status"); // "" for any failure of sending
+        using R = ScriptedSmtp::Reply;
+        using L = QList<ScriptedSmtp::Reply>;
+        const R ok250{{"250 ok\r\n"}}, data354{{"354 go ahead\r\n"}}, bye{{"221 bye\r\n"}, true};
+        const R hello{{"220 scripted ESMTP\r\n"}};
+        QTest::newRow("greeting split over two reads")
+            << L{R{{"22", "0 hello\r\n"}}, ok250, ok250, ok250, data354, ok250, bye} << qint64(-1) << kSent;
+        QTest::newRow("multi-line replies") << L{R{{"220-first\r\n", "220-second\r\n", "220 last\r\n"}},
+                                                 R{{"250-scripted\r\n250-SIZE 100\r\n", "250 HELP\r\n"}},
+                                                 ok250,
+                                                 ok250,
+                                                 data354,
+                                                 R{{"2", "50 queued\r", "\n"}},
+                                                 bye}
+                                            << qint64(-1) << kSent;
+        QTest::newRow("greeting 554") << L{R{{"554 go away\r\n"}}} << qint64(-1) << kUnexpected;
+        QTest::newRow("recipient refused")
+            << L{hello, ok250, ok250, R{{"550 no such user\r\n"}}} << qint64(-1) << kUnexpected;
+        QTest::newRow("garbage greeting") << L{R{{"\x01\x02\xFFgarbage\r\n"}}} << qint64(-1) << kUnexpected;
+        QTest::newRow("endless greeting line") << L{R{{QByteArray(4000, 'x')}}} << qint64(-1) << kUnexpected;
+        QTest::newRow("hangs up before the greeting") << L{R{{}, true}} << qint64(-1) << kUnexpected;
+        QTest::newRow("hangs up after HELO") << L{hello, R{{}, true}} << qint64(-1) << kUnexpected;
+        QTest::newRow("silent after HELO")
+            << L{hello} << qint64(-1)
+            << QStringLiteral("SMTP service error, timed out while waiting for "
+                              "response");
+        QTest::newRow("hangs up after 354")
+            << L{hello, ok250, ok250, ok250, R{{"354 go\r\n"}, true}} << qint64(-1) << QString();
+        QTest::newRow("hangs up mid-attachment")
+            << L{hello, ok250, ok250, ok250, data354} << qint64(200000) << QString();
+    }
+    void scriptedServer() {
+        QFETCH(QList<ScriptedSmtp::Reply>, script);
+        QFETCH(qint64, closeInData);
+        QFETCH(QString, status);
+        // A log big enough that the data is still being sent when the server hangs up.
+        writeAll(file("Log.txt"), randomBytes(1500000, 3));
+        ScriptedSmtp server;
+        server.script = script;
+        server.closeInDataAfter = closeInData;
+        QVERIFY(server.start());
+        BoxRecorder boxes;
+        boxes.answer = [](const MsgBox::Box& s) {
+            return s.title == kConfirm ? MsgBox::Answer::No : MsgBox::Answer::Yes;
+        };
+        auto f = newForm(server.port());
+        f->chksendUser->setChecked(false);
+        f->SetTimeoutMs(status.startsWith(QStringLiteral("SMTP service error")) ? 500 : 10000);
+        send(*f);
+        QCOMPARE(server.received.size(), 1);
+        if (status == kSent) {
+            QCOMPARE(f->Process->text(), kSent);
+            QVERIFY(server.received[0].startsWith("HELO example.com\r\nMAIL FROM: <me@example.com>\r\n"
+                                                  "RCPT TO: <support@example.com>\r\nDATA\r\nFrom: "));
+            QVERIFY(server.received[0].endsWith("\r\n--NextMimePart--\r\n\r\n.\r\nQUIT\r\n"));
+            QCOMPARE(boxes.count(kConfirm), 1);
+        } else {
+            if (status.isEmpty())
+                QVERIFY2(f->Process->text() == kUnexpected ||
+                             f->Process->text().startsWith(QStringLiteral("Cannot Send Request. 10054 ")),
+                         qPrintable(f->Process->text()));
+            else
+                QCOMPARE(f->Process->text(), status);
+            QCOMPARE(boxes.count(kConfirm), 0);
+            QCOMPARE(f->Step(), 0);
+        }
+        // Our end of the connection is closed in every case.
+        QTRY_VERIFY(!server.clientOpen());
+        QCOMPARE(ended_, 0);
+        // And the window can send again.
+        QVERIFY(windowBack(*f));
+    }
+
+    void cannotConnect_data() {
+        QTest::addColumn<QString>("server");
+        QTest::addColumn<QString>("status");
+        QTcpServer probe;
+        QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+        const quint16 closedPort = probe.serverPort();
+        probe.close();
+        QTest::newRow("refused") << QStringLiteral("127.0.0.1:%1").arg(closedPort)
+                                 << QStringLiteral("Cannot Connect to Orvanta Connection refused.");
+        QTest::newRow("unknown host")
+            << QStringLiteral("no-such-host.invalid") << QStringLiteral("Unknown Host: Orvanta");
+    }
+    void cannotConnect() {
+        QFETCH(QString, server);
+        QFETCH(QString, status);
+        BoxRecorder boxes;
+        auto f = newForm(1);
+        f->MailServer->setCurrentText(server);
+        send(*f);
+        QCOMPARE(f->Process->text(), status);
+        QCOMPARE(boxes.count(kConfirm), 0);
+    }
+
+    void noInternetQuestion() {
+        // Where this computer's name maps to 127.0.0.1 the program asks before it tries; No stops.
+        if (Form1().IsConnected2Internet()) QSKIP("this computer's name does not map to 127.0.0.1");
+        BoxRecorder boxes;
+        boxes.answer = [](const MsgBox::Box&) { return MsgBox::Answer::No; };
+        auto f = newForm(capture_->port());
+        const int before = capture_->count();
+        send(*f);
+        QVERIFY(boxes.sawText(
+            QStringLiteral("No Internet connection has been detected, try to send Email anyway?")));
+        QVERIFY(!f->InSession());
+        QCOMPARE(capture_->count(), before);
+    }
+};
+
+QTEST_MAIN(TestSmtpSession)
+#include "tst_smtpsession.moc"

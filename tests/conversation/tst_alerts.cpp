@@ -1,0 +1,596 @@
+// Alerts end to end: the router over the real loopback layer, the pop-up (size, corner,
+// reply, quick replies, block, copy), the compose window's exact datagrams and its cap, the
+// information requests and answers, and the history's look of a sender.
+#include "controls/SendBox.h"
+#include "controls/chameleonButton.h"
+#include "conversation/AlertWindows.h"
+#include "conversation/frmAlert.h"
+#include "conversation/frmInfo.h"
+#include "conversation/frmMsgHist.h"
+#include "conversation/frmPop.h"
+#include "core/AppRouter.h"
+#include "core/clsChat.h"
+#include "core/frmImgs.h"
+#include "core/modAppFnc.h"
+#include "core/modGlobals.h"
+#include "core/modLangConst.h"
+#include "core/modNetCmds.h"
+#include "mainwin/frmMain.h"
+#include "platform/Colors.h"
+#include "platform/Mailslot.h"
+#include "platform/OuterGeometry.h"
+#include "platform/Twips.h"
+#include "support/Headless.h"
+#include "support/Recorders.h"
+#include "support/Screenshot.h"
+#include "support/TestEnv.h"
+#include "support/TestFiles.h"
+#include "support/TrayRecorder.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <memory>
+
+using modGlobals::Run;
+using modGlobals::Sets;
+
+namespace {
+const QString S(modGlobals::kSep);
+const QString N(QChar(0));
+
+// The windows of one kind that exist now (shown or not), once closed ones are gone.
+template <class W> QList<W*> windows() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QList<W*> out;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* x = qobject_cast<W*>(w)) out << x;
+    return out;
+}
+
+template <class W> void closeAll() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* x = qobject_cast<W*>(w)) {
+            x->setAttribute(Qt::WA_DeleteOnClose);
+            x->close();
+        }
+    QTRY_VERIFY(windows<W>().isEmpty());
+}
+
+void sendRaw(const QString& text) {
+    QVERIFY(Mailslot::send(QStringLiteral("*"), QStringLiteral("QX3"), N.toLatin1() + text.toLatin1()));
+}
+
+// Everything the ear hears until the marker it sends itself.
+QStringList hearUntilMarker(clsChat& ear) {
+    const QString marker = N + QStringLiteral("marker");
+    ear.SendMessage(QString(), QStringLiteral("*"), QStringLiteral("marker"));
+    QStringList got;
+    [[maybe_unused]] const bool arrived = QTest::qWaitFor(
+        [&] {
+            got += ear.GetMessages();
+            return got.contains(marker);
+        },
+        5000);
+    got.removeAll(marker);
+    return got;
+}
+
+// The alert, request and block datagrams among what was heard, without the leading NUL.
+QStringList commands(const QStringList& heard, const QString& letters = QStringLiteral("ARV")) {
+    QStringList out;
+    for (const QString& h : heard) {
+        const QString d = h.mid(1);
+        const qsizetype at = d.indexOf(S);
+        if (at >= 0 && at + 1 < d.size() && letters.contains(d.at(at + 1))) out << d;
+    }
+    return out;
+}
+
+} // namespace
+
+class TestAlerts : public QObject {
+    Q_OBJECT
+    TestEnv::Headless env{41313};
+    TrayRecorder tray;
+    std::unique_ptr<clsChat> ear;
+    QPointer<frmMain> main;
+
+    TestOwner owner;
+
+    void openMain() {
+        main = new frmMain;
+        main->show();
+        QVERIFY(QTest::qWaitForWindowExposed(main));
+    }
+    // Acts on a datagram as the layer would on receiving it ("~" stands for the separator).
+    static void parse(QString datagram) { modNetCmds::ParseData(datagram.replace(QLatin1Char('~'), S)); }
+    // Sends datagrams as other computers would, then one alert from "Probe" to me, and polls until
+    // the probe is in the history: everything sent before it has been handled by then.
+    void arrive(const QStringList& datagrams) {
+        for (QString d : datagrams)
+            sendRaw(d.replace(QLatin1Char('~'), S));
+        sendRaw(QStringLiteral("Probe") + S + QStringLiteral("AMe") + S + QStringLiteral("probe") + S);
+        QVERIFY(QTest::qWaitFor(
+            [] {
+                modNetCmds::PollData();
+                const frmMsgHist& h = frmMsgHist::Load();
+                return h.Newest() >= 0 && h.Entry(h.Newest()).From == QLatin1String("Probe");
+            },
+            5000));
+    }
+    // The pop-ups open now, without the probe's.
+    static QList<frmPop*> pops() {
+        QList<frmPop*> out;
+        for (frmPop* p : windows<frmPop>())
+            if (p->windowTitle() != QLatin1String("Probe")) out << p;
+        return out;
+    }
+    int historyRows() { return frmMsgHist::Load().lstHist->count(); }
+    void openLayer(const QString& name) { modNetCmds::OpenNetCom(&owner, name); }
+
+  private slots:
+    void initTestCase() {
+        modLangConst::SetDefaultStrings();
+        frmImgs::Load();
+        AppRouter::Install();
+        AlertWindows::Install();
+    }
+    void init() {
+        env.sounds.heard.clear();
+        env.messages.shown.clear();
+        auto& s = Sets();
+        s.UNAME = QStringLiteral("Me");
+        s.UCOL = 0x0000FF;
+        s.UFNT = QStringLiteral("Courier New");
+        s.BLC.clear();
+        s.INV = 0;
+        s.ALTPOS = 3;
+        s.ALTSND = QStringLiteral("(System Beep)");
+        s.SB_U = 0;
+        s.FM_PL = -10000;
+        s.AQR = {QStringLiteral("Yes"), QStringLiteral("No"), QStringLiteral("Later")};
+        for (int i = 0; i < 10; ++i)
+            s.CAT[static_cast<std::size_t>(i)] = QStringLiteral("auto%1").arg(i);
+        frmMsgHist::Load().ResetMsgLst();
+        ear = std::make_unique<clsChat>();
+        ear->Init(QStringLiteral("QX3"));
+    }
+    void cleanup() {
+        closeAll<frmPop>();
+        closeAll<frmAlert>();
+        closeAll<frmInfo>();
+        if (main) {
+            main->CloseByCode();
+            QTRY_VERIFY(main.isNull());
+        }
+        if (modNetCmds::IsOpen()) modNetCmds::CloseNetCom(0);
+        ear.reset();
+    }
+
+    // --- the router -------------------------------------------------------------------------
+
+    void routerOverTheLayer_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("blocks");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("me in another case") << "ME"
+                                            << "" << 1;
+        QTest::newRow("everybody") << "(All)"
+                                   << "" << 1;
+        QTest::newRow("everybody in another case") << "(all)"
+                                                   << "" << 0;
+        QTest::newRow("somebody else") << "Bob"
+                                       << "" << 0;
+        QTest::newRow("a sender I block") << "Me"
+                                          << "ANN~" << 0;
+    }
+    // No main window (alerts come during sign-in too): the block list, colour 0, "Arial".
+    void routerOverTheLayer() {
+        QFETCH(QString, target);
+        QFETCH(QString, blocks);
+        QFETCH(int, shown);
+        Sets().BLC = QString(blocks).replace(QLatin1Char('~'), S);
+        openLayer(QStringLiteral("Me"));
+        arrive({"Ann~A" + target + "~hello~"});
+        QCOMPARE(pops().size(), shown);
+        QCOMPARE(env.sounds.heard.size(), shown + 1); // and the probe's
+        QCOMPARE(historyRows(), shown + 1);
+        if (!shown) return;
+        frmPop* pop = pops().first();
+        QCOMPARE(pop->windowTitle(), QStringLiteral("Ann"));
+        QCOMPARE(pop->Msg(), QStringLiteral("hello"));
+        QCOMPARE(pop->lblMsg->palette().color(QPalette::Text), Colors::fromBgr(0));
+        QCOMPARE(pop->lblMsg->font().family(), QStringLiteral("Arial"));
+        QVERIFY(pop->windowFlags() & Qt::WindowStaysOnTopHint);
+        const frmMsgHist& h = frmMsgHist::Load();
+        QCOMPARE(h.Entry((h.Newest() + frmMsgHist::kEntries - 1) % frmMsgHist::kEntries).Msg,
+                 QStringLiteral("hello"));
+    }
+
+    void routerTakesTheLookFromTheMainWindow_data() {
+        QTest::addColumn<QString>("colour");
+        QTest::addColumn<quint32>("shown");
+        QTest::newRow("a number") << "255" << quint32(0x0000FF);
+        QTest::newRow("no number") << "red" << quint32(0);
+        QTest::newRow("masked to 24 bits") << "4278190335" << quint32(0x0000FF);
+    }
+    void routerTakesTheLookFromTheMainWindow() {
+        QFETCH(QString, colour);
+        QFETCH(quint32, shown);
+        openMain();
+        parse("Ann~C" + colour);
+        parse(QStringLiteral("Ann~FTahoma"));
+        arrive({QStringLiteral("Ann~AMe~hi~")});
+        QCOMPARE(pops().size(), 1);
+        QCOMPARE(pops().first()->lblMsg->palette().color(QPalette::Text), Colors::fromBgr(shown));
+        QCOMPARE(pops().first()->lblMsg->font().family(), QStringLiteral("Tahoma"));
+        // A user the main window blocks gets nowhere.
+        main->AddBlock(QStringLiteral("Ann"));
+        closeAll<frmPop>();
+        arrive({QStringLiteral("Ann~AMe~again~")});
+        QCOMPARE(pops().size(), 0);
+    }
+
+    // --- pop-up size and place ----------------------------------------------------------------
+
+    void popSize_data() {
+        QTest::addColumn<QSize>("label");
+        QTest::addColumn<QSize>("work");
+        QTest::addColumn<QSize>("outer");
+        const QSize work(19200, 14400);
+        QTest::newRow("one word") << QSize(400, 200) << work << QSize(2000, 1500);
+        QTest::newRow("long") << QSize(6000, 3000) << work << QSize(6100, 3905);
+        QTest::newRow("just the minimum") << QSize(1900, 595) << work << QSize(2000, 1500);
+        QTest::newRow("huge") << QSize(40000, 40000) << work << work;
+        QTest::newRow("no work area known") << QSize(40000, 100) << QSize() << QSize(40100, 1500);
+    }
+    void popSize() {
+        QFETCH(QSize, label);
+        QFETCH(QSize, work);
+        QFETCH(QSize, outer);
+        QCOMPARE(frmPop::OuterSizeTwips(label, 405, work), outer);
+    }
+
+    void popCorner_data() {
+        QTest::addColumn<int>("altPos");
+        QTest::addColumn<QPoint>("at");
+        QTest::newRow("0 top left") << 0 << QPoint(1500, 750);
+        QTest::newRow("1 top right") << 1 << QPoint(18500, 750);
+        QTest::newRow("2 bottom left") << 2 << QPoint(1500, 12750);
+        QTest::newRow("3 bottom right") << 3 << QPoint(18500, 12750);
+        QTest::newRow("7 where it was laid out") << 7 << QPoint(7, 9);
+    }
+    void popCorner() {
+        QFETCH(int, altPos);
+        QFETCH(QPoint, at);
+        // A work area beside a panel on the left and one at the top.
+        const QRect work(1500, 750, 20000, 14000);
+        QCOMPARE(frmPop::CornerTwips(altPos, work, QSize(3000, 2000), QPoint(7, 9)), at);
+    }
+
+    void popSitsInTheCornerOnScreen_data() {
+        QTest::addColumn<int>("altPos");
+        QTest::newRow("top left") << 0;
+        QTest::newRow("bottom right") << 3;
+    }
+    void popSitsInTheCornerOnScreen() {
+        QFETCH(int, altPos);
+        Sets().ALTPOS = static_cast<qint16>(altPos);
+        QPointer<frmPop> pop = AlertWindows::MakePop(QStringLiteral("Lunch?"), QStringLiteral("Ann"));
+        pop->show();
+        QVERIFY(QTest::qWaitForWindowExposed(pop));
+        const QRect area = pop->screen()->availableGeometry();
+        const QRect outer = pop->frameGeometry();
+        if (altPos == 0) QCOMPARE(outer.topLeft(), area.topLeft());
+        if (altPos == 3) QCOMPARE(outer.bottomRight(), area.bottomRight());
+        QCOMPARE(outer.width(), Twips::toPx(frmPop::kMinWidth, Twips::dpiX(pop)));
+        QCOMPARE(outer.height(), Twips::toPx(frmPop::kMinHeight, Twips::dpiY(pop)));
+        saveScreenshot(pop, QStringLiteral("frmPop-short"));
+    }
+
+    // A long line never pushes Close off the screen: the text wraps and scrolls instead.
+    void longPopStaysOnScreen() {
+        Sets().ALTPOS = 0;
+        const QString words = QStringLiteral("All hands meeting in the large room at three. ").repeated(400);
+        QPointer<frmPop> pop = AlertWindows::MakePop(words, QStringLiteral("Ann"));
+        pop->show();
+        QVERIFY(QTest::qWaitForWindowExposed(pop));
+        const QRect area = pop->screen()->availableGeometry();
+        QVERIFY(area.contains(pop->frameGeometry()));
+        const QRect close(pop->cmdClose->mapToGlobal(QPoint(0, 0)), pop->cmdClose->size());
+        QVERIFY(area.contains(close));
+        QCOMPARE(pop->frameGeometry().size(), area.size());
+        QVERIFY(pop->lblMsg->document()->size().height() > pop->lblMsg->height()); // it scrolls
+        QCOMPARE(pop->lblMsg->toPlainText(), words);
+        saveScreenshot(pop, QStringLiteral("frmPop-long"));
+        // A long text of a few lines grows the window by the Part's sizes.
+        QPointer<frmPop> mid = AlertWindows::MakePop(QStringLiteral("line one\r\nline two\nline three\rend"),
+                                                     QStringLiteral("Bob"));
+        QCOMPARE(mid->lblMsg->document()->blockCount(), 4);
+    }
+
+    // --- pop-up actions -----------------------------------------------------------------------
+
+    void replyKeys_data() {
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("F5") << int(Qt::NoModifier);
+        QTest::newRow("Shift+F5") << int(Qt::ShiftModifier);
+        QTest::newRow("Ctrl+F5") << int(Qt::ControlModifier);
+    }
+    void replyKeys() {
+        QFETCH(int, modifiers);
+        QPointer<frmPop> pop = AlertWindows::MakePop(QStringLiteral("hi"), QStringLiteral("Ann"));
+        pop->show();
+        QVERIFY(QTest::qWaitForWindowExposed(pop));
+        pop->cmdClose->setFocus(); // the window sees its keys wherever the focus is
+        QTest::keyClick(pop->cmdClose, Qt::Key_F5, Qt::KeyboardModifiers(modifiers));
+        QTRY_VERIFY(pop.isNull());
+        const QList<frmAlert*> composed = windows<frmAlert>();
+        QCOMPARE(composed.size(), 1);
+        QCOMPARE(composed.first()->UTo(), QStringLiteral("Ann") + S);
+        QVERIFY(composed.first()->isVisible());
+        QCOMPARE(composed.first()->lblTo->text(), QStringLiteral("Ann"));
+    }
+
+    void quickReplyFillsAndSendsNothing() {
+        openLayer(QStringLiteral("Me"));
+        hearUntilMarker(*ear);
+        QPointer<frmPop> pop = AlertWindows::MakePop(QStringLiteral("coffee?"), QStringLiteral("Ann"));
+        pop->show();
+        QVERIFY(QTest::qWaitForWindowExposed(pop));
+        pop->cmdAQR_Click(1);
+        QTRY_VERIFY(pop.isNull());
+        QCOMPARE(windows<frmAlert>().size(), 1);
+        QCOMPARE(windows<frmAlert>().first()->txtMsg->Text(), QStringLiteral("No"));
+        QCOMPARE(commands(hearUntilMarker(*ear)), QStringList());
+    }
+
+    void quickReplyIsCapped() {
+        Sets().AQR[0] = QString(400, QLatin1Char('q'));
+        QPointer<frmPop> pop = AlertWindows::MakePop(QStringLiteral("?"), QStringLiteral("Ann"));
+        pop->cmdAQR_Click(0);
+        frmAlert* reply = windows<frmAlert>().value(0);
+        QVERIFY(reply);
+        QCOMPARE(reply->txtMsg->Text(), QString(390, QLatin1Char('q')));
+        QCOMPARE(reply->lblCnt->text(), QStringLiteral("390/390"));
+    }
+
+    void blockKeyTogglesOncePerPress() {
+        openMain();
+        parse(QStringLiteral("Ann~B"));
+        hearUntilMarker(*ear);
+        QPointer<frmPop> pop = AlertWindows::MakePop(QStringLiteral("hi"), QStringLiteral("Ann"));
+        pop->show();
+        QVERIFY(QTest::qWaitForWindowExposed(pop));
+        QTest::keyClick(pop, Qt::Key_F8, Qt::AltModifier);
+        QVERIFY(main->IsBlocked(QStringLiteral("Ann")));
+        QVERIFY(!pop.isNull());
+        // A held key repeats: it does not undo the block.
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_F8, Qt::NoModifier, QString(), true);
+        QApplication::sendEvent(pop, &repeat);
+        QVERIFY(main->IsBlocked(QStringLiteral("Ann")));
+        QCOMPARE(commands(hearUntilMarker(*ear)), QStringList({"Me" + S + "VAnn" + S + "0" + S}));
+        QTest::keyClick(pop, Qt::Key_F8);
+        QVERIFY(!main->IsBlocked(QStringLiteral("Ann")));
+        QCOMPARE(commands(hearUntilMarker(*ear)), QStringList({"Me" + S + "VAnn" + S + "1" + S}));
+        QVERIFY(!pop.isNull());
+        QVERIFY(pop->mnuPopBlock->shortcut().isEmpty()); // shown in the menu, acted on once
+        QVERIFY(pop->mnuPopBlock->text().endsWith(QStringLiteral("\tF8")));
+    }
+
+    void markupShowsAndCopiesLiterally() {
+        QPointer<frmPop> pop =
+            AlertWindows::MakePop(QStringLiteral("<b>x</b>"), QStringLiteral("<i>Ann</i>"));
+        QCOMPARE(pop->lblMsg->toPlainText(), QStringLiteral("<b>x</b>"));
+        QCOMPARE(pop->windowTitle(), QStringLiteral("<i>Ann</i>"));
+        pop->mnuPopCopy_Click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("<b>x</b>"));
+        // A CR LF is one line break on the screen and stays CR LF on the clipboard.
+        QPointer<frmPop> two = AlertWindows::MakePop(QStringLiteral("a\r\nb"), QStringLiteral("Ann"));
+        QCOMPARE(two->lblMsg->toPlainText(), QStringLiteral("a\nb"));
+        two->mnuPopCopy_Click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("a\r\nb"));
+    }
+
+    // --- compose ------------------------------------------------------------------------------
+
+    void composeSends_data() {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("hidden");
+        QTest::addColumn<QString>("layer"); // the name the layer is open under, "" for closed
+        QTest::addColumn<QStringList>("sent");
+        QTest::addColumn<bool>("closes");
+        const QString two = QStringLiteral("Ann") + S + QStringLiteral("Bob") + S;
+        const QString ann = QStringLiteral("Ann") + S;
+        auto a = [](const QString& to, const QString& text) { return "Me" + S + "A" + to + S + text + S; };
+        QTest::newRow("two recipients in order")
+            << two << "hi there" << false << "Me" << QStringList{a("Ann", "hi there"), a("Bob", "hi there")}
+            << true;
+        QTest::newRow("blank stays") << ann << " \t\r\n  " << false << "Me" << QStringList{} << false;
+        QTest::newRow("trimmed at both ends") << ann << "\t hi \r\n"
+                                              << false << "Me" << QStringList{a("Ann", "hi")} << true;
+        QTest::newRow("no recipients") << QString() << "hi" << false << "Me" << QStringList{} << true;
+        QTest::newRow("separator and NUL") << ann << QString("a" + S + "b" + QChar(0) + "c") << false << "Me"
+                                           << QStringList{a("Ann", "a b c")} << true;
+        QTest::newRow("a line break")
+            << ann << "a\nb" << false << "Me" << QStringList{a("Ann", "a\r\nb")} << true;
+        QTest::newRow("hidden with a blank text closes")
+            << ann << "   " << true << "Me" << QStringList{} << true;
+        QTest::newRow("hidden sends at once")
+            << ann << "now" << true << "Me" << QStringList{a("Ann", "now")} << true;
+        QTest::newRow("layer closed") << ann << "hi" << false << "" << QStringList{} << false;
+        QTest::newRow("layer closed, hidden") << ann << "hi" << true << "" << QStringList{} << true;
+        QTest::newRow("under a backslash name") << ann << "hi" << false << "\\me" << QStringList{} << false;
+    }
+    void composeSends() {
+        QFETCH(QString, list);
+        QFETCH(QString, text);
+        QFETCH(bool, hidden);
+        QFETCH(QString, layer);
+        QFETCH(QStringList, sent);
+        QFETCH(bool, closes);
+        if (!layer.isEmpty()) openLayer(layer);
+        hearUntilMarker(*ear);
+        QPointer<frmAlert> w = modAppFnc::NewAlertWindow(list, hidden);
+        QCOMPARE(w->isVisible(), !hidden);
+        w->txtMsg->SetText(text);
+        w->cmdSnd_Click();
+        QCOMPARE(commands(hearUntilMarker(*ear)), sent);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(w.isNull(), closes);
+        if (!closes && sent.isEmpty() && text.trimmed().isEmpty()) QCOMPARE(w->txtMsg->Text(), QString());
+    }
+
+    void composeAfterSignInSendsAsTheNewName() {
+        QPointer<frmAlert> w = modAppFnc::NewAlertWindow(QStringLiteral("Ann") + S, false);
+        w->txtMsg->SetText(QStringLiteral("kept"));
+        w->cmdSnd_Click(); // nobody signed in: the window and its text stay
+        QVERIFY(!w.isNull());
+        QCOMPARE(w->txtMsg->Text(), QStringLiteral("kept"));
+        openLayer(QStringLiteral("Zoe"));
+        hearUntilMarker(*ear);
+        w->cmdSnd_Click();
+        QCOMPARE(commands(hearUntilMarker(*ear)), QStringList({"Zoe" + S + "AAnn" + S + "kept" + S}));
+    }
+
+    void composePastedTextIsCapped() {
+        openLayer(QStringLiteral("Me"));
+        hearUntilMarker(*ear);
+        QPointer<frmAlert> w = modAppFnc::NewAlertWindow(QStringLiteral("Ann") + S, false);
+        QGuiApplication::clipboard()->setText(QString(400, QLatin1Char('p')));
+        w->txtMsg->setFocus();
+        w->txtMsg->Paste();
+        QCOMPARE(w->lblCnt->text(), QStringLiteral("390/390"));
+        w->cmdSnd_Click();
+        QCOMPARE(commands(hearUntilMarker(*ear)),
+                 QStringList({"Me" + S + "AAnn" + S + QString(390, QLatin1Char('p')) + S}));
+    }
+
+    void composeLoadAndCounter() {
+        QPointer<frmAlert> w =
+            modAppFnc::NewAlertWindow(QStringLiteral("Ann") + S + QStringLiteral("Bob") + S, false);
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QCOMPARE(w->lblTo->text(), QStringLiteral("Ann; Bob"));
+        QCOMPARE(w->lblCnt->text(), QStringLiteral("0/390"));
+        QCOMPARE(w->txtMsg->font().family(), QStringLiteral("Courier New"));
+        QCOMPARE(w->txtMsg->palette().color(QPalette::Text), Colors::fromBgr(0x0000FF));
+        QCOMPARE(w->body->size(), QSize(frmAlert::kClientWidth, frmAlert::kClientHeight));
+        w->txtMsg->SetText(QStringLiteral("a\nb"));
+        QCOMPARE(w->lblCnt->text(), QStringLiteral("4/390")); // a line break goes as CR LF
+        w->txtMsg->SetText(QString());
+        QTest::keyClick(w->txtMsg, Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(w->txtMsg->Text(), QStringLiteral("auto9"));
+        QCOMPARE(w->lblCnt->text(), QStringLiteral("5/390"));
+        QTest::keyClick(w->txtMsg, Qt::Key_Return);
+        QCOMPARE(w->txtMsg->Text(), QStringLiteral("auto9\r\n")); // Enter breaks the line here
+        QVERIFY(!w.isNull());
+        w->SetUTo(QStringLiteral("Cy") + S);
+        QCOMPARE(w->lblTo->text(), QStringLiteral("Cy"));
+        w->txtMsg->SetText(QStringLiteral("See you at 3."));
+        saveScreenshot(w, QStringLiteral("frmAlert"));
+        w->cmdClose_Click();
+        QTRY_VERIFY(w.isNull());
+    }
+
+    void composeMergeInIsCapped() {
+        const QString path = QDir(env.folder()).filePath(QStringLiteral("long.txt"));
+        writeAll(path, QByteArray(500, 'm'));
+        env.dialogs.answer = {path, 1};
+        const int asked = env.dialogs.fileCalls;
+        QPointer<frmAlert> w = modAppFnc::NewAlertWindow(QStringLiteral("Ann") + S, false);
+        w->txtMsg->SetText(QStringLiteral("x"));
+        w->mnuActionMerge_Click();
+        QCOMPARE(env.dialogs.fileCalls, asked + 1);
+        QCOMPARE(env.dialogs.request.title, QStringLiteral("Select a text file to merge in..."));
+        QCOMPARE(w->LastMergePath, path);
+        QCOMPARE(w->txtMsg->TextLength(), 390);
+        QCOMPARE(w->lblCnt->text(), QStringLiteral("390/390"));
+        QVERIFY(w->txtMsg->Text().startsWith(QStringLiteral("xmmm")));
+    }
+
+    // --- information --------------------------------------------------------------------------
+
+    void requestUserInfo_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QStringList>("sent");
+        QTest::newRow("phone") << 0 << QStringList{"Me" + S + "RAnn" + S + "P", "Me" + S + "RBob" + S + "P"};
+        QTest::newRow("logon name") << 1
+                                    << QStringList{"Me" + S + "RAnn" + S + "U", "Me" + S + "RBob" + S + "U"};
+        QTest::newRow("anything else") << 2 << QStringList{};
+    }
+    void requestUserInfo() {
+        QFETCH(int, mode);
+        QFETCH(QStringList, sent);
+        openLayer(QStringLiteral("Me"));
+        hearUntilMarker(*ear);
+        modAppFnc::RequestUserInfo(QStringLiteral("Ann") + S + QStringLiteral("Bob") + S, mode);
+        QCOMPARE(commands(hearUntilMarker(*ear), QStringLiteral("R")), sent);
+    }
+
+    void answersOpenAWindowEach() {
+        openMain();
+        Sets().INV = 1;
+        parse(QStringLiteral("Ann~C255"));
+        parse(QStringLiteral("Ann~FTahoma"));
+        arrive({QStringLiteral("Ann~IMe~Phone: 555-0199"), QStringLiteral("Ann~IMe~Logon: <b>ann</b>"),
+                QStringLiteral("Ann~IBob~not for me")});
+        const QList<frmInfo*> infos = windows<frmInfo>();
+        QCOMPARE(infos.size(), 2);
+        QCOMPARE(env.sounds.heard.count(QStringLiteral("beep")), 3); // two answers and the probe
+        QStringList texts;
+        for (frmInfo* w : infos) {
+            texts << w->txtMsg->toPlainText();
+            QCOMPARE(w->lblUFrom->text(), QStringLiteral("Ann"));
+            QCOMPARE(w->lblUFrom->palette().color(QPalette::WindowText), Colors::fromBgr(0x0000FF));
+            QVERIFY(w->lblUFrom->autoFillBackground());
+            QCOMPARE(w->lblUFrom->palette().color(QPalette::Window), Colors::fromBgr(0xFFFF00));
+            QCOMPARE(w->lblUFrom->font().family(), QStringLiteral("Tahoma"));
+            QCOMPARE(w->size(), QSize(frmInfo::kClientWidth, frmInfo::kClientHeight));
+        }
+        texts.sort();
+        QCOMPARE(texts, QStringList({"Logon: <b>ann</b>", "Phone: 555-0199"}));
+        saveScreenshot(infos.first(), QStringLiteral("frmInfo"));
+        QPointer<frmInfo> first = infos.first();
+        first->cmdOk_Click();
+        QTRY_VERIFY(first.isNull());
+    }
+
+    // --- history ------------------------------------------------------------------------------
+
+    void historyPreviewFollowsTheSender() {
+        openMain();
+        parse(QStringLiteral("Ann~C255"));
+        arrive({QStringLiteral("Ann~AMe~look at me~")});
+        frmMsgHist& h = frmMsgHist::Load();
+        QCOMPARE(historyRows(), 2);
+        h.lstHist->setCurrentRow(1);
+        h.lstHist_Click();
+        QCOMPARE(h.txtPrev->toPlainText(), QStringLiteral("look at me"));
+        QCOMPARE(h.txtPrev->palette().color(QPalette::Text), Colors::fromBgr(0x0000FF));
+        parse(QStringLiteral("Ann~C16711680"));
+        parse(QStringLiteral("Ann~FTahoma"));
+        h.lstHist_Click();
+        QCOMPARE(h.txtPrev->palette().color(QPalette::Text), Colors::fromBgr(0xFF0000));
+        QCOMPARE(h.txtPrev->font().family(), QStringLiteral("Tahoma"));
+        // Signed out: the history stays, and a sender nobody lists previews in black Arial.
+        main->CloseByCode();
+        QTRY_VERIFY(main.isNull());
+        QCOMPARE(historyRows(), 2);
+        h.lstHist_Click();
+        QCOMPARE(h.txtPrev->palette().color(QPalette::Text), Colors::fromBgr(0));
+        QCOMPARE(h.txtPrev->font().family(), QStringLiteral("Arial"));
+    }
+};
+
+QTEST_MAIN(TestAlerts)
+#include "tst_alerts.moc"
