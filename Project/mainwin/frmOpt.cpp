@@ -1,6 +1,6 @@
 #include "mainwin/frmOpt.h"
 
-#include "controls/LimitedTextBox.h"
+#include "controls/SendBox.h"
 #include "controls/chameleonButton.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
@@ -182,6 +182,14 @@ void frmOpt::buildPages() {
         b->setGeometry(at);
         return b;
     };
+    // The long texts: Enter breaks the line here, there is nothing to send.
+    auto textBox = [](QWidget* parent, QRect at) {
+        auto* t = new SendBox(parent);
+        t->SetMaxLength(kTextLength);
+        t->setGeometry(at);
+        connect(t, &SendBox::SendRequested, t, [t] { t->SetSelText(QStringLiteral("\n")); });
+        return t;
+    };
     auto label = [](QWidget* parent, const char* caption, QRect at) {
         auto* l = new QLabel(QString::fromLatin1(caption), parent);
         l->setGeometry(at);
@@ -285,9 +293,7 @@ void frmOpt::buildPages() {
                       {8, 4, 568, 34});
     for (int i = 0; i < 3; ++i) {
         lblAQR[i] = label(p, i == 0 ? "1" : i == 1 ? "2" : "3", {8, 44 + i * 76, 16, 20});
-        txtAQR[i] = new LimitedTextBox(p, kTextLength);
-        txtAQR[i]->setGeometry(28, 42 + i * 76, 548, 70);
-        txtAQR[i]->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        txtAQR[i] = textBox(p, {28, 42 + i * 76, 548, 70});
     }
 
     // 5 AutoText
@@ -360,9 +366,7 @@ void frmOpt::buildPages() {
     comSoft->setInsertPolicy(QComboBox::NoInsert);
     comSoft->setGeometry(8, 30, 300, 24);
     lblSoft[1] = label(p, "Message", {8, 62, 200, 20});
-    txtSoft = new LimitedTextBox(p, kTextLength);
-    txtSoft->setGeometry(8, 84, 568, 120);
-    txtSoft->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtSoft = textBox(p, {8, 84, 568, 120});
     chkSoft = check(p, "Send Immediately", {8, 210, 200, 20});
     cmdSoftNext[1] = button(p, "< Previous", {330, 210, 90, 24});
     lblSoftN = label(p, "1", {426, 212, 50, 20});
@@ -906,7 +910,7 @@ bool frmOpt::Validate(QWidget* box) {
         txtPhoneNumber->setText(modAppFnc::TrimBlanks(txtPhoneNumber->text()));
         return true;
     }
-    for (LimitedTextBox* aqr : txtAQR)
+    for (SendBox* aqr : txtAQR)
         if (box == aqr) {
             const QString text = modAppFnc::TrimBlanks(aqr->Text());
             aqr->SetText(text.isEmpty() ? lang("Opt_tND") : text);

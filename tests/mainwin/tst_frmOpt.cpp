@@ -1,6 +1,6 @@
 // The options dialog: the settings into the controls and back, the pages' controls, the checks
 // on leaving a box, the override skin's rename, and what OK applies to the running program.
-#include "controls/LimitedTextBox.h"
+#include "controls/SendBox.h"
 #include "controls/chameleonButton.h"
 #include "conversation/frmChat.h"
 #include "core/frmImgs.h"
@@ -734,23 +734,26 @@ class TestOptions : public QObject {
     void textBoxesKeepLineEndsAndLimit() {
         frmOpt* f = open();
         f->cmdOpt_Click(4);
-        LimitedTextBox* box = f->txtAQR[0];
+        SendBox* box = f->txtAQR[0];
         box->SetText(QString(388, QLatin1Char('x')));
         box->setFocus();
         box->moveCursor(QTextCursor::End);
         QTest::keyClick(box, Qt::Key_Return); // a line break counts two
         QCOMPARE(box->Text(), QString(388, QLatin1Char('x')) + QStringLiteral("\r\n"));
         QTest::keyClicks(box, QStringLiteral("yz"));
-        QCOMPARE(box->Length(), 390);
+        QCOMPARE(box->TextLength(), 390);
         box->SetText(QStringLiteral("ab"));
         box->moveCursor(QTextCursor::Start);
         QApplication::clipboard()->setText(QString(500, QLatin1Char('p')));
         box->paste();
         QCOMPARE(box->Text(), QString(388, QLatin1Char('p')) + QStringLiteral("ab"));
-        // A longer text from the settings is shown whole and only not grown.
+        // A longer text from the settings is cut to the limit too.
         box->SetText(QString(400, QLatin1Char('q')));
         QTest::keyClicks(box, QStringLiteral("r"));
-        QCOMPARE(box->Text(), QString(400, QLatin1Char('q')));
+        QCOMPARE(box->Text(), QString(390, QLatin1Char('q')));
+        // Separators cannot get in: the texts go out in alerts.
+        box->SetText(QStringLiteral("a") + QChar(1) + QStringLiteral("b"));
+        QCOMPARE(box->Text(), QStringLiteral("a b"));
     }
 
     // --- checks on leaving a box -----------------------------------------------------------------
