@@ -2,6 +2,7 @@
 
 #include "controls/SendBox.h"
 #include "controls/chameleonButton.h"
+#include "controls/clsTAppBar.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modCommonDialog.h"
@@ -13,6 +14,8 @@
 #include "core/modSettings.h"
 #include "core/modSkin.h"
 #include "mainwin/frmMain.h"
+#include "mainwin/frmSpeedBar.h"
+#include "platform/Colors.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Sound.h"
 
@@ -20,6 +23,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -556,7 +560,35 @@ bool frmOpt::SaveSets() {
         main->UpdateGrpLst();
         main->RefFBtn(false, true);
     }
+    applySpeedBar();
     return true;
+}
+
+void frmOpt::applySpeedBar() {
+    const auto& s = Sets();
+    if (s.SB_U == 0) {
+        frmSpeedBar::Unload();
+        return;
+    }
+    frmSpeedBar* bar = frmSpeedBar::Loaded();
+    const qint16 slide = bar && bar->AppBar()->SlideEffect() ? 1 : 0;
+    // A bar the user closed while the dialog was open is gone although the box is still
+    // ticked: it comes back as well.
+    if (!bar || !bar->isVisible() || s.SB_S != slide || s.SB_U != OldSB_U) {
+        // The old bar leaves the main window and its screen edge at once; its deferred
+        // destruction may come later.
+        frmSpeedBar::Unload();
+        QCoreApplication::processEvents();
+        QPointer<frmSpeedBar> fresh = frmSpeedBar::Load();
+        fresh->OptChange();
+        if (!fresh) return;
+        fresh->show();
+        bar = fresh;
+    }
+    QPalette pal = bar->lblTbUName->palette();
+    const quint32 back = s.INV == 1 ? 0xFFFFFFu - (static_cast<quint32>(s.UCOL) & 0xFFFFFFu) : 0xFFFFFFu;
+    pal.setColor(QPalette::Window, Colors::fromBgr(back));
+    bar->lblTbUName->setPalette(pal);
 }
 
 void frmOpt::ShowSkinInfo(const QString& path) {

@@ -172,6 +172,7 @@ class frmOpt : public QWidget {
     int selectedGroup() const;
     int insertGroup(const Group& g);
     void Unload();
+    void applySpeedBar();
 
     std::vector<Group> groups_; // sorted by name, ignoring case; lstGrps shows the names
     int catIndex_ = 0;          // the entry of lstCAT that txtCAT edits (its tag)

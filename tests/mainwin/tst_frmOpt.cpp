@@ -2,6 +2,7 @@
 // on leaving a box, the override skin's rename, and what OK applies to the running program.
 #include "controls/SendBox.h"
 #include "controls/chameleonButton.h"
+#include "controls/clsTAppBar.h"
 #include "conversation/frmChat.h"
 #include "core/frmImgs.h"
 #include "core/modDB.h"
@@ -12,8 +13,10 @@
 #include "core/modSkin.h"
 #include "mainwin/frmMain.h"
 #include "mainwin/frmOpt.h"
+#include "mainwin/frmSpeedBar.h"
 #include "platform/Ansi.h"
 #include "platform/ProgramFolder.h"
+#include "support/AppBarFakes.h"
 #include "support/Headless.h"
 #include "support/Recorders.h"
 #include "support/Screenshot.h"
@@ -1061,6 +1064,84 @@ class TestOptions : public QObject {
                                             : g.members.join(QLatin1Char(',')) + QLatin1Char(','));
         }
         QCOMPARE(got, groups);
+    }
+
+    // --- OK and the speed bar -------------------------------------------------------------------
+
+    void speedBar_data() {
+        QTest::addColumn<int>("useBefore");        // SB_U when the dialog opens; 1 also loads and shows a bar
+        QTest::addColumn<bool>("closedMeanwhile"); // the user closes the bar while the dialog is open
+        QTest::addColumn<int>("useTicked");
+        QTest::addColumn<int>("slideTicked"); // the bar's flag stays as SB_S = 1 put it
+        QTest::addColumn<QString>("edit");    // "", "edge", "filter"
+        QTest::addColumn<QString>("after");   // "same", "new", "none"
+        QTest::newRow("off stays off") << 0 << false << 0 << 1 << ""
+                                       << "none";
+        QTest::newRow("turned on") << 0 << false << 1 << 1 << ""
+                                   << "new";
+        QTest::newRow("turned off") << 1 << false << 0 << 1 << ""
+                                    << "none";
+        QTest::newRow("unchanged") << 1 << false << 1 << 1 << ""
+                                   << "same";
+        QTest::newRow("slide changed") << 1 << false << 1 << 0 << ""
+                                       << "new";
+        QTest::newRow("edge alone") << 1 << false << 1 << 1 << "edge"
+                                    << "same";
+        QTest::newRow("filter alone") << 1 << false << 1 << 1 << "filter"
+                                      << "same";
+        QTest::newRow("closed meanwhile, still ticked") << 1 << true << 1 << 1 << ""
+                                                        << "new";
+        QTest::newRow("closed meanwhile, unticked") << 1 << true << 0 << 1 << ""
+                                                    << "none";
+    }
+    void speedBar() {
+        QFETCH(int, useBefore);
+        QFETCH(bool, closedMeanwhile);
+        QFETCH(int, useTicked);
+        QFETCH(int, slideTicked);
+        QFETCH(QString, edit);
+        QFETCH(QString, after);
+        ShellRecorder shell;
+        auto& s = Sets();
+        s.SB_U = qint16(useBefore);
+        s.SB_S = 1;
+        s.INV = 1;
+        s.UCOL = 0x0000FF;
+        QPointer<frmSpeedBar> before;
+        if (useBefore) {
+            before = frmSpeedBar::Load();
+            before->show();
+            QVERIFY(QTest::qWaitForWindowExposed(before));
+            QVERIFY(before->AppBar()->SlideEffect());
+        }
+        frmOpt* f = open();
+        if (closedMeanwhile) {
+            before->close();
+            QCOMPARE(s.SB_U, qint16(0));
+        }
+        f->chkSB_Use->setChecked(useTicked == 1);
+        f->chkSB_Slide->setChecked(slideTicked == 1);
+        if (edit == QLatin1String("edge")) f->optSB_Pos[1]->setChecked(true);
+        if (edit == QLatin1String("filter")) f->optSB_Filter[3]->setChecked(true);
+        ok(f);
+        QCOMPARE(s.SB_U, qint16(useTicked));
+        QPointer<frmSpeedBar> now = frmSpeedBar::Loaded();
+        if (after == QLatin1String("none")) {
+            QVERIFY(!now);
+        } else {
+            QVERIFY(now);
+            QVERIFY(now->isVisible());
+            QCOMPARE(now.data() == before.data(), after == QLatin1String("same"));
+            QCOMPARE(now->AppBar()->SlideEffect(), slideTicked == 1);
+            // The own name on the inverse of the own colour.
+            QCOMPARE(now->lblTbUName->palette().color(QPalette::Window), QColor(0, 255, 255));
+        }
+        if (after != QLatin1String("same")) QTRY_VERIFY(before.isNull());
+        if (edit == QLatin1String("edge")) QCOMPARE(s.SB_P, qint16(1));
+        if (edit == QLatin1String("filter")) QCOMPARE(s.SB_F, qint16(3));
+        frmSpeedBar::Unload();
+        QTRY_VERIFY(now.isNull());
+        QCOMPARE(s.SB_U, qint16(useTicked)); // an unload by code keeps it
     }
     // --- captions --------------------------------------------------------------------------------
 
