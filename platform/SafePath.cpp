@@ -11,7 +11,8 @@ std::optional<QStringList> Split(const QString& name) {
     if (rel.size() >= 2 && rel.at(1) == QLatin1Char(':')) return std::nullopt;
     QStringList out;
     for (const QString& part : rel.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        if (part == QLatin1String("..")) return std::nullopt;
+        // Qt takes a name that begins with ":" for a resource path, which no folder joins.
+        if (part == QLatin1String("..") || part.startsWith(QLatin1Char(':'))) return std::nullopt;
         if (part != QLatin1String(".")) out << part;
     }
     return out;
@@ -19,7 +20,8 @@ std::optional<QStringList> Split(const QString& name) {
 
 bool IsPlainName(const QString& name) {
     return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
-           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
+           !name.startsWith(QLatin1Char(':')) && !name.contains(QLatin1Char('/')) &&
+           !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
 }
 
 QString FindIgnoringCase(const QDir& dir, const QString& name) {

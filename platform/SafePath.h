@@ -10,9 +10,10 @@
 
 namespace SafePath {
 // The parts of a relative name; empty and "." parts drop out, so a leading separator only
-// joins. nullopt when a part is ".." or a drive ("C:"), or the name holds NUL.
+// joins. nullopt when a part is "..", a drive ("C:") or begins with ":" (a resource path to Qt),
+// or the name holds NUL.
 std::optional<QStringList> Split(const QString& name);
-// A plain file name: not empty, not "." or "..", no "/", "\" or NUL.
+// A plain file name: not empty, not "." or "..", not beginning with ":", no "/", "\" or NUL.
 bool IsPlainName(const QString& name);
 // The entry of `dir` called `name`: the exact name first, else one differing only in letter
 // case; "" when there is none.

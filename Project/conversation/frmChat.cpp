@@ -15,6 +15,7 @@
 #include "core/modSkin.h"
 #include "platform/Attention.h"
 #include "platform/Colors.h"
+#include "platform/OuterGeometry.h"
 #include "platform/Twips.h"
 
 #include <QAction>
@@ -85,6 +86,9 @@ frmChat::frmChat(QWidget* parent) : QMainWindow(parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Chatting - Talkvane3"));
     SkinWindows::Register(this, SkinnableWindow::Kind::Chat);
+    outer_ = new OuterGeometry(this);
+    // The minimum is an outer size: it is put right once the frame is known.
+    outer_->FrameKnown = [this] { applyMinimumSize(); };
     buildControls();
     buildMenus();
     Form_Load();
@@ -374,10 +378,8 @@ void frmChat::cmdSnd_Click() {
     for (const QString& m : Members())
         sendH(m, text, QStringLiteral("0"));
     QPointer<frmChat> self(this);
-    showLine(mnuChatTS->isChecked() ? QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) +
-                                          lang("Chat_TimeStampSep") + Sets().UNAME
-                                    : Sets().UNAME,
-             Sets().UNAME, text, false);
+    // The own line takes the road of every line: text "3" is a line here too.
+    AddMsg(text + Sep() + QStringLiteral("0"), Sets().UNAME);
     if (!self) return;
     txtSnd->SetText(QString());
     tmrTyping_Timer();
@@ -589,9 +591,7 @@ void frmChat::applyMinimumSize() {
 }
 
 QSize frmChat::outerSizeTwips() const {
-    const QSize outer = frameGeometry().size();
-    return {Twips::fromPx(outer.width(), Twips::dpiX(this)),
-            Twips::fromPx(outer.height(), Twips::dpiY(this))};
+    return outer_->OuterSizeTwips();
 }
 
 void frmChat::Form_Resize() {

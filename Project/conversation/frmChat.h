@@ -15,6 +15,7 @@ class QLabel;
 class QListWidget;
 class QMenu;
 class QTimer;
+class OuterGeometry;
 class RichTextBox;
 class chameleonButton;
 
@@ -135,4 +136,5 @@ class frmChat : public QMainWindow, public ChatRoom, public SkinnableWindow {
     int lastHeight = 0, lastWidth = 0; // twips
     bool unloaded = false;
     SendBox::EditItems editItems;
+    OuterGeometry* outer_ = nullptr;
 };

@@ -214,6 +214,23 @@ class TestLists : public QObject {
                                     << ""
                                     << ""
                                     << "";
+        // Qt reads a leading ":" as a resource path, which would drop the program folder.
+        QTest::newRow("resource folder") << ":gi"
+                                         << ""
+                                         << "f"
+                                         << "";
+        QTest::newRow("resource folder inside") << "\\a\\:b"
+                                                << ""
+                                                << "f"
+                                                << "";
+        QTest::newRow("resource name") << "\\"
+                                       << ""
+                                       << ":f"
+                                       << "";
+        QTest::newRow("colon later") << "\\a:b"
+                                     << ""
+                                     << "f:"
+                                     << "a:b/f:";
     }
     void pathsStayInTheProgramFolder() {
         QFETCH(QString, folder);

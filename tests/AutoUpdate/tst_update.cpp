@@ -200,6 +200,10 @@ class TestUpdate : public QObject {
         QCOMPARE(boxes_->shown.at(0).buttons, MsgBox::Buttons::YesNo);
         QCOMPARE(w->Lists.lstUpdates, QStringList{QStringLiteral("Other")});
         QCOMPARE(w->Lists.lstUDL.size(), 1);
+        QCOMPARE(w->lblSource->text(), QStringLiteral("*"));
+        QVERIFY(select(w, QStringLiteral("Other")));
+        QCOMPARE(w->lblSource->text(), server_->host() + QStringLiteral("/files/other"));
+        QCOMPARE(w->txtDes->toPlainText(), QStringLiteral("About Other"));
         QCOMPARE(w->lblP->text(), QStringLiteral("0% downloaded"));
         QVERIFY(!w->Dload);
         QVERIFY(w->cmdEnd->isEnabled() && w->cmdRefresh->isEnabled() && w->lstUpdates->isEnabled());

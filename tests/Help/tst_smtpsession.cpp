@@ -24,7 +24,12 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
+#include <arpa/inet.h>
 #include <memory>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 const QString kUnexpected = QStringLiteral("The Server responds with an unexpected Response Code!");
@@ -427,6 +432,34 @@ class TestSmtpSession : public QObject {
         send(*f);
         QCOMPARE(f->Process->text(), status);
         QCOMPARE(boxes.count(kConfirm), 0);
+    }
+
+    void connectTimesOut() {
+        // A listener whose queue is full: the kernel drops further connection requests, so a
+        // connect neither succeeds nor fails until the deadline.
+        const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        QVERIFY(listener >= 0);
+        sockaddr_in sa{};
+        sa.sin_family = AF_INET;
+        sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof sa;
+        QVERIFY(::bind(listener, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0);
+        QVERIFY(::listen(listener, 0) == 0);
+        QVERIFY(::getsockname(listener, reinterpret_cast<sockaddr*>(&sa), &len) == 0);
+        std::vector<int> queued;
+        for (int i = 0; i < 4; ++i) {
+            const int c = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+            ::connect(c, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+            queued.push_back(c);
+        }
+        BoxRecorder boxes;
+        auto f = newForm(ntohs(sa.sin_port));
+        f->SetTimeoutMs(700);
+        send(*f);
+        QCOMPARE(f->Process->text(), QStringLiteral("Cannot Connect to Orvanta Connection timed out."));
+        for (int c : queued)
+            ::close(c);
+        ::close(listener);
     }
 
     void noInternetQuestion() {

@@ -34,6 +34,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -567,6 +568,22 @@ class TestAlerts : public QObject {
 
     // --- history ------------------------------------------------------------------------------
 
+    void historyMenusShowIt_data() {
+        QTest::addColumn<bool>("tray");
+        QTest::newRow("menu bar") << false;
+        QTest::newRow("tray menu") << true;
+    }
+    void historyMenusShowIt() {
+        QFETCH(bool, tray);
+        openMain();
+        frmMsgHist& h = frmMsgHist::Load();
+        h.hide();
+        (tray ? main->mnuPopHist : main->mnuActionHist)->trigger();
+        QVERIFY(h.isVisible());
+        h.cmdHide_Click();
+        QVERIFY(h.isHidden());
+    }
+
     void historyPreviewFollowsTheSender() {
         openMain();
         parse(QStringLiteral("Ann~C255"));
@@ -589,6 +606,71 @@ class TestAlerts : public QObject {
         h.lstHist_Click();
         QCOMPARE(h.txtPrev->palette().color(QPalette::Text), Colors::fromBgr(0));
         QCOMPARE(h.txtPrev->font().family(), QStringLiteral("Arial"));
+    }
+
+    // --- two copies ---------------------------------------------------------------------------
+
+    // Another process alerts us; we reply and block from its pop-up, and ask for its number.
+    void alertsWithAnotherProcess() {
+        openMain();
+        QTemporaryDir peerHome;
+        QProcess peer;
+        QProcessEnvironment peerEnv = QProcessEnvironment::systemEnvironment();
+        peerEnv.insert(QStringLiteral("QX3_HOME"), peerHome.path());
+        peer.setProcessEnvironment(peerEnv);
+        QString bin = QString::fromLocal8Bit(qgetenv("QX3_TEST_BINARY_DIR"));
+        if (bin.isEmpty()) bin = QCoreApplication::applicationDirPath() + QStringLiteral("/../..");
+        peer.start(bin + QStringLiteral("/tests/core/netpeer"), {"Zoe", "32768", "Tahoma"});
+        QVERIFY(peer.waitForStarted(5000));
+        QByteArray out;
+        auto heard = [&](const QByteArray& line) {
+            out += peer.readAllStandardOutput();
+            return out.contains(line);
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(heard("READY"), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(main->IsOnLine(QStringLiteral("Zoe")), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(heard("LIST Me|"), 10000);
+
+        peer.write("alert Me Lunch at noon?\n");
+        QTRY_COMPARE_WITH_TIMEOUT(pops().size(), 1, 10000);
+        QPointer<frmPop> pop = pops().first();
+        QCOMPARE(pop->windowTitle(), QStringLiteral("Zoe"));
+        QCOMPARE(pop->Msg(), QStringLiteral("Lunch at noon?"));
+        QCOMPARE(pop->lblMsg->palette().color(QPalette::Text), Colors::fromBgr(32768));
+        QCOMPARE(pop->lblMsg->font().family(), QStringLiteral("Tahoma"));
+        QCOMPARE(frmMsgHist::Load().Entry(frmMsgHist::Load().Newest()).Msg, QStringLiteral("Lunch at noon?"));
+
+        // Reply from the pop-up.
+        pop->mnuPopReply_Click();
+        QTRY_VERIFY(pop.isNull());
+        QCOMPARE(windows<frmAlert>().size(), 1);
+        frmAlert* reply = windows<frmAlert>().first();
+        reply->txtMsg->SetText(QStringLiteral("Yes, see you"));
+        reply->cmdSnd_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(heard("ALERT Me Yes, see you\n"), 10000);
+
+        // Block from the next pop-up: the peer learns it, and its alerts stop.
+        peer.write("alert Me Still there?\n");
+        QTRY_COMPARE_WITH_TIMEOUT(pops().size(), 1, 10000);
+        pop = pops().first();
+        QTest::keyClick(pop, Qt::Key_F8);
+        QVERIFY(main->IsBlocked(QStringLiteral("Zoe")));
+        QTRY_VERIFY_WITH_TIMEOUT(heard("Me|255|0|Courier New|0|0|"), 10000);
+        pop->cmdClose_Click();
+        QTRY_VERIFY(pop.isNull());
+        peer.write("alert Me Hello?\nask Me 0\n");
+        // Our answer to the request comes after the blocked alert has been dropped.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            heard("INFO Me " + modLangConst::Get(QStringLiteral("NetCmd_PhoneSendMsg")).toLatin1()), 10000);
+        QCOMPARE(pops().size(), 0);
+
+        // We ask for the peer's number: its answer opens an information window.
+        modAppFnc::RequestUserInfo(QStringLiteral("Zoe") + S, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(windows<frmInfo>().size(), 1, 10000);
+        QCOMPARE(windows<frmInfo>().first()->txtMsg->toPlainText(),
+                 modLangConst::Get(QStringLiteral("NetCmd_PhoneSendMsg")) + QStringLiteral("555-0123"));
+        peer.write("quit\n");
+        QVERIFY(peer.waitForFinished(5000));
     }
 };
 

@@ -9,6 +9,7 @@
 #include "core/SkinAtlas.h"
 #include "core/clsChat.h"
 #include "core/frmImgs.h"
+#include "core/modDB.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
@@ -25,6 +26,7 @@
 #include <QFontMetricsF>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QPointer>
@@ -326,6 +328,32 @@ class TestFrmChat : public QObject {
             QCOMPARE(w->lblStat->text(), status);
         QCOMPARE(w->txtMsg->Text(),
                  shown ? QStringLiteral("Bob:\r\n") + text + QStringLiteral("\r\n") : QString());
+        delete w;
+    }
+
+    void setStatKeys_data() {
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("no key") << "old"
+                                << "" << true;
+        QTest::newRow("no tag") << ""
+                                << "k" << true;
+        QTest::newRow("same key, other case") << "Key"
+                                              << "kEY" << true;
+        QTest::newRow("other key") << "old"
+                                   << "new" << false;
+    }
+    void setStatKeys() {
+        QFETCH(QString, tag);
+        QFETCH(QString, key);
+        QFETCH(bool, shown);
+        QPointer<frmChat> w = new frmChat;
+        w->lblStatTag = tag;
+        w->lblStat->setText(QStringLiteral("before"));
+        w->SetStat(QStringLiteral("after"), key);
+        QCOMPARE(w->lblStat->text(), shown ? QStringLiteral("after") : QStringLiteral("before"));
+        QCOMPARE(w->lblStatTag, shown ? key : tag);
         delete w;
     }
 
@@ -697,6 +725,60 @@ class TestFrmChat : public QObject {
         w->lstUsers->setFocus();
         QTRY_VERIFY(!w->cmdSnd->DisplayAsDefault());
         delete w;
+    }
+
+    void captionsFromALanguageFile() {
+        const QStringList keys{"frmChat.Form",
+                               "frmChat.mnuChat",
+                               "frmChat.mnuChatAdd",
+                               "frmChat.mnuChatRem",
+                               "frmChat.mnuChatBlock",
+                               "frmChat.mnuChatTS",
+                               "frmChat.mnuChatExport",
+                               "frmChat.mnuExportC",
+                               "frmChat.mnuExportF",
+                               "frmChat.mnuChatClose",
+                               "mnuEdit",
+                               "mnuEditCut",
+                               "mnuEditCopy",
+                               "mnuEditPast",
+                               "mnuEditSelAll",
+                               "frmChat.mnuEditClear",
+                               "frmChat.mnuSpecial",
+                               "mnuSideBar",
+                               "mnuKoT",
+                               "mnuAutoText",
+                               "mnuMergeTxt",
+                               "frmChat.cmdSB(0)",
+                               "frmChat.cmdSB(1)",
+                               "frmChat.cmdSB(2)",
+                               "frmChat.cmdSB(3)",
+                               "frmChat.cmdSB(4)"};
+        QString table = QStringLiteral("V1\r\n");
+        for (const QString& k : keys)
+            table += k + QStringLiteral("|L:") + k + QStringLiteral("\r\n");
+        const QString path = QDir(env_.folder()).filePath(QStringLiteral("chat.qxl"));
+        writeAll(path, table.toUtf8());
+        QVERIFY(modDB::LoadDB(path));
+        QPointer<frmChat> w = new frmChat;
+        QCOMPARE(w->windowTitle(), QStringLiteral("L:frmChat.Form"));
+        QCOMPARE(w->mnuChat->title(), QStringLiteral("L:frmChat.mnuChat"));
+        QCOMPARE(w->mnuChatAdd->text(), QStringLiteral("L:frmChat.mnuChatAdd"));
+        QCOMPARE(w->mnuChatExportC->text(), QStringLiteral("L:frmChat.mnuExportC"));
+        QCOMPARE(w->mnuEdit->title(), QStringLiteral("L:mnuEdit"));
+        QCOMPARE(w->mnuEditCut->text(), QStringLiteral("L:mnuEditCut\tCtrl+X"));
+        QCOMPARE(w->mnuEditSelAll->text(), QStringLiteral("L:mnuEditSelAll\tCtrl+A"));
+        QCOMPARE(w->mnuEditClear->text(), QStringLiteral("L:frmChat.mnuEditClear"));
+        QCOMPARE(w->mnuSpecialSidebar->text(), QStringLiteral("L:mnuSideBar"));
+        QCOMPARE(w->mnuSpecialAT->title(), QStringLiteral("L:mnuAutoText"));
+        QCOMPARE(w->mnuSpecialMergeIn->text(), QStringLiteral("L:mnuMergeTxt"));
+        QCOMPARE(w->cmdSB[3]->Caption(), QStringLiteral("L:frmChat.cmdSB(3)"));
+        delete w;
+        QVERIFY(modDB::LoadDB(QString()));
+        QPointer<frmChat> v = new frmChat;
+        QCOMPARE(v->windowTitle(), QStringLiteral("Chatting - Talkvane3"));
+        QCOMPARE(v->mnuEditCut->text(), QStringLiteral("Cu&t\tCtrl+X"));
+        delete v;
     }
 
     // --- export and merge-in --------------------------------------------------------------------

@@ -2,6 +2,7 @@
 #include "controls/chameleonButton.h"
 #include "conversation/frmMsgHist.h"
 #include "conversation/frmPrg.h"
+#include "core/clsFileXfer.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modLangConst.h"
@@ -68,7 +69,8 @@ class TestNotices : public QObject {
         a.Unload();
         QVERIFY(!frmPrg::Loaded()); // at once, though the window goes a moment later
         QTRY_VERIFY(w.isNull());
-        QVERIFY(&frmPrg::Load() != nullptr);
+        frmPrg& again = frmPrg::Load(); // a new window after the unload
+        QCOMPARE(frmPrg::Loaded(), &again);
     }
 
     void progressCounts_data() {
@@ -153,6 +155,29 @@ class TestNotices : public QObject {
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         saveScreenshot(&w, QStringLiteral("frmPrg"));
+    }
+
+    // The file transfer reaches the window only through its progress slot.
+    void progressDrivenByTheTransfer() {
+        frmPrg::Install();
+        XferProgress& p = XferWindows::progress().get();
+        p.SetPrg(1, 2); // nothing loaded: nothing happens
+        QVERIFY(!frmPrg::Loaded());
+        p.Open(QStringLiteral("Ann"), QStringLiteral("/tmp/a.txt"));
+        frmPrg* w = frmPrg::Loaded();
+        QVERIFY(w);
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->lblTo->text(), QStringLiteral("Ann"));
+        QCOMPARE(w->lblFile->text(), QStringLiteral("/tmp/a.txt"));
+        p.SetStat(1);
+        QCOMPARE(w->lblStat->text(), QStringLiteral("Transferring file..."));
+        p.SetPrg(500, 1000);
+        QCOMPARE(w->lblP->text(), QStringLiteral("50%"));
+        QPointer<frmPrg> gone = w;
+        p.Unload();
+        QVERIFY(!frmPrg::Loaded());
+        QTRY_VERIFY(gone.isNull());
+        XferWindows::progress().set(nullptr);
     }
 
     // --- history ----------------------------------------------------------------------------

@@ -10,15 +10,21 @@
 //   "leave"                closes the oldest room
 //   "ROOM <n> <members, comma-joined> <transcript, CR LF as "/">" is printed for each room
 //   whenever the rooms change.
+// And in alerts, through the real compose window (never shown):
+//   "alert <user> <text>"  sends an alert to that user
+//   "ask <user> <mode>"    requests the user's phone number (0) or logon name (1)
+//   "ALERT <sender> <text>" and "INFO <sender> <text>" are printed for each alert and answer.
 // Every message it would show is printed as "MSG <text>" with CR LF as "|".
 #include "controls/RichTextBox.h"
 #include "controls/SendBox.h"
+#include "conversation/frmAlert.h"
 #include "conversation/frmChat.h"
 #include "core/AppRouter.h"
 #include "core/ChatRooms.h"
 #include "core/MainWindowLink.h"
 #include "core/MessageService.h"
 #include "core/NetOwner.h"
+#include "core/NoticeWindows.h"
 #include "core/clsFileXfer.h"
 #include "core/modAppFnc.h"
 #include "core/modGlobals.h"
@@ -64,6 +70,17 @@ struct ChosenFile : Dialogs::Service {
         return {path, path.isEmpty() ? 0 : 1};
     }
     QString chooseFolder(const QString&, const QString&) override { return {}; }
+};
+
+struct PrintingNotices : NoticeWindows {
+    static void print(const char* what, const QString& sender, const QString& text) {
+        std::printf("%s %s %s\n", what, qPrintable(sender),
+                    qPrintable(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("|"))));
+        std::fflush(stdout);
+    }
+    void ShowPop(const QString& text, const QString& sender) override { print("ALERT", sender, text); }
+    void AddToHistory(const QString&, const QString&) override {}
+    void ShowInfo(const QString& text, const QString& sender) override { print("INFO", sender, text); }
 };
 
 // No sound card and no windowing here: the beep of a message is silent.
@@ -144,6 +161,9 @@ int main(int argc, char** argv) {
     PrintingProgress progress;
     Slot<XferProgress>::Override shown(XferWindows::progress(), progress);
     clsFileXfer::Install();
+    PrintingNotices notices;
+    Slot<NoticeWindows>::Override printedNotices(Notices::Windows(), notices);
+    s.UPN = QStringLiteral("555-0123");
     PlainMain main;
     MainWindowLink::SetLoaded(&main);
     AppRouter::Install();
@@ -195,6 +215,17 @@ int main(int argc, char** argv) {
                     w->txtSnd->SetText(line.mid(4));
                     w->cmdSnd_Click();
                 }
+            if (line.startsWith(QLatin1String("alert "))) {
+                const QString rest = line.mid(6);
+                const qsizetype blank = rest.indexOf(QLatin1Char(' '));
+                frmAlert* w = modAppFnc::NewAlertWindow(rest.left(blank) + modGlobals::Sep(), true);
+                w->txtMsg->SetText(rest.mid(blank + 1));
+                w->cmdSnd_Click();
+            }
+            if (line.startsWith(QLatin1String("ask "))) {
+                const QStringList words = line.split(QLatin1Char(' '));
+                modAppFnc::RequestUserInfo(words.value(1) + modGlobals::Sep(), words.value(2).toInt());
+            }
             if (line == QLatin1String("leave"))
                 if (frmChat* w = oldestRoom()) w->close();
             if (line.startsWith(QLatin1String("send "))) {

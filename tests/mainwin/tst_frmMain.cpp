@@ -15,6 +15,7 @@
 #include "mainwin/frmMainList.h"
 #include "platform/Colors.h"
 #include "platform/Twips.h"
+#include "support/ChatRecorders.h"
 #include "support/Headless.h"
 #include "support/Recorders.h"
 #include "support/Screenshot.h"
@@ -776,6 +777,30 @@ class TestMainWindow : public QObject {
         peer.write("quit\n");
         QVERIFY(peer.waitForFinished(5000));
         QTRY_VERIFY_WITH_TIMEOUT(win->lstUsersList.items().isEmpty(), 10000);
+    }
+
+    void addTheSelectionToAChatRoom() {
+        open();
+        QCOMPARE(MainWindowLink::Loaded(), static_cast<MainWindowLink*>(win.data()));
+        addUsers({"ann~C0", "bob~C0", "cy~C0"});
+        RoomRecorder room;
+        RoomRecorder other;
+        other.members << QStringLiteral("Bob");
+        win->AddU2Chat(&room);
+        QCOMPARE(msg->texts(), QStringList({modLangConst::Get(QStringLiteral("Main_SelUserMsg"))}));
+        for (int i = 0; i < 3; ++i)
+            win->ListSetSel(i, QStringLiteral("1"));
+        win->AddU2Chat(&room);
+        QCOMPARE(room.members, QStringList({"ann", "cy"}));
+        QCOMPARE(msg->texts().last(),
+                 QStringLiteral("bob") + modLangConst::Get(QStringLiteral("Main_UserInChat")));
+        // A room that closed meanwhile gets nobody.
+        RoomRecorder gone;
+        gone.CloseRoom();
+        win->AddU2Chat(&gone);
+        QVERIFY(gone.members.isEmpty());
+        win->CloseByCode();
+        QCOMPARE(MainWindowLink::Loaded(), nullptr); // cleaned up: the chat windows no longer reach it
     }
 };
 

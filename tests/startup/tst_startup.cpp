@@ -1,4 +1,5 @@
 // The start-up: the command line, the start sequence, the self test and the end.
+#include "conversation/frmMsgHist.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
@@ -19,6 +20,7 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPointer>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -181,7 +183,8 @@ class TestStartUp : public QObject {
             QStringLiteral("---FrmLogOn Load."),       QStringLiteral("---frmLogOn Unloaded."),
             QStringLiteral("Saveing settings..."),     QStringLiteral("Loading SpeedBar..."),
             QStringLiteral("---SpeedBar Loaded."),     QStringLiteral("Starting frmMain_Load"),
-            QStringLiteral("---frmMain Loaded")};
+            QStringLiteral("---frmMain Loaded"),       QStringLiteral("Loading frmMsgHist..."),
+            QStringLiteral("---frmMsgHist Loaded")};
         QStringList log = logEntries();
         qsizetype at = 0;
         for (const QString& step : steps) {
@@ -189,6 +192,11 @@ class TestStartUp : public QObject {
             QVERIFY2(found >= 0, qPrintable(step));
             at = found + 1;
         }
+        // The alert history is loaded hidden, and keeps its alerts across sign-out.
+        QPointer<frmMsgHist> hist = frmMsgHist::Loaded();
+        QVERIFY(hist);
+        QVERIFY(hist->isHidden());
+        hist->AddMsg(QStringLiteral("Zed"), QStringLiteral("before sign-out"));
         // Sign-out: the sign-in window comes modally this time; accept it from inside.
         QPointer<frmLogOn> seen;
         QTimer poke;
@@ -211,6 +219,10 @@ class TestStartUp : public QObject {
         QVERIFY(log.contains(QStringLiteral("Processing Cmd. Line: '-col:9'"))); // the first pass only
         QCOMPARE(log.count(QStringLiteral("Processing Cmd. Line: '-col:9'")), 1);
         QVERIFY(log.count(QStringLiteral("---frmMain Loaded")) == 2);
+        QCOMPARE(log.count(QStringLiteral("---frmMsgHist Loaded")), 2);
+        QCOMPARE(frmMsgHist::Loaded(), hist.data());
+        QCOMPARE(hist->lstHist->count(), 1);
+        QCOMPARE(hist->Entry(hist->Newest()).Msg, QStringLiteral("before sign-out"));
         // Sign-out replaced the speed bar, and the new one names the new user.
         QTRY_VERIFY(bar.isNull());
         QVERIFY(frmSpeedBar::Loaded());
