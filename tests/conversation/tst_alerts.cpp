@@ -568,6 +568,22 @@ class TestAlerts : public QObject {
 
     // --- history ------------------------------------------------------------------------------
 
+    void historyMenusShowIt_data() {
+        QTest::addColumn<bool>("tray");
+        QTest::newRow("menu bar") << false;
+        QTest::newRow("tray menu") << true;
+    }
+    void historyMenusShowIt() {
+        QFETCH(bool, tray);
+        openMain();
+        frmMsgHist& h = frmMsgHist::Load();
+        h.hide();
+        (tray ? main->mnuPopHist : main->mnuActionHist)->trigger();
+        QVERIFY(h.isVisible());
+        h.cmdHide_Click();
+        QVERIFY(h.isHidden());
+    }
+
     void historyPreviewFollowsTheSender() {
         openMain();
         parse(QStringLiteral("Ann~C255"));
