@@ -373,10 +373,8 @@ void frmChat::cmdSnd_Click() {
     for (const QString& m : Members())
         sendH(m, text, QStringLiteral("0"));
     QPointer<frmChat> self(this);
-    showLine(mnuChatTS->isChecked() ? QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) +
-                                          lang("Chat_TimeStampSep") + Sets().UNAME
-                                    : Sets().UNAME,
-             Sets().UNAME, text, false);
+    // The own line takes the road of every line: text "3" is a line here too.
+    AddMsg(text + Sep() + QStringLiteral("0"), Sets().UNAME);
     if (!self) return;
     txtSnd->SetText(QString());
     tmrTyping_Timer();

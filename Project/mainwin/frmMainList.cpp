@@ -277,7 +277,11 @@ void frmMain::UpdateGrpLst() {
     int counter = -1;
     for (const modGroups::Group& g : modGroups::Read(grps)) {
         ++counter;
-        if (counter > 0) mnuActionAlertGrpI.push_back(mnuActionGrp->addAction(QString()));
+        if (counter > 0) {
+            QAction* a = mnuActionGrp->addAction(QString());
+            connect(a, &QAction::triggered, this, [this, counter] { mnuActionAlertGrpI_Click(counter); });
+            mnuActionAlertGrpI.push_back(a);
+        }
         QAction* item = mnuActionAlertGrpI[counter];
         item->setText(g.name);
         item->setData(modGroups::UserList(g.members));
@@ -286,7 +290,12 @@ void frmMain::UpdateGrpLst() {
         delete mnuPopAlertGrpI[i];
     mnuPopAlertGrpI.resize(1);
     for (std::size_t k = 0; k < mnuActionAlertGrpI.size(); ++k) {
-        if (k > 0) mnuPopAlertGrpI.push_back(mnuPopGrp->addAction(QString()));
+        if (k > 0) {
+            QAction* a = mnuPopGrp->addAction(QString());
+            const int i = static_cast<int>(k);
+            connect(a, &QAction::triggered, this, [this, i] { mnuActionAlertGrpI_Click(i); });
+            mnuPopAlertGrpI.push_back(a);
+        }
         mnuPopAlertGrpI[k]->setText(mnuActionAlertGrpI[k]->text());
         mnuPopAlertGrpI[k]->setData(mnuActionAlertGrpI[k]->data());
     }
