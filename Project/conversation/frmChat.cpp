@@ -223,12 +223,7 @@ void frmChat::Form_Load() {
     const QList<QAction*> items = mnuSpecialAT->actions();
     for (int i = 0; i < 10 && i < items.size(); ++i)
         mnuSpecialATI[i] = items.at(i);
-    QFont f = txtSnd->font();
-    f.setFamily(s.UFNT);
-    txtSnd->setFont(f);
-    QPalette pal = txtSnd->palette();
-    pal.setColor(QPalette::Text, Colors::fromBgr(static_cast<quint32>(s.UCOL) & 0xFFFFFFu));
-    txtSnd->setPalette(pal);
+    txtSnd->UseOwnLook();
     txtSnd->SetMaxLength(SendBox::kMaxLength);
     UpDateMaxLen();
     firstLine = true;
@@ -378,10 +373,8 @@ void frmChat::cmdSnd_Click() {
     for (const QString& m : Members())
         sendH(m, text, QStringLiteral("0"));
     QPointer<frmChat> self(this);
-    showLine(mnuChatTS->isChecked() ? QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) +
-                                          lang("Chat_TimeStampSep") + Sets().UNAME
-                                    : Sets().UNAME,
-             Sets().UNAME, text, false);
+    // The own line takes the road of every line: text "3" is a line here too.
+    AddMsg(text + Sep() + QStringLiteral("0"), Sets().UNAME);
     if (!self) return;
     txtSnd->SetText(QString());
     tmrTyping_Timer();

@@ -1,8 +1,9 @@
 #include "mainwin/frmSpeedBar.h"
 
+#include "controls/SendBox.h"
 #include "controls/chameleonButton.h"
 #include "controls/clsTAppBar.h"
-#include "core/NetHooks.h"
+#include "conversation/frmAlert.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
@@ -19,7 +20,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QScreen>
 
@@ -49,10 +49,6 @@ class CaptionStrip : public QWidget {
     }
 };
 
-// A line break goes out as CR LF and counts two.
-int wireLength(const QString& text) {
-    return int(text.size() + text.count(QLatin1Char('\n')));
-}
 } // namespace
 
 SpeedBarLink* SpeedBarLink::Current() {
@@ -117,9 +113,12 @@ frmSpeedBar::frmSpeedBar() : QWidget(nullptr) {
         l->resize(127, 40);
         l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     }
-    txtSnd = new QPlainTextEdit(this);
+    txtSnd = new SendBox(this);
+    txtSnd->SetMaxLength(kMaxText);
     txtSnd->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtSnd->setTabChangesFocus(true);
+    // Enter breaks the line here; the bar sends only from its button.
+    connect(txtSnd, &SendBox::SendRequested, this, [this] { txtSnd->SetSelText(QStringLiteral("\n")); });
     const char* sel[3] = {"&Send", "&Expand", "&C"};
     for (int i = 0; i < 3; ++i)
         cmdSel[i] = chameleonButton::LaidOut(this, QString::fromLatin1(sel[i]));
@@ -131,7 +130,6 @@ frmSpeedBar::frmSpeedBar() : QWidget(nullptr) {
         connect(cmdSel[i], &chameleonButton::Click, this, [this, i] { cmdSel_Click(i); });
     connect(cmdTab, &chameleonButton::Click, this, &frmSpeedBar::cmdTab_Click);
     connect(cmdStat, &chameleonButton::Click, this, &frmSpeedBar::cmdStat_Click);
-    connect(txtSnd, &QPlainTextEdit::textChanged, this, &frmSpeedBar::capText);
     txtSnd->installEventFilter(this);
     // The window sees the status keys before its controls.
     for (QWidget* w : std::initializer_list<QWidget*>{this, cmdTab, lstUsers, lstGrps, cmdStat, cmdSel[0],
@@ -158,12 +156,7 @@ clsTAppBar* frmSpeedBar::AppBar() {
 void frmSpeedBar::Form_Load() {
     auto& s = Sets();
     DrawTB();
-    QFont f = txtSnd->font();
-    f.setFamily(s.UFNT);
-    txtSnd->setFont(f);
-    QPalette tp = txtSnd->palette();
-    tp.setColor(QPalette::Text, Colors::fromBgr(static_cast<quint32>(s.UCOL) & 0xFFFFFFu));
-    txtSnd->setPalette(tp);
+    txtSnd->UseOwnLook();
     lblTbUName->setText(s.UNAME);
     QFont nf = lblTbUName->font();
     nf.setFamily(s.UFNT);
@@ -251,12 +244,11 @@ void frmSpeedBar::setActionsEnabled(bool on) {
 void frmSpeedBar::UListChanged() {
     const QStringList names = refilling_ ? pending_ : QStringList();
     refilling_ = false;
-    QStringList shown;
-    for (int i = 0; i < lstUsers->count(); ++i)
-        shown << lstUsers->item(i)->text();
+    const QStringList shown = shown_;
     if (names.isEmpty()) {
         const QString none = lang("SpeedBar_NoUsers");
         if (shown != QStringList{none} || lstUsers->isEnabled()) {
+            shown_ = QStringList{none};
             lstUsers->clear();
             lstUsers->addItem(none);
             setActionsEnabled(false);
@@ -269,6 +261,7 @@ void frmSpeedBar::UListChanged() {
     }
     // An unchanged list is left alone: this runs after every change of the main window's list.
     if (shown == names && lstUsers->isEnabled()) return;
+    shown_ = names;
     QStringList selected;
     for (QListWidgetItem* it : lstUsers->selectedItems())
         selected << it->text();
@@ -361,38 +354,7 @@ void frmSpeedBar::resizeEvent(QResizeEvent* e) {
 // --- actions -------------------------------------------------------------------------------------
 
 QString frmSpeedBar::AlertText() const {
-    QString t = txtSnd->toPlainText();
-    t.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    t.replace(modGlobals::kSep, QLatin1Char(' '));
-    t.replace(QChar(0), QLatin1Char(' '));
-    return t;
-}
-
-void frmSpeedBar::capText() {
-    if (capping_) return;
-    const QString text = txtSnd->toPlainText();
-    if (wireLength(text) <= kMaxText) return;
-    // Cut at the caret: what was just typed or pasted loses its end, the rest stays.
-    QTextCursor c = txtSnd->textCursor();
-    const int caret = c.position();
-    const int over = wireLength(text) - kMaxText;
-    int cut = 0, from = caret;
-    while (cut < over && from > 0) {
-        --from;
-        cut += text.at(from) == QLatin1Char('\n') ? 2 : 1;
-    }
-    capping_ = true;
-    c.setPosition(from);
-    c.setPosition(caret, QTextCursor::KeepAnchor);
-    c.removeSelectedText();
-    // Still too long (the caret was at the start): cut the end.
-    QString rest = txtSnd->toPlainText();
-    if (wireLength(rest) > kMaxText) {
-        while (wireLength(rest) > kMaxText)
-            rest.chop(1);
-        txtSnd->setPlainText(rest);
-    }
-    capping_ = false;
+    return SendBox::Clean(txtSnd->Text());
 }
 
 void frmSpeedBar::cmdSel_Click(int index) {
@@ -402,13 +364,13 @@ void frmSpeedBar::cmdSel_Click(int index) {
     const QString& sep = modGlobals::Sep();
     if (index == 0) {
         // Trimmed of blanks in place; a blank text sends nothing.
-        QString t = txtSnd->toPlainText();
+        const QString t = txtSnd->Text();
         qsizetype a = 0, b = t.size();
         while (a < b && t.at(a) == QLatin1Char(' '))
             ++a;
         while (b > a && t.at(b - 1) == QLatin1Char(' '))
             --b;
-        if (a > 0 || b < t.size()) txtSnd->setPlainText(t.mid(a, b - a));
+        if (a > 0 || b < t.size()) txtSnd->SetText(t.mid(a, b - a));
         if (a == b) return;
     }
     QStringList candidates;
@@ -436,7 +398,7 @@ void frmSpeedBar::cmdSel_Click(int index) {
             const QString st = main->GetUserInfo(c, 3).toString();
             if (index != 2) {
                 if (st != QLatin1String("2")) recipients += c + sep;
-            } else if (NetHooks::chatWindows()->HasUser(c)) {
+            } else if (modAppFnc::UserInChat(c)) {
                 modAppFnc::ShowMsg(c + lang("Main_UserInChat"), 0, 3);
                 if (!self) return;
             } else if (st == QLatin1String("0")) {
@@ -456,9 +418,14 @@ void frmSpeedBar::cmdSel_Click(int index) {
             modNetCmds::SendData(QStringLiteral("A") + r + sep + text + sep);
         txtSnd->clear();
         txtSnd->setFocus();
+    } else if (index == 1) {
+        frmAlert* alert = modAppFnc::NewAlertWindow(recipients, false);
+        if (!self) return;
+        if (alert) alert->txtMsg->SetText(txtSnd->Text());
+        txtSnd->clear();
+    } else {
+        modAppFnc::LoadChatWindow(recipients);
     }
-    // Expand and Chat open the alert compose window and the chat room once those are part of
-    // the program; until then they keep the text and open nothing.
 }
 
 void frmSpeedBar::cmdTab_Click() {

@@ -13,7 +13,7 @@
 
 class QLabel;
 class QListWidget;
-class QPlainTextEdit;
+class SendBox;
 class chameleonButton;
 class clsTAppBar;
 
@@ -68,7 +68,7 @@ class frmSpeedBar : public QWidget, public SpeedBarLink {
     chameleonButton* cmdTab = nullptr;
     QListWidget* lstUsers = nullptr;
     QListWidget* lstGrps = nullptr;
-    QPlainTextEdit* txtSnd = nullptr;
+    SendBox* txtSnd = nullptr;
     std::array<chameleonButton*, 3> cmdSel{};
 
     qint16 Tab = 0; // 0 users, 1 groups
@@ -84,14 +84,13 @@ class frmSpeedBar : public QWidget, public SpeedBarLink {
     void Form_Load();
     void Form_Resize();
     void picTB_Resize();
-    void capText();
     void setActionsEnabled(bool on);
 
     clsTAppBar* appBar_ = nullptr;
     bool byCode_ = false;
     bool unloaded_ = false;
-    bool capping_ = false;
     // What the main window's last refill put in, to leave an unchanged list alone.
     QStringList pending_;
+    QStringList shown_; // what lstUsers holds
     bool refilling_ = false;
 };

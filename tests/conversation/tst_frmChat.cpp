@@ -331,6 +331,32 @@ class TestFrmChat : public QObject {
         delete w;
     }
 
+    void setStatKeys_data() {
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("no key") << "old"
+                                << "" << true;
+        QTest::newRow("no tag") << ""
+                                << "k" << true;
+        QTest::newRow("same key, other case") << "Key"
+                                              << "kEY" << true;
+        QTest::newRow("other key") << "old"
+                                   << "new" << false;
+    }
+    void setStatKeys() {
+        QFETCH(QString, tag);
+        QFETCH(QString, key);
+        QFETCH(bool, shown);
+        QPointer<frmChat> w = new frmChat;
+        w->lblStatTag = tag;
+        w->lblStat->setText(QStringLiteral("before"));
+        w->SetStat(QStringLiteral("after"), key);
+        QCOMPARE(w->lblStat->text(), shown ? QStringLiteral("after") : QStringLiteral("before"));
+        QCOMPARE(w->lblStatTag, shown ? key : tag);
+        delete w;
+    }
+
     // --- sending and typing ------------------------------------------------------------------
 
     void sendingALine() {

@@ -13,14 +13,17 @@
 #include "platform/Ansi.h"
 #include "platform/Mailslot.h"
 #include "support/AppBarFakes.h"
+#include "support/ChatRecorders.h"
 #include "support/Headless.h"
 #include "support/Screenshot.h"
 #include "support/TrayRecorder.h"
 
+#include "controls/SendBox.h"
+#include "conversation/frmAlert.h"
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QScreen>
 #include <QtTest>
@@ -38,6 +41,7 @@ class TestSpeedBar : public QObject {
     std::unique_ptr<TrayRecorder> tray;
     std::unique_ptr<ShellRecorder> shell;
     std::unique_ptr<Mailslot> ear;
+    std::unique_ptr<RoomFactory> rooms;
     QPointer<frmSpeedBar> bar;
     QPointer<frmMain> main;
 
@@ -100,6 +104,7 @@ class TestSpeedBar : public QObject {
     void init() {
         tray = std::make_unique<TrayRecorder>();
         shell = std::make_unique<ShellRecorder>();
+        rooms = std::make_unique<RoomFactory>();
         ear = std::make_unique<Mailslot>();
         QVERIFY(ear->create(QStringLiteral("QX3")) >= 0);
         env.messages.shown.clear();
@@ -122,6 +127,9 @@ class TestSpeedBar : public QObject {
         }
         frmSpeedBar::Unload();
         QTRY_VERIFY(bar.isNull());
+        for (ChatRoom* r : ChatRooms::All())
+            ChatRooms::Leave(r);
+        rooms.reset();
         ear.reset();
         shell.reset();
         tray.reset();
@@ -134,30 +142,47 @@ class TestSpeedBar : public QObject {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("sent");
         QTest::addColumn<QString>("message"); // the language keys, "+"-joined
+        QTest::addColumn<QString>("room");    // the members of the room opened, "|"-joined
         QTest::newRow("two users, one away")
-            << 0 << QStringList{"Ann", "Bob"} << 0 << "hello" << QStringList{"Me|AAnn|hello|"} << "";
+            << 0 << QStringList{"Ann", "Bob"} << 0 << "hello" << QStringList{"Me|AAnn|hello|"} << ""
+            << "";
         QTest::newRow("busy gets alerts") << 0 << QStringList{"Carl", "Ann"} << 0 << "hi"
-                                          << QStringList{"Me|AAnn|hi|", "Me|ACarl|hi|"} << "";
+                                          << QStringList{"Me|AAnn|hi|", "Me|ACarl|hi|"} << ""
+                                          << "";
         QTest::newRow("line breaks go as CR LF")
-            << 0 << QStringList{"Ann"} << 0 << "a\nb" << QStringList{"Me|AAnn|a\r\nb|"} << "";
+            << 0 << QStringList{"Ann"} << 0 << "a\nb" << QStringList{"Me|AAnn|a\r\nb|"} << ""
+            << "";
         QTest::newRow("separators become blanks") << 0 << QStringList{"Ann"} << 0
                                                   << "a\x01"
                                                      "b"
-                                                  << QStringList{"Me|AAnn|a b|"} << "";
-        QTest::newRow("trimmed") << 0 << QStringList{"Ann"} << 0 << "  x  " << QStringList{"Me|AAnn|x|"}
+                                                  << QStringList{"Me|AAnn|a b|"} << ""
+                                                  << "";
+        QTest::newRow("trimmed") << 0 << QStringList{"Ann"} << 0 << "  x  " << QStringList{"Me|AAnn|x|"} << ""
                                  << "";
         QTest::newRow("only away") << 0 << QStringList{"Bob"} << 0 << "hi" << QStringList{}
-                                   << "Main_SelUserMsg";
-        QTest::newRow("blank text") << 0 << QStringList{"Ann"} << 0 << "   " << QStringList{} << "";
-        QTest::newRow("group") << 1 << QStringList{"Team"} << 0 << "t" << QStringList{"Me|AAnn|t|"} << "";
+                                   << "Main_SelUserMsg"
+                                   << "";
+        QTest::newRow("blank text") << 0 << QStringList{"Ann"} << 0 << "   " << QStringList{} << ""
+                                    << "";
+        QTest::newRow("group") << 1 << QStringList{"Team"} << 0 << "t" << QStringList{"Me|AAnn|t|"} << ""
+                               << "";
         QTest::newRow("group all offline")
-            << 1 << QStringList{"Gone"} << 0 << "t" << QStringList{} << "Main_SelUserMsg";
+            << 1 << QStringList{"Gone"} << 0 << "t" << QStringList{} << "Main_SelUserMsg"
+            << "";
         QTest::newRow("(All)") << 1 << QStringList{"(All)"} << 0 << "all" << QStringList{"Me|A(All)|all|"}
+                               << ""
                                << "";
         QTest::newRow("chat on (All)")
-            << 1 << QStringList{"(All)"} << 2 << "" << QStringList{} << "Main_SelUserMsg+Main_SelUserMsg2";
+            << 1 << QStringList{"(All)"} << 2 << "" << QStringList{} << "Main_SelUserMsg+Main_SelUserMsg2"
+            << "";
+        QTest::newRow("chat with the online")
+            << 0 << QStringList{"Ann", "Carl"} << 2 << "" << QStringList{} << ""
+            << "Ann";
+        QTest::newRow("chat with a group") << 1 << QStringList{"Team"} << 2 << "" << QStringList{} << ""
+                                           << "Ann";
         QTest::newRow("chat with the busy")
-            << 0 << QStringList{"Carl"} << 2 << "" << QStringList{} << "Main_SelUserMsg+Main_SelUserMsg2";
+            << 0 << QStringList{"Carl"} << 2 << "" << QStringList{} << "Main_SelUserMsg+Main_SelUserMsg2"
+            << "";
     }
     void recipients() {
         QFETCH(int, tab);
@@ -166,6 +191,7 @@ class TestSpeedBar : public QObject {
         QFETCH(QString, text);
         QFETCH(QStringList, sent);
         QFETCH(QString, message);
+        QFETCH(QString, room);
         open();
         threeUsers();
         QCOMPARE(shownUsers(), (QStringList{"Ann", "Bob", "Carl"}));
@@ -190,7 +216,69 @@ class TestSpeedBar : public QObject {
         QCOMPARE(got,
                  expected.isEmpty() ? QStringList{} : QStringList{expected.join(QStringLiteral("\r\n"))});
         if (!sent.isEmpty()) QVERIFY(bar->txtSnd->toPlainText().isEmpty());
+        if (room.isEmpty()) {
+            QVERIFY(rooms->made.empty());
+        } else {
+            QCOMPARE(rooms->made.size(), size_t(1));
+            QCOMPARE(rooms->made[0]->members.join(QLatin1Char('|')), room);
+            QVERIFY(rooms->made[0]->calls.contains(QStringLiteral("show")));
+        }
         if (text.trimmed().isEmpty() && button == 0) QCOMPARE(bar->txtSnd->toPlainText(), QString());
+    }
+
+    void expandOpensTheComposeWindow_data() {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("to"); // "|" for the separator
+        QTest::newRow("users, the away left out") << 0 << "Ann|Bob|Carl"
+                                                  << "Ann|Carl|";
+        QTest::newRow("group's online") << 1 << "Team"
+                                        << "Ann|";
+        QTest::newRow("(All)") << 1 << "(All)"
+                               << "(All)|";
+    }
+    void expandOpensTheComposeWindow() {
+        QFETCH(int, tab);
+        QFETCH(QString, chosen);
+        QFETCH(QString, to);
+        open();
+        threeUsers();
+        if (tab == 1) {
+            bar->cmdTab_Click();
+            bar->lstGrps->setCurrentItem(bar->lstGrps->findItems(chosen, Qt::MatchExactly).value(0));
+        } else {
+            select(chosen.split(QLatin1Char('|')));
+        }
+        bar->txtSnd->setPlainText(QStringLiteral("first\nsecond"));
+        alertsHeard();
+        bar->cmdSel_Click(1);
+        QPointer<frmAlert> alert;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* a = qobject_cast<frmAlert*>(w)) alert = a;
+        QVERIFY(alert);
+        QCOMPARE(alert->UTo(), QString(to).replace(QLatin1Char('|'), S));
+        QCOMPARE(alert->txtMsg->Text(), QStringLiteral("first\r\nsecond"));
+        QVERIFY(bar->txtSnd->toPlainText().isEmpty());
+        QVERIFY(alertsHeard().isEmpty()); // nothing goes out until the window sends it
+        alert->close();
+        QTRY_VERIFY(alert.isNull());
+    }
+
+    void chatLeavesOutWhoIsInARoom() {
+        open();
+        threeUsers();
+        addUsers({"Dee~S0"});
+        RoomRecorder existing;
+        existing.members << QStringLiteral("Ann");
+        select({"Ann", "Dee"});
+        bar->cmdSel_Click(2);
+        QCOMPARE(env.messages.shown.size(), size_t(1));
+        QCOMPARE(env.messages.shown[0].text,
+                 QStringLiteral("Ann") + modLangConst::Get(QStringLiteral("Main_UserInChat")));
+        QCOMPARE(env.messages.shown[0].icon, 3);
+        QCOMPARE(rooms->made.size(), size_t(1));
+        QCOMPARE(rooms->made[0]->members, QStringList{"Dee"});
+        ChatRooms::Leave(&existing);
     }
 
     void nobodyChosenDoesNothing() {
@@ -391,7 +479,8 @@ class TestSpeedBar : public QObject {
         QFETCH(QString, pasted);
         QFETCH(int, wire);
         open();
-        bar->txtSnd->insertPlainText(pasted);
+        QGuiApplication::clipboard()->setText(pasted);
+        bar->txtSnd->Paste();
         QVERIFY(bar->AlertText().size() <= 390);
         QCOMPARE(bar->AlertText().size(), wire);
         QVERIFY(!bar->AlertText().endsWith(QLatin1Char('\r'))); // a break is never cut in half
