@@ -158,10 +158,10 @@ class TestOptions : public QObject {
 
     void roundTrip_data() {
         QTest::addColumn<QString>("row");
-        for (const char* r :
-             {"defaults", "sounds empty", "sounds beep", "sounds wave file", "custom skin", "folder",
-              "chat style 0", "chat style 1", "corner 0", "corner 3", "values the options cannot show",
-              "soft buttons", "texts with line breaks", "groups", "check boxes ticked"})
+        for (const char* r : {"defaults", "sounds empty", "sounds beep", "sounds wave file", "custom skin",
+                              "folder", "chat style 0", "chat style 1", "corner 0", "corner 2", "corner 3",
+                              "values the options cannot show", "soft buttons", "texts with line breaks",
+                              "groups", "check boxes ticked"})
             QTest::newRow(r) << QString::fromLatin1(r);
     }
     void roundTrip() {
@@ -178,6 +178,7 @@ class TestOptions : public QObject {
         if (row == QLatin1String("chat style 0")) s.CHTSTY = 0;
         if (row == QLatin1String("chat style 1")) s.CHTSTY = 1;
         if (row == QLatin1String("corner 0")) s.ALTPOS = 0;
+        if (row == QLatin1String("corner 2")) s.ALTPOS = 2;
         if (row == QLatin1String("corner 3")) s.ALTPOS = 3;
         if (row == QLatin1String("values the options cannot show")) {
             s.SB_P = 7;
