@@ -115,6 +115,10 @@ bool runMain() {
     r.NoLog = modMain::LogSwitchedOff(r.CommandLine) ? 1 : 0;
     modLangConst::SetDefaultStrings();
     clsFileXfer::Install();
+    static struct : SignOutService {
+        void Restart() override { modMain::Restart(); }
+    } signOut;
+    MainWindowHooks::signOut().set(&signOut);
     frmPrg::Install();
     AlertWindows::Install();
     if (anotherCopyRuns()) {

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QDir>
+#include <QFile>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -56,6 +57,13 @@ inline void check(bool ok, const char* what) {
 
 inline QByteArray bytes(const uint8_t* data, size_t size) {
     return QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+}
+
+// Replaces the file at `path` by `content`: the file the reader under test is given.
+inline void writeInput(const QString& path, const QByteArray& content) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(content) != content.size())
+        fail("cannot write the input file");
 }
 
 } // namespace FuzzEnv

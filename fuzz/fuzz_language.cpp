@@ -3,8 +3,6 @@
 #include "FuzzEnv.h"
 #include "core/modDB.h"
 
-#include <QFile>
-
 namespace {
 FuzzEnv::Env* env;
 QString langFile;
@@ -20,10 +18,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzEnv::forget(*env);
-    QFile f(langFile);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) FuzzEnv::fail("cannot write the language file");
-    f.write(FuzzEnv::bytes(data, size));
-    f.close();
+    FuzzEnv::writeInput(langFile, FuzzEnv::bytes(data, size));
 
     FuzzEnv::check(modDB::LoadDB(langFile), "a regular language file was refused");
     if (size == 0) FuzzEnv::check(!modDB::DBLoaded(), "an empty file made a table");

@@ -7,29 +7,20 @@
 #include "FuzzEnv.h"
 #include "core/modSettings.h"
 #include "platform/SettingsBag.h"
-
-#include <QFile>
+#include "support/TestFiles.h"
 
 namespace {
 FuzzEnv::Env* env;
-
-QByteArray readBack(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 void load(const QByteArray& file) {
     FuzzEnv::forget(*env);
     modGlobals::Sets() = modGlobals::Settings{};
     const QString path = modSettings::SettingsPath();
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) FuzzEnv::fail("cannot write the settings file");
-    f.write(file);
-    f.close();
+    FuzzEnv::writeInput(path, file);
 
     const bool loaded = modSettings::LoadSettings();
 
-    FuzzEnv::check(readBack(path) == file, "reading changed the settings file");
+    FuzzEnv::check(readAll(path) == file, "reading changed the settings file");
     if (loaded) {
         FuzzEnv::check(env->messages.shown.empty() && env->end.terminated == 0,
                        "a loaded file reported an error");

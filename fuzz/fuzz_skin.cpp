@@ -4,7 +4,6 @@
 #include "core/frmImgs.h"
 #include "core/modSkin.h"
 
-#include <QFile>
 #include <QImage>
 
 namespace {
@@ -27,10 +26,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzEnv::forget(*env);
-    QFile f(skinFile);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) FuzzEnv::fail("cannot write the skin");
-    f.write(FuzzEnv::bytes(data, size));
-    f.close();
+    FuzzEnv::writeInput(skinFile, FuzzEnv::bytes(data, size));
 
     modSkin::SkinInfo record;
     record.Picture = QStringLiteral("untouched");

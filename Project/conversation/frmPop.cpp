@@ -99,6 +99,9 @@ void frmPop::SetLang() {
         mnuPopReply->setText(modDB::GetDBString(key("mnuPopReply")));
         mnuPopBlock->setText(modDB::GetDBString(key("mnuPopBlock")));
     }
+    // The keys are shown beside the captions (once, however often the captions are set).
+    for (QAction* a : {mnuPopReply, mnuPopBlock})
+        a->setText(a->text().section(QLatin1Char('\t'), 0, 0));
     mnuPopReply->setText(mnuPopReply->text() + QStringLiteral("\tF5"));
     mnuPopBlock->setText(mnuPopBlock->text() + QStringLiteral("\tF8"));
 }

@@ -10,10 +10,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTimer>
+
+using modLangConst::lang;
 
 namespace {
 using modGlobals::Sep;
@@ -26,9 +29,6 @@ const QString kCrLf = QStringLiteral("\r\n");
 constexpr int kIcon = 6;
 constexpr int kMaxSizeDigits = 18; // every such number fits 64 bits
 
-QString lang(const char* key) {
-    return modLangConst::Get(QString::fromLatin1(key));
-}
 QString field(const QString& payload, int n) {
     return modAppFnc::GetField(payload, n, modGlobals::kSep);
 }
@@ -250,7 +250,7 @@ void clsFileXfer::onChunk(const QString& chunk) {
     QCoreApplication::processEvents();
     if (epoch != at) return; // ended meanwhile
     modNetCmds::SendData(QStringLiteral("5") + cur->peer + Sep());
-    if (shows(cur->prg)) {
+    if (drawNow()) {
         prg().SetPrg(cur->done, cur->size);
         prg().SetStat(1);
     }
@@ -319,7 +319,7 @@ void clsFileXfer::sendStep() {
         cur->step = Step::WaitAck;
         modNetCmds::SendData(QStringLiteral("6") + cur->peer + Sep() + Ansi::decode(bytes));
         cur->done += n;
-        if (shows(cur->prg)) prg().SetPrg(cur->done, cur->size);
+        if (drawNow()) prg().SetPrg(cur->done, cur->size);
         return;
     }
     modNetCmds::SendData(QStringLiteral("7") + cur->peer + Sep());
@@ -364,6 +364,14 @@ void clsFileXfer::timedOut() {
     if (!t) return;
     unloadPrg(t->prg);
     modAppFnc::ShowMsg(t->peer + kNoAnswer, 0, kIcon);
+}
+
+bool clsFileXfer::drawNow() {
+    if (!shows(cur->prg)) return false;
+    // Drawing every chunk would hold the transfer back; the last state is always drawn.
+    if (cur->done < cur->size && drawn.isValid() && drawn.elapsed() < kRedrawMs) return false;
+    drawn.start();
+    return true;
 }
 
 void clsFileXfer::touch() {

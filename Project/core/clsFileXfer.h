@@ -10,6 +10,7 @@
 #include "core/NetHooks.h"
 #include "platform/Slot.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -41,6 +42,8 @@ class clsFileXfer : public NetHooks::FileTransfer {
     static constexpr int kChunk = 250;
     // Silence of the other side, while this side waits on it, that ends the transfer.
     static constexpr int kTimeoutMs = 30000;
+    // The progress window is redrawn at most this often during a transfer.
+    static constexpr int kRedrawMs = 50;
 
     static clsFileXfer& Instance();
     // Makes the instance the network layer's file-transfer hook.
@@ -96,6 +99,7 @@ class clsFileXfer : public NetHooks::FileTransfer {
     void fail();
     void timedOut();
     void touch();
+    bool drawNow();
     int openPrg(const QString& to, const QString& file);
     void unloadPrg(int id);
     bool shows(int id) const { return id != 0 && id == prgShown; }
@@ -108,5 +112,6 @@ class clsFileXfer : public NetHooks::FileTransfer {
     int prgSerial = 0, prgShown = 0;
     QString lastChosen;
     QTimer* timer = nullptr;
+    QElapsedTimer drawn;
     int timeoutMs = kTimeoutMs;
 };

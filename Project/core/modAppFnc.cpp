@@ -142,6 +142,15 @@ QString ProperCase(const QString& text) {
     return text.left(1).toUpper() + text.mid(1).toLower();
 }
 
+QString TrimBlanks(const QString& text) {
+    qsizetype b = 0, e = text.size();
+    while (b < e && text.at(b) == QLatin1Char(' '))
+        ++b;
+    while (e > b && text.at(e - 1) == QLatin1Char(' '))
+        --e;
+    return text.mid(b, e - b);
+}
+
 qint32 CountStr(const QString& text, const QString& sub) {
     if (sub.isEmpty()) return 0;
     qint32 count = 0;

@@ -26,6 +26,8 @@ bool IsValidName(const QString& name);
 // "(All)" in any letter case: the address of everybody, which no user may take as a name.
 bool IsEveryoneName(const QString& name);
 QString ProperCase(const QString& text);
+// The text without the blanks (spaces only) at either end, as typed names and paths are trimmed.
+QString TrimBlanks(const QString& text);
 qint32 CountStr(const QString& text, const QString& sub);
 QString GetField(const QString& text, qint32 n, QChar sep);
 // The names of a user list (each name followed by the separator), fields 1 to the count of

@@ -54,16 +54,6 @@ QFont symbolFont() {
     return f;
 }
 
-// Blanks only, as typed names are trimmed.
-QString trimBlanks(const QString& s) {
-    qsizetype b = 0, e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' '))
-        ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' '))
-        --e;
-    return s.mid(b, e - b);
-}
-
 void setCaption(QLabel* l, const QString& key) {
     l->setText(modDB::GetDBString(key));
 }
@@ -230,7 +220,7 @@ quint32 frmLogOn::GetColor() const {
 }
 
 void frmLogOn::cmdOk_Click() {
-    const QString name = trimBlanks(txtName->text());
+    const QString name = modAppFnc::TrimBlanks(txtName->text());
     setNameText(name);
     QString refusal;
     if (name.isEmpty()) {

@@ -81,6 +81,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     buildMenus();
     buildControls();
     Form_Load();
+    connectCommands();
 }
 
 frmMain::~frmMain() {
@@ -94,13 +95,15 @@ void frmMain::buildMenus() {
         return a;
     };
     mnuAction = menuBar()->addMenu(QStringLiteral("&Action"));
-    mnuActionAlertAll = item(mnuAction, "Send &Alert To All", QKeySequence(Qt::CTRL | Qt::Key_A));
+    addTwin(mnuAction, &frmMain::mnuActionAlertAll);
     mnuActionSel = mnuAction->addMenu(QStringLiteral("&Selection"));
     const char* sel[6] = {"Send &Alert", "Start Live &Chat",      "Send &File...",
                           "&Block",      "Request &Phone Number", "Request Real User &Name"};
     const QKeySequence selKeys[6] = {Qt::Key_F5, Qt::Key_F6, Qt::Key_F7, Qt::Key_F8, {}, {}};
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < 6; ++i) {
         mnuActionSelS[i] = item(mnuActionSel, sel[i], selKeys[i]);
+        connect(mnuActionSelS[i], &QAction::triggered, this, [this, i] { mnuActionSelS_Click(i); });
+    }
     mnuActionGrp = mnuAction->addMenu(QStringLiteral("Send Alert To &Group"));
     mnuActionAlertGrpI.push_back(mnuActionGrp->addAction(QStringLiteral("[]")));
     mnuAction->addSeparator();
@@ -113,14 +116,11 @@ void frmMain::buildMenus() {
         connect(mnuActionStatusSet[i], &QAction::triggered, this, [this, i] { mnuActionStatusSet_Click(i); });
     }
     mnuActionStatusSet[0]->setChecked(true);
-    mnuActionOptions = item(mnuAction, "&Options...", QKeySequence(Qt::CTRL | Qt::Key_O));
-    connect(mnuActionOptions, &QAction::triggered, this, &frmMain::mnuActionOptions_Click);
-    mnuActionHist = item(mnuAction, "View Alert &History", QKeySequence(Qt::CTRL | Qt::Key_H));
-    connect(mnuActionHist, &QAction::triggered, this, &frmMain::mnuActionHist_Click);
+    addTwin(mnuAction, &frmMain::mnuActionOptions);
+    addTwin(mnuAction, &frmMain::mnuActionHist);
     mnuAction->addSeparator();
-    mnuActionSignOut = item(mnuAction, "Sign O&ut");
-    mnuActionExitAct = item(mnuAction, "&Close Talkvane");
-    connect(mnuActionExitAct, &QAction::triggered, this, &frmMain::mnuActionExit_Click);
+    addTwin(mnuAction, &frmMain::mnuActionSignOut);
+    addTwin(mnuAction, &frmMain::mnuActionExitAct);
 
     mnuView = menuBar()->addMenu(QStringLiteral("&View"));
     mnuViewSideBar = item(mnuView, "Show &Side Bar", QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -145,10 +145,10 @@ void frmMain::buildMenus() {
         mnuHelpWebA[i]->setData(kWebLinks[i]);
     }
     mnuHelpWeb->addSeparator();
-    mnuHelpHelp = item(mnuHelpWeb, "&Help");
-    mnuHelpWebUpdate = item(mnuHelpWeb, "Check For &Updates");
+    addTwin(mnuHelpWeb, &frmMain::mnuHelpHelp);
+    addTwin(mnuHelpWeb, &frmMain::mnuHelpWebUpdate);
     mnuHelp->addSeparator();
-    mnuHelpAbout = item(mnuHelp, "&About...");
+    addTwin(mnuHelp, &frmMain::mnuHelpAbout);
 
     // The tray menu is never in the menu bar.
     mnuPop = new QMenu(QStringLiteral("POP"), this);
@@ -156,31 +156,27 @@ void frmMain::buildMenus() {
     mnuPopSoft[0]->setVisible(false);
     mnuPopSoftSep = mnuPop->addSeparator();
     mnuPopSoftSep->setVisible(false);
-    mnuPopAbout = mnuPop->addAction(QStringLiteral("&About Talkvane..."));
+    addTwin(mnuPop, &frmMain::mnuPopAbout);
     mnuPopHelp = mnuPop->addMenu(QStringLiteral("Help On The &Web"));
     mnuPopHelpWeb[0] = mnuPopHelp->addAction(QStringLiteral("{}"));
     mnuPopHelpSep1 = mnuPopHelp->addSeparator();
-    mnuPopHelpHelp = mnuPopHelp->addAction(QStringLiteral("&Help"));
-    mnuPopHelpUpdate = mnuPopHelp->addAction(QStringLiteral("Check For &Updates"));
+    addTwin(mnuPopHelp, &frmMain::mnuPopHelpHelp);
+    addTwin(mnuPopHelp, &frmMain::mnuPopHelpUpdate);
     mnuPop->addSeparator();
-    mnuPopHist = mnuPop->addAction(QStringLiteral("View Alert &History"));
-    connect(mnuPopHist, &QAction::triggered, this, &frmMain::mnuActionHist_Click);
-    mnuPopOptions = mnuPop->addAction(QStringLiteral("&Options..."));
-    connect(mnuPopOptions, &QAction::triggered, this, &frmMain::mnuActionOptions_Click);
+    addTwin(mnuPop, &frmMain::mnuPopHist);
+    addTwin(mnuPop, &frmMain::mnuPopOptions);
     mnuPopStat = mnuPop->addMenu(QStringLiteral("Set My &Status"));
     for (int i = 0; i < 3; ++i) {
         mnuPopStatSet[i] = mnuPopStat->addAction(QString::fromUtf8(stat[i]));
         mnuPopStatSet[i]->setCheckable(true);
-        connect(mnuPopStatSet[i], &QAction::triggered, this, [this, i] { mnuActionStatusSet_Click(i); });
     }
     mnuPop->addSeparator();
     mnuPopGrp = mnuPop->addMenu(QStringLiteral("Send Alert To &Group"));
     mnuPopAlertGrpI.push_back(mnuPopGrp->addAction(QStringLiteral("[]")));
-    mnuPopAlertAll = mnuPop->addAction(QStringLiteral("&Send Alert To All"));
+    addTwin(mnuPop, &frmMain::mnuPopAlertAll);
     mnuPop->addSeparator();
-    mnuPopClose = mnuPop->addAction(QStringLiteral("&Close Talkvane"));
-    connect(mnuPopClose, &QAction::triggered, this, &frmMain::mnuActionExit_Click);
-    mnuPopSignOut = mnuPop->addAction(QStringLiteral("Sign O&ut"));
+    addTwin(mnuPop, &frmMain::mnuPopClose);
+    addTwin(mnuPop, &frmMain::mnuPopSignOut);
     mnuPopShow = mnuPop->addAction(QStringLiteral("Show &Main Window"));
     mnuPopHide = mnuPop->addAction(QStringLiteral("&Hide"));
     mnuPopHide->setVisible(false);
@@ -219,7 +215,6 @@ void frmMain::buildControls() {
         cmdSB[i]->SetCaption(QString::fromLatin1(sb[i]));
         cmdSB[i]->resize(125, 25);
     }
-    connect(cmdSB[2], &chameleonButton::Click, this, &frmMain::mnuActionOptions_Click);
     cmdFB[0] = chameleonButton::LaidOut(body);
     cmdFB[0]->SetCaption(QStringLiteral("&1"));
     cmdFB[0]->resize(25, 25);
@@ -319,49 +314,7 @@ void frmMain::SetLang() {
         cmdBB[i]->SetCaption(t(idx("cmdBB", i)));
     for (int i : {0, 1, 2, 4, 5})
         cmdSB[i]->SetCaption(t(idx("cmdSB", i)));
-    mnuAction->setTitle(t(k("mnuAction")));
-    mnuActionAlertAll->setText(t(k("mnuActionAlertAll")));
-    mnuActionSel->setTitle(t(k("mnuActionSel")));
-    for (int i = 0; i < 6; ++i)
-        mnuActionSelS[i]->setText(t(idx("mnuActionSelS", i)));
-    mnuActionGrp->setTitle(t(k("mnuActionGrp")));
-    mnuActionStatus->setTitle(t(k("mnuActionStatus")));
-    for (int i = 0; i < 3; ++i)
-        mnuActionStatusSet[i]->setText(t(idx("mnuActionStatusSet", i)));
-    mnuActionOptions->setText(t(k("mnuActionOptions")));
-    mnuActionHist->setText(t(k("mnuActionHist")));
-    mnuActionSignOut->setText(t(k("mnuActionSignOut")));
-    mnuActionExitAct->setText(t(k("mnuActionExit")));
-    mnuView->setTitle(t(k("mnuView")));
-    mnuViewSideBar->setText(t(QStringLiteral("mnuSideBar")));
-    mnuViewMove->setTitle(t(k("mnuViewMove")));
-    for (int i = 0; i < 5; ++i)
-        mnuViewMoveTo[i]->setText(t(idx("mnuViewMoveTo", i)));
-    mnuHelp->setTitle(t(k("mnuHelp")));
-    mnuHelpWeb->setTitle(t(k("mnuHelpWeb")));
-    for (int i = 0; i < 4; ++i)
-        mnuHelpWebA[i]->setText(t(idx("mnuHelpWebA", i)));
-    mnuHelpHelp->setText(t(k("mnuHelpHelp")));
-    mnuHelpWebUpdate->setText(t(k("mnuHelpWebUpdate")));
-    mnuHelpAbout->setText(t(k("mnuHelpAbout")));
-    mnuPopShow->setText(t(k("mnuPopShow")));
-    // The tray menu shares its twins' keys.
-    mnuPopSignOut->setText(t(k("mnuActionSignOut")));
-    mnuPopClose->setText(t(k("mnuActionExit")));
-    mnuPopAlertAll->setText(t(k("mnuActionAlertAll")));
-    mnuPopGrp->setTitle(t(k("mnuActionGrp")));
-    mnuPopStat->setTitle(t(k("mnuActionStatus")));
-    for (int i = 0; i < 3; ++i)
-        mnuPopStatSet[i]->setText(t(idx("mnuActionStatusSet", i)));
-    mnuPopOptions->setText(t(k("mnuActionOptions")));
-    mnuPopHist->setText(t(k("mnuActionHist")));
-    mnuPopHelp->setTitle(t(k("mnuHelpWeb")));
-    for (int i = 0; i < 4; ++i)
-        mnuPopHelpWeb[i]->setText(t(idx("mnuHelpWebA", i)));
-    mnuPopHelpHelp->setText(t(k("mnuHelpHelp")));
-    mnuPopHelpUpdate->setText(t(k("mnuHelpWebUpdate")));
-    mnuPopAbout->setText(t(k("mnuHelpAbout")));
-    mnuPopHide->setText(t(idx("cmdSB", 5)));
+    langMenus();
 }
 
 // --- skin and layout -----------------------------------------------------------------------

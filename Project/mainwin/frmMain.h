@@ -4,6 +4,7 @@
 #include "core/MainWindowLink.h"
 #include "core/NetOwner.h"
 #include "core/SkinnableWindow.h"
+#include "platform/Slot.h"
 
 #include <QImage>
 #include <QMainWindow>
@@ -37,6 +38,17 @@ class SpeedBarLink {
     static SpeedBarLink* Current();
     static void SetCurrent(SpeedBarLink* bar);
 };
+
+// What Sign Out runs once the user said Yes; the start-up fills it with its restart (this
+// library cannot reach the start-up). The built-in one does nothing.
+class SignOutService {
+  public:
+    virtual ~SignOutService() = default;
+    virtual void Restart() {}
+};
+namespace MainWindowHooks {
+Slot<SignOutService>& signOut();
+} // namespace MainWindowHooks
 
 class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, public MainWindowLink {
     Q_OBJECT
@@ -78,11 +90,21 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     static QString StatDef(const QString& value);
     void RefFBtn(bool cRefSkin, bool RefMnu);
     void CleanUp();
+    // The commands (frmMainCmds.cpp). The tray menu's items run these same handlers.
+    void mnuActionAlertAll_Click();
+    // Does nothing for an index that has no item (the group menus were rebuilt meanwhile).
+    void mnuActionAlertGrpI_Click(int index);
     void mnuActionExit_Click();
-    void mnuActionOptions_Click();
-    void mnuActionStatusSet_Click(int index);
-    // Shows the alert history without waiting.
     void mnuActionHist_Click();
+    void mnuActionOptions_Click();
+    // Asks; on Yes the sign-out runs after the handler has returned, outside this window's event.
+    void mnuActionSignOut_Click();
+    void mnuActionStatusSet_Click(int index);
+    void mnuActionSelS_Click(int index);
+    void mnuHelpAbout_Click();
+    void mnuHelpHelp_Click();
+    void mnuHelpWebA_Click(int index);
+    void mnuHelpWebUpdate_Click();
     // Turn the check mark over; its change shows or hides the side bar, or keeps the window on top.
     void mnuViewSideBar_Click();
     void mnuViewKeepOnTop_Click();
@@ -90,6 +112,11 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     void KeepOnTop(bool on);
     void mnuViewMoveTo_Click(int index);
     void tmrRefresh_Timer();
+    // Soft button i (0 to 9): its button and its tray copy.
+    void cmdFB_Click(int index);
+    void cmdSB_Click(int index);
+    void cmdBB_Click(int index);
+    void cmdStat_Click();
     // Sign-out and the desktop's end close the window by code: clean-up only, no questions.
     void CloseByCode();
 
@@ -188,6 +215,13 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     void Form_Load();
     void Form_Resize();
     void buildMenus();
+    // Adds the menu-bar item or tray copy `member` of a twin to `menu`, with its handler.
+    QAction* addTwin(QMenu* menu, QAction* frmMain::*member);
+    void langMenus();
+    void connectCommands();
+    // The recipients of the group `members` (each followed by the separator) who are on line;
+    // "" after the refusal has been shown.
+    QString onlineMembers(const QString& members);
     void buildControls();
     void placeControls(int W, int H, int R);
     void applyMinimumSize();

@@ -225,8 +225,13 @@ void frmMain::RefSBUList() {
     if (!speedBar) return;
     speedBar->ClearUsers();
     const int filter = Sets().SB_F;
-    for (const QString& name : lstUsersList.items()) {
-        const QString st = GetUserInfo(name, 3).toString();
+    const QStringList names = lstUsersList.items();
+    for (int i = 0; i < names.size(); ++i) {
+        const QString& name = names[i];
+        // This runs after every change of the list: the status comes from the record beside
+        // the name, not from a search for it.
+        const QString st =
+            modAppFnc::SameNoCase(name, Sets().UNAME) ? GetUserInfo(name, 3).toString() : recordField(i, 3);
         bool pass = false;
         switch (filter) {
         case 0:
@@ -272,7 +277,11 @@ void frmMain::UpdateGrpLst() {
     int counter = -1;
     for (const modGroups::Group& g : modGroups::Read(grps)) {
         ++counter;
-        if (counter > 0) mnuActionAlertGrpI.push_back(mnuActionGrp->addAction(QString()));
+        if (counter > 0) {
+            QAction* a = mnuActionGrp->addAction(QString());
+            connect(a, &QAction::triggered, this, [this, counter] { mnuActionAlertGrpI_Click(counter); });
+            mnuActionAlertGrpI.push_back(a);
+        }
         QAction* item = mnuActionAlertGrpI[counter];
         item->setText(g.name);
         item->setData(modGroups::UserList(g.members));
@@ -281,7 +290,12 @@ void frmMain::UpdateGrpLst() {
         delete mnuPopAlertGrpI[i];
     mnuPopAlertGrpI.resize(1);
     for (std::size_t k = 0; k < mnuActionAlertGrpI.size(); ++k) {
-        if (k > 0) mnuPopAlertGrpI.push_back(mnuPopGrp->addAction(QString()));
+        if (k > 0) {
+            QAction* a = mnuPopGrp->addAction(QString());
+            const int i = static_cast<int>(k);
+            connect(a, &QAction::triggered, this, [this, i] { mnuActionAlertGrpI_Click(i); });
+            mnuPopAlertGrpI.push_back(a);
+        }
         mnuPopAlertGrpI[k]->setText(mnuActionAlertGrpI[k]->text());
         mnuPopAlertGrpI[k]->setData(mnuActionAlertGrpI[k]->data());
     }

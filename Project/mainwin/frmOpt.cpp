@@ -1,7 +1,8 @@
 #include "mainwin/frmOpt.h"
 
-#include "controls/LimitedTextBox.h"
+#include "controls/SendBox.h"
 #include "controls/chameleonButton.h"
+#include "controls/clsTAppBar.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modCommonDialog.h"
@@ -13,6 +14,8 @@
 #include "core/modSettings.h"
 #include "core/modSkin.h"
 #include "mainwin/frmMain.h"
+#include "mainwin/frmSpeedBar.h"
+#include "platform/Colors.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Sound.h"
 
@@ -20,6 +23,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -59,16 +63,6 @@ chameleonButton* symbolButton(QWidget* parent, const char* caption, QRect at) {
     b->SetFont(symbolFont());
     b->setGeometry(at);
     return b;
-}
-
-// Blanks only, as the boxes trim.
-QString trimBlanks(const QString& s) {
-    qsizetype b = 0, e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' '))
-        ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' '))
-        --e;
-    return s.mid(b, e - b);
 }
 
 qint16 checkValue(const QCheckBox* box) {
@@ -192,6 +186,14 @@ void frmOpt::buildPages() {
         b->setGeometry(at);
         return b;
     };
+    // The long texts: Enter breaks the line here, there is nothing to send.
+    auto textBox = [](QWidget* parent, QRect at) {
+        auto* t = new SendBox(parent);
+        t->SetMaxLength(kTextLength);
+        t->setGeometry(at);
+        connect(t, &SendBox::SendRequested, t, [t] { t->SetSelText(QStringLiteral("\n")); });
+        return t;
+    };
     auto label = [](QWidget* parent, const char* caption, QRect at) {
         auto* l = new QLabel(QString::fromLatin1(caption), parent);
         l->setGeometry(at);
@@ -295,9 +297,7 @@ void frmOpt::buildPages() {
                       {8, 4, 568, 34});
     for (int i = 0; i < 3; ++i) {
         lblAQR[i] = label(p, i == 0 ? "1" : i == 1 ? "2" : "3", {8, 44 + i * 76, 16, 20});
-        txtAQR[i] = new LimitedTextBox(p, kTextLength);
-        txtAQR[i]->setGeometry(28, 42 + i * 76, 548, 70);
-        txtAQR[i]->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        txtAQR[i] = textBox(p, {28, 42 + i * 76, 548, 70});
     }
 
     // 5 AutoText
@@ -370,9 +370,7 @@ void frmOpt::buildPages() {
     comSoft->setInsertPolicy(QComboBox::NoInsert);
     comSoft->setGeometry(8, 30, 300, 24);
     lblSoft[1] = label(p, "Message", {8, 62, 200, 20});
-    txtSoft = new LimitedTextBox(p, kTextLength);
-    txtSoft->setGeometry(8, 84, 568, 120);
-    txtSoft->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtSoft = textBox(p, {8, 84, 568, 120});
     chkSoft = check(p, "Send Immediately", {8, 210, 200, 20});
     cmdSoftNext[1] = button(p, "< Previous", {330, 210, 90, 24});
     lblSoftN = label(p, "1", {426, 212, 50, 20});
@@ -562,7 +560,35 @@ bool frmOpt::SaveSets() {
         main->UpdateGrpLst();
         main->RefFBtn(false, true);
     }
+    applySpeedBar();
     return true;
+}
+
+void frmOpt::applySpeedBar() {
+    const auto& s = Sets();
+    if (s.SB_U == 0) {
+        frmSpeedBar::Unload();
+        return;
+    }
+    frmSpeedBar* bar = frmSpeedBar::Loaded();
+    const qint16 slide = bar && bar->AppBar()->SlideEffect() ? 1 : 0;
+    // A bar the user closed while the dialog was open is gone although the box is still
+    // ticked: it comes back as well.
+    if (!bar || !bar->isVisible() || s.SB_S != slide || s.SB_U != OldSB_U) {
+        // The old bar leaves the main window and its screen edge at once; its deferred
+        // destruction may come later.
+        frmSpeedBar::Unload();
+        QCoreApplication::processEvents();
+        QPointer<frmSpeedBar> fresh = frmSpeedBar::Load();
+        fresh->OptChange();
+        if (!fresh) return;
+        fresh->show();
+        bar = fresh;
+    }
+    QPalette pal = bar->lblTbUName->palette();
+    const quint32 back = s.INV == 1 ? 0xFFFFFFu - (static_cast<quint32>(s.UCOL) & 0xFFFFFFu) : 0xFFFFFFu;
+    pal.setColor(QPalette::Window, Colors::fromBgr(back));
+    bar->lblTbUName->setPalette(pal);
 }
 
 void frmOpt::ShowSkinInfo(const QString& path) {
@@ -733,7 +759,7 @@ void frmOpt::lstCAT_Click() {
 }
 
 void frmOpt::cmdCatSet_Click() {
-    QString text = trimBlanks(txtCAT->text());
+    QString text = modAppFnc::TrimBlanks(txtCAT->text());
     if (text.isEmpty()) text = lang("Opt_tND");
     txtCAT->setText(text);
     if (catIndex_ >= 0 && catIndex_ < lstCAT->count()) lstCAT->item(catIndex_)->setText(text);
@@ -808,7 +834,7 @@ void frmOpt::cmdGrpAR_Click(int index) {
     const bool forGroups = index == 0 || index == 2 || groups_.empty();
     const bool add = index == 0 || index == 1;
     if (add) {
-        const QString name = trimBlanks(txtGrps->text());
+        const QString name = modAppFnc::TrimBlanks(txtGrps->text());
         txtGrps->setText(name);
         if (name.isEmpty()) return;
         // "(All)" is everybody's address: neither a group nor a member may take it.
@@ -900,7 +926,7 @@ void frmOpt::cmdSoftNext_DblClick(int index) {
 // --- checks on leaving a box ---------------------------------------------------------------------
 
 bool frmOpt::pathCheck(QLineEdit* box, bool folder) {
-    const QString path = trimBlanks(box->text());
+    const QString path = modAppFnc::TrimBlanks(box->text());
     if (path != box->text()) box->setText(path);
     const QFileInfo info(path);
     if (!path.isEmpty() && (folder ? info.isDir() : info.isFile())) return true;
@@ -913,12 +939,12 @@ bool frmOpt::Validate(QWidget* box) {
         return pathCheck(static_cast<QLineEdit*>(box), false);
     if (box == txtSFld) return pathCheck(txtSFld, true);
     if (box == txtPhoneNumber) {
-        txtPhoneNumber->setText(trimBlanks(txtPhoneNumber->text()));
+        txtPhoneNumber->setText(modAppFnc::TrimBlanks(txtPhoneNumber->text()));
         return true;
     }
-    for (LimitedTextBox* aqr : txtAQR)
+    for (SendBox* aqr : txtAQR)
         if (box == aqr) {
-            const QString text = trimBlanks(aqr->Text());
+            const QString text = modAppFnc::TrimBlanks(aqr->Text());
             aqr->SetText(text.isEmpty() ? lang("Opt_tND") : text);
             return true;
         }

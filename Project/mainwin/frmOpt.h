@@ -14,7 +14,7 @@
 #include <vector>
 
 class chameleonButton;
-class LimitedTextBox;
+class SendBox;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -118,7 +118,7 @@ class frmOpt : public QWidget {
     QLineEdit* txtPhoneNumber = nullptr;
     // AQR
     std::array<QLabel*, 4> lblAQR{};
-    std::array<LimitedTextBox*, 3> txtAQR{};
+    std::array<SendBox*, 3> txtAQR{};
     // AutoText
     QLabel* lblAT = nullptr;
     QListWidget* lstCAT = nullptr;
@@ -138,7 +138,7 @@ class frmOpt : public QWidget {
     // Soft Buttons
     std::array<QLabel*, 2> lblSoft{};
     QComboBox* comSoft = nullptr;
-    LimitedTextBox* txtSoft = nullptr;
+    SendBox* txtSoft = nullptr;
     QCheckBox* chkSoft = nullptr;
     std::array<chameleonButton*, 2> cmdSoftNext{};
     QLabel* lblSoftN = nullptr;
@@ -172,6 +172,7 @@ class frmOpt : public QWidget {
     int selectedGroup() const;
     int insertGroup(const Group& g);
     void Unload();
+    void applySpeedBar();
 
     std::vector<Group> groups_; // sorted by name, ignoring case; lstGrps shows the names
     int catIndex_ = 0;          // the entry of lstCAT that txtCAT edits (its tag)

@@ -8,10 +8,12 @@
 #include "conversation/frmInfo.h"
 #include "conversation/frmMsgHist.h"
 #include "conversation/frmPop.h"
+#include "conversation/frmPrg.h"
 #include "core/AppRouter.h"
 #include "core/clsChat.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
+#include "core/modDB.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
@@ -568,6 +570,22 @@ class TestAlerts : public QObject {
 
     // --- history ------------------------------------------------------------------------------
 
+    void historyMenusShowIt_data() {
+        QTest::addColumn<bool>("tray");
+        QTest::newRow("menu bar") << false;
+        QTest::newRow("tray menu") << true;
+    }
+    void historyMenusShowIt() {
+        QFETCH(bool, tray);
+        openMain();
+        frmMsgHist& h = frmMsgHist::Load();
+        h.hide();
+        (tray ? main->mnuPopHist : main->mnuActionHist)->trigger();
+        QVERIFY(h.isVisible());
+        h.cmdHide_Click();
+        QVERIFY(h.isHidden());
+    }
+
     void historyPreviewFollowsTheSender() {
         openMain();
         parse(QStringLiteral("Ann~C255"));
@@ -590,6 +608,62 @@ class TestAlerts : public QObject {
         h.lstHist_Click();
         QCOMPARE(h.txtPrev->palette().color(QPalette::Text), Colors::fromBgr(0));
         QCOMPARE(h.txtPrev->font().family(), QStringLiteral("Arial"));
+    }
+
+    // --- captions -----------------------------------------------------------------------------
+
+    void captionsFromTheLanguageTable() {
+        const QString path = QDir(env.folder()).filePath(QStringLiteral("test.qxl"));
+        writeAll(
+            path,
+            "frmAlert.Form|Alarm schreiben\r\nfrmAlert.cmdSnd|&Senden\r\nfrmAlert.cmdClose|S&chliessen\r\n"
+            "frmAlert.mnuAction|&Aktion\r\nmnuMergeTxt|&Textdatei...\r\nmnuAutoText|Auto&text\r\n"
+            "frmAlert.mnuActionClose|&Zu\r\nmnuEdit|&Bearbeiten\r\nmnuEditCut|&Ausschneiden\r\n"
+            "mnuEditCopy|&Kopieren\r\nmnuEditPast|&Einfuegen\r\nmnuEditSelAll|&Alles\r\n"
+            "frmPop.Form|Alarm\r\nfrmPop.cmdClose|&Zu\r\nfrmPop.mnuPopCopy|&Kopieren\r\n"
+            "frmPop.mnuPopReply|&Antworten\r\nfrmPop.mnuPopBlock|&Sperren\r\n"
+            "frmMsgHist.Form|Verlauf\r\nfrmMsgHist.lblCap(0)|Nachricht:\r\nfrmMsgHist.lblCap(1)|Verlauf:\r\n"
+            "frmMsgHist.cmdHide|&Verbergen\r\nfrmMsgHist.cmdClear|&Leeren\r\n"
+            "frmInfo.Form|Auskunft\r\nfrmInfo.cmdOk|&Gut\r\n"
+            "frmPrg.Form|Fortschritt\r\nfrmPrg.lblCap(0)|Datei:\r\nfrmPrg.lblCap(1)|Benutzer:\r\n");
+        QVERIFY(modDB::LoadDB(path));
+        QPointer<frmAlert> a = modAppFnc::NewAlertWindow(QStringLiteral("Ann") + S, true);
+        QCOMPARE(a->windowTitle(), QStringLiteral("Alarm schreiben"));
+        QCOMPARE(a->cmdSnd->Caption(), QStringLiteral("&Senden"));
+        QCOMPARE(a->cmdClose->Caption(), QStringLiteral("S&chliessen"));
+        QCOMPARE(a->mnuAction->title(), QStringLiteral("&Aktion"));
+        QCOMPARE(a->mnuActionMerge->text(), QStringLiteral("&Textdatei..."));
+        QCOMPARE(a->mnuActionAT->title(), QStringLiteral("Auto&text"));
+        QCOMPARE(a->mnuActionClose->text(), QStringLiteral("&Zu"));
+        QCOMPARE(a->mnuEdit->title(), QStringLiteral("&Bearbeiten"));
+        QCOMPARE(a->editItems.cut->text(), QStringLiteral("&Ausschneiden\tCtrl+X"));
+        QCOMPARE(a->editItems.selectAll->text(), QStringLiteral("&Alles\tCtrl+A"));
+        QPointer<frmPop> pop = AlertWindows::MakePop(QStringLiteral("hi"), QStringLiteral("Ann"));
+        QCOMPARE(pop->windowTitle(), QStringLiteral("Ann")); // the sender replaces the caption
+        QCOMPARE(pop->cmdClose->Caption(), QStringLiteral("&Zu"));
+        QCOMPARE(pop->mnuPopCopy->text(), QStringLiteral("&Kopieren"));
+        pop->SetLang();
+        QCOMPARE(pop->mnuPopReply->text(), QStringLiteral("&Antworten\tF5"));
+        QCOMPARE(pop->mnuPopBlock->text(), QStringLiteral("&Sperren\tF8"));
+        frmMsgHist& h = frmMsgHist::Load();
+        h.SetLang();
+        QCOMPARE(h.windowTitle(), QStringLiteral("Verlauf"));
+        QCOMPARE(h.lblCap[0]->text(), QStringLiteral("Nachricht:"));
+        QCOMPARE(h.lblCap[1]->text(), QStringLiteral("Verlauf:"));
+        QCOMPARE(h.cmdHide->Caption(), QStringLiteral("&Verbergen"));
+        QCOMPARE(h.cmdClear->Caption(), QStringLiteral("&Leeren"));
+        QPointer<frmInfo> info = new frmInfo;
+        QCOMPARE(info->windowTitle(), QStringLiteral("Auskunft"));
+        QCOMPARE(info->cmdOk->Caption(), QStringLiteral("&Gut"));
+        frmPrg& prg = frmPrg::Load();
+        QCOMPARE(prg.windowTitle(), QStringLiteral("Fortschritt"));
+        QCOMPARE(prg.lblCap[0]->text(), QStringLiteral("Datei:"));
+        QCOMPARE(prg.lblCap[1]->text(), QStringLiteral("Benutzer:"));
+        prg.Unload();
+        info->close();
+        QVERIFY(modDB::LoadDB(QString()));
+        h.SetLang(); // no table: the captions stay as they were
+        QCOMPARE(h.windowTitle(), QStringLiteral("Verlauf"));
     }
 
     // --- two copies ---------------------------------------------------------------------------

@@ -1,7 +1,9 @@
 // The options dialog: the settings into the controls and back, the pages' controls, the checks
 // on leaving a box, the override skin's rename, and what OK applies to the running program.
-#include "controls/LimitedTextBox.h"
+#include "controls/SendBox.h"
 #include "controls/chameleonButton.h"
+#include "controls/clsTAppBar.h"
+#include "conversation/frmChat.h"
 #include "core/frmImgs.h"
 #include "core/modDB.h"
 #include "core/modGlobals.h"
@@ -11,8 +13,10 @@
 #include "core/modSkin.h"
 #include "mainwin/frmMain.h"
 #include "mainwin/frmOpt.h"
+#include "mainwin/frmSpeedBar.h"
 #include "platform/Ansi.h"
 #include "platform/ProgramFolder.h"
+#include "support/AppBarFakes.h"
 #include "support/Headless.h"
 #include "support/Recorders.h"
 #include "support/Screenshot.h"
@@ -154,10 +158,10 @@ class TestOptions : public QObject {
 
     void roundTrip_data() {
         QTest::addColumn<QString>("row");
-        for (const char* r :
-             {"defaults", "sounds empty", "sounds beep", "sounds wave file", "custom skin", "folder",
-              "chat style 0", "chat style 1", "corner 0", "corner 3", "values the options cannot show",
-              "soft buttons", "texts with line breaks", "groups", "check boxes ticked"})
+        for (const char* r : {"defaults", "sounds empty", "sounds beep", "sounds wave file", "custom skin",
+                              "folder", "chat style 0", "chat style 1", "corner 0", "corner 2", "corner 3",
+                              "values the options cannot show", "soft buttons", "texts with line breaks",
+                              "groups", "check boxes ticked"})
             QTest::newRow(r) << QString::fromLatin1(r);
     }
     void roundTrip() {
@@ -174,6 +178,7 @@ class TestOptions : public QObject {
         if (row == QLatin1String("chat style 0")) s.CHTSTY = 0;
         if (row == QLatin1String("chat style 1")) s.CHTSTY = 1;
         if (row == QLatin1String("corner 0")) s.ALTPOS = 0;
+        if (row == QLatin1String("corner 2")) s.ALTPOS = 2;
         if (row == QLatin1String("corner 3")) s.ALTPOS = 3;
         if (row == QLatin1String("values the options cannot show")) {
             s.SB_P = 7;
@@ -733,23 +738,26 @@ class TestOptions : public QObject {
     void textBoxesKeepLineEndsAndLimit() {
         frmOpt* f = open();
         f->cmdOpt_Click(4);
-        LimitedTextBox* box = f->txtAQR[0];
+        SendBox* box = f->txtAQR[0];
         box->SetText(QString(388, QLatin1Char('x')));
         box->setFocus();
         box->moveCursor(QTextCursor::End);
         QTest::keyClick(box, Qt::Key_Return); // a line break counts two
         QCOMPARE(box->Text(), QString(388, QLatin1Char('x')) + QStringLiteral("\r\n"));
         QTest::keyClicks(box, QStringLiteral("yz"));
-        QCOMPARE(box->Length(), 390);
+        QCOMPARE(box->TextLength(), 390);
         box->SetText(QStringLiteral("ab"));
         box->moveCursor(QTextCursor::Start);
         QApplication::clipboard()->setText(QString(500, QLatin1Char('p')));
         box->paste();
         QCOMPARE(box->Text(), QString(388, QLatin1Char('p')) + QStringLiteral("ab"));
-        // A longer text from the settings is shown whole and only not grown.
+        // A longer text from the settings is cut to the limit too.
         box->SetText(QString(400, QLatin1Char('q')));
         QTest::keyClicks(box, QStringLiteral("r"));
-        QCOMPARE(box->Text(), QString(400, QLatin1Char('q')));
+        QCOMPARE(box->Text(), QString(390, QLatin1Char('q')));
+        // Separators cannot get in: the texts go out in alerts.
+        box->SetText(QStringLiteral("a") + QChar(1) + QStringLiteral("b"));
+        QCOMPARE(box->Text(), QStringLiteral("a b"));
     }
 
     // --- checks on leaving a box -----------------------------------------------------------------
@@ -1010,6 +1018,132 @@ class TestOptions : public QObject {
         QCOMPARE(Sets().INV, qint16(0));
     }
 
+    void okReskinsTheMainWindowAndVisibleChatWindows() {
+        mainWin = new frmMain;
+        mainWin->show();
+        QVERIFY(QTest::qWaitForWindowExposed(mainWin));
+        QPointer<frmChat> shown = new frmChat;
+        shown->show();
+        QVERIFY(QTest::qWaitForWindowExposed(shown));
+        QPointer<frmChat> hidden = new frmChat;
+        const QColor newSkin(10, 20, 200);
+        QVERIFY(QColor(mainWin->picBuf.pixel(60, 5)) != newSkin);
+        QVERIFY(QColor(shown->picBuf.pixel(60, 5)) != newSkin);
+        const QImage hiddenBefore = hidden->picBuf;
+        dlg->answer.path = skinFile(QStringLiteral("Blue"));
+        frmOpt* f = open();
+        click(f->optSkin[1]);
+        click(f->cmdSkin);
+        ok(f);
+        QCOMPARE(QColor(mainWin->picBuf.pixel(60, 5)), newSkin);
+        QCOMPARE(QColor(shown->picBuf.pixel(60, 5)), newSkin);
+        QCOMPARE(hidden->picBuf, hiddenBefore);
+        delete shown;
+        delete hidden;
+    }
+
+    void groupReader_data() {
+        QTest::addColumn<QString>("grps");
+        QTest::addColumn<QStringList>("groups"); // name=members
+        QTest::newRow("empty") << "" << QStringList{};
+        QTest::newRow("no line end") << "g~a~" << QStringList{};
+        QTest::newRow("tail dropped") << "g~a~\r\nh~b~" << QStringList{"g=a,"};
+        QTest::newRow("lone LF and CR stay in the line") << "g~a\nb~c\r~\r\n" << QStringList{"g=a\nb,c\r,"};
+        QTest::newRow("no separator") << "solo\r\n" << QStringList{"solo="};
+        QTest::newRow("member without its separator") << "g~a~b\r\n" << QStringList{"g=a,"};
+        QTest::newRow("empty line") << "\r\ng~a~\r\n" << QStringList{"=", "g=a,"};
+    }
+    void groupReader() {
+        QFETCH(QString, grps);
+        QFETCH(QStringList, groups);
+        QStringList got;
+        for (const modGroups::Group& g : modGroups::Read(sep(grps))) {
+            QVERIFY(g.line + QStringLiteral("\r\n") ==
+                    sep(grps).mid(sep(grps).indexOf(g.line), g.line.size() + 2));
+            got << g.name + QLatin1Char('=') +
+                       (g.members.isEmpty() ? QString()
+                                            : g.members.join(QLatin1Char(',')) + QLatin1Char(','));
+        }
+        QCOMPARE(got, groups);
+    }
+
+    // --- OK and the speed bar -------------------------------------------------------------------
+
+    void speedBar_data() {
+        QTest::addColumn<int>("useBefore");        // SB_U when the dialog opens; 1 also loads and shows a bar
+        QTest::addColumn<bool>("closedMeanwhile"); // the user closes the bar while the dialog is open
+        QTest::addColumn<int>("useTicked");
+        QTest::addColumn<int>("slideTicked"); // the bar's flag stays as SB_S = 1 put it
+        QTest::addColumn<QString>("edit");    // "", "edge", "filter"
+        QTest::addColumn<QString>("after");   // "same", "new", "none"
+        QTest::newRow("off stays off") << 0 << false << 0 << 1 << ""
+                                       << "none";
+        QTest::newRow("turned on") << 0 << false << 1 << 1 << ""
+                                   << "new";
+        QTest::newRow("turned off") << 1 << false << 0 << 1 << ""
+                                    << "none";
+        QTest::newRow("unchanged") << 1 << false << 1 << 1 << ""
+                                   << "same";
+        QTest::newRow("slide changed") << 1 << false << 1 << 0 << ""
+                                       << "new";
+        QTest::newRow("edge alone") << 1 << false << 1 << 1 << "edge"
+                                    << "same";
+        QTest::newRow("filter alone") << 1 << false << 1 << 1 << "filter"
+                                      << "same";
+        QTest::newRow("closed meanwhile, still ticked") << 1 << true << 1 << 1 << ""
+                                                        << "new";
+        QTest::newRow("closed meanwhile, unticked") << 1 << true << 0 << 1 << ""
+                                                    << "none";
+    }
+    void speedBar() {
+        QFETCH(int, useBefore);
+        QFETCH(bool, closedMeanwhile);
+        QFETCH(int, useTicked);
+        QFETCH(int, slideTicked);
+        QFETCH(QString, edit);
+        QFETCH(QString, after);
+        ShellRecorder shell;
+        auto& s = Sets();
+        s.SB_U = qint16(useBefore);
+        s.SB_S = 1;
+        s.INV = 1;
+        s.UCOL = 0x0000FF;
+        QPointer<frmSpeedBar> before;
+        if (useBefore) {
+            before = frmSpeedBar::Load();
+            before->show();
+            QVERIFY(QTest::qWaitForWindowExposed(before));
+            QVERIFY(before->AppBar()->SlideEffect());
+        }
+        frmOpt* f = open();
+        if (closedMeanwhile) {
+            before->close();
+            QCOMPARE(s.SB_U, qint16(0));
+        }
+        f->chkSB_Use->setChecked(useTicked == 1);
+        f->chkSB_Slide->setChecked(slideTicked == 1);
+        if (edit == QLatin1String("edge")) f->optSB_Pos[1]->setChecked(true);
+        if (edit == QLatin1String("filter")) f->optSB_Filter[3]->setChecked(true);
+        ok(f);
+        QCOMPARE(s.SB_U, qint16(useTicked));
+        QPointer<frmSpeedBar> now = frmSpeedBar::Loaded();
+        if (after == QLatin1String("none")) {
+            QVERIFY(!now);
+        } else {
+            QVERIFY(now);
+            QVERIFY(now->isVisible());
+            QCOMPARE(now.data() == before.data(), after == QLatin1String("same"));
+            QCOMPARE(now->AppBar()->SlideEffect(), slideTicked == 1);
+            // The own name on the inverse of the own colour.
+            QCOMPARE(now->lblTbUName->palette().color(QPalette::Window), QColor(0, 255, 255));
+        }
+        if (after != QLatin1String("same")) QTRY_VERIFY(before.isNull());
+        if (edit == QLatin1String("edge")) QCOMPARE(s.SB_P, qint16(1));
+        if (edit == QLatin1String("filter")) QCOMPARE(s.SB_F, qint16(3));
+        frmSpeedBar::Unload();
+        QTRY_VERIFY(now.isNull());
+        QCOMPARE(s.SB_U, qint16(useTicked)); // an unload by code keeps it
+    }
     // --- captions --------------------------------------------------------------------------------
 
     void captionsFromALanguageFile() {
