@@ -166,6 +166,9 @@ void frmSpeedBar::Form_Load() {
     np.setColor(QPalette::WindowText, Colors::fromBgr(col));
     np.setColor(QPalette::Window, Colors::fromBgr(s.INV == 1 ? 0xFFFFFFu - col : 0xFFFFFFu));
     lblTbUName->setPalette(np);
+    // The own status from the start: a bar loaded after the main window (the options dialog's
+    // reload) would otherwise show its design caption until the next change of status.
+    cmdStat->SetCaption(frmMain::StatDef(QString::number(Run().OwnStatus)));
     Tab = 1;
     cmdTab_Click();
     SetLang();
