@@ -440,6 +440,7 @@ void frmChat::mnuChatClose_Click() {
 
 void frmChat::ShowRoom() {
     show();
+    txtSnd->setFocus(); // where the user types, whenever the window becomes active
 }
 
 void frmChat::CloseRoom() {
