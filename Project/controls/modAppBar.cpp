@@ -73,9 +73,16 @@ class WidgetWindow : public AppBarWindow {
     }
     void SetWindowRect(const Rect& r) override {
         if (!w_) return;
-        const QSize frame = frameSize();
-        w_->move(modAppBar::ToGlobal(QPoint(r.left, r.top)));
-        w_->resize(qMax(1, r.width() - frame.width()), qMax(1, r.height() - frame.height()));
+        const QPoint at = modAppBar::ToGlobal(QPoint(r.left, r.top));
+        if (frameless()) {
+            // The client area is the whole window; moving by the frame could use the margins
+            // of a frame the window has just lost.
+            w_->setGeometry(QRect(at, QSize(qMax(1, r.width()), qMax(1, r.height()))));
+        } else {
+            const QSize frame = frameSize();
+            w_->move(at);
+            w_->resize(qMax(1, r.width() - frame.width()), qMax(1, r.height() - frame.height()));
+        }
         lastRect_ = r;
         // A frame the window manager has not put round the window yet is not known: the outer
         // rectangle is put right once it is.
@@ -236,7 +243,7 @@ class Hook : public QObject {
             // A floating bar the window manager moved or sized keeps that place.
             if (drag == Drag::None && bar && bar->Edge() == Abs::kFloat && !bar->Sliding() &&
                 form->isVisible())
-                bar->SetFloatRect(toRect(form->frameGeometry()));
+                bar->SetFloatRect(outerRect());
             break;
         case QEvent::MouseButtonPress:
             return press(static_cast<QMouseEvent*>(e));
@@ -253,6 +260,8 @@ class Hook : public QObject {
         }
         return false;
     }
+
+    Rect outerRect() const { return window ? window->WindowRect() : toRect(form->frameGeometry()); }
 
     int hitCode(QPoint local) const {
         const qint32 e = bar->Edge();
@@ -287,7 +296,7 @@ class Hook : public QObject {
             return false;
         }
         startPointer = lastPointer = pt;
-        startRect = lastRect = toRect(form->frameGeometry());
+        startRect = lastRect = outerRect();
         form->grabMouse();
         bar->OnEnterSizeMove();
         return true;

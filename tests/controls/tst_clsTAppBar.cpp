@@ -606,6 +606,39 @@ class TestAppBar : public QObject {
         QCOMPARE(b.Block().Edge, 5);
         b.Detach();
     }
+
+    // A bottom bar sized by its inner (upper) border, in steps of 10 from its minimum of 30.
+    void sizingByTheInnerBorder() {
+        QWidget form;
+        form.resize(400, 81);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        clsTAppBar b(desk);
+        b.SetSlideEffect(false);
+        b.SetVertSizeInc(10);
+        b.SetDockedMinHeight(30);
+        b.SetEdge(3);
+        b.Extends(&form);
+        QTRY_COMPARE(form.frameGeometry(), QRect(0, 768 - 32, 1024, 32));
+        auto send = [&form](QEvent::Type t, QPoint local) {
+            QMouseEvent e(t, local, form.mapToGlobal(local),
+                          t == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                          t == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&form, &e);
+        };
+        send(QEvent::MouseButtonPress, QPoint(300, 1)); // the border towards the screen's middle
+        QVERIFY(modAppBar::Dragging());
+        send(QEvent::MouseMove, QPoint(300, 1 - 24)); // 56 high: the nearest step is 60
+        QCOMPARE(form.frameGeometry(), QRect(0, 768 - 60, 1024, 60));
+        send(QEvent::MouseButtonRelease, QPoint(300, 1 - 24));
+        QVERIFY(!modAppBar::Dragging());
+        QCOMPARE(b.DockedHeight(), 60);
+        QCOMPARE(b.Edge(), 3);
+        // The outer border does not size a docked bar: the press there drags nothing at all.
+        send(QEvent::MouseButtonPress, QPoint(300, form.height() - 1));
+        QVERIFY(!modAppBar::Dragging());
+        b.Detach();
+    }
 };
 
 QTEST_MAIN(TestAppBar)
