@@ -5,6 +5,7 @@
 #include "core/modDB.h"
 #include "core/modGlobals.h"
 #include "platform/Ansi.h"
+#include "platform/Colors.h"
 
 #include <QAction>
 #include <QApplication>
@@ -294,4 +295,14 @@ QMimeData* SendBox::createMimeDataFromSelection() const {
     auto* data = new QMimeData;
     data->setText(toBox(textCursor().selectedText()));
     return data;
+}
+
+void SendBox::UseOwnLook() {
+    const auto& s = modGlobals::Sets();
+    QFont f = font();
+    f.setFamily(s.UFNT);
+    setFont(f);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Text, Colors::fromBgr(static_cast<quint32>(s.UCOL) & 0xFFFFFFu));
+    setPalette(pal);
 }

@@ -26,6 +26,8 @@ class SendBox : public QPlainTextEdit {
     int TextLength() const;
     int MaxLength() const { return maxLength_; }
     void SetMaxLength(int length) { maxLength_ = length; }
+    // Writes in the user's own font and colour (UFNT, UCOL): how others will see the text.
+    void UseOwnLook();
     // Replaces the selection with as much of `text` as fits, separators made blanks; returns
     // how many characters went in (a line break counting as two).
     int SetSelText(const QString& text);

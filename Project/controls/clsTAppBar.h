@@ -72,7 +72,6 @@ class clsTAppBar : public QObject {
   public:
     static constexpr quint32 kCallbackMessage = 1124;
     static constexpr int kRecordSize = 90;
-    static constexpr int kTimerId = 100;
     // Timer 100 never runs faster than this, whatever the slide time.
     static constexpr int kMinTimerMs = 10;
     static constexpr int kSlideStepMs = 10;

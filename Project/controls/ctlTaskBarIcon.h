@@ -33,8 +33,6 @@ class ctlTaskBarIcon : public QObject {
     };
 
     static constexpr qint32 kDefaultTime = 500; // ms
-    // The picture the container keeps the control at, in twips.
-    static constexpr int kSizeTwips = 480;
 
     // Creates its tray icon from the tray backend in use.
     explicit ctlTaskBarIcon(QObject* parent = nullptr);

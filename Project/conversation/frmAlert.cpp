@@ -98,13 +98,7 @@ frmAlert::frmAlert(const QString& userList, QWidget* parent) : QMainWindow(paren
 void frmAlert::Form_Load() {
     SendBox::BuildAutoText(mnuActionAT, txtMsg);
     SetUTo(uTo_);
-    const auto& s = modGlobals::Sets();
-    QFont f = txtMsg->font();
-    f.setFamily(s.UFNT);
-    txtMsg->setFont(f);
-    QPalette pal = txtMsg->palette();
-    pal.setColor(QPalette::Text, Colors::fromBgr(static_cast<quint32>(s.UCOL) & 0xFFFFFFu));
-    txtMsg->setPalette(pal);
+    txtMsg->UseOwnLook();
     txtMsg->SetMaxLength(SendBox::kMaxLength);
     txtMsg_Change();
     SetLang();

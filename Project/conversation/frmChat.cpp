@@ -223,12 +223,7 @@ void frmChat::Form_Load() {
     const QList<QAction*> items = mnuSpecialAT->actions();
     for (int i = 0; i < 10 && i < items.size(); ++i)
         mnuSpecialATI[i] = items.at(i);
-    QFont f = txtSnd->font();
-    f.setFamily(s.UFNT);
-    txtSnd->setFont(f);
-    QPalette pal = txtSnd->palette();
-    pal.setColor(QPalette::Text, Colors::fromBgr(static_cast<quint32>(s.UCOL) & 0xFFFFFFu));
-    txtSnd->setPalette(pal);
+    txtSnd->UseOwnLook();
     txtSnd->SetMaxLength(SendBox::kMaxLength);
     UpDateMaxLen();
     firstLine = true;
@@ -445,6 +440,7 @@ void frmChat::mnuChatClose_Click() {
 
 void frmChat::ShowRoom() {
     show();
+    txtSnd->setFocus(); // where the user types, whenever the window becomes active
 }
 
 void frmChat::CloseRoom() {

@@ -6,9 +6,10 @@
 #include <algorithm>
 
 namespace {
+// Never destroyed: a window that outlives the statics at the program's end still leaves it.
 std::vector<ChatRoom*>& rooms() {
-    static std::vector<ChatRoom*> r;
-    return r;
+    static auto* r = new std::vector<ChatRoom*>;
+    return *r;
 }
 ChatRooms::Factory& factory() {
     static ChatRooms::Factory f;

@@ -225,8 +225,13 @@ void frmMain::RefSBUList() {
     if (!speedBar) return;
     speedBar->ClearUsers();
     const int filter = Sets().SB_F;
-    for (const QString& name : lstUsersList.items()) {
-        const QString st = GetUserInfo(name, 3).toString();
+    const QStringList names = lstUsersList.items();
+    for (int i = 0; i < names.size(); ++i) {
+        const QString& name = names[i];
+        // This runs after every change of the list: the status comes from the record beside
+        // the name, not from a search for it.
+        const QString st =
+            modAppFnc::SameNoCase(name, Sets().UNAME) ? GetUserInfo(name, 3).toString() : recordField(i, 3);
         bool pass = false;
         switch (filter) {
         case 0:

@@ -156,12 +156,7 @@ clsTAppBar* frmSpeedBar::AppBar() {
 void frmSpeedBar::Form_Load() {
     auto& s = Sets();
     DrawTB();
-    QFont f = txtSnd->font();
-    f.setFamily(s.UFNT);
-    txtSnd->setFont(f);
-    QPalette tp = txtSnd->palette();
-    tp.setColor(QPalette::Text, Colors::fromBgr(static_cast<quint32>(s.UCOL) & 0xFFFFFFu));
-    txtSnd->setPalette(tp);
+    txtSnd->UseOwnLook();
     lblTbUName->setText(s.UNAME);
     QFont nf = lblTbUName->font();
     nf.setFamily(s.UFNT);
@@ -171,6 +166,9 @@ void frmSpeedBar::Form_Load() {
     np.setColor(QPalette::WindowText, Colors::fromBgr(col));
     np.setColor(QPalette::Window, Colors::fromBgr(s.INV == 1 ? 0xFFFFFFu - col : 0xFFFFFFu));
     lblTbUName->setPalette(np);
+    // The own status from the start: a bar loaded after the main window (the options dialog's
+    // reload) would otherwise show its design caption until the next change of status.
+    cmdStat->SetCaption(frmMain::StatDef(QString::number(Run().OwnStatus)));
     Tab = 1;
     cmdTab_Click();
     SetLang();
@@ -249,12 +247,11 @@ void frmSpeedBar::setActionsEnabled(bool on) {
 void frmSpeedBar::UListChanged() {
     const QStringList names = refilling_ ? pending_ : QStringList();
     refilling_ = false;
-    QStringList shown;
-    for (int i = 0; i < lstUsers->count(); ++i)
-        shown << lstUsers->item(i)->text();
+    const QStringList shown = shown_;
     if (names.isEmpty()) {
         const QString none = lang("SpeedBar_NoUsers");
         if (shown != QStringList{none} || lstUsers->isEnabled()) {
+            shown_ = QStringList{none};
             lstUsers->clear();
             lstUsers->addItem(none);
             setActionsEnabled(false);
@@ -267,6 +264,7 @@ void frmSpeedBar::UListChanged() {
     }
     // An unchanged list is left alone: this runs after every change of the main window's list.
     if (shown == names && lstUsers->isEnabled()) return;
+    shown_ = names;
     QStringList selected;
     for (QListWidgetItem* it : lstUsers->selectedItems())
         selected << it->text();

@@ -91,5 +91,6 @@ class frmSpeedBar : public QWidget, public SpeedBarLink {
     bool unloaded_ = false;
     // What the main window's last refill put in, to leave an unchanged list alone.
     QStringList pending_;
+    QStringList shown_; // what lstUsers holds
     bool refilling_ = false;
 };

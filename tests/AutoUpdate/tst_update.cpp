@@ -246,6 +246,24 @@ class TestUpdate : public QObject {
         QVERIFY(!w->lstUpdates->isEnabled());
     }
 
+    // A language file goes into Lang; the filter then finds its version and drops the record.
+    void installsALanguageFile() {
+        server_->route("/lang/French.qxl", "2.0\r\nMsg_Ok,D'accord\r\n");
+        server_->route(kUpdatesPath.toLatin1(),
+                       record(QStringLiteral("French"), QStringLiteral("/lang/French.qxl"),
+                              QStringLiteral("\\Lang"), 3, {}, QStringLiteral("False"),
+                              QStringLiteral("2.0")));
+        frmMain* w = refreshed(false);
+        QVERIFY(select(w, QStringLiteral("French")));
+        w->cmdDownload->click();
+        QCOMPARE(readAll(path(QStringLiteral("Lang/French.qxl"))), QByteArray("2.0\r\nMsg_Ok,D'accord\r\n"));
+        QCOMPARE(boxes_->titles(), QStringList{QStringLiteral("Success")});
+        QCOMPARE(boxes_->shown.at(0).buttons, MsgBox::Buttons::Ok);
+        QVERIFY(boxes_->shown.at(0).text.contains(QStringLiteral("/Talkvane/Lang/")));
+        QCOMPARE(w->Lists.lstUpdates, QStringList{QStringLiteral("All updates installed")});
+        QVERIFY(!w->lstUpdates->isEnabled());
+    }
+
     void failedOrStoppedTransfersKeepTheOldFile_data() {
         QTest::addColumn<HttpServer::Reply>("reply");
         QTest::addColumn<QString>("interrupt"); // "", "stop" or "close" while it trickles

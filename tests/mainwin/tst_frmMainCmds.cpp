@@ -7,8 +7,10 @@
 #include "conversation/frmAlert.h"
 #include "conversation/frmChat.h"
 #include "core/clsChat.h"
+#include "core/clsFileXfer.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
+#include "core/modDB.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
@@ -79,11 +81,13 @@ class TestMainCommands : public QObject {
                  QRect(kScreenX, kScreenY, kScreenW, kScreenH));
         modLangConst::SetDefaultStrings();
         frmChat::Install();
+        clsFileXfer::Install();
     }
     void init() {
         env.messages.shown.clear();
         env.messages.answers.clear();
         restarter.restarts = 0;
+        env.dialogs.fileCalls = 0;
         auto& s = Sets();
         s.UNAME = QStringLiteral("Me");
         s.GRPS.clear();
@@ -153,6 +157,26 @@ class TestMainCommands : public QObject {
         win->mnuHelpAbout->trigger();
         QCOMPARE(windowsOf<frmAbout>().size(), std::size_t(1)); // one About window, shown again
         QVERIFY(windowsOf<frmAbout>()[0]->isVisible());
+    }
+
+    void twinsTakeOneCaptionKey() {
+        const QString path = env.home.filePath(QStringLiteral("lang.qxl"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("frmMain.mnuActionSignOut|Abmelden\r\nfrmMain.mnuHelpAbout|Info\r\n"
+                "frmMain.mnuActionStatusSet(2)|Weg\r\nfrmMain.mnuActionGrp|Gruppe\r\n");
+        f.close();
+        QVERIFY(modDB::LoadDB(path));
+        open();
+        QVERIFY(modDB::LoadDB(QString()));
+        QCOMPARE(win->mnuActionSignOut->text(), QStringLiteral("Abmelden"));
+        QCOMPARE(win->mnuPopSignOut->text(), QStringLiteral("Abmelden"));
+        QCOMPARE(win->mnuHelpAbout->text(), QStringLiteral("Info"));
+        QCOMPARE(win->mnuPopAbout->text(), QStringLiteral("Info"));
+        QCOMPARE(win->mnuActionStatusSet[2]->text(), QStringLiteral("Weg"));
+        QCOMPARE(win->mnuPopStatSet[2]->text(), QStringLiteral("Weg"));
+        QCOMPARE(win->mnuActionGrp->title(), QStringLiteral("Gruppe"));
+        QCOMPARE(win->mnuPopGrp->title(), QStringLiteral("Gruppe"));
     }
 
     void trayMenuOrder() {
@@ -364,6 +388,7 @@ class TestMainCommands : public QObject {
         QTest::newRow("chat takes the online users") << 1 << "room Ann|Cy";
         QTest::newRow("phone number of everybody") << 4 << "sent RAnn~P|RBob~P|RCy~P";
         QTest::newRow("logon name of everybody") << 5 << "sent RAnn~U|RBob~U|RCy~U";
+        QTest::newRow("file to two users is refused") << 2 << "file";
     }
     void selectionActions() {
         QFETCH(int, action);
@@ -377,6 +402,12 @@ class TestMainCommands : public QObject {
             win->ListSetSel(i, QStringLiteral("1"));
         ear.GetMessages();
         win->mnuActionSelS[action]->trigger();
+        if (opens == QLatin1String("file")) {
+            // Ann and Cy pass the rule (Bob is away); a file goes to one user only.
+            QCOMPARE(shownTexts(), QStringList{lang("FileT_O")});
+            QCOMPARE(env.dialogs.fileCalls, 0);
+            return;
+        }
         QVERIFY(env.messages.shown.empty());
         if (opens.startsWith(QLatin1String("alert "))) {
             QCOMPARE(windowsOf<frmAlert>().size(), std::size_t(1));
@@ -394,6 +425,26 @@ class TestMainCommands : public QObject {
             }()));
             QCOMPARE(sent.join(QLatin1Char('|')), opens.mid(5));
         }
+    }
+
+    void fileToTheOneSelectedUser() {
+        open();
+        clsChat ear;
+        ear.Init(QStringLiteral("QX3"));
+        addUsers({"Ann~S1", "Bob~S2"});
+        win->ListSetSel(0, QStringLiteral("1"));
+        win->ListSetSel(1, QStringLiteral("1"));
+        ear.GetMessages();
+        env.dialogs.answer = {QStringLiteral("/tmp/some file"), 1};
+        win->mnuActionSelS[2]->trigger(); // Bob is away: the file is offered to Ann alone
+        QCOMPARE(env.dialogs.fileCalls, 1);
+        QStringList offers;
+        QTRY_VERIFY(([&] {
+            for (const QString& m : ear.GetMessages())
+                if (m.mid(1).startsWith(QStringLiteral("Me") + S + QLatin1Char('1'))) offers << m.mid(4);
+            return !offers.isEmpty();
+        }()));
+        QCOMPARE(offers, QStringList{"1Ann" + S + "/tmp/some file" + S});
     }
 
     void chatLeavesOutWhoIsInARoom() {
@@ -434,16 +485,16 @@ class TestMainCommands : public QObject {
         QTest::addColumn<bool>("now");
         QTest::addColumn<QString>("to");
         QTest::newRow("everybody") << "(All)" << false << "(All)~";
-        QTest::newRow("group, last line wins") << "team" << false << "Cy~";
-        QTest::newRow("send at once") << "Team" << true << "Cy~";
+        QTest::newRow("group, last line wins") << "team" << false << "Cy~Ann~";
+        QTest::newRow("send at once") << "Team" << true << "Cy~Ann~";
     }
     void softButtonsOpen() {
         QFETCH(QString, target);
         QFETCH(bool, now);
         QFETCH(QString, to);
         to.replace(QLatin1Char('~'), S);
-        Sets().GRPS =
-            QStringLiteral("Team") + S + "Ann" + S + "\r\n" + "TEAM" + S + "Cy" + S + "Zed" + S + "\r\n";
+        Sets().GRPS = QStringLiteral("Team") + S + "Ann" + S + "\r\n" + "TEAM" + S + "Cy" + S + "Zed" + S +
+                      "Ann" + S + "\r\n";
         Sets().FB[2] = {target, qint16(now ? 1 : 0), QStringLiteral("hello")};
         open();
         clsChat ear;
@@ -459,9 +510,9 @@ class TestMainCommands : public QObject {
                 for (const QString& m : ear.GetMessages())
                     if (m.mid(1).startsWith(QStringLiteral("Me") + S + QLatin1Char('A')))
                         alerts << m.mid(4); // from "A"
-                return !alerts.isEmpty();
+                return alerts.size() >= 2;
             }()));
-            QCOMPARE(alerts, QStringList{"ACy" + S + "hello" + S});
+            QCOMPARE(alerts, QStringList({"ACy" + S + "hello" + S, "AAnn" + S + "hello" + S})); // one each
             return;
         }
         QCOMPARE(windowsOf<frmAlert>().size(), std::size_t(1));

@@ -158,10 +158,10 @@ class TestOptions : public QObject {
 
     void roundTrip_data() {
         QTest::addColumn<QString>("row");
-        for (const char* r :
-             {"defaults", "sounds empty", "sounds beep", "sounds wave file", "custom skin", "folder",
-              "chat style 0", "chat style 1", "corner 0", "corner 3", "values the options cannot show",
-              "soft buttons", "texts with line breaks", "groups", "check boxes ticked"})
+        for (const char* r : {"defaults", "sounds empty", "sounds beep", "sounds wave file", "custom skin",
+                              "folder", "chat style 0", "chat style 1", "corner 0", "corner 2", "corner 3",
+                              "values the options cannot show", "soft buttons", "texts with line breaks",
+                              "groups", "check boxes ticked"})
             QTest::newRow(r) << QString::fromLatin1(r);
     }
     void roundTrip() {
@@ -178,6 +178,7 @@ class TestOptions : public QObject {
         if (row == QLatin1String("chat style 0")) s.CHTSTY = 0;
         if (row == QLatin1String("chat style 1")) s.CHTSTY = 1;
         if (row == QLatin1String("corner 0")) s.ALTPOS = 0;
+        if (row == QLatin1String("corner 2")) s.ALTPOS = 2;
         if (row == QLatin1String("corner 3")) s.ALTPOS = 3;
         if (row == QLatin1String("values the options cannot show")) {
             s.SB_P = 7;
@@ -253,6 +254,51 @@ class TestOptions : public QObject {
         QCOMPARE(logEntries().filter(QStringLiteral("Settings Displayed.")).size(), 1);
     }
 
+    void soundTestAndBrowse_data() {
+        QTest::addColumn<int>("option");
+        QTest::addColumn<bool>("chat");
+        QTest::addColumn<QString>("heard"); // "<wave>" for the chosen file
+        QTest::newRow("alert, none") << 0 << false << "";
+        QTest::newRow("alert, beep") << 1 << false << "beep";
+        QTest::newRow("alert, wave") << 2 << false << "wave:<wave>:0";
+        QTest::newRow("chat, beep") << 1 << true << "beep";
+        QTest::newRow("chat, wave") << 2 << true << "wave:<wave>:0";
+    }
+    void soundTestAndBrowse() {
+        QFETCH(int, option);
+        QFETCH(bool, chat);
+        QFETCH(QString, heard);
+        const QString wave = waveFile();
+        frmOpt* f = open();
+        f->cmdOpt_Click(chat ? 2 : 1);
+        const auto& opt = chat ? f->optCSnd : f->optASnd;
+        chameleonButton* test = chat ? f->cmdCSndTest : f->cmdASndTest;
+        chameleonButton* browse = chat ? f->cmdCSndBrowse : f->cmdASndBrowse;
+        QLineEdit* box = chat ? f->txtCSndFile : f->txtASndFile;
+        click(opt[option]);
+        QCOMPARE(test->Enabled(), option >= 1);
+        QCOMPARE(browse->Enabled(), option == 2);
+        QCOMPARE(box->isEnabled(), option == 2);
+        if (option == 2) {
+            dlg->answer.path = wave;
+            click(browse);
+            QCOMPARE(dlg->request.title, QStringLiteral("Select A Wave File..."));
+            QCOMPARE(dlg->request.filters, QStringList{QStringLiteral("Wave Audio Files (*.wav) (*.wav)")});
+            QCOMPARE(dlg->request.folder, ProgramFolder::path()); // the box was empty
+            QCOMPARE(box->text(), wave);
+            dlg->answer.path.clear();
+            click(browse); // cancelled: the box keeps its text
+            QCOMPARE(dlg->request.folder, QFileInfo(wave).absolutePath());
+            QCOMPARE(box->text(), wave);
+        }
+        snd->heard.clear();
+        f->cmdOpt_Click(chat ? 2 : 1);
+        if (chat)
+            f->cmdCSndTest_Click();
+        else
+            f->cmdASndTest_Click();
+        QCOMPARE(snd->heard.join(QLatin1Char(';')), QString(heard).replace(QStringLiteral("<wave>"), wave));
+    }
     // --- one edit, one value -------------------------------------------------------------------
 
     void edits_data() {

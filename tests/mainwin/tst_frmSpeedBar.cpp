@@ -495,6 +495,18 @@ class TestSpeedBar : public QObject {
         }
     }
 
+    void reloadedBarShowsTheStatus() {
+        open();
+        main->mnuActionStatusSet_Click(2);
+        frmSpeedBar::Unload();
+        QTRY_VERIFY(bar.isNull());
+        bar = frmSpeedBar::Load();
+        bar->OptChange();
+        QCOMPARE(bar->cmdStat->Caption(), frmMain::StatDef(QStringLiteral("2")));
+        threeUsers();
+        QCOMPARE(shownUsers(), (QStringList{"Ann", "Bob", "Carl"}));
+    }
+
     void nameOnTheStrip() {
         Sets().UCOL = 0x0000FF;
         Sets().INV = 1;
