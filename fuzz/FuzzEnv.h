@@ -13,7 +13,6 @@
 #include <QFile>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 
 namespace FuzzEnv {
 

@@ -44,7 +44,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     r.SpeedBarSlide = 1;
 
     modMain::ApplyCommandLine(line);
-    r.NoLog = 1; // "nlg" sets it, and nothing else may turn the log on
 
     FuzzEnv::check(s.UNAME.size() <= 20, "a name longer than 20 characters");
     FuzzEnv::check(s.UNAME == QLatin1String("Old") || s.UNAME == modNetCom::GetLogonName() ||

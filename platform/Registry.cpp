@@ -1,5 +1,7 @@
 #include "platform/Registry.h"
 
+#include "platform/FileRead.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -13,6 +15,8 @@
 namespace {
 const QString kFormat = QStringLiteral("QX3 registry");
 constexpr int kVersion = 1;
+// A few keys of a few programs; anything this large is not our store.
+constexpr qint64 kMaxStoreBytes = 16 * 1024 * 1024;
 
 struct NamedValue {
     QString name; // "" is the default value
@@ -43,11 +47,12 @@ bool validPath(const QString& key) {
 // False when the store exists but is not ours or cannot be read.
 bool load(Store& store) {
     store.clear();
-    QFile f(Registry::storePath());
-    if (!f.exists()) return true;
-    if (!f.open(QIODevice::ReadOnly)) return false;
+    const QString path = Registry::storePath();
+    if (!QFileInfo::exists(path)) return true;
+    QByteArray bytes;
+    if (!FileRead::regularFile(path, kMaxStoreBytes, bytes)) return false;
     QJsonParseError err{};
-    const QJsonDocument doc = QJsonDocument::fromJson(f.readAll(), &err);
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &err);
     if (err.error != QJsonParseError::NoError || !doc.isObject()) return false;
     const QJsonObject top = doc.object();
     if (top.value(QLatin1String("format")).toString() != kFormat ||

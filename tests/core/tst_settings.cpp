@@ -626,6 +626,32 @@ class TestSettings : public QObject {
         QVERIFY(!modStartUp::RegSetString(Registry::CurrentUser, QStringLiteral("Software\\Bar"), "x", "y"));
         QCOMPARE(readAll(Registry::storePath()), QByteArray("{ not json"));
     }
+
+    // A FIFO or a folder where the store belongs is neither read (a FIFO would block for ever)
+    // nor replaced.
+    void registryStoreThatIsNoFile_data() {
+        QTest::addColumn<QByteArray>("notAFile");
+        QTest::newRow("FIFO without a writer") << QByteArray("fifo");
+        QTest::newRow("folder") << QByteArray("folder");
+    }
+    void registryStoreThatIsNoFile() {
+        QFETCH(QByteArray, notAFile);
+        const QByteArray keep = qgetenv("QX3_REGISTRY");
+        const QString odd = makeNotAFile(notAFile, m_tmp.filePath(QStringLiteral("odd-registry")));
+        qputenv("QX3_REGISTRY", odd.toUtf8());
+        const bool read =
+            Registry::queryValue(Registry::CurrentUser, QStringLiteral("Software\\Bar"), QString())
+                .has_value();
+        const bool written =
+            modStartUp::RegSetString(Registry::CurrentUser, QStringLiteral("Software\\Bar"), "x", "y");
+        const bool untouched = QFileInfo::exists(odd) && !QFileInfo(odd).isFile();
+        qputenv("QX3_REGISTRY", keep);
+        QDir(odd).removeRecursively();
+        QFile::remove(odd);
+        QVERIFY(!read);
+        QVERIFY(!written);
+        QVERIFY(untouched);
+    }
 };
 
 QTEST_MAIN(TestSettings)
