@@ -607,6 +607,39 @@ class TestAppBar : public QObject {
         b.Detach();
     }
 
+    // A floating bar dragged to the top edge loses its frame only when it is let go, and lands
+    // exactly on its strip.
+    void floatingDraggedToTheTop() {
+        QWidget form;
+        form.move(200, 300);
+        form.resize(396, 77);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        clsTAppBar b(desk);
+        b.SetSlideEffect(false);
+        b.Extends(&form); // floats where the window is
+        QCOMPARE(b.Edge(), 5);
+        QTRY_COMPARE(form.frameGeometry().topLeft(), QPoint(200, 300));
+        QVERIFY(!(form.windowFlags() & Qt::FramelessWindowHint));
+        desk->primary = true;
+        auto send = [&form](QEvent::Type t, QPoint global) {
+            QMouseEvent e(t, form.mapFromGlobal(global), global,
+                          t == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                          t == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&form, &e);
+        };
+        send(QEvent::MouseButtonPress, QPoint(400, 340));
+        desk->pointer = QPoint(500, 3);
+        send(QEvent::MouseMove, QPoint(500, 3));
+        QCOMPARE(b.Edge(), 1);
+        QVERIFY(!(form.windowFlags() & Qt::FramelessWindowHint)); // not during the drag
+        send(QEvent::MouseButtonRelease, QPoint(500, 3));
+        QVERIFY(form.windowFlags() & Qt::FramelessWindowHint);
+        QTRY_COMPARE(form.frameGeometry(), QRect(0, 0, 1024, 32));
+        QCOMPARE(form.geometry(), QRect(0, 0, 1024, 32));
+        b.Detach();
+    }
+
     // A bottom bar sized by its inner (upper) border, in steps of 10 from its minimum of 30.
     void sizingByTheInnerBorder() {
         QWidget form;
