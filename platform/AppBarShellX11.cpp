@@ -26,7 +26,7 @@ class X11Shell : public AppBarShell::BasicShell {
         const xcb_setup_t* setup = xcb_get_setup(c_);
         root_ = xcb_setup_roots_iterator(setup).data;
         if (QScreen* s = QGuiApplication::primaryScreen())
-            QObject::connect(s, &QScreen::availableGeometryChanged,
+            QObject::connect(s, &QScreen::availableGeometryChanged, &filter_,
                              [this] { notifyAll(AppBarShell::kPosChanged); });
     }
 
@@ -39,6 +39,8 @@ class X11Shell : public AppBarShell::BasicShell {
                 bars_.insert(w, State{});
                 w->installEventFilter(&filter_);
                 filter_.shell = this;
+                // A window destroyed without being removed takes its entry with it.
+                QObject::connect(w, &QObject::destroyed, &filter_, [this, w] { bars_.remove(w); });
             }
             break;
         case AppBarShell::Remove:

@@ -145,6 +145,33 @@ class TestX11Shell : public QObject {
         xcb_flush(conn());
     }
 
+    // A bar window that goes without being removed is forgotten: a later change of the work
+    // area notifies only the windows that are still there.
+    void destroyedWindowIsForgotten() {
+        Rect rc;
+        {
+            QWidget gone;
+            gone.winId();
+            QVERIFY(send(*shell, AppBarShell::New, &gone, 5, rc));
+        }
+        QWidget w;
+        w.winId();
+        QVERIFY(send(*shell, AppBarShell::New, &w, 5, rc));
+        int notices = 0;
+        struct Counter : QObject {
+            int* n;
+            bool eventFilter(QObject*, QEvent* e) override {
+                if (e->type() == AppBarShell::NotifyEvent::type()) ++*n;
+                return false;
+            }
+        } counter;
+        counter.n = &notices;
+        w.installEventFilter(&counter);
+        emit QGuiApplication::primaryScreen()->availableGeometryChanged(QRect(0, 0, 1024, 700));
+        QTRY_COMPARE(notices, 1);
+        send(*shell, AppBarShell::Remove, &w, 5, rc);
+    }
+
     void taskbarStateAndTypeSurviveShowing() {
         QWidget w;
         w.resize(1024, 32);
