@@ -4,6 +4,7 @@
 // length of its alert text.
 #include "controls/chameleonButton.h"
 #include "controls/clsTAppBar.h"
+#include "controls/modAppBar.h"
 #include "core/frmImgs.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
@@ -24,6 +25,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPointer>
 #include <QScreen>
 #include <QtTest>
@@ -505,6 +507,31 @@ class TestSpeedBar : public QObject {
         QCOMPARE(bar->cmdStat->Caption(), frmMain::StatDef(QStringLiteral("2")));
         threeUsers();
         QCOMPARE(shownUsers(), (QStringList{"Ann", "Bob", "Carl"}));
+    }
+
+    void menusOfTheMainWindow_data() {
+        QTest::addColumn<int>("side");
+        QTest::newRow("docked at the top") << 0;
+        QTest::newRow("docked at the bottom") << 1;
+    }
+    void menusOfTheMainWindow() {
+        QFETCH(int, side);
+        Sets().SB_P = qint16(side);
+        Run().SpeedBarSlide = 0;
+        open();
+        QTRY_COMPARE(bar->height(), 65);
+        QTest::mouseClick(bar->imgTB, Qt::LeftButton);
+        QVERIFY(main->mnuPop->isVisible());
+        const QPoint icon = bar->imgTB->mapToGlobal(QPoint(0, 0));
+        if (side == 0)
+            QCOMPARE(main->mnuPop->pos().y(), icon.y() + bar->imgTB->height()); // below the icon
+        else
+            QVERIFY(main->mnuPop->geometry().bottom() < icon.y() + 1); // above it
+        main->mnuPop->hide();
+        QVERIFY(!modAppBar::Dragging()); // the icon is no handle to drag the bar by
+        bar->cmdStat_Click();
+        QVERIFY(main->mnuActionStatus->isVisible());
+        main->mnuActionStatus->hide();
     }
 
     void nameOnTheStrip() {
