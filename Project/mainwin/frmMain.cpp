@@ -1,33 +1,46 @@
+// The main window: the list of everybody heard, its drawing and mouse, the menus and commands,
+// the skin and layout, the close and the tray icon.
 #include "mainwin/frmMain.h"
 
-#include "mainwin/frmMainList.h"
-#include "mainwin/frmOpt.h"
-
+#include "controls/SendBox.h"
 #include "controls/chameleonButton.h"
 #include "controls/ctlTaskBarIcon.h"
+#include "conversation/frmAbout.h"
+#include "conversation/frmAlert.h"
 #include "conversation/frmMsgHist.h"
+#include "core/ChatRooms.h"
 #include "core/InputBox.h"
+#include "core/PeerInfo.h"
 #include "core/SkinAtlas.h"
 #include "core/SkinnableWindow.h"
+#include "core/clsFileXfer.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
 #include "core/modGDI.h"
 #include "core/modGlobals.h"
+#include "core/modGroups.h"
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
 #include "core/modSettings.h"
 #include "core/modSkin.h"
 #include "core/modTerminate.h"
+#include "mainwin/frmMainList.h"
+#include "mainwin/frmOpt.h"
 #include "platform/Colors.h"
+#include "platform/Input.h"
 #include "platform/OuterGeometry.h"
 #include "platform/Twips.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -44,6 +57,9 @@ using modGlobals::Sets;
 
 using modLangConst::lang;
 
+// Off unless asked for (QT_LOGGING_RULES="qx3.users.info=true"): every change of the user list.
+Q_LOGGING_CATEGORY(lcUsers, "qx3.users", QtWarningMsg)
+
 namespace {
 QPointer<frmMain> gLoaded; // the loaded main window, if any
 
@@ -59,6 +75,65 @@ const QString kWebLinks[4] = {
     QStringLiteral("mailto:support@example.com"),
     QStringLiteral("http://www.example.com/bugs/"),
 };
+
+const QString& Sep() {
+    return modGlobals::Sep();
+}
+constexpr quint32 kListBack = 0xFFFFFF;
+
+quint32 colourOf(const QVariant& v) {
+    bool ok = false;
+    const qlonglong n = v.toString().trimmed().toLongLong(&ok);
+    return ok ? static_cast<quint32>(n) & 0xFFFFFFu : 0u;
+}
+
+using Act = QAction* frmMain::*;
+
+// A menu-bar item and its copy in the tray menu: one handler, one caption key.
+struct Twin {
+    Act bar;
+    const char* barCaption;
+    int shortcut; // 0: none
+    Act pop;
+    const char* popCaption;
+    const char* key; // caption key, after "frmMain."
+    void (frmMain::*click)();
+};
+
+const Twin kTwins[] = {
+    {&frmMain::mnuActionAlertAll, "Send &Alert To All", (Qt::CTRL | Qt::Key_A).toCombined(),
+     &frmMain::mnuPopAlertAll, "&Send Alert To All", "mnuActionAlertAll", &frmMain::mnuActionAlertAll_Click},
+    {&frmMain::mnuActionOptions, "&Options...", (Qt::CTRL | Qt::Key_O).toCombined(), &frmMain::mnuPopOptions,
+     "&Options...", "mnuActionOptions", &frmMain::mnuActionOptions_Click},
+    {&frmMain::mnuActionHist, "View Alert &History", (Qt::CTRL | Qt::Key_H).toCombined(),
+     &frmMain::mnuPopHist, "View Alert &History", "mnuActionHist", &frmMain::mnuActionHist_Click},
+    {&frmMain::mnuActionSignOut, "Sign O&ut", 0, &frmMain::mnuPopSignOut, "Sign O&ut", "mnuActionSignOut",
+     &frmMain::mnuActionSignOut_Click},
+    {&frmMain::mnuActionExitAct, "&Close Talkvane", 0, &frmMain::mnuPopClose, "&Close Talkvane",
+     "mnuActionExit", &frmMain::mnuActionExit_Click},
+    {&frmMain::mnuHelpHelp, "&Help", 0, &frmMain::mnuPopHelpHelp, "&Help", "mnuHelpHelp",
+     &frmMain::mnuHelpHelp_Click},
+    {&frmMain::mnuHelpWebUpdate, "Check For &Updates", 0, &frmMain::mnuPopHelpUpdate, "Check For &Updates",
+     "mnuHelpWebUpdate", &frmMain::mnuHelpWebUpdate_Click},
+    {&frmMain::mnuHelpAbout, "&About...", 0, &frmMain::mnuPopAbout, "&About Talkvane...", "mnuHelpAbout",
+     &frmMain::mnuHelpAbout_Click},
+};
+
+// Twin submenus: the tray's copy takes the menu bar's caption key.
+struct TwinMenu {
+    QMenu* frmMain::*bar;
+    QMenu* frmMain::*pop;
+    const char* key;
+};
+const TwinMenu kTwinMenus[] = {
+    {&frmMain::mnuActionGrp, &frmMain::mnuPopGrp, "mnuActionGrp"},
+    {&frmMain::mnuActionStatus, &frmMain::mnuPopStat, "mnuActionStatus"},
+    {&frmMain::mnuHelpWeb, &frmMain::mnuPopHelp, "mnuHelpWeb"},
+};
+
+QStringList namesOf(const QString& list) {
+    return list.split(modGlobals::kSep, Qt::SkipEmptyParts);
+}
 } // namespace
 
 frmMain* frmMain::Loaded() {
@@ -668,4 +743,612 @@ void frmMain::TBI_RightClick() {
 void frmMain::trayShownChanged(bool shown) {
     // A window hidden into a tray that went away would be out of reach: it comes back minimised.
     if (!shown && !isVisible() && !cleanedUp) showMinimized();
+}
+
+// --- the model ---------------------------------------------------------------------------------
+
+QString frmMain::recordField(int index, int field) const {
+    return modAppFnc::GetField(lstUStatList.List(index), field, modGlobals::kSep);
+}
+
+bool frmMain::IsOnLine(const QString& name) const {
+    for (const QString& n : lstUsersList.items())
+        if (modAppFnc::SameNoCase(n, name)) return true;
+    return false;
+}
+
+QVariant frmMain::GetUserInfo(const QString& name, int what) const {
+    const auto& s = Sets();
+    if (modAppFnc::SameNoCase(name, s.UNAME)) {
+        switch (what) {
+        case 0:
+            return false;
+        case 1:
+            return s.UCOL;
+        case 2:
+            return s.UFNT;
+        case 3:
+            return int(Run().OwnStatus);
+        default:
+            return QString();
+        }
+    }
+    if (what == 0) return IsBlocked(name);
+    static const int fieldOf[6] = {0, 2, 4, 3, 5, 6};
+    if (what < 1 || what > 5) return QString();
+    if (lstUsersList.ListCount() == 0) return QString();
+    if (!IsOnLine(name)) {
+        // Somebody no longer listed: a newcomer's values, never another user's.
+        static const char* fresh[6] = {"", "0", "Arial", "0", "0", "1"};
+        return QString::fromLatin1(fresh[what]);
+    }
+    return recordField(modNetCmds::FindUser(name), fieldOf[what]);
+}
+
+int frmMain::GetUserPic(const QString& name) const {
+    if (IsBlocked(name)) return 3;
+    bool ok = false;
+    const int st = GetUserInfo(name, 3).toString().toInt(&ok);
+    // A status a peer made up never borrows another icon (3 is "blocked by me").
+    return ok && st >= 0 && st <= 2 ? st : -1;
+}
+
+bool frmMain::IsBlocked(const QString& name) const {
+    return PeerInfo::InBlockList(name);
+}
+
+void frmMain::AddBlock(const QString& name) {
+    if (modAppFnc::SameNoCase(name, Sets().UNAME) || IsBlocked(name)) return;
+    Sets().BLC += name + Sep();
+    modNetCmds::SendData(QStringLiteral("V") + name + Sep() + QStringLiteral("0") + Sep());
+}
+
+void frmMain::RemBlock(const QString& name) {
+    auto& blc = Sets().BLC;
+    if (blc.isEmpty() || !IsBlocked(name)) return;
+    modNetCmds::SendData(QStringLiteral("V") + name + Sep() + QStringLiteral("1") + Sep());
+    const QStringList names = modAppFnc::ListNames(blc);
+    if (names.size() < 2) {
+        blc.clear();
+        return;
+    }
+    QString rebuilt;
+    bool removed = false;
+    for (const QString& n : names) {
+        if (!removed && modAppFnc::SameNoCase(n, name)) {
+            removed = true;
+            continue;
+        }
+        rebuilt += n + Sep();
+    }
+    blc = rebuilt;
+}
+
+void frmMain::InvBlock(const QString& userList) {
+    MainWindowLink::InvBlock(userList);
+    UListChange();
+}
+
+int frmMain::GetNSel() const {
+    int n = 0;
+    for (int i = 0; i < lstUStatList.ListCount(); ++i)
+        n += recordField(i, 5) == QLatin1String("1");
+    return n;
+}
+
+QString frmMain::InvSel(const QString& value) {
+    return value == QLatin1String("0") ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+void frmMain::ListSetSel(int index, const QString& value) {
+    if (index < 0 || index >= lstUStatList.ListCount()) return;
+    const QString old = lstUStatList.List(index);
+    QString rec;
+    for (int f = 1; f <= 6; ++f) {
+        rec += f == 5 ? (value == QLatin1String("0") ? QStringLiteral("0") : QStringLiteral("1"))
+                      : modAppFnc::GetField(old, f, modGlobals::kSep);
+        rec += Sep();
+    }
+    lstUStatList.SetList(index, rec);
+}
+
+QString frmMain::StatDef(const QString& value) {
+    const QString v = value.trimmed();
+    if (v == QLatin1String("0")) return lang("Main_Stat0");
+    if (v == QLatin1String("1")) return lang("Main_Stat1");
+    if (v == QLatin1String("2")) return lang("Main_Stat2");
+    return {};
+}
+
+void frmMain::RefStat() {
+    const int n = lstUsersList.ListCount();
+    const QString msg = lang("Main_StatMsg");
+    const QChar bar = QLatin1Char('|');
+    QString text = QString::number(n) + QLatin1Char(' ') + modAppFnc::GetField(msg, n == 1 ? 1 : 2, bar) +
+                   QLatin1Char(' ') + modAppFnc::GetField(msg, 3, bar);
+    if (!Sets().BLC.isEmpty()) {
+        int b = 0;
+        for (const QString& name : modAppFnc::ListNames(Sets().BLC))
+            b += IsOnLine(name);
+        if (b > 0) text += QStringLiteral(" (-") + QString::number(b) + QLatin1Char(')');
+    }
+    if (text != LastStatText) {
+        LastStatText = text;
+        lblStat->setText(text);
+        lblStat->adjustSize();
+    }
+}
+
+void frmMain::RefSBUList() {
+    SpeedBarLink* speedBar = SpeedBarLink::Current();
+    if (!speedBar) return;
+    speedBar->ClearUsers();
+    const int filter = Sets().SB_F;
+    const QStringList names = lstUsersList.items();
+    for (int i = 0; i < names.size(); ++i) {
+        const QString& name = names[i];
+        // This runs after every change of the list: the status comes from the record beside
+        // the name, not from a search for it.
+        const QString st =
+            modAppFnc::SameNoCase(name, Sets().UNAME) ? GetUserInfo(name, 3).toString() : recordField(i, 3);
+        bool pass = false;
+        switch (filter) {
+        case 0:
+            pass = true;
+            break;
+        case 1:
+            pass = !GetUserInfo(name, 0).toBool();
+            break;
+        case 2:
+            pass = st != QLatin1String("2");
+            break;
+        case 3:
+            pass = st == QLatin1String("0");
+            break;
+        default:
+            break;
+        }
+        if (pass) speedBar->AddUser(name);
+    }
+    speedBar->UListChanged();
+}
+
+void frmMain::AddU2Chat(ChatRoom* frm) {
+    // Each refusal below waits in a nested loop, where the chat window may close.
+    bool any = false;
+    const QStringList names = lstUsersList.items(); // a chat window may change the list meanwhile
+    for (const QString& name : names) {
+        if (GetUserInfo(name, 4).toString() != QLatin1String("1")) continue;
+        any = true;
+        if (modAppFnc::UserInChat(name))
+            modAppFnc::ShowMsg(name + lang("Main_UserInChat"), 0, 3);
+        else if (ChatRooms::IsOpen(frm))
+            frm->AddUser(name);
+    }
+    if (!any) modAppFnc::ShowMsg(lang("Main_SelUserMsg"), 0, 3);
+}
+
+void frmMain::UpdateGrpLst() {
+    for (std::size_t i = 1; i < mnuActionAlertGrpI.size(); ++i)
+        delete mnuActionAlertGrpI[i];
+    mnuActionAlertGrpI.resize(1);
+    const QString& grps = Sets().GRPS;
+    int counter = -1;
+    for (const modGroups::Group& g : modGroups::Read(grps)) {
+        ++counter;
+        if (counter > 0) {
+            QAction* a = mnuActionGrp->addAction(QString());
+            connect(a, &QAction::triggered, this, [this, counter] { mnuActionAlertGrpI_Click(counter); });
+            mnuActionAlertGrpI.push_back(a);
+        }
+        QAction* item = mnuActionAlertGrpI[counter];
+        item->setText(g.name);
+        item->setData(modGroups::UserList(g.members));
+    }
+    for (std::size_t i = 1; i < mnuPopAlertGrpI.size(); ++i)
+        delete mnuPopAlertGrpI[i];
+    mnuPopAlertGrpI.resize(1);
+    for (std::size_t k = 0; k < mnuActionAlertGrpI.size(); ++k) {
+        if (k > 0) {
+            QAction* a = mnuPopGrp->addAction(QString());
+            const int i = static_cast<int>(k);
+            connect(a, &QAction::triggered, this, [this, i] { mnuActionAlertGrpI_Click(i); });
+            mnuPopAlertGrpI.push_back(a);
+        }
+        mnuPopAlertGrpI[k]->setText(mnuActionAlertGrpI[k]->text());
+        mnuPopAlertGrpI[k]->setData(mnuActionAlertGrpI[k]->data());
+    }
+    const bool on = !grps.isEmpty();
+    mnuActionGrp->setEnabled(on);
+    mnuPopGrp->setEnabled(on);
+    cmdSB[1]->SetEnabled(on);
+    if (SpeedBarLink* speedBar = SpeedBarLink::Current(); Sets().SB_U == 1 && speedBar)
+        speedBar->GrpLstChange();
+}
+
+// --- drawing -------------------------------------------------------------------------------------
+
+void frmMain::DrawList() {
+    const int n = lstUsersList.ListCount();
+    const int bufH = picLstBuf.height(), bufW = picLstBuf.width();
+    const int v = bufH / kRowHeight;
+    if (picList->height() >= n * kRowHeight) {
+        vsbLst->blockSignals(true);
+        vsbLst->setValue(0);
+        vsbLst->setMaximum(0);
+        vsbLst->blockSignals(false);
+        vsbLst->hide();
+    } else {
+        vsbLst->blockSignals(true);
+        vsbLst->setMaximum(n - v);
+        vsbLst->blockSignals(false);
+        vsbLst->show();
+    }
+    const int top = vsbLst->value();
+    if (picLstBuf.isNull()) return;
+    const auto& icons = frmImgs::Load().picImgLst;
+    struct IconDraw {
+        int icon, y;
+        quint32 back;
+    };
+    std::vector<IconDraw> iconDraws;
+    {
+        modGDI::DC dc(picLstBuf);
+        dc.FillRect({0, 0, bufW, bufH}, kListBack);
+        if (n > 0) {
+            for (int i = top; i < n; ++i) {
+                const QString name = lstUsersList.List(i);
+                const int icon = GetUserPic(name);
+                const int rowTop = (i - top) * kRowHeight;
+                const int y =
+                    static_cast<int>(std::nearbyint((kRowHeight - icons[0].height()) / 2.0 + rowTop + 1));
+                quint32 iconBack = kListBack;
+                if (GetUserInfo(name, 4).toString() == QLatin1String("1")) {
+                    int right = bufW - 2;
+                    if (!vsbLst->isHidden()) right -= vsbLst->width(); // shown, even while the window is not
+                    dc.SetPenColor(0x000000);
+                    modGDI::DrawLine(dc, 2, rowTop + 1, right, rowTop + 1);
+                    modGDI::DrawLine(dc, 1, rowTop + 2, 1, rowTop + 20);
+                    modGDI::DrawLine(dc, right, rowTop + 2, right, rowTop + 20);
+                    modGDI::DrawLine(dc, 2, rowTop + 20, right, rowTop + 20);
+                    if (Sets().INV == 1) {
+                        const quint32 inverse = 0xFFFFFFu - colourOf(GetUserInfo(name, 1));
+                        modGDI::DrawBox(dc, 2, rowTop + 2, right - 2, 18, inverse, false);
+                        iconBack = inverse;
+                    }
+                }
+                // A status that is not one of the four icons draws none.
+                if (icon >= 0 && icon <= 3) iconDraws.push_back({icon, y, icon <= 1 ? iconBack : kListBack});
+                QFont f = font();
+                f.setFamily(GetUserInfo(name, 2).toString());
+                f.setStrikeOut(GetUserInfo(name, 5).toString() != QLatin1String("1"));
+                dc.SetFont(f);
+                modGDI::TextColor(dc, colourOf(GetUserInfo(name, 1)));
+                modGDI::DrawTextAt(dc, name, icons[0].width() + 6, y);
+                if (bufH < y) break;
+            }
+        } else {
+            dc.SetFont(font());
+            modGDI::TextColor(dc, 0x000000);
+            const QString text = lang("Main_NoUsers");
+            const int x = static_cast<int>(std::nearbyint(bufW / 2.0 - dc.TextSize(text).width() / 2.0));
+            modGDI::DrawTextAt(dc, text, x, 3);
+        }
+    }
+    // The icons go on last, each over its background: only the Online and Busy icons take the
+    // row's inverse colour, the others keep the list's.
+    QPainter p(&picLstBuf);
+    for (const IconDraw& d : iconDraws) {
+        const QImage& img = icons[d.icon];
+        p.fillRect(3, d.y, img.width(), img.height(), Colors::fromBgr(d.back));
+        p.drawImage(3, d.y, img);
+    }
+}
+
+void frmMain::UListChange() {
+    if (lcUsers().isInfoEnabled()) {
+        QStringList shown;
+        for (const QString& r : lstUStatList.items())
+            shown << QString(r).replace(modGlobals::kSep, QLatin1Char('|'));
+        qCInfo(lcUsers).noquote() << "users:" << shown.join(QLatin1Char(';'));
+    }
+    DrawList();
+    picList->update();
+    RefStat();
+    const bool any = lstUsersList.ListCount() > 0;
+    cmdBB[0]->SetEnabled(any);
+    cmdBB[1]->SetEnabled(any);
+    mnuActionSel->setEnabled(any);
+    if (!Sets().GRPS.isEmpty()) cmdSB[1]->SetEnabled(any);
+    if (Sets().SB_U == 1) RefSBUList();
+}
+
+void frmMain::picList_Resize() {
+    picLstBuf = QImage(picList->size(), QImage::Format_RGB32);
+    vsbLst->setGeometry(picList->width() - vsbLst->sizeHint().width(), 0, vsbLst->sizeHint().width(),
+                        picList->height());
+    UListChange();
+}
+
+// --- mouse ---------------------------------------------------------------------------------------
+
+void frmMain::picList_MouseDown(int button, int shift, int /*x*/, int y) {
+    const int n = lstUsersList.ListCount();
+    if (n == 0) return;
+    int row = vsbLst->value() + y / kRowHeight;
+    if (row > n - 1 || button == 4) row = -1;
+    if (shift == 0) {
+        for (int i = 0; i < n; ++i)
+            if (i != row && (button == 1 || button == 4)) ListSetSel(i, QStringLiteral("0"));
+        if (row >= 0) ListSetSel(row, QStringLiteral("1"));
+    } else if (shift == 1) {
+        // An anchor left behind by users who have gone counts only as far as the list goes.
+        const int from = qMax(0, qMin(row, LastClicked)), to = qMin(n - 1, qMax(row, LastClicked));
+        for (int i = 0; i < n; ++i)
+            ListSetSel(i, (i >= from && i <= to) ? QStringLiteral("1") : QStringLiteral("0"));
+    } else if (shift == 2) {
+        if (row >= 0) ListSetSel(row, InvSel(recordField(row, 5)));
+    }
+    LastClicked = row;
+    UListChange();
+}
+
+void frmMain::picList_DblClick() {
+    if (GetNSel() > 0) mnuActionSelS[0]->trigger();
+}
+
+Slot<SignOutService>& MainWindowHooks::signOut() {
+    static SignOutService none;
+    static Slot<SignOutService> slot(none);
+    return slot;
+}
+
+QAction* frmMain::addTwin(QMenu* menu, QAction* frmMain::*member) {
+    for (const Twin& t : kTwins) {
+        if (t.bar != member && t.pop != member) continue;
+        const bool bar = t.bar == member;
+        QAction* a = menu->addAction(QString::fromUtf8(bar ? t.barCaption : t.popCaption));
+        if (bar && t.shortcut != 0) a->setShortcut(QKeySequence(t.shortcut));
+        connect(a, &QAction::triggered, this, t.click);
+        this->*member = a;
+        return a;
+    }
+    return nullptr;
+}
+
+void frmMain::langMenus() {
+    auto t = [](const QString& key) { return modDB::GetDBString(key); };
+    auto k = [](const char* name) { return QStringLiteral("frmMain.") + QString::fromLatin1(name); };
+    auto idx = [](const char* name, int i) {
+        return QStringLiteral("frmMain.%1(%2)").arg(QString::fromLatin1(name)).arg(i);
+    };
+    for (const Twin& tw : kTwins) {
+        const QString text = t(k(tw.key));
+        (this->*tw.bar)->setText(text);
+        (this->*tw.pop)->setText(text);
+    }
+    for (const TwinMenu& m : kTwinMenus) {
+        (this->*m.bar)->setTitle(t(k(m.key)));
+        (this->*m.pop)->setTitle((this->*m.bar)->title());
+    }
+    for (int i = 0; i < 3; ++i) {
+        mnuActionStatusSet[i]->setText(t(idx("mnuActionStatusSet", i)));
+        mnuPopStatSet[i]->setText(mnuActionStatusSet[i]->text());
+    }
+    for (int i = 0; i < 4; ++i) {
+        mnuHelpWebA[i]->setText(t(idx("mnuHelpWebA", i)));
+        mnuPopHelpWeb[i]->setText(mnuHelpWebA[i]->text());
+    }
+    mnuAction->setTitle(t(k("mnuAction")));
+    mnuActionSel->setTitle(t(k("mnuActionSel")));
+    for (int i = 0; i < 6; ++i)
+        mnuActionSelS[i]->setText(t(idx("mnuActionSelS", i)));
+    mnuView->setTitle(t(k("mnuView")));
+    mnuViewSideBar->setText(t(QStringLiteral("mnuSideBar")));
+    mnuViewMove->setTitle(t(k("mnuViewMove")));
+    for (int i = 0; i < 5; ++i)
+        mnuViewMoveTo[i]->setText(t(idx("mnuViewMoveTo", i)));
+    mnuHelp->setTitle(t(k("mnuHelp")));
+    mnuPopShow->setText(t(k("mnuPopShow")));
+    mnuPopHide->setText(t(idx("cmdSB", 5)));
+}
+
+void frmMain::connectCommands() {
+    for (int i = 0; i < 3; ++i)
+        connect(mnuPopStatSet[i], &QAction::triggered, this, [this, i] { mnuActionStatusSet_Click(i); });
+    for (int i = 0; i < 4; ++i) {
+        connect(mnuHelpWebA[i], &QAction::triggered, this, [this, i] { mnuHelpWebA_Click(i); });
+        connect(mnuPopHelpWeb[i], &QAction::triggered, this, [this, i] { mnuHelpWebA_Click(i); });
+    }
+    for (int i = 0; i < 2; ++i)
+        connect(cmdBB[i], &chameleonButton::Click, this, [this, i] { cmdBB_Click(i); });
+    for (int i = 0; i < 6; ++i)
+        connect(cmdSB[i], &chameleonButton::Click, this, [this, i] { cmdSB_Click(i); });
+    for (int i = 0; i < 10; ++i) {
+        connect(cmdFB[i], &chameleonButton::Click, this, [this, i] { cmdFB_Click(i); });
+        connect(mnuPopSoft[i], &QAction::triggered, this, [this, i] { cmdFB_Click(i); });
+    }
+    connect(cmdStat, &chameleonButton::Click, this, &frmMain::cmdStat_Click);
+    connect(mnuActionAlertGrpI[0], &QAction::triggered, this, [this] { mnuActionAlertGrpI_Click(0); });
+    connect(mnuPopAlertGrpI[0], &QAction::triggered, this, [this] { mnuActionAlertGrpI_Click(0); });
+}
+
+// --- buttons ---------------------------------------------------------------------------------
+
+void frmMain::cmdBB_Click(int index) {
+    if (index == 0) mnuActionSelS_Click(1);
+    if (index == 1) mnuActionSelS_Click(0);
+}
+
+void frmMain::cmdSB_Click(int index) {
+    switch (index) {
+    case 0:
+        mnuActionAlertAll_Click();
+        return;
+    case 1:
+        mnuActionGrp->popup(cmdSB[1]->mapToGlobal(QPoint(0, cmdSB[1]->height())));
+        return;
+    case 2:
+        mnuActionOptions_Click();
+        return;
+    case 3:
+        mnuHelpWebA_Click(0);
+        return;
+    case 4:
+        mnuActionSignOut_Click();
+        return;
+    case 5:
+        // Minimised, the window goes into the tray (the resize handler).
+        setWindowState((windowState() & ~Qt::WindowActive) | Qt::WindowMinimized);
+        return;
+    default:
+        return;
+    }
+}
+
+void frmMain::cmdStat_Click() {
+    mnuActionStatus->popup(cmdStat->mapToGlobal(QPoint(0, cmdStat->height())));
+}
+
+// --- menu commands -----------------------------------------------------------------------------
+
+void frmMain::mnuActionSignOut_Click() {
+    if (modAppFnc::ShowMsg(lang("Main_SignOutMsg"), 1, 4) != 0) return;
+    // The sign-out closes this window: it runs after this handler, never inside its event.
+    static bool queued = false;
+    if (queued) return;
+    queued = true;
+    QTimer::singleShot(0, qApp, [] {
+        queued = false;
+        MainWindowHooks::signOut()->Restart();
+    });
+}
+
+void frmMain::mnuHelpAbout_Click() {
+    static QPointer<frmAbout> about;
+    if (!about) about = new frmAbout;
+    about->show();
+    about->raise();
+}
+
+void frmMain::mnuHelpHelp_Click() {
+    modAppFnc::RunHelp();
+}
+
+void frmMain::mnuHelpWebUpdate_Click() {
+    modAppFnc::RunUpdate();
+}
+
+void frmMain::mnuHelpWebA_Click(int index) {
+    if (index < 0 || index >= int(mnuHelpWebA.size())) return;
+    modAppFnc::OpenLink(mnuHelpWebA[index]->data().toString());
+}
+
+QString frmMain::onlineMembers(const QString& members) {
+    QString to;
+    for (const QString& n : namesOf(members))
+        if (IsOnLine(n)) to += n + modGlobals::Sep();
+    if (to.isEmpty()) modAppFnc::ShowMsg(lang("Main_NoGrpUsersOnLine"), 0, 3);
+    return to;
+}
+
+void frmMain::mnuActionAlertGrpI_Click(int index) {
+    if (index < 0 || index >= int(mnuActionAlertGrpI.size())) return;
+    const QString to = onlineMembers(mnuActionAlertGrpI[std::size_t(index)]->data().toString());
+    if (!to.isEmpty()) modAppFnc::NewAlertWindow(to, false);
+}
+
+void frmMain::mnuActionAlertAll_Click() {
+    modAppFnc::NewAlertWindow(QStringLiteral("(All)") + modGlobals::Sep(), false);
+}
+
+void frmMain::mnuActionSelS_Click(int index) {
+    if (index < 0 || index > 5) return;
+    // The selection is read once, before any message: users come and go while one is open.
+    struct Chosen {
+        QString name, status;
+    };
+    std::vector<Chosen> selected;
+    for (int i = 0; i < lstUsersList.ListCount(); ++i)
+        if (recordField(i, 5) == QLatin1String("1"))
+            selected.push_back({lstUsersList.List(i), GetUserInfo(lstUsersList.List(i), 3).toString()});
+    QPointer<frmMain> self(this);
+    QStringList admitted;
+    for (const Chosen& c : selected) {
+        bool in = true;
+        switch (index) {
+        case 0:
+        case 2:
+            in = c.status != QLatin1String("2");
+            break;
+        case 1:
+            if (modAppFnc::UserInChat(c.name)) {
+                modAppFnc::ShowMsg(c.name + lang("Main_UserInChat"), 0, 3);
+                if (!self) return;
+                in = false;
+            } else {
+                in = c.status == QLatin1String("0");
+            }
+            break;
+        default:
+            break;
+        }
+        if (in) admitted << c.name;
+    }
+    // Whoever left while a message was open is not handed on.
+    QString list;
+    for (const QString& n : admitted)
+        if (IsOnLine(n)) list += n + modGlobals::Sep();
+    if (list.isEmpty()) {
+        const QString text = index == 1
+                                 ? lang("Main_SelUserMsg") + QStringLiteral("\r\n") + lang("Main_SelUserMsg2")
+                                 : lang("Main_SelUserMsg");
+        modAppFnc::ShowMsg(text, 0, 3);
+        return;
+    }
+    switch (index) {
+    case 0:
+        modAppFnc::NewAlertWindow(list, false);
+        return;
+    case 1:
+        modAppFnc::LoadChatWindow(list);
+        return;
+    case 2:
+        modAppFnc::SendFileTo(list, this);
+        return;
+    case 3:
+        InvBlock(list);
+        return;
+    default:
+        modAppFnc::RequestUserInfo(list, index - 4);
+        return;
+    }
+}
+
+void frmMain::cmdFB_Click(int index) {
+    if (index < 0 || index > 9) return;
+    const modGlobals::SoftButton b = Sets().FB[std::size_t(index)]; // a copy: messages let events run
+    QString to;
+    if (b.target == QLatin1String("(All)")) {
+        to = QStringLiteral("(All)") + modGlobals::Sep();
+    } else {
+        QStringList members;
+        for (const modGroups::Group& g : modGroups::Read(Sets().GRPS))
+            if (modAppFnc::SameNoCase(g.name, b.target))
+                members = g.members; // a later line replaces an earlier one
+        if (members.isEmpty()) {
+            const QString text = lang("Main_GrpDoseNotExist");
+            modAppFnc::ShowMsg(modAppFnc::GetField(text, 1, QLatin1Char('|')) + b.target +
+                                   modAppFnc::GetField(text, 2, QLatin1Char('|')),
+                               0, 3);
+            return;
+        }
+        to = onlineMembers(modGroups::UserList(members));
+        if (to.isEmpty()) return;
+    }
+    const bool now = b.sendNow != 0;
+    QPointer<frmAlert> alert = modAppFnc::NewAlertWindow(to, now);
+    if (!alert) return;
+    alert->txtMsg->SetText(b.text);
+    if (now && alert) alert->cmdSnd_Click();
 }
