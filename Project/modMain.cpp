@@ -22,6 +22,7 @@
 #include "mainwin/frmLogOn.h"
 #include "mainwin/frmMain.h"
 #include "mainwin/frmSpeedBar.h"
+#include "platform/FileRead.h"
 #include "platform/ProgramFolder.h"
 #include "platform/qx3version.h"
 
@@ -48,6 +49,8 @@ constexpr int kSplashMs = 8000;
 constexpr int kSignInDelayMs = 3000;
 constexpr int kSelfTestMs = 3000;
 constexpr int kNameLimit = 20;
+// Far more than any password; a larger Sec.con is not one.
+constexpr qint64 kMaxExitPasswordBytes = 64 * 1024;
 
 void log(const QString& text) {
     modAppFnc::WriteLog(text);
@@ -157,12 +160,14 @@ bool runMain() {
     r.ExitPassword.clear();
     const QString sec = ProgramFolder::file(QStringLiteral("Sec.con"));
     if (QFileInfo(sec).isFile()) {
-        // A password that cannot be read must not silently become no password.
-        if (!QFileInfo(sec).isReadable()) {
+        // A password that cannot be read must not silently become no password, and a file that
+        // never ends must not hang the start.
+        QByteArray bytes;
+        if (!QFileInfo(sec).isReadable() || !FileRead::regularFile(sec, kMaxExitPasswordBytes, bytes)) {
             failed(QStringLiteral("75: Path/File access error"));
             return false;
         }
-        const QString text = modAppFnc::ReadTextFile(sec);
+        const QString text = modAppFnc::TextLines(bytes);
         r.ExitPassword = text.left(qMax<qsizetype>(0, text.size() - 2)); // an empty file: no password
     }
     const bool firstRun = r.Started != 1;

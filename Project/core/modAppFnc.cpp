@@ -52,7 +52,11 @@ void WriteLog(const QString& text) {
 QString ReadTextFile(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return {};
-    const QString all = Ansi::decode(f.readAll());
+    return TextLines(f.readAll());
+}
+
+QString TextLines(const QByteArray& bytes) {
+    const QString all = Ansi::decode(bytes);
     QString out;
     out.reserve(all.size() + 16);
     qsizetype start = 0;

@@ -385,6 +385,35 @@ class TestStartUp : public QObject {
         QFile::remove(ProgramFolder::file(QStringLiteral("Other.con")));
     }
 
+    // An exit password file too large to be one fails the start, like one that cannot be read.
+    void exitPasswordFileSize_data() {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<bool>("starts");
+        QTest::newRow("at the bound") << 64 * 1024 << true;
+        QTest::newRow("past the bound") << 64 * 1024 + 1 << false;
+    }
+    void exitPasswordFileSize() {
+        QFETCH(int, size);
+        QFETCH(bool, starts);
+        storeSettings(env.home.path(), QStringLiteral("Ann"), 255, QStringLiteral("FreeSans"), 1);
+        writeAll(ProgramFolder::file(QStringLiteral("Sec.con")), QByteArray(size - 2, 'p') + "\r\n");
+        Run().Started = 0;
+        Run().CommandLine.clear();
+        QCOMPARE(modMain::Main(), starts);
+        if (starts) {
+            QCOMPARE(Run().ExitPassword, QString(size - 2, QLatin1Char('p')));
+            QVERIFY(msg->shown.empty());
+            frmMain::Loaded()->CloseByCode();
+            QTRY_VERIFY(!frmMain::Loaded());
+        } else {
+            QCOMPARE(terminated, 1);
+            QCOMPARE(msg->shown.size(), std::size_t(1));
+            QCOMPARE(msg->shown[0].text,
+                     QStringLiteral("Unable to Load Talkvane3\r\n75: Path/File access error"));
+        }
+        QFile::remove(ProgramFolder::file(QStringLiteral("Sec.con")));
+    }
+
     // "-set:" naming something that is no regular file ends in order at once.
     void setSwitchNamingNoFileEndsInOrder_data() { addNotAFileRows(); }
     void setSwitchNamingNoFileEndsInOrder() {
