@@ -306,21 +306,32 @@ void SetChatPictureTexts(const std::vector<QString>& texts) {
         p[i].text = texts[i];
 }
 
+namespace {
+// Where the first of a picture's codes (in the order of its tag) stands in `text`, ignoring
+// letter case; -1 when none does. Replacing one and asking again walks the codes the way the
+// picture pass always has: from the first code again after every replacement.
+qsizetype findPictureCode(const QString& text, const QString& tag, qsizetype& length) {
+    const qint32 codes = CountStr(tag, QStringLiteral(" "));
+    for (qint32 j = 1; j <= codes; ++j) {
+        const QString code = GetField(tag, j, QLatin1Char(' '));
+        if (code.isEmpty()) continue; // it would be found everywhere, for ever
+        const qsizetype at = text.indexOf(code, 0, Qt::CaseInsensitive);
+        if (at >= 0) {
+            length = code.size();
+            return at;
+        }
+    }
+    return -1;
+}
+} // namespace
+
 QString InsertPictures(const QString& text) {
     QString work = text;
     for (const ChatPicture& pic : pictures()) {
         if (pic.text.isEmpty()) continue; // no picture registered: the codes stay as typed
-        const qint32 codes = CountStr(pic.tag, QStringLiteral(" "));
-        for (qint32 j = 1; j <= codes;) {
-            const QString code = GetField(pic.tag, j, QLatin1Char(' '));
-            const qsizetype at = work.indexOf(code, 0, Qt::CaseInsensitive);
-            if (at < 0) {
-                ++j;
-                continue;
-            }
-            work.replace(at, code.size(), pic.text);
-            j = 1;
-        }
+        qsizetype length = 0;
+        for (qsizetype at; (at = findPictureCode(work, pic.tag, length)) >= 0;)
+            work.replace(at, length, pic.text);
     }
     return work;
 }
@@ -336,17 +347,11 @@ void InsertPictures(QTextDocument* doc, int firstBlock) {
         for (std::size_t p = 0; p < table.size(); ++p) {
             const ChatPicture& pic = table[p];
             if (pic.text.isEmpty()) continue;
-            const qint32 codes = CountStr(pic.tag, QStringLiteral(" "));
-            for (qint32 j = 1; j <= codes;) {
-                const QString code = GetField(pic.tag, j, QLatin1Char(' '));
-                const qsizetype at = work.indexOf(code, 0, Qt::CaseInsensitive);
-                if (at < 0) {
-                    ++j;
-                    continue;
-                }
+            qsizetype length = 0;
+            for (qsizetype at; (at = findPictureCode(work, pic.tag, length)) >= 0;) {
                 QTextCursor c(doc);
                 c.setPosition(block.position() + int(at));
-                c.setPosition(block.position() + int(at + code.size()), QTextCursor::KeepAnchor);
+                c.setPosition(block.position() + int(at + length), QTextCursor::KeepAnchor);
                 const QString typed = c.selectedText();
                 QTextCursor first(doc);
                 first.setPosition(block.position() + int(at) + 1);
@@ -355,8 +360,7 @@ void InsertPictures(QTextDocument* doc, int firstBlock) {
                 img.setName(frmImgs::ChatPictureUrl(int(p)).toString());
                 img.setProperty(kPictureCodeProperty, typed);
                 c.insertImage(img);
-                work.replace(at, code.size(), QChar(QChar::ObjectReplacementCharacter));
-                j = 1;
+                work.replace(at, length, QChar(QChar::ObjectReplacementCharacter));
             }
         }
     }
