@@ -9,7 +9,6 @@
 #include "core/modAppFnc.h"
 #include "core/modCommonDialog.h"
 #include "core/modDB.h"
-#include "core/modGDI.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
@@ -184,7 +183,7 @@ void frmChat::buildControls() {
 
     cmdSnd = chameleonButton::LaidOut(body);
     cmdSnd->setObjectName(QStringLiteral("cmdSnd"));
-    QFont glyph(QString::fromLatin1(modGDI::kArrowFont));
+    QFont glyph(QStringLiteral("Wingdings 3"));
     glyph.setPointSize(16);
     cmdSnd->SetFont(glyph);
     cmdSnd->SetCaption(QStringLiteral("8"));

@@ -14,23 +14,9 @@ namespace {
 // Where the symbol font is missing, these glyphs stand in for its letters.
 constexpr char kStandInFont[] = "DejaVu Sans";
 
-// Letters of the Windows symbol fonts the windows draw with, and the glyph drawn in their place
-// (from a font that has it) where the symbol font is not installed.
-struct SymbolGlyph {
-    const char* family;
-    char16_t letter;
-    char16_t glyph;
-};
-constexpr SymbolGlyph kSymbolGlyphs[] = {
-    {modGDI::kSymbolFont, u'a', 0x2713}, // check mark
-    {modGDI::kSymbolFont, u't', 0x25B2}, // triangle up
-    {modGDI::kSymbolFont, u'u', 0x25BC}, // triangle down
-    {modGDI::kArrowFont, u'8', 0x25BA},  // the chat window's send arrow
-};
-
-bool fontMissing(const QFont& font, const char* family) {
-    if (font.family().compare(QLatin1String(family), Qt::CaseInsensitive) != 0) return false;
-    return QFontInfo(font).family().compare(QLatin1String(family), Qt::CaseInsensitive) != 0;
+bool symbolFontMissing(const QFont& font) {
+    if (font.family().compare(QLatin1String(modGDI::kSymbolFont), Qt::CaseInsensitive) != 0) return false;
+    return QFontInfo(font).family().compare(QLatin1String(modGDI::kSymbolFont), Qt::CaseInsensitive) != 0;
 }
 
 // The text and font actually drawn: Windows-1252 text, with the symbol letters mapped to
@@ -42,13 +28,16 @@ struct Drawn {
 
 Drawn drawnText(const QString& text, const QFont& font) {
     Drawn d{Ansi::decode(Ansi::encode(text)), font};
-    for (const char* family : {modGDI::kSymbolFont, modGDI::kArrowFont}) {
-        if (!fontMissing(font, family)) continue;
-        for (QChar& c : d.text)
-            for (const SymbolGlyph& g : kSymbolGlyphs)
-                if (g.family == family && c == g.letter) c = QChar(g.glyph);
-        d.font.setFamily(QLatin1String(kStandInFont));
+    if (!symbolFontMissing(font)) return d;
+    for (QChar& c : d.text) {
+        if (c == u'a')
+            c = QChar(0x2713); // check mark
+        else if (c == u't')
+            c = QChar(0x25B2); // triangle up
+        else if (c == u'u')
+            c = QChar(0x25BC); // triangle down
     }
+    d.font.setFamily(QLatin1String(kStandInFont));
     return d;
 }
 

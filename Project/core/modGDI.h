@@ -37,8 +37,6 @@ enum TextFormat : unsigned {
 
 // The symbol font whose "a" is a check mark and whose "t" and "u" are triangles.
 inline constexpr char kSymbolFont[] = "Marlett";
-// The font of the chat window's send arrow ("8"); drawn from a stand-in where it is missing.
-inline constexpr char kArrowFont[] = "Wingdings 3";
 
 // A device context on an image: current font, pen colour, text colour and position.
 class DC {
