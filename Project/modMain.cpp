@@ -114,7 +114,10 @@ bool runMain() {
     auto& s = Sets();
     auto& r = Run();
     // The orderly end unloads the speed bar first, whoever asks for the end.
-    modTerminate::SetBeforeEnd([] { frmSpeedBar::Unload(); });
+    static struct : modTerminate::BeforeEnd {
+        void Run() override { frmSpeedBar::Unload(); }
+    } unloadSpeedBar;
+    modTerminate::beforeEnd().set(&unloadSpeedBar);
     r.NoLog = modMain::LogSwitchedOff(r.CommandLine) ? 1 : 0;
     modLangConst::SetDefaultStrings();
     clsFileXfer::Install();

@@ -4,11 +4,6 @@
 #include <QPalette>
 
 namespace {
-std::function<quint32(int)>& provider() {
-    static std::function<quint32(int)> p;
-    return p;
-}
-
 quint32 fromPalette(int index) {
     const QPalette pal = QGuiApplication::palette();
     auto c = [&](QPalette::ColorRole role) { return Colors::toBgr(pal.color(QPalette::Active, role)); };
@@ -50,11 +45,14 @@ quint32 Colors::toBgr(const QColor& colour) {
     return quint32(c.red()) | (quint32(c.green()) << 8) | (quint32(c.blue()) << 16);
 }
 
-quint32 Colors::SysColor(int index) {
-    const auto& p = provider();
-    return (p ? p(index) : fromPalette(index)) & 0xFFFFFFu;
+Slot<Colors::SysColors>& Colors::sysColors() {
+    static struct : SysColors {
+        quint32 Get(int index) override { return fromPalette(index); }
+    } palette;
+    static Slot<SysColors> slot(palette);
+    return slot;
 }
 
-void Colors::SetSysColorProvider(std::function<quint32(int)> p) {
-    provider() = std::move(p);
+quint32 Colors::SysColor(int index) {
+    return sysColors()->Get(index) & 0xFFFFFFu;
 }

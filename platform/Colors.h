@@ -2,9 +2,10 @@
 // Colours as the messenger stores them: 32-bit 0x00BBGGRR values, red in the low byte.
 // The only conversion to and from QColor; a QRgb (0xAARRGGBB) is a different thing.
 // System colours (button face, shadow, ...) come from the application palette through a
-// provider that tests can replace.
+// service that tests can replace.
+#include "platform/Slot.h"
+
 #include <QColor>
-#include <functional>
 
 namespace Colors {
 
@@ -26,9 +27,16 @@ enum SysColorIndex : int {
     kLight3D = 22,
 };
 
-// The current value of a system colour as 0x00BBGGRR; an unknown index gives 0.
+// Where system colours come from: the application palette by default.
+class SysColors {
+  public:
+    virtual ~SysColors() = default;
+    // 0x00BBGGRR; an unknown index gives 0.
+    virtual quint32 Get(int index) = 0;
+};
+Slot<SysColors>& sysColors();
+
+// The current value of a system colour as 0x00BBGGRR (24 bits); an unknown index gives 0.
 quint32 SysColor(int index);
-// Replaces where system colours come from; an empty function restores the palette.
-void SetSysColorProvider(std::function<quint32(int)> provider);
 
 } // namespace Colors

@@ -20,18 +20,15 @@ Slot<modTerminate::Handler>& modTerminate::handler() {
     return slot;
 }
 
-namespace {
-std::function<void()>& beforeEnd() {
-    static std::function<void()> hook;
-    return hook;
-}
-} // namespace
-
-void modTerminate::SetBeforeEnd(std::function<void()> hook) {
-    beforeEnd() = std::move(hook);
+Slot<modTerminate::BeforeEnd>& modTerminate::beforeEnd() {
+    static struct : BeforeEnd {
+        void Run() override {}
+    } nothing;
+    static Slot<BeforeEnd> slot(nothing);
+    return slot;
 }
 
 void modTerminate::Terminate() {
-    if (beforeEnd()) beforeEnd()();
+    beforeEnd()->Run();
     handler()->Terminate();
 }

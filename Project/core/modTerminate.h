@@ -3,8 +3,6 @@
 // "QX3 Terminated" and ends the process. Tests replace it with a recorder.
 #include "platform/Slot.h"
 
-#include <functional>
-
 namespace modTerminate {
 class Handler {
   public:
@@ -15,6 +13,11 @@ class Handler {
 void Terminate();
 Slot<Handler>& handler();
 // Runs first in every orderly end, whichever handler ends the program (the start-up puts the
-// speed bar's unload here: the core knows no windows). An empty function runs nothing.
-void SetBeforeEnd(std::function<void()> hook);
+// speed bar's unload here: the core knows no windows). Does nothing by default.
+class BeforeEnd {
+  public:
+    virtual ~BeforeEnd() = default;
+    virtual void Run() = 0;
+};
+Slot<BeforeEnd>& beforeEnd();
 } // namespace modTerminate

@@ -5,6 +5,7 @@
 #include "core/modGDI.h"
 #include "platform/Colors.h"
 #include "support/Headless.h"
+#include "support/Recorders.h"
 #include "support/Screenshot.h"
 
 #include <QGridLayout>
@@ -13,6 +14,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QtTest>
+#include <optional>
 
 namespace {
 constexpr int kW = 75;
@@ -683,7 +685,8 @@ void tst_chameleonButton::styleLooks() {
 
 void tst_chameleonButton::systemColourScheme() {
     // Scheme 1 takes the system colours each time the palette is computed.
-    Colors::SetSysColorProvider([](int i) -> quint32 {
+    std::optional<SysColorStandIn> colours;
+    colours.emplace([](int i) -> quint32 {
         switch (i) {
         case Colors::kBtnFace:
             return 0x102030;
@@ -703,7 +706,7 @@ void tst_chameleonButton::systemColourScheme() {
     });
     Host h(2, 1);
     h.button->SetColorScheme(1);
-    Colors::SetSysColorProvider({});
+    colours.reset();
     QVERIFY(h.show());
     const QImage img = h.image();
     QCOMPARE(bgr(img, 5, 5), 0x102030u);
@@ -941,7 +944,8 @@ void tst_chameleonButton::propertyBag() {
     QCOMPARE(out.ReadProperty(QStringLiteral("ENAB"), false).toBool(), true);
 
     // Saved designs hold the keys in lower case; absent keys take their defaults.
-    Colors::SetSysColorProvider([](int i) { return i == Colors::kBtnFace ? 0x0A0B0Cu : 0x010203u; });
+    std::optional<SysColorStandIn> colours;
+    colours.emplace([](int i) { return i == Colors::kBtnFace ? 0x0A0B0Cu : 0x010203u; });
     PropertyBag in;
     in.WriteProperty(QStringLiteral("_extentx"), 1984);
     in.WriteProperty(QStringLiteral("btype"), 3);
@@ -950,7 +954,7 @@ void tst_chameleonButton::propertyBag() {
     in.WriteProperty(QStringLiteral("bcol"), 0x00FF00);
     chameleonButton b;
     b.ReadProperties(in);
-    Colors::SetSysColorProvider({});
+    colours.reset();
     QCOMPARE(b.ButtonType(), 3);
     QCOMPARE(b.Caption(), QStringLiteral("&Chat"));
     QCOMPARE(b.GetAccessKey(), QStringLiteral("c"));

@@ -77,9 +77,10 @@ void tst_modGDI::colourConversion() {
 }
 
 void tst_modGDI::systemColoursCanBeReplaced() {
-    Colors::SetSysColorProvider([](int index) { return index == Colors::kBtnFace ? 0x123456u : 0u; });
-    QCOMPARE(Colors::SysColor(Colors::kBtnFace), 0x123456u);
-    Colors::SetSysColorProvider({});
+    {
+        SysColorStandIn colours([](int index) { return index == Colors::kBtnFace ? 0x123456u : 0u; });
+        QCOMPARE(Colors::SysColor(Colors::kBtnFace), 0x123456u);
+    }
     QCOMPARE(Colors::SysColor(Colors::kBtnFace),
              Colors::toBgr(QGuiApplication::palette().color(QPalette::Button)));
 }

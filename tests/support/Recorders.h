@@ -7,6 +7,7 @@
 #include "core/NetOwner.h"
 #include "core/modEnd.h"
 #include "core/modTerminate.h"
+#include "platform/Colors.h"
 #include "platform/Dialogs.h"
 #include "platform/Sound.h"
 
@@ -105,6 +106,18 @@ struct EndRecorder : modTerminate::Handler, modEnd::Handler {
     }
     Slot<modTerminate::Handler>::Override inTerminate{modTerminate::handler(), *this};
     Slot<modEnd::Handler>::Override inEnd{modEnd::handler(), *this};
+};
+
+// System colours a test chooses, for its lifetime.
+struct SysColorStandIn : Colors::SysColors {
+    explicit SysColorStandIn(std::function<quint32(int)> colours) : colours_(std::move(colours)) {}
+    quint32 Get(int index) override { return colours_(index); }
+
+  private:
+    std::function<quint32(int)> colours_;
+
+  public:
+    Slot<Colors::SysColors>::Override in{Colors::sysColors(), *this};
 };
 
 // An owner like the main window (both lists, sorted), the sign-in window (names only) or the
