@@ -15,7 +15,7 @@
 #include <QTextEdit>
 
 namespace {
-frmMsgHist* gLoaded = nullptr;
+QPointer<frmMsgHist> gLoaded;
 
 constexpr int kWidth = 460;
 constexpr int kHeight = 340;

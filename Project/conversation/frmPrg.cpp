@@ -9,10 +9,11 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
+#include <QPointer>
 #include <algorithm>
 
 namespace {
-frmPrg* gLoaded = nullptr;
+QPointer<frmPrg> gLoaded;
 
 constexpr int kWidth = 360;
 constexpr int kHeight = 150;

@@ -27,7 +27,7 @@ using modGlobals::Run;
 using modGlobals::Sets;
 
 namespace {
-frmSpeedBar* gLoaded = nullptr;
+QPointer<frmSpeedBar> gLoaded;
 SpeedBarLink* gLink = nullptr;
 
 QString lang(const char* key) {
