@@ -1,7 +1,7 @@
 # The two commands of the README: `make run` and `make test`.
 BUILD ?= build
 JOBS ?= $(shell nproc)
-DEBS = cmake g++ make qt6-base-dev fonts-dejavu-core fonts-freefont-ttf clang-format python3-aiosmtpd libxcb1-dev xvfb
+DEBS = cmake g++ make qt6-base-dev fonts-dejavu-core fonts-freefont-ttf clang-format python3-aiosmtpd libxcb1-dev xvfb openbox trayer
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps build test run bench clean format format-check test-sanitize fuzz
