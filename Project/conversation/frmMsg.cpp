@@ -7,6 +7,7 @@
 #include "core/modAppFnc.h"
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
+#include "platform/WindowShow.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -97,6 +98,10 @@ frmMsg::frmMsg(QWidget* parent) : QDialog(parent) {
     Timer1->start();
 
     SetMsg(QStringLiteral("[msg]"));
+    // Made to be shown at once: over the window it answers for, or, when the network brought
+    // it, without taking the keyboard from what the user is typing.
+    if (WindowShow::TakeUnasked()) WindowShow::MarkUnasked(this);
+    WindowShow::AsBox(this);
 }
 
 MessageService& frmMsg::Service() {
