@@ -8,6 +8,7 @@
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "core/modNetCom.h"
+#include "platform/WindowShow.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -211,9 +212,11 @@ void ParseData(const QString& text) {
     case 'E':
         RemoveUser(sender);
         return;
-    case 'M':
+    case 'M': {
+        const WindowShow::UnaskedScope unasked; // nobody here asked for it
         modAppFnc::ShowMsg(QStringLiteral("Message From:") + sender + kCrLf + payload, 0, 0);
         return;
+    }
     case 'A': {
         const QString target = modAppFnc::GetField(payload, 1, sep);
         if (forMe(target) || target == QLatin1String("(All)"))
