@@ -36,7 +36,11 @@ QSize OuterGeometry::Frame() const {
 void OuterGeometry::apply(const QRect& outer) {
     const QSize frame = Frame();
     window_->move(outer.topLeft());
-    window_->resize(outer.width() - frame.width(), outer.height() - frame.height());
+    const QSize inner(outer.width() - frame.width(), outer.height() - frame.height());
+    if (fixed_)
+        window_->setFixedSize(inner);
+    else
+        window_->resize(inner);
 }
 
 void OuterGeometry::applyPending() {

@@ -28,6 +28,8 @@ class OuterGeometry : public QObject {
     QSize Frame() const;
     // True while a rectangle waits for the frame.
     bool Pending() const { return !pending_.isNull(); }
+    // A window of fixed size: its outer size is the only one it has (no resizing, no maximising).
+    void SetFixed(bool fixed) { fixed_ = fixed; }
 
     // Run when the frame has become known: FrameKnown before the kept rectangle is applied again
     // (so that minimum sizes can allow for the frame first), Applied after.
@@ -45,4 +47,5 @@ class OuterGeometry : public QObject {
 
     QWidget* window_;
     QRect pending_;
+    bool fixed_ = false;
 };
