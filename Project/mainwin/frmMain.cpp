@@ -30,6 +30,7 @@
 #include "platform/Colors.h"
 #include "platform/Input.h"
 #include "platform/OuterGeometry.h"
+#include "platform/WindowShow.h"
 #include "platform/Twips.h"
 
 #include <QAction>
@@ -598,10 +599,8 @@ void frmMain::centreInWorkArea() {
 }
 
 void frmMain::mnuActionHist_Click() {
-    frmMsgHist& hist = frmMsgHist::Load();
-    hist.show();
-    hist.raise();
-    hist.activateWindow();
+    // Back from minimised too: without a taskbar a minimised window is out of reach otherwise.
+    WindowShow::Asked(&frmMsgHist::Load());
 }
 
 void frmMain::mnuActionStatusSet_Click(int index) {
@@ -1227,8 +1226,7 @@ void frmMain::mnuActionSignOut_Click() {
 void frmMain::mnuHelpAbout_Click() {
     static QPointer<frmAbout> about;
     if (!about) about = new frmAbout;
-    about->show();
-    about->raise();
+    WindowShow::Asked(about);
 }
 
 void frmMain::mnuHelpHelp_Click() {
