@@ -140,6 +140,26 @@ inline bool viewable(const QWidget* w) {
     return out;
 }
 
+// The rectangle of the frame the window manager put round `w` (the window itself when it has
+// none), in root coordinates.
+inline QRect frameRect(const QWidget* w) {
+    xcb_connection_t* c = conn();
+    xcb_window_t top = win(w);
+    for (;;) {
+        xcb_query_tree_reply_t* t = xcb_query_tree_reply(c, xcb_query_tree(c, top), nullptr);
+        if (!t) return {};
+        const xcb_window_t parent = t->parent, rootWin = t->root;
+        std::free(t);
+        if (parent == rootWin || parent == XCB_WINDOW_NONE) break;
+        top = parent;
+    }
+    xcb_get_geometry_reply_t* g = xcb_get_geometry_reply(c, xcb_get_geometry(c, top), nullptr);
+    QRect out;
+    if (g) out = QRect(g->x, g->y, g->width + 2 * g->border_width, g->height + 2 * g->border_width);
+    std::free(g);
+    return out;
+}
+
 // Asks the window manager as a pager would: a client message to the root window.
 inline void request(xcb_window_t w, const char* message, std::initializer_list<quint32> data) {
     xcb_client_message_event_t ev{};
@@ -157,6 +177,11 @@ inline void request(xcb_window_t w, const char* message, std::initializer_list<q
 }
 inline void switchDesktop(int d) {
     request(root(), "_NET_CURRENT_DESKTOP", {quint32(d), 0});
+}
+// Maximises the window or puts it back, as its title bar's button would.
+inline void maximise(const QWidget* w, bool on) {
+    request(win(w), "_NET_WM_STATE",
+            {on ? 1u : 0u, atom("_NET_WM_STATE_MAXIMIZED_VERT"), atom("_NET_WM_STATE_MAXIMIZED_HORZ"), 2u});
 }
 
 // The server's time now: the time stamp of a change made for the purpose, as a real key
