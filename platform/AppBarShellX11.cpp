@@ -91,6 +91,7 @@ class X11Shell : public AppBarShell::BasicShell {
     };
     // Qt's own codes for the window types it writes.
     static constexpr int kQtNormal = 0x1, kQtDock = 0x4;
+    static constexpr quint32 kAllDesktops = 0xFFFFFFFF;
 
     struct Filter : QObject {
         X11Shell* shell = nullptr;
@@ -193,6 +194,7 @@ class X11Shell : public AppBarShell::BasicShell {
                                 4, s.struts.data());
         }
         if (force || !s.written || s.writtenSkip != s.skipTaskbar) setSkipTaskbar(w, win, s.skipTaskbar);
+        if (force || !s.written || s.writtenDock != s.dock) setDesktop(win, s.dock);
         s.written = true;
         s.writtenDock = s.dock;
         s.writtenStruts = s.struts;
@@ -223,6 +225,34 @@ class X11Shell : public AppBarShell::BasicShell {
         if (skip) atoms.append(skipAtom);
         xcb_change_property(c_, XCB_PROP_MODE_REPLACE, win, state, XCB_ATOM_ATOM, 32, uint32_t(atoms.size()),
                             atoms.constData());
+    }
+
+    // A dock belongs on every desktop, and so does the strip it reserves; a floating bar is an
+    // ordinary window on the desktop in view. On a window the window manager does not manage
+    // yet it is a property; a managed one asks the window manager.
+    void setDesktop(xcb_window_t win, bool dock) {
+        const xcb_atom_t desktop = atom("_NET_WM_DESKTOP");
+        quint32 value = kAllDesktops;
+        if (!dock) {
+            const QList<quint32> now = readCardinals(win, desktop, XCB_ATOM_CARDINAL, 1);
+            if (now.isEmpty() || now.first() != kAllDesktops) return; // where the window manager put it
+            const QList<quint32> current =
+                readCardinals(root_->root, atom("_NET_CURRENT_DESKTOP"), XCB_ATOM_CARDINAL, 1);
+            value = current.isEmpty() ? 0 : current.first();
+        }
+        if (readCardinals(win, atom("WM_STATE"), atom("WM_STATE"), 1).isEmpty()) {
+            xcb_change_property(c_, XCB_PROP_MODE_REPLACE, win, desktop, XCB_ATOM_CARDINAL, 32, 1, &value);
+            return;
+        }
+        xcb_client_message_event_t ev{};
+        ev.response_type = XCB_CLIENT_MESSAGE;
+        ev.format = 32;
+        ev.window = win;
+        ev.type = desktop;
+        ev.data.data32[0] = value;
+        ev.data.data32[1] = 1; // an ordinary application
+        xcb_send_event(c_, 0, root_->root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&ev));
     }
 
     QList<quint32> readCardinals(xcb_window_t win, xcb_atom_t prop, xcb_atom_t type, quint32 max) {
