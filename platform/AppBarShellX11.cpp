@@ -87,7 +87,8 @@ class X11Shell : public AppBarShell::BasicShell {
         bool writtenDock = false;
         bool writtenSkip = false;
         Struts writtenStruts{};
-        xcb_window_t window = 0; // the native window written to
+        xcb_window_t window = 0;   // the native window written to
+        QPointer<QWindow> handle; // its window, watched for the window manager's mapping
     };
     // Qt's own codes for the window types it writes.
     static constexpr int kQtNormal = 0x1, kQtDock = 0x4;
@@ -96,6 +97,13 @@ class X11Shell : public AppBarShell::BasicShell {
     struct Filter : QObject {
         X11Shell* shell = nullptr;
         bool eventFilter(QObject* o, QEvent* e) override {
+            // The window manager has mapped the bar's window (again): the desktop it is on is
+            // asked of the window manager now, which manages it.
+            if (e->type() == QEvent::Expose && o->isWindowType() && shell) {
+                for (auto it = shell->bars_.begin(); it != shell->bars_.end(); ++it)
+                    if (it->handle == o && it.key()) shell->setDesktop(it->window, it->dock);
+                return false;
+            }
             // Qt writes the window type again whenever the flags change, and shows the window
             // after: what the bar needs goes on before the window is mapped.
             if (e->type() == QEvent::Show || e->type() == QEvent::WinIdChange) {
@@ -194,7 +202,11 @@ class X11Shell : public AppBarShell::BasicShell {
                                 4, s.struts.data());
         }
         if (force || !s.written || s.writtenSkip != s.skipTaskbar) setSkipTaskbar(w, win, s.skipTaskbar);
-        if (force || !s.written || s.writtenDock != s.dock) setDesktop(win, s.dock);
+        setDesktop(win, s.dock);
+        if (s.handle != w->windowHandle()) {
+            s.handle = w->windowHandle();
+            s.handle->installEventFilter(&filter_);
+        }
         s.written = true;
         s.writtenDock = s.dock;
         s.writtenStruts = s.struts;
@@ -231,11 +243,13 @@ class X11Shell : public AppBarShell::BasicShell {
     // ordinary window on the desktop in view. On a window the window manager does not manage
     // yet it is a property; a managed one asks the window manager.
     void setDesktop(xcb_window_t win, bool dock) {
+        if (!win) return;
         const xcb_atom_t desktop = atom("_NET_WM_DESKTOP");
+        const QList<quint32> now = readCardinals(win, desktop, XCB_ATOM_CARDINAL, 1);
+        const bool everywhere = !now.isEmpty() && now.first() == kAllDesktops;
+        if (dock == everywhere) return;
         quint32 value = kAllDesktops;
         if (!dock) {
-            const QList<quint32> now = readCardinals(win, desktop, XCB_ATOM_CARDINAL, 1);
-            if (now.isEmpty() || now.first() != kAllDesktops) return; // where the window manager put it
             const QList<quint32> current =
                 readCardinals(root_->root, atom("_NET_CURRENT_DESKTOP"), XCB_ATOM_CARDINAL, 1);
             value = current.isEmpty() ? 0 : current.first();
