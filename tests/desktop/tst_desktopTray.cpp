@@ -111,7 +111,9 @@ class TestDesktopTray : public QObject {
                 QTRY_COMPARE_WITH_TIMEOUT(WmView::frameRect(main), kOuterPx, 20000);
             }
         }
-        // At once, as a user closing it would: no move or resize in between.
+        // Once the program has the window manager's last word on the window, and with no move
+        // or resize in between.
+        QTRY_COMPARE_WITH_TIMEOUT(main->windowHandle()->frameGeometry(), kOuterPx, 20000);
         main->CloseByCode();
         QTRY_VERIFY(main.isNull());
         const auto& s = Sets();
