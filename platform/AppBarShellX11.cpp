@@ -87,7 +87,7 @@ class X11Shell : public AppBarShell::BasicShell {
         bool writtenDock = false;
         bool writtenSkip = false;
         Struts writtenStruts{};
-        xcb_window_t window = 0;   // the native window written to
+        xcb_window_t window = 0;  // the native window written to
         QPointer<QWindow> handle; // its window, watched for the window manager's mapping
     };
     // Qt's own codes for the window types it writes.
@@ -265,7 +265,8 @@ class X11Shell : public AppBarShell::BasicShell {
         ev.type = desktop;
         ev.data.data32[0] = value;
         ev.data.data32[1] = 1; // an ordinary application
-        xcb_send_event(c_, 0, root_->root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+        xcb_send_event(c_, 0, root_->root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                        reinterpret_cast<const char*>(&ev));
     }
 

@@ -54,7 +54,8 @@ void WindowShow::AsBox(QWidget* box) {
     w->setTransientParent(owner ? owner->windowHandle() : nullptr);
     // Nothing of ours in front to come up over: the box takes the keyboard itself, unless
     // nobody asked for it.
-    if (!owner && !box->testAttribute(Qt::WA_ShowWithoutActivating)) new OnExposed(box, OnExposed::Then::Activate);
+    if (!owner && !box->testAttribute(Qt::WA_ShowWithoutActivating))
+        new OnExposed(box, OnExposed::Then::Activate);
 }
 
 void WindowShow::Asked(QWidget* window) {

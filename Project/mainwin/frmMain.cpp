@@ -30,8 +30,8 @@
 #include "platform/Colors.h"
 #include "platform/Input.h"
 #include "platform/OuterGeometry.h"
-#include "platform/WindowShow.h"
 #include "platform/Twips.h"
+#include "platform/WindowShow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -499,7 +499,8 @@ void frmMain::Form_Resize() {
         // Into the tray only when a tray really shows the icon to come back from. After the
         // state change has run its course: a show that comes with it would undo the hide.
         QTimer::singleShot(0, this, [this] {
-            if ((windowState() & Qt::WindowMinimized) && TrayIconShown() && !cleanedUp && !inTray_) intoTray();
+            if ((windowState() & Qt::WindowMinimized) && TrayIconShown() && !cleanedUp && !inTray_)
+                intoTray();
         });
         return;
     }

@@ -200,11 +200,12 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    const pid_t tray = spawn({"trayer", "--edge", "bottom", "--align", "right", "--widthtype", "pixel",
-                              "--width", "96", "--heighttype", "pixel", "--height", "24", "--SetDockType",
-                              "true", "--SetPartialStrut", "false", "--expand", "true", "--transparent",
-                              "false"},
-                             env);
+    const pid_t tray =
+        spawn({"trayer", "--edge",        "bottom", "--align",           "right", "--widthtype",
+               "pixel",  "--width",       "96",     "--heighttype",      "pixel", "--height",
+               "24",     "--SetDockType", "true",   "--SetPartialStrut", "false", "--expand",
+               "true",   "--transparent", "false"},
+              env);
     started.push_back(tray);
     const xcb_atom_t traySelection = atom(c, "_NET_SYSTEM_TRAY_S0");
     if (!waitUntil(c, tray, deadline, [&] { return selectionOwner(c, traySelection) != XCB_WINDOW_NONE; })) {
@@ -217,7 +218,7 @@ int main(int argc, char** argv) {
     // No session bus: the tray icon goes into the XEmbed tray, and nothing starts a bus.
     const std::string noBus = "DBUS_SESSION_BUS_ADDRESS=unix:path=" + home + "/no-bus";
     std::vector<std::string> argvTest(argv + 1, argv + argc);
-    struct sigaction sa{};
+    struct sigaction sa {};
     sa.sa_handler = forward;
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);

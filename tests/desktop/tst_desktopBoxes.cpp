@@ -97,9 +97,12 @@ class TestDesktopBoxes : public QObject {
     void signInRefusals_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("heard");
-        QTest::newRow("not a valid name") << "bad name!" << "";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("in use") << "Cyd" << "cyd";
+        QTest::newRow("not a valid name") << "bad name!"
+                                          << "";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("in use") << "Cyd"
+                                << "cyd";
     }
     // The sign-in window stays on top; its refusal must come up above it and take the keys.
     void signInRefusals() {

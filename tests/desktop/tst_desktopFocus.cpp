@@ -38,7 +38,8 @@ const QString S(modGlobals::kSep);
 // Another copy on the network sends one datagram ("~" stands for the separator).
 void fromPeer(QString text) {
     text.replace(QLatin1Char('~'), S);
-    QVERIFY(Mailslot::send(QStringLiteral("*"), QStringLiteral("QX3"), QByteArray(1, '\0') + text.toLatin1()));
+    QVERIFY(
+        Mailslot::send(QStringLiteral("*"), QStringLiteral("QX3"), QByteArray(1, '\0') + text.toLatin1()));
 }
 
 template <class W> QList<W*> shown() {
@@ -69,7 +70,8 @@ class TestDesktopFocus : public QObject {
             const QString t = d.mid(1);
             if (!t.startsWith(QStringLiteral("Bob") + S + QLatin1Char('H'))) continue;
             const QStringList f = t.mid(4).split(S);
-            if (f.size() >= 3 && f[2] == QLatin1String("0") && !f[1].isEmpty()) heard << f[0].mid(1) + QLatin1Char('|') + f[1];
+            if (f.size() >= 3 && f[2] == QLatin1String("0") && !f[1].isEmpty())
+                heard << f[0].mid(1) + QLatin1Char('|') + f[1];
         }
         return heard;
     }
@@ -86,7 +88,8 @@ class TestDesktopFocus : public QObject {
         if (!cyd) return nullptr;
         if (!QTest::qWaitFor([&] { return WmView::active(cyd); }, 20000)) return nullptr;
         WmView::type(QStringLiteral("for cyd"));
-        if (!QTest::qWaitFor([&] { return cyd->txtSnd->Text() == QLatin1String("for cyd"); }, 10000)) return nullptr;
+        if (!QTest::qWaitFor([&] { return cyd->txtSnd->Text() == QLatin1String("for cyd"); }, 10000))
+            return nullptr;
         return cyd;
     }
 
@@ -111,7 +114,8 @@ class TestDesktopFocus : public QObject {
         // Cyd and Dan are about.
         fromPeer(QStringLiteral("Cyd~S0"));
         fromPeer(QStringLiteral("Dan~S0"));
-        QTRY_VERIFY_WITH_TIMEOUT(main->IsOnLine(QStringLiteral("Cyd")) && main->IsOnLine(QStringLiteral("Dan")), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            main->IsOnLine(QStringLiteral("Cyd")) && main->IsOnLine(QStringLiteral("Dan")), 20000);
     }
     void init() {
         ear->GetMessages();
@@ -133,9 +137,12 @@ class TestDesktopFocus : public QObject {
     void networkWindowsLeaveTheKeyboard_data() {
         QTest::addColumn<QString>("datagram");
         QTest::addColumn<QString>("kind");
-        QTest::newRow("a room opened by Dan's line") << "Dan~HBob~hello~0~" << "frmChat";
-        QTest::newRow("an alert pop-up") << "Dan~ABob~look at this~" << "frmPop";
-        QTest::newRow("an information window") << "Dan~IBob~Phone number: 123" << "frmInfo";
+        QTest::newRow("a room opened by Dan's line") << "Dan~HBob~hello~0~"
+                                                     << "frmChat";
+        QTest::newRow("an alert pop-up") << "Dan~ABob~look at this~"
+                                         << "frmPop";
+        QTest::newRow("an information window") << "Dan~IBob~Phone number: 123"
+                                               << "frmInfo";
     }
     // Bob types to Cyd; something from Dan opens a window; Bob types on, and the line, with
     // every key of it, goes to Cyd.
@@ -144,7 +151,8 @@ class TestDesktopFocus : public QObject {
         QFETCH(QString, kind);
         frmChat* cyd = typingToCyd();
         QVERIFY2(cyd, "Bob's room with Cyd did not come up with the keyboard");
-        if (kind == QLatin1String("frmInfo")) modAppFnc::RequestUserInfo(QStringLiteral("Dan") + S, 0); // Bob asked
+        if (kind == QLatin1String("frmInfo"))
+            modAppFnc::RequestUserInfo(QStringLiteral("Dan") + S, 0); // Bob asked
         fromPeer(datagram);
         QWidget* arrived = nullptr;
         QTRY_VERIFY_WITH_TIMEOUT(
@@ -157,7 +165,9 @@ class TestDesktopFocus : public QObject {
             }(),
             20000);
         // Settled once the window manager has given it the keyboard or the attention it asks for.
-        auto attention = [&] { return WmView::states(arrived).contains(QStringLiteral("DEMANDS_ATTENTION")); };
+        auto attention = [&] {
+            return WmView::states(arrived).contains(QStringLiteral("DEMANDS_ATTENTION"));
+        };
         QTRY_VERIFY_WITH_TIMEOUT(WmView::active(arrived) || attention(), 10000);
         QVERIFY2(WmView::active(cyd), "the window from the network took the keyboard");
         QVERIFY2(attention(), "the window from the network does not ask for attention");
@@ -213,16 +223,18 @@ class TestDesktopFocus : public QObject {
         } else {
             for (int i = 0; i < main->lstUsersList.ListCount(); ++i)
                 main->ListSetSel(i, main->lstUsersList.List(i) == QLatin1String("Dan") ? QStringLiteral("1")
-                                                                                   : QStringLiteral("0"));
+                                                                                       : QStringLiteral("0"));
             main->mnuActionSelS_Click(action == 0 ? 1 : 0);
         }
         QTRY_VERIFY_WITH_TIMEOUT(
             [&] {
-                expected = action == 0 ? static_cast<QWidget*>(roomOf(QStringLiteral("Dan"))) : first<frmAlert>();
+                expected =
+                    action == 0 ? static_cast<QWidget*>(roomOf(QStringLiteral("Dan"))) : first<frmAlert>();
                 return expected && WmView::viewable(expected);
             }(),
             20000);
-        QTRY_VERIFY2_WITH_TIMEOUT(WmView::active(expected), "the window the user opened did not get the keyboard", 10000);
+        QTRY_VERIFY2_WITH_TIMEOUT(WmView::active(expected),
+                                  "the window the user opened did not get the keyboard", 10000);
     }
 };
 

@@ -35,8 +35,8 @@ class TestDesktopSpeedBar : public QObject {
         auto& s = Sets();
         s.UNAME = QStringLiteral("Ann");
         s.SB_U = 1;
-        s.SB_P = 0;                 // the top edge
-        Run().SpeedBarSlide = 0;    // no auto-hide: the strip is reserved
+        s.SB_P = 0;              // the top edge
+        Run().SpeedBarSlide = 0; // no auto-hide: the strip is reserved
         bar = frmSpeedBar::Load();
         bar->show();
         bar->AppBar()->OnFullScreenApp(false);
@@ -54,7 +54,8 @@ class TestDesktopSpeedBar : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(WmView::workArea(0).top(), frmSpeedBar::kFixedHeight, 20000);
         WmView::switchDesktop(1);
         QTRY_COMPARE_WITH_TIMEOUT(WmView::currentDesktop(), qint64(1), 20000);
-        QTRY_VERIFY2_WITH_TIMEOUT(WmView::viewable(bar), "the docked bar is gone from the second desktop", 20000);
+        QTRY_VERIFY2_WITH_TIMEOUT(WmView::viewable(bar), "the docked bar is gone from the second desktop",
+                                  20000);
         QCOMPARE(WmView::workArea(1).top(), frmSpeedBar::kFixedHeight);
         saveScreenshot(WmView::screen(), QStringLiteral("desktop-speedbar-second-desktop"));
         WmView::switchDesktop(0);
@@ -66,7 +67,8 @@ class TestDesktopSpeedBar : public QObject {
     void floatingHoldsItsControls() {
         bar->AppBar()->SetEdge(AppBarShell::kFloat);
         const int height = bar->AppBar()->FloatMaxHeight();
-        QTRY_VERIFY_WITH_TIMEOUT(WmView::viewable(bar) && WmView::frameRect(bar).height() != bar->height(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(WmView::viewable(bar) && WmView::frameRect(bar).height() != bar->height(),
+                                 20000);
         QTRY_COMPARE_WITH_TIMEOUT(WmView::frameRect(bar).height(), height, 20000);
         QTRY_COMPARE_WITH_TIMEOUT(WmView::desktop(bar), WmView::currentDesktop(), 20000);
         // No empty band between the row of controls and the title strip.

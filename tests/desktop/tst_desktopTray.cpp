@@ -24,7 +24,8 @@ const QRect kOuterPx(100, 80, 465, 375);
 // The tray's icon: the XEmbed window Qt puts into the tray (the one shown now).
 QWidget* trayIcon() {
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (QLatin1String(w->metaObject()->className()) == QLatin1String("QSystemTrayIconSys") && w->isVisible())
+        if (QLatin1String(w->metaObject()->className()) == QLatin1String("QSystemTrayIconSys") &&
+            w->isVisible())
             return w;
     return nullptr;
 }
@@ -95,12 +96,14 @@ class TestDesktopTray : public QObject {
                 WmView::maximise(main, true);
                 QTRY_VERIFY_WITH_TIMEOUT(maximisedOnScreen(main) && main->isMaximized(), 20000);
             }
-            QVERIFY2(trayTrip(), qPrintable(QStringLiteral("trip %1: the first double click did not bring the "
-                                                           "window back")
-                                                .arg(trip)));
+            QVERIFY2(trayTrip(),
+                     qPrintable(QStringLiteral("trip %1: the first double click did not bring the "
+                                               "window back")
+                                    .arg(trip)));
             if (maximised)
                 QTRY_VERIFY2_WITH_TIMEOUT(maximisedOnScreen(main) && main->isMaximized(),
-                                          qPrintable(QStringLiteral("trip %1 came back normal").arg(trip)), 20000);
+                                          qPrintable(QStringLiteral("trip %1 came back normal").arg(trip)),
+                                          20000);
             else
                 QTRY_COMPARE_WITH_TIMEOUT(WmView::frameRect(main), kOuterPx, 20000);
             QVERIFY(!(main->windowState() & Qt::WindowMinimized));

@@ -135,9 +135,11 @@ class TestDesktopWindows : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(WmView::managed(w) && WmView::viewable(w), 20000);
         QTRY_VERIFY(!WmView::allowedActions(w).isEmpty());
         const QStringList actions = WmView::allowedActions(w);
-        QVERIFY2(!actions.contains(QStringLiteral("MAXIMIZE_HORZ")) && !actions.contains(QStringLiteral("MAXIMIZE_VERT")),
+        QVERIFY2(!actions.contains(QStringLiteral("MAXIMIZE_HORZ")) &&
+                     !actions.contains(QStringLiteral("MAXIMIZE_VERT")),
                  qPrintable(actions.join(QLatin1Char(' '))));
-        const QList<quint32> motif = WmView::values(WmView::win(w), "_MOTIF_WM_HINTS", WmView::atom("_MOTIF_WM_HINTS"));
+        const QList<quint32> motif =
+            WmView::values(WmView::win(w), "_MOTIF_WM_HINTS", WmView::atom("_MOTIF_WM_HINTS"));
         QVERIFY(motif.size() >= 3);
         QVERIFY2(!(motif[1] & kMotifFunctionMaximize), "the window asks to be maximisable");
         QVERIFY2(!(motif[2] & kMotifDecorMaximize), "the window asks for a maximise button");

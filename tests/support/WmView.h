@@ -214,8 +214,8 @@ inline void type(const QString& text) {
     xcb_connection_t* c = conn();
     const xcb_setup_t* setup = xcb_get_setup(c);
     const int first = setup->min_keycode, count = setup->max_keycode - setup->min_keycode + 1;
-    xcb_get_keyboard_mapping_reply_t* map =
-        xcb_get_keyboard_mapping_reply(c, xcb_get_keyboard_mapping(c, setup->min_keycode, uint8_t(count)), nullptr);
+    xcb_get_keyboard_mapping_reply_t* map = xcb_get_keyboard_mapping_reply(
+        c, xcb_get_keyboard_mapping(c, setup->min_keycode, uint8_t(count)), nullptr);
     if (!map) return;
     const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map);
     const int per = map->keysyms_per_keycode;
@@ -225,7 +225,9 @@ inline void type(const QString& text) {
         return 0;
     };
     for (const QChar ch : text) {
-        const xcb_keysym_t sym = ch == QLatin1Char('\n') ? 0xff0d : ch == QLatin1Char(' ') ? 0x20 : ch.unicode();
+        const xcb_keysym_t sym = ch == QLatin1Char('\n')  ? 0xff0d
+                                 : ch == QLatin1Char(' ') ? 0x20
+                                                          : ch.unicode();
         const xcb_keycode_t code = keycodeOf(sym);
         if (!code) continue;
         const xcb_window_t target = inputFocus();
@@ -239,7 +241,8 @@ inline void type(const QString& text) {
             ev.event = target;
             ev.child = XCB_WINDOW_NONE;
             ev.same_screen = 1;
-            xcb_send_event(c, 1, target, kind == XCB_KEY_PRESS ? XCB_EVENT_MASK_KEY_PRESS : XCB_EVENT_MASK_KEY_RELEASE,
+            xcb_send_event(c, 1, target,
+                           kind == XCB_KEY_PRESS ? XCB_EVENT_MASK_KEY_PRESS : XCB_EVENT_MASK_KEY_RELEASE,
                            reinterpret_cast<const char*>(&ev));
         }
         // The server has taken the key once this round trip returns; the program has it once a
@@ -268,7 +271,9 @@ inline void doubleClick(xcb_window_t w, QPoint at = QPoint(4, 4)) {
             ev.event_y = int16_t(at.y());
             ev.state = kind == XCB_BUTTON_RELEASE ? XCB_BUTTON_MASK_1 : 0;
             ev.same_screen = 1;
-            xcb_send_event(c, 1, w, kind == XCB_BUTTON_PRESS ? XCB_EVENT_MASK_BUTTON_PRESS : XCB_EVENT_MASK_BUTTON_RELEASE,
+            xcb_send_event(c, 1, w,
+                           kind == XCB_BUTTON_PRESS ? XCB_EVENT_MASK_BUTTON_PRESS
+                                                    : XCB_EVENT_MASK_BUTTON_RELEASE,
                            reinterpret_cast<const char*>(&ev));
         }
     }
