@@ -102,7 +102,7 @@ QStringList commands(const QStringList& heard, const QString& letters = QStringL
 
 class TestAlerts : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{41313};
+    TestEnv::Headless env{TestEnv::Loopback};
     TrayRecorder tray;
     std::unique_ptr<clsChat> ear;
     QPointer<frmMain> main;

@@ -77,7 +77,7 @@ QColor colourOf(const std::vector<std::pair<QRect, QColor>>& pieces, const QRect
 
 class TestFrmChat : public QObject {
     Q_OBJECT
-    TestEnv::Headless env_{41201};
+    TestEnv::Headless env_{TestEnv::Loopback};
     TestOwner owner;
     clsChat listener;
 

@@ -59,7 +59,7 @@ quint32 pixelAt(QWidget* w, QPoint at) {
 
 class TestSmallWindows : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{40320};
+    TestEnv::Headless env{TestEnv::Loopback};
 
     void loadTable(const QByteArray& lines) {
         const QString path = env.home.filePath(QStringLiteral("lang.qxl"));

@@ -59,7 +59,7 @@ struct ProgressRecorder : XferProgress {
 
 class TestFileXfer : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{41400};
+    TestEnv::Headless env{TestEnv::Loopback};
     QTemporaryDir save;
     TestOwner owner;
     clsChat ear; // the raw peers' own slot: hears what this copy sends

@@ -60,7 +60,7 @@ QString rec(const QString& name, const QString& col = "0", const QString& stat =
 
 class TestNetwork : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{40120};
+    TestEnv::Headless env{TestEnv::Loopback};
 
   private slots:
     void initTestCase() {

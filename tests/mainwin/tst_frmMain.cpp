@@ -72,7 +72,7 @@ int redAt(const QImage& img, int x, int y) {
 
 class TestMainWindow : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{40210};
+    TestEnv::Headless env{TestEnv::Loopback};
     std::unique_ptr<MessageRecorder> msg;
     std::unique_ptr<SoundRecorder> snd;
     std::unique_ptr<InputRecorder> input;

@@ -52,7 +52,7 @@ template <class W> std::vector<W*> windowsOf() {
 
 class TestMainCommands : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{41410};
+    TestEnv::Headless env{TestEnv::Loopback};
     TrayRecorder tray;
     RestartCounter restarter;
     Slot<SignOutService>::Override restartIn{MainWindowHooks::signOut(), restarter};

@@ -39,7 +39,7 @@ const QString S(modGlobals::kSep);
 
 class TestSpeedBar : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{41510};
+    TestEnv::Headless env{TestEnv::Loopback};
     std::unique_ptr<TrayRecorder> tray;
     std::unique_ptr<ShellRecorder> shell;
     std::unique_ptr<Mailslot> ear;

@@ -8,7 +8,7 @@
 
 class TestPlatform : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{40110};
+    TestEnv::Headless env{TestEnv::Loopback};
 
   private slots:
 

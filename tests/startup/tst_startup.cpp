@@ -67,7 +67,7 @@ using modGlobals::Sets;
 
 class TestStartUp : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{40230};
+    TestEnv::Headless env{TestEnv::Loopback};
     std::unique_ptr<MessageRecorder> msg;
     std::unique_ptr<SoundRecorder> snd;
     int& terminated = env.end.terminated;
