@@ -209,7 +209,7 @@ class TestMainCommands : public QObject {
         QCOMPARE(env.messages.shown[0].icon, 4);
         QCOMPARE(restarter.restarts, 0); // never inside the click
         QTRY_COMPARE(restarter.restarts, restarts);
-        QTest::qWait(20);
+        TestEnv::settle();
         QCOMPARE(restarter.restarts, restarts); // once
     }
 

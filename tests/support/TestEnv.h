@@ -1,6 +1,8 @@
 #pragma once
 // Shared test set-up: a program folder of its own and a loopback-only network.
+#include <QAbstractEventDispatcher>
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 #include <QTemporaryDir>
 #include <QtGlobal>
@@ -13,6 +15,10 @@
 #include <unistd.h>
 
 namespace TestEnv {
+
+// The bound of every wait for something that crosses the network or another process: long
+// enough that a loaded machine (sixteen suites at once, the sanitizers) never runs it out.
+inline constexpr int kNetWait = 30000; // ms
 
 // The group every test speaks on; the port keeps the tests apart.
 inline constexpr const char* kTestGroup = "239.255.51.3";
@@ -57,6 +63,15 @@ inline void useLoopback() {
     qputenv("QX3_MAILSLOT_GROUP", kTestGroup);
     qputenv("QX3_MAILSLOT_PORT", QByteArray::number(ownPort()));
 }
+// Runs every event that is already due, the zero timers by which handlers put work after
+// themselves included, so that a test can tell that something does not happen without waiting
+// for a time.
+inline void settle() {
+    for (int round = 0; round < 100; ++round)
+        if (!QCoreApplication::eventDispatcher()->processEvents(QEventLoop::AllEvents)) break;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 inline void useProgramFolder(const QTemporaryDir& dir) {
     qputenv("QX3_HOME", dir.path().toLocal8Bit());
 }
