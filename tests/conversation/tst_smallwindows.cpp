@@ -302,7 +302,8 @@ class TestSmallWindows : public QObject {
         QVERIFY(Mailslot::send(
             QStringLiteral("*"), QStringLiteral("QX3"),
             Ansi::encode(QString(QChar(0)) + QStringLiteral("Dan") + S + QStringLiteral("S0"))));
-        QTRY_VERIFY((modNetCmds::PollData(), w->lstUsers()->ListCount() == 1));
+        QTRY_VERIFY_WITH_TIMEOUT((modNetCmds::PollData(), w->lstUsers()->ListCount() == 1),
+                                 TestEnv::kNetWait);
         QCOMPARE(w->lstUsers()->List(0), QStringLiteral("Dan"));
         QTRY_COMPARE(w->lstUsersBox->count(), 1);
         QCOMPARE(w->lstUsersBox->item(0)->text(), QStringLiteral("Dan"));
