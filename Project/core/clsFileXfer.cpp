@@ -7,9 +7,9 @@
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
 #include "platform/Ansi.h"
+#include "platform/SafePath.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -44,11 +44,13 @@ bool blockedByMe(const QString& name) {
 void answer(const QString& to, const QString& letter, const QString& F) {
     modNetCmds::SendData(QStringLiteral("2") + to + Sep() + letter + Sep() + F + Sep());
 }
-// The last part of a peer's path, whichever separator it used; "" when nothing usable is left.
+// The last part of a peer's path, whichever separator it used; "" when it is no name a file
+// can be saved under here: empty, "." or "..", a resource path to Qt (":..."), a control
+// character (a NUL would cut the name on disk), or longer than the file system allows.
 QString safeName(const QString& F) {
     const qsizetype cut = qMax(F.lastIndexOf(QLatin1Char('\\')), F.lastIndexOf(QLatin1Char('/')));
     const QString name = F.mid(cut + 1);
-    if (name == QLatin1String(".") || name == QLatin1String("..")) return {};
+    if (!SafePath::IsPlainName(name) || !SafePath::NameFits(name)) return {};
     return name;
 }
 // A target the received file may replace: nothing there yet, or a regular file (no folder, no link).
@@ -185,8 +187,11 @@ void clsFileXfer::onOffer(const QString& sender, const QString& F) {
         answer(sender, QStringLiteral("c"), F);
         return;
     }
+    // A name that cannot be saved, or that would not land directly in the save folder, is
+    // declined without asking.
     const QString name = safeName(F);
-    if (name.isEmpty()) {
+    const QString setFolder = modGlobals::Sets().SFLD;
+    if (name.isEmpty() || (!setFolder.isEmpty() && SafePath::FileIn(setFolder, name).isEmpty())) {
         answer(sender, QStringLiteral("n"), F);
         return;
     }
@@ -202,14 +207,15 @@ void clsFileXfer::onOffer(const QString& sender, const QString& F) {
     }
     --asking;
     if (resets != atAsk) return; // the layer closed or opened meanwhile: nobody to answer
-    if (!yes || folder.isEmpty()) {
+    const QString target = yes ? SafePath::FileIn(folder, name) : QString();
+    if (target.isEmpty()) {
         answer(sender, QStringLiteral("n"), F);
         return;
     }
     auto t = std::make_unique<Transfer>();
     t->peer = sender;
     t->wireF = F;
-    t->path = QDir(folder).filePath(name);
+    t->path = target;
     t->step = Step::WaitSize;
     begin(std::move(t));
     answer(sender, QStringLiteral("y"), F);

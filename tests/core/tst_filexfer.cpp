@@ -9,8 +9,11 @@
 #include "platform/Ansi.h"
 #include "support/Headless.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -39,6 +42,24 @@ QByteArray allBytes(int size) {
     return b;
 }
 
+// Every entry below `dir` (but `skip` and what lies in it) with its kind, size and time of change.
+QStringList tree(const QString& dir, const QString& skip = QString()) {
+    QStringList out;
+    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (!skip.isEmpty() && (path == skip || path.startsWith(skip + QLatin1Char('/')))) continue;
+        const QFileInfo fi = it.fileInfo();
+        out << QStringLiteral("%1 %2 %3 %4")
+                   .arg(path, fi.isDir() ? QStringLiteral("dir") : QStringLiteral("file"))
+                   .arg(fi.size())
+                   .arg(fi.lastModified().toMSecsSinceEpoch());
+    }
+    out.sort();
+    return out;
+}
+
 struct ProgressRecorder : XferProgress {
     QStringList calls;
     bool open = false;
@@ -60,7 +81,10 @@ struct ProgressRecorder : XferProgress {
 class TestFileXfer : public QObject {
     Q_OBJECT
     TestEnv::Headless env{41400};
-    QTemporaryDir save;
+    // The save folder lies in a folder of its own, beside which nothing may change; the working
+    // folder and the home folder are the test's own, watched the same way.
+    QTemporaryDir outside, work, home;
+    const QString savePath = outside.path() + QStringLiteral("/save");
     TestOwner owner;
     clsChat ear; // the raw peers' own slot: hears what this copy sends
     QStringList heard;
@@ -116,7 +140,7 @@ class TestFileXfer : public QObject {
         heard.clear();
         return before;
     }
-    QStringList tempFiles() const { return QDir(save.path()).entryList(QDir::Files | QDir::Hidden); }
+    QStringList tempFiles() const { return QDir(savePath).entryList(QDir::Files | QDir::Hidden); }
     // Bob offers F; this copy says yes and answers "y".
     void acceptFromBob(const QString& F) {
         msg.answers = {0};
@@ -127,7 +151,9 @@ class TestFileXfer : public QObject {
 
   private slots:
     void initTestCase() {
-        QVERIFY(save.isValid());
+        QVERIFY(outside.isValid() && work.isValid() && home.isValid());
+        QVERIFY(QDir::setCurrent(work.path()));
+        qputenv("HOME", home.path().toLocal8Bit());
         modLangConst::SetDefaultStrings();
         clsFileXfer::Install();
         progressIn = std::make_unique<Slot<XferProgress>::Override>(XferWindows::progress(), progress);
@@ -148,12 +174,12 @@ class TestFileXfer : public QObject {
         env.dialogs.fileCalls = env.dialogs.folderCalls = 0;
         env.dialogs.folderAnswer.clear();
         auto& s = modGlobals::Sets();
-        s.SFLD = save.path();
+        s.SFLD = savePath;
         s.BLC.clear();
         clsFileXfer::Instance().SetTimeoutMs(0);
         progress.calls.clear();
-        QDir(save.path()).removeRecursively();
-        QVERIFY(QDir().mkpath(save.path()));
+        QDir(savePath).removeRecursively();
+        QVERIFY(QDir().mkpath(savePath));
         ear.GetMessages();
         heard.clear();
     }
@@ -208,12 +234,86 @@ class TestFileXfer : public QObject {
         QVERIFY(expectSent(QStringLiteral("5Bob~")));
         from(QStringLiteral("Bob"), QStringLiteral("7Me~"));
         QTRY_COMPARE(modNetCmds::XferFile(), qint16(-1));
-        QCOMPARE(readAll(QDir(save.path()).filePath(lands)), QByteArray("a\x01z"));
+        QCOMPARE(readAll(QDir(savePath).filePath(lands)), QByteArray("a\x01z"));
         QCOMPARE(tempFiles(), QStringList{lands});
         QCOMPARE(msg.shown.back().text, QStringLiteral("File receive complete."));
-        QCOMPARE(progress.calls.first(),
-                 QStringLiteral("open Bob %1").arg(QDir(save.path()).filePath(lands)));
+        QCOMPARE(progress.calls.first(), QStringLiteral("open Bob %1").arg(QDir(savePath).filePath(lands)));
         QCOMPARE(progress.calls.last(), QStringLiteral("unload"));
+    }
+
+    // Names no file can be saved under here, or that would land outside the save folder, are
+    // declined without asking, and whatever the peer sends after that writes nothing anywhere.
+    // The names that do fit arrive directly in the save folder under exactly that name.
+    void hostileNames_data() {
+        QTest::addColumn<QString>("F");
+        QTest::addColumn<bool>("lands");
+        const QString e(QChar(0xE9)); // two bytes in the local encoding
+        QTest::newRow("resource name") << ":notes.txt" << false;
+        QTest::newRow("resource name after a windows path") << "C:\\Users\\me\\:evil.txt" << false;
+        QTest::newRow("resource name after slashes") << "/home/me/:evil.txt" << false;
+        QTest::newRow("NUL") << QStringLiteral("nul") + QChar(0) + QStringLiteral("byte.txt") << false;
+        QTest::newRow("tab") << "tab\there.txt" << false;
+        QTest::newRow("CR LF") << "cr\r\nlf.txt" << false;
+        QTest::newRow("0x02") << "x\x02y" << false;
+        QTest::newRow("DEL") << "del\x7f" << false;
+        QTest::newRow("C1 control") << QStringLiteral("c") + QChar(0x81) << false;
+        QTest::newRow("300 characters") << QString(300, QLatin1Char('a')) << false;
+        QTest::newRow("256 characters") << QString(256, QLatin1Char('b')) << false;
+        QTest::newRow("256 bytes in 128 characters") << e.repeated(128) << false;
+        QTest::newRow("255 characters") << QString(255, QLatin1Char('c')) << true;
+        QTest::newRow("255 bytes in 128 characters") << e.repeated(127) + QStringLiteral("x") << true;
+        QTest::newRow("leading dot") << ".hidden" << true;
+        QTest::newRow("colon inside") << "a:b.txt" << true;
+    }
+    void hostileNames() {
+        QFETCH(QString, F);
+        QFETCH(bool, lands);
+        const QStringList before = tree(outside.path(), savePath), workBefore = tree(work.path()),
+                          homeBefore = tree(home.path());
+        if (lands) {
+            acceptFromBob(F);
+        } else {
+            from(QStringLiteral("Bob"), QStringLiteral("1Me~") + F + QStringLiteral("~"));
+            QVERIFY(expectSent(QStringLiteral("2Bob~n~") + F + QStringLiteral("~")));
+            QVERIFY(msg.shown.empty()); // not asked
+        }
+        from(QStringLiteral("Bob"), QStringLiteral("3Me~") + F + QStringLiteral("~3~"));
+        from(QStringLiteral("Bob"), QStringLiteral("6Me~abc"));
+        from(QStringLiteral("Bob"), QStringLiteral("7Me~"));
+        if (lands) {
+            QTRY_COMPARE(modNetCmds::XferFile(), qint16(-1));
+            QCOMPARE(msg.shown.back().text, QStringLiteral("File receive complete."));
+            QCOMPARE(tempFiles(), QStringList{F});
+            QCOMPARE(readAll(savePath + QLatin1Char('/') + F), QByteArray("abc"));
+        } else {
+            QCOMPARE(sentBeforeProbe(), QStringList()); // no "4", no "5"
+            QVERIFY(msg.shown.empty());
+            QVERIFY(tempFiles().isEmpty());
+        }
+        QCOMPARE(tree(outside.path(), savePath), before);
+        QCOMPARE(tree(work.path()), workBefore);
+        QCOMPARE(tree(home.path()), homeBefore);
+        QCOMPARE(QDir(savePath).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    }
+
+    // The name is checked against the folder chosen after the question too.
+    void hostileNameWithTheFolderChosenLater() {
+        modGlobals::Sets().SFLD.clear();
+        env.dialogs.folderAnswer = savePath;
+        msg.answers = {0};
+        from(QStringLiteral("Bob"), QStringLiteral("1Me~:x~"));
+        QVERIFY(expectSent(QStringLiteral("2Bob~n~:x~")));
+        QVERIFY(msg.shown.empty());
+        QCOMPARE(env.dialogs.folderCalls, 0);
+        from(QStringLiteral("Bob"), QStringLiteral("1Me~x~"));
+        QVERIFY(expectSent(QStringLiteral("2Bob~y~x~")));
+        QCOMPARE(env.dialogs.folderCalls, 1);
+        from(QStringLiteral("Bob"), QStringLiteral("3Me~x~1~"));
+        QVERIFY(expectSent(QStringLiteral("4Bob~x~")));
+        from(QStringLiteral("Bob"), QStringLiteral("6Me~z"));
+        from(QStringLiteral("Bob"), QStringLiteral("7Me~"));
+        QTRY_COMPARE(modNetCmds::XferFile(), qint16(-1));
+        QCOMPARE(readAll(savePath + QStringLiteral("/x")), QByteArray("z"));
     }
 
     void targetThatIsNoFile_data() {
@@ -223,7 +323,7 @@ class TestFileXfer : public QObject {
     }
     void targetThatIsNoFile() {
         QFETCH(bool, link);
-        const QString target = QDir(save.path()).filePath(QStringLiteral("x"));
+        const QString target = QDir(savePath).filePath(QStringLiteral("x"));
         QTemporaryDir elsewhere;
         const QString victim = QDir(elsewhere.path()).filePath(QStringLiteral("victim"));
         writeFile(victim, "keep");
@@ -273,7 +373,7 @@ class TestFileXfer : public QObject {
         QVERIFY(expectSent(QStringLiteral("5Bob~")));
         from(QStringLiteral("Bob"), QStringLiteral("7Me~"));
         QTRY_COMPARE(modNetCmds::XferFile(), qint16(-1));
-        QCOMPARE(readAll(QDir(save.path()).filePath(QStringLiteral("x"))), QByteArray("good"));
+        QCOMPARE(readAll(QDir(savePath).filePath(QStringLiteral("x"))), QByteArray("good"));
     }
 
     void busyAndBlocked() {
@@ -330,7 +430,7 @@ class TestFileXfer : public QObject {
         QFETCH(bool, end);
         QFETCH(QString, message);
         clsFileXfer::Instance().SetTimeoutMs(300);
-        const QString target = QDir(save.path()).filePath(QStringLiteral("x"));
+        const QString target = QDir(savePath).filePath(QStringLiteral("x"));
         writeFile(target, "old content");
         acceptFromBob(QStringLiteral("x"));
         from(QStringLiteral("Bob"), QStringLiteral("3Me~x~") + size + QStringLiteral("~"));
@@ -362,7 +462,7 @@ class TestFileXfer : public QObject {
     }
 
     void closingTheLayerEndsSilently() {
-        const QString target = QDir(save.path()).filePath(QStringLiteral("x"));
+        const QString target = QDir(savePath).filePath(QStringLiteral("x"));
         writeFile(target, "old content");
         acceptFromBob(QStringLiteral("x"));
         from(QStringLiteral("Bob"), QStringLiteral("3Me~x~10~"));
