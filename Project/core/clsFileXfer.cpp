@@ -15,6 +15,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTimer>
+#include <cerrno>
+#include <cstring>
 
 using modLangConst::lang;
 
@@ -66,6 +68,20 @@ bool wholeNumber(const QString& text, qint64& value) {
     bool ok = false;
     value = text.toLongLong(&ok);
     return ok;
+}
+// The system's reason for a file's last failure; "" when it reported none.
+QString reasonOf(const QFileDevice& f) {
+    return f.error() == QFileDevice::NoError ? QString() : f.errorString();
+}
+// A short write is tried on until the system refuses, so that its reason is known.
+bool writeAll(QFileDevice& f, const QByteArray& bytes) {
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 n = f.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0) return false;
+        done += n;
+    }
+    return true;
 }
 XferProgress& prg() {
     return XferWindows::progress().get();
@@ -230,8 +246,10 @@ void clsFileXfer::onSize(const QString& sizeText) {
     // The file goes to a temporary file beside the target and replaces it only when complete.
     cur->out = std::make_unique<QSaveFile>(cur->path);
     cur->out->setDirectWriteFallback(false);
-    if (!cur->out->open(QIODevice::WriteOnly)) {
-        fail();
+    // Unbuffered: a buffered flush that the disk cuts short is not reported, and the commit
+    // would then take a shortened file for a whole one.
+    if (!cur->out->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        fail(reasonOf(*cur->out));
         return;
     }
     cur->done = 0;
@@ -247,8 +265,13 @@ void clsFileXfer::onSize(const QString& sizeText) {
 void clsFileXfer::onChunk(const QString& chunk) {
     touch();
     const QByteArray bytes = Ansi::encode(chunk);
-    if (bytes.size() > cur->size - cur->done || cur->out->write(bytes) != bytes.size()) {
+    // Every chunk but the last is whole; the exchange carries nothing else to check a chunk by.
+    if (bytes.size() != qMin<qint64>(kChunk, cur->size - cur->done)) {
         fail();
+        return;
+    }
+    if (!writeAll(*cur->out, bytes)) {
+        fail(reasonOf(*cur->out));
         return;
     }
     cur->done += bytes.size();
@@ -263,8 +286,12 @@ void clsFileXfer::onChunk(const QString& chunk) {
 }
 
 void clsFileXfer::onEnd() {
-    if (cur->done != cur->size || !replaceable(cur->path) || !cur->out->commit()) {
+    if (cur->done != cur->size || !replaceable(cur->path)) {
         fail();
+        return;
+    }
+    if (!cur->out->commit()) {
+        fail(reasonOf(*cur->out));
         return;
     }
     const int id = cur->prg;
@@ -299,8 +326,12 @@ void clsFileXfer::onAnswer(const QString& sender, const QString& reply, const QS
     begin(std::move(t));
     // Measured once, and the file kept open: exactly these bytes go.
     cur->in = std::make_unique<QFile>(offer.path);
-    if (!cur->in->open(QIODevice::ReadOnly) || QFileInfo(offer.path).isDir()) {
-        fail();
+    if (!cur->in->open(QIODevice::ReadOnly)) {
+        fail(reasonOf(*cur->in));
+        return;
+    }
+    if (QFileInfo(offer.path).isDir()) {
+        fail(QString::fromLocal8Bit(std::strerror(EISDIR)));
         return;
     }
     cur->size = cur->in->size();
@@ -319,7 +350,7 @@ void clsFileXfer::sendStep() {
         const qint64 n = qMin<qint64>(kChunk, cur->size - cur->done);
         const QByteArray bytes = cur->in->read(n);
         if (bytes.size() != n) {
-            fail();
+            fail(reasonOf(*cur->in));
             return;
         }
         cur->step = Step::WaitAck;
@@ -358,11 +389,13 @@ std::unique_ptr<clsFileXfer::Transfer> clsFileXfer::finish() {
     return t;
 }
 
-void clsFileXfer::fail() {
+void clsFileXfer::fail(const QString& reason) {
     const std::unique_ptr<Transfer> t = finish();
     if (!t) return;
     unloadPrg(t->prg);
-    modAppFnc::ShowMsg((t->sending ? kSendFailed : kReceiveFailed) + kCrLf + t->path, 0, kIcon);
+    QString text = (t->sending ? kSendFailed : kReceiveFailed) + kCrLf + t->path;
+    if (!reason.isEmpty()) text += kCrLf + kCrLf + reason;
+    modAppFnc::ShowMsg(text, 0, kIcon);
 }
 
 void clsFileXfer::timedOut() {

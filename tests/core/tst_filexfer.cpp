@@ -17,6 +17,14 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 const QString S(modGlobals::kSep);
@@ -59,6 +67,38 @@ QStringList tree(const QString& dir, const QString& skip = QString()) {
     out.sort();
     return out;
 }
+
+// Makes a folder read-only for this process for its lifetime: by its permissions, or for root,
+// whom they do not bind, by the immutable flag where the file system has one.
+struct ReadOnlyFolder {
+    QString dir;
+    bool immutable = false;
+    // The system's reason a file cannot be made in the folder now; "" when it could not be done.
+    QString set(const QString& path) {
+        dir = path;
+        if (::geteuid() != 0) {
+            QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner);
+            return QString::fromLocal8Bit(std::strerror(EACCES));
+        }
+        immutable = setFlag(true);
+        return immutable ? QString::fromLocal8Bit(std::strerror(EPERM)) : QString();
+    }
+    bool setFlag(bool on) const {
+        const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY);
+        if (fd < 0) return false;
+        int flags = 0;
+        bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        ::close(fd);
+        return ok;
+    }
+    ~ReadOnlyFolder() {
+        if (dir.isEmpty()) return;
+        if (immutable) setFlag(false);
+        QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+};
 
 struct ProgressRecorder : XferProgress {
     QStringList calls;
@@ -417,12 +457,21 @@ class TestFileXfer : public QObject {
         QTest::addColumn<QStringList>("chunks");
         QTest::addColumn<bool>("end");
         QTest::addColumn<QString>("message"); // "" for the time-out
-        QTest::newRow("short end") << "5" << QStringList{"abc"} << true << "File receive failed.";
+        const QString whole(250, QLatin1Char('w'));
+        QTest::newRow("short end") << "255" << QStringList{whole} << true << "File receive failed.";
         QTest::newRow("overlong chunk") << "2" << QStringList{"abc"} << false << "File receive failed.";
-        QTest::newRow("past the size") << "4" << QStringList{"abc", "de"} << false << "File receive failed.";
+        QTest::newRow("past the size") << "4" << QStringList{"abcd", "e"} << false << "File receive failed.";
+        // Every chunk but the last is exactly 250 bytes: a short or long one in the middle is
+        // a lost or doubled piece.
+        QTest::newRow("short chunk before the last")
+            << "300" << QStringList{whole.left(249)} << false << "File receive failed.";
+        QTest::newRow("long chunk before the last")
+            << "600" << QStringList{whole, whole + "x"} << false << "File receive failed.";
+        QTest::newRow("short last chunk")
+            << "260" << QStringList{whole, "abc"} << false << "File receive failed.";
         QTest::newRow("size not a number") << "1e3" << QStringList{} << false << "File receive failed.";
         QTest::newRow("negative size") << "-1" << QStringList{} << false << "File receive failed.";
-        QTest::newRow("silent peer") << "5" << QStringList{"abc"} << false << "";
+        QTest::newRow("silent peer") << "300" << QStringList{whole} << false << "";
     }
     void brokenReceiveKeepsTheOldFile() {
         QFETCH(QString, size);
@@ -454,6 +503,80 @@ class TestFileXfer : public QObject {
         acceptFromBob(QStringLiteral("y"));
     }
 
+    // A failure of the system says why, after the text and the path.
+    void receiveFailureSaysWhy_data() {
+        QTest::addColumn<QString>("folder"); // "missing", "file", "read-only" or "small limit"
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing folder") << "missing"
+                                        << "No such file or directory";
+        QTest::newRow("folder that is a file") << "file"
+                                               << "Not a directory";
+        QTest::newRow("read-only folder") << "read-only"
+                                          << ""; // the reason depends on how
+        QTest::newRow("disk full") << "small limit"
+                                   << "File too large";
+    }
+    void receiveFailureSaysWhy() {
+        QFETCH(QString, folder);
+        QFETCH(QString, reason);
+        ReadOnlyFolder readOnly;
+        QString where = savePath;
+        if (folder == QLatin1String("missing")) {
+            where = savePath + QStringLiteral("/gone");
+        } else if (folder == QLatin1String("file")) {
+            where = savePath + QStringLiteral("/plain");
+            writeFile(where, "a file");
+        } else if (folder == QLatin1String("read-only")) {
+            reason = readOnly.set(savePath);
+            if (reason.isEmpty()) QSKIP("no way to make a folder read-only for this user here");
+        }
+        modGlobals::Sets().SFLD = where;
+        const QString target = where + QStringLiteral("/x");
+        acceptFromBob(QStringLiteral("x"));
+        const QByteArray bytes = allBytes(2000);
+        // No file of this process may grow past 1000 bytes while the guard lives: a full disk.
+        struct SizeLimit {
+            rlimit saved{};
+            bool on = false;
+            void set(rlim_t bytes) {
+                std::signal(SIGXFSZ, SIG_IGN);
+                on = getrlimit(RLIMIT_FSIZE, &saved) == 0;
+                rlimit small = saved;
+                small.rlim_cur = bytes;
+                on = on && setrlimit(RLIMIT_FSIZE, &small) == 0;
+            }
+            ~SizeLimit() {
+                if (on) setrlimit(RLIMIT_FSIZE, &saved);
+            }
+        } limit;
+        if (folder == QLatin1String("small limit")) {
+            limit.set(900); // the fourth chunk is cut short
+            QVERIFY(limit.on);
+        }
+        from(QStringLiteral("Bob"), QStringLiteral("3Me~x~2000~"));
+        if (folder == QLatin1String("small limit")) {
+            QVERIFY(expectSent(QStringLiteral("4Bob~x~")));
+            const QString ack = d(QStringLiteral("5Bob~"));
+            for (int at = 0; at < bytes.size() && modNetCmds::XferFile() != -1; at += 250) {
+                from(QStringLiteral("Bob"), d(QStringLiteral("6Me~")) + Ansi::decode(bytes.mid(at, 250)));
+                QVERIFY(QTest::qWaitFor(
+                    [&] {
+                        collect();
+                        return heard.contains(ack) || modNetCmds::XferFile() == -1;
+                    },
+                    5000));
+                heard.clear();
+            }
+            from(QStringLiteral("Bob"), QStringLiteral("7Me~"));
+        }
+        QTRY_COMPARE(modNetCmds::XferFile(), qint16(-1));
+        QCOMPARE(msg.shown.back().text,
+                 QStringLiteral("File receive failed.\r\n") + target + QStringLiteral("\r\n\r\n") + reason);
+        QCOMPARE(msg.shown.back().icon, 6);
+        QVERIFY(!QFileInfo::exists(target));
+        QVERIFY(!progress.open);
+    }
+
     void silentBeforeTheSize() {
         clsFileXfer::Instance().SetTimeoutMs(300);
         acceptFromBob(QStringLiteral("x"));
@@ -465,9 +588,9 @@ class TestFileXfer : public QObject {
         const QString target = QDir(savePath).filePath(QStringLiteral("x"));
         writeFile(target, "old content");
         acceptFromBob(QStringLiteral("x"));
-        from(QStringLiteral("Bob"), QStringLiteral("3Me~x~10~"));
+        from(QStringLiteral("Bob"), QStringLiteral("3Me~x~260~"));
         QVERIFY(expectSent(QStringLiteral("4Bob~x~")));
-        from(QStringLiteral("Bob"), QStringLiteral("6Me~abc"));
+        from(QStringLiteral("Bob"), QStringLiteral("6Me~") + QString(250, QLatin1Char('a')));
         QVERIFY(expectSent(QStringLiteral("5Bob~")));
         const std::size_t shown = msg.shown.size();
         modNetCmds::CloseNetCom(1);
@@ -543,7 +666,9 @@ class TestFileXfer : public QObject {
         modAppFnc::SendFileTo(QStringLiteral("Bob") + S);
         QVERIFY(expectSent(QStringLiteral("1Bob~/nonexistent/file~")));
         from(QStringLiteral("Bob"), QStringLiteral("2Me~y~/nonexistent/file~"));
-        QTRY_COMPARE(msg.shown.back().text, QStringLiteral("File send failed.\r\n/nonexistent/file"));
+        QTRY_COMPARE(
+            msg.shown.back().text,
+            QStringLiteral("File send failed.\r\n/nonexistent/file\r\n\r\nNo such file or directory"));
         QCOMPARE(sentBeforeProbe(), QStringList());
         QCOMPARE(modNetCmds::XferFile(), qint16(-1));
     }
