@@ -179,6 +179,7 @@ void ParseData(const QString& text) {
         modAppFnc::WriteLog(QStringLiteral("DataIn >>") + text + QStringLiteral("<<"));
     const qsizetype sepAt = text.indexOf(modGlobals::kSep);
     const QString sender = sepAt < 0 ? QString() : text.left(sepAt);
+    if (sender.size() > kMaxSenderName) return;
     const bool fromMe = sender == st().myName;
     if (!fromMe) {
         if (sender.startsWith(QLatin1Char('\\'))) return;

@@ -9,6 +9,9 @@ class clsChat;
 namespace modNetCmds {
 
 inline const QString kSlotName = QStringLiteral("QX3");
+// The longest sender name a datagram is acted on for: a copy signs in with at most 20
+// characters, and every name heard is measured and drawn.
+inline constexpr int kMaxSenderName = 64;
 
 void OpenNetCom(NetOwner* owner, const QString& name);
 void CloseNetCom(qint16 mode);

@@ -200,6 +200,15 @@ class TestNetwork : public QObject {
         QTest::newRow("backslash sender has no effect")
             << M << QStringList{"\\Jsmith~C9", "\\Jsmith~AMe~hi~", "\\Jsmith~E"} << QStringList{}
             << QStringList{} << QStringList{} << 0;
+        const QString longest(modNetCmds::kMaxSenderName, QLatin1Char('n'));
+        QTest::newRow("the longest sender is listed")
+            << M << QStringList{longest + "~C3"} << QStringList{longest}
+            << QStringList{longest + "~3~0~Arial~0~1~"} << QStringList{} << 2;
+        QTest::newRow("a longer sender has no effect")
+            << M
+            << QStringList{longest + "x~C3", longest + "x~A(All)~hi~", longest + "x~HMe~hi~0~",
+                           longest + "x~IMe~t", longest + "x~1Me~f~"}
+            << QStringList{} << QStringList{} << QStringList{} << 0;
         QTest::newRow("unknown letter still adds") << M << QStringList{"Ann~Zzz"} << QStringList{"Ann"}
                                                    << QStringList{"Ann~0~0~Arial~0~1~"} << QStringList{} << 1;
         QTest::newRow("E removes") << M << QStringList{"Ann~B", "Bob~B", "ann~E"} << QStringList{"Bob"}
