@@ -83,6 +83,15 @@ void RouteChatMsg(const QString& packet, const QString& sender) {
     if (deliver(packet, sender, false)) return;
     if (GetField(packet, 2, modGlobals::kSep) != QLatin1String("0")) return;
     if (refusedMember(sender)) return;
+    static bool refusalLogged = false;
+    if (ChatRooms::All().size() >= static_cast<std::size_t>(kMaxNetworkRooms)) {
+        if (!refusalLogged)
+            WriteLog(QStringLiteral("%1 chat rooms are open: a first line from somebody else opens none.")
+                         .arg(kMaxNetworkRooms));
+        refusalLogged = true;
+        return;
+    }
+    refusalLogged = false;
     if (!openRoom(sender + Sep())) return;
     PlaySnd(modGlobals::Sets().CHTSND);
     deliver(packet, sender, true);
