@@ -20,6 +20,8 @@ void SendUserData();
 void SendData(const QString& data);
 void PollData();
 void ParseData(const QString& text);
+// True while a datagram is being dispatched (nested loops inside a handler included).
+bool Dispatching();
 void AddUser(const QString& name);
 // Index of the first listed name equal to `name` ignoring case; 0 when there is none.
 qint16 FindUser(const QString& name);
