@@ -21,6 +21,7 @@
 #include "core/modLangConst.h"
 #include "platform/Ansi.h"
 #include "platform/Mailslot.h"
+#include "support/TestEnv.h"
 
 #include <QApplication>
 #include <QDir>
@@ -237,12 +238,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     modGlobals::Run().NoLog = 1;
-    qputenv("QX3_MAILSLOT_IF", "127.0.0.1");
-    qputenv("QX3_MAILSLOT_PORT", "40993");
-    if (qEnvironmentVariableIsEmpty("QX3_MAILSLOT_GROUP")) {
-        const QByteArray group = qgetenv("QX3_TEST_GROUP");
-        if (!group.isEmpty()) qputenv("QX3_MAILSLOT_GROUP", group);
-    }
+    TestEnv::useLoopback(); // the copies started inherit the port
     windowCosts();
     std::printf("Floods against a copy of QX3 on loopback (targets: RSS growth < %.0f MiB, \"R\" answered "
                 "< %lld ms after, the \"C\" updates < %lld ms)\n",

@@ -79,8 +79,8 @@ void checkStep() {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // Answers go out on loopback, to a port no test listens on.
-    env = &FuzzEnv::init(41093);
+    // Answers go out on loopback, at this process's own port.
+    env = &FuzzEnv::init(TestEnv::Loopback);
     root = new QTemporaryDir;
     if (!root->isValid()) FuzzEnv::fail("no temporary folder");
     savePath = root->path() + QStringLiteral("/save");
