@@ -72,12 +72,17 @@ qint64 nowMs() {
     }();
     return clock.elapsed();
 }
-// True, once, for an answer from a user asked within the time an answer is awaited.
-bool takeRequest(const QString& sender) {
+// Forgets the requests whose time for an answer is over.
+void forgetOld() {
     auto& r = requests();
     const qint64 now = nowMs();
     r.erase(std::remove_if(r.begin(), r.end(), [&](const Request& q) { return now - q.sentMs > answerMs; }),
             r.end());
+}
+// True, once, for an answer from a user asked within the time an answer is awaited.
+bool takeRequest(const QString& sender) {
+    forgetOld();
+    auto& r = requests();
     const auto it = std::find_if(r.begin(), r.end(),
                                  [&](const Request& q) { return modAppFnc::SameNoCase(q.name, sender); });
     if (it == r.end()) return false;
@@ -114,6 +119,7 @@ void RequestUserInfo(const QString& userList, int mode) {
         what = QStringLiteral("U");
     else
         return;
+    forgetOld();
     for (const QString& name : ListNames(userList)) {
         requests().push_back({name, nowMs()});
         modNetCmds::SendData(QStringLiteral("R") + name + modGlobals::Sep() + what);
