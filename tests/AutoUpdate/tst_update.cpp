@@ -54,7 +54,6 @@ class TestUpdate : public QObject {
     std::unique_ptr<HttpServer> server_;
     std::unique_ptr<BoxRecorder> boxes_;
     std::unique_ptr<ProgramEndRecorder> end_;
-    int previousTimeout_ = 0;
 
     QString path(const QString& rel) const { return QDir(prog_).filePath(rel); }
     void put(const QString& rel, const QByteArray& bytes) {
@@ -91,9 +90,6 @@ class TestUpdate : public QObject {
     }
 
   private slots:
-    void initTestCase() { previousTimeout_ = Http::SetIdleTimeoutMs(600); }
-    void cleanupTestCase() { Http::SetIdleTimeoutMs(previousTimeout_); }
-
     void init() {
         root_ = std::make_unique<QTemporaryDir>();
         prog_ = root_->filePath(QStringLiteral("prog"));
@@ -298,6 +294,7 @@ class TestUpdate : public QObject {
         QFETCH(HttpServer::Reply, reply);
         QFETCH(QString, interrupt);
         QFETCH(QString, status);
+        const ShortIdleTimeout stalls(!reply.closeAfter, 600);
         server_->route("/files/tool.sh", reply);
         server_->route(kUpdatesPath.toLatin1(),
                        record(QStringLiteral("Tool"), QStringLiteral("/files/tool.sh"),

@@ -65,6 +65,12 @@ class NetPeer {
         out += process.readAllStandardOutput();
         return out;
     }
+    // Its last report on its user list: the records, "|" for the separator and ";" between them.
+    QByteArray lastList() {
+        output();
+        const qsizetype at = out.lastIndexOf("\nLIST ");
+        return at < 0 ? QByteArray() : out.mid(at + 6, out.indexOf('\n', at + 1) - at - 6);
+    }
     // Its last report on its chat rooms: every room, one line each ("ROOM <n> ..."), or "ROOMS none".
     QByteArray rooms() {
         output();
