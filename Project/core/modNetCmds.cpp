@@ -2,6 +2,7 @@
 
 #include "core/MessageService.h"
 #include "core/NetHooks.h"
+#include "core/NetMessages.h"
 #include "core/NetOwner.h"
 #include "core/clsChat.h"
 #include "core/modAppFnc.h"
@@ -25,6 +26,7 @@ struct State {
     bool open = false;
     qint16 dataReceived = 0;
     qint16 xferFile = -1;
+    int dispatching = 0; // ParseData calls under way, nested ones counted
 };
 State& st() {
     static State s;
@@ -72,6 +74,16 @@ void setRecordField(const QString& sender, int field, const QString& value) {
     recs->SetList(idx, rec);
     listChanged();
 }
+
+// Counts a dispatch for its lifetime; the last one to end lets waiting messages be shown.
+struct Dispatch {
+    Dispatch() { ++st().dispatching; }
+    ~Dispatch() {
+        if (--st().dispatching == 0) NetMessages::DispatchEnded();
+    }
+    Dispatch(const Dispatch&) = delete;
+    Dispatch& operator=(const Dispatch&) = delete;
+};
 
 // Only the text before a separator can go into a record field, so no field can shift.
 QString fieldValue(const QString& payload) {
@@ -174,11 +186,17 @@ void PollData() {
     st().dataReceived = 1;
 }
 
+bool Dispatching() {
+    return st().dispatching > 0;
+}
+
 void ParseData(const QString& text) {
+    const Dispatch inDispatch;
     if (modGlobals::Run().NetLog == 1)
         modAppFnc::WriteLog(QStringLiteral("DataIn >>") + text + QStringLiteral("<<"));
     const qsizetype sepAt = text.indexOf(modGlobals::kSep);
     const QString sender = sepAt < 0 ? QString() : text.left(sepAt);
+    if (sender.size() > kMaxSenderName) return;
     const bool fromMe = sender == st().myName;
     if (!fromMe) {
         if (sender.startsWith(QLatin1Char('\\'))) return;
@@ -212,7 +230,8 @@ void ParseData(const QString& text) {
         RemoveUser(sender);
         return;
     case 'M':
-        modAppFnc::ShowMsg(QStringLiteral("Message From:") + sender + kCrLf + payload, 0, 0);
+        // Shown after the dispatch: a message window here would hold the rest of the poll.
+        NetMessages::Post(sender, QStringLiteral("Message From:") + sender + kCrLf + payload);
         return;
     case 'A': {
         const QString target = modAppFnc::GetField(payload, 1, sep);

@@ -33,6 +33,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -545,6 +546,8 @@ class TestAlerts : public QObject {
         Sets().INV = 1;
         parse(QStringLiteral("Ann~C255"));
         parse(QStringLiteral("Ann~FTahoma"));
+        modAppFnc::RequestUserInfo(QStringLiteral("Ann") + S, 0);
+        modAppFnc::RequestUserInfo(QStringLiteral("Ann") + S, 1);
         arrive({QStringLiteral("Ann~IMe~Phone: 555-0199"), QStringLiteral("Ann~IMe~Logon: <b>ann</b>"),
                 QStringLiteral("Ann~IBob~not for me")});
         const QList<frmInfo*> infos = windows<frmInfo>();
@@ -566,6 +569,83 @@ class TestAlerts : public QObject {
         QPointer<frmInfo> first = infos.first();
         first->cmdOk_Click();
         QTRY_VERIFY(first.isNull());
+    }
+
+    // An answer opens a window only for a request of ours of the last minute, and each request
+    // opens one. (Each case asks users of its own: requests of other cases may still wait.)
+    void onlyRequestedAnswersOpenAWindow() {
+        openLayer(QStringLiteral("Me"));
+        parse(QStringLiteral("Quinn~IMe~unasked"));
+        QCOMPARE(windows<frmInfo>().size(), 0);
+        modAppFnc::RequestUserInfo(QStringLiteral("Quinn") + S, 0);
+        parse(QStringLiteral("Rita~IMe~somebody not asked"));
+        QCOMPARE(windows<frmInfo>().size(), 0);
+        parse(QStringLiteral("QUINN~IMe~first"));
+        QCOMPARE(windows<frmInfo>().size(), 1);
+        parse(QStringLiteral("Quinn~IMe~second"));
+        QCOMPARE(windows<frmInfo>().size(), 1);
+        QCOMPARE(windows<frmInfo>().first()->txtMsg->toPlainText(), QStringLiteral("first"));
+        QCOMPARE(env.sounds.heard, QStringList{QStringLiteral("beep")});
+        // An answer after the time an answer is awaited opens nothing.
+        modAppFnc::SetInfoAnswerMs(1);
+        modAppFnc::RequestUserInfo(QStringLiteral("Quinn") + S, 1);
+        QElapsedTimer since;
+        since.start();
+        QTRY_VERIFY(since.elapsed() > 1);
+        parse(QStringLiteral("Quinn~IMe~late"));
+        modAppFnc::SetInfoAnswerMs(0);
+        QCOMPARE(windows<frmInfo>().size(), 1);
+    }
+
+    // However many answers were asked for, only so many windows are open at once; the log says
+    // once that the others were left out.
+    void informationWindowsAreBounded() {
+        openLayer(QStringLiteral("Me"));
+        const int n = modAppFnc::kMaxNetworkInfos;
+        for (int i = 0; i < n + 3; ++i)
+            modAppFnc::RequestUserInfo(QStringLiteral("Sam") + S, 0);
+        for (int i = 0; i < n + 2; ++i)
+            parse(QStringLiteral("Sam~IMe~answer %1").arg(i));
+        QCOMPARE(windows<frmInfo>().size(), n);
+        const QString refused =
+            QStringLiteral("%1 information windows are open: further answers are not shown.").arg(n);
+        QCOMPARE(logEntries().count(refused), 1);
+        QPointer<frmInfo> one = windows<frmInfo>().first();
+        one->cmdOk_Click();
+        QTRY_VERIFY(one.isNull());
+        parse(QStringLiteral("Sam~IMe~after one closed"));
+        QCOMPARE(windows<frmInfo>().size(), n);
+    }
+
+    // Alerts open no more than so many pop-ups at a time; every alert still goes into the
+    // history, and the log says once that pop-ups were left out.
+    void popUpsFromTheNetworkAreBounded() {
+        openLayer(QStringLiteral("Me"));
+        const int n = modAppFnc::kMaxNetworkPops;
+        for (int i = 0; i < n + 10; ++i)
+            parse(QStringLiteral("Eve~A(All)~alert %1~").arg(i));
+        QCOMPARE(windows<frmPop>().size(), n);
+        QCOMPARE(env.sounds.heard.size(), n); // a sound for each pop-up only
+        const frmMsgHist& h = frmMsgHist::Load();
+        QCOMPARE(h.Entry(h.Newest()).Msg, QStringLiteral("alert %1").arg(n + 9));
+        QCOMPARE(historyRows(), frmMsgHist::kEntries);
+        const QString refused =
+            QStringLiteral("%1 alert pop-ups are open: further alerts go to the history only.").arg(n);
+        QCOMPARE(logEntries().count(refused), 1);
+        // One closed: the next alert has its pop-up again, the one after is left out and logged.
+        QPointer<frmPop> one = windows<frmPop>().first();
+        one->cmdClose_Click();
+        QTRY_VERIFY(one.isNull());
+        parse(QStringLiteral("Eve~A(All)~one more~"));
+        QCOMPARE(windows<frmPop>().size(), n);
+        QStringList shown;
+        for (frmPop* p : windows<frmPop>())
+            shown << p->Msg();
+        QVERIFY(shown.contains(QStringLiteral("one more")));
+        parse(QStringLiteral("Eve~A(All)~and another~"));
+        QCOMPARE(windows<frmPop>().size(), n);
+        QCOMPARE(h.Entry(h.Newest()).Msg, QStringLiteral("and another"));
+        QCOMPARE(logEntries().count(refused), 2);
     }
 
     // --- history ------------------------------------------------------------------------------

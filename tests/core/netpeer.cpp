@@ -78,9 +78,15 @@ struct PrintingNotices : NoticeWindows {
                     qPrintable(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("|"))));
         std::fflush(stdout);
     }
-    void ShowPop(const QString& text, const QString& sender) override { print("ALERT", sender, text); }
+    QObject* ShowPop(const QString& text, const QString& sender) override {
+        print("ALERT", sender, text);
+        return nullptr;
+    }
     void AddToHistory(const QString&, const QString&) override {}
-    void ShowInfo(const QString& text, const QString& sender) override { print("INFO", sender, text); }
+    QObject* ShowInfo(const QString& text, const QString& sender) override {
+        print("INFO", sender, text);
+        return nullptr;
+    }
 };
 
 // No sound card and no windowing here: the beep of a message is silent.

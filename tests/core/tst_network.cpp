@@ -1,4 +1,5 @@
 // The transport and the network layer over the real UDP layer on loopback.
+#include "core/NetMessages.h"
 #include "core/clsChat.h"
 #include "core/modAppFnc.h"
 #include "core/modGlobals.h"
@@ -51,6 +52,11 @@ QStringList drain(clsChat& chat, int expected) {
         TestEnv::kNetWait);
     return got;
 }
+
+// An owner whose layer reads only when the test polls.
+struct QuietOwner : TestOwner {
+    bool PollOnArrival() const override { return false; }
+};
 
 QString rec(const QString& name, const QString& col = "0", const QString& stat = "0",
             const QString& font = "Arial", const QString& sel = "0", const QString& acc = "1") {
@@ -200,6 +206,15 @@ class TestNetwork : public QObject {
         QTest::newRow("backslash sender has no effect")
             << M << QStringList{"\\Jsmith~C9", "\\Jsmith~AMe~hi~", "\\Jsmith~E"} << QStringList{}
             << QStringList{} << QStringList{} << 0;
+        const QString longest(modNetCmds::kMaxSenderName, QLatin1Char('n'));
+        QTest::newRow("the longest sender is listed")
+            << M << QStringList{longest + "~C3"} << QStringList{longest}
+            << QStringList{longest + "~3~0~Arial~0~1~"} << QStringList{} << 2;
+        QTest::newRow("a longer sender has no effect")
+            << M
+            << QStringList{longest + "x~C3", longest + "x~A(All)~hi~", longest + "x~HMe~hi~0~",
+                           longest + "x~IMe~t", longest + "x~1Me~f~"}
+            << QStringList{} << QStringList{} << QStringList{} << 0;
         QTest::newRow("unknown letter still adds") << M << QStringList{"Ann~Zzz"} << QStringList{"Ann"}
                                                    << QStringList{"Ann~0~0~Arial~0~1~"} << QStringList{} << 1;
         QTest::newRow("E removes") << M << QStringList{"Ann~B", "Bob~B", "ann~E"} << QStringList{"Bob"}
@@ -297,11 +312,74 @@ class TestNetwork : public QObject {
         modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
         modNetCmds::ParseData(QStringLiteral("Ann") + S + QStringLiteral("Mline one") + S +
                               QStringLiteral("two"));
-        QCOMPARE(msg.shown.size(), std::size_t(1));
+        QVERIFY(msg.shown.empty()); // after the dispatch, never inside it
+        QTRY_COMPARE(msg.shown.size(), std::size_t(1));
         QCOMPARE(msg.shown[0].text,
                  QStringLiteral("Message From:Ann\r\nline one") + S + QStringLiteral("two"));
         QCOMPARE(msg.shown[0].buttons, 0);
         QCOMPARE(msg.shown[0].icon, 0);
+    }
+
+    // Messages and a request in one poll: the request is answered before the first message
+    // window opens, and the messages follow one at a time, each once, in the order they came.
+    void messagesNeverHoldThePoll() {
+        QuietOwner owner;
+        owner.names.AddItem(QStringLiteral("Eve")); // heard before: no presence answers in between
+        owner.records.AddItem(rec(QStringLiteral("Eve")));
+        SoundRecorder snd;
+        MessageRecorder msg;
+        modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
+        clsChat ear;
+        ear.Init(QStringLiteral("QX3"));
+        Mailslot counter;
+        QVERIFY(counter.create(QStringLiteral("QX3")) >= 0);
+        QStringList expected;
+        auto send = [&](const QStringList& burst) {
+            for (const QString& d : burst)
+                ear.SendMessage(QString(), QStringLiteral("*"), QStringLiteral("Eve") + S + d);
+            waitHeard(counter, int(burst.size())); // all wait in the slot: one poll takes them all
+        };
+        QStringList burst;
+        for (int i = 1; i <= 20; ++i) {
+            burst << QStringLiteral("Mline %1").arg(i);
+            expected << QStringLiteral("Message From:Eve\r\nline %1").arg(i);
+        }
+        send(burst << QStringLiteral("RMe") + S + QStringLiteral("P"));
+        const QString answer = QChar(0) + QStringLiteral("Me") + S + QStringLiteral("IEve") + S +
+                               modLangConst::Get(QStringLiteral("NetCmd_PhoneSendMsg")) +
+                               QStringLiteral("555-0100");
+        bool answeredFirst = false;
+        msg.whileOpen = [&] {
+            if (msg.shown.size() == 1) answeredFirst = ear.GetMessages().contains(answer);
+        };
+        modNetCmds::PollData();
+        // A second poll while they wait: the same text again is not shown twice.
+        send({QStringLiteral("Mline 3"), QStringLiteral("Mnew")});
+        modNetCmds::PollData();
+        expected << QStringLiteral("Message From:Eve\r\nnew");
+        QCOMPARE(msg.shown.size(), std::size_t(0));
+        QTRY_COMPARE(msg.texts(), expected);
+        QVERIFY2(answeredFirst, "the request was answered only after the first message window closed");
+        // Shown and closed: the same message again is a new one.
+        modNetCmds::ParseData(QStringLiteral("Eve") + S + QStringLiteral("Mline 3"));
+        QTRY_COMPARE(msg.shown.size(), std::size_t(expected.size() + 1));
+    }
+
+    // No more than NetMessages::kMaxWaiting wait; the log says once that the rest were dropped.
+    void waitingMessagesAreBounded() {
+        TestOwner owner;
+        SoundRecorder snd;
+        MessageRecorder msg;
+        modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
+        const int n = NetMessages::kMaxWaiting;
+        for (int i = 0; i < n + 20; ++i)
+            modNetCmds::ParseData(QStringLiteral("Eve") + S + QStringLiteral("Mm%1").arg(i));
+        QCOMPARE(NetMessages::Waiting(), n);
+        QTRY_COMPARE(msg.shown.size(), std::size_t(n));
+        QCOMPARE(msg.shown.back().text, QStringLiteral("Message From:Eve\r\nm%1").arg(n - 1));
+        const QString dropped =
+            QStringLiteral("%1 messages wait to be shown: further messages are dropped.").arg(n);
+        QCOMPARE(logEntries().count(dropped), 1);
     }
 
     // Requests are answered with an I datagram, byte for byte.
