@@ -56,7 +56,10 @@ QString ReadTextFile(const QString& path) {
 }
 
 QString TextLines(const QByteArray& bytes) {
-    const QString all = Ansi::decode(bytes);
+    return TextLines(Ansi::decode(bytes));
+}
+
+QString TextLines(const QString& all) {
     QString out;
     out.reserve(all.size() + 16);
     qsizetype start = 0;
