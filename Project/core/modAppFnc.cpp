@@ -244,8 +244,9 @@ qint32 GetWorkArea(int index, const QWidget* window) {
 
 namespace {
 void runCompanion(const QString& file, const QString& logText, const QString& msgKey) {
-    const QString path = ProgramFolder::file(file);
-    if (QFileInfo(path).isFile() && Shell::startProgram(path)) return;
+    // Beside this program, whichever data folder it uses; the companion is told that folder.
+    const QString path = ProgramFolder::program(file);
+    if (QFileInfo(path).isFile() && Shell::startProgram(path, {}, ProgramFolder::environment())) return;
     WriteLog(logText + path);
     ShowMsg(modLangConst::Get(msgKey) + kCrLf + QLatin1Char('(') + path + QLatin1Char(')'), 0, 1);
 }
