@@ -533,8 +533,8 @@ bool frmOpt::SaveSets() {
         }
     sound(optCSnd, txtCSndFile, s.CHTSND);
     s.CHTSNDBTN = checkValue(chkChatSndBtn);
-    // Only a selected option changes the value; a stored value the options cannot show stays.
-    if (selectedOption(optChatStyle) >= 0) s.CHTSTY = optChatStyle[0]->isChecked() ? 0 : 1;
+    // Single line or multi line, nothing else: a stored value outside the two becomes multi line.
+    s.CHTSTY = optChatStyle[0]->isChecked() ? 0 : 1;
     s.CHTPICS = checkValue(chkChatPics);
     s.UPN = txtPhoneNumber->text();
     if (optSFld[0]->isChecked())

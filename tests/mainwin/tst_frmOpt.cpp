@@ -215,6 +215,36 @@ class TestOptions : public QObject {
         QCOMPARE(readAll(settingsFile()), before);
     }
 
+    // A stored chat style outside the two options is saved as multi line, never as it was.
+    void chatStyleIsSavedAsZeroOrOne_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("choose"); // the option clicked, -1 for none
+        QTest::addColumn<int>("saved");
+        QTest::newRow("0") << 0 << -1 << 0;
+        QTest::newRow("1") << 1 << -1 << 1;
+        QTest::newRow("2") << 2 << -1 << 1;
+        QTest::newRow("negative") << -1 << -1 << 1;
+        QTest::newRow("largest") << 32767 << -1 << 1;
+        QTest::newRow("2, single line chosen") << 2 << 0 << 0;
+        QTest::newRow("-5, multi line chosen") << -5 << 1 << 1;
+    }
+    void chatStyleIsSavedAsZeroOrOne() {
+        QFETCH(int, stored);
+        QFETCH(int, choose);
+        QFETCH(int, saved);
+        Sets().CHTSTY = qint16(stored);
+        frmOpt* f = open();
+        if (choose >= 0) {
+            f->cmdOpt_Click(2);
+            click(f->optChatStyle[choose]);
+        }
+        ok(f);
+        QCOMPARE(int(Sets().CHTSTY), saved);
+        Sets().CHTSTY = 99;
+        QVERIFY(modSettings::LoadSettings());
+        QCOMPARE(int(Sets().CHTSTY), saved);
+    }
+
     void opensWhatIsStored() {
         auto& s = Sets();
         s.ALTSND = QStringLiteral("(System Beep)");
