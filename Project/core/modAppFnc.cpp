@@ -76,10 +76,38 @@ QString TextLines(const QString& all) {
     return out;
 }
 
-void Delay(int ms) {
+namespace {
+// The hidden timing window of the wait: shown modally, so that no other window takes input
+// while it lasts, and never drawn anywhere. Timers and the network poll run meanwhile.
+class frmTiming : public QWidget {
+  public:
+    explicit frmTiming(int ms) : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint) {
+        setAttribute(Qt::WA_DontShowOnScreen);
+        setWindowModality(Qt::ApplicationModal);
+        Timer1.setSingleShot(true);
+        Timer1.setInterval(ms < 0 ? 0 : ms);
+        QObject::connect(&Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    }
+    void ShowModal() {
+        show();
+        Timer1.start();
+        loop.exec();
+    }
+
+  private:
+    void Timer1_Timer() {
+        Timer1.stop();
+        hide();
+        loop.quit();
+    }
+    QTimer Timer1;
     QEventLoop loop;
-    QTimer::singleShot(ms < 0 ? 0 : ms, &loop, &QEventLoop::quit);
-    loop.exec();
+};
+} // namespace
+
+void Delay(int ms) {
+    frmTiming timing(ms);
+    timing.ShowModal();
 }
 
 namespace {

@@ -21,7 +21,8 @@ QString ReadTextFile(const QString& path);
 QString TextLines(const QByteArray& bytes);
 // The same for text already decoded.
 QString TextLines(const QString& all);
-// Returns after `ms` milliseconds; events, timers and the network poll run meanwhile.
+// Returns after `ms` milliseconds. The wait is modal: the windows take no input meanwhile, while
+// events, timers and the network poll run.
 void Delay(int ms);
 // The modal message window; returns 0 for OK or Yes, 1 for No.
 int ShowMsg(const QString& text, int buttons, int icon);

@@ -9,12 +9,16 @@
 #include "support/TestFiles.h"
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 const QString S(modGlobals::kSep);
@@ -231,6 +235,54 @@ class TestAppFnc : public QObject {
     }
 
     void workAreaIndexOutOfRange() { QCOMPARE(modAppFnc::GetWorkArea(4, nullptr), 0); }
+
+    // The wait is modal: a window open before it takes no input while it lasts, as the user
+    // gives it through the window system, while timers keep firing; a box opened meanwhile
+    // takes input, and after the wait the window does again.
+    void delayIsModal() {
+        QWidget before;
+        auto* button = new QPushButton(QStringLiteral("Go"), &before);
+        button->setGeometry(10, 10, 80, 30);
+        before.resize(120, 60);
+        before.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&before));
+        int clicks = 0;
+        connect(button, &QPushButton::clicked, this, [&] { ++clicks; });
+        const QPoint at = button->geometry().center();
+        int ticks = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, this, [&] { ++ticks; });
+        tick.start(10);
+        int clicksDuring = -1, ticksDuring = 0;
+        bool boxAnswered = false;
+        QTimer::singleShot(100, this, [&] {
+            QTest::mouseClick(before.windowHandle(), Qt::LeftButton, {}, at);
+            QTest::keyClick(before.windowHandle(), Qt::Key_Space);
+            clicksDuring = clicks;
+            ticksDuring = ticks;
+            QDialog box;
+            auto* yes = new QPushButton(QStringLiteral("Yes"), &box);
+            yes->setGeometry(5, 5, 60, 25);
+            connect(yes, &QPushButton::clicked, &box, &QDialog::accept);
+            QTimer::singleShot(0, &box, [&] {
+                QVERIFY(QTest::qWaitForWindowExposed(&box));
+                QTest::mouseClick(box.windowHandle(), Qt::LeftButton, {}, yes->geometry().center());
+            });
+            boxAnswered = box.exec() == QDialog::Accepted;
+        });
+        QElapsedTimer waited;
+        waited.start();
+        modAppFnc::Delay(400);
+        // A timer of this length may fire up to 5 % early.
+        QVERIFY2(waited.elapsed() >= 380,
+                 qPrintable(QStringLiteral("the wait ended after %1 ms").arg(waited.elapsed())));
+        QCOMPARE(clicksDuring, 0);
+        QVERIFY2(ticksDuring > 0, "no timer fired during the wait");
+        QVERIFY(boxAnswered);
+        QCOMPARE(clicks, 0); // nothing held back for later either
+        QTest::mouseClick(before.windowHandle(), Qt::LeftButton, {}, at);
+        QCOMPARE(clicks, 1);
+    }
 
     // The companion programs are found beside the running program, wherever the data folder
     // is, and are told that folder; so is the autostart entry. A copy of the helper program
