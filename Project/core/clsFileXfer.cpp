@@ -102,6 +102,7 @@ bool clsFileXfer::Current() const {
 
 void clsFileXfer::SetTimeoutMs(int ms) {
     timeoutMs = ms > 0 ? ms : kTimeoutMs;
+    if (timer->isActive()) timer->start(timeoutMs); // the silence counts from now
 }
 
 // --- the offer --------------------------------------------------------------------------------

@@ -57,7 +57,7 @@ class clsFileXfer : public NetHooks::FileTransfer {
 
     // True from the accept ("y" sent or taken) to the end of the transfer.
     bool Current() const;
-    // Tests shorten the silence that ends a transfer; 0 puts kTimeoutMs back.
+    // Tests shorten the silence that ends a transfer, from now on; 0 puts kTimeoutMs back.
     void SetTimeoutMs(int ms);
 
     clsFileXfer(const clsFileXfer&) = delete;

@@ -23,6 +23,7 @@
 #include "platform/OuterGeometry.h"
 #include "platform/Twips.h"
 #include "support/Headless.h"
+#include "support/NetPeer.h"
 #include "support/Recorders.h"
 #include "support/Screenshot.h"
 #include "support/TestEnv.h"
@@ -36,7 +37,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -82,7 +82,7 @@ QStringList hearUntilMarker(clsChat& ear) {
             got += ear.GetMessages();
             return got.contains(marker);
         },
-        5000);
+        TestEnv::kNetWait);
     got.removeAll(marker);
     return got;
 }
@@ -102,7 +102,7 @@ QStringList commands(const QStringList& heard, const QString& letters = QStringL
 
 class TestAlerts : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{41313};
+    TestEnv::Headless env{TestEnv::Loopback};
     TrayRecorder tray;
     std::unique_ptr<clsChat> ear;
     QPointer<frmMain> main;
@@ -128,7 +128,7 @@ class TestAlerts : public QObject {
                 const frmMsgHist& h = frmMsgHist::Load();
                 return h.Newest() >= 0 && h.Entry(h.Newest()).From == QLatin1String("Probe");
             },
-            5000));
+            TestEnv::kNetWait));
     }
     // The pop-ups open now, without the probe's.
     static QList<frmPop*> pops() {
@@ -671,26 +671,13 @@ class TestAlerts : public QObject {
     // Another process alerts us; we reply and block from its pop-up, and ask for its number.
     void alertsWithAnotherProcess() {
         openMain();
-        QTemporaryDir peerHome;
-        QProcess peer;
-        QProcessEnvironment peerEnv = QProcessEnvironment::systemEnvironment();
-        peerEnv.insert(QStringLiteral("QX3_HOME"), peerHome.path());
-        peer.setProcessEnvironment(peerEnv);
-        QString bin = QString::fromLocal8Bit(qgetenv("QX3_TEST_BINARY_DIR"));
-        if (bin.isEmpty()) bin = QCoreApplication::applicationDirPath() + QStringLiteral("/../..");
-        peer.start(bin + QStringLiteral("/tests/core/netpeer"), {"Zoe", "32768", "Tahoma"});
-        QVERIFY(peer.waitForStarted(5000));
-        QByteArray out;
-        auto heard = [&](const QByteArray& line) {
-            out += peer.readAllStandardOutput();
-            return out.contains(line);
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(heard("READY"), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(main->IsOnLine(QStringLiteral("Zoe")), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(heard("LIST Me|"), 10000);
+        TestEnv::NetPeer peer;
+        QVERIFY(peer.start(QStringLiteral("Zoe"), QStringLiteral("32768"), QStringLiteral("Tahoma")));
+        QTRY_VERIFY_WITH_TIMEOUT(main->IsOnLine(QStringLiteral("Zoe")), TestEnv::kNetWait);
+        QVERIFY(peer.saw("LIST Me|"));
 
-        peer.write("alert Me Lunch at noon?\n");
-        QTRY_COMPARE_WITH_TIMEOUT(pops().size(), 1, 10000);
+        peer.send("alert Me Lunch at noon?");
+        QTRY_COMPARE_WITH_TIMEOUT(pops().size(), 1, TestEnv::kNetWait);
         QPointer<frmPop> pop = pops().first();
         QCOMPARE(pop->windowTitle(), QStringLiteral("Zoe"));
         QCOMPARE(pop->Msg(), QStringLiteral("Lunch at noon?"));
@@ -705,30 +692,28 @@ class TestAlerts : public QObject {
         frmAlert* reply = windows<frmAlert>().first();
         reply->txtMsg->SetText(QStringLiteral("Yes, see you"));
         reply->cmdSnd_Click();
-        QTRY_VERIFY_WITH_TIMEOUT(heard("ALERT Me Yes, see you\n"), 10000);
+        QVERIFY(peer.saw("ALERT Me Yes, see you\n"));
 
         // Block from the next pop-up: the peer learns it, and its alerts stop.
-        peer.write("alert Me Still there?\n");
-        QTRY_COMPARE_WITH_TIMEOUT(pops().size(), 1, 10000);
+        peer.send("alert Me Still there?");
+        QTRY_COMPARE_WITH_TIMEOUT(pops().size(), 1, TestEnv::kNetWait);
         pop = pops().first();
         QTest::keyClick(pop, Qt::Key_F8);
         QVERIFY(main->IsBlocked(QStringLiteral("Zoe")));
-        QTRY_VERIFY_WITH_TIMEOUT(heard("Me|255|0|Courier New|0|0|"), 10000);
+        QVERIFY(peer.saw("Me|255|0|Courier New|0|0|"));
         pop->cmdClose_Click();
         QTRY_VERIFY(pop.isNull());
-        peer.write("alert Me Hello?\nask Me 0\n");
+        peer.send("alert Me Hello?\nask Me 0");
         // Our answer to the request comes after the blocked alert has been dropped.
-        QTRY_VERIFY_WITH_TIMEOUT(
-            heard("INFO Me " + modLangConst::Get(QStringLiteral("NetCmd_PhoneSendMsg")).toLatin1()), 10000);
+        QVERIFY(peer.saw("INFO Me " + modLangConst::Get(QStringLiteral("NetCmd_PhoneSendMsg")).toLatin1()));
         QCOMPARE(pops().size(), 0);
 
         // We ask for the peer's number: its answer opens an information window.
         modAppFnc::RequestUserInfo(QStringLiteral("Zoe") + S, 0);
-        QTRY_COMPARE_WITH_TIMEOUT(windows<frmInfo>().size(), 1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(windows<frmInfo>().size(), 1, TestEnv::kNetWait);
         QCOMPARE(windows<frmInfo>().first()->txtMsg->toPlainText(),
                  modLangConst::Get(QStringLiteral("NetCmd_PhoneSendMsg")) + QStringLiteral("555-0123"));
-        peer.write("quit\n");
-        QVERIFY(peer.waitForFinished(5000));
+        QVERIFY(peer.quit());
     }
 };
 

@@ -17,6 +17,7 @@
 #include "platform/Twips.h"
 #include "support/ChatRecorders.h"
 #include "support/Headless.h"
+#include "support/NetPeer.h"
 #include "support/Screenshot.h"
 #include "support/TestFiles.h"
 
@@ -30,7 +31,6 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPointer>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -77,7 +77,7 @@ QColor colourOf(const std::vector<std::pair<QRect, QColor>>& pieces, const QRect
 
 class TestFrmChat : public QObject {
     Q_OBJECT
-    TestEnv::Headless env_{41201};
+    TestEnv::Headless env_{TestEnv::Loopback};
     TestOwner owner;
     clsChat listener;
 
@@ -100,7 +100,7 @@ class TestFrmChat : public QObject {
                 }
                 return marked;
             },
-            5000);
+            TestEnv::kNetWait);
         if (!marked) qWarning("the marker never arrived");
         return got;
     }
@@ -237,7 +237,7 @@ class TestFrmChat : public QObject {
                         order << QString(m.mid(4)).replace(S, "|");
                 return order.contains(QStringLiteral("E"));
             },
-            5000));
+            TestEnv::kNetWait));
         QCOMPARE(order, QStringList({"HBob||3|", "HAnn||3|", "E"}));
         QTRY_VERIFY(a.isNull() && b.isNull());
         NetHooks::router().set(nullptr);
@@ -989,68 +989,57 @@ class TestFrmChat : public QObject {
     // --- two copies in separate processes -----------------------------------------------------
 
     void aRoomAcrossProcesses() {
-        const QString bin = qEnvironmentVariable("QX3_TEST_BINARY_DIR");
-        if (bin.isEmpty()) QSKIP("needs the build folder (run through ctest)");
         MainRecorder main;
         AppRouter::Install();
         frmChat::Install();
         QTimer poll; // this copy polls as its main window would
         connect(&poll, &QTimer::timeout, [] { modNetCmds::PollData(); });
         poll.start(50);
-        QTemporaryDir homeB, homeC;
-        QProcess bob, cy;
-        QByteArray outB, outC;
-        auto start = [&](QProcess& p, const QTemporaryDir& dir, const QString& name, QByteArray& out) {
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QStringLiteral("QX3_HOME"), dir.path());
-            p.setProcessEnvironment(env);
-            p.start(bin + QStringLiteral("/tests/core/netpeer"), {name, "0", "Arial"});
-            QVERIFY(p.waitForStarted(5000));
-            QTRY_VERIFY_WITH_TIMEOUT((out += p.readAllStandardOutput(), out.contains("READY")), 10000);
+        TestEnv::NetPeer bob, cy;
+        QVERIFY(bob.start(QStringLiteral("Bob")));
+        QVERIFY(cy.start(QStringLiteral("Cy")));
+        // The peer's rooms come to one room whose report begins with `begin`.
+        auto oneRoom = [](TestEnv::NetPeer& p, const QByteArray& begin) {
+            return p.until(
+                [&] {
+                    const QByteArray r = p.rooms();
+                    return r.startsWith(begin) && !r.contains("\nROOM 1 ");
+                },
+                "one room: " + begin);
         };
-        // What a peer printed last about its rooms.
-        auto rooms = [](QProcess& p, QByteArray& out) {
-            out += p.readAllStandardOutput();
-            const qsizetype at = out.lastIndexOf("\nROOM");
-            return at < 0 ? QByteArray() : out.mid(at + 1);
-        };
-        start(bob, homeB, QStringLiteral("Bob"), outB);
-        start(cy, homeC, QStringLiteral("Cy"), outC);
 
         // A room from here: Bob's copy opens one from the join notice.
         modAppFnc::LoadChatWindow(QStringLiteral("Bob") + S);
         QCOMPARE(ChatRooms::All().size(), std::size_t(1));
         QPointer<frmChat> w = dynamic_cast<frmChat*>(ChatRooms::All().front());
         QVERIFY(w);
-        QTRY_VERIFY_WITH_TIMEOUT(rooms(bob, outB).startsWith("ROOM 0 Me \n"), 10000);
+        QVERIFY(oneRoom(bob, "ROOM 0 Me \n"));
 
         // Lines both ways.
         w->txtSnd->SetText(QStringLiteral("hello Bob"));
         w->cmdSnd_Click();
-        QTRY_VERIFY_WITH_TIMEOUT(rooms(bob, outB).startsWith("ROOM 0 Me Me:/hello Bob/\n"), 10000);
-        bob.write("say hi back\n");
-        QTRY_COMPARE_WITH_TIMEOUT(w->txtMsg->Text(),
-                                  QStringLiteral("Me:\r\nhello Bob\r\nBob:\r\nhi back\r\n"), 10000);
+        QVERIFY(oneRoom(bob, "ROOM 0 Me Me:/hello Bob/\n"));
+        bob.send("say hi back");
+        QTRY_COMPARE_WITH_TIMEOUT(
+            w->txtMsg->Text(), QStringLiteral("Me:\r\nhello Bob\r\nBob:\r\nhi back\r\n"), TestEnv::kNetWait);
 
         // A third member: the "4" notices put everybody in one room on every computer.
         w->AddUser(QStringLiteral("Cy"));
-        QTRY_VERIFY_WITH_TIMEOUT(rooms(cy, outC).startsWith("ROOM 0 Bob,Me "), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(rooms(bob, outB).startsWith("ROOM 0 Cy,Me "), 10000);
-        QVERIFY(!rooms(cy, outC).contains("ROOM 1"));
-        cy.write("say all three\n");
-        QTRY_VERIFY_WITH_TIMEOUT(w->txtMsg->Text().endsWith(QStringLiteral("Cy:\r\nall three\r\n")), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(rooms(bob, outB).contains("Cy:/all three/"), 10000);
+        QVERIFY(oneRoom(cy, "ROOM 0 Bob,Me "));
+        QVERIFY(oneRoom(bob, "ROOM 0 Cy,Me "));
+        cy.send("say all three");
+        QTRY_VERIFY2_WITH_TIMEOUT(w->txtMsg->Text().endsWith(QStringLiteral("Cy:\r\nall three\r\n")),
+                                  qPrintable(w->txtMsg->Text()), TestEnv::kNetWait);
+        QVERIFY(bob.until([&] { return bob.rooms().contains("Cy:/all three/"); }, "Cy:/all three/"));
 
         // Bob leaves: the others remove him.
-        bob.write("leave\n");
-        QTRY_VERIFY_WITH_TIMEOUT(rooms(bob, outB).startsWith("ROOMS none"), 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(w->Members(), QStringList({"Cy"}), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(rooms(cy, outC).startsWith("ROOM 0 Me "), 10000);
+        bob.send("leave");
+        QVERIFY(bob.until([&] { return bob.rooms().startsWith("ROOMS none"); }, "ROOMS none"));
+        QTRY_COMPARE_WITH_TIMEOUT(w->Members(), QStringList({"Cy"}), TestEnv::kNetWait);
+        QVERIFY(oneRoom(cy, "ROOM 0 Me "));
 
-        for (QProcess* p : {&bob, &cy}) {
-            p->write("quit\n");
-            QVERIFY(p->waitForFinished(10000));
-        }
+        QVERIFY(bob.quit());
+        QVERIFY(cy.quit());
         poll.stop();
         w->close();
         ChatRooms::SetFactory({});

@@ -60,7 +60,7 @@ const QString kSep = QString(QChar(1));
 class TestFrmMsg : public QObject {
     Q_OBJECT
 
-    TestEnv::Headless env{40461};
+    TestEnv::Headless env{TestEnv::Loopback};
     // The window under test answers the messages, not the guard's recorder.
     Slot<MessageService>::Override shown{Messages::service(), frmMsg::Service()};
 

@@ -8,12 +8,12 @@
 #include "platform/Ansi.h"
 #include "platform/Mailslot.h"
 #include "support/Headless.h"
+#include "support/NetPeer.h"
 #include "support/Recorders.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -38,7 +38,7 @@ void waitHeard(Mailslot& ear, int count) {
                 ++heard;
             return heard >= count;
         },
-        5000));
+        TestEnv::kNetWait));
 }
 
 QStringList drain(clsChat& chat, int expected) {
@@ -48,7 +48,7 @@ QStringList drain(clsChat& chat, int expected) {
             got += chat.GetMessages();
             return got.size() >= expected;
         },
-        5000);
+        TestEnv::kNetWait);
     return got;
 }
 
@@ -60,7 +60,7 @@ QString rec(const QString& name, const QString& col = "0", const QString& stat =
 
 class TestNetwork : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{40120};
+    TestEnv::Headless env{TestEnv::Loopback};
 
   private slots:
     void initTestCase() {
@@ -114,7 +114,7 @@ class TestNetwork : public QObject {
         chat.SendMessage(QString(), QStringLiteral("*"), QString());
         qint64 size = 0;
         int count = 0;
-        QVERIFY(QTest::qWaitFor([&] { return raw.info(size, count); }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return raw.info(size, count); }, TestEnv::kNetWait));
         QByteArray bytes;
         QVERIFY(raw.read(size, bytes));
         QCOMPARE(bytes.size(), 257);
@@ -337,7 +337,7 @@ class TestNetwork : public QObject {
                     got << bytes;
                 return got.contains(expected);
             },
-            5000));
+            TestEnv::kNetWait));
     }
 
     void requestForSomebodyElseIsIgnored() {
@@ -394,7 +394,7 @@ class TestNetwork : public QObject {
             sendRaw(QByteArray(1, '\0') + n +
                     "\x01"
                     "C1");
-        QTRY_COMPARE_WITH_TIMEOUT((modNetCmds::PollData(), owner.names.ListCount()), 3, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT((modNetCmds::PollData(), owner.names.ListCount()), 3, TestEnv::kNetWait);
         QCOMPARE(modNetCmds::DataReceived(), qint16(1));
     }
 
@@ -447,30 +447,16 @@ class TestNetwork : public QObject {
     // --- two real processes ------------------------------------------------------------------
 
     void twoProcessesFindEachOther() {
-        const QString peer = QCoreApplication::applicationDirPath() + QStringLiteral("/netpeer");
-        QTemporaryDir homeA, homeB;
-        auto start = [&](QProcess& p, const QTemporaryDir& dir, const QStringList& args) {
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QStringLiteral("QX3_HOME"), dir.path());
-            p.setProcessEnvironment(env);
-            p.start(peer, args);
-            QVERIFY(p.waitForStarted(5000));
-        };
-        QProcess a, b;
-        start(a, homeA, {"Ann", "255", "Courier New"});
-        QByteArray outA, outB;
-        QTRY_VERIFY_WITH_TIMEOUT((outA += a.readAllStandardOutput(), outA.contains("READY")), 5000);
-        start(b, homeB, {"Bob", "65280", "Tahoma"});
-        const QByteArray annSeenByBob = "LIST Ann|255|0|Courier New|0|1|\n";
-        const QByteArray bobSeenByAnn = "LIST Bob|65280|0|Tahoma|0|1|\n";
-        QTRY_VERIFY_WITH_TIMEOUT((outA += a.readAllStandardOutput(), outA.contains(bobSeenByAnn)), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT((outB += b.readAllStandardOutput(), outB.contains(annSeenByBob)), 10000);
-        b.write("quit\n");
-        QVERIFY(b.waitForFinished(5000));
-        QTRY_VERIFY_WITH_TIMEOUT((outA += a.readAllStandardOutput(), outA.endsWith("LIST \n")), 10000);
-        a.closeWriteChannel();
-        QVERIFY(a.waitForFinished(5000));
-        QFile logA(QDir(homeA.path()).filePath(QStringLiteral("Log.txt")));
+        TestEnv::NetPeer a, b;
+        QVERIFY(a.start(QStringLiteral("Ann"), QStringLiteral("255"), QStringLiteral("Courier New")));
+        QVERIFY(b.start(QStringLiteral("Bob"), QStringLiteral("65280"), QStringLiteral("Tahoma")));
+        QVERIFY(a.saw("LIST Bob|65280|0|Tahoma|0|1|\n"));
+        QVERIFY(b.saw("LIST Ann|255|0|Courier New|0|1|\n"));
+        QVERIFY(b.quit());
+        QVERIFY(a.until([&] { return a.output().endsWith("LIST \n"); }, "LIST \n, last"));
+        a.process.closeWriteChannel();
+        QVERIFY(a.process.waitForFinished(TestEnv::kNetWait));
+        QFile logA(QDir(a.home.path()).filePath(QStringLiteral("Log.txt")));
         QVERIFY(logA.open(QIODevice::ReadOnly));
         QVERIFY(logA.readAll().contains(": ---NetCom closed.\r\n"));
     }

@@ -54,7 +54,7 @@ QStringList shownUsers(const frmLogOn& w) {
 
 class TestLogOn : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{40310};
+    TestEnv::Headless env{TestEnv::Loopback};
     MessageRecorder& messages = env.messages;
     QPointer<frmLogOn> win;
     int& terminated = env.end.terminated;

@@ -83,7 +83,7 @@ void writePicture(const QString& path, QColor colour) {
 
 class TestOptions : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{41600};
+    TestEnv::Headless env{TestEnv::Loopback};
     QTemporaryDir& home = env.home;
     std::unique_ptr<MessageRecorder> msg;
     std::unique_ptr<SoundRecorder> snd;
