@@ -56,7 +56,8 @@ class NetPeer {
                 },
                 kNetWait))
             return true;
-        qWarning("awaited from the peer: \"%s\"; it printed:\n%s", awaited.constData(), out.right(4000).constData());
+        qWarning("awaited from the peer: \"%s\"; it printed:\n%s", awaited.constData(),
+                 out.right(4000).constData());
         return false;
     }
     // Everything it printed so far.
