@@ -9,25 +9,10 @@
 #include "core/modLangConst.h"
 #include "core/modStartUp.h"
 #include "platform/Sound.h"
+#include "support/HelperServices.h"
 
 #include <QCoreApplication>
 #include <cstdio>
-
-namespace {
-struct PrintingMessages : MessageService {
-    int Show(const QString& text, int, int) override {
-        std::printf("MSG %s\n",
-                    qPrintable(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("|"))));
-        std::fflush(stdout);
-        return 0;
-    }
-};
-
-struct Silence : Sound::Backend {
-    void beep() override {}
-    void playWave(const QString&, bool) override {}
-};
-} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
