@@ -25,6 +25,8 @@ using modGlobals::Sep;
 
 // English only: a loaded language file has no keys for these and would blank them.
 const QString kNoAnswer = QStringLiteral(" did not answer; the file transfer was stopped.");
+const QString kPeerBusy =
+    QStringLiteral(" is busy with another file transfer; the file transfer was stopped.");
 const QString kSendFailed = QStringLiteral("File send failed.");
 const QString kReceiveFailed = QStringLiteral("File receive failed.");
 const QString kCrLf = QStringLiteral("\r\n");
@@ -308,15 +310,30 @@ void clsFileXfer::onAnswer(const QString& sender, const QString& reply, const QS
     auto it = std::find_if(offers.begin(), offers.end(), [&](const PendingOffer& o) {
         return o.sentF == F && modAppFnc::SameNoCase(o.to, sender);
     });
-    if (it == offers.end()) return; // no offer of mine: nothing to read, nothing to say
+    if (it == offers.end()) {
+        // The sender whose offer this copy accepted is busy after all: nothing will come.
+        if (reply == QLatin1String("c") && expects(sender, Step::WaitSize) && !cur->sending &&
+            cur->wireF == F) {
+            const std::unique_ptr<Transfer> t = finish();
+            modAppFnc::ShowMsg(t->peer + kPeerBusy, 0, kIcon);
+        }
+        return; // no offer of mine: nothing to read, nothing to say
+    }
     const PendingOffer offer = *it;
     offers.erase(it);
+    // The message first, then the progress window goes; meanwhile another offer may have taken it.
     if (reply == QLatin1String("n") || reply == QLatin1String("c")) {
-        unloadPrg(offer.prg);
         modAppFnc::ShowMsg(sender + lang(reply == QLatin1String("n") ? "FileT_D" : "FileT_C"), 0, kIcon);
+        unloadPrg(offer.prg);
         return;
     }
-    if (cur || asking > 0) return; // one transfer at a time; the other side gives up by itself
+    if (cur || asking > 0) {
+        // One transfer at a time: the receiver hears that this copy is busy, as with an offer.
+        answer(sender, QStringLiteral("c"), F);
+        modAppFnc::ShowMsg(lang("FileT_U"), 0, kIcon);
+        unloadPrg(offer.prg);
+        return;
+    }
     auto t = std::make_unique<Transfer>();
     t->sending = true;
     t->peer = offer.to;

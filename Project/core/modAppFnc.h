@@ -17,9 +17,12 @@ void WriteLog(const QString& text);
 // The whole file, each line followed by CR LF (LF, CR LF and CR all end a line); "" when empty
 // or unreadable.
 QString ReadTextFile(const QString& path);
-// The same for bytes already read.
+// The same for bytes already read, as Windows-1252.
 QString TextLines(const QByteArray& bytes);
-// Returns after `ms` milliseconds; events, timers and the network poll run meanwhile.
+// The same for text already decoded.
+QString TextLines(const QString& all);
+// Returns after `ms` milliseconds. The wait is modal: the windows take no input meanwhile, while
+// events, timers and the network poll run.
 void Delay(int ms);
 // The modal message window; returns 0 for OK or Yes, 1 for No.
 int ShowMsg(const QString& text, int buttons, int icon);

@@ -691,6 +691,69 @@ class TestFrmChat : public QObject {
         delete v;
     }
 
+    // The status line never runs into the character counter, down to the smallest window: it
+    // ends before the counter and keeps its whole text, shown cut with an ellipsis.
+    void statusLineClearOfTheCounter_data() {
+        QTest::addColumn<bool>("side");
+        QTest::addColumn<bool>("smallest");
+        QTest::newRow("smallest, side bar") << true << true;
+        QTest::newRow("smallest, no side bar") << false << true;
+        QTest::newRow("wide, side bar") << true << false;
+    }
+    void statusLineClearOfTheCounter() {
+        QFETCH(bool, side);
+        QFETCH(bool, smallest);
+        modGlobals::Sets().FC_SB = side;
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(QStringLiteral("Bob"));
+        w->RemUser(QStringLiteral("Bob"));
+        w->resize(smallest ? QSize(10, 10) : QSize(700, 420));
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QTRY_COMPARE(w->picBuf.size(), w->body->size());
+        const QString empty = QStringLiteral("This chat room is empty.");
+        QCOMPARE(w->lblStat->text(), empty);
+        const QRect stat = w->lblStat->geometry(), count = w->lblChrCnt->geometry();
+        QVERIFY2(!stat.intersects(count),
+                 qPrintable(QStringLiteral("status %1,%2 %3x%4 meets counter %5,%6 %7x%8")
+                                .arg(stat.x())
+                                .arg(stat.y())
+                                .arg(stat.width())
+                                .arg(stat.height())
+                                .arg(count.x())
+                                .arg(count.y())
+                                .arg(count.width())
+                                .arg(count.height())));
+        QCOMPARE(stat.topLeft(), QPoint(8, w->body->height() - 27));
+        // Where the whole text does not fit, its end gives way to an ellipsis, drawn inside.
+        const QFontMetrics fm(w->lblStat->font());
+        const bool fits = fm.horizontalAdvance(empty) <= stat.width();
+        QCOMPARE(fits, !smallest);
+        QImage cut(stat.size(), QImage::Format_RGB32);
+        cut.fill(Qt::white);
+        {
+            QPainter p(&cut);
+            p.setFont(w->lblStat->font());
+            p.setPen(Qt::black);
+            p.drawText(QRect(QPoint(0, 0), stat.size()), int(w->lblStat->alignment()),
+                       fm.elidedText(empty, Qt::ElideRight, stat.width()));
+        }
+        QImage drawn(stat.size(), QImage::Format_RGB32);
+        drawn.fill(Qt::white);
+        {
+            QPalette pal = w->lblStat->palette();
+            pal.setColor(QPalette::WindowText, Qt::black);
+            w->lblStat->setPalette(pal);
+            QPainter p(&drawn);
+            w->lblStat->render(&p, QPoint(), QRegion(), QWidget::DrawChildren);
+        }
+        QCOMPARE(drawn, cut);
+        if (smallest)
+            saveScreenshot(w.data(), side ? QStringLiteral("chat-status-smallest-sidebar")
+                                          : QStringLiteral("chat-status-smallest"));
+        delete w;
+    }
+
     void keepOnTopIsSharedByNewWindows() {
         modGlobals::Run().ChatKeepOnTop = 0;
         QPointer<frmChat> a = new frmChat;

@@ -20,6 +20,7 @@
 #include "support/Recorders.h"
 #include "support/Screenshot.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -267,6 +268,34 @@ class TestSmallWindows : public QObject {
         QTest::mouseClick(ok ? w->cmdOk : w->cmdCancel, Qt::LeftButton);
         QTRY_VERIFY(w.isNull());
         QVERIFY(QDir(env.home.path()).entryList(QDir::Files).filter(QStringLiteral(".con")).isEmpty());
+    }
+
+    // Every caption of the hidden settings shows whole, beside the control it names.
+    void eggShowsEveryCaptionWhole() {
+        QPointer<frmEgg> w = new frmEgg();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        int captions = 0;
+        for (QWidget* c : w->findChildren<QWidget*>()) {
+            QString text;
+            if (auto* l = qobject_cast<QLabel*>(c)) text = l->text();
+            if (auto* b = qobject_cast<QAbstractButton*>(c)) text = b->text();
+            if (text.isEmpty() || !c->isVisible()) continue;
+            ++captions;
+            QVERIFY2(c->width() >= c->sizeHint().width(),
+                     qPrintable(QStringLiteral("\"%1\" is %2 wide of the %3 it needs")
+                                    .arg(text)
+                                    .arg(c->width())
+                                    .arg(c->sizeHint().width())));
+            QVERIFY2(w->rect().contains(c->mapTo(w.data(), c->rect().bottomRight())), qPrintable(text));
+            if (!qobject_cast<QLabel*>(c)) continue;
+            for (QWidget* other : c->parentWidget()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                QVERIFY2(other == c || !other->isVisible() || !other->geometry().intersects(c->geometry()),
+                         qPrintable(QStringLiteral("\"%1\" lies under another control").arg(text)));
+        }
+        QVERIFY(captions >= 6);
+        saveScreenshot(w.data(), QStringLiteral("frmEgg"));
+        w->close();
+        QTRY_VERIFY(w.isNull());
     }
 
     // --- self test --------------------------------------------------------------------------

@@ -32,6 +32,7 @@
 #include "core/modNetCmds.h"
 #include "platform/Dialogs.h"
 #include "platform/Sound.h"
+#include "support/HelperServices.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -51,16 +52,6 @@ struct PrintingOwner : NetOwner {
             shown << QString(r).replace(modGlobals::kSep, QLatin1Char('|'));
         std::printf("LIST %s\n", qPrintable(shown.join(QLatin1Char(';'))));
         std::fflush(stdout);
-    }
-};
-
-struct PrintingMessages : MessageService {
-    int reply = 0;
-    int Show(const QString& text, int buttons, int) override {
-        std::printf("MSG %s\n",
-                    qPrintable(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("|"))));
-        std::fflush(stdout);
-        return buttons == 1 ? reply : 0;
     }
 };
 
@@ -87,12 +78,6 @@ struct PrintingNotices : NoticeWindows {
         print("INFO", sender, text);
         return nullptr;
     }
-};
-
-// No sound card and no windowing here: the beep of a message is silent.
-struct Silence : Sound::Backend {
-    void beep() override {}
-    void playWave(const QString&, bool) override {}
 };
 
 // The main window as the chat windows ask it: nobody blocked, everybody in Arial and black.

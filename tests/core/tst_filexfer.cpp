@@ -695,14 +695,89 @@ class TestFileXfer : public QObject {
         env.dialogs.answer = {path, 1};
         modAppFnc::SendFileTo(QStringLiteral("Bob") + S);
         QVERIFY(expectSent(QStringLiteral("1Bob~") + path + QStringLiteral("~")));
+        bool progressWhileShown = false;
+        msg.whileOpen = [&] { progressWhileShown = progress.open; };
         from(QStringLiteral("bob"),
              QStringLiteral("2Me~") + reply + QStringLiteral("~") + path + QStringLiteral("~"));
         QTRY_COMPARE_WITH_TIMEOUT(msg.shown.size(), std::size_t(1), TestEnv::kNetWait);
         QCOMPARE(msg.shown[0].text, text);
+        QVERIFY2(progressWhileShown, "the progress window closed before the message");
         QVERIFY(!progress.open);
         // That offer is answered: a second answer does nothing.
         from(QStringLiteral("Bob"), QStringLiteral("2Me~y~") + path + QStringLiteral("~"));
         QCOMPARE(sentBeforeProbe(), QStringList());
+    }
+
+    // An offer accepted while this copy is busy with another transfer: the receiver hears "busy"
+    // at once, the user is told, and that offer's progress window closes after the message. The
+    // transfer under way goes on.
+    void acceptedWhileBusy_data() {
+        QTest::addColumn<bool>("sending"); // busy sending, else receiving
+        QTest::newRow("while receiving") << false;
+        QTest::newRow("while sending") << true;
+    }
+    void acceptedWhileBusy() {
+        QFETCH(bool, sending);
+        QTemporaryDir src;
+        const QString first = QDir(src.path()).filePath(QStringLiteral("first"));
+        const QString second = QDir(src.path()).filePath(QStringLiteral("second"));
+        writeFile(first, "abc");
+        writeFile(second, "def");
+        if (sending) {
+            env.dialogs.answer = {first, 1};
+            modAppFnc::SendFileTo(QStringLiteral("Bob") + S);
+            QVERIFY(expectSent(QStringLiteral("1Bob~") + first + QStringLiteral("~")));
+        }
+        env.dialogs.answer = {second, 1};
+        modAppFnc::SendFileTo(QStringLiteral("Cy") + S);
+        QVERIFY(expectSent(QStringLiteral("1Cy~") + second + QStringLiteral("~")));
+        if (sending) {
+            from(QStringLiteral("Bob"), QStringLiteral("2Me~y~") + first + QStringLiteral("~"));
+            QVERIFY(expectSent(QStringLiteral("3Bob~") + first + QStringLiteral("~3~")));
+        } else {
+            acceptFromBob(QStringLiteral("x"));
+        }
+        QVERIFY(progress.open); // the offer to Cy still waits
+        msg.shown.clear();
+        bool progressWhileShown = false;
+        msg.whileOpen = [&] { progressWhileShown = progress.open; };
+        from(QStringLiteral("Cy"), QStringLiteral("2Me~y~") + second + QStringLiteral("~"));
+        QVERIFY(expectSent(QStringLiteral("2Cy~c~") + second + QStringLiteral("~")));
+        QTRY_COMPARE(msg.shown.size(), std::size_t(1));
+        QCOMPARE(msg.shown[0].text, modLangConst::Get(QStringLiteral("FileT_U")));
+        QCOMPARE(msg.shown[0].icon, 6);
+        QVERIFY2(progressWhileShown, "the progress window closed before the message");
+        QVERIFY(!progress.open);
+        msg.whileOpen = nullptr;
+        // The transfer under way goes on.
+        QCOMPARE(modNetCmds::XferFile(), qint16(1));
+        if (sending) {
+            from(QStringLiteral("Bob"), QStringLiteral("4Me~") + first + QStringLiteral("~"));
+            QVERIFY(expectSent(QStringLiteral("6Bob~abc")));
+        } else {
+            from(QStringLiteral("Bob"), QStringLiteral("3Me~x~3~"));
+            QVERIFY(expectSent(QStringLiteral("4Bob~x~")));
+        }
+    }
+
+    // The sender of an offer this copy accepted answers "busy" instead of the size: the wait
+    // ends at once and the user is told, instead of hearing nothing until the time-out.
+    void acceptedOfferFromABusySender() {
+        acceptFromBob(QStringLiteral("x"));
+        from(QStringLiteral("Eve"), QStringLiteral("2Me~c~x~")); // not the sender
+        from(QStringLiteral("Bob"), QStringLiteral("2Me~c~y~")); // not that file
+        from(QStringLiteral("Bob"), QStringLiteral("2Me~n~x~")); // not a busy answer
+        QCOMPARE(sentBeforeProbe(), QStringList());
+        QCOMPARE(modNetCmds::XferFile(), qint16(1));
+        QVERIFY(msg.shown.size() == 1); // the question alone
+        from(QStringLiteral("bob"), QStringLiteral("2Me~c~x~"));
+        QTRY_COMPARE(modNetCmds::XferFile(), qint16(-1));
+        QCOMPARE(msg.shown.back().text,
+                 QStringLiteral("Bob is busy with another file transfer; the file transfer was stopped."));
+        QCOMPARE(tempFiles(), QStringList());
+        QCOMPARE(sentBeforeProbe(), QStringList());
+        // Free again: the next offer is asked.
+        acceptFromBob(QStringLiteral("y"));
     }
 
     void silentReceiverEndsTheSender() {

@@ -424,6 +424,34 @@ class TestStartUp : public QObject {
         QFile::remove(ProgramFolder::file(QStringLiteral("Sec.con")));
     }
 
+    // An exit password saved by any editor can be typed: UTF-8 when the file is UTF-8, else
+    // Windows-1252, as a merged-in file is read.
+    void exitPasswordText_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("password");
+        QTest::newRow("UTF-8") << QByteArray("p\xC3\xA4ss w\xC3\xB6rd\n")
+                               << QStringLiteral("p\u00E4ss w\u00F6rd");
+        QTest::newRow("UTF-8, Cyrillic, byte-order mark")
+            << QByteArray("\xEF\xBB\xBF\xD0\xBF\xD0\xB0\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C\r\n")
+            << QStringLiteral("\u043F\u0430\u0440\u043E\u043B\u044C");
+        QTest::newRow("Windows-1252") << QByteArray("p\xE4ss \x80\r\n") << QStringLiteral("p\u00E4ss \u20AC");
+        QTest::newRow("Windows-1252 that starts like UTF-8")
+            << QByteArray("\xC3\xA4\xE4") << QStringLiteral("\u00C3\u00A4\u00E4");
+    }
+    void exitPasswordText() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, password);
+        storeSettings(env.home.path(), QStringLiteral("Ann"), 255, QStringLiteral("FreeSans"), 1);
+        writeAll(ProgramFolder::file(QStringLiteral("Sec.con")), file);
+        Run().Started = 0;
+        Run().CommandLine.clear();
+        QVERIFY(modMain::Main());
+        QCOMPARE(Run().ExitPassword, password);
+        frmMain::Loaded()->CloseByCode();
+        QTRY_VERIFY(!frmMain::Loaded());
+        QFile::remove(ProgramFolder::file(QStringLiteral("Sec.con")));
+    }
+
     // "-set:" naming something that is no regular file ends in order at once.
     void setSwitchNamingNoFileEndsInOrder_data() { addNotAFileRows(); }
     void setSwitchNamingNoFileEndsInOrder() {
