@@ -26,6 +26,7 @@ run: build
 bench: build
 	$(BUILD)/bench/qx3bench
 	$(BUILD)/bench/qx3helpbench
+	$(BUILD)/bench/floodbench
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

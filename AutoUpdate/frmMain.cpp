@@ -444,8 +444,6 @@ bool frmMain::installSkin(const QString& record, const QString& destination) {
     const QString ext = modListSort::FileNameFromUrl(field(record, 9));
     if (!isPlainExtension(ext)) return false;
     const QString source = QStringLiteral("http://") + field(record, 3);
-    skinDownload_ = true;
-    skinBase_ = destination;
     const QPointer<frmMain> self(this);
     const std::optional<QByteArray> skin = INet.OpenURL(source + QStringLiteral(".qxs"));
     if (!self || !Dload || !skin) return false;
@@ -488,12 +486,13 @@ void frmMain::cmdDownload_Click() {
     if (!destination.isEmpty())
         ok = skins ? installSkin(record, destination) : installUpdate(record, destination);
     if (!self) return;
-    skinDownload_ = false;
     if (!Dload) {
-        // Stopped: "Stop Download" has already given the controls back.
+        // Stopped: "Stop Download" has already given the controls back. Every file written went to
+        // a temporary file, which is gone now; the installed files are as they were.
         status(QStringLiteral("Download canceled"));
         lblP->setText(kIdle);
         allLampsRed();
+        if (endAfterDownload_) ProgramEnd::EndNow();
         return;
     }
     if (!ok) {
@@ -551,12 +550,9 @@ void frmMain::cmdCancel_Click() {
     fraDown->hide();
     for (QWidget* w : std::initializer_list<QWidget*>{cmdDownload, cmdRefresh, CMDother, cmdEnd})
         w->setEnabled(true);
-    const bool skinRunning = Dload && skinDownload_;
+    // The running download leaves at its next turn and discards its temporary files.
     Dload = false;
     enableAfter();
-    if (skinRunning)
-        for (const char* ext : {".bmp", ".jpg", ".gif", ".qxs"})
-            removeRegularFile(skinBase_ + QString::fromLatin1(ext));
 }
 
 void frmMain::CMDother_Click() {
@@ -605,7 +601,13 @@ void frmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     closePending_ = false;
+    const bool downloading = Dload;
     cmdCancel_Click();
     event->accept();
+    if (downloading) {
+        // The end waits for the download to return, so that its temporary files are removed.
+        endAfterDownload_ = true;
+        return;
+    }
     ProgramEnd::EndNow();
 }

@@ -96,7 +96,8 @@ class frmMain : public QWidget {
     int sweep_ = -1;
     bool loaded_ = false;
     bool closePending_ = false;
-    bool skinDownload_ = false;
-    QString skinBase_; // the destination of a running skin download, without extension
+    // The window was closed during a download: the program ends once the download has returned
+    // and its temporary files are gone.
+    bool endAfterDownload_ = false;
     quint32 lamps_[10] = {};
 };

@@ -112,6 +112,11 @@ void Form1::buildControls() {
     AttachmentList->setMaximumHeight(70);
     AttachmentList->onDrop = [this](const QStringList& paths) { AttachmentList_OLEDragDrop(paths); };
     connect(AttachmentList, &QListWidget::itemClicked, this, [this] { AttachmentList_Click(); });
+    connect(AttachmentList, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
+        const QVariant index = item->data(Qt::UserRole);
+        if (index.isValid() && index.toULongLong() < dropped_.size())
+            dropped_[index.toULongLong()].ticked = item->checkState() == Qt::Checked;
+    });
 
     LBL[3] = new QLabel(this);
     LBL[3]->setWordWrap(true);
@@ -195,11 +200,19 @@ void Form1::AttachmentList_Click() {
 void Form1::AttachmentList_OLEDragDrop(const QStringList& paths) {
     for (const QString& path : paths) {
         if (QFileInfo(path).isDir()) continue;
-        AttachmentList->addItem(path);
-        dropped_ << path;
+        dropped_.push_back({path});
+        addDropped(dropped_.size() - 1);
         multipart_ = true;
     }
     if (AttachmentList->count() > 0) AttachmentList->setCurrentRow(AttachmentList->count() - 1);
+}
+
+void Form1::addDropped(std::size_t index) {
+    // Built whole before it joins the list, so that only the user's changes of the tick count.
+    auto* item = new QListWidgetItem(dropped_[index].path);
+    item->setCheckState(dropped_[index].ticked ? Qt::Checked : Qt::Unchecked);
+    item->setData(Qt::UserRole, QVariant::fromValue<qulonglong>(index));
+    AttachmentList->addItem(item);
 }
 
 void Form1::CMDfiles_Click() {

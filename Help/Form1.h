@@ -13,6 +13,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -131,8 +132,15 @@ class Form1 : public QWidget {
     void sessionDone();
     bool alive(quint64 session) const { return session == session_; }
 
+    // A file dropped on the list goes with every Send while its own tick is set.
+    struct Dropped {
+        QString path;
+        bool ticked = true;
+    };
+    void addDropped(std::size_t index);
+
     QStringList recipients_;
-    QStringList dropped_;
+    std::vector<Dropped> dropped_;
     bool multipart_ = false;
     bool confirmationShown_ = false;
     bool awaitingReply_ = false;

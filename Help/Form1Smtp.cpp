@@ -84,11 +84,12 @@ void Form1::SendMimeConnect_Click() {
     setBar(0);
     lblpcent->clear();
     setControlsEnabled(false);
-    // 2. The two files, then whatever was dropped on the list.
+    // 2. The two files, then whatever was dropped on the list, each with its tick.
     AttachmentList->clear();
     if (chksendUser->isChecked()) AttachmentList->addItem(ProgramFolder::file(QStringLiteral("User.con")));
     if (ChkSendLog->isChecked()) AttachmentList->addItem(ProgramFolder::file(QStringLiteral("Log.txt")));
-    AttachmentList->addItems(dropped_);
+    for (std::size_t i = 0; i < dropped_.size(); ++i)
+        addDropped(i);
     multipart_ = true;
     QPointer<Form1> self(this);
     // 3.
@@ -354,8 +355,15 @@ bool Form1::SendAttachments() {
     QPointer<Form1> self(this);
     auto gone = [&] { return !self || !alive(session); };
     QStringList paths;
-    for (int i = 0; i < AttachmentList->count(); ++i)
-        paths << AttachmentList->item(i)->text();
+    for (int i = 0; i < AttachmentList->count(); ++i) {
+        const QListWidgetItem* item = AttachmentList->item(i);
+        // A dropped file whose tick the user took away stays here.
+        const QVariant dropped = item->data(Qt::UserRole);
+        if (dropped.isValid() && dropped.toULongLong() < dropped_.size() &&
+            !dropped_[dropped.toULongLong()].ticked)
+            continue;
+        paths << item->text();
+    }
     Base64 encoder;
     for (const QString& path : paths) {
         const QFileInfo fi(path);

@@ -22,6 +22,7 @@
 #include "mainwin/frmLogOn.h"
 #include "mainwin/frmMain.h"
 #include "mainwin/frmSpeedBar.h"
+#include "platform/Ansi.h"
 #include "platform/FileRead.h"
 #include "platform/ProgramFolder.h"
 #include "platform/qx3version.h"
@@ -170,7 +171,8 @@ bool runMain() {
             failed(QStringLiteral("75: Path/File access error"));
             return false;
         }
-        const QString text = modAppFnc::TextLines(bytes);
+        // Saved by any editor: UTF-8 when it is UTF-8, else Windows-1252.
+        const QString text = modAppFnc::TextLines(Ansi::decodeText(bytes));
         r.ExitPassword = text.left(qMax<qsizetype>(0, text.size() - 2)); // an empty file: no password
     }
     const bool firstRun = r.Started != 1;

@@ -6,6 +6,7 @@
 #include "core/modGlobals.h"
 #include "core/modNetCmds.h"
 #include "platform/Mailslot.h"
+#include "support/TestEnv.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -33,8 +34,7 @@ QByteArray datagram(int i, int size) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    qputenv("QX3_MAILSLOT_IF", "127.0.0.1");
-    qputenv("QX3_MAILSLOT_PORT", "40990");
+    TestEnv::useLoopback(); // talks to nobody but itself
     qputenv("QX3_HOME", QDir::tempPath().toLocal8Bit());
     modGlobals::Run().NoLog = 1;
     modGlobals::Sets().UNAME = QStringLiteral("Bench");

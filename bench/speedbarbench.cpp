@@ -7,6 +7,7 @@
 #include "core/modNetCmds.h"
 #include "mainwin/frmMain.h"
 #include "mainwin/frmSpeedBar.h"
+#include "support/TestEnv.h"
 
 #include <QApplication>
 #include <QDir>
@@ -17,9 +18,7 @@
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QX3_HOME", QDir::tempPath().toLocal8Bit());
-    // Loopback only, a port of its own: the bench talks to nobody.
-    qputenv("QX3_MAILSLOT_IF", "127.0.0.1");
-    qputenv("QX3_MAILSLOT_PORT", "41599");
+    TestEnv::useLoopback(); // the bench talks to nobody
     QApplication app(argc, argv);
     modGlobals::Run().NoLog = 1;
     modLangConst::SetDefaultStrings();

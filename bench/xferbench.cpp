@@ -16,6 +16,7 @@
 #include "core/modNetCmds.h"
 #include "platform/Dialogs.h"
 #include "platform/Sound.h"
+#include "support/TestEnv.h"
 
 #include <QApplication>
 #include <QDir>
@@ -140,8 +141,8 @@ struct Child {
 
 int main(int argc, char** argv) {
     if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QX3_MAILSLOT_IF", "127.0.0.1");
-    if (qgetenv("QX3_MAILSLOT_PORT").isEmpty()) qputenv("QX3_MAILSLOT_PORT", "41490");
+    // The peers it starts inherit the port it took.
+    if (qgetenv("QX3_MAILSLOT_PORT").isEmpty()) TestEnv::useLoopback();
     QApplication app(argc, argv);
     if (argc >= 4 && QByteArray(argv[1]) == "peer")
         return runPeer(app, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));

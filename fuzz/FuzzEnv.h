@@ -22,14 +22,15 @@ inline QString file(const Env& env, const QString& name) {
     return QDir(env.folder()).filePath(name);
 }
 
-// Once per process, from LLVMFuzzerInitialize. `port` > 0 puts the network on 127.0.0.1 there.
-inline Env& init(int port = 0) {
+// Once per process, from LLVMFuzzerInitialize. Loopback puts the network on 127.0.0.1, at a
+// port of the process's own.
+inline Env& init(TestEnv::Network network = TestEnv::NoNetwork) {
     static int argc = 1;
     static char name[] = "qx3fuzz";
     static char* argv[] = {name, nullptr};
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication app(argc, argv);
-    static Env env{port};
+    static Env env{network};
     if (!env.home.isValid()) qFatal("no temporary folder");
     // Every input writes lines; over millions of inputs the log would fill the disk.
     modGlobals::Run().NoLog = 1;

@@ -31,7 +31,7 @@ void closeAll() {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // What the rooms send goes out on loopback, to a port no test listens on.
-    env = &FuzzEnv::init(41290);
+    env = &FuzzEnv::init(TestEnv::Loopback);
     modGlobals::Sets().UNAME = QStringLiteral("Me");
     owner = new TestOwner(TestOwner::Main);
     new MainRecorder;

@@ -14,7 +14,7 @@ const QString S(modGlobals::kSep);
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // Answers go out on loopback, to a port no test listens on.
-    env = &FuzzEnv::init(41090);
+    env = &FuzzEnv::init(TestEnv::Loopback);
     auto& s = modGlobals::Sets();
     s.UNAME = QStringLiteral("Me");
     s.UPN = QStringLiteral("555-0100");

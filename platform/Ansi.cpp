@@ -1,5 +1,7 @@
 #include "platform/Ansi.h"
 
+#include <QStringDecoder>
+
 #include <array>
 
 namespace {
@@ -44,4 +46,18 @@ QString Ansi::decode(const char* data, qsizetype size) {
 
 QString Ansi::decode(const QByteArray& bytes) {
     return decode(bytes.constData(), bytes.size());
+}
+
+QString Ansi::decodeText(const QByteArray& bytes, bool cut) {
+    auto asUtf8 = [](QByteArrayView b, QString& out) {
+        // Stateless: a character cut short at the end is an error, not something kept for later.
+        QStringDecoder d(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        out = d.decode(b);
+        return !d.hasError();
+    };
+    QString text;
+    if (asUtf8(bytes, text)) return text;
+    for (qsizetype drop = 1; cut && drop <= 3 && drop < bytes.size(); ++drop)
+        if (asUtf8(QByteArrayView(bytes).first(bytes.size() - drop), text)) return text;
+    return decode(bytes);
 }

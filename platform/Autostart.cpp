@@ -56,12 +56,20 @@ QString Autostart::entryPath(const QString& name) {
     return QDir(folder()).filePath(name + QStringLiteral(".desktop"));
 }
 
-QString Autostart::entryText(const QString& name, const QString& program) {
+QString Autostart::entryText(const QString& name, const QString& program, const QStringList& environment) {
+    QString exec;
+    if (!environment.isEmpty()) {
+        exec = QStringLiteral("env ");
+        for (const QString& entry : environment)
+            exec += quoteArgument(entry) + QLatin1Char(' ');
+    }
+    exec += quoteArgument(program);
     return QStringLiteral("[Desktop Entry]\nType=Application\nName=") + escapeValue(name) +
-           QStringLiteral("\nExec=") + escapeValue(quoteArgument(program)) + QLatin1Char('\n');
+           QStringLiteral("\nExec=") + escapeValue(exec) + QLatin1Char('\n');
 }
 
-bool Autostart::install(const QString& name, const QString& program, QString* error) {
+bool Autostart::install(const QString& name, const QString& program, const QStringList& environment,
+                        QString* error) {
     auto fail = [error](const QString& why) {
         if (error) *error = why;
         return false;
@@ -69,7 +77,7 @@ bool Autostart::install(const QString& name, const QString& program, QString* er
     if (!QDir().mkpath(folder())) return fail(QStringLiteral("cannot create ") + folder());
     QSaveFile f(entryPath(name));
     if (!f.open(QIODevice::WriteOnly)) return fail(f.errorString());
-    const QByteArray bytes = entryText(name, program).toUtf8();
+    const QByteArray bytes = entryText(name, program, environment).toUtf8();
     if (f.write(bytes) != bytes.size() || !f.commit()) return fail(f.errorString());
     return true;
 }

@@ -56,3 +56,12 @@ Slot<Colors::SysColors>& Colors::sysColors() {
 quint32 Colors::SysColor(int index) {
     return sysColors()->Get(index) & 0xFFFFFFu;
 }
+
+std::optional<quint32> Colors::FromStored(qint64 value) {
+    if (value >= 0 && value <= 0xFFFFFF) return static_cast<quint32>(value);
+    constexpr qint64 kSysFlag = 0x80000000LL;
+    for (const qint64 base : {-kSysFlag, kSysFlag})
+        if (value >= base && value <= base + kLastSysColorIndex)
+            return SysColor(static_cast<int>(value - base));
+    return std::nullopt;
+}

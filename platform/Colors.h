@@ -6,6 +6,7 @@
 #include "platform/Slot.h"
 
 #include <QColor>
+#include <optional>
 
 namespace Colors {
 
@@ -38,5 +39,13 @@ Slot<SysColors>& sysColors();
 
 // The current value of a system colour as 0x00BBGGRR (24 bits); an unknown index gives 0.
 quint32 SysColor(int index);
+
+// The window system's system colours are numbered 0 to this.
+inline constexpr int kLastSysColorIndex = 30;
+// A colour as a skin file or a window design holds it: 0x00BBGGRR, or a system colour as
+// 0x80000000 plus its index (as a signed 32-bit number, -2147483648 plus the index; the
+// unsigned reading is taken too). Gives the colour it stands for now, through SysColor;
+// nothing when the value is neither.
+std::optional<quint32> FromStored(qint64 value);
 
 } // namespace Colors

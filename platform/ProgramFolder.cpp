@@ -12,3 +12,12 @@ QString ProgramFolder::path() {
 QString ProgramFolder::file(const QString& name) {
     return QDir(path()).filePath(name);
 }
+
+QString ProgramFolder::program(const QString& name) {
+    return QDir(QCoreApplication::applicationDirPath()).filePath(name);
+}
+
+QStringList ProgramFolder::environment() {
+    if (qEnvironmentVariable("QX3_HOME").isEmpty()) return {};
+    return {QStringLiteral("QX3_HOME=") + path()};
+}

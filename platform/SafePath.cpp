@@ -1,6 +1,8 @@
 #include "platform/SafePath.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <climits>
 
 namespace SafePath {
 
@@ -19,9 +21,30 @@ std::optional<QStringList> Split(const QString& name) {
 }
 
 bool IsPlainName(const QString& name) {
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
-           !name.startsWith(QLatin1Char(':')) && !name.contains(QLatin1Char('/')) &&
-           !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
+        name.startsWith(QLatin1Char(':')))
+        return false;
+    for (const QChar c : name)
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.category() == QChar::Other_Control)
+            return false;
+    return true;
+}
+
+bool NameFits(const QString& name) {
+    return QFile::encodeName(name).size() <= NAME_MAX;
+}
+
+QString FileIn(const QString& folder, const QString& name) {
+    if (folder.isEmpty() || !IsPlainName(name)) return {};
+    QString base = folder;
+    while (base.size() > 1 && base.endsWith(QLatin1Char('/')))
+        base.chop(1);
+    const QString path = base.endsWith(QLatin1Char('/')) ? base + name : base + QLatin1Char('/') + name;
+    const QFileInfo at(path);
+    if (at.fileName() != name) return {};
+    if (QDir::cleanPath(at.absolutePath()) != QDir::cleanPath(QFileInfo(folder).absoluteFilePath()))
+        return {};
+    return path;
 }
 
 QString FindIgnoringCase(const QDir& dir, const QString& name) {

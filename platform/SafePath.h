@@ -13,8 +13,14 @@ namespace SafePath {
 // joins. nullopt when a part is "..", a drive ("C:") or begins with ":" (a resource path to Qt),
 // or the name holds NUL.
 std::optional<QStringList> Split(const QString& name);
-// A plain file name: not empty, not "." or "..", not beginning with ":", no "/", "\" or NUL.
+// A plain file name: not empty, not "." or "..", not beginning with ":", no "/" or "\\", and no
+// control character (NUL, tab, line ends, 0x7F and the like).
 bool IsPlainName(const QString& name);
+// True when `name`, in the local file name encoding, is no longer than the file system allows a
+// name in a folder to be (NAME_MAX bytes).
+bool NameFits(const QString& name);
+// `folder`, "/" and `name` when the result names an entry directly in `folder`; "" otherwise.
+QString FileIn(const QString& folder, const QString& name);
 // The entry of `dir` called `name`: the exact name first, else one differing only in letter
 // case; "" when there is none.
 QString FindIgnoringCase(const QDir& dir, const QString& name);

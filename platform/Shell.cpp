@@ -5,10 +5,19 @@
 #include <QProcess>
 #include <QUrl>
 
-bool Shell::startProgram(const QString& path, const QString& folder) {
+bool Shell::startProgram(const QString& path, const QString& folder, const QStringList& environment) {
     const QFileInfo fi(path);
     if (!fi.isFile() || !fi.isExecutable()) return false;
-    return QProcess::startDetached(fi.absoluteFilePath(), {}, folder.isEmpty() ? fi.absolutePath() : folder);
+    QProcess p;
+    p.setProgram(fi.absoluteFilePath());
+    p.setWorkingDirectory(folder.isEmpty() ? fi.absolutePath() : folder);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const QString& entry : environment) {
+        const qsizetype eq = entry.indexOf(QLatin1Char('='));
+        if (eq > 0) env.insert(entry.left(eq), entry.mid(eq + 1));
+    }
+    p.setProcessEnvironment(env);
+    return p.startDetached();
 }
 
 bool Shell::open(const QString& link, int& errorCode) {

@@ -17,7 +17,6 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPointer>
-#include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
 
@@ -140,31 +139,8 @@ bool SendBox::ReadMergeIn(const QString& path, QString& text, QString& error) {
         return false;
     }
     const bool cut = !f.atEnd();
-    auto asUtf8 = [](QByteArrayView b, QString& out) {
-        QStringDecoder d(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        out = d.decode(b);
-        return !d.hasError();
-    };
-    QString decoded;
-    bool ok = asUtf8(bytes, decoded);
-    // The limit may cut the last character of a UTF-8 file in two.
-    for (int drop = 1; !ok && cut && drop <= 3 && drop < bytes.size(); ++drop)
-        ok = asUtf8(QByteArrayView(bytes).first(bytes.size() - drop), decoded);
-    if (!ok) decoded = Ansi::decode(bytes);
     // Each line followed by CR LF, as the whole-file reader gives it.
-    QString out;
-    qsizetype start = 0;
-    const qsizetype n = decoded.size();
-    while (start < n) {
-        qsizetype i = start;
-        while (i < n && decoded.at(i) != QLatin1Char('\r') && decoded.at(i) != QLatin1Char('\n'))
-            ++i;
-        out += QStringView(decoded).mid(start, i - start);
-        out += QLatin1String("\r\n");
-        if (i + 1 < n && decoded.at(i) == QLatin1Char('\r') && decoded.at(i + 1) == QLatin1Char('\n')) ++i;
-        start = i + 1;
-    }
-    text = out;
+    text = modAppFnc::TextLines(Ansi::decodeText(bytes, cut));
     return true;
 }
 

@@ -37,19 +37,21 @@ frmPop* AlertWindows::MakePop(const QString& text, const QString& sender) {
     return pop;
 }
 
-void AlertWindows::ShowPop(const QString& text, const QString& sender) {
+QObject* AlertWindows::ShowPop(const QString& text, const QString& sender) {
     frmPop* pop = MakePop(text, sender);
     modAPIFunc::SetTopMost(pop, true);
     WindowShow::Unasked(pop);
+    return pop;
 }
 
 void AlertWindows::AddToHistory(const QString& sender, const QString& text) {
     frmMsgHist::Load().AddMsg(sender, text);
 }
 
-void AlertWindows::ShowInfo(const QString& text, const QString& sender) {
+QObject* AlertWindows::ShowInfo(const QString& text, const QString& sender) {
     auto* w = new frmInfo;
     w->SetFrom(sender, PeerInfo::Colour(sender), PeerInfo::FontName(sender), modGlobals::Sets().INV == 1);
     w->SetText(text);
     WindowShow::Unasked(w);
+    return w;
 }

@@ -7,9 +7,9 @@ class frmPop;
 
 class AlertWindows : public NoticeWindows {
   public:
-    void ShowPop(const QString& text, const QString& sender) override;
+    QObject* ShowPop(const QString& text, const QString& sender) override;
     void AddToHistory(const QString& sender, const QString& text) override;
-    void ShowInfo(const QString& text, const QString& sender) override;
+    QObject* ShowInfo(const QString& text, const QString& sender) override;
 
     // Makes these the windows the core opens.
     static void Install();

@@ -129,7 +129,8 @@ void frmAlert::SetLang() {
 }
 
 void frmAlert::SetSkin() {
-    background_ = frmImgs::Load().picSkin.copy(SkinAtlas::kDialogBack);
+    // The skin picture itself, shared and never copied: every window of this kind draws from it.
+    skin_ = frmImgs::Load().picSkin;
     const modSkin::SkinInfo& s = modSkin::Current();
     colourLabel(lblCnt, static_cast<quint32>(s.TextColor));
     const quint32 back = static_cast<quint32>(s.ListBackColor);
@@ -190,10 +191,8 @@ void frmAlert::keyPressEvent(QKeyEvent* e) {
 bool frmAlert::eventFilter(QObject* watched, QEvent* e) {
     if (watched == body && e->type() == QEvent::Paint) {
         QPainter p(body);
-        if (background_.isNull())
-            p.fillRect(body->rect(), palette().window());
-        else
-            p.drawImage(0, 0, background_);
+        p.fillRect(body->rect(), palette().window());
+        SkinAtlas::Blit(p, 0, 0, skin_, SkinAtlas::kDialogBack);
         return true;
     }
     return QMainWindow::eventFilter(watched, e);

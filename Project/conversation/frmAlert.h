@@ -63,7 +63,7 @@ class frmAlert : public QMainWindow {
     void Form_Load();
 
     QString uTo_;
-    QImage background_;
+    QImage skin_; // the skin picture when the window was skinned; its dialog background is drawn
     bool everShown_ = false;
 };
 

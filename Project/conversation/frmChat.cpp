@@ -35,6 +35,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QSaveFile>
+#include <QStyle>
 #include <QTime>
 #include <QTimer>
 
@@ -44,6 +45,24 @@ using modGlobals::Sets;
 
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
+// Room left between the status line and the character counter.
+constexpr int kStatusGap = 4;
+constexpr int kStatusWidth = 300;
+
+// The status line: its caption is always the whole status; where the line is too short for
+// it, its end is drawn as an ellipsis instead of being cut off in the middle of a letter.
+class StatusLine : public QLabel {
+  public:
+    using QLabel::QLabel;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        const QRect r = contentsRect();
+        style()->drawItemText(&p, r, int(alignment()), palette(), isEnabled(),
+                              fontMetrics().elidedText(text(), Qt::ElideRight, r.width()), foregroundRole());
+    }
+};
 
 QString lang(const char* key) {
     return modLangConst::Get(QString::fromLatin1(key));
@@ -174,9 +193,9 @@ void frmChat::buildControls() {
     connect(txtSnd, &SendBox::SendRequested, this, [this] {
         if (cmdSnd->Enabled()) cmdSnd_Click();
     });
-    lblStat = new QLabel(QStringLiteral("[stat]"), body);
+    lblStat = new StatusLine(QStringLiteral("[stat]"), body);
     lblStat->setTextFormat(Qt::PlainText);
-    lblStat->resize(300, 15);
+    lblStat->resize(kStatusWidth, 15);
     lblChrCnt = new QLabel(QStringLiteral("000/000"), body);
     lblChrCnt->setTextFormat(Qt::PlainText);
     lblChrCnt->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -653,8 +672,10 @@ void frmChat::SetSkin() {
 
     for (chameleonButton* b : cmdSB)
         b->setVisible(side);
-    lblStat->move(8, H - 27);
     lblChrCnt->move(W - (lblChrCnt->width() + 3), H - 16);
+    // The two lines share rows: the status line ends before the counter begins.
+    lblStat->setGeometry(8, H - 27, qBound(0, lblChrCnt->x() - kStatusGap - 8, kStatusWidth),
+                         lblStat->height());
     lstUsers->setGeometry(49, 3, qMax(W - 52, 1), 35);
     txtMsg->setGeometry(3, 43, qMax(W - 6, 1), qMax(H - 131, 1));
     int b = 0;

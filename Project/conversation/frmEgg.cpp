@@ -42,21 +42,26 @@ frmEgg::frmEgg(QWidget* parent)
     chkOption[1] = new QCheckBox(QStringLiteral("Create incredibly large &files"), this);
     chkOption[1]->setGeometry(12, 94, 380, 22);
 
-    const char* comboCaps[2] = {"Start-up time:", "Shut-down time:"};
+    // The captions take the width the widest of them needs in this font; the controls follow.
+    const char* caps[3] = {"Start-up time:", "Shut-down time:", "Random pause (ms):"};
+    QLabel* cap[3] = {};
+    int capWidth = 110;
+    for (int i = 0; i < 3; ++i) {
+        cap[i] = new QLabel(QString::fromLatin1(caps[i]), this);
+        capWidth = qMax(capWidth, cap[i]->sizeHint().width());
+    }
+    const int controls = 12 + capWidth + 6;
     for (int i = 0; i < 2; ++i) {
-        auto* cap = new QLabel(QString::fromLatin1(comboCaps[i]), this);
-        cap->setGeometry(12, 128 + 30 * i, 110, 22);
+        cap[i]->setGeometry(12, 128 + 30 * i, capWidth, 22);
         Combo1[i] = new QComboBox(this);
         Combo1[i]->addItems(kDurations);
-        Combo1[i]->setGeometry(128, 128 + 30 * i, 220, 22);
+        Combo1[i]->setGeometry(controls, 128 + 30 * i, qMin(220, width() - 8 - controls), 22);
     }
-
-    auto* delayCap = new QLabel(QStringLiteral("Random pause (ms):"), this);
-    delayCap->setGeometry(12, 192, 110, 22);
+    cap[2]->setGeometry(12, 192, capWidth, 22);
     Text[0] = new QLineEdit(QStringLiteral("5000"), this);
-    Text[0]->setGeometry(128, 192, 80, 22);
+    Text[0]->setGeometry(controls, 192, 80, 22);
     VScroll1 = new QScrollBar(Qt::Vertical, this);
-    VScroll1->setGeometry(208, 192, 17, 22);
+    VScroll1->setGeometry(controls + 80, 192, 17, 22);
     VScroll1->setRange(0, 32767);
     VScroll1->setValue(5000);
     connect(VScroll1, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });

@@ -45,7 +45,8 @@ void frmInfo::Form_Load() {
 }
 
 void frmInfo::SetSkin() {
-    background_ = frmImgs::Load().picSkin.copy(SkinAtlas::kDialogBack);
+    // The skin picture itself, shared and never copied: every window of this kind draws from it.
+    skin_ = frmImgs::Load().picSkin;
     modSkin::SkinButton(cmdOk);
     update();
 }
@@ -79,8 +80,6 @@ void frmInfo::cmdOk_Click() {
 
 void frmInfo::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    if (background_.isNull())
-        p.fillRect(rect(), palette().window());
-    else
-        p.drawImage(0, 0, background_);
+    p.fillRect(rect(), palette().window());
+    SkinAtlas::Blit(p, 0, 0, skin_, SkinAtlas::kDialogBack);
 }

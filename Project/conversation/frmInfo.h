@@ -33,5 +33,5 @@ class frmInfo : public QWidget {
 
   private:
     void Form_Load();
-    QImage background_;
+    QImage skin_; // the skin picture when the window was skinned; its dialog background is drawn
 };

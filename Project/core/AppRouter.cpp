@@ -31,6 +31,22 @@ bool deliver(const QString& packet, const QString& sender, bool soundPlayed) {
     return delivered;
 }
 
+// True while so many rooms are open that a line from the network may open no further one; the
+// first refusal since a room could last be opened is logged.
+bool refusalLogged = false;
+bool roomsFull() {
+    if (ChatRooms::All().size() < static_cast<std::size_t>(modAppFnc::kMaxNetworkRooms)) {
+        refusalLogged = false;
+        return false;
+    }
+    if (!refusalLogged)
+        modAppFnc::WriteLog(
+            QStringLiteral("%1 chat rooms are open: a first line from somebody else opens none.")
+                .arg(modAppFnc::kMaxNetworkRooms));
+    refusalLogged = true;
+    return true;
+}
+
 ChatRoom* openRoom(const QString& userList, ChatRoom::Opener by) {
     modAppFnc::WriteLog(QStringLiteral("Starting Chat..."));
     QString failure;
@@ -83,6 +99,7 @@ void RouteChatMsg(const QString& packet, const QString& sender) {
     if (deliver(packet, sender, false)) return;
     if (GetField(packet, 2, modGlobals::kSep) != QLatin1String("0")) return;
     if (refusedMember(sender)) return;
+    if (roomsFull()) return;
     if (!openRoom(sender + Sep(), ChatRoom::Opener::Network)) return;
     PlaySnd(modGlobals::Sets().CHTSND);
     deliver(packet, sender, true);

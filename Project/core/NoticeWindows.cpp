@@ -3,9 +3,9 @@
 namespace {
 class NoWindows : public NoticeWindows {
   public:
-    void ShowPop(const QString&, const QString&) override {}
+    QObject* ShowPop(const QString&, const QString&) override { return nullptr; }
     void AddToHistory(const QString&, const QString&) override {}
-    void ShowInfo(const QString&, const QString&) override {}
+    QObject* ShowInfo(const QString&, const QString&) override { return nullptr; }
 };
 } // namespace
 

@@ -6,15 +6,19 @@
 
 #include <QString>
 
+class QObject;
+
+// Each window opened is returned (nullptr when none was), so the core can count the ones still
+// open: what the network can make us open is bounded.
 class NoticeWindows {
   public:
     virtual ~NoticeWindows() = default;
     // A new pop-up in the sender's colour and font, sized to the text, placed in the corner
     // ALTPOS names, shown on top.
-    virtual void ShowPop(const QString& text, const QString& sender) = 0;
+    virtual QObject* ShowPop(const QString& text, const QString& sender) = 0;
     virtual void AddToHistory(const QString& sender, const QString& text) = 0;
     // A new information window with the sender's answer.
-    virtual void ShowInfo(const QString& text, const QString& sender) = 0;
+    virtual QObject* ShowInfo(const QString& text, const QString& sender) = 0;
 };
 
 namespace Notices {

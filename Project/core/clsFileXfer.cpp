@@ -7,14 +7,16 @@
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
 #include "platform/Ansi.h"
+#include "platform/SafePath.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QTimer>
+#include <cerrno>
+#include <cstring>
 
 using modLangConst::lang;
 
@@ -23,6 +25,8 @@ using modGlobals::Sep;
 
 // English only: a loaded language file has no keys for these and would blank them.
 const QString kNoAnswer = QStringLiteral(" did not answer; the file transfer was stopped.");
+const QString kPeerBusy =
+    QStringLiteral(" is busy with another file transfer; the file transfer was stopped.");
 const QString kSendFailed = QStringLiteral("File send failed.");
 const QString kReceiveFailed = QStringLiteral("File receive failed.");
 const QString kCrLf = QStringLiteral("\r\n");
@@ -44,11 +48,13 @@ bool blockedByMe(const QString& name) {
 void answer(const QString& to, const QString& letter, const QString& F) {
     modNetCmds::SendData(QStringLiteral("2") + to + Sep() + letter + Sep() + F + Sep());
 }
-// The last part of a peer's path, whichever separator it used; "" when nothing usable is left.
+// The last part of a peer's path, whichever separator it used; "" when it is no name a file
+// can be saved under here: empty, "." or "..", a resource path to Qt (":..."), a control
+// character (a NUL would cut the name on disk), or longer than the file system allows.
 QString safeName(const QString& F) {
     const qsizetype cut = qMax(F.lastIndexOf(QLatin1Char('\\')), F.lastIndexOf(QLatin1Char('/')));
     const QString name = F.mid(cut + 1);
-    if (name == QLatin1String(".") || name == QLatin1String("..")) return {};
+    if (!SafePath::IsPlainName(name) || !SafePath::NameFits(name)) return {};
     return name;
 }
 // A target the received file may replace: nothing there yet, or a regular file (no folder, no link).
@@ -64,6 +70,20 @@ bool wholeNumber(const QString& text, qint64& value) {
     bool ok = false;
     value = text.toLongLong(&ok);
     return ok;
+}
+// The system's reason for a file's last failure; "" when it reported none.
+QString reasonOf(const QFileDevice& f) {
+    return f.error() == QFileDevice::NoError ? QString() : f.errorString();
+}
+// A short write is tried on until the system refuses, so that its reason is known.
+bool writeAll(QFileDevice& f, const QByteArray& bytes) {
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const qint64 n = f.write(bytes.constData() + done, bytes.size() - done);
+        if (n <= 0) return false;
+        done += n;
+    }
+    return true;
 }
 XferProgress& prg() {
     return XferWindows::progress().get();
@@ -100,6 +120,7 @@ bool clsFileXfer::Current() const {
 
 void clsFileXfer::SetTimeoutMs(int ms) {
     timeoutMs = ms > 0 ? ms : kTimeoutMs;
+    if (timer->isActive()) timer->start(timeoutMs); // the silence counts from now
 }
 
 // --- the offer --------------------------------------------------------------------------------
@@ -185,8 +206,11 @@ void clsFileXfer::onOffer(const QString& sender, const QString& F) {
         answer(sender, QStringLiteral("c"), F);
         return;
     }
+    // A name that cannot be saved, or that would not land directly in the save folder, is
+    // declined without asking.
     const QString name = safeName(F);
-    if (name.isEmpty()) {
+    const QString setFolder = modGlobals::Sets().SFLD;
+    if (name.isEmpty() || (!setFolder.isEmpty() && SafePath::FileIn(setFolder, name).isEmpty())) {
         answer(sender, QStringLiteral("n"), F);
         return;
     }
@@ -202,14 +226,15 @@ void clsFileXfer::onOffer(const QString& sender, const QString& F) {
     }
     --asking;
     if (resets != atAsk) return; // the layer closed or opened meanwhile: nobody to answer
-    if (!yes || folder.isEmpty()) {
+    const QString target = yes ? SafePath::FileIn(folder, name) : QString();
+    if (target.isEmpty()) {
         answer(sender, QStringLiteral("n"), F);
         return;
     }
     auto t = std::make_unique<Transfer>();
     t->peer = sender;
     t->wireF = F;
-    t->path = QDir(folder).filePath(name);
+    t->path = target;
     t->step = Step::WaitSize;
     begin(std::move(t));
     answer(sender, QStringLiteral("y"), F);
@@ -224,8 +249,10 @@ void clsFileXfer::onSize(const QString& sizeText) {
     // The file goes to a temporary file beside the target and replaces it only when complete.
     cur->out = std::make_unique<QSaveFile>(cur->path);
     cur->out->setDirectWriteFallback(false);
-    if (!cur->out->open(QIODevice::WriteOnly)) {
-        fail();
+    // Unbuffered: a buffered flush that the disk cuts short is not reported, and the commit
+    // would then take a shortened file for a whole one.
+    if (!cur->out->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        fail(reasonOf(*cur->out));
         return;
     }
     cur->done = 0;
@@ -241,8 +268,13 @@ void clsFileXfer::onSize(const QString& sizeText) {
 void clsFileXfer::onChunk(const QString& chunk) {
     touch();
     const QByteArray bytes = Ansi::encode(chunk);
-    if (bytes.size() > cur->size - cur->done || cur->out->write(bytes) != bytes.size()) {
+    // Every chunk but the last is whole; the exchange carries nothing else to check a chunk by.
+    if (bytes.size() != qMin<qint64>(kChunk, cur->size - cur->done)) {
         fail();
+        return;
+    }
+    if (!writeAll(*cur->out, bytes)) {
+        fail(reasonOf(*cur->out));
         return;
     }
     cur->done += bytes.size();
@@ -257,8 +289,12 @@ void clsFileXfer::onChunk(const QString& chunk) {
 }
 
 void clsFileXfer::onEnd() {
-    if (cur->done != cur->size || !replaceable(cur->path) || !cur->out->commit()) {
+    if (cur->done != cur->size || !replaceable(cur->path)) {
         fail();
+        return;
+    }
+    if (!cur->out->commit()) {
+        fail(reasonOf(*cur->out));
         return;
     }
     const int id = cur->prg;
@@ -274,15 +310,30 @@ void clsFileXfer::onAnswer(const QString& sender, const QString& reply, const QS
     auto it = std::find_if(offers.begin(), offers.end(), [&](const PendingOffer& o) {
         return o.sentF == F && modAppFnc::SameNoCase(o.to, sender);
     });
-    if (it == offers.end()) return; // no offer of mine: nothing to read, nothing to say
+    if (it == offers.end()) {
+        // The sender whose offer this copy accepted is busy after all: nothing will come.
+        if (reply == QLatin1String("c") && expects(sender, Step::WaitSize) && !cur->sending &&
+            cur->wireF == F) {
+            const std::unique_ptr<Transfer> t = finish();
+            modAppFnc::ShowMsg(t->peer + kPeerBusy, 0, kIcon);
+        }
+        return; // no offer of mine: nothing to read, nothing to say
+    }
     const PendingOffer offer = *it;
     offers.erase(it);
+    // The message first, then the progress window goes; meanwhile another offer may have taken it.
     if (reply == QLatin1String("n") || reply == QLatin1String("c")) {
-        unloadPrg(offer.prg);
         modAppFnc::ShowMsg(sender + lang(reply == QLatin1String("n") ? "FileT_D" : "FileT_C"), 0, kIcon);
+        unloadPrg(offer.prg);
         return;
     }
-    if (cur || asking > 0) return; // one transfer at a time; the other side gives up by itself
+    if (cur || asking > 0) {
+        // One transfer at a time: the receiver hears that this copy is busy, as with an offer.
+        answer(sender, QStringLiteral("c"), F);
+        modAppFnc::ShowMsg(lang("FileT_U"), 0, kIcon);
+        unloadPrg(offer.prg);
+        return;
+    }
     auto t = std::make_unique<Transfer>();
     t->sending = true;
     t->peer = offer.to;
@@ -293,8 +344,12 @@ void clsFileXfer::onAnswer(const QString& sender, const QString& reply, const QS
     begin(std::move(t));
     // Measured once, and the file kept open: exactly these bytes go.
     cur->in = std::make_unique<QFile>(offer.path);
-    if (!cur->in->open(QIODevice::ReadOnly) || QFileInfo(offer.path).isDir()) {
-        fail();
+    if (!cur->in->open(QIODevice::ReadOnly)) {
+        fail(reasonOf(*cur->in));
+        return;
+    }
+    if (QFileInfo(offer.path).isDir()) {
+        fail(QString::fromLocal8Bit(std::strerror(EISDIR)));
         return;
     }
     cur->size = cur->in->size();
@@ -313,7 +368,7 @@ void clsFileXfer::sendStep() {
         const qint64 n = qMin<qint64>(kChunk, cur->size - cur->done);
         const QByteArray bytes = cur->in->read(n);
         if (bytes.size() != n) {
-            fail();
+            fail(reasonOf(*cur->in));
             return;
         }
         cur->step = Step::WaitAck;
@@ -352,11 +407,13 @@ std::unique_ptr<clsFileXfer::Transfer> clsFileXfer::finish() {
     return t;
 }
 
-void clsFileXfer::fail() {
+void clsFileXfer::fail(const QString& reason) {
     const std::unique_ptr<Transfer> t = finish();
     if (!t) return;
     unloadPrg(t->prg);
-    modAppFnc::ShowMsg((t->sending ? kSendFailed : kReceiveFailed) + kCrLf + t->path, 0, kIcon);
+    QString text = (t->sending ? kSendFailed : kReceiveFailed) + kCrLf + t->path;
+    if (!reason.isEmpty()) text += kCrLf + kCrLf + reason;
+    modAppFnc::ShowMsg(text, 0, kIcon);
 }
 
 void clsFileXfer::timedOut() {

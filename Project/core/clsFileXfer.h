@@ -57,7 +57,7 @@ class clsFileXfer : public NetHooks::FileTransfer {
 
     // True from the accept ("y" sent or taken) to the end of the transfer.
     bool Current() const;
-    // Tests shorten the silence that ends a transfer; 0 puts kTimeoutMs back.
+    // Tests shorten the silence that ends a transfer, from now on; 0 puts kTimeoutMs back.
     void SetTimeoutMs(int ms);
 
     clsFileXfer(const clsFileXfer&) = delete;
@@ -96,7 +96,9 @@ class clsFileXfer : public NetHooks::FileTransfer {
     void begin(std::unique_ptr<Transfer> t);
     // Ends the current transfer: the partial file removed, the busy flag cleared.
     std::unique_ptr<Transfer> finish();
-    void fail();
+    // Ends the current transfer and tells the user; `reason` is the system's, "" when the peer
+    // broke the exchange.
+    void fail(const QString& reason = QString());
     void timedOut();
     void touch();
     bool drawNow();

@@ -1,6 +1,7 @@
 #include "core/frmLang.h"
 
 #include "controls/chameleonButton.h"
+#include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modCommonDialog.h"
 #include "core/modDB.h"
@@ -55,6 +56,7 @@ frmLang::frmLang(QWidget* parent) : QDialog(parent) {
 }
 
 void frmLang::SetLang() {
+    if (frmImgs* imgs = frmImgs::Loaded()) setWindowIcon(imgs->icon);
     if (!modDB::DBLoaded()) return;
     setWindowTitle(modDB::GetDBString(QStringLiteral("frmLang.Form")));
     lblCap->setText(modDB::GetDBString(QStringLiteral("frmLang.lblCap")));

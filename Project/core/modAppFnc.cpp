@@ -56,7 +56,10 @@ QString ReadTextFile(const QString& path) {
 }
 
 QString TextLines(const QByteArray& bytes) {
-    const QString all = Ansi::decode(bytes);
+    return TextLines(Ansi::decode(bytes));
+}
+
+QString TextLines(const QString& all) {
     QString out;
     out.reserve(all.size() + 16);
     qsizetype start = 0;
@@ -73,10 +76,39 @@ QString TextLines(const QByteArray& bytes) {
     return out;
 }
 
-void Delay(int ms) {
+namespace {
+// The hidden timing window of the wait: shown modally, so that no other window takes input
+// while it lasts, and never drawn anywhere. Timers and the network poll run meanwhile.
+class frmTiming : public QWidget {
+  public:
+    explicit frmTiming(int ms) : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint) {
+        setAttribute(Qt::WA_DontShowOnScreen);
+        setWindowModality(Qt::ApplicationModal);
+        Timer1.setSingleShot(true);
+        Timer1.setTimerType(Qt::PreciseTimer); // a wait never ends early
+        Timer1.setInterval(ms < 0 ? 0 : ms);
+        QObject::connect(&Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    }
+    void ShowModal() {
+        show();
+        Timer1.start();
+        loop.exec();
+    }
+
+  private:
+    void Timer1_Timer() {
+        Timer1.stop();
+        hide();
+        loop.quit();
+    }
+    QTimer Timer1;
     QEventLoop loop;
-    QTimer::singleShot(ms < 0 ? 0 : ms, &loop, &QEventLoop::quit);
-    loop.exec();
+};
+} // namespace
+
+void Delay(int ms) {
+    frmTiming timing(ms);
+    timing.ShowModal();
 }
 
 namespace {
@@ -241,8 +273,9 @@ qint32 GetWorkArea(int index, const QWidget* window) {
 
 namespace {
 void runCompanion(const QString& file, const QString& logText, const QString& msgKey) {
-    const QString path = ProgramFolder::file(file);
-    if (QFileInfo(path).isFile() && Shell::startProgram(path)) return;
+    // Beside this program, whichever data folder it uses; the companion is told that folder.
+    const QString path = ProgramFolder::program(file);
+    if (QFileInfo(path).isFile() && Shell::startProgram(path, {}, ProgramFolder::environment())) return;
     WriteLog(logText + path);
     ShowMsg(modLangConst::Get(msgKey) + kCrLf + QLatin1Char('(') + path + QLatin1Char(')'), 0, 1);
 }

@@ -17,9 +17,12 @@ void WriteLog(const QString& text);
 // The whole file, each line followed by CR LF (LF, CR LF and CR all end a line); "" when empty
 // or unreadable.
 QString ReadTextFile(const QString& path);
-// The same for bytes already read.
+// The same for bytes already read, as Windows-1252.
 QString TextLines(const QByteArray& bytes);
-// Returns after `ms` milliseconds; events, timers and the network poll run meanwhile.
+// The same for text already decoded.
+QString TextLines(const QString& all);
+// Returns after `ms` milliseconds. The wait is modal: the windows take no input meanwhile, while
+// events, timers and the network poll run.
 void Delay(int ms);
 // The modal message window; returns 0 for OK or Yes, 1 for No.
 int ShowMsg(const QString& text, int buttons, int icon);
@@ -51,18 +54,29 @@ void RunHelp();
 // Re-skins the main window and every visible chat window (SkinnableWindow.cpp).
 void ApplySkinAll();
 
-// Alert routing (AlertRouting.cpp). An alert from a user I block is dropped; otherwise it opens
-// a pop-up, plays ALTSND and goes into the history.
+// Alert routing (AlertRouting.cpp). What arrives opens at most this many windows of a kind at
+// a time; past that it opens none, and the log says so once.
+inline constexpr int kMaxNetworkPops = 50;
+inline constexpr int kMaxNetworkInfos = 10;
+// How long after a request its answer is awaited, in milliseconds.
+inline constexpr qint64 kInfoAnswerMs = 60000;
+// An alert from a user I block is dropped; otherwise it opens a pop-up with ALTSND (none past
+// the bound) and goes into the history.
 void ShowAlertPop(const QString& text, const QString& sender);
-// An information answer opens a window of its own, with the system beep.
+// An answer to one of our requests of the last kInfoAnswerMs opens a window of its own, with the
+// system beep; each request is answered once, and any other answer opens nothing.
 void ShowUserInfo(const QString& text, const QString& sender);
 // One "R" request per listed user: mode 0 the phone number, 1 the logon name; any other mode
 // sends nothing.
 void RequestUserInfo(const QString& userList, int mode);
+// Tests shorten the time an answer is awaited; 0 puts kInfoAnswerMs back.
+void SetInfoAnswerMs(qint64 ms);
 // Chat routing (AppRouter.cpp). `packet` is the text, one separator and the chat code.
 // Hands a line to every room that holds its sender; a first line ("0") from somebody in no
 // room opens a room for him with the new-chat sound. Blocked senders, and every line while
-// no main window is loaded, are dropped.
+// no main window is loaded, are dropped, and so is a first line while kMaxNetworkRooms rooms
+// are open (the log says so once).
+inline constexpr int kMaxNetworkRooms = 50;
 void RouteChatMsg(const QString& packet, const QString& sender);
 // Opens and shows a room with each name of the list (names each followed by the separator);
 // an empty list opens an empty room.

@@ -5,7 +5,6 @@
 #include "platform/FileRead.h"
 
 #include <QSet>
-#include <QStringDecoder>
 
 namespace {
 QString table;
@@ -17,13 +16,6 @@ QSet<QString> reported;
 constexpr int kNoticeIcon = 0;
 // Some hundred short texts make a language file; anything this large is none.
 constexpr qint64 kMaxLanguageBytes = 8 * 1024 * 1024;
-
-QString decodeFile(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8(bytes);
-    if (!utf8.hasError()) return text; // the decoder drops a leading byte-order mark
-    return Ansi::decode(bytes);
-}
 } // namespace
 
 namespace modDB {
@@ -40,7 +32,7 @@ bool LoadDB(const QString& path) {
         table.clear();
         return false;
     }
-    table = decodeFile(bytes);
+    table = Ansi::decodeText(bytes);
     modAppFnc::WriteLog(QStringLiteral("---DB Loaded."));
     return true;
 }

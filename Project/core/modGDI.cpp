@@ -1,6 +1,5 @@
 #include "core/modGDI.h"
 
-#include "platform/Ansi.h"
 #include "platform/Colors.h"
 
 #include <QFontInfo>
@@ -19,7 +18,7 @@ bool symbolFontMissing(const QFont& font) {
     return QFontInfo(font).family().compare(QLatin1String(modGDI::kSymbolFont), Qt::CaseInsensitive) != 0;
 }
 
-// The text and font actually drawn: Windows-1252 text, with the symbol letters mapped to
+// The text and font actually drawn: the text as it is, with the symbol letters mapped to
 // glyphs of a font that has them when the symbol font is not installed.
 struct Drawn {
     QString text;
@@ -27,7 +26,7 @@ struct Drawn {
 };
 
 Drawn drawnText(const QString& text, const QFont& font) {
-    Drawn d{Ansi::decode(Ansi::encode(text)), font};
+    Drawn d{text, font};
     if (!symbolFontMissing(font)) return d;
     for (QChar& c : d.text) {
         if (c == u'a')

@@ -6,8 +6,8 @@
 //   - a line paints its start point and not its end point, in any direction;
 //   - the pen colour (lines) and the text colour (text, focus mark) are separate state;
 //   - colours are 0x00BBGGRR values.
-// Text goes through the Windows-1252 code page as the drawing service takes it. Where the
-// symbol font is asked for and missing, its check mark and triangles come from another font.
+// Text reaches the painter as it is, in any script. Where the symbol font is asked for and
+// missing, its check mark and triangles come from another font.
 #include <QFont>
 #include <QPoint>
 #include <QSize>

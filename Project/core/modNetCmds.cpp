@@ -2,13 +2,13 @@
 
 #include "core/MessageService.h"
 #include "core/NetHooks.h"
+#include "core/NetMessages.h"
 #include "core/NetOwner.h"
 #include "core/clsChat.h"
 #include "core/modAppFnc.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "core/modNetCom.h"
-#include "platform/WindowShow.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -26,6 +26,7 @@ struct State {
     bool open = false;
     qint16 dataReceived = 0;
     qint16 xferFile = -1;
+    int dispatching = 0; // ParseData calls under way, nested ones counted
 };
 State& st() {
     static State s;
@@ -73,6 +74,16 @@ void setRecordField(const QString& sender, int field, const QString& value) {
     recs->SetList(idx, rec);
     listChanged();
 }
+
+// Counts a dispatch for its lifetime; the last one to end lets waiting messages be shown.
+struct Dispatch {
+    Dispatch() { ++st().dispatching; }
+    ~Dispatch() {
+        if (--st().dispatching == 0) NetMessages::DispatchEnded();
+    }
+    Dispatch(const Dispatch&) = delete;
+    Dispatch& operator=(const Dispatch&) = delete;
+};
 
 // Only the text before a separator can go into a record field, so no field can shift.
 QString fieldValue(const QString& payload) {
@@ -175,11 +186,17 @@ void PollData() {
     st().dataReceived = 1;
 }
 
+bool Dispatching() {
+    return st().dispatching > 0;
+}
+
 void ParseData(const QString& text) {
+    const Dispatch inDispatch;
     if (modGlobals::Run().NetLog == 1)
         modAppFnc::WriteLog(QStringLiteral("DataIn >>") + text + QStringLiteral("<<"));
     const qsizetype sepAt = text.indexOf(modGlobals::kSep);
     const QString sender = sepAt < 0 ? QString() : text.left(sepAt);
+    if (sender.size() > kMaxSenderName) return;
     const bool fromMe = sender == st().myName;
     if (!fromMe) {
         if (sender.startsWith(QLatin1Char('\\'))) return;
@@ -212,11 +229,10 @@ void ParseData(const QString& text) {
     case 'E':
         RemoveUser(sender);
         return;
-    case 'M': {
-        const WindowShow::UnaskedScope unasked; // nobody here asked for it
-        modAppFnc::ShowMsg(QStringLiteral("Message From:") + sender + kCrLf + payload, 0, 0);
+    case 'M':
+        // Shown after the dispatch: a message window here would hold the rest of the poll.
+        NetMessages::Post(sender, QStringLiteral("Message From:") + sender + kCrLf + payload);
         return;
-    }
     case 'A': {
         const QString target = modAppFnc::GetField(payload, 1, sep);
         if (forMe(target) || target == QLatin1String("(All)"))

@@ -9,6 +9,9 @@ class clsChat;
 namespace modNetCmds {
 
 inline const QString kSlotName = QStringLiteral("QX3");
+// The longest sender name a datagram is acted on for: a copy signs in with at most 20
+// characters, and every name heard is measured and drawn.
+inline constexpr int kMaxSenderName = 64;
 
 void OpenNetCom(NetOwner* owner, const QString& name);
 void CloseNetCom(qint16 mode);
@@ -17,6 +20,8 @@ void SendUserData();
 void SendData(const QString& data);
 void PollData();
 void ParseData(const QString& text);
+// True while a datagram is being dispatched (nested loops inside a handler included).
+bool Dispatching();
 void AddUser(const QString& name);
 // Index of the first listed name equal to `name` ignoring case; 0 when there is none.
 qint16 FindUser(const QString& name);

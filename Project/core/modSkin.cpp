@@ -6,6 +6,7 @@
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "platform/Ansi.h"
+#include "platform/Colors.h"
 #include "platform/FileRead.h"
 #include "platform/ItemReader.h"
 #include "platform/SafePath.h"
@@ -34,7 +35,9 @@ bool toNumber(const QString& item, qint64 lo, qint64 hi, qint64& out) {
     return true;
 }
 
-constexpr qint64 kMaxColor = 0xFFFFFF;
+// A colour item is a 32-bit number, read signed or unsigned.
+constexpr qint64 kMinStored = std::numeric_limits<qint32>::min();
+constexpr qint64 kMaxStored = std::numeric_limits<quint32>::max();
 // Ten short items and a few lines of information: anything larger is no skin.
 constexpr qint64 kMaxSkinBytes = 1024 * 1024;
 constexpr qint64 kMin16 = std::numeric_limits<qint16>::min();
@@ -74,8 +77,16 @@ bool ReadSkinFile(const QString& path, SkinInfo& record) {
     // ListBackColor, ColorScheme, ForeColor, BackColor, ButtonType.
     qint64 v[10] = {};
     for (int k = 1; k < 10; ++k) {
-        const bool small = k == 6 || k == 9;
-        if (!toNumber(items[k], small ? kMin16 : 0, small ? kMax16 : kMaxColor, v[k])) return false;
+        if (k == 6 || k == 9) {
+            if (!toNumber(items[k], kMin16, kMax16, v[k])) return false;
+            continue;
+        }
+        // A colour, or a system colour that stands for one.
+        qint64 stored = 0;
+        if (!toNumber(items[k], kMinStored, kMaxStored, stored)) return false;
+        const std::optional<quint32> colour = Colors::FromStored(stored);
+        if (!colour) return false;
+        v[k] = *colour;
     }
     SkinInfo r;
     r.Picture = items[0];

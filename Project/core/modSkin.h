@@ -28,9 +28,10 @@ struct SkinInfo {
 // The current skin.
 const SkinInfo& Current();
 
-// Reads a skin file into `record`. On any fault (unreadable file, anything but a regular file,
-// more than 1 MiB, fewer than ten items, a value that is no number or out of range) returns
-// false and leaves `record` as it was.
+// Reads a skin file into `record`. A colour item that names a system colour (0x80000000 plus
+// an index) is stored as that colour's value now. On any fault (unreadable file, anything but
+// a regular file, more than 1 MiB, fewer than ten items, a value that is no number or out of
+// range) returns false and leaves `record` as it was.
 bool ReadSkinFile(const QString& path, SkinInfo& record);
 // Makes a skin current; "" makes the built-in skin current. A skin that cannot be loaded is
 // reported once, the settings value SKN is emptied and the built-in skin is used; then the

@@ -11,7 +11,7 @@
 namespace modStartUp {
 
 QString StartUpProgram() {
-    return ProgramFolder::file(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
+    return ProgramFolder::program(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
 }
 
 void SetStartUp(qint16 v) {
@@ -23,7 +23,7 @@ void SetStartUp(qint16 v) {
             modAppFnc::WriteLog(QStringLiteral("Unable to remove the autostart entry '") +
                                 Autostart::entryPath(name) + QStringLiteral("': ") + error);
     } else if (v == 1) {
-        if (!Autostart::install(name, StartUpProgram(), &error))
+        if (!Autostart::install(name, StartUpProgram(), ProgramFolder::environment(), &error))
             modAppFnc::WriteLog(QStringLiteral("Unable to write the autostart entry '") +
                                 Autostart::entryPath(name) + QStringLiteral("': ") + error);
     }

@@ -11,8 +11,8 @@ inline constexpr char kStartUpName[] = "Talk-Vane";
 // 0 removes the autorun entry, 1 writes it (again, even when it is there), other values change
 // nothing. A failure is logged.
 void SetStartUp(qint16 v);
-// What the autorun entry starts: the program folder and the program's file name without its
-// extension.
+// What the autorun entry starts: the running program's own folder and its file name without
+// its extension. The entry carries QX3_HOME on when it is set.
 QString StartUpProgram();
 
 // One leading and one trailing "\" removed, when present.

@@ -1077,7 +1077,9 @@ void frmMain::DrawList() {
                 f.setStrikeOut(GetUserInfo(name, 5).toString() != QLatin1String("1"));
                 dc.SetFont(f);
                 modGDI::TextColor(dc, colourOf(GetUserInfo(name, 1)));
-                modGDI::DrawTextAt(dc, name, icons[0].width() + 6, y);
+                // Only what the row can show is measured: no character is narrower than a pixel.
+                const int x = icons[0].width() + 6;
+                modGDI::DrawTextAt(dc, name.left(qMax(0, bufW - x)), x, y);
                 if (bufH < y) break;
             }
         } else {

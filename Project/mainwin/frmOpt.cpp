@@ -485,7 +485,7 @@ void frmOpt::ShowSets() {
         optSFld[0]->setChecked(true);
     }
     for (int i = 0; i < 3; ++i)
-        txtAQR[i]->SetText(s.AQR[i]);
+        showStored(txtAQR[i], s.AQR[i], aqrShown_[i]);
     lstCAT->clear();
     for (const QString& text : s.CAT)
         lstCAT->addItem(text);
@@ -532,8 +532,8 @@ bool frmOpt::SaveSets() {
         }
     sound(optCSnd, txtCSndFile, s.CHTSND);
     s.CHTSNDBTN = checkValue(chkChatSndBtn);
-    // Only a selected option changes the value; a stored value the options cannot show stays.
-    if (selectedOption(optChatStyle) >= 0) s.CHTSTY = optChatStyle[0]->isChecked() ? 0 : 1;
+    // Single line or multi line, nothing else: a stored value outside the two becomes multi line.
+    s.CHTSTY = optChatStyle[0]->isChecked() ? 0 : 1;
     s.CHTPICS = checkValue(chkChatPics);
     s.UPN = txtPhoneNumber->text();
     if (optSFld[0]->isChecked())
@@ -541,7 +541,7 @@ bool frmOpt::SaveSets() {
     else if (optSFld[1]->isChecked())
         s.SFLD = txtSFld->text();
     for (int i = 0; i < 3; ++i)
-        s.AQR[i] = txtAQR[i]->Text();
+        s.AQR[i] = storedUnlessEdited(txtAQR[i], aqrShown_[i], s.AQR[i]);
     for (int i = 0; i < 10; ++i)
         s.CAT[i] = lstCAT->item(i)->text();
     s.GRPS.clear();
@@ -904,7 +904,7 @@ void frmOpt::cmdSoftNext_Click(int index) {
         auto& b = SoftB[std::size_t(SoftN)];
         b.target = comSoft->currentText();
         b.sendNow = checkValue(chkSoft);
-        b.text = txtSoft->Text();
+        b.text = storedUnlessEdited(txtSoft, softShown_, b.text);
     }
     if (index == 0) SoftN = qMin(9, SoftN + 1);
     if (index == 1) SoftN = qMax(0, SoftN - 1);
@@ -915,7 +915,16 @@ void frmOpt::cmdSoftNext_Click(int index) {
     comSoft->setEditText(b.target);
     comSoft->blockSignals(blocked);
     chkSoft->setChecked(b.sendNow != 0);
-    txtSoft->SetText(b.text);
+    showStored(txtSoft, b.text, softShown_);
+}
+
+void frmOpt::showStored(SendBox* box, const QString& stored, QString& shown) {
+    box->SetText(stored);
+    shown = box->Text();
+}
+
+QString frmOpt::storedUnlessEdited(const SendBox* box, const QString& shown, const QString& stored) {
+    return box->Text() == shown ? stored : box->Text();
 }
 
 void frmOpt::cmdSoftNext_DblClick(int index) {
@@ -941,8 +950,9 @@ bool frmOpt::Validate(QWidget* box) {
         txtPhoneNumber->setText(modAppFnc::TrimBlanks(txtPhoneNumber->text()));
         return true;
     }
-    for (SendBox* aqr : txtAQR)
-        if (box == aqr) {
+    for (std::size_t i = 0; i < txtAQR.size(); ++i)
+        if (SendBox* aqr = txtAQR[i]; box == aqr) {
+            if (aqr->Text() == aqrShown_[i]) return true; // untouched: the stored text stays as it is
             const QString text = modAppFnc::TrimBlanks(aqr->Text());
             aqr->SetText(text.isEmpty() ? lang("Opt_tND") : text);
             return true;

@@ -173,9 +173,15 @@ class frmOpt : public QWidget {
     int insertGroup(const Group& g);
     void Unload();
     void applySpeedBar();
+    // The box shows at most its limit of a stored text: what it showed, so that OK keeps the
+    // stored text whole unless the user changed it.
+    static void showStored(SendBox* box, const QString& stored, QString& shown);
+    static QString storedUnlessEdited(const SendBox* box, const QString& shown, const QString& stored);
 
-    std::vector<Group> groups_; // sorted by name, ignoring case; lstGrps shows the names
-    int catIndex_ = 0;          // the entry of lstCAT that txtCAT edits (its tag)
+    std::array<QString, 3> aqrShown_; // what txtAQR showed of each stored quick reply
+    QString softShown_;               // what txtSoft showed of element SoftN of SoftB
+    std::vector<Group> groups_;       // sorted by name, ignoring case; lstGrps shows the names
+    int catIndex_ = 0;                // the entry of lstCAT that txtCAT edits (its tag)
     bool checking_ = false;
     bool eatPress_ = false;        // the press that tried to take the focus from a failed box
     QPointer<QWidget> eatRelease_; // its release

@@ -2,6 +2,7 @@
 // failures that must never pass for success.
 #include "platform/Inet.h"
 #include "support/HttpServer.h"
+#include "support/TestEnv.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
@@ -19,11 +20,7 @@ QByteArray pattern(qsizetype n) {
 
 class TestInet : public QObject {
     Q_OBJECT
-    int previousTimeout_ = 0;
-
   private slots:
-    void initTestCase() { previousTimeout_ = Http::SetIdleTimeoutMs(400); }
-    void cleanupTestCase() { Http::SetIdleTimeoutMs(previousTimeout_); }
 
     void openUrl_data() {
         QTest::addColumn<HttpServer::Reply>("reply");
@@ -66,6 +63,7 @@ class TestInet : public QObject {
     void openUrl() {
         QFETCH(HttpServer::Reply, reply);
         QFETCH(bool, ok);
+        const ShortIdleTimeout stalls(!reply.closeAfter);
         HttpServer server;
         QVERIFY(server.listening());
         server.route("/list", reply);
@@ -74,7 +72,12 @@ class TestInet : public QObject {
         QCOMPARE(body.has_value(), ok);
         QCOMPARE(inet.Error().isEmpty(), ok);
         if (ok) QCOMPARE(*body, reply.body);
-        QCOMPARE(server.requests, QStringList{QStringLiteral("/list")});
+        // Qt's HTTP client asks once more when it reads an answer and its close in one go,
+        // before it began to read (which a loaded machine makes likely): only where the close
+        // ends the body may the same request come twice.
+        QStringList once{QStringLiteral("/list")};
+        if (!reply.contentLength && reply.closeAfter && server.requests.size() == 2) once << once.first();
+        QCOMPARE(server.requests, once);
     }
 
     void openUrlFollowsRedirects() {
@@ -129,13 +132,14 @@ class TestInet : public QObject {
         QFETCH(HttpServer::Reply, reply);
         QFETCH(bool, ok);
         QFETCH(QString, length);
+        const ShortIdleTimeout stalls(!reply.closeAfter);
         HttpServer server;
         server.route("/file", reply);
         Inet inet;
         inet.URL = server.base() + QStringLiteral("/file");
         inet.Execute();
         QVERIFY(inet.StillExecuting());
-        QVERIFY(QTest::qWaitFor([&] { return !inet.StillExecuting(); }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return !inet.StillExecuting(); }, TestEnv::kNetWait));
         if (ok) QCOMPARE(inet.GetHeader(QStringLiteral("Content-Length")), length);
         QCOMPARE(inet.GetHeader(QStringLiteral("X-None")), QString());
         QByteArray got;
@@ -166,7 +170,7 @@ class TestInet : public QObject {
         for (QByteArray c; !(c = inet.GetChunk(1024)).isEmpty();)
             total += c.size();
         QVERIFY(total < slow.body.size());
-        QVERIFY(clock.elapsed() < 5000);
+        QVERIFY(clock.elapsed() < TestEnv::kNetWait); // the whole body would take 200 s
         QCOMPARE(inet.Error(), QStringLiteral("Cancelled"));
         inet.ClearError();
         QVERIFY(inet.Error().isEmpty());

@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
+#include <optional>
 
 Q_DECLARE_METATYPE(HttpServer::Reply)
 
@@ -54,7 +55,6 @@ class TestUpdate : public QObject {
     std::unique_ptr<HttpServer> server_;
     std::unique_ptr<BoxRecorder> boxes_;
     std::unique_ptr<ProgramEndRecorder> end_;
-    int previousTimeout_ = 0;
 
     QString path(const QString& rel) const { return QDir(prog_).filePath(rel); }
     void put(const QString& rel, const QByteArray& bytes) {
@@ -91,9 +91,6 @@ class TestUpdate : public QObject {
     }
 
   private slots:
-    void initTestCase() { previousTimeout_ = Http::SetIdleTimeoutMs(600); }
-    void cleanupTestCase() { Http::SetIdleTimeoutMs(previousTimeout_); }
-
     void init() {
         root_ = std::make_unique<QTemporaryDir>();
         prog_ = root_->filePath(QStringLiteral("prog"));
@@ -298,6 +295,7 @@ class TestUpdate : public QObject {
         QFETCH(HttpServer::Reply, reply);
         QFETCH(QString, interrupt);
         QFETCH(QString, status);
+        const ShortIdleTimeout stalls(!reply.closeAfter, 600);
         server_->route("/files/tool.sh", reply);
         server_->route(kUpdatesPath.toLatin1(),
                        record(QStringLiteral("Tool"), QStringLiteral("/files/tool.sh"),
@@ -307,6 +305,9 @@ class TestUpdate : public QObject {
         frmMain* w = refreshed(false);
         QVERIFY(select(w, QStringLiteral("Tool")));
         const QMap<QString, QByteArray> before = snapshot(prog_);
+        // The real end ends the process where it is called: nothing may be left to clean up then.
+        std::optional<QMap<QString, QByteArray>> atEnd;
+        end_->onEnd = [&] { atEnd = snapshot(prog_); };
         if (!interrupt.isEmpty()) {
             QTimer::singleShot(300, w, [w, interrupt] {
                 QVERIFY(w->Dload);
@@ -322,6 +323,7 @@ class TestUpdate : public QObject {
         QCOMPARE(snapshot(prog_), before); // the old file, and no temporary file
         QVERIFY(boxes_->shown.empty());
         QCOMPARE(end_->ends, interrupt == QLatin1String("close") ? 1 : 0);
+        if (atEnd) QCOMPARE(*atEnd, before);
         QCOMPARE(w->Lists.lstUpdates, QStringList{QStringLiteral("Tool")});
         QVERIFY(!w->Dload);
         QVERIFY(w->cmdEnd->isEnabled() && w->cmdRefresh->isEnabled() && w->CMDother->isEnabled());
@@ -349,7 +351,15 @@ class TestUpdate : public QObject {
         QCOMPARE(boxes_->titles(), QStringList{QStringLiteral("Success")});
     }
 
-    void stopInTheSkinListRemovesTheFourNames() {
+    // Stopping a skin's download, or closing the window during it, leaves the installed skin as
+    // it was: only the temporary files go, before the program ends.
+    void stoppedSkinDownloadKeepsTheInstalledSkin_data() {
+        QTest::addColumn<QString>("interrupt");
+        QTest::newRow("stopped") << "stop";
+        QTest::newRow("window closed") << "close";
+    }
+    void stoppedSkinDownloadKeepsTheInstalledSkin() {
+        QFETCH(QString, interrupt);
         server_->route("/skins/Red.qxs", "Red.bmp,1,2,3,4,5,1,0,0,3\r\n");
         HttpServer::Reply slow;
         slow.body = pattern(8000);
@@ -358,16 +368,30 @@ class TestUpdate : public QObject {
         server_->route("/skins/Red.bmp", slow);
         server_->route(kSkinsPath.toLatin1(), record(QStringLiteral("Red"), QStringLiteral("/skins/Red"),
                                                      QStringLiteral("\\Skins"), 4, QStringLiteral(".bmp")));
+        // Pictures of that name from before (a skin file of that name would take it off the list).
         for (const char* ext : {".bmp", ".jpg", ".gif", ".png"})
-            put(QStringLiteral("Skins/Red") + QLatin1String(ext), "old");
+            put(QStringLiteral("Skins/Red") + QLatin1String(ext), QByteArray("old ") + ext);
         frmMain* w = refreshed(true);
         QVERIFY(select(w, QStringLiteral("Red")));
-        QTimer::singleShot(300, w, [w] { w->cmdCancel->click(); });
+        const QMap<QString, QByteArray> before = snapshot(prog_);
+        std::optional<QMap<QString, QByteArray>> atEnd;
+        end_->onEnd = [&] { atEnd = snapshot(prog_); };
+        QTimer::singleShot(300, w, [w, interrupt] {
+            QVERIFY(w->Dload);
+            if (interrupt == QLatin1String("stop"))
+                w->cmdCancel->click();
+            else
+                w->close();
+        });
         w->cmdDownload->click();
         QCOMPARE(w->LBLstatus->text(), QStringLiteral("Download canceled"));
-        QCOMPARE(QDir(path(QStringLiteral("Skins"))).entryList(QDir::Files),
-                 QStringList{QStringLiteral("Red.png")});
+        QCOMPARE(snapshot(prog_), before);
         QVERIFY(boxes_->shown.empty());
+        QCOMPARE(end_->ends, interrupt == QLatin1String("close") ? 1 : 0);
+        if (interrupt == QLatin1String("close")) {
+            QVERIFY(atEnd.has_value());
+            QCOMPARE(*atEnd, before);
+        }
     }
 
     void namesFromTheListStayInTheProgramFolder_data() {

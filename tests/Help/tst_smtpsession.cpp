@@ -246,6 +246,43 @@ class TestSmtpSession : public QObject {
                                                     part("crash dump.bin", dropped) + kClosing);
     }
 
+    // A file dropped by mistake is left out by taking away its tick, and goes again when ticked.
+    void droppedFileLeftOutByItsTick() {
+        writeAll(file("User.con"), "U");
+        QTemporaryDir elsewhere;
+        const QString wrong = elsewhere.filePath(QStringLiteral("private.txt"));
+        const QString meant = elsewhere.filePath(QStringLiteral("trace.txt"));
+        writeAll(wrong, "not for them\r\n");
+        writeAll(meant, "trace\r\n");
+        BoxRecorder boxes;
+        auto f = newForm(capture_->port());
+        f->AttachmentList_OLEDragDrop({wrong, meant});
+        QListWidgetItem* item = f->AttachmentList->item(0);
+        QCOMPARE(item->text(), wrong);
+        QCOMPARE(item->checkState(), Qt::Checked);
+        item->setCheckState(Qt::Unchecked); // as a click on its box does
+        int before = capture_->count();
+        send(*f);
+        QCOMPARE(f->Process->text(), kSent);
+        QCOMPARE(capture_->message(before + 1), header("support@example.com", "") + part("User.con", "U") +
+                                                    part("trace.txt", "trace\r\n") + kClosing);
+        // The list the send rebuilt keeps the tick as the user left it.
+        QStringList shown;
+        for (int i = 0; i < f->AttachmentList->count(); ++i) {
+            const QListWidgetItem* it = f->AttachmentList->item(i);
+            const bool checkable = it->data(Qt::CheckStateRole).isValid();
+            shown << QFileInfo(it->text()).fileName() +
+                         (checkable ? (it->checkState() == Qt::Checked ? "+" : "-") : QString());
+        }
+        QCOMPARE(shown, (QStringList{"User.con", "Log.txt", "private.txt-", "trace.txt+"}));
+        f->AttachmentList->item(2)->setCheckState(Qt::Checked);
+        before = capture_->count();
+        send(*f);
+        QCOMPARE(capture_->message(before + 1), header("support@example.com", "") + part("User.con", "U") +
+                                                    part("private.txt", "not for them\r\n") +
+                                                    part("trace.txt", "trace\r\n") + kClosing);
+    }
+
     void twoRecipientsOneConfirmation() {
         BoxRecorder boxes;
         boxes.answer = [](const MsgBox::Box& s) {

@@ -212,6 +212,8 @@ class tst_chameleonButton : public QObject {
     void propertiesNotifyTheirKeys();
     void propertyBag();
     void symbolCaptionsStayLetters();
+    void captionInAnyScript_data();
+    void captionInAnyScript();
     void screenshot();
 };
 
@@ -990,6 +992,42 @@ void tst_chameleonButton::symbolCaptionsStayLetters() {
         for (int x = 3; x < 14; ++x)
             if (ticked.pixelColor(x, y).lightness() < 100) ++dark;
     QVERIFY(dark > 3);
+}
+
+void tst_chameleonButton::captionInAnyScript_data() {
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("Cyrillic") << QStringLiteral("&\u0417\u0430\u043A\u0440\u044B\u0442\u044C");
+    QTest::newRow("Greek") << QStringLiteral("&\u039A\u03BB\u03B5\u03AF\u03C3\u03B9\u03BC\u03BF");
+    QTest::newRow("Polish") << QStringLiteral("&Zamknij \u017C\u00F3\u0142\u0107");
+}
+
+// The caption reaches the painter as it stands, in any script: the button is its empty face
+// with the painter's own drawing of the caption over it.
+void tst_chameleonButton::captionInAnyScript() {
+    QFETCH(QString, caption);
+    Host h;
+    h.button->resize(130, 28);
+    h.button->SetFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+    QVERIFY(h.show());
+    h.button->SetCaption(QString());
+    QImage expected = h.image();
+    expected.setDotsPerMeterX(qRound(h.button->logicalDpiX() / 0.0254));
+    expected.setDotsPerMeterY(qRound(h.button->logicalDpiY() / 0.0254));
+    {
+        QPainter p(&expected);
+        p.setRenderHint(QPainter::TextAntialiasing, true);
+        p.setFont(h.button->Font());
+        p.setPen(Qt::black); // the text colour of scheme 3
+        p.drawText(expected.rect(),
+                   Qt::AlignCenter | Qt::TextSingleLine | Qt::TextExpandTabs | Qt::TextShowMnemonic, caption);
+    }
+    h.button->SetCaption(caption);
+    QCOMPARE(h.button->Caption(), caption);
+    const QImage drawn = h.image();
+    QCOMPARE(drawn.size(), expected.size());
+    QVERIFY2(drawn == expected, qPrintable(QStringLiteral("the button does not show \"%1\"").arg(caption)));
+    h.button->SetCaption(QString(caption.size() - 1, QLatin1Char('?')).prepend(QLatin1Char('&')));
+    QVERIFY(h.image() != drawn);
 }
 
 void tst_chameleonButton::screenshot() {

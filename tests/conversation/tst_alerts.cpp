@@ -23,6 +23,7 @@
 #include "platform/OuterGeometry.h"
 #include "platform/Twips.h"
 #include "support/Headless.h"
+#include "support/NetPeer.h"
 #include "support/Recorders.h"
 #include "support/Screenshot.h"
 #include "support/TestEnv.h"
@@ -32,11 +33,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
@@ -82,7 +83,7 @@ QStringList hearUntilMarker(clsChat& ear) {
             got += ear.GetMessages();
             return got.contains(marker);
         },
-        5000);
+        TestEnv::kNetWait);
     got.removeAll(marker);
     return got;
 }
@@ -102,7 +103,7 @@ QStringList commands(const QStringList& heard, const QString& letters = QStringL
 
 class TestAlerts : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{41313};
+    TestEnv::Headless env{TestEnv::Loopback};
     TrayRecorder tray;
     std::unique_ptr<clsChat> ear;
     QPointer<frmMain> main;
@@ -128,7 +129,7 @@ class TestAlerts : public QObject {
                 const frmMsgHist& h = frmMsgHist::Load();
                 return h.Newest() >= 0 && h.Entry(h.Newest()).From == QLatin1String("Probe");
             },
-            5000));
+            TestEnv::kNetWait));
     }
     // The pop-ups open now, without the probe's.
     static QList<frmPop*> pops() {
@@ -545,6 +546,8 @@ class TestAlerts : public QObject {
         Sets().INV = 1;
         parse(QStringLiteral("Ann~C255"));
         parse(QStringLiteral("Ann~FTahoma"));
+        modAppFnc::RequestUserInfo(QStringLiteral("Ann") + S, 0);
+        modAppFnc::RequestUserInfo(QStringLiteral("Ann") + S, 1);
         arrive({QStringLiteral("Ann~IMe~Phone: 555-0199"), QStringLiteral("Ann~IMe~Logon: <b>ann</b>"),
                 QStringLiteral("Ann~IBob~not for me")});
         const QList<frmInfo*> infos = windows<frmInfo>();
@@ -566,6 +569,83 @@ class TestAlerts : public QObject {
         QPointer<frmInfo> first = infos.first();
         first->cmdOk_Click();
         QTRY_VERIFY(first.isNull());
+    }
+
+    // An answer opens a window only for a request of ours of the last minute, and each request
+    // opens one. (Each case asks users of its own: requests of other cases may still wait.)
+    void onlyRequestedAnswersOpenAWindow() {
+        openLayer(QStringLiteral("Me"));
+        parse(QStringLiteral("Quinn~IMe~unasked"));
+        QCOMPARE(windows<frmInfo>().size(), 0);
+        modAppFnc::RequestUserInfo(QStringLiteral("Quinn") + S, 0);
+        parse(QStringLiteral("Rita~IMe~somebody not asked"));
+        QCOMPARE(windows<frmInfo>().size(), 0);
+        parse(QStringLiteral("QUINN~IMe~first"));
+        QCOMPARE(windows<frmInfo>().size(), 1);
+        parse(QStringLiteral("Quinn~IMe~second"));
+        QCOMPARE(windows<frmInfo>().size(), 1);
+        QCOMPARE(windows<frmInfo>().first()->txtMsg->toPlainText(), QStringLiteral("first"));
+        QCOMPARE(env.sounds.heard, QStringList{QStringLiteral("beep")});
+        // An answer after the time an answer is awaited opens nothing.
+        modAppFnc::SetInfoAnswerMs(1);
+        modAppFnc::RequestUserInfo(QStringLiteral("Quinn") + S, 1);
+        QElapsedTimer since;
+        since.start();
+        QTRY_VERIFY(since.elapsed() > 1);
+        parse(QStringLiteral("Quinn~IMe~late"));
+        modAppFnc::SetInfoAnswerMs(0);
+        QCOMPARE(windows<frmInfo>().size(), 1);
+    }
+
+    // However many answers were asked for, only so many windows are open at once; the log says
+    // once that the others were left out.
+    void informationWindowsAreBounded() {
+        openLayer(QStringLiteral("Me"));
+        const int n = modAppFnc::kMaxNetworkInfos;
+        for (int i = 0; i < n + 3; ++i)
+            modAppFnc::RequestUserInfo(QStringLiteral("Sam") + S, 0);
+        for (int i = 0; i < n + 2; ++i)
+            parse(QStringLiteral("Sam~IMe~answer %1").arg(i));
+        QCOMPARE(windows<frmInfo>().size(), n);
+        const QString refused =
+            QStringLiteral("%1 information windows are open: further answers are not shown.").arg(n);
+        QCOMPARE(logEntries().count(refused), 1);
+        QPointer<frmInfo> one = windows<frmInfo>().first();
+        one->cmdOk_Click();
+        QTRY_VERIFY(one.isNull());
+        parse(QStringLiteral("Sam~IMe~after one closed"));
+        QCOMPARE(windows<frmInfo>().size(), n);
+    }
+
+    // Alerts open no more than so many pop-ups at a time; every alert still goes into the
+    // history, and the log says once that pop-ups were left out.
+    void popUpsFromTheNetworkAreBounded() {
+        openLayer(QStringLiteral("Me"));
+        const int n = modAppFnc::kMaxNetworkPops;
+        for (int i = 0; i < n + 10; ++i)
+            parse(QStringLiteral("Eve~A(All)~alert %1~").arg(i));
+        QCOMPARE(windows<frmPop>().size(), n);
+        QCOMPARE(env.sounds.heard.size(), n); // a sound for each pop-up only
+        const frmMsgHist& h = frmMsgHist::Load();
+        QCOMPARE(h.Entry(h.Newest()).Msg, QStringLiteral("alert %1").arg(n + 9));
+        QCOMPARE(historyRows(), frmMsgHist::kEntries);
+        const QString refused =
+            QStringLiteral("%1 alert pop-ups are open: further alerts go to the history only.").arg(n);
+        QCOMPARE(logEntries().count(refused), 1);
+        // One closed: the next alert has its pop-up again, the one after is left out and logged.
+        QPointer<frmPop> one = windows<frmPop>().first();
+        one->cmdClose_Click();
+        QTRY_VERIFY(one.isNull());
+        parse(QStringLiteral("Eve~A(All)~one more~"));
+        QCOMPARE(windows<frmPop>().size(), n);
+        QStringList shown;
+        for (frmPop* p : windows<frmPop>())
+            shown << p->Msg();
+        QVERIFY(shown.contains(QStringLiteral("one more")));
+        parse(QStringLiteral("Eve~A(All)~and another~"));
+        QCOMPARE(windows<frmPop>().size(), n);
+        QCOMPARE(h.Entry(h.Newest()).Msg, QStringLiteral("and another"));
+        QCOMPARE(logEntries().count(refused), 2);
     }
 
     // --- history ------------------------------------------------------------------------------
@@ -671,26 +751,13 @@ class TestAlerts : public QObject {
     // Another process alerts us; we reply and block from its pop-up, and ask for its number.
     void alertsWithAnotherProcess() {
         openMain();
-        QTemporaryDir peerHome;
-        QProcess peer;
-        QProcessEnvironment peerEnv = QProcessEnvironment::systemEnvironment();
-        peerEnv.insert(QStringLiteral("QX3_HOME"), peerHome.path());
-        peer.setProcessEnvironment(peerEnv);
-        QString bin = QString::fromLocal8Bit(qgetenv("QX3_TEST_BINARY_DIR"));
-        if (bin.isEmpty()) bin = QCoreApplication::applicationDirPath() + QStringLiteral("/../..");
-        peer.start(bin + QStringLiteral("/tests/core/netpeer"), {"Zoe", "32768", "Tahoma"});
-        QVERIFY(peer.waitForStarted(5000));
-        QByteArray out;
-        auto heard = [&](const QByteArray& line) {
-            out += peer.readAllStandardOutput();
-            return out.contains(line);
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(heard("READY"), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(main->IsOnLine(QStringLiteral("Zoe")), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(heard("LIST Me|"), 10000);
+        TestEnv::NetPeer peer;
+        QVERIFY(peer.start(QStringLiteral("Zoe"), QStringLiteral("32768"), QStringLiteral("Tahoma")));
+        QTRY_VERIFY_WITH_TIMEOUT(main->IsOnLine(QStringLiteral("Zoe")), TestEnv::kNetWait);
+        QVERIFY(peer.saw("LIST Me|"));
 
-        peer.write("alert Me Lunch at noon?\n");
-        QTRY_COMPARE_WITH_TIMEOUT(pops().size(), 1, 10000);
+        peer.send("alert Me Lunch at noon?");
+        QTRY_COMPARE_WITH_TIMEOUT(pops().size(), 1, TestEnv::kNetWait);
         QPointer<frmPop> pop = pops().first();
         QCOMPARE(pop->windowTitle(), QStringLiteral("Zoe"));
         QCOMPARE(pop->Msg(), QStringLiteral("Lunch at noon?"));
@@ -705,30 +772,28 @@ class TestAlerts : public QObject {
         frmAlert* reply = windows<frmAlert>().first();
         reply->txtMsg->SetText(QStringLiteral("Yes, see you"));
         reply->cmdSnd_Click();
-        QTRY_VERIFY_WITH_TIMEOUT(heard("ALERT Me Yes, see you\n"), 10000);
+        QVERIFY(peer.saw("ALERT Me Yes, see you\n"));
 
         // Block from the next pop-up: the peer learns it, and its alerts stop.
-        peer.write("alert Me Still there?\n");
-        QTRY_COMPARE_WITH_TIMEOUT(pops().size(), 1, 10000);
+        peer.send("alert Me Still there?");
+        QTRY_COMPARE_WITH_TIMEOUT(pops().size(), 1, TestEnv::kNetWait);
         pop = pops().first();
         QTest::keyClick(pop, Qt::Key_F8);
         QVERIFY(main->IsBlocked(QStringLiteral("Zoe")));
-        QTRY_VERIFY_WITH_TIMEOUT(heard("Me|255|0|Courier New|0|0|"), 10000);
+        QVERIFY(peer.saw("Me|255|0|Courier New|0|0|"));
         pop->cmdClose_Click();
         QTRY_VERIFY(pop.isNull());
-        peer.write("alert Me Hello?\nask Me 0\n");
+        peer.send("alert Me Hello?\nask Me 0");
         // Our answer to the request comes after the blocked alert has been dropped.
-        QTRY_VERIFY_WITH_TIMEOUT(
-            heard("INFO Me " + modLangConst::Get(QStringLiteral("NetCmd_PhoneSendMsg")).toLatin1()), 10000);
+        QVERIFY(peer.saw("INFO Me " + modLangConst::Get(QStringLiteral("NetCmd_PhoneSendMsg")).toLatin1()));
         QCOMPARE(pops().size(), 0);
 
         // We ask for the peer's number: its answer opens an information window.
         modAppFnc::RequestUserInfo(QStringLiteral("Zoe") + S, 0);
-        QTRY_COMPARE_WITH_TIMEOUT(windows<frmInfo>().size(), 1, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(windows<frmInfo>().size(), 1, TestEnv::kNetWait);
         QCOMPARE(windows<frmInfo>().first()->txtMsg->toPlainText(),
                  modLangConst::Get(QStringLiteral("NetCmd_PhoneSendMsg")) + QStringLiteral("555-0123"));
-        peer.write("quit\n");
-        QVERIFY(peer.waitForFinished(5000));
+        QVERIFY(peer.quit());
     }
 };
 

@@ -17,6 +17,7 @@
 #include "platform/Twips.h"
 #include "support/ChatRecorders.h"
 #include "support/Headless.h"
+#include "support/NetPeer.h"
 #include "support/Screenshot.h"
 #include "support/TestFiles.h"
 
@@ -30,7 +31,6 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPointer>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -77,7 +77,7 @@ QColor colourOf(const std::vector<std::pair<QRect, QColor>>& pieces, const QRect
 
 class TestFrmChat : public QObject {
     Q_OBJECT
-    TestEnv::Headless env_{41201};
+    TestEnv::Headless env_{TestEnv::Loopback};
     TestOwner owner;
     clsChat listener;
 
@@ -100,7 +100,7 @@ class TestFrmChat : public QObject {
                 }
                 return marked;
             },
-            5000);
+            TestEnv::kNetWait);
         if (!marked) qWarning("the marker never arrived");
         return got;
     }
@@ -237,7 +237,7 @@ class TestFrmChat : public QObject {
                         order << QString(m.mid(4)).replace(S, "|");
                 return order.contains(QStringLiteral("E"));
             },
-            5000));
+            TestEnv::kNetWait));
         QCOMPARE(order, QStringList({"HBob||3|", "HAnn||3|", "E"}));
         QTRY_VERIFY(a.isNull() && b.isNull());
         NetHooks::router().set(nullptr);
@@ -691,6 +691,69 @@ class TestFrmChat : public QObject {
         delete v;
     }
 
+    // The status line never runs into the character counter, down to the smallest window: it
+    // ends before the counter and keeps its whole text, shown cut with an ellipsis.
+    void statusLineClearOfTheCounter_data() {
+        QTest::addColumn<bool>("side");
+        QTest::addColumn<bool>("smallest");
+        QTest::newRow("smallest, side bar") << true << true;
+        QTest::newRow("smallest, no side bar") << false << true;
+        QTest::newRow("wide, side bar") << true << false;
+    }
+    void statusLineClearOfTheCounter() {
+        QFETCH(bool, side);
+        QFETCH(bool, smallest);
+        modGlobals::Sets().FC_SB = side;
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(QStringLiteral("Bob"));
+        w->RemUser(QStringLiteral("Bob"));
+        w->resize(smallest ? QSize(10, 10) : QSize(700, 420));
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QTRY_COMPARE(w->picBuf.size(), w->body->size());
+        const QString empty = QStringLiteral("This chat room is empty.");
+        QCOMPARE(w->lblStat->text(), empty);
+        const QRect stat = w->lblStat->geometry(), count = w->lblChrCnt->geometry();
+        QVERIFY2(!stat.intersects(count),
+                 qPrintable(QStringLiteral("status %1,%2 %3x%4 meets counter %5,%6 %7x%8")
+                                .arg(stat.x())
+                                .arg(stat.y())
+                                .arg(stat.width())
+                                .arg(stat.height())
+                                .arg(count.x())
+                                .arg(count.y())
+                                .arg(count.width())
+                                .arg(count.height())));
+        QCOMPARE(stat.topLeft(), QPoint(8, w->body->height() - 27));
+        // Where the whole text does not fit, its end gives way to an ellipsis, drawn inside.
+        const QFontMetrics fm(w->lblStat->font());
+        const bool fits = fm.horizontalAdvance(empty) <= stat.width();
+        QCOMPARE(fits, !smallest);
+        QImage cut(stat.size(), QImage::Format_RGB32);
+        cut.fill(Qt::white);
+        {
+            QPainter p(&cut);
+            p.setFont(w->lblStat->font());
+            p.setPen(Qt::black);
+            p.drawText(QRect(QPoint(0, 0), stat.size()), int(w->lblStat->alignment()),
+                       fm.elidedText(empty, Qt::ElideRight, stat.width()));
+        }
+        QImage drawn(stat.size(), QImage::Format_RGB32);
+        drawn.fill(Qt::white);
+        {
+            QPalette pal = w->lblStat->palette();
+            pal.setColor(QPalette::WindowText, Qt::black);
+            w->lblStat->setPalette(pal);
+            QPainter p(&drawn);
+            w->lblStat->render(&p, QPoint(), QRegion(), QWidget::DrawChildren);
+        }
+        QCOMPARE(drawn, cut);
+        if (smallest)
+            saveScreenshot(w.data(), side ? QStringLiteral("chat-status-smallest-sidebar")
+                                          : QStringLiteral("chat-status-smallest"));
+        delete w;
+    }
+
     void keepOnTopIsSharedByNewWindows() {
         modGlobals::Run().ChatKeepOnTop = 0;
         QPointer<frmChat> a = new frmChat;
@@ -926,68 +989,62 @@ class TestFrmChat : public QObject {
     // --- two copies in separate processes -----------------------------------------------------
 
     void aRoomAcrossProcesses() {
-        const QString bin = qEnvironmentVariable("QX3_TEST_BINARY_DIR");
-        if (bin.isEmpty()) QSKIP("needs the build folder (run through ctest)");
         MainRecorder main;
         AppRouter::Install();
         frmChat::Install();
         QTimer poll; // this copy polls as its main window would
         connect(&poll, &QTimer::timeout, [] { modNetCmds::PollData(); });
         poll.start(50);
-        QTemporaryDir homeB, homeC;
-        QProcess bob, cy;
-        QByteArray outB, outC;
-        auto start = [&](QProcess& p, const QTemporaryDir& dir, const QString& name, QByteArray& out) {
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QStringLiteral("QX3_HOME"), dir.path());
-            p.setProcessEnvironment(env);
-            p.start(bin + QStringLiteral("/tests/core/netpeer"), {name, "0", "Arial"});
-            QVERIFY(p.waitForStarted(5000));
-            QTRY_VERIFY_WITH_TIMEOUT((out += p.readAllStandardOutput(), out.contains("READY")), 10000);
+        TestEnv::NetPeer bob, cy;
+        QVERIFY(bob.start(QStringLiteral("Bob")));
+        QVERIFY(cy.start(QStringLiteral("Cy")));
+        // The peer's rooms come to one room whose report begins with `begin`.
+        auto oneRoom = [](TestEnv::NetPeer& p, const QByteArray& begin) {
+            return p.until(
+                [&] {
+                    const QByteArray r = p.rooms();
+                    return r.startsWith(begin) && !r.contains("\nROOM 1 ");
+                },
+                "one room: " + begin);
         };
-        // What a peer printed last about its rooms.
-        auto rooms = [](QProcess& p, QByteArray& out) {
-            out += p.readAllStandardOutput();
-            const qsizetype at = out.lastIndexOf("\nROOM");
-            return at < 0 ? QByteArray() : out.mid(at + 1);
-        };
-        start(bob, homeB, QStringLiteral("Bob"), outB);
-        start(cy, homeC, QStringLiteral("Cy"), outC);
 
         // A room from here: Bob's copy opens one from the join notice.
         modAppFnc::LoadChatWindow(QStringLiteral("Bob") + S);
         QCOMPARE(ChatRooms::All().size(), std::size_t(1));
         QPointer<frmChat> w = dynamic_cast<frmChat*>(ChatRooms::All().front());
         QVERIFY(w);
-        QTRY_VERIFY_WITH_TIMEOUT(rooms(bob, outB).startsWith("ROOM 0 Me \n"), 10000);
+        QVERIFY(oneRoom(bob, "ROOM 0 Me \n"));
 
         // Lines both ways.
         w->txtSnd->SetText(QStringLiteral("hello Bob"));
         w->cmdSnd_Click();
-        QTRY_VERIFY_WITH_TIMEOUT(rooms(bob, outB).startsWith("ROOM 0 Me Me:/hello Bob/\n"), 10000);
-        bob.write("say hi back\n");
-        QTRY_COMPARE_WITH_TIMEOUT(w->txtMsg->Text(),
-                                  QStringLiteral("Me:\r\nhello Bob\r\nBob:\r\nhi back\r\n"), 10000);
+        QVERIFY(oneRoom(bob, "ROOM 0 Me Me:/hello Bob/\n"));
+        bob.send("say hi back");
+        QTRY_COMPARE_WITH_TIMEOUT(
+            w->txtMsg->Text(), QStringLiteral("Me:\r\nhello Bob\r\nBob:\r\nhi back\r\n"), TestEnv::kNetWait);
 
-        // A third member: the "4" notices put everybody in one room on every computer.
+        // A third member: the "4" notices put everybody in one room on every computer. They go
+        // out in one burst, before any member can answer them; on a loaded machine this copy may
+        // pause within it, and Bob's answer to his notice about Cy could reach Cy before Cy's
+        // notice about Bob. Bob is held still until Cy has taken in the whole burst.
+        QVERIFY(bob.pause());
         w->AddUser(QStringLiteral("Cy"));
-        QTRY_VERIFY_WITH_TIMEOUT(rooms(cy, outC).startsWith("ROOM 0 Bob,Me "), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(rooms(bob, outB).startsWith("ROOM 0 Cy,Me "), 10000);
-        QVERIFY(!rooms(cy, outC).contains("ROOM 1"));
-        cy.write("say all three\n");
-        QTRY_VERIFY_WITH_TIMEOUT(w->txtMsg->Text().endsWith(QStringLiteral("Cy:\r\nall three\r\n")), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(rooms(bob, outB).contains("Cy:/all three/"), 10000);
+        QVERIFY(oneRoom(cy, "ROOM 0 Bob,Me "));
+        QVERIFY(bob.resume());
+        QVERIFY(oneRoom(bob, "ROOM 0 Cy,Me "));
+        cy.send("say all three");
+        QTRY_VERIFY2_WITH_TIMEOUT(w->txtMsg->Text().endsWith(QStringLiteral("Cy:\r\nall three\r\n")),
+                                  qPrintable(w->txtMsg->Text()), TestEnv::kNetWait);
+        QVERIFY(bob.until([&] { return bob.rooms().contains("Cy:/all three/"); }, "Cy:/all three/"));
 
         // Bob leaves: the others remove him.
-        bob.write("leave\n");
-        QTRY_VERIFY_WITH_TIMEOUT(rooms(bob, outB).startsWith("ROOMS none"), 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(w->Members(), QStringList({"Cy"}), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(rooms(cy, outC).startsWith("ROOM 0 Me "), 10000);
+        bob.send("leave");
+        QVERIFY(bob.until([&] { return bob.rooms().startsWith("ROOMS none"); }, "ROOMS none"));
+        QTRY_COMPARE_WITH_TIMEOUT(w->Members(), QStringList({"Cy"}), TestEnv::kNetWait);
+        QVERIFY(oneRoom(cy, "ROOM 0 Me "));
 
-        for (QProcess* p : {&bob, &cy}) {
-            p->write("quit\n");
-            QVERIFY(p->waitForFinished(10000));
-        }
+        QVERIFY(bob.quit());
+        QVERIFY(cy.quit());
         poll.stop();
         w->close();
         ChatRooms::SetFactory({});

@@ -32,6 +32,7 @@
 #include "core/modNetCmds.h"
 #include "platform/Dialogs.h"
 #include "platform/Sound.h"
+#include "support/HelperServices.h"
 
 #include <QApplication>
 #include <QSocketNotifier>
@@ -54,16 +55,6 @@ struct PrintingOwner : NetOwner {
     }
 };
 
-struct PrintingMessages : MessageService {
-    int reply = 0;
-    int Show(const QString& text, int buttons, int) override {
-        std::printf("MSG %s\n",
-                    qPrintable(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("|"))));
-        std::fflush(stdout);
-        return buttons == 1 ? reply : 0;
-    }
-};
-
 struct ChosenFile : Dialogs::Service {
     QString path;
     Dialogs::FileAnswer chooseFile(const Dialogs::FileRequest&) override {
@@ -78,15 +69,15 @@ struct PrintingNotices : NoticeWindows {
                     qPrintable(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("|"))));
         std::fflush(stdout);
     }
-    void ShowPop(const QString& text, const QString& sender) override { print("ALERT", sender, text); }
+    QObject* ShowPop(const QString& text, const QString& sender) override {
+        print("ALERT", sender, text);
+        return nullptr;
+    }
     void AddToHistory(const QString&, const QString&) override {}
-    void ShowInfo(const QString& text, const QString& sender) override { print("INFO", sender, text); }
-};
-
-// No sound card and no windowing here: the beep of a message is silent.
-struct Silence : Sound::Backend {
-    void beep() override {}
-    void playWave(const QString&, bool) override {}
+    QObject* ShowInfo(const QString& text, const QString& sender) override {
+        print("INFO", sender, text);
+        return nullptr;
+    }
 };
 
 // The main window as the chat windows ask it: nobody blocked, everybody in Arial and black.

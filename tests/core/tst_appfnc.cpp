@@ -8,10 +8,17 @@
 
 #include "support/TestFiles.h"
 
+#include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 const QString S(modGlobals::kSep);
@@ -229,33 +236,139 @@ class TestAppFnc : public QObject {
 
     void workAreaIndexOutOfRange() { QCOMPARE(modAppFnc::GetWorkArea(4, nullptr), 0); }
 
-    void missingCompanionIsReported() {
-        SoundRecorder snd;
-        MessageRecorder msg;
-        modLangConst::SetDefaultStrings();
-        modAppFnc::RunUpdate();
-        modAppFnc::RunHelp();
-        QCOMPARE(msg.shown.size(), std::size_t(2));
-        const QString up = QDir(env.home.path()).filePath(QStringLiteral("QX3Update"));
-        QCOMPARE(msg.shown[0].text,
-                 QStringLiteral("Unable to locate AutoUpdate.\r\n(") + up + QStringLiteral(")"));
-        QCOMPARE(msg.shown[0].icon, 1);
-        QCOMPARE(msg.shown[1].text.left(26), QStringLiteral("Unable to locate Help EXE."));
-        const QByteArray log = readAll(QDir(env.home.path()).filePath(QStringLiteral("Log.txt")));
-        QVERIFY(log.contains(": Unable to locate AutoUpdate EXE; " + up.toLocal8Bit() + "\r\n"));
-        QVERIFY(log.contains(": Unable to locate Help EXE; "));
+    // The wait is modal: a window open before it takes no input while it lasts, as the user
+    // gives it through the window system, while timers keep firing; a box opened meanwhile
+    // takes input, and after the wait the window does again.
+    void delayIsModal() {
+        QWidget before;
+        auto* button = new QPushButton(QStringLiteral("Go"), &before);
+        button->setGeometry(10, 10, 80, 30);
+        before.resize(120, 60);
+        before.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&before));
+        int clicks = 0;
+        connect(button, &QPushButton::clicked, this, [&] { ++clicks; });
+        const QPoint at = button->geometry().center();
+        int ticks = 0;
+        QTimer tick;
+        connect(&tick, &QTimer::timeout, this, [&] { ++ticks; });
+        tick.start(10);
+        int clicksDuring = -1, ticksDuring = 0;
+        bool boxAnswered = false;
+        QTimer::singleShot(100, this, [&] {
+            QTest::mouseClick(before.windowHandle(), Qt::LeftButton, {}, at);
+            QTest::keyClick(before.windowHandle(), Qt::Key_Space);
+            clicksDuring = clicks;
+            ticksDuring = ticks;
+            QDialog box;
+            auto* yes = new QPushButton(QStringLiteral("Yes"), &box);
+            yes->setGeometry(5, 5, 60, 25);
+            connect(yes, &QPushButton::clicked, &box, &QDialog::accept);
+            QTimer::singleShot(0, &box, [&] {
+                QVERIFY(QTest::qWaitForWindowExposed(&box));
+                QTest::mouseClick(box.windowHandle(), Qt::LeftButton, {}, yes->geometry().center());
+            });
+            boxAnswered = box.exec() == QDialog::Accepted;
+        });
+        QElapsedTimer waited;
+        waited.start();
+        modAppFnc::Delay(400);
+        // A timer of this length may fire up to 5 % early.
+        QVERIFY2(waited.elapsed() >= 380,
+                 qPrintable(QStringLiteral("the wait ended after %1 ms").arg(waited.elapsed())));
+        QCOMPARE(clicksDuring, 0);
+        QVERIFY2(ticksDuring > 0, "no timer fired during the wait");
+        QVERIFY(boxAnswered);
+        QCOMPARE(clicks, 0); // nothing held back for later either
+        QTest::mouseClick(before.windowHandle(), Qt::LeftButton, {}, at);
+        QCOMPARE(clicks, 1);
     }
 
-    void companionStartsDetached() {
-        SoundRecorder snd;
-        MessageRecorder msg;
-        const QString marker = QDir(env.home.path()).filePath(QStringLiteral("started"));
-        const QString prog = QDir(env.home.path()).filePath(QStringLiteral("Help"));
-        writeAll(prog, "#!/bin/sh\necho \"$#\" > \"" + marker.toLocal8Bit() + "\"\n");
-        QFile::setPermissions(prog, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        modAppFnc::RunHelp();
-        QVERIFY(msg.shown.empty());
-        QTRY_VERIFY_WITH_TIMEOUT(readAll(marker) == "0\n", 10000); // started, with no arguments
+    // The companion programs are found beside the running program, wherever the data folder
+    // is, and are told that folder; so is the autostart entry. A copy of the helper program
+    // `companions` runs in a program folder of its own.
+    void companionsBesideTheProgram_data() {
+        QTest::addColumn<QString>("home"); // QX3_HOME: "" unset, or a path below the test's folder
+        QTest::addColumn<bool>("present");
+        QTest::newRow("data folder elsewhere") << "data" << true;
+        QTest::newRow("data folder named relative") << "./data" << true;
+        QTest::newRow("no data folder") << "" << true;
+        QTest::newRow("missing beside the program") << "data" << false;
+    }
+    void companionsBesideTheProgram() {
+        QFETCH(QString, home);
+        QFETCH(bool, present);
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        const QString programs = root.filePath(QStringLiteral("programs"));
+        const QString data = home.isEmpty() ? programs : root.filePath(QStringLiteral("data"));
+        const QString marks = root.filePath(QStringLiteral("marks"));
+        for (const QString& d : {programs, data, marks})
+            QVERIFY(QDir().mkpath(d));
+        const QString helper = QDir(programs).filePath(QStringLiteral("companions"));
+        QVERIFY(QFile::copy(QCoreApplication::applicationDirPath() + QStringLiteral("/companions"), helper));
+        QVERIFY(QFile::setPermissions(helper, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        // A stand-in writes how it was started: its arguments, the data folder it was told, its folder.
+        auto standIn = [&](const QString& folder, const QString& name, const QString& mark) {
+            const QString path = QDir(folder).filePath(name);
+            writeAll(path, "#!/bin/sh\nprintf '%s|%s|%s\\n' \"$#\" \"$QX3_HOME\" \"$PWD\" > \"" +
+                               QDir(marks).filePath(mark).toLocal8Bit() + "\"\n");
+            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        };
+        if (present) {
+            standIn(programs, QStringLiteral("QX3Update"), QStringLiteral("update"));
+            standIn(programs, QStringLiteral("Help"), QStringLiteral("help"));
+        }
+        if (data != programs) { // decoys: never started from the data folder
+            standIn(data, QStringLiteral("QX3Update"), QStringLiteral("wrong-update"));
+            standIn(data, QStringLiteral("Help"), QStringLiteral("wrong-help"));
+        }
+        QProcess p;
+        QProcessEnvironment penv = QProcessEnvironment::systemEnvironment();
+        penv.remove(QStringLiteral("QX3_HOME"));
+        if (!home.isEmpty()) penv.insert(QStringLiteral("QX3_HOME"), home);
+        penv.insert(QStringLiteral("XDG_CONFIG_HOME"), root.filePath(QStringLiteral("config")));
+        p.setProcessEnvironment(penv);
+        p.setWorkingDirectory(root.path());
+        p.start(helper, {QStringLiteral("update"), QStringLiteral("help"), QStringLiteral("startup")});
+        QVERIFY2(p.waitForFinished(60000), "the helper did not end");
+        const QString out = QString::fromLocal8Bit(p.readAllStandardOutput());
+        QVERIFY2(out.endsWith(QLatin1String("DONE\n")), qPrintable(out + p.readAllStandardError()));
+        const QString told = home.isEmpty() ? QString() : data;
+        if (present) {
+            for (const char* mark : {"update", "help"}) {
+                const QString path = QDir(marks).filePath(QLatin1String(mark));
+                QTRY_VERIFY2_WITH_TIMEOUT(readAll(path).endsWith('\n'),
+                                          qPrintable(QStringLiteral("the stand-in for %1 was not started; "
+                                                                    "the helper printed: %2")
+                                                         .arg(QLatin1String(mark), out)),
+                                          30000);
+                // Started with no arguments, in its own folder, told the data folder.
+                QCOMPARE(QString::fromLocal8Bit(readAll(path)),
+                         QStringLiteral("0|") + told + QLatin1Char('|') + programs + QLatin1Char('\n'));
+            }
+            QVERIFY2(!out.contains(QLatin1String("MSG")), qPrintable(out));
+        } else {
+            const QString update = QDir(programs).filePath(QStringLiteral("QX3Update"));
+            QVERIFY2(out.contains(QStringLiteral("MSG Unable to locate AutoUpdate.|(") + update +
+                                  QStringLiteral(")\n")),
+                     qPrintable(out));
+            QVERIFY2(out.contains(QStringLiteral("MSG Unable to locate Help EXE.")), qPrintable(out));
+            QVERIFY(out.contains(QLatin1Char('(') + QDir(programs).filePath(QStringLiteral("Help")) +
+                                 QStringLiteral(")\n")));
+            const QByteArray log = readAll(QDir(data).filePath(QStringLiteral("Log.txt")));
+            QVERIFY(log.contains(": Unable to locate AutoUpdate EXE; " + update.toLocal8Bit() + "\r\n"));
+            QVERIFY(log.contains(": Unable to locate Help EXE; "));
+        }
+        QVERIFY(!QFileInfo::exists(QDir(marks).filePath(QStringLiteral("wrong-update"))));
+        QVERIFY(!QFileInfo::exists(QDir(marks).filePath(QStringLiteral("wrong-help"))));
+        // The autostart entry starts this program, where it is, with the same data folder.
+        const QString entry =
+            QString::fromUtf8(readAll(root.filePath(QStringLiteral("config/autostart/Talk-Vane.desktop"))));
+        const QString exec = told.isEmpty() ? QStringLiteral("Exec=\"") + helper + QStringLiteral("\"\n")
+                                            : QStringLiteral("Exec=env \"QX3_HOME=") + told +
+                                                  QStringLiteral("\" \"") + helper + QStringLiteral("\"\n");
+        QVERIFY2(entry.endsWith(exec), qPrintable(entry));
     }
 };
 

@@ -99,6 +99,33 @@ class TestChatRouting : public QObject {
         }
     }
 
+    // First lines open no more than so many rooms at a time; the rooms already open still get
+    // their lines, and the log says once that a room was left unopened.
+    void roomsFromTheNetworkAreBounded() {
+        MainRecorder main;
+        RoomFactory factory;
+        SoundRecorder sound;
+        const int n = modAppFnc::kMaxNetworkRooms;
+        for (int i = 0; i < n + 5; ++i)
+            modAppFnc::RouteChatMsg(packet("hi", "0"), QStringLiteral("U%1").arg(i));
+        QCOMPARE(int(factory.made.size()), n);
+        QCOMPARE(int(sound.heard.size()), n);
+        const QString refused =
+            QStringLiteral("%1 chat rooms are open: a first line from somebody else opens none.").arg(n);
+        QCOMPARE(logEntries().count(refused), 1);
+        modAppFnc::RouteChatMsg(packet("again", "0"), QStringLiteral("U0"));
+        QCOMPARE(factory.made[0]->calls.last(), QStringLiteral("msg|%1|U0|0").arg(packet("again", "0")));
+        // One room closes: the next first line opens a room again, and the one after is refused
+        // and logged again.
+        factory.made[3]->CloseRoom();
+        modAppFnc::RouteChatMsg(packet("hi", "0"), QStringLiteral("V1"));
+        QCOMPARE(int(factory.made.size()), n + 1);
+        QVERIFY(factory.made.back()->HaveUser(QStringLiteral("V1")));
+        modAppFnc::RouteChatMsg(packet("hi", "0"), QStringLiteral("V2"));
+        QCOMPARE(int(factory.made.size()), n + 1);
+        QCOMPARE(logEntries().count(refused), 2);
+    }
+
     void secondLineGoesToTheRoomWithoutSound() {
         MainRecorder main;
         RoomFactory factory;

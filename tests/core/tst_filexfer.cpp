@@ -8,12 +8,23 @@
 #include "core/modNetCmds.h"
 #include "platform/Ansi.h"
 #include "support/Headless.h"
+#include "support/NetPeer.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
-#include <QProcess>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 const QString S(modGlobals::kSep);
@@ -39,6 +50,56 @@ QByteArray allBytes(int size) {
     return b;
 }
 
+// Every entry below `dir` (but `skip` and what lies in it) with its kind, size and time of change.
+QStringList tree(const QString& dir, const QString& skip = QString()) {
+    QStringList out;
+    QDirIterator it(dir, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (!skip.isEmpty() && (path == skip || path.startsWith(skip + QLatin1Char('/')))) continue;
+        const QFileInfo fi = it.fileInfo();
+        out << QStringLiteral("%1 %2 %3 %4")
+                   .arg(path, fi.isDir() ? QStringLiteral("dir") : QStringLiteral("file"))
+                   .arg(fi.size())
+                   .arg(fi.lastModified().toMSecsSinceEpoch());
+    }
+    out.sort();
+    return out;
+}
+
+// Makes a folder read-only for this process for its lifetime: by its permissions, or for root,
+// whom they do not bind, by the immutable flag where the file system has one.
+struct ReadOnlyFolder {
+    QString dir;
+    bool immutable = false;
+    // The system's reason a file cannot be made in the folder now; "" when it could not be done.
+    QString set(const QString& path) {
+        dir = path;
+        if (::geteuid() != 0) {
+            QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner);
+            return QString::fromLocal8Bit(std::strerror(EACCES));
+        }
+        immutable = setFlag(true);
+        return immutable ? QString::fromLocal8Bit(std::strerror(EPERM)) : QString();
+    }
+    bool setFlag(bool on) const {
+        const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY);
+        if (fd < 0) return false;
+        int flags = 0;
+        bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+        flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        ::close(fd);
+        return ok;
+    }
+    ~ReadOnlyFolder() {
+        if (dir.isEmpty()) return;
+        if (immutable) setFlag(false);
+        QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+};
+
 struct ProgressRecorder : XferProgress {
     QStringList calls;
     bool open = false;
@@ -59,8 +120,11 @@ struct ProgressRecorder : XferProgress {
 
 class TestFileXfer : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{41400};
-    QTemporaryDir save;
+    TestEnv::Headless env{TestEnv::Loopback};
+    // The save folder lies in a folder of its own, beside which nothing may change; the working
+    // folder and the home folder are the test's own, watched the same way.
+    QTemporaryDir outside, work, home;
+    const QString savePath = outside.path() + QStringLiteral("/save");
     TestOwner owner;
     clsChat ear; // the raw peers' own slot: hears what this copy sends
     QStringList heard;
@@ -86,7 +150,7 @@ class TestFileXfer : public QObject {
                 collect();
                 return heard.contains(want);
             },
-            5000);
+            TestEnv::kNetWait);
         if (!ok) qWarning() << "heard" << heard << "wanted" << want;
         heard.clear();
         return ok;
@@ -104,7 +168,7 @@ class TestFileXfer : public QObject {
                 collect();
                 return heard.contains(reply);
             },
-            5000);
+            TestEnv::kNetWait);
         QStringList before;
         for (const QString& h : heard) {
             if (h == reply) break;
@@ -116,7 +180,7 @@ class TestFileXfer : public QObject {
         heard.clear();
         return before;
     }
-    QStringList tempFiles() const { return QDir(save.path()).entryList(QDir::Files | QDir::Hidden); }
+    QStringList tempFiles() const { return QDir(savePath).entryList(QDir::Files | QDir::Hidden); }
     // Bob offers F; this copy says yes and answers "y".
     void acceptFromBob(const QString& F) {
         msg.answers = {0};
@@ -127,7 +191,9 @@ class TestFileXfer : public QObject {
 
   private slots:
     void initTestCase() {
-        QVERIFY(save.isValid());
+        QVERIFY(outside.isValid() && work.isValid() && home.isValid());
+        QVERIFY(QDir::setCurrent(work.path()));
+        qputenv("HOME", home.path().toLocal8Bit());
         modLangConst::SetDefaultStrings();
         clsFileXfer::Install();
         progressIn = std::make_unique<Slot<XferProgress>::Override>(XferWindows::progress(), progress);
@@ -148,12 +214,12 @@ class TestFileXfer : public QObject {
         env.dialogs.fileCalls = env.dialogs.folderCalls = 0;
         env.dialogs.folderAnswer.clear();
         auto& s = modGlobals::Sets();
-        s.SFLD = save.path();
+        s.SFLD = savePath;
         s.BLC.clear();
         clsFileXfer::Instance().SetTimeoutMs(0);
         progress.calls.clear();
-        QDir(save.path()).removeRecursively();
-        QVERIFY(QDir().mkpath(save.path()));
+        QDir(savePath).removeRecursively();
+        QVERIFY(QDir().mkpath(savePath));
         ear.GetMessages();
         heard.clear();
     }
@@ -207,13 +273,87 @@ class TestFileXfer : public QObject {
         from(QStringLiteral("Bob"), QStringLiteral("6Me~a\x01z"));
         QVERIFY(expectSent(QStringLiteral("5Bob~")));
         from(QStringLiteral("Bob"), QStringLiteral("7Me~"));
-        QTRY_COMPARE(modNetCmds::XferFile(), qint16(-1));
-        QCOMPARE(readAll(QDir(save.path()).filePath(lands)), QByteArray("a\x01z"));
+        QTRY_COMPARE_WITH_TIMEOUT(modNetCmds::XferFile(), qint16(-1), TestEnv::kNetWait);
+        QCOMPARE(readAll(QDir(savePath).filePath(lands)), QByteArray("a\x01z"));
         QCOMPARE(tempFiles(), QStringList{lands});
         QCOMPARE(msg.shown.back().text, QStringLiteral("File receive complete."));
-        QCOMPARE(progress.calls.first(),
-                 QStringLiteral("open Bob %1").arg(QDir(save.path()).filePath(lands)));
+        QCOMPARE(progress.calls.first(), QStringLiteral("open Bob %1").arg(QDir(savePath).filePath(lands)));
         QCOMPARE(progress.calls.last(), QStringLiteral("unload"));
+    }
+
+    // Names no file can be saved under here, or that would land outside the save folder, are
+    // declined without asking, and whatever the peer sends after that writes nothing anywhere.
+    // The names that do fit arrive directly in the save folder under exactly that name.
+    void hostileNames_data() {
+        QTest::addColumn<QString>("F");
+        QTest::addColumn<bool>("lands");
+        const QString e(QChar(0xE9)); // two bytes in the local encoding
+        QTest::newRow("resource name") << ":notes.txt" << false;
+        QTest::newRow("resource name after a windows path") << "C:\\Users\\me\\:evil.txt" << false;
+        QTest::newRow("resource name after slashes") << "/home/me/:evil.txt" << false;
+        QTest::newRow("NUL") << QStringLiteral("nul") + QChar(0) + QStringLiteral("byte.txt") << false;
+        QTest::newRow("tab") << "tab\there.txt" << false;
+        QTest::newRow("CR LF") << "cr\r\nlf.txt" << false;
+        QTest::newRow("0x02") << "x\x02y" << false;
+        QTest::newRow("DEL") << "del\x7f" << false;
+        QTest::newRow("C1 control") << QStringLiteral("c") + QChar(0x81) << false;
+        QTest::newRow("300 characters") << QString(300, QLatin1Char('a')) << false;
+        QTest::newRow("256 characters") << QString(256, QLatin1Char('b')) << false;
+        QTest::newRow("256 bytes in 128 characters") << e.repeated(128) << false;
+        QTest::newRow("255 characters") << QString(255, QLatin1Char('c')) << true;
+        QTest::newRow("255 bytes in 128 characters") << e.repeated(127) + QStringLiteral("x") << true;
+        QTest::newRow("leading dot") << ".hidden" << true;
+        QTest::newRow("colon inside") << "a:b.txt" << true;
+    }
+    void hostileNames() {
+        QFETCH(QString, F);
+        QFETCH(bool, lands);
+        const QStringList before = tree(outside.path(), savePath), workBefore = tree(work.path()),
+                          homeBefore = tree(home.path());
+        if (lands) {
+            acceptFromBob(F);
+        } else {
+            from(QStringLiteral("Bob"), QStringLiteral("1Me~") + F + QStringLiteral("~"));
+            QVERIFY(expectSent(QStringLiteral("2Bob~n~") + F + QStringLiteral("~")));
+            QVERIFY(msg.shown.empty()); // not asked
+        }
+        from(QStringLiteral("Bob"), QStringLiteral("3Me~") + F + QStringLiteral("~3~"));
+        from(QStringLiteral("Bob"), QStringLiteral("6Me~abc"));
+        from(QStringLiteral("Bob"), QStringLiteral("7Me~"));
+        if (lands) {
+            QTRY_COMPARE_WITH_TIMEOUT(modNetCmds::XferFile(), qint16(-1), TestEnv::kNetWait);
+            QCOMPARE(msg.shown.back().text, QStringLiteral("File receive complete."));
+            QCOMPARE(tempFiles(), QStringList{F});
+            QCOMPARE(readAll(savePath + QLatin1Char('/') + F), QByteArray("abc"));
+        } else {
+            QCOMPARE(sentBeforeProbe(), QStringList()); // no "4", no "5"
+            QVERIFY(msg.shown.empty());
+            QVERIFY(tempFiles().isEmpty());
+        }
+        QCOMPARE(tree(outside.path(), savePath), before);
+        QCOMPARE(tree(work.path()), workBefore);
+        QCOMPARE(tree(home.path()), homeBefore);
+        QCOMPARE(QDir(savePath).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+    }
+
+    // The name is checked against the folder chosen after the question too.
+    void hostileNameWithTheFolderChosenLater() {
+        modGlobals::Sets().SFLD.clear();
+        env.dialogs.folderAnswer = savePath;
+        msg.answers = {0};
+        from(QStringLiteral("Bob"), QStringLiteral("1Me~:x~"));
+        QVERIFY(expectSent(QStringLiteral("2Bob~n~:x~")));
+        QVERIFY(msg.shown.empty());
+        QCOMPARE(env.dialogs.folderCalls, 0);
+        from(QStringLiteral("Bob"), QStringLiteral("1Me~x~"));
+        QVERIFY(expectSent(QStringLiteral("2Bob~y~x~")));
+        QCOMPARE(env.dialogs.folderCalls, 1);
+        from(QStringLiteral("Bob"), QStringLiteral("3Me~x~1~"));
+        QVERIFY(expectSent(QStringLiteral("4Bob~x~")));
+        from(QStringLiteral("Bob"), QStringLiteral("6Me~z"));
+        from(QStringLiteral("Bob"), QStringLiteral("7Me~"));
+        QTRY_COMPARE_WITH_TIMEOUT(modNetCmds::XferFile(), qint16(-1), TestEnv::kNetWait);
+        QCOMPARE(readAll(savePath + QStringLiteral("/x")), QByteArray("z"));
     }
 
     void targetThatIsNoFile_data() {
@@ -223,7 +363,7 @@ class TestFileXfer : public QObject {
     }
     void targetThatIsNoFile() {
         QFETCH(bool, link);
-        const QString target = QDir(save.path()).filePath(QStringLiteral("x"));
+        const QString target = QDir(savePath).filePath(QStringLiteral("x"));
         QTemporaryDir elsewhere;
         const QString victim = QDir(elsewhere.path()).filePath(QStringLiteral("victim"));
         writeFile(victim, "keep");
@@ -233,7 +373,7 @@ class TestFileXfer : public QObject {
             QVERIFY(QDir().mkpath(target));
         acceptFromBob(QStringLiteral("x"));
         from(QStringLiteral("Bob"), QStringLiteral("3Me~x~4~"));
-        QTRY_COMPARE(modNetCmds::XferFile(), qint16(-1));
+        QTRY_COMPARE_WITH_TIMEOUT(modNetCmds::XferFile(), qint16(-1), TestEnv::kNetWait);
         QCOMPARE(msg.shown.back().text, QStringLiteral("File receive failed.\r\n") + target);
         QCOMPARE(msg.shown.back().icon, 6);
         QCOMPARE(readAll(victim), QByteArray("keep"));
@@ -272,8 +412,8 @@ class TestFileXfer : public QObject {
         from(QStringLiteral("Bob"), QStringLiteral("6Me~good"));
         QVERIFY(expectSent(QStringLiteral("5Bob~")));
         from(QStringLiteral("Bob"), QStringLiteral("7Me~"));
-        QTRY_COMPARE(modNetCmds::XferFile(), qint16(-1));
-        QCOMPARE(readAll(QDir(save.path()).filePath(QStringLiteral("x"))), QByteArray("good"));
+        QTRY_COMPARE_WITH_TIMEOUT(modNetCmds::XferFile(), qint16(-1), TestEnv::kNetWait);
+        QCOMPARE(readAll(QDir(savePath).filePath(QStringLiteral("x"))), QByteArray("good"));
     }
 
     void busyAndBlocked() {
@@ -317,31 +457,42 @@ class TestFileXfer : public QObject {
         QTest::addColumn<QStringList>("chunks");
         QTest::addColumn<bool>("end");
         QTest::addColumn<QString>("message"); // "" for the time-out
-        QTest::newRow("short end") << "5" << QStringList{"abc"} << true << "File receive failed.";
+        const QString whole(250, QLatin1Char('w'));
+        QTest::newRow("short end") << "255" << QStringList{whole} << true << "File receive failed.";
         QTest::newRow("overlong chunk") << "2" << QStringList{"abc"} << false << "File receive failed.";
-        QTest::newRow("past the size") << "4" << QStringList{"abc", "de"} << false << "File receive failed.";
+        QTest::newRow("past the size") << "4" << QStringList{"abcd", "e"} << false << "File receive failed.";
+        // Every chunk but the last is exactly 250 bytes: a short or long one in the middle is
+        // a lost or doubled piece.
+        QTest::newRow("short chunk before the last")
+            << "300" << QStringList{whole.left(249)} << false << "File receive failed.";
+        QTest::newRow("long chunk before the last")
+            << "600" << QStringList{whole, whole + "x"} << false << "File receive failed.";
+        QTest::newRow("short last chunk")
+            << "260" << QStringList{whole, "abc"} << false << "File receive failed.";
         QTest::newRow("size not a number") << "1e3" << QStringList{} << false << "File receive failed.";
         QTest::newRow("negative size") << "-1" << QStringList{} << false << "File receive failed.";
-        QTest::newRow("silent peer") << "5" << QStringList{"abc"} << false << "";
+        QTest::newRow("silent peer") << "300" << QStringList{whole} << false << "";
     }
     void brokenReceiveKeepsTheOldFile() {
         QFETCH(QString, size);
         QFETCH(QStringList, chunks);
         QFETCH(bool, end);
         QFETCH(QString, message);
-        clsFileXfer::Instance().SetTimeoutMs(300);
-        const QString target = QDir(save.path()).filePath(QStringLiteral("x"));
+        const QString target = QDir(savePath).filePath(QStringLiteral("x"));
         writeFile(target, "old content");
         acceptFromBob(QStringLiteral("x"));
         from(QStringLiteral("Bob"), QStringLiteral("3Me~x~") + size + QStringLiteral("~"));
         if (size.toInt() > 0) QVERIFY(expectSent(QStringLiteral("4Bob~x~")));
         for (const QString& c : chunks) {
+            // Silent after the last chunk; until then, however slowly this machine runs, the
+            // transfer goes on.
+            if (message.isEmpty() && c == chunks.last()) clsFileXfer::Instance().SetTimeoutMs(300);
             from(QStringLiteral("Bob"), QStringLiteral("6Me~") + c);
             if (!(c == chunks.last() && message.startsWith(QLatin1String("File")) && !end))
                 QVERIFY(expectSent(QStringLiteral("5Bob~")));
         }
         if (end) from(QStringLiteral("Bob"), QStringLiteral("7Me~"));
-        QTRY_COMPARE(modNetCmds::XferFile(), qint16(-1));
+        QTRY_COMPARE_WITH_TIMEOUT(modNetCmds::XferFile(), qint16(-1), TestEnv::kNetWait);
         QCOMPARE(msg.shown.back().text,
                  message.isEmpty() ? QStringLiteral("Bob did not answer; the file transfer was stopped.")
                                    : message + QStringLiteral("\r\n") + target);
@@ -354,20 +505,94 @@ class TestFileXfer : public QObject {
         acceptFromBob(QStringLiteral("y"));
     }
 
-    void silentBeforeTheSize() {
-        clsFileXfer::Instance().SetTimeoutMs(300);
+    // A failure of the system says why, after the text and the path.
+    void receiveFailureSaysWhy_data() {
+        QTest::addColumn<QString>("folder"); // "missing", "file", "read-only" or "small limit"
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing folder") << "missing"
+                                        << "No such file or directory";
+        QTest::newRow("folder that is a file") << "file"
+                                               << "Not a directory";
+        QTest::newRow("read-only folder") << "read-only"
+                                          << ""; // the reason depends on how
+        QTest::newRow("disk full") << "small limit"
+                                   << "File too large";
+    }
+    void receiveFailureSaysWhy() {
+        QFETCH(QString, folder);
+        QFETCH(QString, reason);
+        ReadOnlyFolder readOnly;
+        QString where = savePath;
+        if (folder == QLatin1String("missing")) {
+            where = savePath + QStringLiteral("/gone");
+        } else if (folder == QLatin1String("file")) {
+            where = savePath + QStringLiteral("/plain");
+            writeFile(where, "a file");
+        } else if (folder == QLatin1String("read-only")) {
+            reason = readOnly.set(savePath);
+            if (reason.isEmpty()) QSKIP("no way to make a folder read-only for this user here");
+        }
+        modGlobals::Sets().SFLD = where;
+        const QString target = where + QStringLiteral("/x");
         acceptFromBob(QStringLiteral("x"));
-        QTRY_COMPARE(modNetCmds::XferFile(), qint16(-1));
+        const QByteArray bytes = allBytes(2000);
+        // No file of this process may grow past 1000 bytes while the guard lives: a full disk.
+        struct SizeLimit {
+            rlimit saved{};
+            bool on = false;
+            void set(rlim_t bytes) {
+                std::signal(SIGXFSZ, SIG_IGN);
+                on = getrlimit(RLIMIT_FSIZE, &saved) == 0;
+                rlimit small = saved;
+                small.rlim_cur = bytes;
+                on = on && setrlimit(RLIMIT_FSIZE, &small) == 0;
+            }
+            ~SizeLimit() {
+                if (on) setrlimit(RLIMIT_FSIZE, &saved);
+            }
+        } limit;
+        if (folder == QLatin1String("small limit")) {
+            limit.set(900); // the fourth chunk is cut short
+            QVERIFY(limit.on);
+        }
+        from(QStringLiteral("Bob"), QStringLiteral("3Me~x~2000~"));
+        if (folder == QLatin1String("small limit")) {
+            QVERIFY(expectSent(QStringLiteral("4Bob~x~")));
+            const QString ack = d(QStringLiteral("5Bob~"));
+            for (int at = 0; at < bytes.size() && modNetCmds::XferFile() != -1; at += 250) {
+                from(QStringLiteral("Bob"), d(QStringLiteral("6Me~")) + Ansi::decode(bytes.mid(at, 250)));
+                QVERIFY(QTest::qWaitFor(
+                    [&] {
+                        collect();
+                        return heard.contains(ack) || modNetCmds::XferFile() == -1;
+                    },
+                    TestEnv::kNetWait));
+                heard.clear();
+            }
+            from(QStringLiteral("Bob"), QStringLiteral("7Me~"));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(modNetCmds::XferFile(), qint16(-1), TestEnv::kNetWait);
+        QCOMPARE(msg.shown.back().text,
+                 QStringLiteral("File receive failed.\r\n") + target + QStringLiteral("\r\n\r\n") + reason);
+        QCOMPARE(msg.shown.back().icon, 6);
+        QVERIFY(!QFileInfo::exists(target));
+        QVERIFY(!progress.open);
+    }
+
+    void silentBeforeTheSize() {
+        acceptFromBob(QStringLiteral("x"));
+        clsFileXfer::Instance().SetTimeoutMs(300);
+        QTRY_COMPARE_WITH_TIMEOUT(modNetCmds::XferFile(), qint16(-1), TestEnv::kNetWait);
         QCOMPARE(msg.shown.back().text, QStringLiteral("Bob did not answer; the file transfer was stopped."));
     }
 
     void closingTheLayerEndsSilently() {
-        const QString target = QDir(save.path()).filePath(QStringLiteral("x"));
+        const QString target = QDir(savePath).filePath(QStringLiteral("x"));
         writeFile(target, "old content");
         acceptFromBob(QStringLiteral("x"));
-        from(QStringLiteral("Bob"), QStringLiteral("3Me~x~10~"));
+        from(QStringLiteral("Bob"), QStringLiteral("3Me~x~260~"));
         QVERIFY(expectSent(QStringLiteral("4Bob~x~")));
-        from(QStringLiteral("Bob"), QStringLiteral("6Me~abc"));
+        from(QStringLiteral("Bob"), QStringLiteral("6Me~") + QString(250, QLatin1Char('a')));
         QVERIFY(expectSent(QStringLiteral("5Bob~")));
         const std::size_t shown = msg.shown.size();
         modNetCmds::CloseNetCom(1);
@@ -429,7 +654,7 @@ class TestFileXfer : public QObject {
         QVERIFY(expectSentExact(d(QStringLiteral("6Bob~")) + Ansi::decode(bytes.mid(500))));
         from(QStringLiteral("Bob"), QStringLiteral("5Me~"));
         QVERIFY(expectSent(QStringLiteral("7Bob~")));
-        QTRY_COMPARE(modNetCmds::XferFile(), qint16(-1));
+        QTRY_COMPARE_WITH_TIMEOUT(modNetCmds::XferFile(), qint16(-1), TestEnv::kNetWait);
         QCOMPARE(msg.shown.back().text, QStringLiteral("File send complete."));
         QCOMPARE(progress.calls.mid(progress.calls.size() - 3),
                  QStringList({"prg 501/501", "stat 2", "unload"}));
@@ -443,7 +668,10 @@ class TestFileXfer : public QObject {
         modAppFnc::SendFileTo(QStringLiteral("Bob") + S);
         QVERIFY(expectSent(QStringLiteral("1Bob~/nonexistent/file~")));
         from(QStringLiteral("Bob"), QStringLiteral("2Me~y~/nonexistent/file~"));
-        QTRY_COMPARE(msg.shown.back().text, QStringLiteral("File send failed.\r\n/nonexistent/file"));
+        QTRY_COMPARE_WITH_TIMEOUT(
+            msg.shown.back().text,
+            QStringLiteral("File send failed.\r\n/nonexistent/file\r\n\r\nNo such file or directory"),
+            TestEnv::kNetWait);
         QCOMPARE(sentBeforeProbe(), QStringList());
         QCOMPARE(modNetCmds::XferFile(), qint16(-1));
     }
@@ -467,18 +695,92 @@ class TestFileXfer : public QObject {
         env.dialogs.answer = {path, 1};
         modAppFnc::SendFileTo(QStringLiteral("Bob") + S);
         QVERIFY(expectSent(QStringLiteral("1Bob~") + path + QStringLiteral("~")));
+        bool progressWhileShown = false;
+        msg.whileOpen = [&] { progressWhileShown = progress.open; };
         from(QStringLiteral("bob"),
              QStringLiteral("2Me~") + reply + QStringLiteral("~") + path + QStringLiteral("~"));
-        QTRY_COMPARE(msg.shown.size(), std::size_t(1));
+        QTRY_COMPARE_WITH_TIMEOUT(msg.shown.size(), std::size_t(1), TestEnv::kNetWait);
         QCOMPARE(msg.shown[0].text, text);
+        QVERIFY2(progressWhileShown, "the progress window closed before the message");
         QVERIFY(!progress.open);
         // That offer is answered: a second answer does nothing.
         from(QStringLiteral("Bob"), QStringLiteral("2Me~y~") + path + QStringLiteral("~"));
         QCOMPARE(sentBeforeProbe(), QStringList());
     }
 
+    // An offer accepted while this copy is busy with another transfer: the receiver hears "busy"
+    // at once, the user is told, and that offer's progress window closes after the message. The
+    // transfer under way goes on.
+    void acceptedWhileBusy_data() {
+        QTest::addColumn<bool>("sending"); // busy sending, else receiving
+        QTest::newRow("while receiving") << false;
+        QTest::newRow("while sending") << true;
+    }
+    void acceptedWhileBusy() {
+        QFETCH(bool, sending);
+        QTemporaryDir src;
+        const QString first = QDir(src.path()).filePath(QStringLiteral("first"));
+        const QString second = QDir(src.path()).filePath(QStringLiteral("second"));
+        writeFile(first, "abc");
+        writeFile(second, "def");
+        if (sending) {
+            env.dialogs.answer = {first, 1};
+            modAppFnc::SendFileTo(QStringLiteral("Bob") + S);
+            QVERIFY(expectSent(QStringLiteral("1Bob~") + first + QStringLiteral("~")));
+        }
+        env.dialogs.answer = {second, 1};
+        modAppFnc::SendFileTo(QStringLiteral("Cy") + S);
+        QVERIFY(expectSent(QStringLiteral("1Cy~") + second + QStringLiteral("~")));
+        if (sending) {
+            from(QStringLiteral("Bob"), QStringLiteral("2Me~y~") + first + QStringLiteral("~"));
+            QVERIFY(expectSent(QStringLiteral("3Bob~") + first + QStringLiteral("~3~")));
+        } else {
+            acceptFromBob(QStringLiteral("x"));
+        }
+        QVERIFY(progress.open); // the offer to Cy still waits
+        msg.shown.clear();
+        bool progressWhileShown = false;
+        msg.whileOpen = [&] { progressWhileShown = progress.open; };
+        from(QStringLiteral("Cy"), QStringLiteral("2Me~y~") + second + QStringLiteral("~"));
+        QVERIFY(expectSent(QStringLiteral("2Cy~c~") + second + QStringLiteral("~")));
+        QTRY_COMPARE(msg.shown.size(), std::size_t(1));
+        QCOMPARE(msg.shown[0].text, modLangConst::Get(QStringLiteral("FileT_U")));
+        QCOMPARE(msg.shown[0].icon, 6);
+        QVERIFY2(progressWhileShown, "the progress window closed before the message");
+        QVERIFY(!progress.open);
+        msg.whileOpen = nullptr;
+        // The transfer under way goes on.
+        QCOMPARE(modNetCmds::XferFile(), qint16(1));
+        if (sending) {
+            from(QStringLiteral("Bob"), QStringLiteral("4Me~") + first + QStringLiteral("~"));
+            QVERIFY(expectSent(QStringLiteral("6Bob~abc")));
+        } else {
+            from(QStringLiteral("Bob"), QStringLiteral("3Me~x~3~"));
+            QVERIFY(expectSent(QStringLiteral("4Bob~x~")));
+        }
+    }
+
+    // The sender of an offer this copy accepted answers "busy" instead of the size: the wait
+    // ends at once and the user is told, instead of hearing nothing until the time-out.
+    void acceptedOfferFromABusySender() {
+        acceptFromBob(QStringLiteral("x"));
+        from(QStringLiteral("Eve"), QStringLiteral("2Me~c~x~")); // not the sender
+        from(QStringLiteral("Bob"), QStringLiteral("2Me~c~y~")); // not that file
+        from(QStringLiteral("Bob"), QStringLiteral("2Me~n~x~")); // not a busy answer
+        QCOMPARE(sentBeforeProbe(), QStringList());
+        QCOMPARE(modNetCmds::XferFile(), qint16(1));
+        QVERIFY(msg.shown.size() == 1); // the question alone
+        from(QStringLiteral("bob"), QStringLiteral("2Me~c~x~"));
+        QTRY_COMPARE(modNetCmds::XferFile(), qint16(-1));
+        QCOMPARE(msg.shown.back().text,
+                 QStringLiteral("Bob is busy with another file transfer; the file transfer was stopped."));
+        QCOMPARE(tempFiles(), QStringList());
+        QCOMPARE(sentBeforeProbe(), QStringList());
+        // Free again: the next offer is asked.
+        acceptFromBob(QStringLiteral("y"));
+    }
+
     void silentReceiverEndsTheSender() {
-        clsFileXfer::Instance().SetTimeoutMs(300);
         QTemporaryDir src;
         const QString path = QDir(src.path()).filePath(QStringLiteral("a"));
         writeFile(path, allBytes(600));
@@ -487,8 +789,9 @@ class TestFileXfer : public QObject {
         QVERIFY(expectSent(QStringLiteral("1Bob~") + path + QStringLiteral("~")));
         from(QStringLiteral("Bob"), QStringLiteral("2Me~y~") + path + QStringLiteral("~"));
         QVERIFY(expectSent(QStringLiteral("3Bob~") + path + QStringLiteral("~600~")));
+        clsFileXfer::Instance().SetTimeoutMs(300); // silent from here on
         from(QStringLiteral("Bob"), QStringLiteral("4Me~") + path + QStringLiteral("~"));
-        QTRY_COMPARE(msg.shown.size(), std::size_t(1));
+        QTRY_COMPARE_WITH_TIMEOUT(msg.shown.size(), std::size_t(1), TestEnv::kNetWait);
         QCOMPARE(modNetCmds::XferFile(), qint16(-1));
         QCOMPARE(msg.shown.back().text, QStringLiteral("Bob did not answer; the file transfer was stopped."));
         QVERIFY(!progress.open);
@@ -523,50 +826,34 @@ class TestFileXfer : public QObject {
         QFETCH(int, size);
         QFETCH(QString, answer);
         QFETCH(bool, withFolder);
-        QTemporaryDir peerHome, peerSave, src;
+        QTemporaryDir peerSave, src;
         const QString path = QDir(src.path()).filePath(QStringLiteral("data.bin"));
         const QByteArray bytes = allBytes(size);
         writeFile(path, bytes);
         const QString target = QDir(peerSave.path()).filePath(QStringLiteral("data.bin"));
         writeFile(target, QByteArray(1000, 'o')); // an older, longer file of that name
-        QProcess peer;
-        QProcessEnvironment penv = QProcessEnvironment::systemEnvironment();
-        penv.insert(QStringLiteral("QX3_HOME"), peerHome.path());
-        peer.setProcessEnvironment(penv);
-        QStringList args{"Bob", "0", "Arial"};
-        if (withFolder) args << peerSave.path();
-        peer.start(QCoreApplication::applicationDirPath() + QStringLiteral("/netpeer"), args);
-        QVERIFY(peer.waitForStarted(5000));
-        QByteArray out;
-        auto saw = [&](const QByteArray& what) {
-            return QTest::qWaitFor(
-                [&] {
-                    out += peer.readAllStandardOutput();
-                    return out.contains(what);
-                },
-                20000);
-        };
-        QVERIFY(saw("READY"));
-        QTRY_VERIFY_WITH_TIMEOUT(owner.names.items().contains(QStringLiteral("Bob")), 5000);
-        peer.write("answer " + answer.toLatin1() + "\n");
-        QVERIFY(saw("OK answer " + answer.toLatin1()));
+        TestEnv::NetPeer peer;
+        QVERIFY(peer.start(QStringLiteral("Bob"), QStringLiteral("0"), QStringLiteral("Arial"),
+                           withFolder ? peerSave.path() : QString()));
+        QTRY_VERIFY_WITH_TIMEOUT(owner.names.items().contains(QStringLiteral("Bob")), TestEnv::kNetWait);
+        peer.send("answer " + answer.toLatin1());
+        QVERIFY(peer.saw("OK answer " + answer.toLatin1()));
         env.dialogs.answer = {path, 1};
         modAppFnc::SendFileTo(QStringLiteral("Bob") + S);
         if (answer == QLatin1String("no") || !withFolder) {
-            QTRY_COMPARE_WITH_TIMEOUT(msg.shown.size(), std::size_t(1), 10000);
+            QTRY_COMPARE_WITH_TIMEOUT(msg.shown.size(), std::size_t(1), TestEnv::kNetWait);
             QCOMPARE(msg.shown[0].text, QStringLiteral("Bob declined delivery of file."));
             QCOMPARE(readAll(target), QByteArray(1000, 'o'));
         } else {
-            QVERIFY(saw("MSG File receive complete."));
-            QTRY_COMPARE(msg.shown.size(), std::size_t(1));
+            QVERIFY(peer.saw("MSG File receive complete."));
+            QTRY_COMPARE_WITH_TIMEOUT(msg.shown.size(), std::size_t(1), TestEnv::kNetWait);
             QCOMPARE(msg.shown[0].text, QStringLiteral("File send complete."));
             QCOMPARE(readAll(target), bytes);
             QCOMPARE(QDir(peerSave.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"data.bin"});
-            QVERIFY(out.contains("PRG open Me " + target.toLocal8Bit()));
-            QVERIFY(out.contains("PRG stat 2\nMSG File receive complete.\nPRG unload"));
+            QVERIFY(peer.output().contains("PRG open Me " + target.toLocal8Bit()));
+            QVERIFY(peer.output().contains("PRG stat 2\nMSG File receive complete.\nPRG unload"));
         }
-        peer.write("quit\n");
-        QVERIFY(peer.waitForFinished(5000));
+        QVERIFY(peer.quit());
         QCOMPARE(modNetCmds::XferFile(), qint16(-1));
     }
 };

@@ -2,6 +2,7 @@
 // language chooser.
 #include "controls/chameleonButton.h"
 #include "core/MessageService.h"
+#include "core/frmImgs.h"
 #include "core/frmLang.h"
 #include "core/modCommonDialog.h"
 #include "core/modDB.h"
@@ -96,6 +97,7 @@ class TestLanguage : public QObject {
         QVERIFY(QDir().mkpath(m_home));
         qputenv("QX3_HOME", m_home.toUtf8());
         qputenv("QX3_REGISTRY", m_tmp.filePath(QStringLiteral("registry.json")).toUtf8());
+        frmImgs::Load(); // the windows' icons
     }
 
     void init() {
@@ -410,6 +412,9 @@ class TestLanguage : public QObject {
         QCOMPARE(form.txtLang->isVisible(), !lang.isEmpty());
         QCOMPARE(form.cmdEng->isVisible(), !lang.isEmpty());
         QVERIFY(m_messages.texts().isEmpty());
+        // The window's icon, as every window has, with or without a language table.
+        QVERIFY(!form.windowIcon().isNull());
+        QCOMPARE(form.windowIcon().cacheKey(), frmImgs::Load().icon.cacheKey());
         saveScreenshot(&form,
                        lang.isEmpty() ? QStringLiteral("frmLang-English") : QStringLiteral("frmLang-file"));
     }
@@ -426,6 +431,7 @@ class TestLanguage : public QObject {
         QCOMPARE(form.cmdApply->Caption(), QStringLiteral("&Anwenden"));
         QCOMPARE(form.cmdCancel->Caption(), QStringLiteral("A&bbrechen"));
         QCOMPARE(form.cmdEng->Caption(), QStringLiteral("&English")); // no key of its own
+        QCOMPARE(form.windowIcon().cacheKey(), frmImgs::Load().icon.cacheKey());
         QVERIFY(m_messages.texts().isEmpty());
     }
 

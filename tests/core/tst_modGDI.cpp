@@ -4,6 +4,7 @@
 #include "support/Headless.h"
 
 #include <QFontInfo>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QtTest>
@@ -53,7 +54,8 @@ class tst_modGDI : public QObject {
     void line();
     void penAndTextColoursAreSeparate();
     void textAtIsLiteral();
-    void textGoesThroughTheCodePage();
+    void textReachesThePainterInAnyScript_data();
+    void textReachesThePainterInAnyScript();
     void focusRectInvertsEveryOtherPixel();
     void symbolFontStandIn_data();
     void symbolFontStandIn();
@@ -221,21 +223,58 @@ void tst_modGDI::textAtIsLiteral() {
     QVERIFY(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top).contains(drawn));
 }
 
-void tst_modGDI::textGoesThroughTheCodePage() {
-    QImage omega = blank(40, 30);
-    QImage question = blank(40, 30);
+void tst_modGDI::textReachesThePainterInAnyScript_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("Greek") << QStringLiteral("\u03A9\u03BC\u03AD\u03B3\u03B1");
+    QTest::newRow("Cyrillic") << QStringLiteral("\u0418\u043C\u044F");
+    QTest::newRow("Polish") << QStringLiteral("Za\u017C\u00F3\u0142\u0107");
+}
+
+// What the helper draws is what the painter draws of the same text: no character is replaced
+// on the way, the user list's one-line text included.
+void tst_modGDI::textReachesThePainterInAnyScript() {
+    QFETCH(QString, text);
+    const QFont font(QStringLiteral("DejaVu Sans"), 10);
+    const QRect box(0, 0, 90, 30);
+    const unsigned centred = modGDI::kCenter | modGDI::kVCenter | modGDI::kSingleLine;
+    QImage drawn = blank(box.width(), box.height());
+    QImage leftTop = blank(box.width(), box.height());
+    QSizeF size;
     {
-        modGDI::DC dc(omega);
-        dc.DrawText(QString(QChar(0x03A9)), {0, 0, 40, 30},
-                    modGDI::kCenter | modGDI::kVCenter | modGDI::kSingleLine);
+        modGDI::DC dc(drawn);
+        dc.SetFont(font);
+        dc.DrawText(text, {0, 0, box.width(), box.height()}, centred);
     }
     {
-        modGDI::DC dc(question);
-        dc.DrawText(QStringLiteral("?"), {0, 0, 40, 30},
-                    modGDI::kCenter | modGDI::kVCenter | modGDI::kSingleLine);
+        modGDI::DC dc(leftTop);
+        dc.SetFont(font);
+        modGDI::DrawTextAt(dc, text, 2, 3);
+        size = dc.TextSize(text);
     }
-    QCOMPARE(omega, question);
-    QVERIFY(!painted(question).isEmpty());
+    auto byPainter = [&](int flags, const QRect& r) {
+        QImage img = blank(box.width(), box.height());
+        QPainter p(&img);
+        p.setRenderHint(QPainter::TextAntialiasing, true);
+        p.setFont(font);
+        p.setPen(Qt::black);
+        p.setClipRect(r);
+        p.drawText(r, flags, text);
+        return img;
+    };
+    const QImage expected = byPainter(Qt::AlignCenter | Qt::TextSingleLine | Qt::TextShowMnemonic, box);
+    QVERIFY(!painted(expected).isEmpty());
+    QCOMPARE(drawn, expected);
+    QCOMPARE(leftTop, byPainter(Qt::AlignLeft | Qt::AlignTop,
+                                QRect(2, 3, int(std::ceil(size.width())), int(std::ceil(size.height())))));
+    // Not the code page's question marks.
+    QImage questions = blank(box.width(), box.height());
+    {
+        modGDI::DC dc(questions);
+        dc.SetFont(font);
+        dc.DrawText(QString(text.size(), QLatin1Char('?')), {0, 0, box.width(), box.height()}, centred);
+    }
+    QVERIFY(drawn != questions);
+    QCOMPARE(size, QFontMetricsF(font, &leftTop).size(0, text));
 }
 
 void tst_modGDI::focusRectInvertsEveryOtherPixel() {

@@ -1,4 +1,5 @@
 // The transport and the network layer over the real UDP layer on loopback.
+#include "core/NetMessages.h"
 #include "core/clsChat.h"
 #include "core/modAppFnc.h"
 #include "core/modGlobals.h"
@@ -8,12 +9,12 @@
 #include "platform/Ansi.h"
 #include "platform/Mailslot.h"
 #include "support/Headless.h"
+#include "support/NetPeer.h"
 #include "support/Recorders.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -38,7 +39,7 @@ void waitHeard(Mailslot& ear, int count) {
                 ++heard;
             return heard >= count;
         },
-        5000));
+        TestEnv::kNetWait));
 }
 
 QStringList drain(clsChat& chat, int expected) {
@@ -48,9 +49,14 @@ QStringList drain(clsChat& chat, int expected) {
             got += chat.GetMessages();
             return got.size() >= expected;
         },
-        5000);
+        TestEnv::kNetWait);
     return got;
 }
+
+// An owner whose layer reads only when the test polls.
+struct QuietOwner : TestOwner {
+    bool PollOnArrival() const override { return false; }
+};
 
 QString rec(const QString& name, const QString& col = "0", const QString& stat = "0",
             const QString& font = "Arial", const QString& sel = "0", const QString& acc = "1") {
@@ -60,7 +66,7 @@ QString rec(const QString& name, const QString& col = "0", const QString& stat =
 
 class TestNetwork : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{40120};
+    TestEnv::Headless env{TestEnv::Loopback};
 
   private slots:
     void initTestCase() {
@@ -114,7 +120,7 @@ class TestNetwork : public QObject {
         chat.SendMessage(QString(), QStringLiteral("*"), QString());
         qint64 size = 0;
         int count = 0;
-        QVERIFY(QTest::qWaitFor([&] { return raw.info(size, count); }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return raw.info(size, count); }, TestEnv::kNetWait));
         QByteArray bytes;
         QVERIFY(raw.read(size, bytes));
         QCOMPARE(bytes.size(), 257);
@@ -200,6 +206,15 @@ class TestNetwork : public QObject {
         QTest::newRow("backslash sender has no effect")
             << M << QStringList{"\\Jsmith~C9", "\\Jsmith~AMe~hi~", "\\Jsmith~E"} << QStringList{}
             << QStringList{} << QStringList{} << 0;
+        const QString longest(modNetCmds::kMaxSenderName, QLatin1Char('n'));
+        QTest::newRow("the longest sender is listed")
+            << M << QStringList{longest + "~C3"} << QStringList{longest}
+            << QStringList{longest + "~3~0~Arial~0~1~"} << QStringList{} << 2;
+        QTest::newRow("a longer sender has no effect")
+            << M
+            << QStringList{longest + "x~C3", longest + "x~A(All)~hi~", longest + "x~HMe~hi~0~",
+                           longest + "x~IMe~t", longest + "x~1Me~f~"}
+            << QStringList{} << QStringList{} << QStringList{} << 0;
         QTest::newRow("unknown letter still adds") << M << QStringList{"Ann~Zzz"} << QStringList{"Ann"}
                                                    << QStringList{"Ann~0~0~Arial~0~1~"} << QStringList{} << 1;
         QTest::newRow("E removes") << M << QStringList{"Ann~B", "Bob~B", "ann~E"} << QStringList{"Bob"}
@@ -297,11 +312,74 @@ class TestNetwork : public QObject {
         modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
         modNetCmds::ParseData(QStringLiteral("Ann") + S + QStringLiteral("Mline one") + S +
                               QStringLiteral("two"));
-        QCOMPARE(msg.shown.size(), std::size_t(1));
+        QVERIFY(msg.shown.empty()); // after the dispatch, never inside it
+        QTRY_COMPARE(msg.shown.size(), std::size_t(1));
         QCOMPARE(msg.shown[0].text,
                  QStringLiteral("Message From:Ann\r\nline one") + S + QStringLiteral("two"));
         QCOMPARE(msg.shown[0].buttons, 0);
         QCOMPARE(msg.shown[0].icon, 0);
+    }
+
+    // Messages and a request in one poll: the request is answered before the first message
+    // window opens, and the messages follow one at a time, each once, in the order they came.
+    void messagesNeverHoldThePoll() {
+        QuietOwner owner;
+        owner.names.AddItem(QStringLiteral("Eve")); // heard before: no presence answers in between
+        owner.records.AddItem(rec(QStringLiteral("Eve")));
+        SoundRecorder snd;
+        MessageRecorder msg;
+        modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
+        clsChat ear;
+        ear.Init(QStringLiteral("QX3"));
+        Mailslot counter;
+        QVERIFY(counter.create(QStringLiteral("QX3")) >= 0);
+        QStringList expected;
+        auto send = [&](const QStringList& burst) {
+            for (const QString& d : burst)
+                ear.SendMessage(QString(), QStringLiteral("*"), QStringLiteral("Eve") + S + d);
+            waitHeard(counter, int(burst.size())); // all wait in the slot: one poll takes them all
+        };
+        QStringList burst;
+        for (int i = 1; i <= 20; ++i) {
+            burst << QStringLiteral("Mline %1").arg(i);
+            expected << QStringLiteral("Message From:Eve\r\nline %1").arg(i);
+        }
+        send(burst << QStringLiteral("RMe") + S + QStringLiteral("P"));
+        const QString answer = QChar(0) + QStringLiteral("Me") + S + QStringLiteral("IEve") + S +
+                               modLangConst::Get(QStringLiteral("NetCmd_PhoneSendMsg")) +
+                               QStringLiteral("555-0100");
+        bool answeredFirst = false;
+        msg.whileOpen = [&] {
+            if (msg.shown.size() == 1) answeredFirst = ear.GetMessages().contains(answer);
+        };
+        modNetCmds::PollData();
+        // A second poll while they wait: the same text again is not shown twice.
+        send({QStringLiteral("Mline 3"), QStringLiteral("Mnew")});
+        modNetCmds::PollData();
+        expected << QStringLiteral("Message From:Eve\r\nnew");
+        QCOMPARE(msg.shown.size(), std::size_t(0));
+        QTRY_COMPARE(msg.texts(), expected);
+        QVERIFY2(answeredFirst, "the request was answered only after the first message window closed");
+        // Shown and closed: the same message again is a new one.
+        modNetCmds::ParseData(QStringLiteral("Eve") + S + QStringLiteral("Mline 3"));
+        QTRY_COMPARE(msg.shown.size(), std::size_t(expected.size() + 1));
+    }
+
+    // No more than NetMessages::kMaxWaiting wait; the log says once that the rest were dropped.
+    void waitingMessagesAreBounded() {
+        TestOwner owner;
+        SoundRecorder snd;
+        MessageRecorder msg;
+        modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
+        const int n = NetMessages::kMaxWaiting;
+        for (int i = 0; i < n + 20; ++i)
+            modNetCmds::ParseData(QStringLiteral("Eve") + S + QStringLiteral("Mm%1").arg(i));
+        QCOMPARE(NetMessages::Waiting(), n);
+        QTRY_COMPARE(msg.shown.size(), std::size_t(n));
+        QCOMPARE(msg.shown.back().text, QStringLiteral("Message From:Eve\r\nm%1").arg(n - 1));
+        const QString dropped =
+            QStringLiteral("%1 messages wait to be shown: further messages are dropped.").arg(n);
+        QCOMPARE(logEntries().count(dropped), 1);
     }
 
     // Requests are answered with an I datagram, byte for byte.
@@ -337,7 +415,7 @@ class TestNetwork : public QObject {
                     got << bytes;
                 return got.contains(expected);
             },
-            5000));
+            TestEnv::kNetWait));
     }
 
     void requestForSomebodyElseIsIgnored() {
@@ -394,7 +472,7 @@ class TestNetwork : public QObject {
             sendRaw(QByteArray(1, '\0') + n +
                     "\x01"
                     "C1");
-        QTRY_COMPARE_WITH_TIMEOUT((modNetCmds::PollData(), owner.names.ListCount()), 3, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT((modNetCmds::PollData(), owner.names.ListCount()), 3, TestEnv::kNetWait);
         QCOMPARE(modNetCmds::DataReceived(), qint16(1));
     }
 
@@ -447,30 +525,17 @@ class TestNetwork : public QObject {
     // --- two real processes ------------------------------------------------------------------
 
     void twoProcessesFindEachOther() {
-        const QString peer = QCoreApplication::applicationDirPath() + QStringLiteral("/netpeer");
-        QTemporaryDir homeA, homeB;
-        auto start = [&](QProcess& p, const QTemporaryDir& dir, const QStringList& args) {
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QStringLiteral("QX3_HOME"), dir.path());
-            p.setProcessEnvironment(env);
-            p.start(peer, args);
-            QVERIFY(p.waitForStarted(5000));
-        };
-        QProcess a, b;
-        start(a, homeA, {"Ann", "255", "Courier New"});
-        QByteArray outA, outB;
-        QTRY_VERIFY_WITH_TIMEOUT((outA += a.readAllStandardOutput(), outA.contains("READY")), 5000);
-        start(b, homeB, {"Bob", "65280", "Tahoma"});
-        const QByteArray annSeenByBob = "LIST Ann|255|0|Courier New|0|1|\n";
-        const QByteArray bobSeenByAnn = "LIST Bob|65280|0|Tahoma|0|1|\n";
-        QTRY_VERIFY_WITH_TIMEOUT((outA += a.readAllStandardOutput(), outA.contains(bobSeenByAnn)), 10000);
-        QTRY_VERIFY_WITH_TIMEOUT((outB += b.readAllStandardOutput(), outB.contains(annSeenByBob)), 10000);
-        b.write("quit\n");
-        QVERIFY(b.waitForFinished(5000));
-        QTRY_VERIFY_WITH_TIMEOUT((outA += a.readAllStandardOutput(), outA.endsWith("LIST \n")), 10000);
-        a.closeWriteChannel();
-        QVERIFY(a.waitForFinished(5000));
-        QFile logA(QDir(homeA.path()).filePath(QStringLiteral("Log.txt")));
+        TestEnv::NetPeer a, b;
+        QVERIFY(a.start(QStringLiteral("Ann"), QStringLiteral("255"), QStringLiteral("Courier New")));
+        QVERIFY(b.start(QStringLiteral("Bob"), QStringLiteral("65280"), QStringLiteral("Tahoma")));
+        QVERIFY(a.saw("LIST Bob|65280|0|Tahoma|0|1|\n"));
+        QVERIFY(b.saw("LIST Ann|255|0|Courier New|0|1|\n"));
+        QVERIFY(b.quit());
+        QVERIFY(a.until([&] { return a.lastList().isEmpty() && a.output().contains("\nLIST \n"); },
+                        "an empty list, last"));
+        a.process.closeWriteChannel();
+        QVERIFY(a.process.waitForFinished(TestEnv::kNetWait));
+        QFile logA(QDir(a.home.path()).filePath(QStringLiteral("Log.txt")));
         QVERIFY(logA.open(QIODevice::ReadOnly));
         QVERIFY(logA.readAll().contains(": ---NetCom closed.\r\n"));
     }

@@ -485,22 +485,25 @@ class TestSettings : public QObject {
 
     void autorunEntryText_data() {
         QTest::addColumn<QString>("program");
+        QTest::addColumn<QStringList>("environment");
         QTest::addColumn<QString>("exec");
-        QTest::newRow("blank") << "/opt/My Programs/QX3"
-                               << "Exec=\"/opt/My Programs/QX3\"";
-        QTest::newRow("quote, dollar, backtick") << "/opt/a\"b$c`d/QX3"
-                                                 << "Exec=\"/opt/a\\\\\"b\\\\$c\\\\`d/QX3\"";
-        QTest::newRow("backslash") << "/opt/a\\b/QX3"
-                                   << "Exec=\"/opt/a\\\\\\\\b/QX3\"";
-        QTest::newRow("percent") << "/opt/100%/QX3"
-                                 << "Exec=\"/opt/100%%/QX3\"";
-        QTest::newRow("non-ASCII") << "/opt/Programme \u00fcber/QX3"
+        QTest::newRow("blank") << "/opt/My Programs/QX3" << QStringList() << "Exec=\"/opt/My Programs/QX3\"";
+        QTest::newRow("quote, dollar, backtick")
+            << "/opt/a\"b$c`d/QX3" << QStringList() << "Exec=\"/opt/a\\\\\"b\\\\$c\\\\`d/QX3\"";
+        QTest::newRow("backslash") << "/opt/a\\b/QX3" << QStringList() << "Exec=\"/opt/a\\\\\\\\b/QX3\"";
+        QTest::newRow("percent") << "/opt/100%/QX3" << QStringList() << "Exec=\"/opt/100%%/QX3\"";
+        QTest::newRow("non-ASCII") << "/opt/Programme \u00fcber/QX3" << QStringList()
                                    << "Exec=\"/opt/Programme \u00fcber/QX3\"";
+        QTest::newRow("data folder carried") << "/opt/QX3/QX3" << QStringList{"QX3_HOME=/srv/my data"}
+                                             << "Exec=env \"QX3_HOME=/srv/my data\" \"/opt/QX3/QX3\"";
+        QTest::newRow("data folder with a dollar") << "/opt/QX3/QX3" << QStringList{"QX3_HOME=/srv/$x"}
+                                                   << "Exec=env \"QX3_HOME=/srv/\\\\$x\" \"/opt/QX3/QX3\"";
     }
     void autorunEntryText() {
         QFETCH(QString, program);
+        QFETCH(QStringList, environment);
         QFETCH(QString, exec);
-        QCOMPARE(Autostart::entryText(QStringLiteral("Talk-Vane"), program),
+        QCOMPARE(Autostart::entryText(QStringLiteral("Talk-Vane"), program, environment),
                  QStringLiteral("[Desktop Entry]\nType=Application\nName=Talk-Vane\n") + exec +
                      QLatin1Char('\n'));
     }
@@ -508,14 +511,16 @@ class TestSettings : public QObject {
     void saveWithStartUpWritesEntry() {
         modGlobals::Sets().STARTUP = 1;
         QVERIFY(modSettings::SaveSettings());
+        // The program where it runs, told the data folder it uses.
         const QString program =
-            QDir(m_home).filePath(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
+            QDir(QCoreApplication::applicationDirPath())
+                .filePath(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
         QCOMPARE(QFileInfo(entryFile()).fileName(), QStringLiteral("Talk-Vane.desktop"));
         QCOMPARE(QFileInfo(entryFile()).absolutePath(), m_tmp.filePath(QStringLiteral("config/autostart")));
         QCOMPARE(QString::fromUtf8(readAll(entryFile())),
-                 QStringLiteral("[Desktop Entry]\nType=Application\nName=Talk-Vane\nExec=\"") + program +
-                     QStringLiteral("\"\n"));
-        QVERIFY(program.contains(QStringLiteral("/Program Folder/")));
+                 QStringLiteral("[Desktop Entry]\nType=Application\nName=Talk-Vane\nExec=env \"QX3_HOME=") +
+                     m_home + QStringLiteral("\" \"") + program + QStringLiteral("\"\n"));
+        QVERIFY(m_home.contains(QStringLiteral("/Program Folder")));
 
         modGlobals::Sets().STARTUP = 0;
         QVERIFY(modSettings::SaveSettings());
@@ -549,9 +554,9 @@ class TestSettings : public QObject {
         if (presentAfter) {
             const QByteArray now = readAll(entryFile());
             if (v == 1)
-                QCOMPARE(
-                    now,
-                    Autostart::entryText(QStringLiteral("Talk-Vane"), modStartUp::StartUpProgram()).toUtf8());
+                QCOMPARE(now, Autostart::entryText(QStringLiteral("Talk-Vane"), modStartUp::StartUpProgram(),
+                                                   ProgramFolder::environment())
+                                  .toUtf8());
             else
                 QCOMPARE(now, own);
         }

@@ -243,6 +243,43 @@ class TestSkins : public QObject {
         QCOMPARE(describe(got), describe(before));
     }
 
+    // A colour item may name a system colour, 0x80000000 plus its index: it stands for that
+    // colour's value; a value that is neither a colour nor a system colour is refused.
+    void systemColoursInASkin_data() {
+        QTest::addColumn<QByteArray>("item");
+        QTest::addColumn<int>("index"); // -1: the skin is refused
+        QTest::newRow("button face") << QByteArray("-2147483633") << 15;
+        QTest::newRow("button text") << QByteArray("-2147483630") << 18;
+        QTest::newRow("first index") << QByteArray("-2147483648") << 0;
+        QTest::newRow("last index") << QByteArray("-2147483618") << 30;
+        QTest::newRow("unsigned reading") << QByteArray("2147483663") << 15;
+        QTest::newRow("past the last index") << QByteArray("-2147483617") << -1;
+        QTest::newRow("below 32 bits") << QByteArray("-2147483649") << -1;
+        QTest::newRow("other high bit") << QByteArray("-16777216") << -1;
+    }
+    void systemColoursInASkin() {
+        QFETCH(QByteArray, item);
+        QFETCH(int, index);
+        SysColorStandIn sys([](int i) { return quint32(0x010203 * (i + 1)); });
+        writePicture(path("Skins/a.bmp"), Qt::red);
+        // In every colour field of the file: the four text and list colours and the two button ones.
+        const QByteArray file = "a.bmp," + item + "," + item + "," + item + "," + item + "," + item + ",2," +
+                                item + "," + item + ",3\r\n";
+        writeFile(path("Skins/a.qxs"), file);
+        modGlobals::Sets().SKN = path("Skins/a.qxs");
+        const bool loaded = modSkin::LoadSkin(modGlobals::Sets().SKN);
+        QCOMPARE(loaded, index >= 0);
+        if (index < 0) {
+            QCOMPARE(messages.shown.size(), std::size_t(1));
+            QVERIFY(modGlobals::Sets().SKN.isEmpty());
+            return;
+        }
+        QVERIFY(messages.shown.empty());
+        QCOMPARE(modGlobals::Sets().SKN, path("Skins/a.qxs"));
+        const qint32 c = qint32(0x010203 * (index + 1));
+        QCOMPARE(describe(modSkin::Current()), describe(skin("a.bmp", c, c, c, c, c, 2, c, c, 3, "")));
+    }
+
     // ---- loading ----------------------------------------------------------------------------
     void emptyNameLoadsBuiltInWithoutFileOrMessage() {
         writePicture(path("Skins/a.bmp"), Qt::red);

@@ -45,7 +45,7 @@ QWidget* openBox(const QList<QWidget*>& except) {
 
 class TestDesktopBoxes : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{42210};
+    TestEnv::Headless env{TestEnv::Loopback};
     Slot<MessageService>::Override realMessages{Messages::service(), frmMsg::Service()};
     Slot<InputService>::Override realInput{InputBox::service(), InputBox::service().byDefault()};
     Slot<MsgBox::Service>::Override realBoxes{MsgBox::service(), MsgBox::service().byDefault()};

@@ -24,7 +24,7 @@ constexpr qint64 kAllDesktops = 0xFFFFFFFF;
 
 class TestDesktopSpeedBar : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{42250};
+    TestEnv::Headless env{TestEnv::Loopback};
     QPointer<frmSpeedBar> bar;
 
   private slots:

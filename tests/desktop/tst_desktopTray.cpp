@@ -38,7 +38,7 @@ bool maximisedOnScreen(const QWidget* w) {
 
 class TestDesktopTray : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{42240};
+    TestEnv::Headless env{TestEnv::Loopback};
     QPointer<frmMain> main;
 
     void store(int state) {

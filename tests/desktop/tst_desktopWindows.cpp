@@ -34,7 +34,7 @@ bool minimised(const QWidget* w) {
 
 class TestDesktopWindows : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{42230};
+    TestEnv::Headless env{TestEnv::Loopback};
     QPointer<frmMain> main;
 
   private slots:

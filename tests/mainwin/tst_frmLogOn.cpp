@@ -54,7 +54,7 @@ QStringList shownUsers(const frmLogOn& w) {
 
 class TestLogOn : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{40310};
+    TestEnv::Headless env{TestEnv::Loopback};
     MessageRecorder& messages = env.messages;
     QPointer<frmLogOn> win;
     int& terminated = env.end.terminated;
@@ -131,6 +131,42 @@ class TestLogOn : public QObject {
         QCOMPARE(w->cmdLang->Caption(), QStringLiteral("&Sprache"));
         QCOMPARE(w->lblStat->text(), QStringLiteral("Please Wait..."));
         QVERIFY(messages.shown.empty()); // every key was there
+    }
+
+    // A UTF-8 language file in another script: the labels and the push buttons show it alike.
+    void captionsInCyrillic() {
+        const QString path = env.home.filePath(QStringLiteral("russian.qxl"));
+        const QString cancel = QStringLiteral("&\u0417\u0430\u043A\u0440\u044B\u0442\u044C");
+        const QString ok = QStringLiteral("&\u0412\u043E\u0439\u0442\u0438");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("frmLogOn.Form|\u0412\u0445\u043E\u0434 \u0432 Talkvane3\r\n"
+                               "frmLogOn.lblCap(0)|\u0418\u043C\u044F\r\n"
+                               "frmLogOn.lblCap(1)|\u0428\u0440\u0438\u0444\u0442\r\n"
+                               "frmLogOn.lblCap(2)|\u0426\u0432\u0435\u0442\r\n"
+                               "frmLogOn.lblCap(3)|\u0410\u0432\u0442\u043E\u0432\u0445\u043E\u0434\r\n"
+                               "frmLogOn.cmdOk|")
+                    .toUtf8() +
+                ok.toUtf8() + "\r\nfrmLogOn.cmdCancel|" + cancel.toUtf8() +
+                QStringLiteral("\r\nfrmLogOn.cmdLang|&\u042F\u0437\u044B\u043A\r\n").toUtf8());
+        f.close();
+        QVERIFY(modDB::LoadDB(path));
+        frmLogOn* w = open();
+        QVERIFY(modDB::LoadDB(QString()));
+        QCOMPARE(w->lblCap[0]->text(), QStringLiteral("\u0418\u043C\u044F"));
+        QCOMPARE(w->cmdCancel->Caption(), cancel);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        w->tmrDelay->setInterval(0);
+        w->tmrDelay->start();
+        QTRY_VERIFY(!w->cmdOk->isHidden());
+        QCOMPARE(w->cmdOk->Caption(), ok);
+        const QImage shown = w->cmdCancel->grab().toImage();
+        saveScreenshot(w, QStringLiteral("frmLogOn-cyrillic"));
+        // The same button with the code page's question marks looks different.
+        w->cmdCancel->SetCaption(QStringLiteral("&") + QString(cancel.size() - 1, QLatin1Char('?')));
+        QVERIFY(w->cmdCancel->grab().toImage() != shown);
+        QVERIFY(messages.shown.empty());
     }
 
     // --- the name check ---------------------------------------------------------------------
@@ -499,7 +535,7 @@ class TestLogOn : public QObject {
         sendFromPeer(QStringLiteral("bob"), QStringLiteral("S0"));
         sendFromPeer(QStringLiteral("\\Carl"), QStringLiteral("S0")); // another copy signing in
         sendFromPeer(QStringLiteral("Anna"), QStringLiteral("C255"));
-        QTRY_COMPARE(shownUsers(*w), QStringList({"Anna", "bob"}));
+        QTRY_COMPARE_WITH_TIMEOUT(shownUsers(*w), QStringList({"Anna", "bob"}), TestEnv::kNetWait);
         QCOMPARE(w->lstUsers()->items(), QStringList({"Anna", "bob"}));
         w->tmrDelay->setInterval(0);
         w->tmrDelay->start();
@@ -516,7 +552,7 @@ class TestLogOn : public QObject {
 
         // Leaving the network frees the name.
         sendFromPeer(QStringLiteral("bob"), QStringLiteral("E"));
-        QTRY_COMPARE(shownUsers(*w), QStringList({"Anna"}));
+        QTRY_COMPARE_WITH_TIMEOUT(shownUsers(*w), QStringList({"Anna"}), TestEnv::kNetWait);
         w->vRet = 0;
         w->cmdOk_Click();
         QCOMPARE(w->vRet, qint16(0));

@@ -17,6 +17,7 @@
 #include "platform/Twips.h"
 #include "support/ChatRecorders.h"
 #include "support/Headless.h"
+#include "support/NetPeer.h"
 #include "support/Recorders.h"
 #include "support/Screenshot.h"
 #include "support/TrayRecorder.h"
@@ -26,7 +27,6 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPointer>
-#include <QProcess>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -72,7 +72,7 @@ int redAt(const QImage& img, int x, int y) {
 
 class TestMainWindow : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{40210};
+    TestEnv::Headless env{TestEnv::Loopback};
     std::unique_ptr<MessageRecorder> msg;
     std::unique_ptr<SoundRecorder> snd;
     std::unique_ptr<InputRecorder> input;
@@ -213,7 +213,8 @@ class TestMainWindow : public QObject {
         const QStringList expected = {me + "VBob~0~", me + "VCy~0~",  me + "VAnn~0~", me + "Vcy~1~",
                                       me + "VBob~1~", me + "VZed~0~", me + "Vann~1~", me + "VZed~1~"};
         QStringList got;
-        QVERIFY(QTest::qWaitFor([&] { return (got += ear.GetMessages()).size() >= expected.size(); }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return (got += ear.GetMessages()).size() >= expected.size(); },
+                                TestEnv::kNetWait));
         QStringList want = expected;
         for (QString& w : want)
             w.replace(QLatin1Char('~'), modGlobals::kSep);
@@ -621,7 +622,7 @@ class TestMainWindow : public QObject {
                     return (got += ear.GetMessages())
                         .contains(QChar(0) + QStringLiteral("Me") + S + QStringLiteral("E"));
                 },
-                5000));
+                TestEnv::kNetWait));
             QVERIFY(QFile::exists(QDir(env.home.path()).filePath(QStringLiteral("User.con"))));
         } else {
             QVERIFY(win && win->isVisible());
@@ -735,7 +736,7 @@ class TestMainWindow : public QObject {
         QTRY_VERIFY(win->isVisible());
         QVERIFY(win->windowState() & Qt::WindowMinimized);
         // Minimised again with no tray: it stays an ordinary minimised window.
-        QTest::qWait(50);
+        TestEnv::settle();
         QVERIFY(win->isVisible());
     }
 
@@ -757,26 +758,16 @@ class TestMainWindow : public QObject {
 
     void showsUsersAnotherProcessAnnounces() {
         open();
-        QTemporaryDir peerHome;
-        QProcess peer;
-        QProcessEnvironment peerEnv = QProcessEnvironment::systemEnvironment();
-        peerEnv.insert(QStringLiteral("QX3_HOME"), peerHome.path());
-        peer.setProcessEnvironment(peerEnv);
-        QString bin = QString::fromLocal8Bit(qgetenv("QX3_TEST_BINARY_DIR"));
-        if (bin.isEmpty()) bin = QCoreApplication::applicationDirPath() + QStringLiteral("/../..");
-        peer.start(bin + QStringLiteral("/tests/core/netpeer"), {"Zoe", "32768", "Tahoma"});
-        QVERIFY(peer.waitForStarted(5000));
-        QTRY_COMPARE_WITH_TIMEOUT(win->lstUsersList.items(), QStringList({"Zoe"}), 10000);
+        TestEnv::NetPeer peer;
+        QVERIFY(peer.start(QStringLiteral("Zoe"), QStringLiteral("32768"), QStringLiteral("Tahoma")));
+        QTRY_COMPARE_WITH_TIMEOUT(win->lstUsersList.items(), QStringList({"Zoe"}), TestEnv::kNetWait);
         QTRY_COMPARE_WITH_TIMEOUT(win->GetUserInfo(QStringLiteral("Zoe"), 2).toString(),
-                                  QStringLiteral("Tahoma"), 10000);
+                                  QStringLiteral("Tahoma"), TestEnv::kNetWait);
         QCOMPARE(win->GetUserInfo(QStringLiteral("Zoe"), 1).toString(), QStringLiteral("32768"));
         // The peer hears us too and lists us.
-        QByteArray out;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            (out += peer.readAllStandardOutput(), out.contains("Me|255|0|Courier New|0|1|")), 10000);
-        peer.write("quit\n");
-        QVERIFY(peer.waitForFinished(5000));
-        QTRY_VERIFY_WITH_TIMEOUT(win->lstUsersList.items().isEmpty(), 10000);
+        QVERIFY(peer.saw("Me|255|0|Courier New|0|1|"));
+        QVERIFY(peer.quit());
+        QTRY_VERIFY_WITH_TIMEOUT(win->lstUsersList.items().isEmpty(), TestEnv::kNetWait);
     }
 
     void addTheSelectionToAChatRoom() {

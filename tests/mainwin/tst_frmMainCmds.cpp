@@ -52,7 +52,7 @@ template <class W> std::vector<W*> windowsOf() {
 
 class TestMainCommands : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{41410};
+    TestEnv::Headless env{TestEnv::Loopback};
     TrayRecorder tray;
     RestartCounter restarter;
     Slot<SignOutService>::Override restartIn{MainWindowHooks::signOut(), restarter};
@@ -209,7 +209,7 @@ class TestMainCommands : public QObject {
         QCOMPARE(env.messages.shown[0].icon, 4);
         QCOMPARE(restarter.restarts, 0); // never inside the click
         QTRY_COMPARE(restarter.restarts, restarts);
-        QTest::qWait(20);
+        TestEnv::settle();
         QCOMPARE(restarter.restarts, restarts); // once
     }
 

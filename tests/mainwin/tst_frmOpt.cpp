@@ -83,7 +83,7 @@ void writePicture(const QString& path, QColor colour) {
 
 class TestOptions : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{41600};
+    TestEnv::Headless env{TestEnv::Loopback};
     QTemporaryDir& home = env.home;
     std::unique_ptr<MessageRecorder> msg;
     std::unique_ptr<SoundRecorder> snd;
@@ -213,6 +213,94 @@ class TestOptions : public QObject {
         ok(f);
         QVERIFY(msg->shown.empty());
         QCOMPARE(readAll(settingsFile()), before);
+    }
+
+    // A stored chat style outside the two options is saved as multi line, never as it was.
+    void chatStyleIsSavedAsZeroOrOne_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("choose"); // the option clicked, -1 for none
+        QTest::addColumn<int>("saved");
+        QTest::newRow("0") << 0 << -1 << 0;
+        QTest::newRow("1") << 1 << -1 << 1;
+        QTest::newRow("2") << 2 << -1 << 1;
+        QTest::newRow("negative") << -1 << -1 << 1;
+        QTest::newRow("largest") << 32767 << -1 << 1;
+        QTest::newRow("2, single line chosen") << 2 << 0 << 0;
+        QTest::newRow("-5, multi line chosen") << -5 << 1 << 1;
+    }
+    void chatStyleIsSavedAsZeroOrOne() {
+        QFETCH(int, stored);
+        QFETCH(int, choose);
+        QFETCH(int, saved);
+        Sets().CHTSTY = qint16(stored);
+        frmOpt* f = open();
+        if (choose >= 0) {
+            f->cmdOpt_Click(2);
+            click(f->optChatStyle[choose]);
+        }
+        ok(f);
+        QCOMPARE(int(Sets().CHTSTY), saved);
+        Sets().CHTSTY = 99;
+        QVERIFY(modSettings::LoadSettings());
+        QCOMPARE(int(Sets().CHTSTY), saved);
+    }
+
+    // A quick reply or soft-button text longer than its box holds is shown cut, and saved whole
+    // by OK unless the user edits it.
+    void longStoredTextsKeptUnlessEdited_data() {
+        QTest::addColumn<bool>("soft"); // the soft button's text, else a quick reply
+        QTest::addColumn<QString>("edit");
+        for (const bool soft : {false, true}) {
+            const char* what = soft ? "soft button" : "quick reply";
+            QTest::addRow("%s untouched", what) << soft << "";
+            QTest::addRow("%s visited", what) << soft << "visit";
+            QTest::addRow("%s edited", what) << soft << "type";
+        }
+        QTest::newRow("soft button paged away and back") << true << "page";
+        QTest::newRow("soft button edited, then paged") << true << "type page";
+    }
+    void longStoredTextsKeptUnlessEdited() {
+        QFETCH(bool, soft);
+        QFETCH(QString, edit);
+        const QString stored =
+            QString(300, QLatin1Char('a')) + QStringLiteral("\r\n") + QString(200, QLatin1Char('b'));
+        if (soft)
+            Sets().FB[0] = {QStringLiteral("(All)"), 0, stored};
+        else
+            Sets().AQR[1] = stored;
+        frmOpt* f = open();
+        f->cmdOpt_Click(soft ? 8 : 4);
+        SendBox* box = soft ? f->txtSoft : f->txtAQR[1];
+        QCOMPARE(box->TextLength(), SendBox::kMaxLength); // shown cut
+        QString expected = stored;
+        if (edit.contains(QLatin1String("visit")) || edit.contains(QLatin1String("type"))) {
+            box->setFocus();
+            QTRY_VERIFY(box->hasFocus());
+        }
+        if (edit.contains(QLatin1String("type"))) {
+            box->moveCursor(QTextCursor::End);
+            QTest::keyClick(box, Qt::Key_Backspace);
+            QTest::keyClicks(box, QStringLiteral("z"));
+            expected = QString(300, QLatin1Char('a')) + QStringLiteral("\r\n") +
+                       QString(87, QLatin1Char('b')) + QStringLiteral("z");
+            QCOMPARE(box->Text(), expected);
+        }
+        if (edit.contains(QLatin1String("visit")) || edit.contains(QLatin1String("type"))) {
+            QWidget* next = soft ? static_cast<QWidget*>(f->comSoft) : f->txtAQR[2];
+            next->setFocus();
+            QTRY_VERIFY(next->hasFocus());
+        }
+        if (edit.contains(QLatin1String("page"))) {
+            click(f->cmdSoftNext[0]);
+            QCOMPARE(f->lblSoftN->text(), QStringLiteral("2"));
+            click(f->cmdSoftNext[1]);
+            QCOMPARE(f->lblSoftN->text(), QStringLiteral("1"));
+        }
+        ok(f);
+        QVERIFY(msg->shown.empty());
+        QCOMPARE(soft ? Sets().FB[0].text : Sets().AQR[1], expected);
+        QVERIFY(modSettings::LoadSettings());
+        QCOMPARE(soft ? Sets().FB[0].text : Sets().AQR[1], expected);
     }
 
     void opensWhatIsStored() {

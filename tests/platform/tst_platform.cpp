@@ -8,7 +8,7 @@
 
 class TestPlatform : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{40110};
+    TestEnv::Headless env{TestEnv::Loopback};
 
   private slots:
 
@@ -54,7 +54,7 @@ class TestPlatform : public QObject {
         for (Mailslot* s : {&a, &b}) {
             qint64 size = 0;
             int count = 0;
-            QVERIFY(QTest::qWaitFor([&] { return s->info(size, count); }, 5000));
+            QVERIFY(QTest::qWaitFor([&] { return s->info(size, count); }, TestEnv::kNetWait));
             QCOMPARE(count, 1);
             QCOMPARE(size, sent.size());
             QByteArray got;
@@ -81,7 +81,7 @@ class TestPlatform : public QObject {
         broken.close(); // closing twice is harmless
         qputenv("QX3_MAILSLOT_IF", "127.0.0.1");
         QVERIFY(Mailslot::send(QStringLiteral("*"), QStringLiteral("QX3"), QByteArray("\0x", 2)));
-        QVERIFY(QTest::qWaitFor([&] { return listener.info(size, count); }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return listener.info(size, count); }, TestEnv::kNetWait));
     }
 
     void badConfigurationIsRefused_data() {

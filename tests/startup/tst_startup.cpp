@@ -67,7 +67,7 @@ using modGlobals::Sets;
 
 class TestStartUp : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{40230};
+    TestEnv::Headless env{TestEnv::Loopback};
     std::unique_ptr<MessageRecorder> msg;
     std::unique_ptr<SoundRecorder> snd;
     int& terminated = env.end.terminated;
@@ -104,9 +104,10 @@ class TestStartUp : public QObject {
         QProcess first;
         first.setProcessEnvironment(childEnv(other.path()));
         first.start(qx3Binary(), {});
-        QVERIFY(first.waitForStarted(5000));
+        QVERIFY(first.waitForStarted(TestEnv::kNetWait));
         const QString log = QDir(other.path()).filePath(QStringLiteral("Log.txt"));
-        QTRY_VERIFY_WITH_TIMEOUT(readAll(log).contains("---FrmLogOn Load."), 20000);
+        QTRY_VERIFY2_WITH_TIMEOUT(readAll(log).contains("---FrmLogOn Load."),
+                                  qPrintable("the first copy's log:\n" + readAll(log)), TestEnv::kNetWait);
         const QByteArray before = readAll(log);
         qputenv("QX3_HOME", other.path().toLocal8Bit());
         QVERIFY(!modMain::Main());
@@ -116,7 +117,7 @@ class TestStartUp : public QObject {
         QCOMPARE(msg->shown[0].text, QStringLiteral("Talkvane3 is already running!"));
         QCOMPARE(readAll(log), before); // the other copy's log is not touched
         first.kill();
-        QVERIFY(first.waitForFinished(5000));
+        QVERIFY(first.waitForFinished(TestEnv::kNetWait));
     }
 
     void noNetwork() {
@@ -267,18 +268,27 @@ class TestStartUp : public QObject {
         b.setProcessEnvironment(childEnv(homeB.path()));
         a.start(qx3Binary(), {});
         b.start(qx3Binary(), {});
-        QVERIFY(a.waitForStarted(5000));
-        QVERIFY(b.waitForStarted(5000));
+        QVERIFY(a.waitForStarted(TestEnv::kNetWait));
+        QVERIFY(b.waitForStarted(TestEnv::kNetWait));
         QByteArray errA, errB;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            (errA += a.readAllStandardError(), errA.contains("Bob|16711680|0|FreeMono|0|1|")), 30000);
-        QTRY_VERIFY_WITH_TIMEOUT(
-            (errB += b.readAllStandardError(), errB.contains("Ann|255|0|FreeSerif|0|1|")), 30000);
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            (errA += a.readAllStandardError(), errA.contains("Bob|16711680|0|FreeMono|0|1|")),
+            qPrintable("Ann's copy does not list Bob; it wrote:\n" + errA), TestEnv::kNetWait);
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            (errB += b.readAllStandardError(), errB.contains("Ann|255|0|FreeSerif|0|1|")),
+            qPrintable("Bob's copy does not list Ann; it wrote:\n" + errB), TestEnv::kNetWait);
         ::kill(static_cast<pid_t>(b.processId()), SIGTERM);
-        QVERIFY(b.waitForFinished(10000));
+        QVERIFY(b.waitForFinished(TestEnv::kNetWait));
         QCOMPARE(b.exitCode(), 0);
-        QTRY_VERIFY_WITH_TIMEOUT((errA += a.readAllStandardError(), errA.trimmed().endsWith("users:")),
-                                 10000);
+        // Her last report of the list is an empty one, whatever else she wrote after it.
+        const auto emptiedLast = [&] {
+            errA += a.readAllStandardError();
+            const qsizetype at = errA.lastIndexOf("users:");
+            return at >= 0 && errA.mid(at, errA.indexOf('\n', at) - at).trimmed() == "users:";
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(emptiedLast(),
+                                  qPrintable("Bob's goodbye did not empty Ann's list; she wrote:\n" + errA),
+                                  TestEnv::kNetWait);
         // The ended copy ran its clean-up (it said goodbye and kept its settings), then the
         // orderly end.
         const QByteArray logB = readAll(QDir(homeB.path()).filePath(QStringLiteral("Log.txt")));
@@ -288,7 +298,7 @@ class TestStartUp : public QObject {
         QVERIFY(saved > 0);
         QVERIFY(logB.endsWith(": QX3 Terminated\r\n"));
         ::kill(static_cast<pid_t>(a.processId()), SIGTERM);
-        QVERIFY(a.waitForFinished(10000));
+        QVERIFY(a.waitForFinished(TestEnv::kNetWait));
     }
 
     // Still signing in when the system ends the program: goodbye is said and the end is the
@@ -411,6 +421,34 @@ class TestStartUp : public QObject {
             QCOMPARE(msg->shown[0].text,
                      QStringLiteral("Unable to Load Talkvane3\r\n75: Path/File access error"));
         }
+        QFile::remove(ProgramFolder::file(QStringLiteral("Sec.con")));
+    }
+
+    // An exit password saved by any editor can be typed: UTF-8 when the file is UTF-8, else
+    // Windows-1252, as a merged-in file is read.
+    void exitPasswordText_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("password");
+        QTest::newRow("UTF-8") << QByteArray("p\xC3\xA4ss w\xC3\xB6rd\n")
+                               << QStringLiteral("p\u00E4ss w\u00F6rd");
+        QTest::newRow("UTF-8, Cyrillic, byte-order mark")
+            << QByteArray("\xEF\xBB\xBF\xD0\xBF\xD0\xB0\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C\r\n")
+            << QStringLiteral("\u043F\u0430\u0440\u043E\u043B\u044C");
+        QTest::newRow("Windows-1252") << QByteArray("p\xE4ss \x80\r\n") << QStringLiteral("p\u00E4ss \u20AC");
+        QTest::newRow("Windows-1252 that starts like UTF-8")
+            << QByteArray("\xC3\xA4\xE4") << QStringLiteral("\u00C3\u00A4\u00E4");
+    }
+    void exitPasswordText() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, password);
+        storeSettings(env.home.path(), QStringLiteral("Ann"), 255, QStringLiteral("FreeSans"), 1);
+        writeAll(ProgramFolder::file(QStringLiteral("Sec.con")), file);
+        Run().Started = 0;
+        Run().CommandLine.clear();
+        QVERIFY(modMain::Main());
+        QCOMPARE(Run().ExitPassword, password);
+        frmMain::Loaded()->CloseByCode();
+        QTRY_VERIFY(!frmMain::Loaded());
         QFile::remove(ProgramFolder::file(QStringLiteral("Sec.con")));
     }
 

@@ -4,7 +4,7 @@
 // sounds and both ends of the program are recorded (and can be asserted); the program folder,
 // registry and autostart folder are fresh; the settings and run values are the defaults.
 //
-//   TestEnv::Headless env{40120};   // with a loopback network on port 40120
+//   TestEnv::Headless env{TestEnv::Loopback};   // with a loopback network on a port of its own
 #include "core/modGlobals.h"
 #include "support/PlatformRecorders.h"
 #include "support/Recorders.h"
@@ -14,12 +14,14 @@
 
 namespace TestEnv {
 
+enum Network { NoNetwork, Loopback };
+
 class Headless {
   public:
-    // `port` > 0 also puts the network on 127.0.0.1 at that port.
-    explicit Headless(int port = 0) {
+    // Loopback also puts the network on 127.0.0.1, at this process's own port.
+    explicit Headless(Network network = NoNetwork) {
         isolate(home);
-        if (port > 0) useLoopback(port);
+        if (network == Loopback) useLoopback();
         modGlobals::Sets() = modGlobals::Settings{};
         modGlobals::Run() = modGlobals::RunState{};
     }

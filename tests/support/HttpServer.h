@@ -2,6 +2,8 @@
 // A small HTTP/1.1 server on 127.0.0.1 for tests: each path answers with bytes the test chooses,
 // and it can misbehave on purpose (a wrong status, a body short of its Content-Length, none at
 // all, a stall, a trickle). Every request's path is recorded.
+#include "platform/Inet.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QPointer>
@@ -10,6 +12,21 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <memory>
+
+// A transfer's silence limit, shortened for the life of this object, where a test waits for a
+// server that stalls. Only there: a loaded machine may pause any transfer for a while, and a
+// short limit elsewhere would end transfers that are merely slow.
+class ShortIdleTimeout {
+  public:
+    explicit ShortIdleTimeout(bool shorten, int ms = 400)
+        : previous_(Http::SetIdleTimeoutMs(shorten ? ms : Http::IdleTimeoutMs())) {}
+    ~ShortIdleTimeout() { Http::SetIdleTimeoutMs(previous_); }
+    ShortIdleTimeout(const ShortIdleTimeout&) = delete;
+    ShortIdleTimeout& operator=(const ShortIdleTimeout&) = delete;
+
+  private:
+    int previous_;
+};
 
 class HttpServer : public QObject {
   public:

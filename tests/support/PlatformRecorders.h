@@ -46,6 +46,10 @@ struct BoxRecorder : MsgBox::Service {
 
 struct ProgramEndRecorder : ProgramEnd::Handler {
     int ends = 0;
+    std::function<void()> onEnd; // runs where the real end would end the process
     Slot<ProgramEnd::Handler>::Override use{ProgramEnd::handler(), *this};
-    void EndNow() override { ++ends; }
+    void EndNow() override {
+        ++ends;
+        if (onEnd) onEnd();
+    }
 };

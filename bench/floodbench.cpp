@@ -1,0 +1,268 @@
+// A hostile host on the loopback network against a real copy of the messenger (the QX3
+// program, signed in automatically, drawn off screen). For each flood a fresh copy is
+// started; the bench prints the growth of its resident memory and how long after the flood
+// it answers an "R" request:
+//   1. 2,000 "I" answers nobody asked for;
+//   2. 2,000 alerts to "(All)";
+//   3. 1,000 first chat lines, each from a new name;
+//   4. 5,000 "M" messages;
+//   5. 100 "C" updates from an ordinary user, with 15 users of 60,000-character names heard first.
+// Targets: less than 100 MiB of growth and the "R" answered within 1 s after each flood; the
+// "C" updates done within 50 ms. The exit code is 1 when a target is missed.
+// Before the floods it prints what one information window, pop-up and chat room costs, each
+// opened 50 times here, shown and drawn off screen.
+#include "conversation/AlertWindows.h"
+#include "conversation/frmChat.h"
+#include "conversation/frmInfo.h"
+#include "conversation/frmPop.h"
+#include "core/clsChat.h"
+#include "core/frmImgs.h"
+#include "core/modGlobals.h"
+#include "core/modLangConst.h"
+#include "platform/Ansi.h"
+#include "platform/Mailslot.h"
+#include "support/TestEnv.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <cstdio>
+#include <functional>
+#include <signal.h>
+
+namespace {
+const QString S(QChar(1));
+const QString kTarget = QStringLiteral("Target");
+constexpr int kStartMs = 60000;
+constexpr int kAnswerMs = 60000; // how long the bench waits for an answer at all
+constexpr double kMaxGrowthMiB = 100;
+constexpr qint64 kMaxAnswerMs = 1000;
+constexpr qint64 kMaxUpdatesMs = 50;
+
+double rssMiB(qint64 pid) {
+    QFile f(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!f.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    return 0;
+}
+
+class Copy {
+  public:
+    Copy() {
+        ear_.Init(QStringLiteral("QX3"));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QX3_HOME"), home_.path());
+        env.insert(QStringLiteral("HOME"), home_.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home_.path() + QStringLiteral("/config"));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        proc_.setProcessEnvironment(env);
+        proc_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        proc_.setStandardOutputFile(QProcess::nullDevice());
+        proc_.start(QStringLiteral(QX3_BINARY),
+                    {QStringLiteral("-nme:") + kTarget, QStringLiteral("-aln"), QStringLiteral("-nsb")});
+    }
+    ~Copy() {
+        proc_.kill();
+        proc_.waitForFinished(5000);
+    }
+    // Waits for the copy's presence, then for its first answer.
+    bool ready() {
+        if (!proc_.waitForStarted(5000)) return false;
+        if (!waitFor([](const QString& d) { return d.startsWith(kTarget + S + QStringLiteral("C")); },
+                     kStartMs))
+            return false;
+        return ask() >= 0;
+    }
+    qint64 pid() const { return proc_.processId(); }
+    double rss() const { return rssMiB(pid()); }
+
+    void send(const QString& sender, const QString& data) {
+        ear_.SendMessage(QString(), QStringLiteral("*"), sender + S + data);
+    }
+    // Sends an "R" and returns the milliseconds until its "I" came back, -1 when it did not.
+    qint64 ask() {
+        QElapsedTimer t;
+        t.start();
+        request();
+        return answered() ? t.elapsed() : -1;
+    }
+    // An "R" whose answer answered() then waits for.
+    void request() {
+        want_ = kTarget + S + QStringLiteral("I") + QStringLiteral("Prober%1").arg(++probes_) + S;
+        send(QStringLiteral("Prober%1").arg(probes_),
+             QStringLiteral("R") + kTarget + S + QStringLiteral("X"));
+    }
+    bool answered() {
+        return waitFor([&](const QString& d) { return d == want_; }, kAnswerMs);
+    }
+    // A stopped copy reads nothing: what is sent meanwhile waits in its slot, all for one poll.
+    void pause() { ::kill(static_cast<pid_t>(pid()), SIGSTOP); }
+    void resume() { ::kill(static_cast<pid_t>(pid()), SIGCONT); }
+    // Drains what is heard until `match` holds for one datagram (without its leading NUL).
+    bool waitFor(const std::function<bool(const QString&)>& match, int ms) {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms) {
+            for (const QString& m : ear_.GetMessages())
+                if (match(m.mid(1))) return true;
+            if (proc_.state() != QProcess::Running) return false;
+            QThread::usleep(200);
+        }
+        return false;
+    }
+
+  private:
+    QTemporaryDir home_;
+    QProcess proc_;
+    clsChat ear_;
+    int probes_ = 0;
+    QString want_;
+};
+
+bool allMet = true;
+
+// The resident memory one window of a kind takes, opened `count` times, shown and drawn.
+template <class Make> double perWindowKiB(int count, Make make) {
+    QCoreApplication::processEvents();
+    const double before = rssMiB(QCoreApplication::applicationPid());
+    std::vector<QWidget*> made;
+    for (int i = 0; i < count; ++i) {
+        QWidget* w = make(i);
+        w->show();
+        made.push_back(w);
+    }
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    for (QWidget* w : made)
+        w->repaint();
+    const double grown = rssMiB(QCoreApplication::applicationPid()) - before;
+    for (QWidget* w : made)
+        delete w;
+    QCoreApplication::processEvents();
+    return grown * 1024.0 / count;
+}
+
+void windowCosts() {
+    modLangConst::SetDefaultStrings();
+    frmImgs::Load();
+    constexpr int n = 50;
+    const double info = perWindowKiB(n, [](int i) {
+        auto* w = new frmInfo;
+        w->SetFrom(QStringLiteral("User%1").arg(i), 255, QStringLiteral("Arial"), false);
+        w->SetText(QStringLiteral("My Phone Number is: %1").arg(i));
+        return w;
+    });
+    const double pop = perWindowKiB(n, [](int i) {
+        return AlertWindows::MakePop(QStringLiteral("alert %1").arg(i), QStringLiteral("User%1").arg(i));
+    });
+    const double room = perWindowKiB(n, [](int i) {
+        auto* w = new frmChat;
+        w->AddUser(QStringLiteral("User%1").arg(i));
+        return w;
+    });
+    std::printf(
+        "Memory per window (each opened %d times): information window %.0f KiB, pop-up %.0f KiB, chat "
+        "room %.0f KiB\n",
+        n, info, pop, room);
+}
+
+// One flood against a fresh copy: the flood and an "R" behind it wait in the copy's slot
+// together, as when they arrive between two polls; the growth, and the answer's delay from
+// the moment the copy runs on.
+void flood(const char* what, const std::function<void(Copy&)>& send) {
+    Copy copy;
+    if (!copy.ready()) {
+        std::printf("%-44s the copy did not start\n", what);
+        allMet = false;
+        return;
+    }
+    const double before = copy.rss();
+    copy.pause();
+    send(copy);
+    copy.request();
+    QElapsedTimer t;
+    t.start();
+    copy.resume();
+    const qint64 answerMs = copy.answered() ? t.elapsed() : -1;
+    // What the windows of the flood take shows once they are drawn: a second answer later.
+    QThread::msleep(1000);
+    copy.ask();
+    const double growth = copy.rss() - before;
+    if (answerMs < 0)
+        std::printf("%-44s RSS %+7.1f MiB, \"R\" not answered in %d s\n", what, growth, kAnswerMs / 1000);
+    else
+        std::printf("%-44s RSS %+7.1f MiB, \"R\" answered %5lld ms after\n", what, growth,
+                    static_cast<long long>(answerMs));
+    std::fflush(stdout);
+    if (answerMs < 0 || answerMs > kMaxAnswerMs || growth > kMaxGrowthMiB) allMet = false;
+}
+
+void longNamesAndUpdates() {
+    const char* what = "100 \"C\" with 15 names of 60,000 characters";
+    Copy copy;
+    if (!copy.ready()) {
+        std::printf("%-44s the copy did not start\n", what);
+        allMet = false;
+        return;
+    }
+    copy.send(QStringLiteral("Ann"), QStringLiteral("C1"));
+    const qint64 idleMs = copy.ask();
+    const double before = copy.rss();
+    for (int i = 0; i < 15; ++i)
+        copy.send(QString(60000, QChar(u'a' + i)), QStringLiteral("C255"));
+    const qint64 namesMs = copy.ask();
+    copy.pause();
+    for (int i = 0; i < 100; ++i)
+        copy.send(QStringLiteral("Ann"), QStringLiteral("C%1").arg(i % 16));
+    copy.request();
+    QElapsedTimer t;
+    t.start();
+    copy.resume();
+    const qint64 updatesMs = copy.answered() ? t.elapsed() : -1;
+    const double growth = copy.rss() - before;
+    std::printf("%-44s RSS %+7.1f MiB, names taken in %lld ms, updates and \"R\" in %lld ms (an idle \"R\": "
+                "%lld ms)\n",
+                what, growth, static_cast<long long>(namesMs), static_cast<long long>(updatesMs),
+                static_cast<long long>(idleMs));
+    std::fflush(stdout);
+    if (updatesMs < 0 || updatesMs > kMaxUpdatesMs || growth > kMaxGrowthMiB) allMet = false;
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    modGlobals::Run().NoLog = 1;
+    TestEnv::useLoopback(); // the copies started inherit the port
+    windowCosts();
+    std::printf("Floods against a copy of QX3 on loopback (targets: RSS growth < %.0f MiB, \"R\" answered "
+                "< %lld ms after, the \"C\" updates < %lld ms)\n",
+                kMaxGrowthMiB, static_cast<long long>(kMaxAnswerMs), static_cast<long long>(kMaxUpdatesMs));
+    flood("2,000 unsolicited \"I\"", [](Copy& c) {
+        for (int i = 0; i < 2000; ++i)
+            c.send(QStringLiteral("Eve"),
+                   QStringLiteral("I") + kTarget + S + QStringLiteral("answer %1").arg(i));
+    });
+    flood("2,000 alerts to \"(All)\"", [](Copy& c) {
+        for (int i = 0; i < 2000; ++i)
+            c.send(QStringLiteral("Eve"),
+                   QStringLiteral("A(All)") + S + QStringLiteral("alert %1").arg(i) + S);
+    });
+    flood("1,000 first lines from new names", [](Copy& c) {
+        for (int i = 0; i < 1000; ++i)
+            c.send(QStringLiteral("User%1").arg(i),
+                   QStringLiteral("H") + kTarget + S + QStringLiteral("hi") + S + QStringLiteral("0") + S);
+    });
+    flood("5,000 \"M\"", [](Copy& c) {
+        for (int i = 0; i < 5000; ++i)
+            c.send(QStringLiteral("Eve"), QStringLiteral("Mmessage %1").arg(i));
+    });
+    longNamesAndUpdates();
+    std::printf(allMet ? "All targets met.\n" : "A target was missed.\n");
+    return allMet ? 0 : 1;
+}
