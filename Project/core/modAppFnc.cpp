@@ -85,6 +85,7 @@ class frmTiming : public QWidget {
         setAttribute(Qt::WA_DontShowOnScreen);
         setWindowModality(Qt::ApplicationModal);
         Timer1.setSingleShot(true);
+        Timer1.setTimerType(Qt::PreciseTimer); // a wait never ends early
         Timer1.setInterval(ms < 0 ? 0 : ms);
         QObject::connect(&Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     }

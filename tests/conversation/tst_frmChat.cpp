@@ -1023,9 +1023,14 @@ class TestFrmChat : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(
             w->txtMsg->Text(), QStringLiteral("Me:\r\nhello Bob\r\nBob:\r\nhi back\r\n"), TestEnv::kNetWait);
 
-        // A third member: the "4" notices put everybody in one room on every computer.
+        // A third member: the "4" notices put everybody in one room on every computer. They go
+        // out in one burst, before any member can answer them; on a loaded machine this copy may
+        // pause within it, and Bob's answer to his notice about Cy could reach Cy before Cy's
+        // notice about Bob. Bob is held still until Cy has taken in the whole burst.
+        QVERIFY(bob.pause());
         w->AddUser(QStringLiteral("Cy"));
         QVERIFY(oneRoom(cy, "ROOM 0 Bob,Me "));
+        QVERIFY(bob.resume());
         QVERIFY(oneRoom(bob, "ROOM 0 Cy,Me "));
         cy.send("say all three");
         QTRY_VERIFY2_WITH_TIMEOUT(w->txtMsg->Text().endsWith(QStringLiteral("Cy:\r\nall three\r\n")),

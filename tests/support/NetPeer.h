@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
+#include <csignal>
 
 namespace TestEnv {
 
@@ -78,6 +79,10 @@ class NetPeer {
         return at < 0 ? QByteArray() : out.mid(at + 1);
     }
     void send(const QByteArray& line) { process.write(line + '\n'); }
+    // Holds the peer still (it hears nothing and answers nothing until resumed), and lets it go
+    // on; what arrives meanwhile waits for it in its slot.
+    bool pause() { return ::kill(static_cast<pid_t>(process.processId()), SIGSTOP) == 0; }
+    bool resume() { return ::kill(static_cast<pid_t>(process.processId()), SIGCONT) == 0; }
     // Signs the peer out and waits for it to end.
     bool quit() {
         send("quit");
