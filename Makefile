@@ -1,6 +1,8 @@
 # The two commands of the README: `make run` and `make test`.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+# Warnings as errors: off for a build at home, on in CI (`make test WERROR=ON`).
+WERROR ?= OFF
 DEBS = cmake g++ make qt6-base-dev fonts-dejavu-core fonts-freefont-ttf clang-format python3-aiosmtpd libxcb1-dev xvfb openbox trayer
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -14,7 +16,7 @@ deps:
 	fi
 
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQX3_WERROR=$(WERROR)
 	cmake --build $(BUILD) -j $(JOBS)
 
 test: build
@@ -49,7 +51,7 @@ ASAN_BUILD ?= build-asan
 ASAN_REPORTS = $(CURDIR)/$(ASAN_BUILD)/reports
 test-sanitize:
 	$(MAKE) deps DEBS="$(DEBS) $(SAN_DEBS)"
-	CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DQX3_SANITIZE=ON
+	CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-g -O1" -DQX3_SANITIZE=ON -DQX3_WERROR=$(WERROR)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	rm -rf $(ASAN_REPORTS) && mkdir -p $(ASAN_REPORTS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen \
@@ -66,6 +68,6 @@ FUZZ_SECONDS ?= 30
 FUZZ_NICE ?= 0
 fuzz:
 	$(MAKE) deps DEBS="$(DEBS) $(SAN_DEBS)"
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQX3_FUZZ=ON
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQX3_FUZZ=ON -DQX3_WERROR=$(WERROR)
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target qx3fuzzers
 	fuzz/run $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_NICE)

@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace AutoUpdate {
+
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 }
@@ -123,3 +125,5 @@ void frmIntro::closeEvent(QCloseEvent* event) {
     ProgramEnd::EndNow();
     event->accept();
 }
+
+} // namespace AutoUpdate

@@ -6,6 +6,8 @@
 class QLabel;
 class QPushButton;
 
+namespace AutoUpdate {
+
 class frmIntro : public QWidget {
     Q_OBJECT
   public:
@@ -34,3 +36,5 @@ class frmIntro : public QWidget {
     void choose(bool skins);
     bool unloading_ = false;
 };
+
+} // namespace AutoUpdate

@@ -29,6 +29,8 @@
 #include <QVBoxLayout>
 #include <sys/stat.h>
 
+namespace AutoUpdate {
+
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kIdle = QStringLiteral("0% downloaded");
@@ -611,3 +613,5 @@ void frmMain::closeEvent(QCloseEvent* event) {
     }
     ProgramEnd::EndNow();
 }
+
+} // namespace AutoUpdate

@@ -14,6 +14,9 @@ class QLabel;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
+class QSaveFile;
+
+namespace AutoUpdate {
 
 class frmMain : public QWidget {
     Q_OBJECT
@@ -88,7 +91,7 @@ class frmMain : public QWidget {
     void setBusy(bool busy);
     void enableAfter();
     void resetAfterDownload();
-    bool downloadTo(const QString& url, class QSaveFile& file);
+    bool downloadTo(const QString& url, QSaveFile& file);
     bool installUpdate(const QString& record, const QString& destination);
     bool installSkin(const QString& record, const QString& destination);
 
@@ -101,3 +104,5 @@ class frmMain : public QWidget {
     bool endAfterDownload_ = false;
     quint32 lamps_[10] = {};
 };
+
+} // namespace AutoUpdate

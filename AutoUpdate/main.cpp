@@ -6,6 +6,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // One window gives way to the other; the program ends only when a window ends it.
     QApplication::setQuitOnLastWindowClosed(false);
-    modMain::Main();
+    AutoUpdate::modMain::Main();
     return QApplication::exec();
 }

@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <tuple>
 
-namespace modAppFnc {
+namespace AutoUpdate::modAppFnc {
 
 std::optional<QString> ReadListFile(const QString& path) {
     QByteArray bytes;
@@ -39,4 +39,4 @@ std::optional<bool> IsNewerVersion(const QString& listed) {
     return std::tie(n[0], n[1], n[2]) > std::tie(v.InstalledMajor, v.InstalledMinor, v.InstalledRevision);
 }
 
-} // namespace modAppFnc
+} // namespace AutoUpdate::modAppFnc

@@ -3,7 +3,7 @@
 #include <QString>
 #include <optional>
 
-namespace modAppFnc {
+namespace AutoUpdate::modAppFnc {
 // The largest list file read.
 inline constexpr qint64 kMaxListSize = 16 * 1024 * 1024;
 
@@ -16,4 +16,4 @@ QString GetField(const QString& text, qint32 n, QChar sep);
 // text must be three decimal numbers up to 32767 joined by ".", compared as (major, minor,
 // revision) in order. nullopt for any other text.
 std::optional<bool> IsNewerVersion(const QString& listed);
-} // namespace modAppFnc
+} // namespace AutoUpdate::modAppFnc

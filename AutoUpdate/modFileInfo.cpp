@@ -4,7 +4,7 @@
 #include "platform/FileRead.h"
 #include "platform/ProgramFolder.h"
 
-namespace modFileInfo {
+namespace AutoUpdate::modFileInfo {
 
 QByteArray ToResourceKey(const QString& key) {
     if (key.isEmpty()) return {};
@@ -42,4 +42,4 @@ QString GetProductVersion() {
     return ProductVersionFromBytes(bytes);
 }
 
-} // namespace modFileInfo
+} // namespace AutoUpdate::modFileInfo

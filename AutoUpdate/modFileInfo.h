@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace modFileInfo {
+namespace AutoUpdate::modFileInfo {
 // The executable in the program folder that carries the version.
 inline constexpr char kMessengerFile[] = "QX3";
 // The largest executable read; a bigger or irregular file has no version.
@@ -21,4 +21,4 @@ QByteArray ReplaceAll(const QByteArray& text, const QByteArray& find, const QByt
 QString ProductVersionFromBytes(const QByteArray& bytes);
 // The product version of the messenger in the program folder, or "".
 QString GetProductVersion();
-} // namespace modFileInfo
+} // namespace AutoUpdate::modFileInfo

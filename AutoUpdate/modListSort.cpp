@@ -10,7 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace modListSort {
+namespace AutoUpdate::modListSort {
 
 namespace {
 const QChar kSep = QLatin1Char('|');
@@ -136,4 +136,4 @@ void RestrictSkinsList(Lists& lists, const Status& status) {
     if (lists.lstUDL.isEmpty()) lists.showNotice(QString::fromLatin1(kAllSkins));
 }
 
-} // namespace modListSort
+} // namespace AutoUpdate::modListSort

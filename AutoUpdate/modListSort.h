@@ -8,7 +8,7 @@
 #include <functional>
 #include <optional>
 
-namespace modListSort {
+namespace AutoUpdate::modListSort {
 
 // Notices that stand alone in the visible list; they are no records.
 inline constexpr char kChecking[] = "Checking online listings";
@@ -49,4 +49,4 @@ bool RestrictUpdatesList(Lists& lists, const Status& status);
 // Drops installed skins of the skin list.
 void RestrictSkinsList(Lists& lists, const Status& status);
 
-} // namespace modListSort
+} // namespace AutoUpdate::modListSort

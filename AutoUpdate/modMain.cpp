@@ -3,7 +3,7 @@
 #include "AutoUpdate/frmIntro.h"
 #include "AutoUpdate/modFileInfo.h"
 
-namespace modMain {
+namespace AutoUpdate::modMain {
 
 Values& Run() {
     static Values v;
@@ -45,4 +45,4 @@ void Main() {
     intro->activateWindow();
 }
 
-} // namespace modMain
+} // namespace AutoUpdate::modMain

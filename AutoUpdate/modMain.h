@@ -5,7 +5,7 @@
 #include <QtGlobal>
 #include <optional>
 
-namespace modMain {
+namespace AutoUpdate::modMain {
 
 struct Values {
     QString InstalledVersion;  // as found ("3.00.0009"); only ever replaced by a non-empty text
@@ -23,4 +23,4 @@ void ReadInstalledVersion();
 // The program's start: reads the version and shows the intro window.
 void Main();
 
-} // namespace modMain
+} // namespace AutoUpdate::modMain

@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-namespace modRunExe {
+namespace AutoUpdate::modRunExe {
 
 bool IsProgram(const QByteArray& head) {
     return head.startsWith("\x7F"
@@ -22,4 +22,4 @@ int RunFile(const QString& path, const QString& folder) {
     return code;
 }
 
-} // namespace modRunExe
+} // namespace AutoUpdate::modRunExe

@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 
+namespace Help {
+
 namespace {
 void letEventsRun(qsizetype done, qsizetype& next) {
     if (done < next) return;
@@ -113,3 +115,5 @@ void Base64::Unspan(const QByteArray& ArrayIn, QByteArray& ArrayOut) const {
     ArrayOut = ArrayIn;
     ArrayOut.replace("\r\n", "");
 }
+
+} // namespace Help

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QtGlobal>
 
+namespace Help {
+
 class Base64 {
   public:
     // How many input bytes pass between two turns of the event loop.
@@ -35,3 +37,5 @@ class Base64 {
     char encode_[64];
     quint8 decode_[234];
 };
+
+} // namespace Help

@@ -1,5 +1,7 @@
 #include "Help/DotStuffer.h"
 
+namespace Help {
+
 QByteArray DotStuffer::stuff(const QByteArray& piece) {
     QByteArray out;
     out.reserve(piece.size() + 16);
@@ -10,3 +12,5 @@ QByteArray DotStuffer::stuff(const QByteArray& piece) {
     }
     return out;
 }
+
+} // namespace Help

@@ -4,6 +4,8 @@
 // LF, as receivers split them. The state carries over from one piece to the next.
 #include <QByteArray>
 
+namespace Help {
+
 class DotStuffer {
   public:
     QByteArray stuff(const QByteArray& piece);
@@ -13,3 +15,5 @@ class DotStuffer {
   private:
     bool atLineStart_ = true;
 };
+
+} // namespace Help

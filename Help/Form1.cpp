@@ -27,6 +27,8 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+namespace Help {
+
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kCaption = QStringLiteral("Talkvane3 Help System");
@@ -331,3 +333,5 @@ void Form1::setBar(int twips) {
     barTwips_ = qBound(0, twips, kBarFullTwips);
     frm2->resize(Twips::toPx(barTwips_, Twips::dpiX(this)), frm2->height());
 }
+
+} // namespace Help

@@ -23,6 +23,8 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
+namespace Help {
+
 // A list box that takes files dropped from the desktop.
 class AttachmentListBox : public QListWidget {
     Q_OBJECT
@@ -159,3 +161,5 @@ class Form1 : public QWidget {
     int timeoutMs_ = kTimeoutMs;
     int barTwips_ = 0;
 };
+
+} // namespace Help

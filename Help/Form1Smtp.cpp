@@ -21,6 +21,8 @@
 #include <QPushButton>
 #include <QRegularExpression>
 
+namespace Help {
+
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kCaption = QStringLiteral("Talkvane3 Help System");
@@ -441,3 +443,5 @@ bool Form1::SendAttachments() {
     stuffer_.reset();
     return ended;
 }
+
+} // namespace Help

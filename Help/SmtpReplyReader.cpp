@@ -1,5 +1,7 @@
 #include "Help/SmtpReplyReader.h"
 
+namespace Help {
+
 namespace {
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -54,3 +56,5 @@ SmtpReplyReader::Result SmtpReplyReader::next(int& code, QByteArray& text) {
     code = replyCode;
     return Result::Reply;
 }
+
+} // namespace Help

@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+namespace Help {
+
 class SmtpReplyReader {
   public:
     // Longest line, CR LF included, and longest reply a server may send.
@@ -27,3 +29,5 @@ class SmtpReplyReader {
     qsizetype start_ = 0; // the first byte of the reply being read
     bool failed_ = false;
 };
+
+} // namespace Help

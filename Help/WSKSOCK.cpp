@@ -8,7 +8,7 @@
 #include <netinet/in.h>
 #include <unistd.h>
 
-namespace WSKSOCK {
+namespace Help::WSKSOCK {
 
 quint32 ResolveHost(const QString& host) {
     const QByteArray name = Ansi::encode(host);
@@ -111,4 +111,4 @@ QString WinsockErrorText(qint32 code) {
     return {};
 }
 
-} // namespace WSKSOCK
+} // namespace Help::WSKSOCK

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QtGlobal>
 
-namespace WSKSOCK {
+namespace Help::WSKSOCK {
 
 inline constexpr quint32 kNoAddress = 0xFFFFFFFFu;
 
@@ -21,4 +21,4 @@ QString LocalAddressText();
 // "" for a code without a text.
 QString WinsockErrorText(qint32 code);
 
-} // namespace WSKSOCK
+} // namespace Help::WSKSOCK

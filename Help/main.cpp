@@ -8,7 +8,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // The system's end comes at once; the window itself refuses every other close.
     Termination::OnRequest([] { ProgramEnd::EndNow(); });
-    Form1 window;
+    Help::Form1 window;
     window.show();
     return QApplication::exec();
 }

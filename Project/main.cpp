@@ -1,6 +1,4 @@
-#include "conversation/frmChat.h"
-#include "conversation/frmMsg.h"
-#include "core/AppRouter.h"
+#include "Services.h"
 #include "core/frmImgs.h"
 #include "core/modGlobals.h"
 #include "modMain.h"
@@ -14,9 +12,7 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     modGlobals::Run().CommandLine = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
     frmImgs::Load();
-    frmMsg::Install();
-    frmChat::Install();
-    AppRouter::Install();
+    Services::Install();
     Termination::OnRequest(modMain::EndBySystem);
     QObject::connect(&app, &QGuiApplication::commitDataRequest,
                      [](QSessionManager&) { modMain::EndBySystem(); });

@@ -2,12 +2,9 @@
 
 #include "controls/chameleonButton.h"
 #include "controls/clsTAppBar.h"
-#include "conversation/AlertWindows.h"
 #include "conversation/frmMsgHist.h"
-#include "conversation/frmPrg.h"
 #include "conversation/frmSelfTest.h"
 #include "conversation/frmSplash.h"
-#include "core/clsFileXfer.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
@@ -114,20 +111,8 @@ void failed(const QString& what) {
 bool runMain() {
     auto& s = Sets();
     auto& r = Run();
-    // The orderly end unloads the speed bar first, whoever asks for the end.
-    static struct : modTerminate::BeforeEnd {
-        void Run() override { frmSpeedBar::Unload(); }
-    } unloadSpeedBar;
-    modTerminate::beforeEnd().set(&unloadSpeedBar);
     r.NoLog = modMain::LogSwitchedOff(r.CommandLine) ? 1 : 0;
     modLangConst::SetDefaultStrings();
-    clsFileXfer::Install();
-    static struct : SignOutService {
-        void Restart() override { modMain::Restart(); }
-    } signOut;
-    MainWindowHooks::signOut().set(&signOut);
-    frmPrg::Install();
-    AlertWindows::Install();
     if (anotherCopyRuns()) {
         modAppFnc::ShowMsg(lang("SubMain_PrevIns"), 0, 1);
         modEnd::EndNow();

@@ -21,6 +21,8 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+using namespace Help;
+
 namespace {
 QByteArray randomBytes(qsizetype n) {
     QByteArray b(n, '\0');

@@ -1,13 +1,15 @@
 // The base64 decoder against any text: it stays inside its arrays (the sanitizers watch), its
 // output is no longer than the text allows, text of the alphabet with proper padding always
 // decodes, and then to what any correct decoder gives.
-#include "FuzzEnv.h"
+#include "FuzzPlatform.h"
 #include "Help/Base64.h"
 
 #include <QRegularExpression>
 
+using namespace Help;
+
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    FuzzEnv::init();
+    FuzzEnv::initPlatform();
     return 0;
 }
 

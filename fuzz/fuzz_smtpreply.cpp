@@ -2,10 +2,12 @@
 // chooses: the first byte says how many cuts, the next bytes how far apart. However the bytes
 // are cut, the replies and the verdict are those of the whole stream read at once, and a reply
 // is always three digits with lines that carry them.
-#include "FuzzEnv.h"
+#include "FuzzPlatform.h"
 #include "Help/SmtpReplyReader.h"
 
 #include <QList>
+
+using namespace Help;
 
 namespace {
 struct Outcome {
@@ -37,7 +39,7 @@ void drain(SmtpReplyReader& r, Outcome& out) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    FuzzEnv::init();
+    FuzzEnv::initPlatform();
     return 0;
 }
 

@@ -3,27 +3,24 @@
 #include "AutoUpdate/modAppFnc.h"
 #include "AutoUpdate/modFileInfo.h"
 #include "AutoUpdate/modMain.h"
+#include "FuzzPlatform.h"
 
 #include <QStringList>
-#include <cstdio>
-#include <cstdlib>
 
-namespace {
-// Linked without the messenger's core (its modules are namesakes), so without FuzzEnv.h.
-void check(bool ok, const char* what) {
-    if (ok) return;
-    std::fprintf(stderr, "QX3 fuzz check failed: %s\n", what);
-    std::abort();
+using namespace AutoUpdate;
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    FuzzEnv::initPlatform();
+    return 0;
 }
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
-    const QString version = modFileInfo::ProductVersionFromBytes(bytes);
-    check(!version.contains(QChar(0)) && version.size() <= qsizetype(size), "the version holds a zero byte");
+    const QString version = modFileInfo::ProductVersionFromBytes(FuzzEnv::bytes(data, size));
+    FuzzEnv::check(!version.contains(QChar(0)) && version.size() <= qsizetype(size),
+                   "the version holds a zero byte");
     for (const QString& part : version.split(QLatin1Char('.'))) {
         const std::optional<qint16> n = modMain::VersionPart(part);
-        check(!n || *n >= 0, "a version part is negative");
+        FuzzEnv::check(!n || *n >= 0, "a version part is negative");
     }
     modAppFnc::IsNewerVersion(version);
     return 0;

@@ -3,7 +3,6 @@
 #include "controls/ListMirror.h"
 #include "controls/chameleonButton.h"
 #include "core/frmImgs.h"
-#include "core/frmLang.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
 #include "core/modEnd.h"
@@ -14,6 +13,7 @@
 #include "core/modNetCom.h"
 #include "core/modSkin.h"
 #include "core/modTerminate.h"
+#include "mainwin/frmLang.h"
 #include "platform/Colors.h"
 
 #include <QCloseEvent>

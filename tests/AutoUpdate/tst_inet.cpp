@@ -2,7 +2,7 @@
 // failures that must never pass for success.
 #include "platform/Inet.h"
 #include "support/HttpServer.h"
-#include "support/TestEnv.h"
+#include "support/PlatformHeadless.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
@@ -20,6 +20,8 @@ QByteArray pattern(qsizetype n) {
 
 class TestInet : public QObject {
     Q_OBJECT
+    TestEnv::PlatformHeadless env_;
+
   private slots:
 
     void openUrl_data() {

@@ -3,13 +3,14 @@
 #include "AutoUpdate/modAppFnc.h"
 #include "AutoUpdate/modListSort.h"
 #include "AutoUpdate/modMain.h"
-#include "support/TestEnv.h"
+#include "support/PlatformHeadless.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QtTest>
 
+using namespace AutoUpdate;
 using modListSort::Lists;
 
 namespace {
@@ -40,9 +41,9 @@ const QByteArray kUpdates = "\"Upgrade, new|More, and better|h/f/QX3|\\|\\|1|3.0
 
 class TestLists : public QObject {
     Q_OBJECT
-    QTemporaryDir home_;
+    TestEnv::PlatformHeadless env_;
 
-    QString path(const QString& rel) const { return QDir(home_.path()).filePath(rel); }
+    QString path(const QString& rel) const { return QDir(env_.folder()).filePath(rel); }
     void put(const QString& rel, const QByteArray& bytes) {
         QDir().mkpath(QFileInfo(path(rel)).absolutePath());
         writeAll(path(rel), bytes);
@@ -58,9 +59,8 @@ class TestLists : public QObject {
 
   private slots:
     void init() {
-        QDir(home_.path()).removeRecursively();
-        QDir().mkpath(home_.path());
-        TestEnv::isolate(home_);
+        QDir(env_.folder()).removeRecursively();
+        QDir().mkpath(env_.folder());
         modMain::Run() = modMain::Values();
         modMain::Run().InstalledMajor = 3;
         modMain::Run().InstalledRevision = 9;

@@ -5,11 +5,13 @@
 #include "AutoUpdate/modMain.h"
 #include "platform/VersionBlock.h"
 #include "platform/qx3version.h"
-#include "support/TestEnv.h"
+#include "support/PlatformHeadless.h"
 #include "support/TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
+
+using namespace AutoUpdate;
 
 namespace {
 // A key as a version resource writes it: type word 1, then the key in UTF-16LE with its terminator.
@@ -40,11 +42,10 @@ QByteArray blockBytes() {
 
 class TestProbe : public QObject {
     Q_OBJECT
-    QTemporaryDir home_;
+    TestEnv::PlatformHeadless env_;
 
   private slots:
     void init() {
-        TestEnv::isolate(home_);
         QFile::remove(ProgramFolder::file(QStringLiteral("QX3")));
         modMain::Run() = modMain::Values();
     }
@@ -157,10 +158,10 @@ class TestProbe : public QObject {
         QCOMPARE(modMain::Run().InstalledMinor, 1);
         // A folder in its place is no executable.
         QVERIFY(QFile::remove(ProgramFolder::file(QStringLiteral("QX3"))));
-        QVERIFY(QDir(home_.path()).mkdir(QStringLiteral("QX3")));
+        QVERIFY(QDir(env_.folder()).mkdir(QStringLiteral("QX3")));
         modMain::ReadInstalledVersion();
         QCOMPARE(modMain::Run().InstalledMajor, 0);
-        QVERIFY(QDir(home_.path()).rmdir(QStringLiteral("QX3")));
+        QVERIFY(QDir(env_.folder()).rmdir(QStringLiteral("QX3")));
     }
 
     void newerVersion_data() {

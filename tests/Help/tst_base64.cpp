@@ -3,15 +3,17 @@
 // outside its arrays.
 #include "Help/Base64.h"
 
-#include "support/Headless.h"
+#include "support/PlatformHeadless.h"
 #include <QRandomGenerator>
 
 #include <QTest>
 #include <QTimer>
 
+using namespace Help;
+
 class TestBase64 : public QObject {
     Q_OBJECT
-    TestEnv::Headless env_;
+    TestEnv::PlatformHeadless env_;
 
   private:
     static QByteArray randomBytes(QRandomGenerator& rng, int n) {

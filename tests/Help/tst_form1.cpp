@@ -3,7 +3,7 @@
 #include "Help/Form1.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Twips.h"
-#include "support/Headless.h"
+#include "support/PlatformHeadless.h"
 #include "support/PlatformRecorders.h"
 #include "support/Screenshot.h"
 #include "support/TestFiles.h"
@@ -24,10 +24,12 @@
 #include <QUrl>
 #include <csignal>
 
+using namespace Help;
+
 class TestForm1 : public QObject {
     Q_OBJECT
   private:
-    TestEnv::Headless env_;
+    TestEnv::PlatformHeadless env_;
     int& ended_ = env_.end.ended;
     QRect endGeometry_;
     QPointer<Form1> current_;

@@ -5,7 +5,7 @@
 #include "ScriptedSmtp.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Registry.h"
-#include "support/Headless.h"
+#include "support/PlatformHeadless.h"
 #include "support/PlatformRecorders.h"
 #include "support/Screenshot.h"
 #include "support/TestFiles.h"
@@ -30,6 +30,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 #include <vector>
+
+using namespace Help;
 
 namespace {
 const QString kUnexpected = QStringLiteral("The Server responds with an unexpected Response Code!");
@@ -103,7 +105,7 @@ class CaptureServer {
 class TestSmtpSession : public QObject {
     Q_OBJECT
   private:
-    TestEnv::Headless env_;
+    TestEnv::PlatformHeadless env_;
     std::unique_ptr<CaptureServer> capture_;
     int& ended_ = env_.end.ended;
 

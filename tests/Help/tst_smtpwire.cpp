@@ -3,13 +3,15 @@
 #include "Help/DotStuffer.h"
 #include "Help/SmtpReplyReader.h"
 
-#include "support/Headless.h"
+#include "support/PlatformHeadless.h"
 
 #include <QTest>
 
+using namespace Help;
+
 class TestSmtpWire : public QObject {
     Q_OBJECT
-    TestEnv::Headless env_;
+    TestEnv::PlatformHeadless env_;
 
   private slots:
     void replies_data() {

@@ -2,16 +2,18 @@
 #include "Help/WSKSOCK.h"
 #include "platform/Sockets.h"
 
-#include "support/Headless.h"
+#include "support/PlatformHeadless.h"
 
 #include <QTest>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <netdb.h>
 
+using namespace Help;
+
 class TestWsksock : public QObject {
     Q_OBJECT
-    TestEnv::Headless env_;
+    TestEnv::PlatformHeadless env_;
 
   private slots:
     void resolveHost_data() {

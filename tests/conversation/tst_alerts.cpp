@@ -316,7 +316,7 @@ class TestAlerts : public QObject {
         QVERIFY(pop->lblMsg->document()->size().height() > pop->lblMsg->height()); // it scrolls
         QCOMPARE(pop->lblMsg->toPlainText(), words);
         saveScreenshot(pop, QStringLiteral("frmPop-long"));
-        // A long text of a few lines grows the window by the Part's sizes.
+        // A text of a few lines shows one line for each, whether CR LF, LF or CR ends it.
         QPointer<frmPop> mid = AlertWindows::MakePop(QStringLiteral("line one\r\nline two\nline three\rend"),
                                                      QStringLiteral("Bob"));
         QCOMPARE(mid->lblMsg->document()->blockCount(), 4);

@@ -2,7 +2,6 @@
 // hearing another copy on loopback.
 #include "controls/chameleonButton.h"
 #include "core/frmImgs.h"
-#include "core/frmLang.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
 #include "core/modGlobals.h"
@@ -10,6 +9,7 @@
 #include "core/modNetCmds.h"
 #include "core/modNetCom.h"
 #include "core/modTerminate.h"
+#include "mainwin/frmLang.h"
 #include "mainwin/frmLogOn.h"
 #include "platform/Ansi.h"
 #include "platform/Colors.h"

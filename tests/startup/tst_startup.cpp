@@ -1,4 +1,5 @@
 // The start-up: the command line, the start sequence, the self test and the end.
+#include "Services.h"
 #include "conversation/frmMsgHist.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
@@ -74,7 +75,10 @@ class TestStartUp : public QObject {
     int& ended = env.end.ended;
 
   private slots:
-    void initTestCase() { QVERIFY(env.home.isValid()); }
+    void initTestCase() {
+        QVERIFY(env.home.isValid());
+        Services::Install(); // as the program does before its start sequence
+    }
     void init() {
         msg = std::make_unique<MessageRecorder>();
         snd = std::make_unique<SoundRecorder>();

@@ -1,8 +1,11 @@
 #pragma once
-// Recorders for the platform's own services (titled message boxes, the end at once), for
-// programs that have no messenger core.
+// Recorders for the platform's own services (titled message boxes, the open, save and folder
+// dialogs, sound, the end at once), which the companion programs use too. Each one puts itself
+// into its service's slot for its lifetime and restores what was there.
+#include "platform/Dialogs.h"
 #include "platform/MsgBox.h"
 #include "platform/ProgramEnd.h"
+#include "platform/Sound.h"
 
 #include <QStringList>
 #include <functional>
@@ -44,12 +47,45 @@ struct BoxRecorder : MsgBox::Service {
     }
 };
 
+struct SoundRecorder : Sound::Backend {
+    QStringList heard; // "beep", or "wave:<path>:<wait>"
+    void beep() override { heard << QStringLiteral("beep"); }
+    void playWave(const QString& path, bool wait) override {
+        heard << QStringLiteral("wave:%1:%2").arg(path).arg(wait ? 1 : 0);
+    }
+    Slot<Sound::Backend>::Override in{Sound::backend(), *this};
+};
+
+// Answers the open, save and folder dialogs without a screen: every call gets the answer set
+// (cancelled until one is), and the last request is kept.
+struct DialogRecorder : Dialogs::Service {
+    int fileCalls = 0;
+    Dialogs::FileRequest request;
+    Dialogs::FileAnswer answer;
+    int folderCalls = 0;
+    QString folderStart, folderTitle, folderAnswer;
+
+    Dialogs::FileAnswer chooseFile(const Dialogs::FileRequest& r) override {
+        ++fileCalls;
+        request = r;
+        return answer;
+    }
+    QString chooseFolder(const QString& start, const QString& title) override {
+        ++folderCalls;
+        folderStart = start;
+        folderTitle = title;
+        return folderAnswer;
+    }
+    Slot<Dialogs::Service>::Override in{Dialogs::service(), *this};
+};
+
+// Counts the end at once instead of ending the test.
 struct ProgramEndRecorder : ProgramEnd::Handler {
-    int ends = 0;
+    int ended = 0;
     std::function<void()> onEnd; // runs where the real end would end the process
     Slot<ProgramEnd::Handler>::Override use{ProgramEnd::handler(), *this};
     void EndNow() override {
-        ++ends;
+        ++ended;
         if (onEnd) onEnd();
     }
 };

@@ -5,11 +5,9 @@
 #include "core/MessageService.h"
 #include "core/NetHooks.h"
 #include "core/NetOwner.h"
-#include "core/modEnd.h"
 #include "core/modTerminate.h"
 #include "platform/Colors.h"
-#include "platform/Dialogs.h"
-#include "platform/Sound.h"
+#include "support/PlatformRecorders.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -46,15 +44,6 @@ struct MessageRecorder : MessageService {
     Slot<MessageService>::Override in{Messages::service(), *this}; // last: leaves first
 };
 
-struct SoundRecorder : Sound::Backend {
-    QStringList heard; // "beep", or "wave:<path>:<wait>"
-    void beep() override { heard << QStringLiteral("beep"); }
-    void playWave(const QString& path, bool wait) override {
-        heard << QStringLiteral("wave:%1:%2").arg(path).arg(wait ? 1 : 0);
-    }
-    Slot<Sound::Backend>::Override in{Sound::backend(), *this};
-};
-
 // Answers the input box without a screen.
 struct InputRecorder : InputService {
     int asked = 0;
@@ -68,44 +57,15 @@ struct InputRecorder : InputService {
     Slot<InputService>::Override in{InputBox::service(), *this};
 };
 
-// Answers the open, save and folder dialogs without a screen: every call gets the answer set
-// (cancelled until one is), and the last request is kept.
-struct DialogRecorder : Dialogs::Service {
-    int fileCalls = 0;
-    Dialogs::FileRequest request;
-    Dialogs::FileAnswer answer;
-    int folderCalls = 0;
-    QString folderStart, folderTitle, folderAnswer;
-
-    Dialogs::FileAnswer chooseFile(const Dialogs::FileRequest& r) override {
-        ++fileCalls;
-        request = r;
-        return answer;
-    }
-    QString chooseFolder(const QString& start, const QString& title) override {
-        ++folderCalls;
-        folderStart = start;
-        folderTitle = title;
-        return folderAnswer;
-    }
-    Slot<Dialogs::Service>::Override in{Dialogs::service(), *this};
-};
-
-// Counts the orderly end and the end at once instead of ending the test; either may also act.
-struct EndRecorder : modTerminate::Handler, modEnd::Handler {
+// Counts the orderly end, beside the end at once, instead of ending the test; either may also act.
+struct EndRecorder : ProgramEndRecorder, modTerminate::Handler {
     int terminated = 0;
-    int ended = 0;
-    std::function<void()> onTerminate, onEnd;
+    std::function<void()> onTerminate;
     void Terminate() override {
         ++terminated;
         if (onTerminate) onTerminate();
     }
-    void EndNow() override {
-        ++ended;
-        if (onEnd) onEnd();
-    }
     Slot<modTerminate::Handler>::Override inTerminate{modTerminate::handler(), *this};
-    Slot<modEnd::Handler>::Override inEnd{modEnd::handler(), *this};
 };
 
 // System colours a test chooses, for its lifetime.

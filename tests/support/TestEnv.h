@@ -3,6 +3,7 @@
 #include <QAbstractEventDispatcher>
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QDir>
 #include <QString>
 #include <QTemporaryDir>
 #include <QtGlobal>
@@ -76,8 +77,15 @@ inline void useProgramFolder(const QTemporaryDir& dir) {
     qputenv("QX3_HOME", dir.path().toLocal8Bit());
 }
 // The program folder, and the user's config folder (autostart entries, registry store) inside it.
-inline void isolate(const QTemporaryDir& dir) {
-    useProgramFolder(dir);
+// With `programFolder` the program folder is that folder inside `dir`, beside the config folder.
+inline void isolate(const QTemporaryDir& dir, const QString& programFolder = QString()) {
+    if (programFolder.isEmpty()) {
+        useProgramFolder(dir);
+    } else {
+        const QString path = dir.filePath(programFolder);
+        if (!QDir().mkpath(path)) qFatal("cannot make the program folder");
+        qputenv("QX3_HOME", path.toLocal8Bit());
+    }
     qputenv("XDG_CONFIG_HOME", (dir.path() + QStringLiteral("/config")).toLocal8Bit());
 }
 } // namespace TestEnv

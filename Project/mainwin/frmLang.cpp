@@ -1,4 +1,4 @@
-#include "core/frmLang.h"
+#include "mainwin/frmLang.h"
 
 #include "controls/chameleonButton.h"
 #include "core/frmImgs.h"
