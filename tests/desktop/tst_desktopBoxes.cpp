@@ -11,9 +11,11 @@
 #include "platform/MsgBox.h"
 #include "support/Headless.h"
 #include "support/Screenshot.h"
+#include "support/Steps.h"
 #include "support/WmView.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
@@ -23,7 +25,7 @@ using modGlobals::Run;
 using modGlobals::Sets;
 
 namespace {
-// What the window manager made of the box that opened while `open` ran.
+// What the window manager made of the box that opened while the test's command ran.
 struct Seen {
     bool appeared = false;
     bool aboveOwner = false;
@@ -32,13 +34,26 @@ struct Seen {
     bool transientForOwner = false;
     bool closedByKey = false;
     QStringList states;
+
+    // The first way the box failed a box over `what` (kept on top when `onTop`); empty if none.
+    QString failure(const QString& what, bool onTop) const {
+        if (!appeared) return QStringLiteral("no box came up");
+        if (!aboveOwner) return QStringLiteral("the box is stacked below ") + what;
+        if (!transientForOwner) return QStringLiteral("the box is not transient for ") + what;
+        if (keptOnTop != onTop)
+            return QStringLiteral("the box is%1 kept on top: ")
+                       .arg(onTop ? QStringLiteral(" not") : QString()) +
+                   states.join(QLatin1Char(' '));
+        if (!active) return QStringLiteral("the box did not get the keyboard");
+        if (!closedByKey) return QStringLiteral("the keys did not answer the box");
+        return {};
+    }
 };
 
 // The box that is up now: a top-level dialog shown besides `except`.
-QWidget* openBox(const QList<QWidget*>& except) {
+QWidget* openBox(const QWidget* except) {
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && !except.contains(w) && w->windowType() == Qt::Dialog && WmView::managed(w))
-            return w;
+        if (w->isVisible() && w != except && w->windowType() == Qt::Dialog && WmView::managed(w)) return w;
     return nullptr;
 }
 } // namespace
@@ -50,40 +65,42 @@ class TestDesktopBoxes : public QObject {
     Slot<InputService>::Override realInput{InputBox::service(), InputBox::service().byDefault()};
     Slot<MsgBox::Service>::Override realBoxes{MsgBox::service(), MsgBox::service().byDefault()};
 
-    // Runs `open`, which opens a box and waits for it; meanwhile watches the box come up over
-    // `owner` and answers it by typing `keys` as the user would.
+    // Runs `open`, which opens a box and waits for its answer; meanwhile watches the box come
+    // up over `owner` and answers it by typing `keys` as the user would.
     Seen whileBoxOpen(QWidget* owner, const QString& keys, const QString& shot,
                       const std::function<void()>& open) {
         Seen seen;
-        bool done = false;
-        QTimer::singleShot(0, [&] {
-            QWidget* box = nullptr;
-            seen.appeared = QTest::qWaitFor(
-                [&] {
-                    box = openBox({owner});
-                    return box && WmView::viewable(box);
-                },
-                20000);
-            if (seen.appeared) {
-                // Settled: the window manager has given it its place and (or not) the keyboard.
-                [[maybe_unused]] const bool settled = QTest::qWaitFor(
-                    [&] { return WmView::active(box) && (!owner || WmView::above(box, owner)); }, 5000);
-                seen.aboveOwner = !owner || WmView::above(box, owner);
-                seen.active = WmView::active(box);
-                seen.states = WmView::states(box);
-                seen.keptOnTop = seen.states.contains(QStringLiteral("ABOVE"));
-                seen.transientForOwner = !owner || WmView::transientFor(box) == WmView::win(owner);
-                saveScreenshot(WmView::screen(), shot);
-                QPointer<QWidget> guard(box);
-                WmView::type(keys);
-                seen.closedByKey = QTest::qWaitFor([&] { return !guard || !guard->isVisible(); }, 10000);
-                // Never left hanging: the test fails on what it saw, not on its time limit.
-                if (guard && guard->isVisible()) guard->close();
-            }
-            done = true;
+        QPointer<QWidget> box;
+        Steps steps;
+        steps.add([&] {
+            box = openBox(owner);
+            return seen.appeared = box && WmView::viewable(box);
+        });
+        // Settled: the window manager has given it its place and the keyboard (or will not).
+        QElapsedTimer settling;
+        steps.add([&] {
+            if (!settling.isValid()) settling.start();
+            return (WmView::active(box) && (!owner || WmView::above(box, owner))) ||
+                   settling.elapsed() > 5000;
+        });
+        steps.add([&] {
+            seen.aboveOwner = !owner || WmView::above(box, owner);
+            seen.active = WmView::active(box);
+            seen.states = WmView::states(box);
+            seen.keptOnTop = seen.states.contains(QStringLiteral("ABOVE"));
+            seen.transientForOwner = !owner || WmView::transientFor(box) == WmView::win(owner);
+            saveScreenshot(WmView::screen(), shot);
+            WmView::type(keys);
+            return true;
+        });
+        steps.add([&] { return seen.closedByKey = !box || !box->isVisible(); });
+        // Never left hanging: the test fails on what it saw, not on its time limit.
+        steps.start(30000, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->isVisible() && w != owner && w->windowType() == Qt::Dialog) w->close();
         });
         open();
-        [[maybe_unused]] const bool finished = QTest::qWaitFor([&] { return done; }, 30000);
+        [[maybe_unused]] const bool finished = steps.wait();
         return seen;
     }
 
@@ -116,12 +133,8 @@ class TestDesktopBoxes : public QObject {
         w->txtName->setText(name);
         const Seen seen = whileBoxOpen(w, QStringLiteral("o"), QStringLiteral("desktop-signin-refusal"),
                                        [&] { w->cmdOk_Click(); });
-        QVERIFY2(seen.appeared, "no refusal box came up");
-        QVERIFY2(seen.aboveOwner, "the refusal is stacked below the sign-in window");
-        QVERIFY2(seen.transientForOwner, "the refusal is not transient for the sign-in window");
-        QVERIFY2(seen.keptOnTop, qPrintable(seen.states.join(QLatin1Char(' '))));
-        QVERIFY2(seen.active, "the refusal did not get the keyboard");
-        QVERIFY2(seen.closedByKey, "typing O did not answer the refusal");
+        const QString failure = seen.failure(QStringLiteral("the sign-in window"), true);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
         QCOMPARE(w->vRet, qint16(1));
         QVERIFY(w->isVisible());
         w->Unload();
@@ -156,12 +169,8 @@ class TestDesktopBoxes : public QObject {
             else
                 main->mnuActionExit_Click();
         });
-        QVERIFY2(seen.appeared, "no box came up");
-        QVERIFY2(seen.aboveOwner, "the box is stacked below the main window");
-        QVERIFY2(seen.transientForOwner, "the box is not transient for the main window");
-        QVERIFY2(seen.keptOnTop, qPrintable(seen.states.join(QLatin1Char(' '))));
-        QVERIFY2(seen.active, "the box did not get the keyboard");
-        QVERIFY2(seen.closedByKey, "the keys did not answer the box");
+        const QString failure = seen.failure(QStringLiteral("the main window"), true);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
         QVERIFY2(main && main->isVisible(), "the answer closed the main window");
         Run().ExitPassword.clear();
         main->CloseByCode();
@@ -180,22 +189,16 @@ class TestDesktopBoxes : public QObject {
             MsgBox::Show(QStringLiteral("Help"), QStringLiteral("Sent."), MsgBox::Buttons::Ok,
                          MsgBox::Icon::Information);
         });
-        QVERIFY2(seen.appeared, "no box came up");
-        QVERIFY2(seen.aboveOwner, "the box is stacked below its window");
-        QVERIFY2(seen.transientForOwner, "the box is not transient for its window");
-        QVERIFY2(!seen.keptOnTop, "the box is kept on top over a window that is not");
-        QVERIFY2(seen.active, "the box did not get the keyboard");
-        QVERIFY2(seen.closedByKey, "Enter did not answer the box");
+        const QString failure = seen.failure(QStringLiteral("its window"), false);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
     }
 
     // Nothing of ours on screen (a message at start-up): on top of everything, with the keys.
     void boxWithNoWindowOfOurs() {
         const Seen seen = whileBoxOpen(nullptr, QStringLiteral("o"), QStringLiteral("desktop-lone-box"),
                                        [] { modAppFnc::ShowMsg(QStringLiteral("Log Disabled."), 0, 0); });
-        QVERIFY2(seen.appeared, "no box came up");
-        QVERIFY2(seen.keptOnTop, qPrintable(seen.states.join(QLatin1Char(' '))));
-        QVERIFY2(seen.active, "the box did not get the keyboard");
-        QVERIFY2(seen.closedByKey, "typing O did not answer the box");
+        const QString failure = seen.failure(QStringLiteral("nothing"), true);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
     }
 };
 

@@ -23,15 +23,13 @@
 #include "platform/WindowShow.h"
 #include "support/Headless.h"
 #include "support/Screenshot.h"
+#include "support/Steps.h"
 #include "support/WmView.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
-#include <functional>
-#include <vector>
 
 using modGlobals::Sets;
 
@@ -56,43 +54,6 @@ template <class W> QWidget* first() {
     return all.isEmpty() ? nullptr : all.first();
 }
 
-// Steps run from a timer, so that they go on inside whatever loop is running: a message window
-// waits for its answer in a loop of its own.
-class Script : public QObject {
-  public:
-    // Each step returns true when it is done; the next one runs on a later tick.
-    void add(std::function<bool()> step) { steps_.push_back(std::move(step)); }
-    // Runs the steps; false when they did not all finish within `ms`. `giveUp` runs once the
-    // time is out, from the innermost loop, to end whatever holds the loops beneath it.
-    bool run(int ms, const std::function<void()>& giveUp) {
-        QTimer tick;
-        tick.setInterval(20);
-        QElapsedTimer clock;
-        clock.start();
-        bool gaveUp = false;
-        connect(&tick, &QTimer::timeout, this, [&] {
-            if (busy_ || next_ >= steps_.size()) return;
-            if (clock.elapsed() > ms) {
-                if (!gaveUp) giveUp();
-                gaveUp = true;
-                return;
-            }
-            busy_ = true;
-            if (steps_[next_]()) ++next_;
-            busy_ = false;
-        });
-        tick.start();
-        [[maybe_unused]] const bool ended =
-            QTest::qWaitFor([&] { return gaveUp || next_ >= steps_.size(); }, ms + 10000);
-        return next_ >= steps_.size();
-    }
-    std::size_t reached() const { return next_; }
-
-  private:
-    std::vector<std::function<bool()>> steps_;
-    std::size_t next_ = 0;
-    bool busy_ = false;
-};
 } // namespace
 
 class TestDesktopFocus : public QObject {
@@ -229,36 +190,36 @@ class TestDesktopFocus : public QObject {
         QVERIFY2(cyd, "Bob's room with Cyd did not come up with the keyboard");
         QPointer<frmMsg> box;
         bool keyboardStayed = false, overTheRoom = false, lineWent = false, stayedOpen = false;
-        Script script;
-        script.add([&] {
+        Steps steps;
+        steps.add([&] {
             for (frmMsg* m : shown<frmMsg>())
                 if (WmView::viewable(m)) box = m;
             return box != nullptr;
         });
-        script.add([&] { return WmView::active(box) || WmView::above(box, cyd); });
-        script.add([&] {
+        steps.add([&] { return WmView::active(box) || WmView::above(box, cyd); });
+        steps.add([&] {
             keyboardStayed = WmView::active(cyd);
             overTheRoom = WmView::above(box, cyd) && WmView::transientFor(box) == WmView::win(cyd);
             saveScreenshot(WmView::screen(), QStringLiteral("desktop-message-while-typing"));
             WmView::type(QStringLiteral(" more o\n"));
             return true;
         });
-        script.add([&] { return lineWent = linesSent().contains(QStringLiteral("Cyd|for cyd more o")); });
-        script.add([&] {
+        steps.add([&] { return lineWent = linesSent().contains(QStringLiteral("Cyd|for cyd more o")); });
+        steps.add([&] {
             stayedOpen = box && box->isVisible();
             if (box) emit box->CMD[0]->Click();
             return true;
         });
-        fromPeer(QStringLiteral("Dan~Mhello Bob"));
-        const bool finished = script.run(30000, [&] {
+        steps.start(30000, [&] {
             if (box) emit box->CMD[0]->Click();
         });
+        fromPeer(QStringLiteral("Dan~Mhello Bob"));
+        const bool finished = steps.wait();
         QVERIFY2(keyboardStayed, "the message took the keyboard");
         QVERIFY2(overTheRoom, "the message is not above the room it came over");
         QVERIFY2(lineWent, "the line typed on did not go to Cyd");
-        QVERIFY2(
-            finished,
-            qPrintable(QStringLiteral("the message came no further than step %1").arg(script.reached())));
+        QVERIFY2(finished,
+                 qPrintable(QStringLiteral("the message came no further than step %1").arg(steps.reached())));
         QVERIFY2(stayedOpen, "a typed O answered the message");
         QTRY_VERIFY(shown<frmMsg>().isEmpty());
     }
