@@ -146,12 +146,18 @@ int main(int argc, char** argv) {
     const std::vector<std::string> own = {"HOME=" + home, "XDG_CONFIG_HOME=" + home + "/config",
                                           "XDG_CACHE_HOME=" + home + "/cache",
                                           "XDG_DATA_HOME=" + home + "/data"};
-    int rc = 1;
     const long long deadline = nowMs() + kReadyMs;
+    // What is up goes, and so does what it wrote.
+    auto fail = [&home](const std::string& why) {
+        std::fprintf(stderr, "qx3stage: %s\n", why.c_str());
+        takeDown();
+        nftw(home.c_str(), removeEntry, 16, FTW_DEPTH | FTW_PHYS);
+        return 1;
+    };
 
     // The server picks a free display and writes its number down the pipe once it listens.
     int fds[2];
-    if (pipe(fds) != 0) return 1;
+    if (pipe(fds) != 0) return fail("no pipe for Xvfb");
     const pid_t xvfb = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24",
                               "-nolisten", "tcp", "-noreset"},
                              {}, {}, fds[1]);
@@ -162,19 +168,10 @@ int main(int argc, char** argv) {
     while (read(fds[0], &ch, 1) == 1 && ch != '\n')
         display += ch;
     close(fds[0]);
-    xcb_connection_t* c = nullptr;
-    if (display.empty()) {
-        std::fprintf(stderr, "qx3stage: Xvfb did not start\n");
-        takeDown();
-        return 1;
-    }
+    if (display.empty()) return fail("Xvfb did not start");
     display = ":" + display;
-    c = xcb_connect(display.c_str(), nullptr);
-    if (xcb_connection_has_error(c)) {
-        std::fprintf(stderr, "qx3stage: no connection to %s\n", display.c_str());
-        takeDown();
-        return 1;
-    }
+    xcb_connection_t* c = xcb_connect(display.c_str(), nullptr);
+    if (xcb_connection_has_error(c)) return fail("no connection to " + display);
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
     const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE | XCB_EVENT_MASK_STRUCTURE_NOTIFY;
     xcb_change_window_attributes(c, root, XCB_CW_EVENT_MASK, &mask);
@@ -194,25 +191,20 @@ int main(int argc, char** argv) {
         return w != XCB_WINDOW_NONE && windowProperty(c, w, check) == w &&
                selectionOwner(c, wmSelection) != XCB_WINDOW_NONE;
     });
-    if (!wmReady) {
-        std::fprintf(stderr, "qx3stage: the window manager did not come up on %s\n", display.c_str());
-        takeDown();
-        return 1;
-    }
+    if (!wmReady) return fail("the window manager did not come up on " + display);
 
-    const pid_t tray =
-        spawn({"trayer", "--edge",        "bottom", "--align",           "right", "--widthtype",
-               "pixel",  "--width",       "96",     "--heighttype",      "pixel", "--height",
-               "24",     "--SetDockType", "true",   "--SetPartialStrut", "false", "--expand",
-               "true",   "--transparent", "false"},
-              env);
+    // A small tray in the bottom right corner, a dock of its own that reserves no strip, so that
+    // the work area is the whole screen but for what the tests put there.
+    const std::vector<std::string> trayArgs = {
+        "trayer", "--edge",        "bottom", "--align",           "right", "--widthtype",
+        "pixel",  "--width",       "96",     "--heighttype",      "pixel", "--height",
+        "24",     "--SetDockType", "true",   "--SetPartialStrut", "false", "--expand",
+        "true",   "--transparent", "false"};
+    const pid_t tray = spawn(trayArgs, env);
     started.push_back(tray);
     const xcb_atom_t traySelection = atom(c, "_NET_SYSTEM_TRAY_S0");
-    if (!waitUntil(c, tray, deadline, [&] { return selectionOwner(c, traySelection) != XCB_WINDOW_NONE; })) {
-        std::fprintf(stderr, "qx3stage: the tray did not come up on %s\n", display.c_str());
-        takeDown();
-        return 1;
-    }
+    if (!waitUntil(c, tray, deadline, [&] { return selectionOwner(c, traySelection) != XCB_WINDOW_NONE; }))
+        return fail("the tray did not come up on " + display);
     xcb_disconnect(c);
 
     // No session bus: the tray icon goes into the XEmbed tray, and nothing starts a bus.
@@ -233,7 +225,8 @@ int main(int argc, char** argv) {
     while (waitpid(testPid, &status, 0) < 0 && errno == EINTR) {
     }
     testPid = -1;
-    rc = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    const int rc =
+        WIFEXITED(status) ? WEXITSTATUS(status) : 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
     takeDown();
     nftw(home.c_str(), removeEntry, 16, FTW_DEPTH | FTW_PHYS);
     return rc;
