@@ -99,9 +99,10 @@ class X11Shell : public AppBarShell::BasicShell {
         bool eventFilter(QObject* o, QEvent* e) override {
             // The window manager has mapped the bar's window (again): the desktop it is on is
             // asked of the window manager now, which manages it.
-            if (e->type() == QEvent::Expose && o->isWindowType() && shell) {
-                for (auto it = shell->bars_.begin(); it != shell->bars_.end(); ++it)
-                    if (it->handle == o && it.key()) shell->setDesktop(it->window, it->dock);
+            if (o->isWindowType()) {
+                if (e->type() == QEvent::Expose && shell)
+                    for (auto it = shell->bars_.begin(); it != shell->bars_.end(); ++it)
+                        if (it->handle == o && it.key()) shell->setDesktop(it->window, it->dock);
                 return false;
             }
             // Qt writes the window type again whenever the flags change, and shows the window
