@@ -40,7 +40,8 @@ class Steps : public QObject {
     }
     // Waits until every step is done or the time is out; true when every step is done.
     bool wait() {
-        [[maybe_unused]] const bool ended = QTest::qWaitFor([this] { return gaveUp_ || done(); }, ms_ + 10000);
+        [[maybe_unused]] const bool ended =
+            QTest::qWaitFor([this] { return gaveUp_ || done(); }, ms_ + 10000);
         tick_.stop();
         return done();
     }
