@@ -123,8 +123,8 @@ class TestOptions : public QObject, TestEnv::MainWindowFixture {
         frmImgs::Load();
     }
     void init() {
+        QVERIFY(modDB::LoadDB(QString())); // before the reset, which takes away what it logs
         env.reset();
-        QVERIFY(modDB::LoadDB(QString()));
         modLangConst::SetDefaultStrings();
         Sets().UNAME = QStringLiteral("Me");
         Sets().SB_U = 0;

@@ -89,7 +89,10 @@ inline void isolate(const QTemporaryDir& dir, const QString& programFolder = QSt
         if (!QDir().mkpath(path)) qFatal("cannot make the program folder");
         qputenv("QX3_HOME", path.toLocal8Bit());
     }
-    qputenv("XDG_CONFIG_HOME", (dir.path() + QStringLiteral("/config")).toLocal8Bit());
+    // As on any desktop, the config folder is there; what goes inside it is not yet.
+    const QString config = dir.filePath(QStringLiteral("config"));
+    if (!QDir().mkpath(config)) qFatal("cannot make the config folder");
+    qputenv("XDG_CONFIG_HOME", config.toLocal8Bit());
     qunsetenv("QX3_REGISTRY");
 }
 // Removes everything inside `dir`, which stays.
