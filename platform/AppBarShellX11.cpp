@@ -87,14 +87,24 @@ class X11Shell : public AppBarShell::BasicShell {
         bool writtenDock = false;
         bool writtenSkip = false;
         Struts writtenStruts{};
-        xcb_window_t window = 0; // the native window written to
+        xcb_window_t window = 0;  // the native window written to
+        QPointer<QWindow> handle; // its window, watched for the window manager's mapping
     };
     // Qt's own codes for the window types it writes.
     static constexpr int kQtNormal = 0x1, kQtDock = 0x4;
+    static constexpr quint32 kAllDesktops = 0xFFFFFFFF;
 
     struct Filter : QObject {
         X11Shell* shell = nullptr;
         bool eventFilter(QObject* o, QEvent* e) override {
+            // The window manager has mapped the bar's window (again): the desktop it is on is
+            // asked of the window manager now, which manages it.
+            if (o->isWindowType()) {
+                if (e->type() == QEvent::Expose && shell)
+                    for (auto it = shell->bars_.begin(); it != shell->bars_.end(); ++it)
+                        if (it->handle == o && it.key()) shell->setDesktop(it->window, it->dock);
+                return false;
+            }
             // Qt writes the window type again whenever the flags change, and shows the window
             // after: what the bar needs goes on before the window is mapped.
             if (e->type() == QEvent::Show || e->type() == QEvent::WinIdChange) {
@@ -193,6 +203,11 @@ class X11Shell : public AppBarShell::BasicShell {
                                 4, s.struts.data());
         }
         if (force || !s.written || s.writtenSkip != s.skipTaskbar) setSkipTaskbar(w, win, s.skipTaskbar);
+        setDesktop(win, s.dock);
+        if (s.handle != w->windowHandle()) {
+            s.handle = w->windowHandle();
+            s.handle->installEventFilter(&filter_);
+        }
         s.written = true;
         s.writtenDock = s.dock;
         s.writtenStruts = s.struts;
@@ -223,6 +238,37 @@ class X11Shell : public AppBarShell::BasicShell {
         if (skip) atoms.append(skipAtom);
         xcb_change_property(c_, XCB_PROP_MODE_REPLACE, win, state, XCB_ATOM_ATOM, 32, uint32_t(atoms.size()),
                             atoms.constData());
+    }
+
+    // A dock belongs on every desktop, and so does the strip it reserves; a floating bar is an
+    // ordinary window on the desktop in view. On a window the window manager does not manage
+    // yet it is a property; a managed one asks the window manager.
+    void setDesktop(xcb_window_t win, bool dock) {
+        if (!win) return;
+        const xcb_atom_t desktop = atom("_NET_WM_DESKTOP");
+        const QList<quint32> now = readCardinals(win, desktop, XCB_ATOM_CARDINAL, 1);
+        const bool everywhere = !now.isEmpty() && now.first() == kAllDesktops;
+        if (dock == everywhere) return;
+        quint32 value = kAllDesktops;
+        if (!dock) {
+            const QList<quint32> current =
+                readCardinals(root_->root, atom("_NET_CURRENT_DESKTOP"), XCB_ATOM_CARDINAL, 1);
+            value = current.isEmpty() ? 0 : current.first();
+        }
+        if (readCardinals(win, atom("WM_STATE"), atom("WM_STATE"), 1).isEmpty()) {
+            xcb_change_property(c_, XCB_PROP_MODE_REPLACE, win, desktop, XCB_ATOM_CARDINAL, 32, 1, &value);
+            return;
+        }
+        xcb_client_message_event_t ev{};
+        ev.response_type = XCB_CLIENT_MESSAGE;
+        ev.format = 32;
+        ev.window = win;
+        ev.type = desktop;
+        ev.data.data32[0] = value;
+        ev.data.data32[1] = 1; // an ordinary application
+        xcb_send_event(c_, 0, root_->root,
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&ev));
     }
 
     QList<quint32> readCardinals(xcb_window_t win, xcb_atom_t prop, xcb_atom_t type, quint32 max) {

@@ -1,5 +1,7 @@
 #include "platform/MsgBox.h"
 
+#include "platform/WindowShow.h"
+
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -11,6 +13,7 @@ class BoxService : public MsgBox::Service {
         box.setTextFormat(Qt::PlainText);
         box.setWindowTitle(b.title);
         box.setText(b.text);
+        WindowShow::AsBox(&box);
         switch (b.icon) {
         case MsgBox::Icon::Information:
             box.setIcon(QMessageBox::Information);

@@ -3,13 +3,18 @@
 // the client area; the frame is known only once a window manager has framed the shown window,
 // which may come a little after the show. Until then a requested outer rectangle is applied
 // with the frame as known and kept, and applied again when the frame appears (for at most
-// kFrameWaitMs after the show; without a window manager no frame ever comes).
+// kFrameWaitMs after the show; without a window manager no frame ever comes). A window that is
+// maximised (or full screen, or minimised) keeps the rectangle for when it is normal again:
+// moving it would take it out of that state.
+#include <QMargins>
 #include <QObject>
+#include <QPointer>
 #include <QRect>
 #include <QSize>
 #include <functional>
 
 class QWidget;
+class QWindow;
 
 class OuterGeometry : public QObject {
     Q_OBJECT
@@ -26,8 +31,15 @@ class OuterGeometry : public QObject {
     QSize OuterSizeTwips() const;
     // Frame width and height: outer size minus client size.
     QSize Frame() const;
-    // True while a rectangle waits for the frame.
+    // The frame's rectangle now (the client's while no frame is known).
+    QRect Outer() const;
+    // The frame the window manager puts round `w` now, as the window manager last said: a
+    // window shown again keeps its frame although Qt may report none until it is moved.
+    static QMargins FrameOf(const QWidget* w);
+    // True while a rectangle waits for the frame (or for the frame to settle).
     bool Pending() const { return !pending_.isNull(); }
+    // A window of fixed size: its outer size is the only one it has (no resizing, no maximising).
+    void SetFixed(bool fixed) { fixed_ = fixed; }
 
     // Run when the frame has become known: FrameKnown before the kept rectangle is applied again
     // (so that minimum sizes can allow for the frame first), Applied after.
@@ -41,8 +53,14 @@ class OuterGeometry : public QObject {
 
   private:
     void apply(const QRect& outer);
+    void watchNative();
     void applyPending();
 
     QWidget* window_;
+    QPointer<QWindow> watched_;
     QRect pending_;
+    bool fixed_ = false;
+    bool settling_ = false; // applied; the frame may still change for a little while
+    QMargins appliedFrame_;
+    QRect appliedClient_;
 };

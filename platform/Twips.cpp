@@ -1,5 +1,7 @@
 #include "platform/Twips.h"
 
+#include "platform/OuterGeometry.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -23,6 +25,7 @@ double Twips::dpiY(const QWidget* w) {
 
 void Twips::SetOuterMinimum(QWidget* w, qint32 width, qint32 height) {
     if (!w) return;
-    const QSize frame = w->frameGeometry().size() - w->geometry().size();
-    w->setMinimumSize(toPx(width, dpiX(w)) - frame.width(), toPx(height, dpiY(w)) - frame.height());
+    const QMargins frame = OuterGeometry::FrameOf(w);
+    w->setMinimumSize(toPx(width, dpiX(w)) - frame.left() - frame.right(),
+                      toPx(height, dpiY(w)) - frame.top() - frame.bottom());
 }

@@ -1,6 +1,7 @@
 #include "controls/modAppBar.h"
 
 #include "core/MessageService.h"
+#include "platform/OuterGeometry.h"
 
 #include <QCursor>
 #include <QElapsedTimer>
@@ -60,7 +61,7 @@ class WidgetWindow : public AppBarWindow {
     Rect WindowRect() const override {
         if (!w_) return {};
         // Qt may report the frame a window had before it lost it until it is shown again.
-        return toRect(frameless() ? w_->geometry() : w_->frameGeometry());
+        return toRect(frameless() ? w_->geometry() : w_->geometry().marginsAdded(OuterGeometry::FrameOf(w_)));
     }
     Rect ClientRect() const override {
         if (!w_) return {};
@@ -92,6 +93,7 @@ class WidgetWindow : public AppBarWindow {
     void DropPending() { pending_.reset(); }
     // Called on every move, resize and show; true while a place waits for the frame.
     bool ApplyPending() {
+        RefreshLimits();
         if (!pending_ || !w_) return false;
         if (frameless()) {
             pending_.reset();
@@ -107,12 +109,19 @@ class WidgetWindow : public AppBarWindow {
         if (!w_) return;
         limits_ = {minW, minH, maxW, maxH};
         const QSize frame = frameSize();
+        limitsFrame_ = frame;
         auto limit = [](int v, int f) {
             return v > 0 ? qMin(QWIDGETSIZE_MAX, qMax(1, v - f)) : QWIDGETSIZE_MAX;
         };
         w_->setMinimumSize(qMax(0, minW - frame.width()), qMax(0, minH - frame.height()));
         w_->setMaximumSize(qMax(limit(maxW, frame.width()), w_->minimumWidth()),
                            qMax(limit(maxH, frame.height()), w_->minimumHeight()));
+    }
+    // The limits are outer sizes: the client's follow the frame, which may come (or change)
+    // after they were set.
+    void RefreshLimits() {
+        if (w_ && limits_ && frameSize() != limitsFrame_)
+            SetSizeLimits(limits_->minWidth, limits_->minHeight, limits_->maxWidth, limits_->maxHeight);
     }
     void SetZOrder(ZOrder z) override {
         Qt::WindowFlags f = flags_();
@@ -150,10 +159,12 @@ class WidgetWindow : public AppBarWindow {
 
   private:
     QSize frameSize() const {
-        return frameless() ? QSize(0, 0) : w_->frameGeometry().size() - w_->geometry().size();
+        if (frameless()) return QSize(0, 0);
+        const QMargins m = OuterGeometry::FrameOf(w_);
+        return {m.left() + m.right(), m.top() + m.bottom()};
     }
     bool frameless() const { return w_->windowFlags() & Qt::FramelessWindowHint; }
-    bool frameKnown() const { return w_->isVisible() && w_->frameGeometry() != w_->geometry(); }
+    bool frameKnown() const { return w_->isVisible() && !OuterGeometry::FrameOf(w_).isNull(); }
     Qt::WindowFlags flags_() const {
         return pendingFlags_ ? *pendingFlags_ : (w_ ? w_->windowFlags() : Qt::WindowFlags());
     }
@@ -191,6 +202,7 @@ class WidgetWindow : public AppBarWindow {
     std::optional<Rect> lastRect_;
     Qt::WindowFlags titleFlags_ = Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     std::optional<clsTAppBar::MinMax> limits_;
+    QSize limitsFrame_; // the frame the client limits were worked out with
     std::optional<Qt::WindowFlags> pendingFlags_;
 };
 

@@ -9,6 +9,7 @@
 #include "platform/Colors.h"
 #include "platform/OuterGeometry.h"
 #include "platform/Twips.h"
+#include "platform/WindowShow.h"
 
 #include <QTextEdit>
 
@@ -39,7 +40,7 @@ frmPop* AlertWindows::MakePop(const QString& text, const QString& sender) {
 QObject* AlertWindows::ShowPop(const QString& text, const QString& sender) {
     frmPop* pop = MakePop(text, sender);
     modAPIFunc::SetTopMost(pop, true);
-    pop->show();
+    WindowShow::Unasked(pop);
     return pop;
 }
 
@@ -51,6 +52,6 @@ QObject* AlertWindows::ShowInfo(const QString& text, const QString& sender) {
     auto* w = new frmInfo;
     w->SetFrom(sender, PeerInfo::Colour(sender), PeerInfo::FontName(sender), modGlobals::Sets().INV == 1);
     w->SetText(text);
-    w->show();
+    WindowShow::Unasked(w);
     return w;
 }

@@ -11,6 +11,7 @@
 #include "core/modNetCmds.h"
 #include "core/modSkin.h"
 #include "platform/Colors.h"
+#include "platform/WindowShow.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -204,6 +205,6 @@ void frmAlert::showEvent(QShowEvent* e) {
 
 frmAlert* modAppFnc::NewAlertWindow(const QString& userList, bool hidden) {
     auto* w = new frmAlert(userList);
-    if (!hidden) w->show();
+    if (!hidden) WindowShow::Asked(w); // always for the user, who types into it
     return w;
 }

@@ -17,6 +17,7 @@
 #include "platform/Colors.h"
 #include "platform/OuterGeometry.h"
 #include "platform/Twips.h"
+#include "platform/WindowShow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -457,8 +458,11 @@ void frmChat::mnuChatClose_Click() {
     close();
 }
 
-void frmChat::ShowRoom() {
-    show();
+void frmChat::ShowRoom(Opener by) {
+    if (by == Opener::Network)
+        WindowShow::Unasked(this);
+    else
+        WindowShow::Asked(this);
     txtSnd->setFocus(); // where the user types, whenever the window becomes active
 }
 

@@ -48,7 +48,7 @@ class frmChat : public QMainWindow, public ChatRoom, public SkinnableWindow {
     void RemUser(const QString& name);
     void BC_Closing(const QString& name);
     bool HaveUser(const QString& name) override;
-    void ShowRoom() override;
+    void ShowRoom(Opener by) override;
     void CloseRoom() override;
 
     // --- event handlers, public so the window can be driven as a user would ---

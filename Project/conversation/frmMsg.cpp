@@ -7,7 +7,9 @@
 #include "core/modAppFnc.h"
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
+#include "platform/WindowShow.h"
 
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -53,7 +55,17 @@ class MsgService : public MessageService {
         w->SetType(buttons);
         if (frmImgs* imgs = frmImgs::Loaded(); imgs && icon >= 0 && icon < frmImgs::kIcons)
             w->SetIcon(imgs->picIcon[icon]);
-        w->exec();
+        if (w->testAttribute(Qt::WA_ShowWithoutActivating)) {
+            // Nobody asked for it: it neither takes the keyboard nor holds the windows the user
+            // is typing in, so it waits for its answer without being modal.
+            QEventLoop loop;
+            QObject::connect(w, &frmMsg::Hidden, &loop, &QEventLoop::quit);
+            QObject::connect(w, &QObject::destroyed, &loop, &QEventLoop::quit);
+            w->show();
+            loop.exec();
+        } else {
+            w->exec();
+        }
         // A window taken away while it waited answers as its close box would.
         if (!w) return buttons == 1 ? 1 : 0;
         const int result = w->Val;
@@ -97,6 +109,10 @@ frmMsg::frmMsg(QWidget* parent) : QDialog(parent) {
     Timer1->start();
 
     SetMsg(QStringLiteral("[msg]"));
+    // Made to be shown at once: over the window it answers for, or, when the network brought
+    // it, without taking the keyboard from what the user is typing.
+    if (WindowShow::TakeUnasked()) WindowShow::MarkUnasked(this);
+    WindowShow::AsBox(this);
 }
 
 MessageService& frmMsg::Service() {
@@ -173,6 +189,11 @@ void frmMsg::CMD_Click(int index) {
 void frmMsg::reject() {
     Val = CMD[1]->isHidden() ? 0 : 1;
     QDialog::reject();
+}
+
+void frmMsg::hideEvent(QHideEvent* e) {
+    QDialog::hideEvent(e);
+    emit Hidden();
 }
 
 void frmMsg::keyPressEvent(QKeyEvent* e) {

@@ -39,8 +39,13 @@ class frmMsg : public QDialog {
     std::array<chameleonButton*, 2> CMD{};
     QTimer* Timer1 = nullptr;
 
+  signals:
+    // The window went: a button, its key or the close box answered it.
+    void Hidden();
+
   protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
 
   public slots:
     // Escape and the close box: No where there is a No, else OK.

@@ -40,12 +40,15 @@ int ceilPx(double px) {
 }
 } // namespace
 
-frmPop::frmPop(QWidget* parent) : QWidget(parent, Qt::Window) {
+// Sized to its text: a window of fixed size, so nothing to maximise (and room for the title).
+frmPop::frmPop(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmPop"));
     setWindowTitle(QStringLiteral("Talkvane3"));
     outer_ = new OuterGeometry(this);
-    outer_->FrameKnown = [this] { applyMinimumSize(); };
+    outer_->SetFixed(true);
 
     // A peer's alert: plain text, wrapped at the window's width and scrolled beyond its height.
     lblMsg = new TextLabel(this);
@@ -85,8 +88,7 @@ frmPop::frmPop(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(mnuPopBlock, &QAction::triggered, this, [this] { mnuPopBlock_Click(); });
 
     SetLang();
-    resize(Twips::toPx(kMinWidth, Twips::dpiX(this)), Twips::toPx(kMinHeight, Twips::dpiY(this)));
-    applyMinimumSize();
+    setFixedSize(Twips::toPx(kMinWidth, Twips::dpiX(this)), Twips::toPx(kMinHeight, Twips::dpiY(this)));
     Form_Resize();
 }
 
@@ -157,10 +159,6 @@ void frmPop::SetMsg(const QString& text) {
     outer_->SetOuterTwips(Twips::fromPx(at.x(), dx), Twips::fromPx(at.y(), dy), outer.width(),
                           outer.height());
     Form_Resize();
-}
-
-void frmPop::applyMinimumSize() {
-    Twips::SetOuterMinimum(this, kMinWidth, kMinHeight);
 }
 
 void frmPop::Form_Resize() {

@@ -63,7 +63,6 @@ class frmPop : public QWidget {
 
   private:
     void Form_Resize();
-    void applyMinimumSize();
     // The sender, as a user list of one.
     QString senderList() const;
 

@@ -47,7 +47,7 @@ bool roomsFull() {
     return true;
 }
 
-ChatRoom* openRoom(const QString& userList) {
+ChatRoom* openRoom(const QString& userList, ChatRoom::Opener by) {
     modAppFnc::WriteLog(QStringLiteral("Starting Chat..."));
     QString failure;
     try {
@@ -56,7 +56,7 @@ ChatRoom* openRoom(const QString& userList) {
             const qint32 n = modAppFnc::CountStr(userList, Sep());
             for (qint32 i = 1; i <= n && ChatRooms::IsOpen(room); ++i)
                 room->AddUser(modAppFnc::GetField(userList, i, modGlobals::kSep));
-            if (ChatRooms::IsOpen(room)) room->ShowRoom();
+            if (ChatRooms::IsOpen(room)) room->ShowRoom(by);
             modAppFnc::WriteLog(QStringLiteral("---Chat Loaded."));
             return ChatRooms::IsOpen(room) ? room : nullptr;
         }
@@ -100,13 +100,13 @@ void RouteChatMsg(const QString& packet, const QString& sender) {
     if (GetField(packet, 2, modGlobals::kSep) != QLatin1String("0")) return;
     if (refusedMember(sender)) return;
     if (roomsFull()) return;
-    if (!openRoom(sender + Sep())) return;
+    if (!openRoom(sender + Sep(), ChatRoom::Opener::Network)) return;
     PlaySnd(modGlobals::Sets().CHTSND);
     deliver(packet, sender, true);
 }
 
 void LoadChatWindow(const QString& userList) {
-    openRoom(userList);
+    openRoom(userList, ChatRoom::Opener::User);
 }
 
 bool UserInChat(const QString& name) {

@@ -24,8 +24,11 @@ class ChatRoom {
     // line has already sounded for it, so the room only flashes.
     virtual void AddMsg(const QString& packet, const QString& from, bool soundPlayed) = 0;
     virtual void AddUser(const QString& name) = 0;
+    // Who a room is opened for: the user, who then types into it, or a line from the network,
+    // which must not take the keyboard from wherever the user is typing.
+    enum class Opener { User, Network };
     // Shows the room, not modal.
-    virtual void ShowRoom() = 0;
+    virtual void ShowRoom(Opener by) = 0;
     // Closes the room as the user would: its leaving notices go out now.
     virtual void CloseRoom() = 0;
 };

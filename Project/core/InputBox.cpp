@@ -1,5 +1,7 @@
 #include "core/InputBox.h"
 
+#include "platform/WindowShow.h"
+
 #include <QInputDialog>
 #include <QLineEdit>
 
@@ -11,6 +13,7 @@ class DialogService : public InputService {
         box.setWindowTitle(QStringLiteral("QX3"));
         box.setLabelText(prompt);
         box.setTextEchoMode(QLineEdit::Password); // it asks for the exit password
+        WindowShow::AsBox(&box);
         const bool ok = box.exec() == QDialog::Accepted;
         answer = ok ? box.textValue() : QString();
         return ok;

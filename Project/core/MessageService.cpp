@@ -2,6 +2,7 @@
 
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
+#include "platform/WindowShow.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -27,6 +28,8 @@ class BoxService : public MessageService {
             no = box.addButton(modLangConst::Get(QStringLiteral("Msg_No")), QMessageBox::RejectRole);
         box.setDefaultButton(first);
         box.setEscapeButton(no ? no : first);
+        if (WindowShow::TakeUnasked()) WindowShow::MarkUnasked(&box);
+        WindowShow::AsBox(&box);
         QTimer poll; // the network keeps being heard while the box waits
         QObject::connect(&poll, &QTimer::timeout, [] {
             if (modNetCmds::IsOpen()) modNetCmds::PollData();

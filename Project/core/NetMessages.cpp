@@ -2,6 +2,7 @@
 
 #include "core/modAppFnc.h"
 #include "core/modNetCmds.h"
+#include "platform/WindowShow.h"
 
 #include <QTimer>
 #include <algorithm>
@@ -33,6 +34,7 @@ void showWaiting() {
         st().shown = st().waiting.front();
         st().waiting.pop_front();
         const QString text = st().shown->text;
+        const WindowShow::UnaskedScope unasked; // nobody here asked for it
         modAppFnc::ShowMsg(text, 0, 0);
         st().shown.reset();
     }

@@ -31,6 +31,7 @@
 #include "platform/Input.h"
 #include "platform/OuterGeometry.h"
 #include "platform/Twips.h"
+#include "platform/WindowShow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -358,10 +359,11 @@ void frmMain::Form_Load() {
         centreInWorkArea();
         centreOnShow = true;
     }
+    normalRect_ = geometry();
     if (s.FM_PS == 2)
         setWindowState(Qt::WindowMaximized);
     else if (s.FM_PS == 1)
-        setWindowState(Qt::WindowMinimized);
+        inTray_ = true; // minimised: straight into the tray when it is shown (setVisible)
     SetLang();
     ShowSideBar(s.FM_SB);
     RefStat();
@@ -497,11 +499,14 @@ void frmMain::Form_Resize() {
         // Into the tray only when a tray really shows the icon to come back from. After the
         // state change has run its course: a show that comes with it would undo the hide.
         QTimer::singleShot(0, this, [this] {
-            if ((windowState() & Qt::WindowMinimized) && TrayIconShown() && !cleanedUp) hide();
+            if ((windowState() & Qt::WindowMinimized) && TrayIconShown() && !cleanedUp && !inTray_)
+                intoTray();
         });
         return;
     }
-    LastWindowState = windowState();
+    // What the window manager says of a window it has let go is not the state to come back in.
+    if (inTray_) return;
+    LastWindowState = windowState() & ~Qt::WindowActive;
     applyMinimumSize();
     const QSize tw = outerSizeTwips();
     if (tw.height() != LastHeight || tw.width() != LastWidth) {
@@ -519,9 +524,30 @@ bool frmMain::eventFilter(QObject* watched, QEvent* e) {
     return QMainWindow::eventFilter(watched, e);
 }
 
+void frmMain::setVisible(bool visible) {
+    if (visible && inTray_ && !isVisible() && !cleanedUp && !TrayIconShown()) {
+        // Closed in the tray, but no tray shows the icon (yet): minimised as usual. A window
+        // shown in the minimised state is shown normal by some window managers; minimised
+        // after the show, it is minimised by every one. A tray that comes takes it.
+        inTray_ = false;
+        QMainWindow::setVisible(true);
+        setWindowState(windowState() | Qt::WindowMinimized);
+        return;
+    }
+    // In the tray the window stays hidden, whoever shows it, until the tray brings it back.
+    if (visible && inTray_) return;
+    QMainWindow::setVisible(visible);
+}
+
 void frmMain::resizeEvent(QResizeEvent* e) {
     QMainWindow::resizeEvent(e);
     Form_Resize();
+    noteNormalPlace();
+}
+
+void frmMain::moveEvent(QMoveEvent* e) {
+    QMainWindow::moveEvent(e);
+    noteNormalPlace();
 }
 
 void frmMain::changeEvent(QEvent* e) {
@@ -598,10 +624,8 @@ void frmMain::centreInWorkArea() {
 }
 
 void frmMain::mnuActionHist_Click() {
-    frmMsgHist& hist = frmMsgHist::Load();
-    hist.show();
-    hist.raise();
-    hist.activateWindow();
+    // Back from minimised too: without a taskbar a minimised window is out of reach otherwise.
+    WindowShow::Asked(&frmMsgHist::Load());
 }
 
 void frmMain::mnuActionStatusSet_Click(int index) {
@@ -708,9 +732,9 @@ void frmMain::CleanUp() {
     modNetCmds::CloseNetCom(1);
     auto& s = Sets();
     const Qt::WindowStates st = windowState();
-    s.FM_PS = (st & Qt::WindowMinimized) ? 1 : (st & Qt::WindowMaximized) ? 2 : 0;
+    s.FM_PS = (inTray_ || (st & Qt::WindowMinimized)) ? 1 : (st & Qt::WindowMaximized) ? 2 : 0;
     if (s.FM_PS == 0) {
-        const QRect g = frameGeometry();
+        const QRect g = outer_->Outer();
         const double dx = Twips::dpiX(this), dy = Twips::dpiY(this);
         s.FM_PL = Twips::fromPx(g.left(), dx);
         s.FM_PT = Twips::fromPx(g.top(), dy);
@@ -727,11 +751,35 @@ bool frmMain::TrayIconShown() const {
     return TBI && TBI->TrayShown();
 }
 
+void frmMain::intoTray() {
+    inTray_ = true;
+    hide();
+    // The window manager let the minimised window go; the one that comes back is a new one, with
+    // nothing left of the minimising that could minimise it again as it is shown. A maximised one
+    // is made at its normal place, which the window manager keeps for when it is put back.
+    destroy();
+    if ((windowState() & Qt::WindowMaximized) && normalRect_.isValid()) setGeometry(normalRect_);
+}
+
+void frmMain::noteNormalPlace() {
+    auto normal = [this] {
+        return !inTray_ && !cleanedUp && isVisible() &&
+               !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+    };
+    if (!normal()) return;
+    // Taken once this round of events is through: a window being maximised may be sized before
+    // it says it is maximised.
+    QTimer::singleShot(0, this, [this, normal] {
+        if (normal()) normalRect_ = geometry();
+    });
+}
+
 void frmMain::TBI_LeftDbClick(qint16) {
-    if (windowState() & Qt::WindowMinimized) setWindowState(LastWindowState);
-    show();
-    raise();
-    activateWindow();
+    if (inTray_ || (windowState() & Qt::WindowMinimized)) {
+        inTray_ = false;
+        setWindowState(LastWindowState & ~Qt::WindowMinimized);
+    }
+    WindowShow::Asked(this);
 }
 
 void frmMain::TBI_RightClick() {
@@ -742,7 +790,12 @@ void frmMain::TBI_RightClick() {
 
 void frmMain::trayShownChanged(bool shown) {
     // A window hidden into a tray that went away would be out of reach: it comes back minimised.
-    if (!shown && !isVisible() && !cleanedUp) showMinimized();
+    if (!shown && !isVisible() && !cleanedUp) {
+        inTray_ = false;
+        showMinimized();
+    }
+    // One minimised before the tray was there (at start) goes into it now.
+    if (shown && isVisible() && (windowState() & Qt::WindowMinimized) && !cleanedUp) intoTray();
 }
 
 // --- the model ---------------------------------------------------------------------------------
@@ -1229,8 +1282,7 @@ void frmMain::mnuActionSignOut_Click() {
 void frmMain::mnuHelpAbout_Click() {
     static QPointer<frmAbout> about;
     if (!about) about = new frmAbout;
-    about->show();
-    about->raise();
+    WindowShow::Asked(about);
 }
 
 void frmMain::mnuHelpHelp_Click() {

@@ -204,10 +204,14 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     // Draws the list as it would be shown, into the buffer.
     void DrawList();
 
+    // Shows the window, or keeps it hidden while it is in the tray.
+    void setVisible(bool visible) override;
+
   protected:
     void closeEvent(QCloseEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
     void changeEvent(QEvent* e) override;
     void keyReleaseEvent(QKeyEvent* e) override;
 
@@ -232,8 +236,14 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     QString recordField(int index, int field) const;
 
     void trayShownChanged(bool shown);
+    // Hides the minimised window into the tray.
+    void intoTray();
+    // Keeps the place of the window while it is normal, for a maximised one that comes back.
+    void noteNormalPlace();
 
-    bool asking = false; // the close question is open
+    bool inTray_ = false; // hidden into the tray: minimised, whatever the window manager says
+    QRect normalRect_;    // the client's place and size when last neither maximised nor minimised
+    bool asking = false;  // the close question is open
     bool cleanedUp = false;
     bool byCode = false;
     OuterGeometry* outer_ = nullptr; // places and sizes the window by its frame

@@ -18,6 +18,7 @@
 #include "platform/Colors.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Sound.h"
+#include "platform/WindowShow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -101,9 +102,7 @@ frmOpt* frmOpt::Loaded() {
 frmOpt* frmOpt::ShowDialog() {
     if (!gLoaded) gLoaded = new frmOpt;
     frmOpt* f = gLoaded.data();
-    f->show();
-    f->raise();
-    f->activateWindow();
+    WindowShow::Asked(f); // back from minimised as well
     return f;
 }
 

@@ -12,7 +12,9 @@
 
 struct RoomRecorder : ChatRoom {
     QStringList members;
-    QStringList calls; // "msg|<packet>|<from>|<soundPlayed>", "add|<name>", "show", "close"
+    // "msg|<packet>|<from>|<soundPlayed>", "add|<name>", "show" (opened by the user), "show unasked"
+    // (opened by a line from the network), "close"
+    QStringList calls;
     bool HaveUser(const QString& name) override {
         for (const QString& m : members)
             if (modAppFnc::SameNoCase(m, name)) return true;
@@ -27,7 +29,9 @@ struct RoomRecorder : ChatRoom {
         if (name.isEmpty() || name.startsWith(QLatin1Char('\\')) || HaveUser(name)) return;
         members << name;
     }
-    void ShowRoom() override { calls << QStringLiteral("show"); }
+    void ShowRoom(Opener by) override {
+        calls << (by == Opener::Network ? QStringLiteral("show unasked") : QStringLiteral("show"));
+    }
     void CloseRoom() override {
         calls << QStringLiteral("close");
         ChatRooms::Leave(this);
