@@ -9,6 +9,7 @@
 #include "support/HttpServer.h"
 #include "support/PlatformHeadless.h"
 #include "support/Screenshot.h"
+#include "support/Steps.h"
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"
 
@@ -98,6 +99,13 @@ class TestUpdate : public QObject {
         if (found.isEmpty()) return false;
         found.first()->setSelected(true);
         return true;
+    }
+    // "stop" clicks Stop Download, "close" closes the window.
+    static void interruptDownload(frmMain* w, const QString& how) {
+        if (how == QLatin1String("stop"))
+            w->cmdCancel->click();
+        else
+            w->close();
     }
     QStringList fileRequests() const {
         QStringList out;
@@ -316,17 +324,25 @@ class TestUpdate : public QObject {
         // The real end ends the process where it is called: nothing may be left to clean up then.
         std::optional<QMap<QString, QByteArray>> atEnd;
         env_.end.onEnd = [&] { atEnd = snapshot(prog_); };
+        // Once the file is on its way, the download is stopped or its window closed.
+        Steps interrupting;
+        bool downloading = false, locked = false;
         if (!interrupt.isEmpty()) {
-            QTimer::singleShot(300, w, [w, interrupt] {
-                QVERIFY(w->Dload);
-                QVERIFY(!w->cmdEnd->isEnabled() && !w->lstUpdates->isEnabled());
-                if (interrupt == QLatin1String("stop"))
-                    w->cmdCancel->click();
-                else
-                    w->close();
+            interrupting.add([&] {
+                if (!server_->requests.contains(QStringLiteral("/files/tool.sh"))) return false;
+                downloading = w->Dload;
+                locked = !w->cmdEnd->isEnabled() && !w->lstUpdates->isEnabled();
+                interruptDownload(w, interrupt);
+                return true;
             });
+            interrupting.start(TestEnv::kNetWait, [w] { w->cmdCancel->click(); });
         }
         w->cmdDownload->click();
+        if (!interrupt.isEmpty()) {
+            QVERIFY2(interrupting.wait(), "the file was never asked for");
+            QVERIFY(downloading);
+            QVERIFY(locked);
+        }
         QCOMPARE(w->LBLstatus->text(), status);
         QCOMPARE(snapshot(prog_), before); // the old file, and no temporary file
         QVERIFY(env_.boxes.shown.empty());
@@ -384,14 +400,19 @@ class TestUpdate : public QObject {
         const QMap<QString, QByteArray> before = snapshot(prog_);
         std::optional<QMap<QString, QByteArray>> atEnd;
         env_.end.onEnd = [&] { atEnd = snapshot(prog_); };
-        QTimer::singleShot(300, w, [w, interrupt] {
-            QVERIFY(w->Dload);
-            if (interrupt == QLatin1String("stop"))
-                w->cmdCancel->click();
-            else
-                w->close();
+        // Once the picture is on its way.
+        Steps interrupting;
+        bool downloading = false;
+        interrupting.add([&] {
+            if (!server_->requests.contains(QStringLiteral("/skins/Red.bmp"))) return false;
+            downloading = w->Dload;
+            interruptDownload(w, interrupt);
+            return true;
         });
+        interrupting.start(TestEnv::kNetWait, [w] { w->cmdCancel->click(); });
         w->cmdDownload->click();
+        QVERIFY2(interrupting.wait(), "the picture was never asked for");
+        QVERIFY(downloading);
         QCOMPARE(w->LBLstatus->text(), QStringLiteral("Download canceled"));
         QCOMPARE(snapshot(prog_), before);
         QVERIFY(env_.boxes.shown.empty());
@@ -477,8 +498,16 @@ class TestUpdate : public QObject {
         modMain::Run().SkinsMode = false;
         frmMain* w = frmMain::Load();
         w->show();
-        QTimer::singleShot(100, w, [w] { w->close(); });
+        // Closed while the list is on its way.
+        Steps closing;
+        closing.add([&] {
+            if (w->LBLstatus->text() != QLatin1String("Downloading list from website")) return false;
+            w->close();
+            return true;
+        });
+        closing.start(TestEnv::kNetWait, [] {});
         w->cmdRefresh_Click();
+        QVERIFY2(closing.wait(), "the list's fetch was never under way");
         QCOMPARE(env_.end.ended, 0);
         QCOMPARE(readAll(path(QStringLiteral("qx3.upd"))), slow.body);
         QCOMPARE(w->Lists.lstUpdates, QStringList{QStringLiteral("Tool")});

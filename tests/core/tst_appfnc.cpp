@@ -249,13 +249,13 @@ class TestAppFnc : public QObject {
         QTimer tick;
         connect(&tick, &QTimer::timeout, this, [&] { ++ticks; });
         tick.start(10);
-        int clicksDuring = -1, ticksDuring = 0;
+        int clicksDuring = -1;
         bool boxAnswered = false;
-        QTimer::singleShot(100, this, [&] {
+        // Posted now, it runs inside the wait: no loop runs before the wait's own.
+        QTimer::singleShot(0, this, [&] {
             QTest::mouseClick(before.windowHandle(), Qt::LeftButton, {}, at);
             QTest::keyClick(before.windowHandle(), Qt::Key_Space);
             clicksDuring = clicks;
-            ticksDuring = ticks;
             QDialog box;
             auto* yes = new QPushButton(QStringLiteral("Yes"), &box);
             yes->setGeometry(5, 5, 60, 25);
@@ -269,6 +269,7 @@ class TestAppFnc : public QObject {
         QElapsedTimer waited;
         waited.start();
         modAppFnc::Delay(400);
+        const int ticksDuring = ticks;
         // A timer of this length may fire up to 5 % early.
         QVERIFY2(waited.elapsed() >= 380,
                  qPrintable(QStringLiteral("the wait ended after %1 ms").arg(waited.elapsed())));
