@@ -106,15 +106,6 @@ void Roster::RemBlock(const QString& name) {
     blc = rebuilt;
 }
 
-void Roster::InvBlock(const QString& userList) {
-    for (const QString& name : modAppFnc::ListNames(userList)) {
-        if (IsBlocked(name))
-            RemBlock(name);
-        else
-            AddBlock(name);
-    }
-}
-
 int Roster::GetNSel() const {
     int n = 0;
     for (int i = 0; i < records.ListCount(); ++i)

@@ -48,9 +48,6 @@ class Roster {
     bool IsBlocked(const QString& name) const;
     void AddBlock(const QString& name);
     void RemBlock(const QString& name);
-    // Blocks every listed user (names each followed by the separator) I do not block, and
-    // unblocks every one I do.
-    void InvBlock(const QString& userList);
 
     // --- the selection ---
     int GetNSel() const;

@@ -802,7 +802,7 @@ void frmMain::trayShownChanged(bool shown) {
 // --- the user list ------------------------------------------------------------------------
 
 void frmMain::InvBlock(const QString& userList) {
-    roster.InvBlock(userList);
+    MainWindowLink::InvBlock(userList);
     UListChange();
 }
 

@@ -79,7 +79,7 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     void UpdateGrpLst();
     void UListChange() override;
     // The user list's records, blocks and selection are the roster's; these read and change it.
-    // InvBlock redraws the list after it.
+    // InvBlock turns each block over through them and redraws the list.
     void InvBlock(const QString& userList) override;
     bool IsOnLine(const QString& name) const { return roster.IsOnLine(name); }
     QVariant GetUserInfo(const QString& name, int what) const override {

@@ -53,8 +53,6 @@ class TestRoster : public QObject {
         env.reset();
         modLangConst::SetDefaultStrings();
         Sets().UNAME = QStringLiteral("Me");
-        Sets().UCOL = 0xFF;
-        Sets().UFNT = QStringLiteral("Courier New");
         owner = std::make_unique<RosterOwner>();
         modNetCmds::OpenNetCom(owner.get(), QStringLiteral("Me"));
     }
@@ -106,6 +104,8 @@ class TestRoster : public QObject {
     // A peer whose name is mine in other letters is listed, but asked about, the name answers
     // with my own values.
     void myNameInOtherLettersAnswersForMe() {
+        Sets().UCOL = 0xFF;
+        Sets().UFNT = QStringLiteral("Courier New");
         Sets().BLC = QStringLiteral("ME") + S;
         Run().OwnStatus = 2;
         hear({"ME~C65280", "ME~S1", "ME~FTahoma"});
