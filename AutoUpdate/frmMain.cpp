@@ -36,10 +36,7 @@ const QString kCrLf = QStringLiteral("\r\n");
 const QString kIdle = QStringLiteral("0% downloaded");
 const QChar kSep = QLatin1Char('|');
 
-QPointer<frmMain>& instance() {
-    static QPointer<frmMain> p;
-    return p;
-}
+LoadedWindow<frmMain> gLoaded;
 
 QString field(const QString& record, qint32 n) {
     return modAppFnc::GetField(record, n, kSep);
@@ -80,12 +77,11 @@ void setColor(QWidget* w, quint32 color) {
 } // namespace
 
 frmMain* frmMain::Load() {
-    if (!instance()) instance() = new frmMain;
-    return instance();
+    return gLoaded.Load();
 }
 
 frmMain* frmMain::Loaded() {
-    return instance();
+    return gLoaded.Loaded();
 }
 
 frmMain::frmMain() {

@@ -3,6 +3,7 @@
 // its refresh from the web site, and the download and installation of one record at a time.
 #include "AutoUpdate/modListSort.h"
 #include "platform/Inet.h"
+#include "platform/LoadedWindow.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -81,6 +82,7 @@ class frmMain : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    friend class LoadedWindow<frmMain>;
     frmMain();
     void status(const QString& text);
     void showLists();

@@ -15,7 +15,7 @@
 #include <QTextEdit>
 
 namespace {
-QPointer<frmMsgHist> gLoaded;
+LoadedWindow<frmMsgHist> gLoaded; // never unloaded: it lives as long as the program
 
 constexpr int kWidth = 460;
 constexpr int kHeight = 340;
@@ -28,12 +28,11 @@ QString key(const char* name) {
 } // namespace
 
 frmMsgHist& frmMsgHist::Load() {
-    if (!gLoaded) gLoaded = new frmMsgHist; // never unloaded: it lives as long as the program
-    return *gLoaded;
+    return *gLoaded.Load();
 }
 
 frmMsgHist* frmMsgHist::Loaded() {
-    return gLoaded;
+    return gLoaded.Loaded();
 }
 
 frmMsgHist::frmMsgHist()

@@ -9,11 +9,10 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
-#include <QPointer>
 #include <algorithm>
 
 namespace {
-QPointer<frmPrg> gLoaded;
+LoadedWindow<frmPrg> gLoaded;
 
 constexpr int kWidth = 360;
 constexpr int kHeight = 150;
@@ -52,12 +51,11 @@ void frmPrg::Install() {
 }
 
 frmPrg& frmPrg::Load() {
-    if (!gLoaded) gLoaded = new frmPrg;
-    return *gLoaded;
+    return *gLoaded.Load();
 }
 
 frmPrg* frmPrg::Loaded() {
-    return gLoaded;
+    return gLoaded.Loaded();
 }
 
 frmPrg::frmPrg()
@@ -103,7 +101,7 @@ frmPrg::frmPrg()
 }
 
 frmPrg::~frmPrg() {
-    if (gLoaded == this) gLoaded = nullptr;
+    gLoaded.Release(this);
 }
 
 void frmPrg::SetLang() {
@@ -143,12 +141,12 @@ void frmPrg::SetPrg(qint64 done, qint64 total) {
 }
 
 void frmPrg::Unload() {
-    if (gLoaded == this) gLoaded = nullptr; // going: nobody reaches it any more
+    gLoaded.Release(this); // going: nobody reaches it any more
     close();
 }
 
 void frmPrg::closeEvent(QCloseEvent* e) {
-    if (gLoaded == this) gLoaded = nullptr;
+    gLoaded.Release(this);
     QWidget::closeEvent(e);
 }
 

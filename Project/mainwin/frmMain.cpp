@@ -29,6 +29,7 @@
 #include "mainwin/frmOpt.h"
 #include "platform/Colors.h"
 #include "platform/Input.h"
+#include "platform/LoadedWindow.h"
 #include "platform/OuterGeometry.h"
 #include "platform/Twips.h"
 #include "platform/WindowShow.h"
@@ -62,7 +63,8 @@ using modLangConst::lang;
 Q_LOGGING_CATEGORY(lcUsers, "qx3.users", QtWarningMsg)
 
 namespace {
-QPointer<frmMain> gLoaded; // the loaded main window, if any
+LoadedWindow<frmMain> gLoaded;
+LoadedWindow<frmAbout> gAbout; // the About command shows one at a time
 
 // Sets a check mark without running what its change does.
 void setChecked(QAction* action, bool on) {
@@ -138,11 +140,11 @@ QStringList namesOf(const QString& list) {
 } // namespace
 
 frmMain* frmMain::Loaded() {
-    return gLoaded;
+    return gLoaded.Loaded();
 }
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
-    gLoaded = this;
+    gLoaded.Hold(this);
     MainWindowLink::SetLoaded(this);
     SkinWindows::Register(this, SkinnableWindow::Kind::Main);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -161,7 +163,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 }
 
 frmMain::~frmMain() {
-    if (gLoaded == this) gLoaded = nullptr;
+    gLoaded.Release(this);
 }
 
 void frmMain::buildMenus() {
@@ -724,7 +726,7 @@ void frmMain::closeEvent(QCloseEvent* e) {
 void frmMain::CleanUp() {
     if (cleanedUp) return;
     cleanedUp = true;
-    if (gLoaded == this) gLoaded = nullptr; // going: nobody may reach it through Loaded() any more
+    gLoaded.Release(this); // going: nobody may reach it through Loaded() any more
     if (MainWindowLink::Loaded() == this) MainWindowLink::SetLoaded(nullptr);
     tmrRefresh->stop();
     // An open options dialog would apply itself to a window that is gone: it goes as Cancel.
@@ -1280,9 +1282,7 @@ void frmMain::mnuActionSignOut_Click() {
 }
 
 void frmMain::mnuHelpAbout_Click() {
-    static QPointer<frmAbout> about;
-    if (!about) about = new frmAbout;
-    WindowShow::Asked(about);
+    WindowShow::Asked(gAbout.Load());
 }
 
 void frmMain::mnuHelpHelp_Click() {

@@ -16,6 +16,7 @@
 #include "mainwin/frmMain.h"
 #include "mainwin/frmSpeedBar.h"
 #include "platform/Colors.h"
+#include "platform/LoadedWindow.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Sound.h"
 #include "platform/WindowShow.h"
@@ -42,7 +43,7 @@
 using modGlobals::Sets;
 
 namespace {
-QPointer<frmOpt> gLoaded;
+LoadedWindow<frmOpt> gLoaded;
 
 const QString kBeep = QStringLiteral("(System Beep)");
 const QString kTicked = QStringLiteral("a");
@@ -96,24 +97,23 @@ bool sameFile(const QString& a, const QString& b) {
 // --- load ----------------------------------------------------------------------------------------
 
 frmOpt* frmOpt::Loaded() {
-    return gLoaded.data();
+    return gLoaded.Loaded();
 }
 
 frmOpt* frmOpt::ShowDialog() {
-    if (!gLoaded) gLoaded = new frmOpt;
-    frmOpt* f = gLoaded.data();
+    frmOpt* f = gLoaded.Load();
     WindowShow::Asked(f); // back from minimised as well
     return f;
 }
 
 void frmOpt::UnloadLoaded() {
-    if (gLoaded) gLoaded->Unload();
+    if (frmOpt* f = gLoaded.Loaded()) f->Unload();
 }
 
 frmOpt::frmOpt(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint) {
-    gLoaded = this;
+    gLoaded.Hold(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmOpt"));
     setWindowTitle(QStringLiteral("Configure Talkvane3"));
@@ -125,6 +125,7 @@ frmOpt::frmOpt(QWidget* parent)
 }
 
 frmOpt::~frmOpt() {
+    gLoaded.Release(this);
     qApp->removeEventFilter(this);
 }
 
@@ -635,14 +636,14 @@ void frmOpt::cmdCancel_Click() {
 void frmOpt::Unload() {
     if (unloading_) return;
     unloading_ = true;
-    if (gLoaded == this) gLoaded = nullptr;
+    gLoaded.Release(this);
     close();
 }
 
 void frmOpt::closeEvent(QCloseEvent* e) {
     // The close box is Cancel.
     unloading_ = true;
-    if (gLoaded == this) gLoaded = nullptr;
+    gLoaded.Release(this);
     qApp->removeEventFilter(this);
     disconnect(qApp, &QApplication::focusChanged, this, &frmOpt::focusChanged);
     e->accept();

@@ -27,7 +27,7 @@ using modGlobals::Run;
 using modGlobals::Sets;
 
 namespace {
-QPointer<frmSpeedBar> gLoaded;
+LoadedWindow<frmSpeedBar> gLoaded;
 SpeedBarLink* gLink = nullptr;
 
 QString lang(const char* key) {
@@ -60,23 +60,22 @@ void SpeedBarLink::SetCurrent(SpeedBarLink* bar) {
 }
 
 frmSpeedBar* frmSpeedBar::Loaded() {
-    return gLoaded;
+    return gLoaded.Loaded();
 }
 
 frmSpeedBar* frmSpeedBar::Load() {
-    if (!gLoaded) new frmSpeedBar;
-    return gLoaded;
+    return gLoaded.Load();
 }
 
 void frmSpeedBar::Unload() {
-    frmSpeedBar* bar = gLoaded;
+    frmSpeedBar* bar = gLoaded.Loaded();
     if (!bar) return;
     bar->byCode_ = true;
     bar->close();
 }
 
 frmSpeedBar::frmSpeedBar() : QWidget(nullptr) {
-    gLoaded = this;
+    gLoaded.Hold(this);
     setAttribute(Qt::WA_DeleteOnClose);
     // A window of its own with no minimise or maximise button.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -144,7 +143,7 @@ frmSpeedBar::frmSpeedBar() : QWidget(nullptr) {
 }
 
 frmSpeedBar::~frmSpeedBar() {
-    if (gLoaded == this) gLoaded = nullptr;
+    gLoaded.Release(this);
     if (gLink == this) gLink = nullptr;
 }
 
@@ -485,7 +484,7 @@ void frmSpeedBar::closeEvent(QCloseEvent* e) {
     if (!byCode_) Sets().SB_U = 0;
     hide();
     if (gLink == this) gLink = nullptr;
-    if (gLoaded == this) gLoaded = nullptr;
+    gLoaded.Release(this);
     if (appBar_) appBar_->Detach();
     e->accept();
 }

@@ -7,6 +7,7 @@
 // Load() creates it (its load docks it); Unload() unloads it by code, which keeps SB_U; the
 // user closing it turns SB_U off. Every call into the main window allows for there being none.
 #include "mainwin/frmMain.h"
+#include "platform/LoadedWindow.h"
 
 #include <QWidget>
 #include <array>
@@ -79,6 +80,7 @@ class frmSpeedBar : public QWidget, public SpeedBarLink {
     bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
+    friend class LoadedWindow<frmSpeedBar>;
     frmSpeedBar();
     ~frmSpeedBar() override;
     void Form_Load();
