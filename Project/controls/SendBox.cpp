@@ -184,8 +184,7 @@ void SendBox::SetEditLang(const EditItems& items) {
     QAction* all[4] = {items.cut, items.copy, items.paste, items.selectAll};
     for (int i = 0; i < 4; ++i)
         if (all[i])
-            all[i]->setText(modDB::GetDBString(QString::fromLatin1(kEditLangKeys[i])) +
-                            QString::fromLatin1(kEditKeys[i]));
+            all[i]->setText(modDB::Captions::Shared(kEditLangKeys[i]) + QString::fromLatin1(kEditKeys[i]));
 }
 
 int SendBox::AutoTextIndex(const QKeyEvent* e) {

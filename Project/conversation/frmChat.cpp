@@ -42,6 +42,7 @@
 using modGlobals::Run;
 using modGlobals::Sep;
 using modGlobals::Sets;
+using modLangConst::lang;
 
 namespace {
 const QString kCrLf = QStringLiteral("\r\n");
@@ -63,10 +64,6 @@ class StatusLine : public QLabel {
                               fontMetrics().elidedText(text(), Qt::ElideRight, r.width()), foregroundRole());
     }
 };
-
-QString lang(const char* key) {
-    return modLangConst::Get(QString::fromLatin1(key));
-}
 
 // A colour as a user record holds it: a text that is no number reads as 0, masked to 24 bits.
 quint32 colourOf(const QVariant& v) {
@@ -719,25 +716,25 @@ void frmChat::SetLang() {
         cmdSnd->SetCaption(QStringLiteral("S"));
     }
     if (!modDB::DBLoaded()) return;
-    auto t = [](const char* key) { return modDB::GetDBString(QString::fromLatin1(key)); };
-    setWindowTitle(t("frmChat.Form"));
-    mnuChat->setTitle(t("frmChat.mnuChat"));
-    mnuChatAdd->setText(t("frmChat.mnuChatAdd"));
-    mnuChatRem->setText(t("frmChat.mnuChatRem"));
-    mnuChatBlock->setText(t("frmChat.mnuChatBlock"));
-    mnuChatTS->setText(t("frmChat.mnuChatTS"));
-    mnuChatExport->setTitle(t("frmChat.mnuChatExport"));
-    mnuChatExportC->setText(t("frmChat.mnuExportC"));
-    mnuChatExportF->setText(t("frmChat.mnuExportF"));
-    mnuChatClose->setText(t("frmChat.mnuChatClose"));
-    mnuEdit->setTitle(t("mnuEdit"));
+    const modDB::Captions t("frmChat");
+    setWindowTitle(t("Form"));
+    mnuChat->setTitle(t("mnuChat"));
+    mnuChatAdd->setText(t("mnuChatAdd"));
+    mnuChatRem->setText(t("mnuChatRem"));
+    mnuChatBlock->setText(t("mnuChatBlock"));
+    mnuChatTS->setText(t("mnuChatTS"));
+    mnuChatExport->setTitle(t("mnuChatExport"));
+    mnuChatExportC->setText(t("mnuExportC"));
+    mnuChatExportF->setText(t("mnuExportF"));
+    mnuChatClose->setText(t("mnuChatClose"));
+    mnuEdit->setTitle(t.Shared("mnuEdit"));
     SendBox::SetEditLang(editItems);
-    mnuEditClear->setText(t("frmChat.mnuEditClear"));
-    mnuSpecial->setTitle(t("frmChat.mnuSpecial"));
-    mnuSpecialSidebar->setText(t("mnuSideBar"));
-    mnuSpecialKoT->setText(t("mnuKoT"));
-    mnuSpecialAT->setTitle(t("mnuAutoText"));
-    mnuSpecialMergeIn->setText(t("mnuMergeTxt"));
+    mnuEditClear->setText(t("mnuEditClear"));
+    mnuSpecial->setTitle(t("mnuSpecial"));
+    mnuSpecialSidebar->setText(t.Shared("mnuSideBar"));
+    mnuSpecialKoT->setText(t.Shared("mnuKoT"));
+    mnuSpecialAT->setTitle(t.Shared("mnuAutoText"));
+    mnuSpecialMergeIn->setText(t.Shared("mnuMergeTxt"));
     for (int i = 0; i < 5; ++i)
-        cmdSB[i]->SetCaption(modDB::GetDBString(QStringLiteral("frmChat.cmdSB(%1)").arg(i)));
+        cmdSB[i]->SetCaption(t("cmdSB", i));
 }

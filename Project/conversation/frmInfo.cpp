@@ -54,8 +54,9 @@ void frmInfo::SetSkin() {
 void frmInfo::SetLang() {
     if (frmImgs* imgs = frmImgs::Loaded()) setWindowIcon(imgs->icon);
     if (!modDB::DBLoaded()) return;
-    setWindowTitle(modDB::GetDBString(QStringLiteral("frmInfo.Form")));
-    cmdOk->SetCaption(modDB::GetDBString(QStringLiteral("frmInfo.cmdOk")));
+    const modDB::Captions t("frmInfo");
+    setWindowTitle(t("Form"));
+    cmdOk->SetCaption(t("cmdOk"));
 }
 
 void frmInfo::SetFrom(const QString& sender, quint32 colour, const QString& fontName, bool inverse) {

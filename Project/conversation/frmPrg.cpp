@@ -21,10 +21,6 @@ constexpr int kBarLeft = 12, kBarTop = 96, kBarWidth = 336, kBarHeight = 18;
 // Wide enough for the product of two 64-bit counts.
 __extension__ using Wide = unsigned __int128;
 
-QString key(const char* name) {
-    return QStringLiteral("frmPrg.") + QString::fromLatin1(name);
-}
-
 class Progress : public XferProgress {
   public:
     void Open(const QString& to, const QString& file) override {
@@ -107,9 +103,10 @@ frmPrg::~frmPrg() {
 void frmPrg::SetLang() {
     if (frmImgs* imgs = frmImgs::Loaded()) setWindowIcon(imgs->icon);
     if (!modDB::DBLoaded()) return;
-    setWindowTitle(modDB::GetDBString(key("Form")));
+    const modDB::Captions t("frmPrg");
+    setWindowTitle(t("Form"));
     for (int i = 0; i < 2; ++i)
-        lblCap[i]->setText(modDB::GetDBString(key("lblCap(%1)").arg(i)));
+        lblCap[i]->setText(t("lblCap", i));
 }
 
 void frmPrg::SetStat(qint16 state) {

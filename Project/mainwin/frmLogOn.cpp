@@ -53,10 +53,6 @@ QFont symbolFont() {
     f.setPointSize(10);
     return f;
 }
-
-void setCaption(QLabel* l, const QString& key) {
-    l->setText(modDB::GetDBString(key));
-}
 } // namespace
 
 frmLogOn::frmLogOn(QWidget* parent)
@@ -175,12 +171,13 @@ void frmLogOn::Form_Load() {
 void frmLogOn::SetLang() {
     if (frmImgs* imgs = frmImgs::Loaded()) setWindowIcon(imgs->icon);
     if (!modDB::DBLoaded()) return;
-    setWindowTitle(modDB::GetDBString(QStringLiteral("frmLogOn.Form")));
+    const modDB::Captions t("frmLogOn");
+    setWindowTitle(t("Form"));
     for (int i = 0; i < 4; ++i)
-        setCaption(lblCap[i], QStringLiteral("frmLogOn.lblCap(%1)").arg(i));
-    cmdOk->SetCaption(modDB::GetDBString(QStringLiteral("frmLogOn.cmdOk")));
-    cmdCancel->SetCaption(modDB::GetDBString(QStringLiteral("frmLogOn.cmdCancel")));
-    cmdLang->SetCaption(modDB::GetDBString(QStringLiteral("frmLogOn.cmdLang")));
+        lblCap[i]->setText(t("lblCap", i));
+    cmdOk->SetCaption(t("cmdOk"));
+    cmdCancel->SetCaption(t("cmdCancel"));
+    cmdLang->SetCaption(t("cmdLang"));
 }
 
 void frmLogOn::SetSkin() {

@@ -382,17 +382,13 @@ void frmMain::Form_Load() {
 void frmMain::SetLang() {
     if (frmImgs* imgs = frmImgs::Loaded()) setWindowIcon(imgs->icon);
     if (!modDB::DBLoaded()) return;
-    auto t = [](const QString& key) { return modDB::GetDBString(key); };
-    auto k = [](const char* name) { return QStringLiteral("frmMain.") + QString::fromLatin1(name); };
-    auto idx = [](const char* name, int i) {
-        return QStringLiteral("frmMain.%1(%2)").arg(QString::fromLatin1(name)).arg(i);
-    };
-    setWindowTitle(t(k("Form")));
-    cmdStat->SetCaption(t(k("cmdStat")));
+    const modDB::Captions t("frmMain");
+    setWindowTitle(t("Form"));
+    cmdStat->SetCaption(t("cmdStat"));
     for (int i = 0; i < 2; ++i)
-        cmdBB[i]->SetCaption(t(idx("cmdBB", i)));
+        cmdBB[i]->SetCaption(t("cmdBB", i));
     for (int i : {0, 1, 2, 4, 5})
-        cmdSB[i]->SetCaption(t(idx("cmdSB", i)));
+        cmdSB[i]->SetCaption(t("cmdSB", i));
     langMenus();
 }
 
@@ -1174,40 +1170,36 @@ QAction* frmMain::addTwin(QMenu* menu, QAction* frmMain::*member) {
 }
 
 void frmMain::langMenus() {
-    auto t = [](const QString& key) { return modDB::GetDBString(key); };
-    auto k = [](const char* name) { return QStringLiteral("frmMain.") + QString::fromLatin1(name); };
-    auto idx = [](const char* name, int i) {
-        return QStringLiteral("frmMain.%1(%2)").arg(QString::fromLatin1(name)).arg(i);
-    };
+    const modDB::Captions t("frmMain");
     for (const Twin& tw : kTwins) {
-        const QString text = t(k(tw.key));
+        const QString text = t(tw.key);
         (this->*tw.bar)->setText(text);
         (this->*tw.pop)->setText(text);
     }
     for (const TwinMenu& m : kTwinMenus) {
-        (this->*m.bar)->setTitle(t(k(m.key)));
+        (this->*m.bar)->setTitle(t(m.key));
         (this->*m.pop)->setTitle((this->*m.bar)->title());
     }
     for (int i = 0; i < 3; ++i) {
-        mnuActionStatusSet[i]->setText(t(idx("mnuActionStatusSet", i)));
+        mnuActionStatusSet[i]->setText(t("mnuActionStatusSet", i));
         mnuPopStatSet[i]->setText(mnuActionStatusSet[i]->text());
     }
     for (int i = 0; i < 4; ++i) {
-        mnuHelpWebA[i]->setText(t(idx("mnuHelpWebA", i)));
+        mnuHelpWebA[i]->setText(t("mnuHelpWebA", i));
         mnuPopHelpWeb[i]->setText(mnuHelpWebA[i]->text());
     }
-    mnuAction->setTitle(t(k("mnuAction")));
-    mnuActionSel->setTitle(t(k("mnuActionSel")));
+    mnuAction->setTitle(t("mnuAction"));
+    mnuActionSel->setTitle(t("mnuActionSel"));
     for (int i = 0; i < 6; ++i)
-        mnuActionSelS[i]->setText(t(idx("mnuActionSelS", i)));
-    mnuView->setTitle(t(k("mnuView")));
-    mnuViewSideBar->setText(t(QStringLiteral("mnuSideBar")));
-    mnuViewMove->setTitle(t(k("mnuViewMove")));
+        mnuActionSelS[i]->setText(t("mnuActionSelS", i));
+    mnuView->setTitle(t("mnuView"));
+    mnuViewSideBar->setText(t.Shared("mnuSideBar"));
+    mnuViewMove->setTitle(t("mnuViewMove"));
     for (int i = 0; i < 5; ++i)
-        mnuViewMoveTo[i]->setText(t(idx("mnuViewMoveTo", i)));
-    mnuHelp->setTitle(t(k("mnuHelp")));
-    mnuPopShow->setText(t(k("mnuPopShow")));
-    mnuPopHide->setText(t(idx("cmdSB", 5)));
+        mnuViewMoveTo[i]->setText(t("mnuViewMoveTo", i));
+    mnuHelp->setTitle(t("mnuHelp"));
+    mnuPopShow->setText(t("mnuPopShow"));
+    mnuPopHide->setText(t("cmdSB", 5));
 }
 
 void frmMain::connectCommands() {

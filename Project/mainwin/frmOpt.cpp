@@ -41,6 +41,7 @@
 #include <algorithm>
 
 using modGlobals::Sets;
+using modLangConst::lang;
 
 namespace {
 LoadedWindow<frmOpt> gLoaded;
@@ -49,10 +50,6 @@ const QString kBeep = QStringLiteral("(System Beep)");
 const QString kTicked = QStringLiteral("a");
 const QString kOverrideSkin = QStringLiteral("QX3_Over.qxs");
 const QString kDefaultSkin = QStringLiteral("default skin.qxs");
-
-QString lang(const char* key) {
-    return modLangConst::Get(QString::fromLatin1(key));
-}
 
 QFont symbolFont() {
     QFont f(QString::fromLatin1(modGDI::kSymbolFont));
@@ -399,56 +396,52 @@ void frmOpt::Form_Load() {
 void frmOpt::SetLang() {
     if (frmImgs* imgs = frmImgs::Loaded()) setWindowIcon(imgs->icon);
     if (!modDB::DBLoaded()) return;
-    auto t = [](const QString& key) { return modDB::GetDBString(key); };
-    auto k = [](const char* name) { return QStringLiteral("frmOpt.") + QString::fromLatin1(name); };
-    auto idx = [](const char* name, int i) {
-        return QStringLiteral("frmOpt.%1(%2)").arg(QString::fromLatin1(name)).arg(i);
-    };
-    setWindowTitle(t(k("Form")));
+    const modDB::Captions t("frmOpt");
+    setWindowTitle(t("Form"));
     for (int i = 0; i < kPages; ++i)
-        cmdOpt[i]->SetCaption(t(idx("cmdOpt", i)));
-    cmdOk->SetCaption(t(k("cmdOk")));
-    cmdCancel->SetCaption(t(k("cmdCancel")));
-    chkLoadOnStartup->setText(t(k("chkLoadOnStartup")));
-    ChkAutoLogon->setText(t(k("ChkAutoLogon")));
-    Frame[0]->setTitle(t(idx("Frame", 0)));
-    optSkin[0]->setText(t(idx("optSkin", 0)));
-    optSkin[1]->setText(t(idx("optSkin", 1)));
-    chkInvH->setText(t(k("chkInvH")));
-    Frame[1]->setTitle(t(idx("Frame", 1)));
+        cmdOpt[i]->SetCaption(t("cmdOpt", i));
+    cmdOk->SetCaption(t("cmdOk"));
+    cmdCancel->SetCaption(t("cmdCancel"));
+    chkLoadOnStartup->setText(t("chkLoadOnStartup"));
+    ChkAutoLogon->setText(t("ChkAutoLogon"));
+    Frame[0]->setTitle(t("Frame", 0));
+    optSkin[0]->setText(t("optSkin", 0));
+    optSkin[1]->setText(t("optSkin", 1));
+    chkInvH->setText(t("chkInvH"));
+    Frame[1]->setTitle(t("Frame", 1));
     for (int i = 0; i < 3; ++i)
-        optASnd[i]->setText(t(idx("optSnd", i)));
-    cmdASndTest->SetCaption(t(k("cmdSndTest")));
-    Frame[2]->setTitle(t(idx("Frame", 2)));
-    chkChatSndBtn->setText(t(k("chkChatSndBtn")));
-    Frame[3]->setTitle(t(idx("Frame", 3)));
-    optChatStyle[0]->setText(t(idx("optChatStyle", 0)));
-    optChatStyle[1]->setText(t(idx("optChatStyle", 1)));
-    Frame[4]->setTitle(t(idx("Frame", 4)));
+        optASnd[i]->setText(t("optSnd", i));
+    cmdASndTest->SetCaption(t("cmdSndTest"));
+    Frame[2]->setTitle(t("Frame", 2));
+    chkChatSndBtn->setText(t("chkChatSndBtn"));
+    Frame[3]->setTitle(t("Frame", 3));
+    optChatStyle[0]->setText(t("optChatStyle", 0));
+    optChatStyle[1]->setText(t("optChatStyle", 1));
+    Frame[4]->setTitle(t("Frame", 4));
     for (int i = 0; i < 3; ++i)
-        optCSnd[i]->setText(t(idx("optSnd", i)));
-    cmdCSndTest->SetCaption(t(k("cmdSndTest")));
-    chkChatPics->setText(t(k("chkChatPics")));
-    Frame[5]->setTitle(t(idx("Frame", 5)));
-    Frame[6]->setTitle(t(idx("Frame", 6)));
-    optSFld[0]->setText(t(idx("optSFld", 0)));
-    optSFld[1]->setText(t(idx("optSFld", 1)));
-    lblAQR[3]->setText(t(k("AQR")));
-    lblAT->setText(t(k("AT")));
-    chkSB_Use->setText(t(k("chkSB_Use")));
-    Frame[7]->setTitle(t(idx("Frame", 7)));
-    optSB_Pos[0]->setText(t(idx("optSB_Pos", 0)));
-    optSB_Pos[1]->setText(t(idx("optSB_Pos", 1)));
-    chkSB_Slide->setText(t(k("chkSB_Slide")));
-    Frame[8]->setTitle(t(idx("Frame", 8)));
+        optCSnd[i]->setText(t("optSnd", i));
+    cmdCSndTest->SetCaption(t("cmdSndTest"));
+    chkChatPics->setText(t("chkChatPics"));
+    Frame[5]->setTitle(t("Frame", 5));
+    Frame[6]->setTitle(t("Frame", 6));
+    optSFld[0]->setText(t("optSFld", 0));
+    optSFld[1]->setText(t("optSFld", 1));
+    lblAQR[3]->setText(t("AQR"));
+    lblAT->setText(t("AT"));
+    chkSB_Use->setText(t("chkSB_Use"));
+    Frame[7]->setTitle(t("Frame", 7));
+    optSB_Pos[0]->setText(t("optSB_Pos", 0));
+    optSB_Pos[1]->setText(t("optSB_Pos", 1));
+    chkSB_Slide->setText(t("chkSB_Slide"));
+    Frame[8]->setTitle(t("Frame", 8));
     for (int i = 0; i < 4; ++i)
-        optSB_Filter[i]->setText(t(idx("optSB_Filter", i)));
-    chkSoftMenu->setText(t(k("chkSoftMenu")));
-    cmdSoftNext[0]->SetCaption(t(idx("cmdSoftNext", 0)));
-    cmdSoftNext[1]->SetCaption(t(idx("cmdSoftNext", 1)));
-    lblSoft[0]->setText(t(idx("lblSoft", 0)));
-    lblSoft[1]->setText(t(idx("lblSoft", 1)));
-    chkSoft->setText(t(k("chkSoft")));
+        optSB_Filter[i]->setText(t("optSB_Filter", i));
+    chkSoftMenu->setText(t("chkSoftMenu"));
+    cmdSoftNext[0]->SetCaption(t("cmdSoftNext", 0));
+    cmdSoftNext[1]->SetCaption(t("cmdSoftNext", 1));
+    lblSoft[0]->setText(t("lblSoft", 0));
+    lblSoft[1]->setText(t("lblSoft", 1));
+    chkSoft->setText(t("chkSoft"));
 }
 
 // --- settings to controls and back ---------------------------------------------------------------

@@ -25,14 +25,11 @@
 
 using modGlobals::Run;
 using modGlobals::Sets;
+using modLangConst::lang;
 
 namespace {
 LoadedWindow<frmSpeedBar> gLoaded;
 SpeedBarLink* gLink = nullptr;
-
-QString lang(const char* key) {
-    return modLangConst::Get(QString::fromLatin1(key));
-}
 
 // The title strip, painted as an active window caption.
 class CaptionStrip : public QWidget {
@@ -184,13 +181,12 @@ void frmSpeedBar::SetLang() {
         imgTB->setPixmap(imgs->icon.pixmap(16, 16));
     }
     if (!modDB::DBLoaded()) return;
-    auto t = [](const char* key) { return modDB::GetDBString(QString::fromLatin1(key)); };
-    setWindowTitle(t("frmSpeedBar.Form"));
-    lblTB->setText(t("frmSpeedBar.lblTB"));
+    const modDB::Captions t("frmSpeedBar");
+    setWindowTitle(t("Form"));
+    lblTB->setText(t("lblTB"));
     lblTB->adjustSize();
-    cmdSel[0]->SetCaption(t("frmSpeedBar.cmdSel(0)"));
-    cmdSel[1]->SetCaption(t("frmSpeedBar.cmdSel(1)"));
-    cmdSel[2]->SetCaption(t("frmSpeedBar.cmdSel(2)"));
+    for (int i = 0; i < 3; ++i)
+        cmdSel[i]->SetCaption(t("cmdSel", i));
     picTB_Resize();
 }
 
