@@ -5,6 +5,7 @@
 #include "AutoUpdate/modMain.h"
 #include "AutoUpdate/modRunExe.h"
 #include "platform/Colors.h"
+#include "platform/LineBreak.h"
 #include "platform/MsgBox.h"
 #include "platform/ProgramEnd.h"
 #include "platform/ProgramFolder.h"
@@ -32,7 +33,7 @@
 namespace AutoUpdate {
 
 namespace {
-const QString kCrLf = QStringLiteral("\r\n");
+using LineBreak::kCrLf;
 const QString kIdle = QStringLiteral("0% downloaded");
 const QChar kSep = QLatin1Char('|');
 

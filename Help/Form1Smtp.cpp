@@ -4,6 +4,7 @@
 #include "Help/Form1.h"
 #include "Help/WSKSOCK.h"
 #include "platform/Ansi.h"
+#include "platform/LineBreak.h"
 #include "platform/MsgBox.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Registry.h"
@@ -24,7 +25,7 @@
 namespace Help {
 
 namespace {
-const QString kCrLf = QStringLiteral("\r\n");
+using LineBreak::kCrLf;
 const QString kCaption = QStringLiteral("Talkvane3 Help System");
 const QString kUnexpected = QStringLiteral("The Server responds with an unexpected Response Code!");
 const QString kBoundary = QStringLiteral("NextMimePart");

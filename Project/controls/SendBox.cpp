@@ -6,6 +6,7 @@
 #include "core/modGlobals.h"
 #include "platform/Ansi.h"
 #include "platform/Colors.h"
+#include "platform/LineBreak.h"
 
 #include <QAction>
 #include <QApplication>
@@ -150,8 +151,9 @@ QString SendBox::MergeIn(const QString& filter, const QString& title, const QStr
     if (!self || path.isEmpty()) return path;
     QString text, error;
     if (!ReadMergeIn(path, text, error)) {
-        modAppFnc::ShowMsg(
-            QStringLiteral("Unable to read the file ") + path + QStringLiteral("\r\n\r\n") + error, 0, 5);
+        modAppFnc::ShowMsg(QStringLiteral("Unable to read the file ") + path + LineBreak::kCrLf +
+                               LineBreak::kCrLf + error,
+                           0, 5);
         return path;
     }
     SetSelText(text);

@@ -25,8 +25,6 @@ using modGlobals::Sep;
 using modLangConst::lang;
 
 namespace {
-const QString kCounterMax = QStringLiteral("390");
-
 // Blanks, tabs and line breaks go at both ends; inside the text they stay.
 QString trimmed(const QString& text) {
     auto blank = [](QChar c) {
@@ -64,7 +62,7 @@ frmAlert::frmAlert(const QString& userList, QWidget* parent) : QMainWindow(paren
     mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
 
     body = new QWidget(this);
-    body->setFixedSize(kClientWidth, kClientHeight);
+    body->setFixedSize(SkinAtlas::kDialogBack.size()); // the skin's dialog back fills it
     body->installEventFilter(this);
     setCentralWidget(body);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -142,7 +140,8 @@ void frmAlert::SetSkin() {
 }
 
 void frmAlert::txtMsg_Change() {
-    lblCnt->setText(QString::number(txtMsg->TextLength()) + QLatin1Char('/') + kCounterMax);
+    lblCnt->setText(QString::number(txtMsg->TextLength()) + QLatin1Char('/') +
+                    QString::number(SendBox::kMaxLength));
 }
 
 void frmAlert::cmdSnd_Click() {

@@ -4,6 +4,7 @@
 #include "controls/SendBox.h"
 #include "controls/chameleonButton.h"
 #include "core/MainWindowLink.h"
+#include "core/PeerInfo.h"
 #include "core/SkinAtlas.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
@@ -15,6 +16,7 @@
 #include "core/modSkin.h"
 #include "platform/Attention.h"
 #include "platform/Colors.h"
+#include "platform/LineBreak.h"
 #include "platform/OuterGeometry.h"
 #include "platform/Twips.h"
 #include "platform/WindowShow.h"
@@ -45,7 +47,7 @@ using modGlobals::Sets;
 using modLangConst::lang;
 
 namespace {
-const QString kCrLf = QStringLiteral("\r\n");
+using LineBreak::kCrLf;
 // Room left between the status line and the character counter.
 constexpr int kStatusGap = 4;
 constexpr int kStatusWidth = 300;
@@ -64,28 +66,6 @@ class StatusLine : public QLabel {
                               fontMetrics().elidedText(text(), Qt::ElideRight, r.width()), foregroundRole());
     }
 };
-
-// A colour as a user record holds it: a text that is no number reads as 0, masked to 24 bits.
-quint32 colourOf(const QVariant& v) {
-    bool ok = false;
-    const qlonglong n = v.toString().trimmed().toLongLong(&ok);
-    return ok ? static_cast<quint32>(n) & 0xFFFFFFu : 0u;
-}
-
-// The font and colour a user's lines are drawn in.
-void userLook(const QString& name, QString& font, quint32& colour) {
-    if (MainWindowLink* main = MainWindowLink::Loaded()) {
-        font = main->GetUserInfo(name, 2).toString();
-        colour = colourOf(main->GetUserInfo(name, 1));
-    } else if (modAppFnc::SameNoCase(name, Sets().UNAME)) {
-        font = Sets().UFNT;
-        colour = static_cast<quint32>(Sets().UCOL) & 0xFFFFFFu;
-    } else {
-        font = QStringLiteral("Arial");
-        colour = 0;
-    }
-    if (font.isEmpty()) font = QStringLiteral("Arial");
-}
 
 bool haveFont(const QString& family) {
     for (const QString& f : QFontDatabase::families())
@@ -346,9 +326,8 @@ void frmChat::AddMsg(const QString& packet, const QString& from, bool soundPlaye
 }
 
 void frmChat::showLine(const QString& sender, const QString& from, const QString& text, bool soundPlayed) {
-    QString font;
-    quint32 colour = 0;
-    userLook(from, font, colour);
+    const QString font = PeerInfo::FontName(from);
+    const quint32 colour = PeerInfo::Colour(from);
     const QString ownFont = this->font().family();
     const quint32 grey = Colors::SysColor(Colors::kGrayText);
     txtMsg->SelToEnd();
@@ -634,34 +613,14 @@ void frmChat::changeEvent(QEvent* e) {
 // --- skin and captions -----------------------------------------------------------------------
 
 void frmChat::SetSkin() {
-    using namespace SkinAtlas;
     const int SW = body->width(), H = body->height();
     const bool side = SideBarShown();
-    const int W = side ? SW - kSideBarWidth : SW;
+    const int W = side ? SW - SkinAtlas::kSideBarWidth : SW;
     picBuf = QImage(qMax(SW, 1), qMax(H, 1), QImage::Format_RGB32);
     picBuf.fill(Qt::black);
-    const QImage& skin = frmImgs::Load().picSkin;
     {
         QPainter p(&picBuf);
-        auto put = [&](int x, int y, const QRect& r) { Blit(p, x, y, skin, r); };
-        put(0, 0, kChatTopLeft);
-        for (int x = 51; x <= W; x += 10)
-            put(x, 0, kChatTop);
-        put(W - 8, 0, kChatTopRight);
-        for (int y = 49; y <= H; y += 10)
-            put(0, y, kChatLeft);
-        for (int y = 49; y <= H; y += 10)
-            put(W - 8, y, kChatRight);
-        put(0, H - 94, kChatBottomLeft);
-        for (int x = 51; x <= W; x += 10)
-            put(x, H - 94, kChatBottom);
-        if (side) {
-            put(W, 0, kChatSideTop);
-            for (int y = 10; y <= H; y += 10)
-                put(SW - kSideBarWidth, y, kChatSideMiddle);
-            put(W, H - 94, kChatSideBottom);
-        }
-        put(W - 8, H - 94, side ? kChatBottomRightSide : kChatBottomRight);
+        SkinAtlas::PaintFrame(p, frmImgs::Load().picSkin, SkinAtlas::kChatFrame, SW, H, side);
     }
     QPalette pal = body->palette();
     pal.setBrush(QPalette::Window, QBrush(QPixmap::fromImage(picBuf)));

@@ -22,7 +22,6 @@ class chameleonButton;
 class frmChat : public QMainWindow, public ChatRoom, public SkinnableWindow {
     Q_OBJECT
   public:
-    static constexpr int kSideBarWidth = 144;
     // Minimum outer sizes in twips, with and without the side bar.
     static constexpr int kMinWidthSideBar = 5000, kMinHeightSideBar = 5000;
     static constexpr int kMinWidth = 3000, kMinHeight = 3500;

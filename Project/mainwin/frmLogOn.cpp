@@ -2,6 +2,7 @@
 
 #include "controls/ListMirror.h"
 #include "controls/chameleonButton.h"
+#include "core/SkinAtlas.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
@@ -60,7 +61,7 @@ frmLogOn::frmLogOn(QWidget* parent)
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmLogOn"));
-    setFixedSize(kClientWidth, kClientHeight);
+    setFixedSize(SkinAtlas::kDialogBack.size()); // the skin's dialog back fills it
     setWindowTitle(QStringLiteral("SignIn to Talkvane3"));
 
     const char* caps[4] = {"Name", "Font", "Color", "Auto Signin"};
@@ -129,7 +130,8 @@ frmLogOn::frmLogOn(QWidget* parent)
     connect(tmrDelay, &QTimer::timeout, this, [this] { tmrDelay_Timer(); });
 
     if (QScreen* s = QGuiApplication::primaryScreen())
-        move(s->availableGeometry().center() - QPoint(kClientWidth / 2, kClientHeight / 2));
+        move(s->availableGeometry().center() -
+             QPoint(SkinAtlas::kDialogBack.width() / 2, SkinAtlas::kDialogBack.height() / 2));
 
     Form_Load();
 }
@@ -182,7 +184,7 @@ void frmLogOn::SetLang() {
 
 void frmLogOn::SetSkin() {
     if (frmImgs* imgs = frmImgs::Loaded())
-        background_ = imgs->picSkin.copy(0, 0, kClientWidth, kClientHeight);
+        background_ = imgs->picSkin.copy(SkinAtlas::kDialogBack);
     else
         background_ = QImage();
     const modSkin::SkinInfo& s = modSkin::Current();

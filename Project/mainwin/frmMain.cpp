@@ -29,6 +29,7 @@
 #include "mainwin/frmOpt.h"
 #include "platform/Colors.h"
 #include "platform/Input.h"
+#include "platform/LineBreak.h"
 #include "platform/LoadedWindow.h"
 #include "platform/OuterGeometry.h"
 #include "platform/Twips.h"
@@ -83,12 +84,6 @@ const QString& Sep() {
     return modGlobals::Sep();
 }
 constexpr quint32 kListBack = 0xFFFFFF;
-
-quint32 colourOf(const QVariant& v) {
-    bool ok = false;
-    const qlonglong n = v.toString().trimmed().toLongLong(&ok);
-    return ok ? static_cast<quint32>(n) & 0xFFFFFFu : 0u;
-}
 
 using Act = QAction* frmMain::*;
 
@@ -401,7 +396,7 @@ bool frmMain::sideBarOn() const {
 void frmMain::SetSkin() {
     const int W = body->width(), H = body->height();
     const bool side = sideBarOn();
-    const int R = side ? W - kSideBarWidth : W;
+    const int R = side ? W - SkinAtlas::kSideBarWidth : W;
     for (chameleonButton* b : cmdSB)
         b->setVisible(side);
 
@@ -410,28 +405,8 @@ void frmMain::SetSkin() {
     const QImage& skin = frmImgs::Load().picSkin;
     {
         QPainter p(&picBuf);
-        using namespace SkinAtlas;
-        Blit(p, 0, 0, skin, kMainTopLeft);
-        for (int x = 51; x <= R; x += 10)
-            Blit(p, x, 0, skin, kMainTop);
-        Blit(p, R - 8, 0, skin, kMainTopRight);
-        for (int y = 49; y <= H - 97; y += 10)
-            Blit(p, 0, y, skin, kMainLeft);
-        for (int y = 49; y <= H - 97; y += 10)
-            Blit(p, R - 8, y, skin, kMainRight);
-        Blit(p, 0, H - 97, skin, kMainBottomLeft);
-        for (int x = 51; x <= R; x += 10)
-            Blit(p, x, H - 97, skin, kMainBottom);
-        if (side) {
-            Blit(p, R, 0, skin, kMainSideTop);
-            for (int y = 10; y <= H - 97; y += 10)
-                Blit(p, R, y, skin, kMainSideMiddle);
-            Blit(p, R, H - 97, skin, kMainSideBottom);
-            Blit(p, R - 8, H - 97, skin, kMainBottomRightSide);
-        } else {
-            Blit(p, R - 8, H - 97, skin, kMainBottomRight);
-            Blit(p, R - 55, H - 85, skin, kMainCornerPicture);
-        }
+        SkinAtlas::PaintFrame(p, skin, SkinAtlas::kMainFrame, W, H, side);
+        if (!side) SkinAtlas::Blit(p, R - 55, H - 85, skin, SkinAtlas::kMainCornerPicture);
     }
     PaintStat();
     placeControls(W, H, R);
@@ -1063,7 +1038,7 @@ void frmMain::DrawList() {
                     modGDI::DrawLine(dc, right, rowTop + 2, right, rowTop + 20);
                     modGDI::DrawLine(dc, 2, rowTop + 20, right, rowTop + 20);
                     if (Sets().INV == 1) {
-                        const quint32 inverse = 0xFFFFFFu - colourOf(GetUserInfo(name, 1));
+                        const quint32 inverse = 0xFFFFFFu - PeerInfo::ColourOf(GetUserInfo(name, 1));
                         modGDI::DrawBox(dc, 2, rowTop + 2, right - 2, 18, inverse, false);
                         iconBack = inverse;
                     }
@@ -1074,7 +1049,7 @@ void frmMain::DrawList() {
                 f.setFamily(GetUserInfo(name, 2).toString());
                 f.setStrikeOut(GetUserInfo(name, 5).toString() != QLatin1String("1"));
                 dc.SetFont(f);
-                modGDI::TextColor(dc, colourOf(GetUserInfo(name, 1)));
+                modGDI::TextColor(dc, PeerInfo::ColourOf(GetUserInfo(name, 1)));
                 // Only what the row can show is measured: no character is narrower than a pixel.
                 const int x = icons[0].width() + 6;
                 modGDI::DrawTextAt(dc, name.left(qMax(0, bufW - x)), x, y);
@@ -1347,7 +1322,7 @@ void frmMain::mnuActionSelS_Click(int index) {
         if (IsOnLine(n)) list += n + modGlobals::Sep();
     if (list.isEmpty()) {
         const QString text = index == 1
-                                 ? lang("Main_SelUserMsg") + QStringLiteral("\r\n") + lang("Main_SelUserMsg2")
+                                 ? lang("Main_SelUserMsg") + LineBreak::kCrLf + lang("Main_SelUserMsg2")
                                  : lang("Main_SelUserMsg");
         modAppFnc::ShowMsg(text, 0, 3);
         return;

@@ -54,7 +54,6 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     Q_OBJECT
   public:
     static constexpr int kRowHeight = 20;
-    static constexpr int kSideBarWidth = 144;
     // Minimum outer sizes in twips, with and without the side bar.
     static constexpr int kMinWidthSideBar = 4600, kMinHeightSideBar = 5000;
     static constexpr int kMinWidth = 2450, kMinHeight = 3500;

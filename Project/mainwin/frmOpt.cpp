@@ -16,6 +16,7 @@
 #include "mainwin/frmMain.h"
 #include "mainwin/frmSpeedBar.h"
 #include "platform/Colors.h"
+#include "platform/LineBreak.h"
 #include "platform/LoadedWindow.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Sound.h"
@@ -186,7 +187,7 @@ void frmOpt::buildPages() {
     // The long texts: Enter breaks the line here, there is nothing to send.
     auto textBox = [](QWidget* parent, QRect at) {
         auto* t = new SendBox(parent);
-        t->SetMaxLength(kTextLength);
+        t->SetMaxLength(SendBox::kMaxLength);
         t->setGeometry(at);
         connect(t, &SendBox::SendRequested, t, [t] { t->SetSelText(QStringLiteral("\n")); });
         return t;
@@ -540,7 +541,7 @@ bool frmOpt::SaveSets() {
         s.CAT[i] = lstCAT->item(i)->text();
     s.GRPS.clear();
     for (const QString& line : GroupLines())
-        if (modAppFnc::CountStr(line, modGlobals::Sep()) > 1) s.GRPS += line + QStringLiteral("\r\n");
+        if (modAppFnc::CountStr(line, modGlobals::Sep()) > 1) s.GRPS += line + LineBreak::kCrLf;
     s.SB_U = checkValue(chkSB_Use);
     if (int i = selectedOption(optSB_Pos); i >= 0) s.SB_P = qint16(i);
     s.SB_S = checkValue(chkSB_Slide);

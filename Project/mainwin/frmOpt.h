@@ -29,7 +29,6 @@ class frmOpt : public QWidget {
     Q_OBJECT
   public:
     static constexpr int kPages = 9;
-    static constexpr int kTextLength = 390; // quick replies and soft-button texts
     static constexpr int kAutoTextLength = 256;
     static constexpr int kGroupNameLength = 20;
     static constexpr int kClientWidth = 600;

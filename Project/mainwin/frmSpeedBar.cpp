@@ -11,6 +11,7 @@
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
 #include "platform/Colors.h"
+#include "platform/LineBreak.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -110,7 +111,7 @@ frmSpeedBar::frmSpeedBar() : QWidget(nullptr) {
         l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     }
     txtSnd = new SendBox(this);
-    txtSnd->SetMaxLength(kMaxText);
+    txtSnd->SetMaxLength(SendBox::kMaxLength);
     txtSnd->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtSnd->setTabChangesFocus(true);
     // Enter breaks the line here; the bar sends only from its button.
@@ -406,7 +407,7 @@ void frmSpeedBar::cmdSel_Click(int index) {
     }
     if (recipients.isEmpty()) {
         QString text = lang("Main_SelUserMsg");
-        if (index == 2) text += QStringLiteral("\r\n") + lang("Main_SelUserMsg2");
+        if (index == 2) text += LineBreak::kCrLf + lang("Main_SelUserMsg2");
         modAppFnc::ShowMsg(text, 0, 3);
         return;
     }

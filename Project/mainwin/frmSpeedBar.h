@@ -21,8 +21,6 @@ class clsTAppBar;
 class frmSpeedBar : public QWidget, public SpeedBarLink {
     Q_OBJECT
   public:
-    // The alert text holds at most this many characters, a line break counting two (CR LF).
-    static constexpr int kMaxText = 390;
     static constexpr int kStripHeight = 17;
     static constexpr int kRowHeight = 41;
     // The docked height without auto-hide, and the limits of the bar.

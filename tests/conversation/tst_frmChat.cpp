@@ -590,7 +590,7 @@ class TestFrmChat : public QObject {
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
         QVERIFY(w->cmdSnd->x() + w->cmdSnd->width() < 0);
-        const int W = w->body->width() - frmChat::kSideBarWidth;
+        const int W = w->body->width() - SkinAtlas::kSideBarWidth;
         QCOMPARE(w->txtSnd->geometry(), QRect(5, w->body->height() - 82, W - 10, 51));
         sent();
         QTest::keyClicks(w->txtSnd, QStringLiteral("go"));
@@ -619,7 +619,7 @@ class TestFrmChat : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(w));
         QTRY_COMPARE(w->picBuf.size(), w->body->size());
         const int SW = w->body->width(), H = w->body->height();
-        const int W = side ? SW - frmChat::kSideBarWidth : SW;
+        const int W = side ? SW - SkinAtlas::kSideBarWidth : SW;
         const QImage& img = w->picBuf;
         auto at = [&](int x, int y) { return QColor(img.pixel(x, y)); };
         auto piece = [&](const QRect& r) { return colourOf(pieces, r); };
