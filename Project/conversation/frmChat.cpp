@@ -37,6 +37,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QSaveFile>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QTime>
 #include <QTimer>
@@ -66,6 +67,12 @@ class StatusLine : public QLabel {
                               fontMetrics().elidedText(text(), Qt::ElideRight, r.width()), foregroundRole());
     }
 };
+
+// Sets a check mark without running what its change does.
+void setChecked(QAction* action, bool on) {
+    const QSignalBlocker quiet(action);
+    action->setChecked(on);
+}
 
 bool haveFont(const QString& family) {
     for (const QString& f : QFontDatabase::families())
@@ -136,17 +143,10 @@ void frmChat::buildMenus() {
     mnuSpecialSidebar = item(mnuSpecial, "Show &Side Bar", QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuSpecialSidebar->setCheckable(true);
     mnuSpecialSidebar->setChecked(true);
-    connect(mnuSpecialSidebar, &QAction::triggered, this, [this] {
-        // The action has already turned its mark over; the handler does that itself.
-        mnuSpecialSidebar->setChecked(!mnuSpecialSidebar->isChecked());
-        mnuSpecialSidebar_Click();
-    });
+    connect(mnuSpecialSidebar, &QAction::toggled, this, &frmChat::ShowSideBar);
     mnuSpecialKoT = item(mnuSpecial, "Keep On &Top", QKeySequence(Qt::CTRL | Qt::Key_T));
     mnuSpecialKoT->setCheckable(true);
-    connect(mnuSpecialKoT, &QAction::triggered, this, [this] {
-        mnuSpecialKoT->setChecked(!mnuSpecialKoT->isChecked());
-        mnuSpecialKoT_Click();
-    });
+    connect(mnuSpecialKoT, &QAction::toggled, this, &frmChat::KeepOnTop);
     mnuSpecialAT = mnuSpecial->addMenu(QStringLiteral("&Auto Text"));
     mnuSpecial->addSeparator();
     mnuSpecialMergeIn = item(mnuSpecial, "&Merge In Text File...");
@@ -228,10 +228,10 @@ void frmChat::Form_Load() {
     resize(Twips::toPx(kMinWidthSideBar, Twips::dpiX(this)),
            Twips::toPx(kMinHeightSideBar, Twips::dpiY(this)));
     Form_Resize();
-    mnuSpecialKoT->setChecked(Run().ChatKeepOnTop == 0);
-    mnuSpecialKoT_Click();
-    mnuSpecialSidebar->setChecked(!s.FC_SB);
-    mnuSpecialSidebar_Click();
+    setChecked(mnuSpecialKoT, Run().ChatKeepOnTop != 0);
+    KeepOnTop(Run().ChatKeepOnTop != 0);
+    setChecked(mnuSpecialSidebar, s.FC_SB);
+    ShowSideBar(s.FC_SB);
     SetStat(lang("Chat_StatN"), QString());
 }
 
@@ -562,7 +562,10 @@ bool frmChat::eventFilter(QObject* watched, QEvent* e) {
 // --- keep on top, side bar, size -----------------------------------------------------------------
 
 void frmChat::mnuSpecialKoT_Click() {
-    mnuSpecialKoT->setChecked(!mnuSpecialKoT->isChecked());
+    mnuSpecialKoT->toggle();
+}
+
+void frmChat::KeepOnTop(bool) {
     modAPIFunc::SetTopMost(this, mnuSpecialKoT->isChecked());
     Run().ChatKeepOnTop = mnuSpecialKoT->isChecked() ? 1 : 0;
 }
@@ -572,7 +575,10 @@ bool frmChat::SideBarShown() const {
 }
 
 void frmChat::mnuSpecialSidebar_Click() {
-    mnuSpecialSidebar->setChecked(!mnuSpecialSidebar->isChecked());
+    mnuSpecialSidebar->toggle();
+}
+
+void frmChat::ShowSideBar(bool) {
     if (isVisible() && !SideBarShown()) txtSnd->setFocus();
     const int h = lastHeight, w = lastWidth;
     Form_Resize();

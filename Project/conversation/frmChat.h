@@ -62,8 +62,11 @@ class frmChat : public QMainWindow, public ChatRoom, public SkinnableWindow {
     void mnuChatExportC_Click();
     void mnuChatExportF_Click();
     void mnuEditClear_Click();
+    // Turn the check mark over; its change shows or hides the side bar, or keeps the window on top.
     void mnuSpecialSidebar_Click();
     void mnuSpecialKoT_Click();
+    void ShowSideBar(bool on);
+    void KeepOnTop(bool on);
     void mnuSpecialATI_Click(int index);
     void mnuSpecialMergeIn_Click();
     void Form_Resize();
