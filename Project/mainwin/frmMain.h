@@ -89,7 +89,7 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     static QString StatDef(const QString& value);
     void RefFBtn(bool cRefSkin, bool RefMnu);
     void CleanUp();
-    // The commands (frmMainCmds.cpp). The tray menu's items run these same handlers.
+    // The commands. The tray menu's items run these same handlers.
     void mnuActionAlertAll_Click();
     // Does nothing for an index that has no item (the group menus were rebuilt meanwhile).
     void mnuActionAlertGrpI_Click(int index);
