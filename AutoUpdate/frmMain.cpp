@@ -9,14 +9,10 @@
 #include "platform/MsgBox.h"
 #include "platform/ProgramEnd.h"
 #include "platform/ProgramFolder.h"
-#include "platform/SafePath.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -28,46 +24,23 @@
 #include <QSaveFile>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
-#include <sys/stat.h>
 
 namespace AutoUpdate {
 
 namespace {
 using LineBreak::kCrLf;
-const QString kIdle = QStringLiteral("0% downloaded");
-const QChar kSep = QLatin1Char('|');
+using modListSort::Field;
+
+// The lamps rest while the percentage shows this.
+const QString kIdle = Installer::ProgressText(0);
 
 LoadedWindow<frmMain> gLoaded;
-
-QString field(const QString& record, qint32 n) {
-    return modAppFnc::GetField(record, n, kSep);
-}
 
 // A "True" end flag, or a number other than 0, as the list's writers meant it.
 bool isTrue(const QString& text) {
     bool isNumber = false;
     const long long n = text.trimmed().toLongLong(&isNumber);
     return isNumber ? n != 0 : text.trimmed().compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
-}
-
-// A skin image's extension: a point and a plain name (".bmp").
-bool isPlainExtension(const QString& ext) {
-    return ext.size() >= 2 && ext.startsWith(QLatin1Char('.')) && SafePath::IsPlainName(ext);
-}
-
-// Installed files get the rights a new file of the user gets; programs may be run.
-void setInstalledMode(const QString& path) {
-    QFile f(path);
-    const bool program = f.open(QIODevice::ReadOnly) && modRunExe::IsProgram(f.read(4));
-    f.close();
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::chmod(QFile::encodeName(path).constData(), (program ? 0777 : 0666) & ~mask);
-}
-
-void removeRegularFile(const QString& path) {
-    const QFileInfo info(path);
-    if (info.isFile() && !info.isSymLink()) QFile::remove(path);
 }
 
 void setColor(QWidget* w, quint32 color) {
@@ -209,6 +182,11 @@ void frmMain::status(const QString& text) {
     LBLstatus->setText(text);
 }
 
+void frmMain::progress(qint16 percent, const QString& text) {
+    lblP->setText(text);
+    PERdown = percent;
+}
+
 void frmMain::showLists() {
     QStringList shown;
     for (int i = 0; i < lstUpdates->count(); ++i)
@@ -299,7 +277,7 @@ void frmMain::CHKupdates_Click() {
         if (!self) return;
     } else {
         for (qsizetype i = 0; i < Lists.lstUDL.size();) {
-            if (field(Lists.lstUDL.at(i), 6) != QLatin1String("1"))
+            if (Field(Lists.lstUDL.at(i), 6) != QLatin1String("1"))
                 Lists.removeAt(i);
             else
                 ++i;
@@ -316,12 +294,12 @@ void frmMain::lstUpdates_Click() {
         selected.isEmpty() ? std::nullopt : Lists.recordAt(lstUpdates->row(selected.first()));
     if (record) {
         cmdDownload->setEnabled(!Dload);
-        txtDes->setPlainText(field(*record, 2));
-        lblUpdates->setText(field(*record, 1));
-        lblSource->setText(field(*record, 3));
+        txtDes->setPlainText(Field(*record, 2));
+        lblUpdates->setText(Field(*record, 1));
+        lblSource->setText(Field(*record, 3));
         lblTarget->setText(QDir::toNativeSeparators(
-            ProgramFolder::path() + field(*record, 4).replace(QLatin1Char('\\'), QLatin1Char('/'))));
-        lblSize->setText(field(*record, 8));
+            ProgramFolder::path() + Field(*record, 4).replace(QLatin1Char('\\'), QLatin1Char('/'))));
+        lblSize->setText(Field(*record, 8));
     } else {
         cmdDownload->setEnabled(false);
         txtDes->clear();
@@ -393,70 +371,6 @@ void frmMain::resetAfterDownload() {
     CMDother->setEnabled(true);
 }
 
-bool frmMain::downloadTo(const QString& url, QSaveFile& file) {
-    const QPointer<frmMain> self(this);
-    INet.ClearError();
-    INet.URL = url;
-    INet.Execute(QStringLiteral("GET"));
-    while (self && INet.StillExecuting())
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    if (!self) return false;
-    bool ok = false;
-    qint64 total = INet.GetHeader(QStringLiteral("Content-Length")).trimmed().toLongLong(&ok);
-    if (!ok || total < 0) total = 0;
-    qint64 count = 0;
-    for (;;) {
-        const QByteArray chunk = INet.GetChunk(1024);
-        if (!self) return false;
-        if (chunk.isEmpty()) break;
-        if (file.write(chunk) != chunk.size()) {
-            INet.Cancel();
-            return false;
-        }
-        count += chunk.size();
-        if (total > 0) {
-            const auto per = static_cast<qint16>(qMin<qint64>(count * 100 / total, 100));
-            if (per != PERdown) {
-                lblP->setText(QString::number(per) + QStringLiteral("% downloaded"));
-                PERdown = per;
-            }
-        }
-        QCoreApplication::processEvents();
-        if (!self || !Dload) return false;
-    }
-    return Dload && INet.Error().isEmpty() && (total == 0 || count == total);
-}
-
-bool frmMain::installUpdate(const QString& record, const QString& destination) {
-    QSaveFile file(destination);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    if (!downloadTo(QStringLiteral("http://") + field(record, 3), file) || !file.commit()) return false;
-    setInstalledMode(destination);
-    // The file this one replaces under another name goes.
-    const QString old =
-        modListSort::ProgramPath(field(record, 4), {}, modListSort::FileNameFromUrl(field(record, 5)));
-    if (!old.isEmpty() && QFileInfo(old) != QFileInfo(destination)) removeRegularFile(old);
-    return true;
-}
-
-bool frmMain::installSkin(const QString& record, const QString& destination) {
-    const QString ext = modListSort::FileNameFromUrl(field(record, 9));
-    if (!isPlainExtension(ext)) return false;
-    const QString source = QStringLiteral("http://") + field(record, 3);
-    const QPointer<frmMain> self(this);
-    const std::optional<QByteArray> skin = INet.OpenURL(source + QStringLiteral(".qxs"));
-    if (!self || !Dload || !skin) return false;
-    QSaveFile image(destination + ext);
-    if (!image.open(QIODevice::WriteOnly) || !downloadTo(source + ext, image)) return false;
-    QSaveFile qxs(destination + QStringLiteral(".qxs"));
-    if (!qxs.open(QIODevice::WriteOnly) || qxs.write(*skin) != skin->size()) return false;
-    // Both arrived: the picture and the skin file go in together.
-    if (!image.commit() || !qxs.commit()) return false;
-    setInstalledMode(destination + ext);
-    setInstalledMode(destination + QStringLiteral(".qxs"));
-    return true;
-}
-
 void frmMain::cmdDownload_Click() {
     const QList<QListWidgetItem*> selected = lstUpdates->selectedItems();
     const std::optional<QString> chosen =
@@ -469,51 +383,37 @@ void frmMain::cmdDownload_Click() {
     }
     const QString record = *chosen;
     setBusy(true);
-    status(QStringLiteral("Downloading file"));
-    for (const QString& sub : {QStringLiteral("Lang"), QStringLiteral("Skins")})
-        QDir().mkpath(SafePath::JoinFolders(ProgramFolder::path(), {sub}));
-    const bool skins = modMain::Run().SkinsMode;
-    const int kind = field(record, 6).trimmed().toInt();
-    const bool endFlag = isTrue(field(record, 10));
-    // Names from the list are checked before anything is asked of the server.
-    const QString destination =
-        modListSort::ProgramPath(field(record, 4), {}, modListSort::FileNameFromUrl(field(record, 3)));
-    if (!destination.isEmpty()) QDir().mkpath(QFileInfo(destination).absolutePath());
+    const int kind = Field(record, 6).trimmed().toInt();
+    const bool endFlag = isTrue(Field(record, 10));
 
     const QPointer<frmMain> self(this);
-    bool ok = false;
-    if (!destination.isEmpty())
-        ok = skins ? installSkin(record, destination) : installUpdate(record, destination);
+    const Installer::Result result = installer_.Install(record, modMain::Run().SkinsMode);
     if (!self) return;
-    if (!Dload) {
-        // Stopped: "Stop Download" has already given the controls back. Every file written went to
-        // a temporary file, which is gone now; the installed files are as they were.
-        status(QStringLiteral("Download canceled"));
+    if (result == Installer::Result::Stopped) {
+        // "Stop Download" has already given the controls back.
         lblP->setText(kIdle);
         allLampsRed();
         if (endAfterDownload_) ProgramEnd::EndNow();
         return;
     }
-    if (!ok) {
+    if (result == Installer::Result::Failed) {
         Dload = false;
-        status(QStringLiteral("Download failed"));
         resetAfterDownload();
         enableAfter();
         lstUpdates_Click();
         return;
     }
     Dload = false;
-    status(QStringLiteral("Download complete"));
     setLamp(9, kGreen);
     restrict();
     cmdDownload->setEnabled(true);
 
     const QString done = QStringLiteral("Update successfully downloaded and installed.") + kCrLf + kCrLf;
     if (kind == 1 || kind == 2) {
-        const QString line = modListSort::FileNameFromUrl(field(record, 9));
+        const QString line = modListSort::FileNameFromUrl(Field(record, 9));
         if (MsgBox::Show(QStringLiteral("Success"), done + line, MsgBox::Buttons::YesNo,
                          MsgBox::Icon::Information) == MsgBox::Answer::Yes)
-            modRunExe::RunFile(destination, {});
+            modRunExe::RunFile(Installer::Destination(record), {});
     } else if (kind == 4) {
         MsgBox::Show(
             QStringLiteral("Success"),
@@ -542,14 +442,14 @@ void frmMain::cmdDownload_Click() {
 }
 
 void frmMain::cmdCancel_Click() {
-    INet.Cancel();
+    installer_.Stop();
     lblP->setText(kIdle);
     PERdown = 0;
     allLampsRed();
     fraDown->hide();
     for (QWidget* w : std::initializer_list<QWidget*>{cmdDownload, cmdRefresh, CMDother, cmdEnd})
         w->setEnabled(true);
-    // The running download leaves at its next turn and discards its temporary files.
+    // The running installation leaves at its next turn and discards its temporary files.
     Dload = false;
     enableAfter();
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The update program's main window: the chosen list with the details of the selected record,
-// its refresh from the web site, and the download and installation of one record at a time.
+// its refresh from the web site, and the installation of one record at a time (Installer),
+// whose status and progress it shows.
+#include "AutoUpdate/Installer.h"
 #include "AutoUpdate/modListSort.h"
 #include "platform/Inet.h"
 #include "platform/LoadedWindow.h"
@@ -15,11 +17,10 @@ class QLabel;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
-class QSaveFile;
 
 namespace AutoUpdate {
 
-class frmMain : public QWidget {
+class frmMain : public QWidget, private Installer::Listener {
     Q_OBJECT
   public:
     // The one main window, created on first use.
@@ -84,7 +85,8 @@ class frmMain : public QWidget {
   private:
     friend class LoadedWindow<frmMain>;
     frmMain();
-    void status(const QString& text);
+    void status(const QString& text) override;
+    void progress(qint16 percent, const QString& text) override;
     void showLists();
     void errorBox(int code);
     void restrict();
@@ -93,9 +95,6 @@ class frmMain : public QWidget {
     void setBusy(bool busy);
     void enableAfter();
     void resetAfterDownload();
-    bool downloadTo(const QString& url, QSaveFile& file);
-    bool installUpdate(const QString& record, const QString& destination);
-    bool installSkin(const QString& record, const QString& destination);
 
     QTimer Timer2;
     int sweep_ = -1;
@@ -105,6 +104,7 @@ class frmMain : public QWidget {
     // and its temporary files are gone.
     bool endAfterDownload_ = false;
     quint32 lamps_[10] = {};
+    Installer installer_{INet, *this}; // last: it goes first, before the controls it reports to
 };
 
 } // namespace AutoUpdate

@@ -14,12 +14,6 @@
 namespace AutoUpdate::modListSort {
 
 namespace {
-const QChar kSep = QLatin1Char('|');
-
-QString field(const QString& record, qint32 n) {
-    return modAppFnc::GetField(record, n, kSep);
-}
-
 bool isFile(const QString& path) {
     return !path.isEmpty() && QFileInfo(path).isFile();
 }
@@ -31,6 +25,10 @@ std::optional<QString> firstItem(const QString& path) {
     return ItemReader(Ansi::decode(bytes)).next();
 }
 } // namespace
+
+QString Field(const QString& record, qint32 n) {
+    return modAppFnc::GetField(record, n, QLatin1Char('|'));
+}
 
 void Lists::removeAt(qsizetype i) {
     if (i < 0 || i >= lstUDL.size()) return;
@@ -69,15 +67,15 @@ bool FillLists(Lists& lists, const QString& items) {
     lists.notice = false;
     for (qsizetype i = 0; i < lists.lstUDL.size();) {
         const QString& record = lists.lstUDL.at(i);
-        if (field(record, 6) == QLatin1String("1")) {
-            const std::optional<bool> newer = modAppFnc::IsNewerVersion(field(record, 7));
+        if (Field(record, 6) == QLatin1String("1")) {
+            const std::optional<bool> newer = modAppFnc::IsNewerVersion(Field(record, 7));
             if (!newer) return false;
             if (!*newer) {
                 lists.lstUDL.removeAt(i);
                 continue;
             }
         }
-        lists.lstUpdates << field(record, 1);
+        lists.lstUpdates << Field(record, 1);
         ++i;
     }
     lists.enabled = !lists.lstUpdates.isEmpty();
@@ -88,19 +86,19 @@ bool RestrictUpdatesList(Lists& lists, const Status& status) {
     status(QStringLiteral("Sorting updates list"));
     for (qsizetype i = 0; i < lists.lstUDL.size();) {
         const QString record = lists.lstUDL.at(i);
-        const QString kind = field(record, 6);
+        const QString kind = Field(record, 6);
         if (kind == QLatin1String("1")) {
             ++i;
             continue;
         }
-        const QString name = FileNameFromUrl(field(record, 3));
+        const QString name = FileNameFromUrl(Field(record, 3));
         if (kind == QLatin1String("3")) {
-            if (isFile(ProgramPath(field(record, 4), {}, name))) {
+            if (isFile(ProgramPath(Field(record, 4), {}, name))) {
                 const std::optional<QString> installed =
-                    firstItem(ProgramPath(field(record, 5), QStringLiteral("Lang"), name));
+                    firstItem(ProgramPath(Field(record, 5), QStringLiteral("Lang"), name));
                 if (!installed) return false;
                 // Versions compare as texts, byte by byte.
-                if (Ansi::encode(*installed) >= Ansi::encode(field(record, 7))) {
+                if (Ansi::encode(*installed) >= Ansi::encode(Field(record, 7))) {
                     lists.removeAt(i);
                     continue;
                 }
@@ -109,7 +107,7 @@ bool RestrictUpdatesList(Lists& lists, const Status& status) {
             continue;
         }
         if (name.isEmpty()) break;
-        if (isFile(ProgramPath(field(record, 4), {}, name))) {
+        if (isFile(ProgramPath(Field(record, 4), {}, name))) {
             lists.removeAt(i);
             continue;
         }
@@ -124,9 +122,9 @@ void RestrictSkinsList(Lists& lists, const Status& status) {
     status(QStringLiteral("Sorting updates list"));
     for (qsizetype i = 0; i < lists.lstUDL.size();) {
         const QString record = lists.lstUDL.at(i);
-        if (field(record, 6) == QLatin1String("4") &&
-            isFile(ProgramPath(field(record, 5), QStringLiteral("Skins"),
-                               FileNameFromUrl(field(record, 3)) + QStringLiteral(".qxs")))) {
+        if (Field(record, 6) == QLatin1String("4") &&
+            isFile(ProgramPath(Field(record, 5), QStringLiteral("Skins"),
+                               FileNameFromUrl(Field(record, 3)) + QStringLiteral(".qxs")))) {
             lists.removeAt(i);
             continue;
         }

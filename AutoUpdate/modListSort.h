@@ -31,6 +31,9 @@ struct Lists {
 
 using Status = std::function<void(const QString&)>;
 
+// Field n of a record, counted from 1 (Fields::Get).
+QString Field(const QString& record, qint32 n);
+
 // The text after the last "/", or the whole text.
 QString FileNameFromUrl(const QString& text);
 // The file `name` under the program folder, in the folder written in a record's field

@@ -5,6 +5,7 @@
 #include "platform/MsgBox.h"
 #include "platform/ProgramEnd.h"
 #include "platform/ProgramFolder.h"
+#include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/Twips.h"
 
@@ -24,6 +25,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <cmath>
@@ -35,6 +37,19 @@ using LineBreak::kCrLf;
 const QString kCaption = QStringLiteral("Talkvane3 Help System");
 const QString kNotice = QStringLiteral(
     "You should receive an email within the next few minutes confirming that your email has been received.");
+const QString kTooBigKey = QStringLiteral("Software\\Help\\Settings");
+const QString kTooBigValue = QStringLiteral("Too big");
+
+bool hasControl(const QString& text) {
+    for (const QChar c : text)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F) return true;
+    return false;
+}
+
+bool tooBigAnswered() {
+    const auto v = Registry::queryValue(Registry::CurrentUser, kTooBigKey, kTooBigValue);
+    return v && v->type == Registry::Type::String && v->text == QStringLiteral("True");
+}
 } // namespace
 
 void AttachmentListBox::dragEnterEvent(QDragEnterEvent* event) {
@@ -56,19 +71,13 @@ void AttachmentListBox::dropEvent(QDropEvent* event) {
 Form1::Form1(QWidget* parent) : QWidget(parent) {
     setWindowTitle(kCaption);
     buildControls();
-    deadline_.setSingleShot(true);
-    connect(&deadline_, &QTimer::timeout, this, [this] {
-        endSession(QStringLiteral("SMTP service error, timed out while waiting for response"));
-    });
     // Form_Load
     SetTobox(QString::fromLatin1(kSupportAddress));
     DisableX();
     LBL[3]->setText(kNotice);
 }
 
-Form1::~Form1() {
-    closeSocket();
-}
+Form1::~Form1() = default;
 
 void Form1::buildControls() {
     auto* grid = new QGridLayout;
@@ -314,7 +323,7 @@ void Form1::btnExit_Click() {
 }
 
 void Form1::endProgram() {
-    closeSocket();
+    session_.Close();
     ending_ = true;
     ProgramEnd::EndNow();
 }
@@ -333,6 +342,123 @@ void Form1::giveWindowBack() {
 void Form1::setBar(int twips) {
     barTwips_ = qBound(0, twips, kBarFullTwips);
     frm2->resize(Twips::toPx(barTwips_, Twips::dpiX(this)), frm2->height());
+}
+
+void Form1::SendMimeConnect_Click() {
+    if (InSession()) return;
+    // 1.
+    fraDown->show();
+    setBar(0);
+    lblpcent->clear();
+    setControlsEnabled(false);
+    // 2. The two files, then whatever was dropped on the list, each with its tick.
+    AttachmentList->clear();
+    if (chksendUser->isChecked()) AttachmentList->addItem(ProgramFolder::file(QStringLiteral("User.con")));
+    if (ChkSendLog->isChecked()) AttachmentList->addItem(ProgramFolder::file(QStringLiteral("Log.txt")));
+    for (std::size_t i = 0; i < dropped_.size(); ++i)
+        addDropped(i);
+    multipart_ = true;
+    QPointer<Form1> self(this);
+    // 3.
+    const QString from = Frombox->text();
+    if (from.isEmpty() || !from.contains(QLatin1Char('@')) || hasControl(from)) {
+        MsgBox::Show(kCaption, QStringLiteral("Your email address is not valid."), MsgBox::Buttons::Ok,
+                     MsgBox::Icon::Warning);
+        if (self) giveWindowBack();
+        return;
+    }
+    // 4. to 9.
+    session_.Start(MailServer->currentText(), {from, recipients_.value(recipientIndex_).trimmed(),
+                                               Subjekt->text(), Mailtxt->toPlainText(), attachmentPaths()});
+}
+
+QStringList Form1::attachmentPaths() const {
+    QStringList paths;
+    for (int i = 0; i < AttachmentList->count(); ++i) {
+        const QListWidgetItem* item = AttachmentList->item(i);
+        // A dropped file whose tick the user took away stays here.
+        const QVariant dropped = item->data(Qt::UserRole);
+        if (dropped.isValid() && dropped.toULongLong() < dropped_.size() &&
+            !dropped_[dropped.toULongLong()].ticked)
+            continue;
+        paths << item->text();
+    }
+    return paths;
+}
+
+void Form1::DataArrival_MouseUp() {
+    session_.Receive();
+}
+
+void Form1::status(const QString& text) {
+    Process->setText(text);
+}
+
+void Form1::progress(int barTwips, int percent) {
+    setBar(barTwips);
+    lblpcent->setText(QString::number(percent) + QLatin1Char('%'));
+}
+
+void Form1::replied(const QString& text) {
+    DataArrival->moveCursor(QTextCursor::End);
+    DataArrival->insertPlainText(text);
+    DataArrival->moveCursor(QTextCursor::End);
+}
+
+void Form1::repliesCleared() {
+    DataArrival->clear();
+}
+
+bool Form1::mayConnect() {
+    if (IsConnected2Internet()) return true;
+    return MsgBox::Show(kCaption,
+                        QStringLiteral("No Internet connection has been detected, try to send Email anyway?"),
+                        MsgBox::Buttons::YesNo, MsgBox::Icon::Question) == MsgBox::Answer::Yes;
+}
+
+bool Form1::sendBigFile(qint64 bytes) {
+    if (tooBigAnswered()) return true;
+    const QString text = QStringLiteral("The current file is ") + TwoDecimals(double(bytes) / 1048576.0) +
+                         QStringLiteral(" MB of size, extracting from it could take a few minutes, Click "
+                                        "Yes to go ahead, No to skip it or Cancel if you don't want to get "
+                                        "this message again");
+    const MsgBox::Answer a =
+        MsgBox::Show(kCaption, text, MsgBox::Buttons::YesNoCancel, MsgBox::Icon::Question);
+    if (a == MsgBox::Answer::No) return false;
+    if (a == MsgBox::Answer::Cancel)
+        Registry::setValue(Registry::CurrentUser, kTooBigKey, kTooBigValue,
+                           {Registry::Type::String, QStringLiteral("True"), {}});
+    return true;
+}
+
+void Form1::ended(bool sent, const QString& status) {
+    if (!status.isEmpty()) Process->setText(status);
+    if (!sent) {
+        recipientIndex_ = 0;
+        giveWindowBack();
+        return;
+    }
+    if (recipientIndex_ + 1 < recipients_.size()) {
+        ++recipientIndex_;
+        // The next recipient's session starts from the event loop, on a socket of its own.
+        QTimer::singleShot(0, this, [this] { SendMimeConnect_Click(); });
+        return;
+    }
+    recipientIndex_ = 0;
+    giveWindowBack();
+    if (confirmationShown_) return;
+    confirmationShown_ = true;
+    const QString text =
+        QStringLiteral("You should receive an email within the next few minutes confirming that "
+                       "your email has been received.") +
+        kCrLf + kCrLf + QStringLiteral("If you do not receive it, please try again with this ") +
+        QStringLiteral("program or write to ") + QString::fromLatin1(kSupportAddress) +
+        QStringLiteral(" directly.") + kCrLf + kCrLf +
+        QStringLiteral("Would you like to exit the Talkvane Help System?");
+    QPointer<Form1> self(this);
+    const MsgBox::Answer a = MsgBox::Show(QStringLiteral("Email Confirmation"), text, MsgBox::Buttons::YesNo,
+                                          MsgBox::Icon::Information);
+    if (self && a == MsgBox::Answer::Yes) endProgram();
 }
 
 } // namespace Help

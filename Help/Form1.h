@@ -1,15 +1,13 @@
 #pragma once
 // The support mail program's one window: the user's address, subject and description, the
-// choice of the messenger's settings file and log as attachments, and the SMTP session that
-// mails it all to the support address (Form1Smtp.cpp). The window has no close box; "Exit", the
-// confirmation after a send, or the system end the program.
-#include "Help/DotStuffer.h"
-#include "Help/SmtpReplyReader.h"
-#include "platform/Sockets.h"
+// choice of the messenger's settings file and log as attachments, and a session per recipient
+// (SmtpSession) that mails it all to the support address while the window shows its progress.
+// The window has no close box; "Exit", the confirmation after a send, or the system end the
+// program.
+#include "Help/SmtpSession.h"
 
 #include <QListWidget>
 #include <QStringList>
-#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -38,7 +36,7 @@ class AttachmentListBox : public QListWidget {
     void dropEvent(QDropEvent* event) override;
 };
 
-class Form1 : public QWidget {
+class Form1 : public QWidget, private SmtpSession::Listener {
     Q_OBJECT
   public:
     static constexpr const char* kSupportAddress = "support@example.com";
@@ -46,17 +44,7 @@ class Form1 : public QWidget {
     // The mail server unless QX3_SMTP_SERVER names another ("host" or "host:port").
     static constexpr const char* kDefaultServer = "mail.example.com";
     static constexpr const char* kPrivacyPage = "http://www.example.com/orvanta/privacy.php";
-    static constexpr quint16 kSmtpPort = 25;
-    // How long the session waits for a connection, for the socket to take data and for a reply.
-    static constexpr int kTimeoutMs = 20000;
-    // Attachments above this size are asked about, unless the user said never to ask again.
-    static constexpr qint64 kBigFile = 0x200000;
-    static constexpr qsizetype kPieceChars = 8192;
-    static constexpr qsizetype kReadChunk = 32768;
-    static constexpr qsizetype kReceiveBuffer = 2048;
-    // A message line may hold at most this many bytes before its CR LF.
-    static constexpr qsizetype kMaxLineBytes = 998;
-    static constexpr int kBarFullTwips = 3300;
+    static constexpr int kBarFullTwips = SmtpSession::kBarFullTwips;
 
     explicit Form1(QWidget* parent = nullptr);
     ~Form1() override;
@@ -101,12 +89,12 @@ class Form1 : public QWidget {
     bool IsConnected2Internet() const;
 
     // The session, as the tests see it.
-    bool InSession() const { return socket_ != Sockets::kInvalid; }
-    int Step() const { return step_; }
+    bool InSession() const { return session_.InSession(); }
+    int Step() const { return session_.Step(); }
     int RecipientIndex() const { return recipientIndex_; }
     bool ConfirmationShown() const { return confirmationShown_; }
     int BarTwips() const { return barTwips_; }
-    void SetTimeoutMs(int ms) { timeoutMs_ = ms; }
+    void SetTimeoutMs(int ms) { session_.SetTimeoutMs(ms); }
 
     // "1.5" for 1.5, "2" for 2.0000009: at most two decimals, no trailing zeros.
     static QString TwoDecimals(double value);
@@ -120,19 +108,16 @@ class Form1 : public QWidget {
     void giveWindowBack();
     void endProgram();
     void setBar(int twips);
+    QStringList attachmentPaths() const;
 
-    // Form1Smtp.cpp
-    void WaitForReply();
-    void SmtpStep(int n);
-    bool SendData(const QString& text);
-    bool sendBytes(const QByteArray& bytes, bool raw);
-    bool SendMimetxt(const QString& from, const QString& to, const QString& subject, const QString& text);
-    bool SendAttachments();
-    void dispatchReplies();
-    void endSession(const QString& status);
-    void closeSocket();
-    void sessionDone();
-    bool alive(quint64 session) const { return session == session_; }
+    // What the session reports and asks.
+    void status(const QString& text) override;
+    void progress(int barTwips, int percent) override;
+    void replied(const QString& text) override;
+    void repliesCleared() override;
+    bool mayConnect() override;
+    bool sendBigFile(qint64 bytes) override;
+    void ended(bool sent, const QString& status) override;
 
     // A file dropped on the list goes with every Send while its own tick is set.
     struct Dropped {
@@ -145,21 +130,10 @@ class Form1 : public QWidget {
     std::vector<Dropped> dropped_;
     bool multipart_ = false;
     bool confirmationShown_ = false;
-    bool awaitingReply_ = false;
-    int step_ = 0;
-    Sockets::Handle socket_ = Sockets::kInvalid;
-    qint64 lastReceiveCount_ = 0;
-    int expectedCode_ = 0;
     int recipientIndex_ = 0;
-    bool sending_ = false;    // a command or the message is being sent: replies wait
-    bool peerClosed_ = false; // the server hung up while we were sending
-    bool ending_ = false;     // Help's own end: the one close the window allows
-    quint64 session_ = 0;     // changes whenever a session ends
-    SmtpReplyReader reader_;
-    DotStuffer stuffer_;
-    QTimer deadline_;
-    int timeoutMs_ = kTimeoutMs;
+    bool ending_ = false; // Help's own end: the one close the window allows
     int barTwips_ = 0;
+    SmtpSession session_{*this}; // last: it goes first, before the controls it reports to
 };
 
 } // namespace Help

@@ -740,10 +740,15 @@ void frmMain::noteNormalPlace() {
                !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
     };
     if (!normal()) return;
-    // Taken once this round of events is through: a window being maximised may be sized before
-    // it says it is maximised.
-    QTimer::singleShot(0, this, [this, normal] {
-        if (normal()) normalRect_ = geometry();
+    // A window being maximised may be sized before it says it is maximised, and on a busy
+    // desktop the word may come well after the size: a size that fills the work area is never
+    // taken for the normal one. Taken once this round of events is through.
+    const auto fillsWorkArea = [this] {
+        const QSize outer = frameGeometry().size(), work = screen()->availableGeometry().size();
+        return outer.width() >= work.width() && outer.height() >= work.height();
+    };
+    QTimer::singleShot(0, this, [this, normal, fillsWorkArea] {
+        if (normal() && !fillsWorkArea()) normalRect_ = geometry();
     });
 }
 

@@ -1,6 +1,7 @@
 // The update program's windows over a local web site: refreshing the lists, installing updates
 // and skins, transfers that fail or are stopped, names from the list that would leave the program
-// folder, and the way between the intro and the main window.
+// folder, and the way between the intro and the main window; and the installer without a window.
+#include "AutoUpdate/Installer.h"
 #include "AutoUpdate/frmIntro.h"
 #include "AutoUpdate/frmMain.h"
 #include "AutoUpdate/modMain.h"
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -48,6 +50,20 @@ QMap<QString, QByteArray> snapshot(const QString& folder) {
     }
     return out;
 }
+
+// What an installer reports, in order.
+struct InstallRecorder : Installer::Listener {
+    QStringList statuses;
+    QList<qint16> percents;
+    QStringList texts;
+    std::function<void()> onProgress;
+    void status(const QString& text) override { statuses << text; }
+    void progress(qint16 percent, const QString& text) override {
+        percents << percent;
+        texts << text;
+        if (onProgress) onProgress();
+    }
+};
 } // namespace
 
 class TestUpdate : public QObject {
@@ -499,6 +515,118 @@ class TestUpdate : public QObject {
         w->lblP->setText(QStringLiteral("0% downloaded"));
         w->Timer2_Timer();
         QCOMPARE(lamps(), QStringLiteral("rrrrrrrrrr"));
+    }
+
+    // Each change of the percentage is reported once, as text too, up to 100 when the server
+    // gives the length; a transfer without one reports none. The status begins and ends it.
+    void installerReportsStatusAndProgress_data() {
+        QTest::addColumn<HttpServer::Reply>("reply");
+        QTest::addColumn<int>("result"); // Installer::Result
+        QTest::addColumn<QString>("last");
+        HttpServer::Reply r;
+        r.body = pattern(300000, 5); // a percent takes several chunks
+        QTest::newRow("with a length") << r << int(Installer::Result::Installed) << "Download complete";
+        HttpServer::Reply noLength = r;
+        noLength.contentLength = false;
+        QTest::newRow("without a length")
+            << noLength << int(Installer::Result::Installed) << "Download complete";
+        HttpServer::Reply missing = r;
+        missing.status = 404;
+        QTest::newRow("404") << missing << int(Installer::Result::Failed) << "Download failed";
+    }
+    void installerReportsStatusAndProgress() {
+        QFETCH(HttpServer::Reply, reply);
+        QFETCH(int, result);
+        QFETCH(QString, last);
+        server_->route("/files/tool.bin", reply);
+        InstallRecorder rec;
+        Inet transfer;
+        Installer installer(transfer, rec);
+        const QString rec1 =
+            QString::fromLatin1(
+                record(QStringLiteral("Tool"), QStringLiteral("/files/tool.bin"), QStringLiteral("\\Bin"), 2))
+                .trimmed();
+        QCOMPARE(Installer::Destination(rec1), path(QStringLiteral("Bin/tool.bin")));
+        QCOMPARE(int(installer.Install(rec1, false)), result);
+        QCOMPARE(rec.statuses, (QStringList{QStringLiteral("Downloading file"), last}));
+        const bool installed = result == int(Installer::Result::Installed);
+        QCOMPARE(QFileInfo::exists(path(QStringLiteral("Bin/tool.bin"))), installed);
+        if (installed) QCOMPARE(readAll(path(QStringLiteral("Bin/tool.bin"))), reply.body);
+        if (!installed) return;
+        if (!reply.contentLength) {
+            QCOMPARE(rec.percents, QList<qint16>());
+            return;
+        }
+        QVERIFY2(rec.percents.size() > 2, qPrintable(QString::number(rec.percents.size())));
+        QCOMPARE(rec.percents.last(), qint16(100));
+        for (qsizetype i = 0; i < rec.percents.size(); ++i) {
+            if (i > 0) QVERIFY2(rec.percents[i] > rec.percents[i - 1], "each percentage once, rising");
+            QCOMPARE(rec.texts[i], QString::number(rec.percents[i]) + QStringLiteral("% downloaded"));
+        }
+        QCOMPARE(Installer::ProgressText(0), QStringLiteral("0% downloaded"));
+    }
+
+    // A stop ends the installation under way, keeping the installed file, and no other: not one
+    // made while nothing ran (as closing the window does), nor the next installation.
+    void installerStopEndsOnlyTheInstallationUnderWay() {
+        HttpServer::Reply r;
+        r.body = pattern(6000, 7);
+        r.trickleMs = 5;
+        r.trickleBytes = 1024;
+        server_->route("/files/tool.bin", r);
+        put(QStringLiteral("Bin/tool.bin"), "old");
+        const QString rec1 =
+            QString::fromLatin1(
+                record(QStringLiteral("Tool"), QStringLiteral("/files/tool.bin"), QStringLiteral("\\Bin"), 2))
+                .trimmed();
+        InstallRecorder rec;
+        Inet transfer;
+        Installer installer(transfer, rec);
+        const QMap<QString, QByteArray> before = snapshot(prog_);
+        rec.onProgress = [&] { installer.Stop(); };
+        QCOMPARE(installer.Install(rec1, false), Installer::Result::Stopped);
+        QCOMPARE(rec.statuses.last(), QStringLiteral("Download canceled"));
+        QCOMPARE(rec.percents.size(), 1);
+        QCOMPARE(snapshot(prog_), before); // the old file, and no temporary file
+        rec.onProgress = nullptr;
+        installer.Stop();
+        QCOMPARE(installer.Install(rec1, false), Installer::Result::Installed);
+        QCOMPARE(readAll(path(QStringLiteral("Bin/tool.bin"))), r.body);
+    }
+
+    // An installer destroyed while it waits returns at once and leaves the files as they were.
+    void installerDestroyedDuringTheTransfer_data() {
+        QTest::addColumn<bool>("skins");
+        QTest::newRow("update") << false;
+        QTest::newRow("skin") << true;
+    }
+    void installerDestroyedDuringTheTransfer() {
+        QFETCH(bool, skins);
+        HttpServer::Reply slow;
+        slow.body = pattern(6000, 8);
+        slow.trickleMs = 5;
+        slow.trickleBytes = 1024;
+        server_->route("/files/Red.bmp", slow);
+        server_->route("/files/Red.qxs", "Red.bmp,1,2,3,4,5,1,0,0,3\r\n");
+        put(QStringLiteral("Skins/Red.bmp"), "old picture");
+        const QString rec1 =
+            QString::fromLatin1(
+                record(QStringLiteral("Red"),
+                       skins ? QStringLiteral("/files/Red") : QStringLiteral("/files/Red.bmp"),
+                       QStringLiteral("\\Skins"), skins ? 4 : 2, QStringLiteral(".bmp")))
+                .trimmed();
+        InstallRecorder rec;
+        Inet transfer;
+        auto installer = std::make_unique<Installer>(transfer, rec);
+        const QMap<QString, QByteArray> before = snapshot(prog_);
+        rec.onProgress = [&] {
+            QTimer::singleShot(0, &transfer, [&] { installer.reset(); });
+            rec.onProgress = nullptr;
+        };
+        QCOMPARE(installer->Install(rec1, skins), Installer::Result::Stopped);
+        QVERIFY(!installer);
+        QCOMPARE(rec.statuses, QStringList{QStringLiteral("Downloading file")});
+        QCOMPARE(snapshot(prog_), before);
     }
 
     void introAndMainWindow() {

@@ -1,7 +1,9 @@
 // The support mail program's SMTP session end to end: against a real SMTP server on loopback
 // (the message checked byte for byte, envelope included), and against a scripted one that
-// splits, delays, refuses, falls silent and hangs up.
+// splits, delays, refuses, falls silent and hangs up; through the window, and on its own with a
+// listener that records what it reports.
 #include "Help/Form1.h"
+#include "Help/SmtpSession.h"
 #include "ScriptedSmtp.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Registry.h"
@@ -25,6 +27,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <arpa/inet.h>
+#include <functional>
 #include <memory>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -99,6 +102,59 @@ class CaptureServer {
     QTemporaryDir dir_;
     QProcess proc_;
     int port_ = 0;
+};
+
+// What a session reports and asks, in order; `onEnd` runs inside ended().
+struct SessionRecorder : SmtpSession::Listener {
+    QStringList statuses;
+    QList<QPair<int, int>> bars; // (twips, percent)
+    QString replies;             // every reply as it came, clears left out
+    int cleared = 0;
+    int asked = 0;
+    bool connect = true;
+    int bigFiles = 0;
+    struct End {
+        bool sent;
+        QString status;
+    };
+    QList<End> ends;
+    int afterEnd = 0; // reports that came after the last end
+    std::function<void()> onEnd;
+
+    void note() {
+        if (!ends.isEmpty()) ++afterEnd;
+    }
+    void status(const QString& text) override {
+        note();
+        statuses << text;
+    }
+    void progress(int barTwips, int percent) override {
+        note();
+        bars << qMakePair(barTwips, percent);
+    }
+    void replied(const QString& text) override {
+        note();
+        replies += text;
+    }
+    void repliesCleared() override {
+        note();
+        ++cleared;
+    }
+    bool mayConnect() override {
+        note();
+        ++asked;
+        return connect;
+    }
+    bool sendBigFile(qint64) override {
+        note();
+        ++bigFiles;
+        return true;
+    }
+    void ended(bool sent, const QString& status) override {
+        ends << End{sent, status};
+        afterEnd = 0;
+        if (onEnd) onEnd();
+    }
 };
 } // namespace
 
@@ -499,6 +555,128 @@ class TestSmtpSession : public QObject {
         for (int c : queued)
             ::close(c);
         ::close(listener);
+    }
+
+    // Without a window: one end, nothing reported after it, the progress within the bar and
+    // full at the end, and the whole conversation among the replies.
+    void sessionOnItsOwn() {
+        QTemporaryDir elsewhere;
+        const QString path = elsewhere.filePath(QStringLiteral("trace.bin"));
+        const QByteArray content = randomBytes(20000, 4); // several pieces of base64
+        writeAll(path, content);
+        SessionRecorder rec;
+        SmtpSession session(rec);
+        session.SetTimeoutMs(10000);
+        const int before = capture_->count();
+        session.Start(QStringLiteral("127.0.0.1:%1").arg(capture_->port()),
+                      {kFrom,
+                       QStringLiteral("support@example.com"),
+                       QStringLiteral("Subject"),
+                       QStringLiteral("Text"),
+                       {path, elsewhere.filePath(QStringLiteral("absent"))}});
+        QTRY_VERIFY2_WITH_TIMEOUT(!rec.ends.isEmpty(), qPrintable(rec.statuses.join(QLatin1Char('|'))),
+                                  TestEnv::kNetWait);
+        TestEnv::settle();
+        QCOMPARE(rec.ends.size(), 1);
+        QCOMPARE(rec.ends[0].sent, true);
+        QCOMPARE(rec.ends[0].status, kSent);
+        QCOMPARE(rec.afterEnd, 0);
+        QVERIFY(!session.InSession());
+        QCOMPARE(session.Step(), 0);
+        QCOMPARE(capture_->message(before + 1),
+                 header("support@example.com", "Subject") + "Text" + part("trace.bin", content) + kClosing);
+        QCOMPARE(rec.asked, 1);
+        QCOMPARE(rec.bigFiles, 0);
+        QCOMPARE(rec.statuses.first(), QStringLiteral("Connected to Orvanta"));
+        QVERIFY(rec.statuses.contains(QStringLiteral("Loading ") + path));
+        QVERIFY(rec.bars.size() > 4);
+        for (const auto& [twips, percent] : rec.bars) {
+            QVERIFY2(twips >= 0 && twips <= SmtpSession::kBarFullTwips, qPrintable(QString::number(twips)));
+            QVERIFY2(percent >= 0 && percent <= 100, qPrintable(QString::number(percent)));
+        }
+        QCOMPARE(rec.bars.last(), qMakePair(int(SmtpSession::kBarFullTwips), 100));
+        QCOMPARE(rec.cleared, 2); // once connected, and when sent
+        QVERIFY2(rec.replies.startsWith(QStringLiteral("220")), qPrintable(rec.replies));
+        QVERIFY2(rec.replies.contains(QStringLiteral("\r\n221")), qPrintable(rec.replies));
+    }
+
+    // A listener that says no once the socket is made: the session ends without a status and
+    // the server never hears of it.
+    void declinedSessionConnectsNowhere() {
+        ScriptedSmtp server;
+        server.script = {ScriptedSmtp::Reply{{"220 hello\r\n"}}};
+        QVERIFY(server.start());
+        SessionRecorder rec;
+        rec.connect = false;
+        SmtpSession session(rec);
+        session.Start(QStringLiteral("127.0.0.1:%1").arg(server.port()),
+                      {kFrom, QStringLiteral("support@example.com"), {}, {}, {}});
+        QCOMPARE(rec.asked, 1);
+        QCOMPARE(rec.ends.size(), 1);
+        QCOMPARE(rec.ends[0].sent, false);
+        QCOMPARE(rec.ends[0].status, QString());
+        QVERIFY(rec.statuses.isEmpty());
+        QVERIFY(!session.InSession());
+        TestEnv::settle();
+        QCOMPARE(server.received.size(), 0);
+    }
+
+    // ended() is the last thing a session does: its listener may start it again there, or
+    // destroy it, however it ended.
+    void endedMayStartAgainOrDestroy_data() {
+        QTest::addColumn<QList<ScriptedSmtp::Reply>>("script");
+        QTest::addColumn<bool>("again"); // start again once, else destroy
+        QTest::addColumn<QString>("status");
+        using R = ScriptedSmtp::Reply;
+        using L = QList<ScriptedSmtp::Reply>;
+        const R ok250{{"250 ok\r\n"}}, hello{{"220 hello\r\n"}};
+        const L good{hello, ok250, ok250, ok250, R{{"354 go\r\n"}}, ok250, R{{"221 bye\r\n"}, true}};
+        const L refused{R{{"554 no\r\n"}}};
+        QTest::newRow("sent, again") << good << true << kSent;
+        QTest::newRow("sent, destroyed") << good << false << kSent;
+        QTest::newRow("refused, again") << refused << true << kUnexpected;
+        QTest::newRow("refused, destroyed") << refused << false << kUnexpected;
+        QTest::newRow("silent, destroyed")
+            << L{hello} << false
+            << QStringLiteral("SMTP service error, timed out while waiting for response");
+        QTest::newRow("hangs up, destroyed") << L{R{{}, true}} << false << kUnexpected;
+    }
+    void endedMayStartAgainOrDestroy() {
+        QFETCH(QList<ScriptedSmtp::Reply>, script);
+        QFETCH(bool, again);
+        QFETCH(QString, status);
+        ScriptedSmtp server;
+        server.script = script;
+        QVERIFY(server.start());
+        const QString address = QStringLiteral("127.0.0.1:%1").arg(server.port());
+        SessionRecorder rec;
+        auto session = std::make_unique<SmtpSession>(rec);
+        session->SetTimeoutMs(status.startsWith(QStringLiteral("SMTP service error")) ? 300 : 10000);
+        rec.onEnd = [&] {
+            if (!again)
+                session.reset();
+            else if (rec.ends.size() == 1)
+                session->Start(address, {kFrom, QStringLiteral("second@example.com"), {}, {}, {}});
+        };
+        session->Start(address, {kFrom, QStringLiteral("support@example.com"), {}, {}, {}});
+        const qsizetype ends = again ? 2 : 1;
+        QTRY_VERIFY2_WITH_TIMEOUT(rec.ends.size() >= ends, qPrintable(rec.statuses.join(QLatin1Char('|'))),
+                                  TestEnv::kNetWait);
+        TestEnv::settle();
+        QCOMPARE(rec.ends.size(), ends);
+        for (const SessionRecorder::End& end : rec.ends) {
+            QCOMPARE(end.status, status);
+            QCOMPARE(end.sent, status == kSent);
+        }
+        QCOMPARE(rec.afterEnd, 0);
+        QCOMPARE(server.received.size(), int(ends));
+        if (status == kSent)
+            QVERIFY2(server.received.last().contains(again ? "RCPT TO: <second@example.com>\r\n"
+                                                           : "RCPT TO: <support@example.com>\r\n"),
+                     server.received.last().constData());
+        QCOMPARE(bool(session), again);
+        if (session) QVERIFY(!session->InSession());
+        QTRY_VERIFY(!server.clientOpen());
     }
 
     void noInternetQuestion() {

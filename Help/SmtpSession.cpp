@@ -1,47 +1,27 @@
-// The SMTP session of the report window: one connection per recipient, driven by the socket's
-// notifications, one awaited reply at a time; and the MIME message it sends.
+#include "Help/SmtpSession.h"
+
 #include "Help/Base64.h"
-#include "Help/Form1.h"
 #include "Help/WSKSOCK.h"
 #include "platform/Ansi.h"
 #include "platform/LineBreak.h"
-#include "platform/MsgBox.h"
-#include "platform/ProgramFolder.h"
-#include "platform/Registry.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QFrame>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPointer>
-#include <QPushButton>
 #include <QRegularExpression>
 
 namespace Help {
 
 namespace {
 using LineBreak::kCrLf;
-const QString kCaption = QStringLiteral("Talkvane3 Help System");
 const QString kUnexpected = QStringLiteral("The Server responds with an unexpected Response Code!");
 const QString kBoundary = QStringLiteral("NextMimePart");
-const QString kTooBigKey = QStringLiteral("Software\\Help\\Settings");
-const QString kTooBigValue = QStringLiteral("Too big");
-
-bool hasControl(const QString& text) {
-    for (const QChar c : text)
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F) return true;
-    return false;
-}
 
 // "host" or "host:port"; port 25 unless a valid one is given.
 void splitServer(const QString& text, QString& host, quint16& port) {
     host = text.trimmed();
-    port = Form1::kSmtpPort;
+    port = SmtpSession::kSmtpPort;
     static const QRegularExpression withPort(QStringLiteral("^(.+):(\\d{1,5})$"));
     const QRegularExpressionMatch m = withPort.match(host);
     if (!m.hasMatch()) return;
@@ -64,7 +44,7 @@ QString mailLines(const QString& text) {
             lineLen = 0;
             continue;
         }
-        if (lineLen == Form1::kMaxLineBytes) {
+        if (lineLen == SmtpSession::kMaxLineBytes) {
             out += kCrLf;
             lineLen = 0;
         }
@@ -73,82 +53,57 @@ QString mailLines(const QString& text) {
     }
     return out;
 }
-
-bool tooBigAnswered() {
-    const auto v = Registry::queryValue(Registry::CurrentUser, kTooBigKey, kTooBigValue);
-    return v && v->type == Registry::Type::String && v->text == QStringLiteral("True");
-}
 } // namespace
 
-void Form1::SendMimeConnect_Click() {
+SmtpSession::SmtpSession(Listener& listener, QObject* parent) : QObject(parent), listener_(listener) {
+    deadline_.setSingleShot(true);
+    connect(&deadline_, &QTimer::timeout, this,
+            [this] { fail(QStringLiteral("SMTP service error, timed out while waiting for response")); });
+}
+
+SmtpSession::~SmtpSession() {
+    closeSocket();
+}
+
+void SmtpSession::Start(const QString& server, const Message& message) {
     if (InSession()) return;
-    // 1.
-    fraDown->show();
-    setBar(0);
-    lblpcent->clear();
-    setControlsEnabled(false);
-    // 2. The two files, then whatever was dropped on the list, each with its tick.
-    AttachmentList->clear();
-    if (chksendUser->isChecked()) AttachmentList->addItem(ProgramFolder::file(QStringLiteral("User.con")));
-    if (ChkSendLog->isChecked()) AttachmentList->addItem(ProgramFolder::file(QStringLiteral("Log.txt")));
-    for (std::size_t i = 0; i < dropped_.size(); ++i)
-        addDropped(i);
-    multipart_ = true;
-    QPointer<Form1> self(this);
-    // 3.
-    const QString from = Frombox->text();
-    if (from.isEmpty() || !from.contains(QLatin1Char('@')) || hasControl(from)) {
-        MsgBox::Show(kCaption, QStringLiteral("Your email address is not valid."), MsgBox::Buttons::Ok,
-                     MsgBox::Icon::Warning);
-        if (self) giveWindowBack();
-        return;
-    }
-    // 4.
+    message_ = message;
     int error = 0;
     socket_ = Sockets::service()->create(error);
     if (socket_ == Sockets::kInvalid) {
-        Process->setText(QStringLiteral("Cannot Create Socket."));
-        giveWindowBack();
+        fail(QStringLiteral("Cannot Create Socket."));
         return;
     }
     const quint64 session = session_;
-    // 5.
-    if (!IsConnected2Internet()) {
-        const MsgBox::Answer a = MsgBox::Show(
-            kCaption, QStringLiteral("No Internet connection has been detected, try to send Email anyway?"),
-            MsgBox::Buttons::YesNo, MsgBox::Icon::Question);
-        if (!self || !alive(session)) return;
-        if (a != MsgBox::Answer::Yes) {
-            endSession(QString());
-            return;
-        }
-    }
-    // 6.
-    QString host;
-    quint16 port = kSmtpPort;
-    splitServer(MailServer->currentText(), host, port);
-    const quint32 address = WSKSOCK::ResolveHost(host);
-    if (address == WSKSOCK::kNoAddress) {
-        endSession(QStringLiteral("Unknown Host: Orvanta"));
+    QPointer<SmtpSession> self(this);
+    const bool go = listener_.mayConnect();
+    if (!self || !alive(session)) return;
+    if (!go) {
+        fail(QString());
         return;
     }
-    // 7.
+    QString host;
+    quint16 port = kSmtpPort;
+    splitServer(server, host, port);
+    const quint32 address = WSKSOCK::ResolveHost(host);
+    if (address == WSKSOCK::kNoAddress) {
+        fail(QStringLiteral("Unknown Host: Orvanta"));
+        return;
+    }
     const bool connected = Sockets::service()->connect(socket_, address, port, timeoutMs_, error);
     if (!self || !alive(session)) return;
     if (!connected) {
-        endSession(QStringLiteral("Cannot Connect to Orvanta ") + WSKSOCK::WinsockErrorText(error));
+        fail(QStringLiteral("Cannot Connect to Orvanta ") + WSKSOCK::WinsockErrorText(error));
         return;
     }
-    // 8.
-    Process->setText(QStringLiteral("Connected to Orvanta"));
+    listener_.status(QStringLiteral("Connected to Orvanta"));
     if (!Sockets::service()->notify(
-            socket_, [this] { DataArrival_MouseUp(); }, error)) {
-        endSession(QStringLiteral("Cannot Process Asynchronously."));
+            socket_, [this] { Receive(); }, error)) {
+        fail(QStringLiteral("Cannot Process Asynchronously."));
         return;
     }
-    // 9.
     awaitingReply_ = true;
-    DataArrival->clear();
+    listener_.repliesCleared();
     reader_ = SmtpReplyReader();
     stuffer_.reset();
     peerClosed_ = false;
@@ -157,11 +112,11 @@ void Form1::SendMimeConnect_Click() {
     WaitForReply();
 }
 
-void Form1::WaitForReply() {
+void SmtpSession::WaitForReply() {
     deadline_.start(timeoutMs_);
 }
 
-void Form1::DataArrival_MouseUp() {
+void SmtpSession::Receive() {
     if (socket_ == Sockets::kInvalid || peerClosed_) return;
     char buffer[kReceiveBuffer];
     int error = 0;
@@ -175,29 +130,28 @@ void Form1::DataArrival_MouseUp() {
             Sockets::service()->notify(socket_, nullptr, error);
             return;
         }
-        endSession(kUnexpected);
+        fail(kUnexpected);
         return;
     }
     const QByteArray bytes(buffer, n);
-    DataArrival->moveCursor(QTextCursor::End);
-    DataArrival->insertPlainText(Ansi::decode(bytes));
-    DataArrival->moveCursor(QTextCursor::End);
+    listener_.replied(Ansi::decode(bytes));
     reader_.feed(bytes);
     if (!sending_) dispatchReplies();
 }
 
-void Form1::dispatchReplies() {
-    QPointer<Form1> self(this);
-    while (self && InSession() && !sending_) {
+void SmtpSession::dispatchReplies() {
+    const quint64 session = session_;
+    QPointer<SmtpSession> self(this);
+    while (self && alive(session) && InSession() && !sending_) {
         int code = 0;
         QByteArray text;
         const SmtpReplyReader::Result r = reader_.next(code, text);
         if (r == SmtpReplyReader::Result::Incomplete) {
-            if (peerClosed_) endSession(kUnexpected);
+            if (peerClosed_) fail(kUnexpected);
             return;
         }
         if (r == SmtpReplyReader::Result::Error || !awaitingReply_ || code != expectedCode_) {
-            endSession(kUnexpected);
+            fail(kUnexpected);
             return;
         }
         deadline_.stop();
@@ -206,9 +160,8 @@ void Form1::dispatchReplies() {
     }
 }
 
-void Form1::SmtpStep(int n) {
-    const QString recipient = recipients_.value(recipientIndex_).trimmed();
-    const QString from = Frombox->text();
+void SmtpSession::SmtpStep(int n) {
+    const QString& from = message_.from;
     QString command;
     switch (n) {
     case 1:
@@ -221,7 +174,7 @@ void Form1::SmtpStep(int n) {
         break;
     case 3:
         expectedCode_ = 250;
-        command = QStringLiteral("RCPT TO: <") + recipient + QLatin1Char('>');
+        command = QStringLiteral("RCPT TO: <") + message_.to + QLatin1Char('>');
         break;
     case 4:
         expectedCode_ = 354;
@@ -230,9 +183,9 @@ void Form1::SmtpStep(int n) {
     case 5: {
         expectedCode_ = 250;
         const quint64 session = session_;
-        QPointer<Form1> self(this);
+        QPointer<SmtpSession> self(this);
         sending_ = true;
-        const bool sent = SendMimetxt(from, recipient, Subjekt->text(), Mailtxt->toPlainText());
+        const bool sent = SendMimetxt(from, message_.to, message_.subject, message_.text);
         if (!self || !alive(session)) return;
         sending_ = false;
         if (!sent) return;
@@ -244,11 +197,11 @@ void Form1::SmtpStep(int n) {
         command = QStringLiteral("QUIT");
         break;
     default:
-        sessionDone();
+        sent();
         return;
     }
     const quint64 session = session_;
-    QPointer<Form1> self(this);
+    QPointer<SmtpSession> self(this);
     sending_ = true;
     const bool sent = SendData(command + kCrLf);
     if (!self || !alive(session)) return;
@@ -256,77 +209,61 @@ void Form1::SmtpStep(int n) {
     if (sent) WaitForReply();
 }
 
-void Form1::sessionDone() {
-    Process->setText(QStringLiteral("Email has been sent!"));
-    setBar(kBarFullTwips);
-    lblpcent->setText(QStringLiteral("100%"));
-    DataArrival->clear();
-    step_ = 0;
+void SmtpSession::sent() {
+    listener_.progress(kBarFullTwips, 100);
+    listener_.repliesCleared();
     closeSocket();
-    ++session_;
-    if (recipientIndex_ + 1 < recipients_.size()) {
-        ++recipientIndex_;
-        // The next recipient's session starts from the event loop, on a socket of its own.
-        QTimer::singleShot(0, this, [this] { SendMimeConnect_Click(); });
-        return;
-    }
-    awaitingReply_ = false;
-    recipientIndex_ = 0;
-    giveWindowBack();
-    if (confirmationShown_) return;
-    confirmationShown_ = true;
-    const QString text =
-        QStringLiteral("You should receive an email within the next few minutes confirming that "
-                       "your email has been received.") +
-        kCrLf + kCrLf + QStringLiteral("If you do not receive it, please try again with this ") +
-        QStringLiteral("program or write to ") + QString::fromLatin1(kSupportAddress) +
-        QStringLiteral(" directly.") + kCrLf + kCrLf +
-        QStringLiteral("Would you like to exit the Talkvane Help System?");
-    QPointer<Form1> self(this);
-    const MsgBox::Answer a = MsgBox::Show(QStringLiteral("Email Confirmation"), text, MsgBox::Buttons::YesNo,
-                                          MsgBox::Icon::Information);
-    if (self && a == MsgBox::Answer::Yes) endProgram();
+    reset();
+    // The last thing it does: the listener may start the session again or destroy it.
+    listener_.ended(true, QStringLiteral("Email has been sent!"));
 }
 
-void Form1::closeSocket() {
+void SmtpSession::fail(const QString& status) {
+    closeSocket();
+    reset();
+    listener_.ended(false, status);
+}
+
+void SmtpSession::reset() {
+    ++session_;
+    awaitingReply_ = false;
+    sending_ = false;
+    peerClosed_ = false;
+    step_ = 0;
+    reader_ = SmtpReplyReader();
+}
+
+void SmtpSession::Close() {
+    closeSocket();
+}
+
+void SmtpSession::closeSocket() {
     deadline_.stop();
     if (socket_ == Sockets::kInvalid) return;
     Sockets::service()->close(socket_);
     socket_ = Sockets::kInvalid;
 }
 
-void Form1::endSession(const QString& status) {
-    if (!status.isEmpty()) Process->setText(status);
-    closeSocket();
-    ++session_;
-    awaitingReply_ = false;
-    sending_ = false;
-    peerClosed_ = false;
-    step_ = 0;
-    recipientIndex_ = 0;
-    reader_ = SmtpReplyReader();
-    giveWindowBack();
-}
-
-bool Form1::SendData(const QString& text) {
+bool SmtpSession::SendData(const QString& text) {
     return sendBytes(Ansi::encode(text), true);
 }
 
-bool Form1::sendBytes(const QByteArray& bytes, bool raw) {
+bool SmtpSession::sendBytes(const QByteArray& bytes, bool raw) {
     if (!InSession()) return false;
     const quint64 session = session_;
-    QPointer<Form1> self(this);
+    QPointer<SmtpSession> self(this);
     int error = 0;
     const bool ok =
         Sockets::service()->sendAll(socket_, raw ? bytes : stuffer_.stuff(bytes), timeoutMs_, error);
     if (!self || !alive(session)) return false;
     if (ok) return true;
-    endSession(QStringLiteral("Cannot Send Request. ") + QString::number(error) + QLatin1Char(' ') +
-               WSKSOCK::WinsockErrorText(error));
+    fail(QStringLiteral("Cannot Send Request. ") + QString::number(error) + QLatin1Char(' ') +
+         WSKSOCK::WinsockErrorText(error));
     return false;
 }
 
-bool Form1::SendMimetxt(const QString& from, const QString& to, const QString& subject, const QString& text) {
+bool SmtpSession::SendMimetxt(const QString& from, const QString& to, const QString& subject,
+                              const QString& text) {
     QString subjectLine = subject.left(255);
     subjectLine.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
     const QString message =
@@ -337,15 +274,14 @@ bool Form1::SendMimetxt(const QString& from, const QString& to, const QString& s
         QStringLiteral("This is a multi-part message in MIME format.") + kCrLf + QStringLiteral("--") +
         kBoundary + kCrLf + QStringLiteral("--") + kBoundary + kCrLf + kCrLf + mailLines(text);
     const quint64 session = session_;
-    QPointer<Form1> self(this);
+    QPointer<SmtpSession> self(this);
     const qsizetype total = message.size();
     for (qsizetype at = 0; at < total; at += kPieceChars) {
         if (!sendBytes(Ansi::encode(message.mid(at, kPieceChars)), false)) return false;
         const qsizetype sent = qMin(at + kPieceChars, total);
         const int percent = static_cast<int>(sent * 100 / total);
-        setBar(24 * percent);
-        lblpcent->setText(QString::number(percent) + QLatin1Char('%'));
-        Process->setText(QStringLiteral("Sending message body... ") + QString::number(sent) +
+        listener_.progress(24 * percent, percent);
+        listener_.status(QStringLiteral("Sending message body... ") + QString::number(sent) +
                          QStringLiteral(" Bytes from ") + QString::number(total));
         QCoreApplication::processEvents();
         if (!self || !alive(session)) return false;
@@ -353,20 +289,11 @@ bool Form1::SendMimetxt(const QString& from, const QString& to, const QString& s
     return SendAttachments();
 }
 
-bool Form1::SendAttachments() {
+bool SmtpSession::SendAttachments() {
     const quint64 session = session_;
-    QPointer<Form1> self(this);
+    QPointer<SmtpSession> self(this);
     auto gone = [&] { return !self || !alive(session); };
-    QStringList paths;
-    for (int i = 0; i < AttachmentList->count(); ++i) {
-        const QListWidgetItem* item = AttachmentList->item(i);
-        // A dropped file whose tick the user took away stays here.
-        const QVariant dropped = item->data(Qt::UserRole);
-        if (dropped.isValid() && dropped.toULongLong() < dropped_.size() &&
-            !dropped_[dropped.toULongLong()].ticked)
-            continue;
-        paths << item->text();
-    }
+    const QStringList paths = message_.attachments;
     Base64 encoder;
     for (const QString& path : paths) {
         const QFileInfo fi(path);
@@ -388,22 +315,12 @@ bool Form1::SendAttachments() {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) continue;
         const qint64 length = file.size();
-        if (length > kBigFile && !tooBigAnswered()) {
-            const QString text =
-                QStringLiteral("The current file is ") + TwoDecimals(double(length) / 1048576.0) +
-                QStringLiteral(" MB of size, extracting from it could take a few minutes, Click "
-                               "Yes to go ahead, No to skip it or Cancel if you don't want to get "
-                               "this message again");
-            const MsgBox::Answer a =
-                MsgBox::Show(kCaption, text, MsgBox::Buttons::YesNoCancel, MsgBox::Icon::Question);
+        if (length > kBigFile) {
+            const bool send = listener_.sendBigFile(length);
             if (gone()) return false;
-            if (a == MsgBox::Answer::No) continue;
-            if (a == MsgBox::Answer::Cancel)
-                Registry::setValue(Registry::CurrentUser, kTooBigKey, kTooBigValue,
-                                   {Registry::Type::String, QStringLiteral("True"), {}});
+            if (!send) continue;
         }
-        fraDown->show();
-        Process->setText(QStringLiteral("Loading ") + path);
+        listener_.status(QStringLiteral("Loading ") + path);
         QByteArray data;
         data.reserve(length);
         while (!file.atEnd()) {
@@ -413,8 +330,7 @@ bool Form1::SendAttachments() {
             QCoreApplication::processEvents();
             if (gone()) return false;
             const qint64 half = length > 0 ? data.size() * 50 / length : 50;
-            setBar(static_cast<int>(half * 33));
-            lblpcent->setText(QString::number(half) + QLatin1Char('%'));
+            listener_.progress(static_cast<int>(half * 33), static_cast<int>(half));
         }
         file.close();
         if (data.isEmpty()) continue;
@@ -428,9 +344,8 @@ bool Form1::SendAttachments() {
             if (!sendBytes(spanned.mid(at, kPieceChars), false)) return false;
             const qsizetype sent = qMin(at + kPieceChars, total);
             const int percent = static_cast<int>(sent * 100 / total);
-            setBar(1650 + 33 * percent / 2);
-            lblpcent->setText(QString::number(50 + sent * 50 / total) + QLatin1Char('%'));
-            Process->setText(QStringLiteral("Sending ") + name + QStringLiteral("... ") +
+            listener_.progress(1650 + 33 * percent / 2, static_cast<int>(50 + sent * 50 / total));
+            listener_.status(QStringLiteral("Sending ") + name + QStringLiteral("... ") +
                              QString::number(sent) + QStringLiteral(" Bytes from ") + QString::number(total));
             QCoreApplication::processEvents();
             if (gone()) return false;
