@@ -9,6 +9,7 @@
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "core/modNetCom.h"
+#include "platform/LineBreak.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -33,7 +34,7 @@ State& st() {
     return s;
 }
 
-const QString kCrLf = QStringLiteral("\r\n");
+using LineBreak::kCrLf;
 
 OwnerList* users() {
     return st().owner ? st().owner->lstUsers() : nullptr;
