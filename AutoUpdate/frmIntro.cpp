@@ -2,6 +2,7 @@
 
 #include "AutoUpdate/frmMain.h"
 #include "AutoUpdate/modMain.h"
+#include "platform/LineBreak.h"
 #include "platform/MsgBox.h"
 #include "platform/ProgramEnd.h"
 
@@ -15,7 +16,7 @@
 namespace AutoUpdate {
 
 namespace {
-const QString kCrLf = QStringLiteral("\r\n");
+using LineBreak::kCrLf;
 }
 
 frmIntro* frmIntro::Open() {

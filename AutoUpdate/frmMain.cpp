@@ -5,6 +5,7 @@
 #include "AutoUpdate/modMain.h"
 #include "AutoUpdate/modRunExe.h"
 #include "platform/Colors.h"
+#include "platform/LineBreak.h"
 #include "platform/MsgBox.h"
 #include "platform/ProgramEnd.h"
 #include "platform/ProgramFolder.h"
@@ -27,16 +28,13 @@
 namespace AutoUpdate {
 
 namespace {
+using LineBreak::kCrLf;
 using modListSort::Field;
 
-const QString kCrLf = QStringLiteral("\r\n");
 // The lamps rest while the percentage shows this.
 const QString kIdle = Installer::ProgressText(0);
 
-QPointer<frmMain>& instance() {
-    static QPointer<frmMain> p;
-    return p;
-}
+LoadedWindow<frmMain> gLoaded;
 
 // A "True" end flag, or a number other than 0, as the list's writers meant it.
 bool isTrue(const QString& text) {
@@ -53,12 +51,11 @@ void setColor(QWidget* w, quint32 color) {
 } // namespace
 
 frmMain* frmMain::Load() {
-    if (!instance()) instance() = new frmMain;
-    return instance();
+    return gLoaded.Load();
 }
 
 frmMain* frmMain::Loaded() {
-    return instance();
+    return gLoaded.Loaded();
 }
 
 frmMain::frmMain() {

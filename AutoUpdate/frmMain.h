@@ -5,6 +5,7 @@
 #include "AutoUpdate/Installer.h"
 #include "AutoUpdate/modListSort.h"
 #include "platform/Inet.h"
+#include "platform/LoadedWindow.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -82,6 +83,7 @@ class frmMain : public QWidget, private Installer::Listener {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    friend class LoadedWindow<frmMain>;
     frmMain();
     void status(const QString& text) override;
     void progress(qint16 percent, const QString& text) override;

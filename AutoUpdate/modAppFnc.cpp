@@ -5,6 +5,7 @@
 #include "platform/Fields.h"
 #include "platform/FileRead.h"
 #include "platform/ItemReader.h"
+#include "platform/LineBreak.h"
 
 #include <QStringList>
 #include <tuple>
@@ -17,7 +18,7 @@ std::optional<QString> ReadListFile(const QString& path) {
     ItemReader in(Ansi::decode(bytes));
     QString out;
     while (const std::optional<QString> item = in.next())
-        out += *item + QStringLiteral("\r\n");
+        out += *item + LineBreak::kCrLf;
     return out;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/Ansi.h"
 #include "platform/FileRead.h"
 #include "platform/ItemReader.h"
+#include "platform/LineBreak.h"
 #include "platform/ProgramFolder.h"
 #include "platform/SafePath.h"
 
@@ -59,9 +60,8 @@ QString ProgramPath(const QString& folderField, const QString& sub, const QStrin
 
 bool FillLists(Lists& lists, const QString& items) {
     lists.lstUDL.clear();
-    const QString crlf = QStringLiteral("\r\n");
     qsizetype from = 0;
-    for (qsizetype at; (at = items.indexOf(crlf, from)) >= 0; from = at + 2)
+    for (qsizetype at; (at = items.indexOf(LineBreak::kCrLf, from)) >= 0; from = at + LineBreak::kCrLf.size())
         lists.lstUDL << items.mid(from, at - from);
     lists.lstUpdates.clear();
     lists.notice = false;

@@ -1,6 +1,7 @@
 #include "Help/Form1.h"
 
 #include "Help/WSKSOCK.h"
+#include "platform/LineBreak.h"
 #include "platform/MsgBox.h"
 #include "platform/ProgramEnd.h"
 #include "platform/ProgramFolder.h"
@@ -32,7 +33,7 @@
 namespace Help {
 
 namespace {
-const QString kCrLf = QStringLiteral("\r\n");
+using LineBreak::kCrLf;
 const QString kCaption = QStringLiteral("Talkvane3 Help System");
 const QString kNotice = QStringLiteral(
     "You should receive an email within the next few minutes confirming that your email has been received.");

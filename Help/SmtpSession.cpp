@@ -3,6 +3,7 @@
 #include "Help/Base64.h"
 #include "Help/WSKSOCK.h"
 #include "platform/Ansi.h"
+#include "platform/LineBreak.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -13,7 +14,7 @@
 namespace Help {
 
 namespace {
-const QString kCrLf = QStringLiteral("\r\n");
+using LineBreak::kCrLf;
 const QString kUnexpected = QStringLiteral("The Server responds with an unexpected Response Code!");
 const QString kBoundary = QStringLiteral("NextMimePart");
 

@@ -21,6 +21,7 @@
 #include "mainwin/frmSpeedBar.h"
 #include "platform/Ansi.h"
 #include "platform/FileRead.h"
+#include "platform/LineBreak.h"
 #include "platform/ProgramFolder.h"
 #include "platform/qx3version.h"
 
@@ -103,7 +104,7 @@ void setDefaults() {
 
 // Any failure on the way follows one path: the box, the log line and the orderly end.
 void failed(const QString& what) {
-    modAppFnc::ShowMsg(lang("SubMain_Err1") + QStringLiteral("\r\n") + what, 0, 3);
+    modAppFnc::ShowMsg(lang("SubMain_Err1") + LineBreak::kCrLf + what, 0, 3);
     log(QStringLiteral("Error In Sub Main - ") + what);
     modMain::Terminate();
 }

@@ -1,4 +1,5 @@
 #include "platform/ItemReader.h"
+#include "platform/LineBreak.h"
 
 std::optional<QString> ItemReader::next() {
     if (atEnd()) return std::nullopt;
@@ -41,7 +42,7 @@ QString ItemReader::rest() {
         while (i_ < t_.size() && !isLineEnd(t_.at(i_)))
             ++i_;
         out += QStringView(t_).mid(start, i_ - start);
-        out += QStringLiteral("\r\n");
+        out += LineBreak::kCrLf;
         skipLineEnd();
     }
     return out;

@@ -6,6 +6,7 @@
 #include "core/modGlobals.h"
 #include "platform/Ansi.h"
 #include "platform/Colors.h"
+#include "platform/LineBreak.h"
 
 #include <QAction>
 #include <QApplication>
@@ -150,8 +151,9 @@ QString SendBox::MergeIn(const QString& filter, const QString& title, const QStr
     if (!self || path.isEmpty()) return path;
     QString text, error;
     if (!ReadMergeIn(path, text, error)) {
-        modAppFnc::ShowMsg(
-            QStringLiteral("Unable to read the file ") + path + QStringLiteral("\r\n\r\n") + error, 0, 5);
+        modAppFnc::ShowMsg(QStringLiteral("Unable to read the file ") + path + LineBreak::kCrLf +
+                               LineBreak::kCrLf + error,
+                           0, 5);
         return path;
     }
     SetSelText(text);
@@ -184,8 +186,7 @@ void SendBox::SetEditLang(const EditItems& items) {
     QAction* all[4] = {items.cut, items.copy, items.paste, items.selectAll};
     for (int i = 0; i < 4; ++i)
         if (all[i])
-            all[i]->setText(modDB::GetDBString(QString::fromLatin1(kEditLangKeys[i])) +
-                            QString::fromLatin1(kEditKeys[i]));
+            all[i]->setText(modDB::Captions::Shared(kEditLangKeys[i]) + QString::fromLatin1(kEditKeys[i]));
 }
 
 int SendBox::AutoTextIndex(const QKeyEvent* e) {

@@ -13,6 +13,8 @@ class QMenu;
 class SendBox : public QPlainTextEdit {
     Q_OBJECT
   public:
+    // The longest text any box of the program sends or keeps (alerts, chat lines, the speed
+    // bar's alert, quick replies, soft-button texts), counted as MaxLength counts.
     static constexpr int kMaxLength = 390;
     // A merged-in file is read up to this many bytes.
     static constexpr qint64 kMergeInLimit = 64 * 1024;

@@ -13,6 +13,8 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 
+using modLangConst::lang;
+
 namespace {
 constexpr int kWidth = 400;
 constexpr int kHeight = 250;
@@ -102,25 +104,26 @@ frmAbout::frmAbout(QWidget* parent)
 void frmAbout::Form_Load() {
     txtLicence->setGeometry(lblInfo->x(), lblInfo->y(), txtLicence->width(), lblInfo->height());
     imgLink->setCursor(Qt::PointingHandCursor);
-    cmdLicence->SetCaption(modLangConst::Get(QStringLiteral("About_L")));
+    cmdLicence->SetCaption(lang("About_L"));
     SetLang();
 }
 
 void frmAbout::SetLang() {
     if (frmImgs* imgs = frmImgs::Loaded()) setWindowIcon(imgs->icon);
-    const QString title = modDB::DBLoaded() ? modDB::GetDBString(QStringLiteral("frmAbout.Form")) : kTitle;
+    const modDB::Captions t("frmAbout");
+    const QString title = modDB::DBLoaded() ? t("Form") : kTitle;
     setWindowTitle(title + frmSplash::VersionText());
-    if (modDB::DBLoaded()) cmdClose->SetCaption(modDB::GetDBString(QStringLiteral("frmAbout.cmdClose")));
+    if (modDB::DBLoaded()) cmdClose->SetCaption(t("cmdClose"));
 }
 
 void frmAbout::cmdLicence_Click() {
     if (txtLicence->isVisible()) {
         txtLicence->hide();
-        cmdLicence->SetCaption(modLangConst::Get(QStringLiteral("About_L")));
+        cmdLicence->SetCaption(lang("About_L"));
     } else {
         txtLicence->show();
         txtLicence->raise();
-        cmdLicence->SetCaption(modLangConst::Get(QStringLiteral("About_C")));
+        cmdLicence->SetCaption(lang("About_C"));
     }
 }
 

@@ -22,10 +22,9 @@
 #include <QPointer>
 
 using modGlobals::Sep;
+using modLangConst::lang;
 
 namespace {
-const QString kCounterMax = QStringLiteral("390");
-
 // Blanks, tabs and line breaks go at both ends; inside the text they stay.
 QString trimmed(const QString& text) {
     auto blank = [](QChar c) {
@@ -63,7 +62,7 @@ frmAlert::frmAlert(const QString& userList, QWidget* parent) : QMainWindow(paren
     mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
 
     body = new QWidget(this);
-    body->setFixedSize(kClientWidth, kClientHeight);
+    body->setFixedSize(SkinAtlas::kDialogBack.size()); // the skin's dialog back fills it
     body->installEventFilter(this);
     setCentralWidget(body);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -116,15 +115,15 @@ void frmAlert::SetUTo(const QString& userList) {
 void frmAlert::SetLang() {
     if (frmImgs* imgs = frmImgs::Loaded()) setWindowIcon(imgs->icon);
     if (!modDB::DBLoaded()) return;
-    auto t = [](const char* key) { return modDB::GetDBString(QString::fromLatin1(key)); };
-    setWindowTitle(t("frmAlert.Form"));
-    cmdSnd->SetCaption(t("frmAlert.cmdSnd"));
-    cmdClose->SetCaption(t("frmAlert.cmdClose"));
-    mnuAction->setTitle(t("frmAlert.mnuAction"));
-    mnuActionMerge->setText(t("mnuMergeTxt"));
-    mnuActionAT->setTitle(t("mnuAutoText"));
-    mnuActionClose->setText(t("frmAlert.mnuActionClose"));
-    mnuEdit->setTitle(t("mnuEdit"));
+    const modDB::Captions t("frmAlert");
+    setWindowTitle(t("Form"));
+    cmdSnd->SetCaption(t("cmdSnd"));
+    cmdClose->SetCaption(t("cmdClose"));
+    mnuAction->setTitle(t("mnuAction"));
+    mnuActionMerge->setText(t.Shared("mnuMergeTxt"));
+    mnuActionAT->setTitle(t.Shared("mnuAutoText"));
+    mnuActionClose->setText(t("mnuActionClose"));
+    mnuEdit->setTitle(t.Shared("mnuEdit"));
     SendBox::SetEditLang(editItems);
 }
 
@@ -141,7 +140,8 @@ void frmAlert::SetSkin() {
 }
 
 void frmAlert::txtMsg_Change() {
-    lblCnt->setText(QString::number(txtMsg->TextLength()) + QLatin1Char('/') + kCounterMax);
+    lblCnt->setText(QString::number(txtMsg->TextLength()) + QLatin1Char('/') +
+                    QString::number(SendBox::kMaxLength));
 }
 
 void frmAlert::cmdSnd_Click() {
@@ -167,8 +167,7 @@ void frmAlert::cmdClose_Click() {
 void frmAlert::mnuActionMerge_Click() {
     QPointer<frmAlert> self(this);
     const QString path =
-        txtMsg->MergeIn(modLangConst::Get(QStringLiteral("Alert_MergeInFilter")),
-                        modLangConst::Get(QStringLiteral("Alert_MergeInTitle")), LastMergePath);
+        txtMsg->MergeIn(lang("Alert_MergeInFilter"), lang("Alert_MergeInTitle"), LastMergePath);
     if (self) LastMergePath = path; // the window may have gone while the dialog was open
 }
 

@@ -17,9 +17,6 @@ class chameleonButton;
 class frmAlert : public QMainWindow {
     Q_OBJECT
   public:
-    static constexpr int kClientWidth = 428;
-    static constexpr int kClientHeight = 265;
-
     // `userList`: the recipients, each name followed by the separator.
     explicit frmAlert(const QString& userList, QWidget* parent = nullptr);
 

@@ -4,6 +4,7 @@
 #include "controls/SendBox.h"
 #include "controls/chameleonButton.h"
 #include "core/MainWindowLink.h"
+#include "core/PeerInfo.h"
 #include "core/SkinAtlas.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
@@ -15,6 +16,7 @@
 #include "core/modSkin.h"
 #include "platform/Attention.h"
 #include "platform/Colors.h"
+#include "platform/LineBreak.h"
 #include "platform/OuterGeometry.h"
 #include "platform/Twips.h"
 #include "platform/WindowShow.h"
@@ -35,6 +37,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QSaveFile>
+#include <QSignalBlocker>
 #include <QStyle>
 #include <QTime>
 #include <QTimer>
@@ -42,9 +45,10 @@
 using modGlobals::Run;
 using modGlobals::Sep;
 using modGlobals::Sets;
+using modLangConst::lang;
 
 namespace {
-const QString kCrLf = QStringLiteral("\r\n");
+using LineBreak::kCrLf;
 // Room left between the status line and the character counter.
 constexpr int kStatusGap = 4;
 constexpr int kStatusWidth = 300;
@@ -64,30 +68,10 @@ class StatusLine : public QLabel {
     }
 };
 
-QString lang(const char* key) {
-    return modLangConst::Get(QString::fromLatin1(key));
-}
-
-// A colour as a user record holds it: a text that is no number reads as 0, masked to 24 bits.
-quint32 colourOf(const QVariant& v) {
-    bool ok = false;
-    const qlonglong n = v.toString().trimmed().toLongLong(&ok);
-    return ok ? static_cast<quint32>(n) & 0xFFFFFFu : 0u;
-}
-
-// The font and colour a user's lines are drawn in.
-void userLook(const QString& name, QString& font, quint32& colour) {
-    if (MainWindowLink* main = MainWindowLink::Loaded()) {
-        font = main->GetUserInfo(name, 2).toString();
-        colour = colourOf(main->GetUserInfo(name, 1));
-    } else if (modAppFnc::SameNoCase(name, Sets().UNAME)) {
-        font = Sets().UFNT;
-        colour = static_cast<quint32>(Sets().UCOL) & 0xFFFFFFu;
-    } else {
-        font = QStringLiteral("Arial");
-        colour = 0;
-    }
-    if (font.isEmpty()) font = QStringLiteral("Arial");
+// Sets a check mark without running what its change does.
+void setChecked(QAction* action, bool on) {
+    const QSignalBlocker quiet(action);
+    action->setChecked(on);
 }
 
 bool haveFont(const QString& family) {
@@ -159,17 +143,10 @@ void frmChat::buildMenus() {
     mnuSpecialSidebar = item(mnuSpecial, "Show &Side Bar", QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuSpecialSidebar->setCheckable(true);
     mnuSpecialSidebar->setChecked(true);
-    connect(mnuSpecialSidebar, &QAction::triggered, this, [this] {
-        // The action has already turned its mark over; the handler does that itself.
-        mnuSpecialSidebar->setChecked(!mnuSpecialSidebar->isChecked());
-        mnuSpecialSidebar_Click();
-    });
+    connect(mnuSpecialSidebar, &QAction::toggled, this, &frmChat::ShowSideBar);
     mnuSpecialKoT = item(mnuSpecial, "Keep On &Top", QKeySequence(Qt::CTRL | Qt::Key_T));
     mnuSpecialKoT->setCheckable(true);
-    connect(mnuSpecialKoT, &QAction::triggered, this, [this] {
-        mnuSpecialKoT->setChecked(!mnuSpecialKoT->isChecked());
-        mnuSpecialKoT_Click();
-    });
+    connect(mnuSpecialKoT, &QAction::toggled, this, &frmChat::KeepOnTop);
     mnuSpecialAT = mnuSpecial->addMenu(QStringLiteral("&Auto Text"));
     mnuSpecial->addSeparator();
     mnuSpecialMergeIn = item(mnuSpecial, "&Merge In Text File...");
@@ -251,10 +228,10 @@ void frmChat::Form_Load() {
     resize(Twips::toPx(kMinWidthSideBar, Twips::dpiX(this)),
            Twips::toPx(kMinHeightSideBar, Twips::dpiY(this)));
     Form_Resize();
-    mnuSpecialKoT->setChecked(Run().ChatKeepOnTop == 0);
-    mnuSpecialKoT_Click();
-    mnuSpecialSidebar->setChecked(!s.FC_SB);
-    mnuSpecialSidebar_Click();
+    setChecked(mnuSpecialKoT, Run().ChatKeepOnTop != 0);
+    KeepOnTop(Run().ChatKeepOnTop != 0);
+    setChecked(mnuSpecialSidebar, s.FC_SB);
+    ShowSideBar(s.FC_SB);
     SetStat(lang("Chat_StatN"), QString());
 }
 
@@ -349,9 +326,8 @@ void frmChat::AddMsg(const QString& packet, const QString& from, bool soundPlaye
 }
 
 void frmChat::showLine(const QString& sender, const QString& from, const QString& text, bool soundPlayed) {
-    QString font;
-    quint32 colour = 0;
-    userLook(from, font, colour);
+    const QString font = PeerInfo::FontName(from);
+    const quint32 colour = PeerInfo::Colour(from);
     const QString ownFont = this->font().family();
     const quint32 grey = Colors::SysColor(Colors::kGrayText);
     txtMsg->SelToEnd();
@@ -586,7 +562,10 @@ bool frmChat::eventFilter(QObject* watched, QEvent* e) {
 // --- keep on top, side bar, size -----------------------------------------------------------------
 
 void frmChat::mnuSpecialKoT_Click() {
-    mnuSpecialKoT->setChecked(!mnuSpecialKoT->isChecked());
+    mnuSpecialKoT->toggle();
+}
+
+void frmChat::KeepOnTop(bool) {
     modAPIFunc::SetTopMost(this, mnuSpecialKoT->isChecked());
     Run().ChatKeepOnTop = mnuSpecialKoT->isChecked() ? 1 : 0;
 }
@@ -596,7 +575,10 @@ bool frmChat::SideBarShown() const {
 }
 
 void frmChat::mnuSpecialSidebar_Click() {
-    mnuSpecialSidebar->setChecked(!mnuSpecialSidebar->isChecked());
+    mnuSpecialSidebar->toggle();
+}
+
+void frmChat::ShowSideBar(bool) {
     if (isVisible() && !SideBarShown()) txtSnd->setFocus();
     const int h = lastHeight, w = lastWidth;
     Form_Resize();
@@ -637,34 +619,14 @@ void frmChat::changeEvent(QEvent* e) {
 // --- skin and captions -----------------------------------------------------------------------
 
 void frmChat::SetSkin() {
-    using namespace SkinAtlas;
     const int SW = body->width(), H = body->height();
     const bool side = SideBarShown();
-    const int W = side ? SW - kSideBarWidth : SW;
+    const int W = side ? SW - SkinAtlas::kSideBarWidth : SW;
     picBuf = QImage(qMax(SW, 1), qMax(H, 1), QImage::Format_RGB32);
     picBuf.fill(Qt::black);
-    const QImage& skin = frmImgs::Load().picSkin;
     {
         QPainter p(&picBuf);
-        auto put = [&](int x, int y, const QRect& r) { Blit(p, x, y, skin, r); };
-        put(0, 0, kChatTopLeft);
-        for (int x = 51; x <= W; x += 10)
-            put(x, 0, kChatTop);
-        put(W - 8, 0, kChatTopRight);
-        for (int y = 49; y <= H; y += 10)
-            put(0, y, kChatLeft);
-        for (int y = 49; y <= H; y += 10)
-            put(W - 8, y, kChatRight);
-        put(0, H - 94, kChatBottomLeft);
-        for (int x = 51; x <= W; x += 10)
-            put(x, H - 94, kChatBottom);
-        if (side) {
-            put(W, 0, kChatSideTop);
-            for (int y = 10; y <= H; y += 10)
-                put(SW - kSideBarWidth, y, kChatSideMiddle);
-            put(W, H - 94, kChatSideBottom);
-        }
-        put(W - 8, H - 94, side ? kChatBottomRightSide : kChatBottomRight);
+        SkinAtlas::PaintFrame(p, frmImgs::Load().picSkin, SkinAtlas::kChatFrame, SW, H, side);
     }
     QPalette pal = body->palette();
     pal.setBrush(QPalette::Window, QBrush(QPixmap::fromImage(picBuf)));
@@ -719,25 +681,25 @@ void frmChat::SetLang() {
         cmdSnd->SetCaption(QStringLiteral("S"));
     }
     if (!modDB::DBLoaded()) return;
-    auto t = [](const char* key) { return modDB::GetDBString(QString::fromLatin1(key)); };
-    setWindowTitle(t("frmChat.Form"));
-    mnuChat->setTitle(t("frmChat.mnuChat"));
-    mnuChatAdd->setText(t("frmChat.mnuChatAdd"));
-    mnuChatRem->setText(t("frmChat.mnuChatRem"));
-    mnuChatBlock->setText(t("frmChat.mnuChatBlock"));
-    mnuChatTS->setText(t("frmChat.mnuChatTS"));
-    mnuChatExport->setTitle(t("frmChat.mnuChatExport"));
-    mnuChatExportC->setText(t("frmChat.mnuExportC"));
-    mnuChatExportF->setText(t("frmChat.mnuExportF"));
-    mnuChatClose->setText(t("frmChat.mnuChatClose"));
-    mnuEdit->setTitle(t("mnuEdit"));
+    const modDB::Captions t("frmChat");
+    setWindowTitle(t("Form"));
+    mnuChat->setTitle(t("mnuChat"));
+    mnuChatAdd->setText(t("mnuChatAdd"));
+    mnuChatRem->setText(t("mnuChatRem"));
+    mnuChatBlock->setText(t("mnuChatBlock"));
+    mnuChatTS->setText(t("mnuChatTS"));
+    mnuChatExport->setTitle(t("mnuChatExport"));
+    mnuChatExportC->setText(t("mnuExportC"));
+    mnuChatExportF->setText(t("mnuExportF"));
+    mnuChatClose->setText(t("mnuChatClose"));
+    mnuEdit->setTitle(t.Shared("mnuEdit"));
     SendBox::SetEditLang(editItems);
-    mnuEditClear->setText(t("frmChat.mnuEditClear"));
-    mnuSpecial->setTitle(t("frmChat.mnuSpecial"));
-    mnuSpecialSidebar->setText(t("mnuSideBar"));
-    mnuSpecialKoT->setText(t("mnuKoT"));
-    mnuSpecialAT->setTitle(t("mnuAutoText"));
-    mnuSpecialMergeIn->setText(t("mnuMergeTxt"));
+    mnuEditClear->setText(t("mnuEditClear"));
+    mnuSpecial->setTitle(t("mnuSpecial"));
+    mnuSpecialSidebar->setText(t.Shared("mnuSideBar"));
+    mnuSpecialKoT->setText(t.Shared("mnuKoT"));
+    mnuSpecialAT->setTitle(t.Shared("mnuAutoText"));
+    mnuSpecialMergeIn->setText(t.Shared("mnuMergeTxt"));
     for (int i = 0; i < 5; ++i)
-        cmdSB[i]->SetCaption(modDB::GetDBString(QStringLiteral("frmChat.cmdSB(%1)").arg(i)));
+        cmdSB[i]->SetCaption(t("cmdSB", i));
 }

@@ -22,7 +22,6 @@ class chameleonButton;
 class frmChat : public QMainWindow, public ChatRoom, public SkinnableWindow {
     Q_OBJECT
   public:
-    static constexpr int kSideBarWidth = 144;
     // Minimum outer sizes in twips, with and without the side bar.
     static constexpr int kMinWidthSideBar = 5000, kMinHeightSideBar = 5000;
     static constexpr int kMinWidth = 3000, kMinHeight = 3500;
@@ -63,8 +62,11 @@ class frmChat : public QMainWindow, public ChatRoom, public SkinnableWindow {
     void mnuChatExportC_Click();
     void mnuChatExportF_Click();
     void mnuEditClear_Click();
+    // Turn the check mark over; its change shows or hides the side bar, or keeps the window on top.
     void mnuSpecialSidebar_Click();
     void mnuSpecialKoT_Click();
+    void ShowSideBar(bool on);
+    void KeepOnTop(bool on);
     void mnuSpecialATI_Click(int index);
     void mnuSpecialMergeIn_Click();
     void Form_Resize();

@@ -17,7 +17,7 @@ frmInfo::frmInfo(QWidget* parent)
                           Qt::WindowCloseButtonHint) {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmInfo"));
-    setFixedSize(kClientWidth, kClientHeight);
+    setFixedSize(SkinAtlas::kDialogBack.size()); // the skin's dialog back fills it
     setWindowTitle(QStringLiteral("Requested Info Receved - Talkvane3"));
 
     imgPic = new QLabel(this);
@@ -32,7 +32,7 @@ frmInfo::frmInfo(QWidget* parent)
     txtMsg->setReadOnly(true);
     txtMsg->setGeometry(16, 48, 396, 160);
     cmdOk = chameleonButton::LaidOut(this, QStringLiteral("&Ok"));
-    cmdOk->setGeometry(kClientWidth - 16 - 113, 222, 113, 25);
+    cmdOk->setGeometry(SkinAtlas::kDialogBack.width() - 16 - 113, 222, 113, 25);
     connect(cmdOk, &chameleonButton::Click, this, [this] { cmdOk_Click(); });
 
     Form_Load();
@@ -54,8 +54,9 @@ void frmInfo::SetSkin() {
 void frmInfo::SetLang() {
     if (frmImgs* imgs = frmImgs::Loaded()) setWindowIcon(imgs->icon);
     if (!modDB::DBLoaded()) return;
-    setWindowTitle(modDB::GetDBString(QStringLiteral("frmInfo.Form")));
-    cmdOk->SetCaption(modDB::GetDBString(QStringLiteral("frmInfo.cmdOk")));
+    const modDB::Captions t("frmInfo");
+    setWindowTitle(t("Form"));
+    cmdOk->SetCaption(t("cmdOk"));
 }
 
 void frmInfo::SetFrom(const QString& sender, quint32 colour, const QString& fontName, bool inverse) {

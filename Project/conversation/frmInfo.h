@@ -11,9 +11,6 @@ class chameleonButton;
 class frmInfo : public QWidget {
     Q_OBJECT
   public:
-    static constexpr int kClientWidth = 428;
-    static constexpr int kClientHeight = 265;
-
     explicit frmInfo(QWidget* parent = nullptr);
 
     void SetLang();

@@ -23,6 +23,8 @@
 #include <QTimer>
 #include <cmath>
 
+using modLangConst::lang;
+
 namespace {
 // The layout, in pixels at 15 twips a pixel.
 constexpr int kTwipsPerPixel = 15;
@@ -168,12 +170,12 @@ void frmMsg::placeButtons() {
 
 void frmMsg::SetType(int buttons) {
     if (buttons == 0) {
-        CMD[0]->SetCaption(modLangConst::Get(QStringLiteral("Msg_Ok")));
+        CMD[0]->SetCaption(lang("Msg_Ok"));
         CMD[0]->move(CMD[1]->pos());
         CMD[1]->hide();
     } else if (buttons == 1) {
-        CMD[0]->SetCaption(modLangConst::Get(QStringLiteral("Msg_Yes")));
-        CMD[1]->SetCaption(modLangConst::Get(QStringLiteral("Msg_No")));
+        CMD[0]->SetCaption(lang("Msg_Yes"));
+        CMD[1]->SetCaption(lang("Msg_No"));
     }
 }
 

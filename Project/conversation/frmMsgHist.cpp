@@ -14,26 +14,23 @@
 #include <QPointer>
 #include <QTextEdit>
 
+using modLangConst::lang;
+
 namespace {
-QPointer<frmMsgHist> gLoaded;
+LoadedWindow<frmMsgHist> gLoaded; // never unloaded: it lives as long as the program
 
 constexpr int kWidth = 460;
 constexpr int kHeight = 340;
 // The time of day as the log writes it.
 const QString kTimeFormat = QStringLiteral("HH:mm:ss");
-
-QString key(const char* name) {
-    return QStringLiteral("frmMsgHist.") + QString::fromLatin1(name);
-}
 } // namespace
 
 frmMsgHist& frmMsgHist::Load() {
-    if (!gLoaded) gLoaded = new frmMsgHist; // never unloaded: it lives as long as the program
-    return *gLoaded;
+    return *gLoaded.Load();
 }
 
 frmMsgHist* frmMsgHist::Loaded() {
-    return gLoaded;
+    return gLoaded.Loaded();
 }
 
 frmMsgHist::frmMsgHist()
@@ -76,11 +73,12 @@ frmMsgHist::frmMsgHist()
 void frmMsgHist::SetLang() {
     if (frmImgs* imgs = frmImgs::Loaded()) setWindowIcon(imgs->icon);
     if (!modDB::DBLoaded()) return;
-    setWindowTitle(modDB::GetDBString(key("Form")));
+    const modDB::Captions t("frmMsgHist");
+    setWindowTitle(t("Form"));
     for (int i = 0; i < 2; ++i)
-        lblCap[i]->setText(modDB::GetDBString(key("lblCap(%1)").arg(i)));
-    cmdHide->SetCaption(modDB::GetDBString(key("cmdHide")));
-    cmdClear->SetCaption(modDB::GetDBString(key("cmdClear")));
+        lblCap[i]->setText(t("lblCap", i));
+    cmdHide->SetCaption(t("cmdHide"));
+    cmdClear->SetCaption(t("cmdClear"));
 }
 
 void frmMsgHist::AddMsg(const QString& sender, const QString& text) {
@@ -139,7 +137,7 @@ void frmMsgHist::lstHist_Click() {
 
 void frmMsgHist::cmdClear_Click() {
     QPointer<frmMsgHist> self(this);
-    const int answer = modAppFnc::ShowMsg(modLangConst::Get(QStringLiteral("Hist_ClearMsgHist")), 1, 2);
+    const int answer = modAppFnc::ShowMsg(lang("Hist_ClearMsgHist"), 1, 2);
     if (!self) return;
     if (answer != 1) ResetMsgLst();
 }

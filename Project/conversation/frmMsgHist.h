@@ -2,6 +2,8 @@
 // The alert history: the last 30 alerts received, newest first, each previewed whole in its
 // sender's current colour and font. One window for the life of the program, created hidden
 // on first use; hiding or closing it keeps the alerts. Nothing is saved.
+#include "platform/LoadedWindow.h"
+
 #include <QString>
 #include <QTime>
 #include <QWidget>
@@ -56,6 +58,7 @@ class frmMsgHist : public QWidget {
     void closeEvent(QCloseEvent* e) override;
 
   private:
+    friend class LoadedWindow<frmMsgHist>;
     frmMsgHist();
     std::array<AlertHistEntry, kEntries> ring_{};
     qint16 newest_ = -1;

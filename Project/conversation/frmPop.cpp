@@ -31,10 +31,6 @@ constexpr int kQuickButtonWidth = 18;
 constexpr int kCloseButtonWidth = 44;
 constexpr int kButtonHeight = 25;
 
-QString key(const char* name) {
-    return QStringLiteral("frmPop.") + QString::fromLatin1(name);
-}
-
 int ceilPx(double px) {
     return static_cast<int>(std::ceil(px));
 }
@@ -95,11 +91,12 @@ frmPop::frmPop(QWidget* parent)
 void frmPop::SetLang() {
     if (frmImgs* imgs = frmImgs::Loaded()) setWindowIcon(imgs->icon);
     if (modDB::DBLoaded()) {
-        setWindowTitle(modDB::GetDBString(key("Form")));
-        cmdClose->SetCaption(modDB::GetDBString(key("cmdClose")));
-        mnuPopCopy->setText(modDB::GetDBString(key("mnuPopCopy")));
-        mnuPopReply->setText(modDB::GetDBString(key("mnuPopReply")));
-        mnuPopBlock->setText(modDB::GetDBString(key("mnuPopBlock")));
+        const modDB::Captions t("frmPop");
+        setWindowTitle(t("Form"));
+        cmdClose->SetCaption(t("cmdClose"));
+        mnuPopCopy->setText(t("mnuPopCopy"));
+        mnuPopReply->setText(t("mnuPopReply"));
+        mnuPopBlock->setText(t("mnuPopBlock"));
     }
     // The keys are shown beside the captions (once, however often the captions are set).
     for (QAction* a : {mnuPopReply, mnuPopBlock})

@@ -9,11 +9,10 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPainter>
-#include <QPointer>
 #include <algorithm>
 
 namespace {
-QPointer<frmPrg> gLoaded;
+LoadedWindow<frmPrg> gLoaded;
 
 constexpr int kWidth = 360;
 constexpr int kHeight = 150;
@@ -21,10 +20,6 @@ constexpr int kBarLeft = 12, kBarTop = 96, kBarWidth = 336, kBarHeight = 18;
 
 // Wide enough for the product of two 64-bit counts.
 __extension__ using Wide = unsigned __int128;
-
-QString key(const char* name) {
-    return QStringLiteral("frmPrg.") + QString::fromLatin1(name);
-}
 
 class Progress : public XferProgress {
   public:
@@ -52,12 +47,11 @@ void frmPrg::Install() {
 }
 
 frmPrg& frmPrg::Load() {
-    if (!gLoaded) gLoaded = new frmPrg;
-    return *gLoaded;
+    return *gLoaded.Load();
 }
 
 frmPrg* frmPrg::Loaded() {
-    return gLoaded;
+    return gLoaded.Loaded();
 }
 
 frmPrg::frmPrg()
@@ -103,15 +97,16 @@ frmPrg::frmPrg()
 }
 
 frmPrg::~frmPrg() {
-    if (gLoaded == this) gLoaded = nullptr;
+    gLoaded.Release(this);
 }
 
 void frmPrg::SetLang() {
     if (frmImgs* imgs = frmImgs::Loaded()) setWindowIcon(imgs->icon);
     if (!modDB::DBLoaded()) return;
-    setWindowTitle(modDB::GetDBString(key("Form")));
+    const modDB::Captions t("frmPrg");
+    setWindowTitle(t("Form"));
     for (int i = 0; i < 2; ++i)
-        lblCap[i]->setText(modDB::GetDBString(key("lblCap(%1)").arg(i)));
+        lblCap[i]->setText(t("lblCap", i));
 }
 
 void frmPrg::SetStat(qint16 state) {
@@ -143,12 +138,12 @@ void frmPrg::SetPrg(qint64 done, qint64 total) {
 }
 
 void frmPrg::Unload() {
-    if (gLoaded == this) gLoaded = nullptr; // going: nobody reaches it any more
+    gLoaded.Release(this); // going: nobody reaches it any more
     close();
 }
 
 void frmPrg::closeEvent(QCloseEvent* e) {
-    if (gLoaded == this) gLoaded = nullptr;
+    gLoaded.Release(this);
     QWidget::closeEvent(e);
 }
 

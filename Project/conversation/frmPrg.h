@@ -2,6 +2,8 @@
 // The progress window of the one file transfer a copy runs at a time: who, which file, the
 // state, the bytes done of the total, the percentage and a bar. One instance per program,
 // loaded by the file-transfer code, which sets the labels before it shows the window.
+#include "platform/LoadedWindow.h"
+
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -51,6 +53,7 @@ class frmPrg : public QWidget {
     bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
+    friend class LoadedWindow<frmPrg>;
     frmPrg();
     int barFill_ = 0;
 };

@@ -43,8 +43,9 @@ void frmSelfTest::Form_Load() {
 void frmSelfTest::SetLang() {
     if (frmImgs* imgs = frmImgs::Loaded()) setWindowIcon(imgs->icon);
     if (!modDB::DBLoaded()) return;
-    setWindowTitle(modDB::GetDBString(QStringLiteral("frmSelfTest.Form")));
-    lblCap->setText(modDB::GetDBString(QStringLiteral("frmSelfTest.lblCap")));
+    const modDB::Captions t("frmSelfTest");
+    setWindowTitle(t("Form"));
+    lblCap->setText(t("lblCap"));
 }
 
 void frmSelfTest::tmrSpot_Timer() {

@@ -6,7 +6,11 @@
 
 namespace {
 const QString kDefaultFont = QStringLiteral("Arial");
+
+bool isMe(const QString& name) {
+    return modAppFnc::SameNoCase(name, modGlobals::Sets().UNAME);
 }
+} // namespace
 
 bool PeerInfo::InBlockList(const QString& name) {
     for (const QString& n : modAppFnc::ListNames(modGlobals::Sets().BLC))
@@ -20,18 +24,22 @@ bool PeerInfo::IsBlocked(const QString& name) {
 }
 
 quint32 PeerInfo::Colour(const QString& name) {
-    const MainWindowLink* main = MainWindowLink::Loaded();
-    if (!main) return 0;
-    const QVariant v = main->GetUserInfo(name, 1);
-    // A peer's colour text that is no number reads as 0.
+    if (const MainWindowLink* main = MainWindowLink::Loaded()) return ColourOf(main->GetUserInfo(name, 1));
+    return isMe(name) ? static_cast<quint32>(modGlobals::Sets().UCOL) & 0xFFFFFFu : 0;
+}
+
+quint32 PeerInfo::ColourOf(const QVariant& value) {
     bool ok = false;
-    const qint64 colour = v.toString().trimmed().toLongLong(&ok);
+    const qint64 colour = value.toString().trimmed().toLongLong(&ok);
     return ok ? static_cast<quint32>(colour) & 0xFFFFFFu : 0;
 }
 
 QString PeerInfo::FontName(const QString& name) {
-    const MainWindowLink* main = MainWindowLink::Loaded();
-    const QString font = main ? main->GetUserInfo(name, 2).toString() : QString();
+    QString font;
+    if (const MainWindowLink* main = MainWindowLink::Loaded())
+        font = main->GetUserInfo(name, 2).toString();
+    else if (isMe(name))
+        font = modGlobals::Sets().UFNT;
     return font.isEmpty() ? kDefaultFont : font;
 }
 

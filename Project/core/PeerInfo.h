@@ -1,9 +1,11 @@
 #pragma once
-// What the router and the notice windows know of another user, asked of the main window while
-// one is loaded. Alerts arrive during sign-in too, so each question also has an answer without
-// one: blocked as the saved block list says, colour 0, font "Arial", and no change of blocks.
+// What the router, the chat and the notice windows know of another user, asked of the main
+// window while one is loaded. Alerts arrive during sign-in too, so each question also has an
+// answer without one: blocked as the saved block list says, my own colour and font for my own
+// name, colour 0 and font "Arial" for anybody else, and no change of blocks.
 #include <QFont>
 #include <QString>
+#include <QVariant>
 
 namespace PeerInfo {
 // True when the user's name is in the block list BLC (letter case ignored).
@@ -12,6 +14,8 @@ bool InBlockList(const QString& name);
 bool IsBlocked(const QString& name);
 // The user's colour (0x00BBGGRR, 24 bits): 0 when there is none or it is not a number.
 quint32 Colour(const QString& name);
+// A colour as a user record holds it: a text that is no number reads as 0, masked to 24 bits.
+quint32 ColourOf(const QVariant& value);
 // The user's font name: "Arial" when there is none.
 QString FontName(const QString& name);
 // `base` in the user's font (a font this computer lacks stays named; Qt falls back for drawing).

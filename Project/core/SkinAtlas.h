@@ -10,6 +10,9 @@ namespace SkinAtlas {
 // The background of the dialogs and notice windows (information, alerts, pop-ups).
 inline constexpr QRect kDialogBack{0, 0, 428, 265};
 
+// The side bar of the main and chat windows, as wide as its pieces.
+inline constexpr int kSideBarWidth = 144;
+
 // The main window's frame: corners drawn once, edges tiled.
 inline constexpr QRect kMainTopLeft{429, 0, 51, 49};
 inline constexpr QRect kMainTop{481, 0, 10, 49};
@@ -21,9 +24,9 @@ inline constexpr QRect kMainBottom{481, 61, 10, 97};
 inline constexpr QRect kMainBottomRight{492, 61, 8, 97};
 // With the side bar the bottom-right corner keeps only its top rows.
 inline constexpr QRect kMainBottomRightSide{492, 61, 8, 9};
-inline constexpr QRect kMainSideTop{501, 0, 144, 49};
-inline constexpr QRect kMainSideMiddle{501, 50, 144, 10};
-inline constexpr QRect kMainSideBottom{501, 61, 144, 97};
+inline constexpr QRect kMainSideTop{501, 0, kSideBarWidth, 49};
+inline constexpr QRect kMainSideMiddle{501, 50, kSideBarWidth, 10};
+inline constexpr QRect kMainSideBottom{501, 61, kSideBarWidth, 97};
 // The mark in the bottom-right corner without the side bar.
 inline constexpr QRect kMainCornerPicture{378, 266, 50, 60};
 
@@ -37,9 +40,32 @@ inline constexpr QRect kChatBottomLeft{429, 220, 51, 94};
 inline constexpr QRect kChatBottom{481, 220, 10, 94};
 inline constexpr QRect kChatBottomRight{492, 220, 8, 94};
 inline constexpr QRect kChatBottomRightSide{492, 220, 8, 66};
-inline constexpr QRect kChatSideTop{501, 159, 144, 49};
-inline constexpr QRect kChatSideMiddle{501, 209, 144, 10};
-inline constexpr QRect kChatSideBottom{501, 220, 144, 94};
+inline constexpr QRect kChatSideTop{501, 159, kSideBarWidth, 49};
+inline constexpr QRect kChatSideMiddle{501, 209, kSideBarWidth, 10};
+inline constexpr QRect kChatSideBottom{501, 220, kSideBarWidth, 94};
+
+// A window's frame as the main and chat windows draw it: corners once, edges tiled, and right of
+// it, when shown, the side bar.
+struct Frame {
+    QRect topLeft, top, topRight, left, right, bottomLeft, bottom, bottomRight;
+    QRect bottomRightSide; // the bottom-right corner beside the side bar
+    QRect sideTop, sideMiddle, sideBottom;
+    // The edges and the side bar's middle are tiled down to the window's foot, under the bottom
+    // row; otherwise only as far as the bottom row begins.
+    bool tiledToFoot;
+};
+inline constexpr Frame kMainFrame{
+    kMainTopLeft, kMainTop,         kMainTopRight,        kMainLeft,    kMainRight,      kMainBottomLeft,
+    kMainBottom,  kMainBottomRight, kMainBottomRightSide, kMainSideTop, kMainSideMiddle, kMainSideBottom,
+    false};
+inline constexpr Frame kChatFrame{
+    kChatTopLeft, kChatTop,         kChatTopRight,        kChatLeft,    kChatRight,      kChatBottomLeft,
+    kChatBottom,  kChatBottomRight, kChatBottomRightSide, kChatSideTop, kChatSideMiddle, kChatSideBottom,
+    true};
+
+// Paints `frame` into a client area `width` x `height` pixels large, with the side bar in its
+// last kSideBarWidth columns when `sideBar`. What the pieces leave uncovered keeps its pixels.
+void PaintFrame(QPainter& p, const QImage& skin, const Frame& frame, int width, int height, bool sideBar);
 
 // The own status pictures (0 Online, 1 Busy, 2 Away), side by side below the dialog back.
 inline constexpr QRect StatusPicture(int status) {

@@ -7,6 +7,7 @@
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
 #include "platform/Ansi.h"
+#include "platform/LineBreak.h"
 #include "platform/SafePath.h"
 
 #include <QCoreApplication>
@@ -29,7 +30,7 @@ const QString kPeerBusy =
     QStringLiteral(" is busy with another file transfer; the file transfer was stopped.");
 const QString kSendFailed = QStringLiteral("File send failed.");
 const QString kReceiveFailed = QStringLiteral("File receive failed.");
-const QString kCrLf = QStringLiteral("\r\n");
+using LineBreak::kCrLf;
 constexpr int kIcon = 6;
 constexpr int kMaxSizeDigits = 18; // every such number fits 64 bits
 

@@ -13,7 +13,7 @@
 
 namespace {
 
-frmImgs* loaded = nullptr;
+LoadedWindow<frmImgs> gLoaded; // never shown; lives as long as the program
 
 // One palette for all of the artwork.
 const QColor kNavyTop(0x1d, 0x4a, 0x76);
@@ -675,18 +675,17 @@ frmImgs::frmImgs() {
 }
 
 frmImgs& frmImgs::Load() {
-    if (!loaded) {
-        loaded = new frmImgs; // never shown; lives as long as the program
-        std::vector<QString> texts;
-        for (int i = 0; i < kChatPictures; ++i)
-            texts.push_back(txtPic(i));
-        modAppFnc::SetChatPictureTexts(texts);
-    }
-    return *loaded;
+    if (frmImgs* loaded = gLoaded.Loaded()) return *loaded;
+    frmImgs& made = *gLoaded.Load();
+    std::vector<QString> texts;
+    for (int i = 0; i < kChatPictures; ++i)
+        texts.push_back(txtPic(i));
+    modAppFnc::SetChatPictureTexts(texts);
+    return made;
 }
 
 frmImgs* frmImgs::Loaded() {
-    return loaded;
+    return gLoaded.Loaded();
 }
 
 QUrl frmImgs::ChatPictureUrl(int index) {

@@ -3,6 +3,8 @@
 // holds the pictures every window shares: the built-in skin picture and the current one,
 // the status pictures, the user-list icons, the message icons, the chat pictures, the window
 // icon and the tray icon. All of it is drawn here, in code, the same on every run.
+#include "platform/LoadedWindow.h"
+
 #include <QIcon>
 #include <QImage>
 #include <QString>
@@ -44,5 +46,6 @@ class frmImgs : public QWidget {
     void AddPictureResources(QTextDocument* doc) const;
 
   private:
+    friend class LoadedWindow<frmImgs>;
     frmImgs();
 };

@@ -8,6 +8,7 @@
 #include "platform/Ansi.h"
 #include "platform/Fields.h"
 #include "platform/Identity.h"
+#include "platform/LineBreak.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Shell.h"
 #include "platform/Sound.h"
@@ -28,7 +29,7 @@
 #include <QWidget>
 
 namespace {
-const QString kCrLf = QStringLiteral("\r\n");
+using LineBreak::kCrLf;
 
 QString logStamp() {
     const QDateTime now = QDateTime::currentDateTime();

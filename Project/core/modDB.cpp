@@ -63,4 +63,17 @@ QString GetDBString(const QString& key) {
     return table.mid(start, end - start);
 }
 
+QString Captions::operator()(const char* control) const {
+    return GetDBString(form_ + QLatin1Char('.') + QLatin1String(control));
+}
+
+QString Captions::operator()(const char* control, int index) const {
+    return GetDBString(form_ + QLatin1Char('.') + QLatin1String(control) + QLatin1Char('(') +
+                       QString::number(index) + QLatin1Char(')'));
+}
+
+QString Captions::Shared(const char* key) {
+    return GetDBString(QString::fromLatin1(key));
+}
+
 } // namespace modDB

@@ -13,4 +13,22 @@ bool DBLoaded();
 // table (letter case ignored), up to the end of that line (CR LF, LF or CR). A missing key gives "", is
 // logged each time and shown once per key.
 QString GetDBString(const QString& key);
+
+// The captions of one window: its controls' texts by the keys "<form>.<control>" and, for a
+// control array, "<form>.<control>(<index>)"; a caption several windows share has a key of its
+// own. Each is GetDBString's text of its key.
+//   const modDB::Captions t("frmMain");
+//   cmdStat->SetCaption(t("cmdStat"));       // "frmMain.cmdStat"
+//   cmdSB[i]->SetCaption(t("cmdSB", i));     // "frmMain.cmdSB(0)" ...
+//   mnuEdit->setTitle(t.Shared("mnuEdit"));  // "mnuEdit"
+class Captions {
+  public:
+    explicit Captions(const char* form) : form_(QString::fromLatin1(form)) {}
+    QString operator()(const char* control) const;
+    QString operator()(const char* control, int index) const;
+    static QString Shared(const char* key);
+
+  private:
+    QString form_;
+};
 } // namespace modDB

@@ -10,6 +10,7 @@
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "core/modNetCom.h"
+#include "platform/LineBreak.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -34,7 +35,7 @@ State& st() {
     return s;
 }
 
-const QString kCrLf = QStringLiteral("\r\n");
+using LineBreak::kCrLf;
 
 OwnerList* users() {
     return st().owner ? st().owner->lstUsers() : nullptr;

@@ -7,6 +7,7 @@
 #include "core/modStartUp.h"
 #include "core/modTerminate.h"
 #include "platform/FileRead.h"
+#include "platform/LineBreak.h"
 #include "platform/ProgramFolder.h"
 #include "platform/SettingsBag.h"
 
@@ -135,7 +136,7 @@ Value current(const Target& target) {
 
 void report(const char* logPrefix, const Failure& failure) {
     const QString detail = QString::number(failure.number) + QStringLiteral(": ") + failure.description;
-    modAppFnc::ShowMsg(modLangConst::Get(QStringLiteral("SubMain_Err2")) + QStringLiteral("\r\n") + detail, 0,
+    modAppFnc::ShowMsg(modLangConst::Get(QStringLiteral("SubMain_Err2")) + LineBreak::kCrLf + detail, 0,
                        kErrorIcon);
     modAppFnc::WriteLog(QString::fromLatin1(logPrefix) + detail);
     modTerminate::Terminate();

@@ -16,6 +16,8 @@
 #include <QLineEdit>
 #include <QPointer>
 
+using modLangConst::lang;
+
 frmLang::frmLang(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmLang"));
     setWindowTitle(QStringLiteral("Set Language for Talkvane3"));
@@ -58,18 +60,18 @@ frmLang::frmLang(QWidget* parent) : QDialog(parent) {
 void frmLang::SetLang() {
     if (frmImgs* imgs = frmImgs::Loaded()) setWindowIcon(imgs->icon);
     if (!modDB::DBLoaded()) return;
-    setWindowTitle(modDB::GetDBString(QStringLiteral("frmLang.Form")));
-    lblCap->setText(modDB::GetDBString(QStringLiteral("frmLang.lblCap")));
-    Frame->setTitle(modDB::GetDBString(QStringLiteral("frmLang.Frame")));
-    cmdApply->SetCaption(modDB::GetDBString(QStringLiteral("frmLang.cmdApply")));
-    cmdCancel->SetCaption(modDB::GetDBString(QStringLiteral("frmLang.cmdCancel")));
+    const modDB::Captions t("frmLang");
+    setWindowTitle(t("Form"));
+    lblCap->setText(t("lblCap"));
+    Frame->setTitle(t("Frame"));
+    cmdApply->SetCaption(t("cmdApply"));
+    cmdCancel->SetCaption(t("cmdCancel"));
 }
 
 void frmLang::cmdBrw_Click() {
     const QString start = txtLang->text().isEmpty() ? ProgramFolder::path() : txtLang->text();
     QPointer<frmLang> self(this);
-    const QString path = modCommonDialog::ShowOpen(this, modLangConst::Get(QStringLiteral("Lang_Filter")),
-                                                   modLangConst::Get(QStringLiteral("Lang_Title")), start);
+    const QString path = modCommonDialog::ShowOpen(this, lang("Lang_Filter"), lang("Lang_Title"), start);
     if (!self || path.isEmpty()) return;
     txtLang->setVisible(true);
     cmdEng->setVisible(true);

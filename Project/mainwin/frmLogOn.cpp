@@ -2,6 +2,7 @@
 
 #include "controls/ListMirror.h"
 #include "controls/chameleonButton.h"
+#include "core/SkinAtlas.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
@@ -53,10 +54,6 @@ QFont symbolFont() {
     f.setPointSize(10);
     return f;
 }
-
-void setCaption(QLabel* l, const QString& key) {
-    l->setText(modDB::GetDBString(key));
-}
 } // namespace
 
 frmLogOn::frmLogOn(QWidget* parent)
@@ -64,7 +61,7 @@ frmLogOn::frmLogOn(QWidget* parent)
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmLogOn"));
-    setFixedSize(kClientWidth, kClientHeight);
+    setFixedSize(SkinAtlas::kDialogBack.size()); // the skin's dialog back fills it
     setWindowTitle(QStringLiteral("SignIn to Talkvane3"));
 
     const char* caps[4] = {"Name", "Font", "Color", "Auto Signin"};
@@ -133,7 +130,8 @@ frmLogOn::frmLogOn(QWidget* parent)
     connect(tmrDelay, &QTimer::timeout, this, [this] { tmrDelay_Timer(); });
 
     if (QScreen* s = QGuiApplication::primaryScreen())
-        move(s->availableGeometry().center() - QPoint(kClientWidth / 2, kClientHeight / 2));
+        move(s->availableGeometry().center() -
+             QPoint(SkinAtlas::kDialogBack.width() / 2, SkinAtlas::kDialogBack.height() / 2));
 
     Form_Load();
 }
@@ -175,17 +173,18 @@ void frmLogOn::Form_Load() {
 void frmLogOn::SetLang() {
     if (frmImgs* imgs = frmImgs::Loaded()) setWindowIcon(imgs->icon);
     if (!modDB::DBLoaded()) return;
-    setWindowTitle(modDB::GetDBString(QStringLiteral("frmLogOn.Form")));
+    const modDB::Captions t("frmLogOn");
+    setWindowTitle(t("Form"));
     for (int i = 0; i < 4; ++i)
-        setCaption(lblCap[i], QStringLiteral("frmLogOn.lblCap(%1)").arg(i));
-    cmdOk->SetCaption(modDB::GetDBString(QStringLiteral("frmLogOn.cmdOk")));
-    cmdCancel->SetCaption(modDB::GetDBString(QStringLiteral("frmLogOn.cmdCancel")));
-    cmdLang->SetCaption(modDB::GetDBString(QStringLiteral("frmLogOn.cmdLang")));
+        lblCap[i]->setText(t("lblCap", i));
+    cmdOk->SetCaption(t("cmdOk"));
+    cmdCancel->SetCaption(t("cmdCancel"));
+    cmdLang->SetCaption(t("cmdLang"));
 }
 
 void frmLogOn::SetSkin() {
     if (frmImgs* imgs = frmImgs::Loaded())
-        background_ = imgs->picSkin.copy(0, 0, kClientWidth, kClientHeight);
+        background_ = imgs->picSkin.copy(SkinAtlas::kDialogBack);
     else
         background_ = QImage();
     const modSkin::SkinInfo& s = modSkin::Current();

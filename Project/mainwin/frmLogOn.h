@@ -22,8 +22,6 @@ class QTimer;
 class frmLogOn : public QWidget, public NetOwner {
     Q_OBJECT
   public:
-    static constexpr int kClientWidth = 428;
-    static constexpr int kClientHeight = 265;
     // Typing and pasting stop here; a longer stored name is shown whole.
     static constexpr int kNameLength = 20;
     static constexpr int kPollInterval = 200;

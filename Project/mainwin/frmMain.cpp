@@ -10,6 +10,7 @@
 #include "conversation/frmMsgHist.h"
 #include "core/ChatRooms.h"
 #include "core/InputBox.h"
+#include "core/PeerInfo.h"
 #include "core/SkinAtlas.h"
 #include "core/SkinnableWindow.h"
 #include "core/clsFileXfer.h"
@@ -28,6 +29,8 @@
 #include "mainwin/frmOpt.h"
 #include "platform/Colors.h"
 #include "platform/Input.h"
+#include "platform/LineBreak.h"
+#include "platform/LoadedWindow.h"
 #include "platform/OuterGeometry.h"
 #include "platform/Twips.h"
 #include "platform/WindowShow.h"
@@ -61,7 +64,8 @@ using modLangConst::lang;
 Q_LOGGING_CATEGORY(lcUsers, "qx3.users", QtWarningMsg)
 
 namespace {
-QPointer<frmMain> gLoaded; // the loaded main window, if any
+LoadedWindow<frmMain> gLoaded;
+LoadedWindow<frmAbout> gAbout; // the About command shows one at a time
 
 // Sets a check mark without running what its change does.
 void setChecked(QAction* action, bool on) {
@@ -77,12 +81,6 @@ const QString kWebLinks[4] = {
 };
 
 constexpr quint32 kListBack = 0xFFFFFF;
-
-quint32 colourOf(const QVariant& v) {
-    bool ok = false;
-    const qlonglong n = v.toString().trimmed().toLongLong(&ok);
-    return ok ? static_cast<quint32>(n) & 0xFFFFFFu : 0u;
-}
 
 using Act = QAction* frmMain::*;
 
@@ -134,11 +132,11 @@ QStringList namesOf(const QString& list) {
 } // namespace
 
 frmMain* frmMain::Loaded() {
-    return gLoaded;
+    return gLoaded.Loaded();
 }
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
-    gLoaded = this;
+    gLoaded.Hold(this);
     MainWindowLink::SetLoaded(this);
     SkinWindows::Register(this, SkinnableWindow::Kind::Main);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -157,7 +155,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
 }
 
 frmMain::~frmMain() {
-    if (gLoaded == this) gLoaded = nullptr;
+    gLoaded.Release(this);
 }
 
 void frmMain::buildMenus() {
@@ -376,17 +374,13 @@ void frmMain::Form_Load() {
 void frmMain::SetLang() {
     if (frmImgs* imgs = frmImgs::Loaded()) setWindowIcon(imgs->icon);
     if (!modDB::DBLoaded()) return;
-    auto t = [](const QString& key) { return modDB::GetDBString(key); };
-    auto k = [](const char* name) { return QStringLiteral("frmMain.") + QString::fromLatin1(name); };
-    auto idx = [](const char* name, int i) {
-        return QStringLiteral("frmMain.%1(%2)").arg(QString::fromLatin1(name)).arg(i);
-    };
-    setWindowTitle(t(k("Form")));
-    cmdStat->SetCaption(t(k("cmdStat")));
+    const modDB::Captions t("frmMain");
+    setWindowTitle(t("Form"));
+    cmdStat->SetCaption(t("cmdStat"));
     for (int i = 0; i < 2; ++i)
-        cmdBB[i]->SetCaption(t(idx("cmdBB", i)));
+        cmdBB[i]->SetCaption(t("cmdBB", i));
     for (int i : {0, 1, 2, 4, 5})
-        cmdSB[i]->SetCaption(t(idx("cmdSB", i)));
+        cmdSB[i]->SetCaption(t("cmdSB", i));
     langMenus();
 }
 
@@ -399,7 +393,7 @@ bool frmMain::sideBarOn() const {
 void frmMain::SetSkin() {
     const int W = body->width(), H = body->height();
     const bool side = sideBarOn();
-    const int R = side ? W - kSideBarWidth : W;
+    const int R = side ? W - SkinAtlas::kSideBarWidth : W;
     for (chameleonButton* b : cmdSB)
         b->setVisible(side);
 
@@ -408,28 +402,8 @@ void frmMain::SetSkin() {
     const QImage& skin = frmImgs::Load().picSkin;
     {
         QPainter p(&picBuf);
-        using namespace SkinAtlas;
-        Blit(p, 0, 0, skin, kMainTopLeft);
-        for (int x = 51; x <= R; x += 10)
-            Blit(p, x, 0, skin, kMainTop);
-        Blit(p, R - 8, 0, skin, kMainTopRight);
-        for (int y = 49; y <= H - 97; y += 10)
-            Blit(p, 0, y, skin, kMainLeft);
-        for (int y = 49; y <= H - 97; y += 10)
-            Blit(p, R - 8, y, skin, kMainRight);
-        Blit(p, 0, H - 97, skin, kMainBottomLeft);
-        for (int x = 51; x <= R; x += 10)
-            Blit(p, x, H - 97, skin, kMainBottom);
-        if (side) {
-            Blit(p, R, 0, skin, kMainSideTop);
-            for (int y = 10; y <= H - 97; y += 10)
-                Blit(p, R, y, skin, kMainSideMiddle);
-            Blit(p, R, H - 97, skin, kMainSideBottom);
-            Blit(p, R - 8, H - 97, skin, kMainBottomRightSide);
-        } else {
-            Blit(p, R - 8, H - 97, skin, kMainBottomRight);
-            Blit(p, R - 55, H - 85, skin, kMainCornerPicture);
-        }
+        SkinAtlas::PaintFrame(p, skin, SkinAtlas::kMainFrame, W, H, side);
+        if (!side) SkinAtlas::Blit(p, R - 55, H - 85, skin, SkinAtlas::kMainCornerPicture);
     }
     PaintStat();
     placeControls(W, H, R);
@@ -720,7 +694,7 @@ void frmMain::closeEvent(QCloseEvent* e) {
 void frmMain::CleanUp() {
     if (cleanedUp) return;
     cleanedUp = true;
-    if (gLoaded == this) gLoaded = nullptr; // going: nobody may reach it through Loaded() any more
+    gLoaded.Release(this); // going: nobody may reach it through Loaded() any more
     if (MainWindowLink::Loaded() == this) MainWindowLink::SetLoaded(nullptr);
     tmrRefresh->stop();
     // An open options dialog would apply itself to a window that is gone: it goes as Cancel.
@@ -931,7 +905,7 @@ void frmMain::DrawList() {
                     modGDI::DrawLine(dc, right, rowTop + 2, right, rowTop + 20);
                     modGDI::DrawLine(dc, 2, rowTop + 20, right, rowTop + 20);
                     if (Sets().INV == 1) {
-                        const quint32 inverse = 0xFFFFFFu - colourOf(GetUserInfo(name, 1));
+                        const quint32 inverse = 0xFFFFFFu - PeerInfo::ColourOf(GetUserInfo(name, 1));
                         modGDI::DrawBox(dc, 2, rowTop + 2, right - 2, 18, inverse, false);
                         iconBack = inverse;
                     }
@@ -942,7 +916,7 @@ void frmMain::DrawList() {
                 f.setFamily(GetUserInfo(name, 2).toString());
                 f.setStrikeOut(GetUserInfo(name, 5).toString() != QLatin1String("1"));
                 dc.SetFont(f);
-                modGDI::TextColor(dc, colourOf(GetUserInfo(name, 1)));
+                modGDI::TextColor(dc, PeerInfo::ColourOf(GetUserInfo(name, 1)));
                 // Only what the row can show is measured: no character is narrower than a pixel.
                 const int x = icons[0].width() + 6;
                 modGDI::DrawTextAt(dc, name.left(qMax(0, bufW - x)), x, y);
@@ -1023,40 +997,36 @@ QAction* frmMain::addTwin(QMenu* menu, QAction* frmMain::*member) {
 }
 
 void frmMain::langMenus() {
-    auto t = [](const QString& key) { return modDB::GetDBString(key); };
-    auto k = [](const char* name) { return QStringLiteral("frmMain.") + QString::fromLatin1(name); };
-    auto idx = [](const char* name, int i) {
-        return QStringLiteral("frmMain.%1(%2)").arg(QString::fromLatin1(name)).arg(i);
-    };
+    const modDB::Captions t("frmMain");
     for (const Twin& tw : kTwins) {
-        const QString text = t(k(tw.key));
+        const QString text = t(tw.key);
         (this->*tw.bar)->setText(text);
         (this->*tw.pop)->setText(text);
     }
     for (const TwinMenu& m : kTwinMenus) {
-        (this->*m.bar)->setTitle(t(k(m.key)));
+        (this->*m.bar)->setTitle(t(m.key));
         (this->*m.pop)->setTitle((this->*m.bar)->title());
     }
     for (int i = 0; i < 3; ++i) {
-        mnuActionStatusSet[i]->setText(t(idx("mnuActionStatusSet", i)));
+        mnuActionStatusSet[i]->setText(t("mnuActionStatusSet", i));
         mnuPopStatSet[i]->setText(mnuActionStatusSet[i]->text());
     }
     for (int i = 0; i < 4; ++i) {
-        mnuHelpWebA[i]->setText(t(idx("mnuHelpWebA", i)));
+        mnuHelpWebA[i]->setText(t("mnuHelpWebA", i));
         mnuPopHelpWeb[i]->setText(mnuHelpWebA[i]->text());
     }
-    mnuAction->setTitle(t(k("mnuAction")));
-    mnuActionSel->setTitle(t(k("mnuActionSel")));
+    mnuAction->setTitle(t("mnuAction"));
+    mnuActionSel->setTitle(t("mnuActionSel"));
     for (int i = 0; i < 6; ++i)
-        mnuActionSelS[i]->setText(t(idx("mnuActionSelS", i)));
-    mnuView->setTitle(t(k("mnuView")));
-    mnuViewSideBar->setText(t(QStringLiteral("mnuSideBar")));
-    mnuViewMove->setTitle(t(k("mnuViewMove")));
+        mnuActionSelS[i]->setText(t("mnuActionSelS", i));
+    mnuView->setTitle(t("mnuView"));
+    mnuViewSideBar->setText(t.Shared("mnuSideBar"));
+    mnuViewMove->setTitle(t("mnuViewMove"));
     for (int i = 0; i < 5; ++i)
-        mnuViewMoveTo[i]->setText(t(idx("mnuViewMoveTo", i)));
-    mnuHelp->setTitle(t(k("mnuHelp")));
-    mnuPopShow->setText(t(k("mnuPopShow")));
-    mnuPopHide->setText(t(idx("cmdSB", 5)));
+        mnuViewMoveTo[i]->setText(t("mnuViewMoveTo", i));
+    mnuHelp->setTitle(t("mnuHelp"));
+    mnuPopShow->setText(t("mnuPopShow"));
+    mnuPopHide->setText(t("cmdSB", 5));
 }
 
 void frmMain::connectCommands() {
@@ -1131,9 +1101,7 @@ void frmMain::mnuActionSignOut_Click() {
 }
 
 void frmMain::mnuHelpAbout_Click() {
-    static QPointer<frmAbout> about;
-    if (!about) about = new frmAbout;
-    WindowShow::Asked(about);
+    WindowShow::Asked(gAbout.Load());
 }
 
 void frmMain::mnuHelpHelp_Click() {
@@ -1206,7 +1174,7 @@ void frmMain::mnuActionSelS_Click(int index) {
         if (IsOnLine(n)) list += n + modGlobals::Sep();
     if (list.isEmpty()) {
         const QString text = index == 1
-                                 ? lang("Main_SelUserMsg") + QStringLiteral("\r\n") + lang("Main_SelUserMsg2")
+                                 ? lang("Main_SelUserMsg") + LineBreak::kCrLf + lang("Main_SelUserMsg2")
                                  : lang("Main_SelUserMsg");
         modAppFnc::ShowMsg(text, 0, 3);
         return;

@@ -55,7 +55,6 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     Q_OBJECT
   public:
     static constexpr int kRowHeight = 20;
-    static constexpr int kSideBarWidth = 144;
     // Minimum outer sizes in twips, with and without the side bar.
     static constexpr int kMinWidthSideBar = 4600, kMinHeightSideBar = 5000;
     static constexpr int kMinWidth = 2450, kMinHeight = 3500;
@@ -95,7 +94,7 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     static QString StatDef(const QString& value);
     void RefFBtn(bool cRefSkin, bool RefMnu);
     void CleanUp();
-    // The commands (frmMainCmds.cpp). The tray menu's items run these same handlers.
+    // The commands. The tray menu's items run these same handlers.
     void mnuActionAlertAll_Click();
     // Does nothing for an index that has no item (the group menus were rebuilt meanwhile).
     void mnuActionAlertGrpI_Click(int index);

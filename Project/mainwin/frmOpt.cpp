@@ -16,6 +16,8 @@
 #include "mainwin/frmMain.h"
 #include "mainwin/frmSpeedBar.h"
 #include "platform/Colors.h"
+#include "platform/LineBreak.h"
+#include "platform/LoadedWindow.h"
 #include "platform/ProgramFolder.h"
 #include "platform/Sound.h"
 #include "platform/WindowShow.h"
@@ -40,23 +42,67 @@
 #include <algorithm>
 
 using modGlobals::Sets;
+using modLangConst::lang;
 
 namespace {
-QPointer<frmOpt> gLoaded;
+LoadedWindow<frmOpt> gLoaded;
 
 const QString kBeep = QStringLiteral("(System Beep)");
 const QString kTicked = QStringLiteral("a");
 const QString kOverrideSkin = QStringLiteral("QX3_Over.qxs");
 const QString kDefaultSkin = QStringLiteral("default skin.qxs");
 
-QString lang(const char* key) {
-    return modLangConst::Get(QString::fromLatin1(key));
-}
-
 QFont symbolFont() {
     QFont f(QString::fromLatin1(modGDI::kSymbolFont));
     f.setPointSize(10);
     return f;
+}
+
+// The controls of the pages, each at its place.
+QGroupBox* groupBox(QWidget* page, const char* caption, QRect at) {
+    auto* f = new QGroupBox(QString::fromLatin1(caption), page);
+    f->setGeometry(at);
+    return f;
+}
+
+QRadioButton* radio(QWidget* parent, const char* caption, QRect at) {
+    auto* r = new QRadioButton(QString::fromLatin1(caption), parent);
+    r->setGeometry(at);
+    return r;
+}
+
+QCheckBox* check(QWidget* parent, const char* caption, QRect at) {
+    auto* c = new QCheckBox(QString::fromLatin1(caption), parent);
+    c->setGeometry(at);
+    return c;
+}
+
+QLineEdit* lineBox(QWidget* parent, QRect at) {
+    auto* t = new QLineEdit(parent);
+    t->setGeometry(at);
+    return t;
+}
+
+chameleonButton* button(QWidget* parent, const char* caption, QRect at) {
+    auto* b = chameleonButton::LaidOut(parent, QString::fromLatin1(caption));
+    b->setGeometry(at);
+    return b;
+}
+
+// The long texts: Enter breaks the line here, there is nothing to send.
+SendBox* textBox(QWidget* parent, QRect at) {
+    auto* t = new SendBox(parent);
+    t->SetMaxLength(SendBox::kMaxLength);
+    t->setGeometry(at);
+    QObject::connect(t, &SendBox::SendRequested, t, [t] { t->SetSelText(QStringLiteral("\n")); });
+    return t;
+}
+
+QLabel* label(QWidget* parent, const char* caption, QRect at) {
+    auto* l = new QLabel(QString::fromLatin1(caption), parent);
+    l->setGeometry(at);
+    l->setWordWrap(true);
+    return l;
 }
 
 chameleonButton* symbolButton(QWidget* parent, const char* caption, QRect at) {
@@ -87,6 +133,13 @@ int soundOption(const QString& value) {
     return value.isEmpty() ? 0 : value == kBeep ? 1 : 2;
 }
 
+void saveSound(const std::array<QRadioButton*, 3>& opt, const QLineEdit* path, QString& value) {
+    const int i = selectedOption(opt);
+    if (i == 0) value.clear();
+    if (i == 1) value = kBeep;
+    if (i == 2) value = path->text();
+}
+
 bool sameFile(const QString& a, const QString& b) {
     return !a.isEmpty() && QDir::cleanPath(QFileInfo(a).absoluteFilePath()) ==
                                QDir::cleanPath(QFileInfo(b).absoluteFilePath());
@@ -96,24 +149,23 @@ bool sameFile(const QString& a, const QString& b) {
 // --- load ----------------------------------------------------------------------------------------
 
 frmOpt* frmOpt::Loaded() {
-    return gLoaded.data();
+    return gLoaded.Loaded();
 }
 
 frmOpt* frmOpt::ShowDialog() {
-    if (!gLoaded) gLoaded = new frmOpt;
-    frmOpt* f = gLoaded.data();
+    frmOpt* f = gLoaded.Load();
     WindowShow::Asked(f); // back from minimised as well
     return f;
 }
 
 void frmOpt::UnloadLoaded() {
-    if (gLoaded) gLoaded->Unload();
+    if (frmOpt* f = gLoaded.Loaded()) f->Unload();
 }
 
 frmOpt::frmOpt(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint) {
-    gLoaded = this;
+    gLoaded.Hold(this);
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("frmOpt"));
     setWindowTitle(QStringLiteral("Configure Talkvane3"));
@@ -125,8 +177,24 @@ frmOpt::frmOpt(QWidget* parent)
 }
 
 frmOpt::~frmOpt() {
+    gLoaded.Release(this);
     qApp->removeEventFilter(this);
 }
+
+// Each page's set in page order, the order in which the pages are built, shown and saved.
+const std::array<frmOpt::Page, frmOpt::kPages> frmOpt::kPageSets = {{
+    {&frmOpt::buildMainPage, &frmOpt::langMainPage, &frmOpt::showMainPage, &frmOpt::saveMainPage},
+    {&frmOpt::buildAlertsPage, &frmOpt::langAlertsPage, &frmOpt::showAlertsPage, &frmOpt::saveAlertsPage},
+    {&frmOpt::buildChatPage, &frmOpt::langChatPage, &frmOpt::showChatPage, &frmOpt::saveChatPage},
+    {&frmOpt::buildMiscPage, &frmOpt::langMiscPage, &frmOpt::showMiscPage, &frmOpt::saveMiscPage},
+    {&frmOpt::buildAqrPage, &frmOpt::langAqrPage, &frmOpt::showAqrPage, &frmOpt::saveAqrPage},
+    {&frmOpt::buildAutoTextPage, &frmOpt::langAutoTextPage, &frmOpt::showAutoTextPage,
+     &frmOpt::saveAutoTextPage},
+    {&frmOpt::buildGroupsPage, nullptr, &frmOpt::showGroupsPage, &frmOpt::saveGroupsPage},
+    {&frmOpt::buildSpeedBarPage, &frmOpt::langSpeedBarPage, &frmOpt::showSpeedBarPage,
+     &frmOpt::saveSpeedBarPage},
+    {&frmOpt::buildSoftPage, &frmOpt::langSoftPage, &frmOpt::showSoftPage, &frmOpt::saveSoftPage},
+}};
 
 void frmOpt::buildPages() {
     const char* pages[kPages] = {"Main",     "Alerts", "Live Chat", "Misc.",       "AQR",
@@ -159,50 +227,61 @@ void frmOpt::buildPages() {
     cmdCancel = chameleonButton::LaidOut(this, QStringLiteral("&Cancel"));
     cmdCancel->setGeometry(kClientWidth - 108, kClientHeight - 34, 100, 25);
     connect(cmdCancel, &chameleonButton::Click, this, [this] { cmdCancel_Click(); });
+    for (int i = 0; i < kPages; ++i)
+        (this->*kPageSets[std::size_t(i)].build)(picPage[i]);
+}
 
-    auto frame = [this](int index, QWidget* page, const char* caption, QRect at) {
-        Frame[index] = new QGroupBox(QString::fromLatin1(caption), page);
-        Frame[index]->setGeometry(at);
-        return Frame[index];
-    };
-    auto radio = [](QWidget* parent, const char* caption, QRect at) {
-        auto* r = new QRadioButton(QString::fromLatin1(caption), parent);
-        r->setGeometry(at);
-        return r;
-    };
-    auto check = [](QWidget* parent, const char* caption, QRect at) {
-        auto* c = new QCheckBox(QString::fromLatin1(caption), parent);
-        c->setGeometry(at);
-        return c;
-    };
-    auto lineBox = [](QWidget* parent, QRect at) {
-        auto* t = new QLineEdit(parent);
-        t->setGeometry(at);
-        return t;
-    };
-    auto button = [](QWidget* parent, const char* caption, QRect at) {
-        auto* b = chameleonButton::LaidOut(parent, QString::fromLatin1(caption));
-        b->setGeometry(at);
-        return b;
-    };
-    // The long texts: Enter breaks the line here, there is nothing to send.
-    auto textBox = [](QWidget* parent, QRect at) {
-        auto* t = new SendBox(parent);
-        t->SetMaxLength(kTextLength);
-        t->setGeometry(at);
-        connect(t, &SendBox::SendRequested, t, [t] { t->SetSelText(QStringLiteral("\n")); });
-        return t;
-    };
-    auto label = [](QWidget* parent, const char* caption, QRect at) {
-        auto* l = new QLabel(QString::fromLatin1(caption), parent);
-        l->setGeometry(at);
-        l->setWordWrap(true);
-        return l;
-    };
+void frmOpt::Form_Load() {
+    modAppFnc::WriteLog(QStringLiteral("Loading frmOpts..."));
+    SetLang();
+    const int top = cmdOpt[0]->y() + cmdOpt[0]->height() + 8;
+    for (QWidget* page : picPage) {
+        page->hide();
+        page->setGeometry(0, top, kClientWidth, fraLine->y() - top - 4);
+    }
+    cmdOpt_Click(0);
+    ShowSets();
+    modAppFnc::WriteLog(QStringLiteral("frmOpts Loaded."));
+}
 
-    // 0 Main
-    QWidget* p = picPage[0];
-    QGroupBox* f = frame(0, p, "Skin", {8, 8, 568, 180});
+void frmOpt::SetLang() {
+    if (frmImgs* imgs = frmImgs::Loaded()) setWindowIcon(imgs->icon);
+    if (!modDB::DBLoaded()) return;
+    const modDB::Captions t("frmOpt");
+    setWindowTitle(t("Form"));
+    for (int i = 0; i < kPages; ++i)
+        cmdOpt[i]->SetCaption(t("cmdOpt", i));
+    cmdOk->SetCaption(t("cmdOk"));
+    cmdCancel->SetCaption(t("cmdCancel"));
+    for (const Page& page : kPageSets)
+        if (page.lang) (this->*page.lang)(t);
+}
+
+// --- settings to controls and back ---------------------------------------------------------------
+
+void frmOpt::ShowSets() {
+    modAppFnc::WriteLog(QStringLiteral("Displaying Settings..."));
+    for (const Page& page : kPageSets)
+        (this->*page.show)();
+    modAppFnc::WriteLog(QStringLiteral("Settings Displayed."));
+}
+
+bool frmOpt::SaveSets() {
+    for (const Page& page : kPageSets)
+        (this->*page.save)();
+    if (!modSettings::SaveSettings()) return false;
+    if (frmMain* main = frmMain::Loaded()) {
+        main->UpdateGrpLst();
+        main->RefFBtn(false, true);
+    }
+    applySpeedBar();
+    return true;
+}
+
+// --- 0 Main --------------------------------------------------------------------------------------
+
+void frmOpt::buildMainPage(QWidget* p) {
+    QGroupBox* f = Frame[0] = groupBox(p, "Skin", {8, 8, 568, 180});
     optSkin[0] = radio(f, "Use &Base Skin", {12, 22, 200, 20});
     optSkin[1] = radio(f, "Use C&ustom Skin", {12, 44, 200, 20});
     txtSkin = lineBox(f, {32, 68, 490, 22});
@@ -226,17 +305,52 @@ void frmOpt::buildPages() {
             if (on) optSkin_Click(i);
         });
     connect(cmdSkin, &chameleonButton::Click, this, [this] { cmdSkin_Click(); });
+}
 
-    // 1 Alerts
-    p = picPage[1];
-    f = frame(1, p, "On New Alert", {8, 8, 568, 130});
+void frmOpt::langMainPage(const modDB::Captions& t) {
+    chkLoadOnStartup->setText(t("chkLoadOnStartup"));
+    ChkAutoLogon->setText(t("ChkAutoLogon"));
+    Frame[0]->setTitle(t("Frame", 0));
+    optSkin[0]->setText(t("optSkin", 0));
+    optSkin[1]->setText(t("optSkin", 1));
+    chkInvH->setText(t("chkInvH"));
+}
+
+void frmOpt::showMainPage() {
+    const auto& s = Sets();
+    chkLoadOnStartup->setChecked(s.STARTUP != 0);
+    ChkAutoLogon->setChecked(s.ALGON != 0);
+    if (!s.SKN.isEmpty()) {
+        optSkin[1]->setChecked(true);
+        txtSkin->setText(s.SKN);
+        ShowSkinInfo(s.SKN);
+    } else {
+        optSkin[0]->setChecked(true);
+    }
+    chkInvH->setChecked(s.INV != 0);
+}
+
+void frmOpt::saveMainPage() {
+    auto& s = Sets();
+    s.STARTUP = checkValue(chkLoadOnStartup);
+    s.ALGON = checkValue(ChkAutoLogon);
+    s.SKN = optSkin[0]->isChecked() ? QString() : txtSkin->text();
+    modSkin::LoadSkin(s.SKN);
+    modAppFnc::ApplySkinAll();
+    s.INV = checkValue(chkInvH);
+}
+
+// --- 1 Alerts ------------------------------------------------------------------------------------
+
+void frmOpt::buildAlertsPage(QWidget* p) {
+    QGroupBox* f = Frame[1] = groupBox(p, "On New Alert", {8, 8, 568, 130});
     optASnd[0] = radio(f, "Do Not Play a Sound", {12, 22, 300, 20});
     optASnd[1] = radio(f, "Play System Beep", {12, 44, 300, 20});
     optASnd[2] = radio(f, "Play Wave File...", {12, 66, 300, 20});
     txtASndFile = lineBox(f, {32, 92, 412, 22});
     cmdASndBrowse = button(f, "...", {450, 92, 28, 22});
     cmdASndTest = button(f, "&Test", {484, 92, 72, 22});
-    f = frame(2, p, "Alert Position", {8, 146, 200, 110});
+    f = Frame[2] = groupBox(p, "Alert Position", {8, 146, 200, 110});
     Picture1 = new QFrame(f);
     static_cast<QFrame*>(Picture1)->setFrameShape(QFrame::Box);
     Picture1->setGeometry(40, 24, 120, 74);
@@ -251,11 +365,40 @@ void frmOpt::buildPages() {
         });
     connect(cmdASndTest, &chameleonButton::Click, this, [this] { cmdASndTest_Click(); });
     connect(cmdASndBrowse, &chameleonButton::Click, this, [this] { cmdASndBrowse_Click(); });
+}
 
-    // 2 Live Chat
-    p = picPage[2];
+void frmOpt::langAlertsPage(const modDB::Captions& t) {
+    Frame[1]->setTitle(t("Frame", 1));
+    for (int i = 0; i < 3; ++i)
+        optASnd[i]->setText(t("optSnd", i));
+    cmdASndTest->SetCaption(t("cmdSndTest"));
+    Frame[2]->setTitle(t("Frame", 2));
+}
+
+void frmOpt::showAlertsPage() {
+    const auto& s = Sets();
+    const int aSnd = soundOption(s.ALTSND);
+    if (aSnd == 2) txtASndFile->setText(s.ALTSND);
+    optASnd[aSnd]->setChecked(true);
+    optASnd_Click(aSnd);
+    cmdAlertPos_Click(s.ALTPOS);
+}
+
+void frmOpt::saveAlertsPage() {
+    auto& s = Sets();
+    saveSound(optASnd, txtASndFile, s.ALTSND);
+    for (int i = 0; i < 4; ++i)
+        if (!cmdAlertPos[i]->Caption().isEmpty()) {
+            s.ALTPOS = qint16(i);
+            break;
+        }
+}
+
+// --- 2 Live Chat ---------------------------------------------------------------------------------
+
+void frmOpt::buildChatPage(QWidget* p) {
     chkChatPics = check(p, "&Decode Chat Pictures", {16, 8, 300, 20});
-    f = frame(4, p, "On New Message", {8, 34, 568, 130});
+    QGroupBox* f = Frame[4] = groupBox(p, "On New Message", {8, 34, 568, 130});
     optCSnd[0] = radio(f, "Do Not Play a Sound", {12, 22, 300, 20});
     optCSnd[1] = radio(f, "Play System Beep", {12, 44, 300, 20});
     optCSnd[2] = radio(f, "Play Wave File...", {12, 66, 300, 20});
@@ -263,7 +406,7 @@ void frmOpt::buildPages() {
     cmdCSndBrowse = button(f, "...", {450, 92, 28, 22});
     cmdCSndTest = button(f, "&Test", {484, 92, 72, 22});
     chkChatSndBtn = check(p, "Show \"&Send\" Button", {16, 172, 300, 20});
-    f = frame(3, p, "Style", {8, 198, 250, 72});
+    f = Frame[3] = groupBox(p, "Style", {8, 198, 250, 72});
     optChatStyle[0] = radio(f, "S&ingle Line", {12, 22, 200, 20});
     optChatStyle[1] = radio(f, "&Multi Line", {12, 44, 200, 20});
     for (int i = 0; i < 3; ++i)
@@ -272,24 +415,87 @@ void frmOpt::buildPages() {
         });
     connect(cmdCSndTest, &chameleonButton::Click, this, [this] { cmdCSndTest_Click(); });
     connect(cmdCSndBrowse, &chameleonButton::Click, this, [this] { cmdCSndBrowse_Click(); });
+}
 
-    // 3 Misc.
-    p = picPage[3];
-    f = frame(6, p, "Receved Files Folder", {8, 8, 568, 100});
+void frmOpt::langChatPage(const modDB::Captions& t) {
+    chkChatSndBtn->setText(t("chkChatSndBtn"));
+    Frame[3]->setTitle(t("Frame", 3));
+    optChatStyle[0]->setText(t("optChatStyle", 0));
+    optChatStyle[1]->setText(t("optChatStyle", 1));
+    Frame[4]->setTitle(t("Frame", 4));
+    for (int i = 0; i < 3; ++i)
+        optCSnd[i]->setText(t("optSnd", i));
+    cmdCSndTest->SetCaption(t("cmdSndTest"));
+    chkChatPics->setText(t("chkChatPics"));
+}
+
+void frmOpt::showChatPage() {
+    const auto& s = Sets();
+    const int cSnd = soundOption(s.CHTSND);
+    if (cSnd == 2) txtCSndFile->setText(s.CHTSND);
+    optCSnd[cSnd]->setChecked(true);
+    optCSnd_Click(cSnd);
+    chkChatSndBtn->setChecked(s.CHTSNDBTN != 0);
+    selectOption(optChatStyle, s.CHTSTY);
+    chkChatPics->setChecked(s.CHTPICS != 0);
+}
+
+void frmOpt::saveChatPage() {
+    auto& s = Sets();
+    saveSound(optCSnd, txtCSndFile, s.CHTSND);
+    s.CHTSNDBTN = checkValue(chkChatSndBtn);
+    // Single line or multi line, nothing else: a stored value outside the two becomes multi line.
+    s.CHTSTY = optChatStyle[0]->isChecked() ? 0 : 1;
+    s.CHTPICS = checkValue(chkChatPics);
+}
+
+// --- 3 Misc. -------------------------------------------------------------------------------------
+
+void frmOpt::buildMiscPage(QWidget* p) {
+    QGroupBox* f = Frame[6] = groupBox(p, "Receved Files Folder", {8, 8, 568, 100});
     optSFld[0] = radio(f, "&Prompt For Location", {12, 22, 300, 20});
     optSFld[1] = radio(f, "&Always Use The Same Folder:", {12, 44, 300, 20});
     txtSFld = lineBox(f, {32, 68, 490, 22});
     cmdSFld = button(f, "...", {528, 68, 28, 22});
-    f = frame(5, p, "Phone Number", {8, 116, 568, 56});
+    f = Frame[5] = groupBox(p, "Phone Number", {8, 116, 568, 56});
     txtPhoneNumber = lineBox(f, {12, 22, 300, 22});
     for (int i = 0; i < 2; ++i)
         connect(optSFld[i], &QRadioButton::toggled, this, [this, i](bool on) {
             if (on) optSFld_Click(i);
         });
     connect(cmdSFld, &chameleonButton::Click, this, [this] { cmdSFld_Click(); });
+}
 
-    // 4 AQR
-    p = picPage[4];
+void frmOpt::langMiscPage(const modDB::Captions& t) {
+    Frame[5]->setTitle(t("Frame", 5));
+    Frame[6]->setTitle(t("Frame", 6));
+    optSFld[0]->setText(t("optSFld", 0));
+    optSFld[1]->setText(t("optSFld", 1));
+}
+
+void frmOpt::showMiscPage() {
+    const auto& s = Sets();
+    txtPhoneNumber->setText(s.UPN);
+    if (!s.SFLD.isEmpty()) {
+        optSFld[1]->setChecked(true);
+        txtSFld->setText(s.SFLD);
+    } else {
+        optSFld[0]->setChecked(true);
+    }
+}
+
+void frmOpt::saveMiscPage() {
+    auto& s = Sets();
+    s.UPN = txtPhoneNumber->text();
+    if (optSFld[0]->isChecked())
+        s.SFLD.clear();
+    else if (optSFld[1]->isChecked())
+        s.SFLD = txtSFld->text();
+}
+
+// --- 4 AQR ---------------------------------------------------------------------------------------
+
+void frmOpt::buildAqrPage(QWidget* p) {
     lblAQR[3] = label(p,
                       "Alert Quick Response - long messages that can be used as templates for a reply to an "
                       "alert message.",
@@ -298,9 +504,26 @@ void frmOpt::buildPages() {
         lblAQR[i] = label(p, i == 0 ? "1" : i == 1 ? "2" : "3", {8, 44 + i * 76, 16, 20});
         txtAQR[i] = textBox(p, {28, 42 + i * 76, 548, 70});
     }
+}
 
-    // 5 AutoText
-    p = picPage[5];
+void frmOpt::langAqrPage(const modDB::Captions& t) {
+    lblAQR[3]->setText(t("AQR"));
+}
+
+void frmOpt::showAqrPage() {
+    for (int i = 0; i < 3; ++i)
+        showStored(txtAQR[i], Sets().AQR[i], aqrShown_[i]);
+}
+
+void frmOpt::saveAqrPage() {
+    auto& s = Sets();
+    for (int i = 0; i < 3; ++i)
+        s.AQR[i] = storedUnlessEdited(txtAQR[i], aqrShown_[i], s.AQR[i]);
+}
+
+// --- 5 AutoText ----------------------------------------------------------------------------------
+
+void frmOpt::buildAutoTextPage(QWidget* p) {
     lblAT =
         label(p,
               "AutoText - phrases that can be quickly inserted into a chat or alert message either from the "
@@ -328,9 +551,29 @@ void frmOpt::buildPages() {
     connect(txtCAT, &QLineEdit::returnPressed, this, [this] { cmdCatSet_Click(); });
     for (int i = 0; i < 2; ++i)
         connect(cmdMove[i], &chameleonButton::Click, this, [this, i] { cmdMove_Click(i); });
+}
 
-    // 6 Groups
-    p = picPage[6];
+void frmOpt::langAutoTextPage(const modDB::Captions& t) {
+    lblAT->setText(t("AT"));
+}
+
+void frmOpt::showAutoTextPage() {
+    lstCAT->clear();
+    for (const QString& text : Sets().CAT)
+        lstCAT->addItem(text);
+    lstCAT->setCurrentRow(0);
+    lstCAT_Click();
+}
+
+void frmOpt::saveAutoTextPage() {
+    auto& s = Sets();
+    for (int i = 0; i < 10; ++i)
+        s.CAT[i] = lstCAT->item(i)->text();
+}
+
+// --- 6 Groups ------------------------------------------------------------------------------------
+
+void frmOpt::buildGroupsPage(QWidget* p) {
     txtGrps = lineBox(p, {8, 8, 200, 22});
     txtGrps->setMaxLength(kGroupNameLength);
     const char* grpCaptions[4] = {"u", "u", "t", "t"};
@@ -347,22 +590,71 @@ void frmOpt::buildPages() {
         if (row >= 0) lstGrps_Click();
     });
     connect(txtGrps, &QLineEdit::returnPressed, this, [this] { cmdGrpAR_Click(1); });
+}
 
-    // 7 SpeedBar
-    p = picPage[7];
+void frmOpt::showGroupsPage() {
+    const auto& s = Sets();
+    if (!s.GRPS.isEmpty()) {
+        groups_.clear();
+        for (const modGroups::Group& g : modGroups::Read(s.GRPS))
+            insertGroup({g.name, g.line});
+        showGroups(groups_.empty() ? -1 : 0);
+    }
+}
+
+void frmOpt::saveGroupsPage() {
+    auto& s = Sets();
+    s.GRPS.clear();
+    for (const QString& line : GroupLines())
+        if (modAppFnc::CountStr(line, modGlobals::Sep()) > 1) s.GRPS += line + LineBreak::kCrLf;
+}
+
+// --- 7 SpeedBar ----------------------------------------------------------------------------------
+
+void frmOpt::buildSpeedBarPage(QWidget* p) {
     chkSB_Use = check(p, "&Enable Speed Bar", {16, 8, 300, 20});
-    f = frame(7, p, "StartUp Location", {8, 34, 568, 72});
+    QGroupBox* f = Frame[7] = groupBox(p, "StartUp Location", {8, 34, 568, 72});
     optSB_Pos[0] = radio(f, "&Top Of Screen", {12, 22, 300, 20});
     optSB_Pos[1] = radio(f, "&Bottom Of Screen", {12, 44, 300, 20});
     chkSB_Slide = check(p, "Use &Slide Effect", {16, 114, 300, 20});
-    f = frame(8, p, "User List Filter", {8, 140, 568, 116});
+    f = Frame[8] = groupBox(p, "User List Filter", {8, 140, 568, 116});
     optSB_Filter[0] = radio(f, "Show &All Users", {12, 22, 400, 20});
     optSB_Filter[1] = radio(f, "Show All Except B&locked Users", {12, 44, 400, 20});
     optSB_Filter[2] = radio(f, "Show Only Users Who Are Not O&ffline", {12, 66, 400, 20});
     optSB_Filter[3] = radio(f, "Show Only Users Who Are O&nline", {12, 88, 400, 20});
+}
 
-    // 8 Soft Buttons
-    p = picPage[8];
+void frmOpt::langSpeedBarPage(const modDB::Captions& t) {
+    chkSB_Use->setText(t("chkSB_Use"));
+    Frame[7]->setTitle(t("Frame", 7));
+    optSB_Pos[0]->setText(t("optSB_Pos", 0));
+    optSB_Pos[1]->setText(t("optSB_Pos", 1));
+    chkSB_Slide->setText(t("chkSB_Slide"));
+    Frame[8]->setTitle(t("Frame", 8));
+    for (int i = 0; i < 4; ++i)
+        optSB_Filter[i]->setText(t("optSB_Filter", i));
+}
+
+void frmOpt::showSpeedBarPage() {
+    const auto& s = Sets();
+    chkSB_Use->setChecked(s.SB_U != 0);
+    selectOption(optSB_Pos, s.SB_P);
+    chkSB_Slide->setChecked(s.SB_S != 0);
+    selectOption(optSB_Filter, s.SB_F);
+    OldSB_U = s.SB_U;
+}
+
+void frmOpt::saveSpeedBarPage() {
+    auto& s = Sets();
+    s.SB_U = checkValue(chkSB_Use);
+    if (int i = selectedOption(optSB_Pos); i >= 0) s.SB_P = qint16(i);
+    s.SB_S = checkValue(chkSB_Slide);
+    if (int i = selectedOption(optSB_Filter); i >= 0) s.SB_F = qint16(i);
+}
+
+// --- 8 Soft Buttons ------------------------------------------------------------------------------
+
+void frmOpt::buildSoftPage(QWidget* p) {
     lblSoft[0] = label(p, "To (Must be a group, leave black to disable)", {8, 8, 400, 20});
     comSoft = new QComboBox(p);
     comSoft->setEditable(true);
@@ -382,185 +674,29 @@ void frmOpt::buildPages() {
     }
 }
 
-void frmOpt::Form_Load() {
-    modAppFnc::WriteLog(QStringLiteral("Loading frmOpts..."));
-    SetLang();
-    const int top = cmdOpt[0]->y() + cmdOpt[0]->height() + 8;
-    for (QWidget* page : picPage) {
-        page->hide();
-        page->setGeometry(0, top, kClientWidth, fraLine->y() - top - 4);
-    }
-    cmdOpt_Click(0);
-    ShowSets();
-    modAppFnc::WriteLog(QStringLiteral("frmOpts Loaded."));
+void frmOpt::langSoftPage(const modDB::Captions& t) {
+    chkSoftMenu->setText(t("chkSoftMenu"));
+    cmdSoftNext[0]->SetCaption(t("cmdSoftNext", 0));
+    cmdSoftNext[1]->SetCaption(t("cmdSoftNext", 1));
+    lblSoft[0]->setText(t("lblSoft", 0));
+    lblSoft[1]->setText(t("lblSoft", 1));
+    chkSoft->setText(t("chkSoft"));
 }
 
-void frmOpt::SetLang() {
-    if (frmImgs* imgs = frmImgs::Loaded()) setWindowIcon(imgs->icon);
-    if (!modDB::DBLoaded()) return;
-    auto t = [](const QString& key) { return modDB::GetDBString(key); };
-    auto k = [](const char* name) { return QStringLiteral("frmOpt.") + QString::fromLatin1(name); };
-    auto idx = [](const char* name, int i) {
-        return QStringLiteral("frmOpt.%1(%2)").arg(QString::fromLatin1(name)).arg(i);
-    };
-    setWindowTitle(t(k("Form")));
-    for (int i = 0; i < kPages; ++i)
-        cmdOpt[i]->SetCaption(t(idx("cmdOpt", i)));
-    cmdOk->SetCaption(t(k("cmdOk")));
-    cmdCancel->SetCaption(t(k("cmdCancel")));
-    chkLoadOnStartup->setText(t(k("chkLoadOnStartup")));
-    ChkAutoLogon->setText(t(k("ChkAutoLogon")));
-    Frame[0]->setTitle(t(idx("Frame", 0)));
-    optSkin[0]->setText(t(idx("optSkin", 0)));
-    optSkin[1]->setText(t(idx("optSkin", 1)));
-    chkInvH->setText(t(k("chkInvH")));
-    Frame[1]->setTitle(t(idx("Frame", 1)));
-    for (int i = 0; i < 3; ++i)
-        optASnd[i]->setText(t(idx("optSnd", i)));
-    cmdASndTest->SetCaption(t(k("cmdSndTest")));
-    Frame[2]->setTitle(t(idx("Frame", 2)));
-    chkChatSndBtn->setText(t(k("chkChatSndBtn")));
-    Frame[3]->setTitle(t(idx("Frame", 3)));
-    optChatStyle[0]->setText(t(idx("optChatStyle", 0)));
-    optChatStyle[1]->setText(t(idx("optChatStyle", 1)));
-    Frame[4]->setTitle(t(idx("Frame", 4)));
-    for (int i = 0; i < 3; ++i)
-        optCSnd[i]->setText(t(idx("optSnd", i)));
-    cmdCSndTest->SetCaption(t(k("cmdSndTest")));
-    chkChatPics->setText(t(k("chkChatPics")));
-    Frame[5]->setTitle(t(idx("Frame", 5)));
-    Frame[6]->setTitle(t(idx("Frame", 6)));
-    optSFld[0]->setText(t(idx("optSFld", 0)));
-    optSFld[1]->setText(t(idx("optSFld", 1)));
-    lblAQR[3]->setText(t(k("AQR")));
-    lblAT->setText(t(k("AT")));
-    chkSB_Use->setText(t(k("chkSB_Use")));
-    Frame[7]->setTitle(t(idx("Frame", 7)));
-    optSB_Pos[0]->setText(t(idx("optSB_Pos", 0)));
-    optSB_Pos[1]->setText(t(idx("optSB_Pos", 1)));
-    chkSB_Slide->setText(t(k("chkSB_Slide")));
-    Frame[8]->setTitle(t(idx("Frame", 8)));
-    for (int i = 0; i < 4; ++i)
-        optSB_Filter[i]->setText(t(idx("optSB_Filter", i)));
-    chkSoftMenu->setText(t(k("chkSoftMenu")));
-    cmdSoftNext[0]->SetCaption(t(idx("cmdSoftNext", 0)));
-    cmdSoftNext[1]->SetCaption(t(idx("cmdSoftNext", 1)));
-    lblSoft[0]->setText(t(idx("lblSoft", 0)));
-    lblSoft[1]->setText(t(idx("lblSoft", 1)));
-    chkSoft->setText(t(k("chkSoft")));
-}
-
-// --- settings to controls and back ---------------------------------------------------------------
-
-void frmOpt::ShowSets() {
+void frmOpt::showSoftPage() {
     const auto& s = Sets();
-    modAppFnc::WriteLog(QStringLiteral("Displaying Settings..."));
-    chkLoadOnStartup->setChecked(s.STARTUP != 0);
-    ChkAutoLogon->setChecked(s.ALGON != 0);
-    if (!s.SKN.isEmpty()) {
-        optSkin[1]->setChecked(true);
-        txtSkin->setText(s.SKN);
-        ShowSkinInfo(s.SKN);
-    } else {
-        optSkin[0]->setChecked(true);
-    }
-    chkInvH->setChecked(s.INV != 0);
-    const int aSnd = soundOption(s.ALTSND);
-    if (aSnd == 2) txtASndFile->setText(s.ALTSND);
-    optASnd[aSnd]->setChecked(true);
-    optASnd_Click(aSnd);
-    const int cSnd = soundOption(s.CHTSND);
-    if (cSnd == 2) txtCSndFile->setText(s.CHTSND);
-    optCSnd[cSnd]->setChecked(true);
-    optCSnd_Click(cSnd);
-    cmdAlertPos_Click(s.ALTPOS);
-    chkChatSndBtn->setChecked(s.CHTSNDBTN != 0);
-    selectOption(optChatStyle, s.CHTSTY);
-    chkChatPics->setChecked(s.CHTPICS != 0);
-    txtPhoneNumber->setText(s.UPN);
-    if (!s.SFLD.isEmpty()) {
-        optSFld[1]->setChecked(true);
-        txtSFld->setText(s.SFLD);
-    } else {
-        optSFld[0]->setChecked(true);
-    }
-    for (int i = 0; i < 3; ++i)
-        showStored(txtAQR[i], s.AQR[i], aqrShown_[i]);
-    lstCAT->clear();
-    for (const QString& text : s.CAT)
-        lstCAT->addItem(text);
-    lstCAT->setCurrentRow(0);
-    lstCAT_Click();
-    if (!s.GRPS.isEmpty()) {
-        groups_.clear();
-        for (const modGroups::Group& g : modGroups::Read(s.GRPS))
-            insertGroup({g.name, g.line});
-        showGroups(groups_.empty() ? -1 : 0);
-    }
-    chkSB_Use->setChecked(s.SB_U != 0);
-    selectOption(optSB_Pos, s.SB_P);
-    chkSB_Slide->setChecked(s.SB_S != 0);
-    selectOption(optSB_Filter, s.SB_F);
-    OldSB_U = s.SB_U;
     UpdateSoftList();
     chkSoftMenu->setChecked(s.FBe != 0);
     SoftB = s.FB;
     SoftN = 0;
     cmdSoftNext_Click(-1);
-    modAppFnc::WriteLog(QStringLiteral("Settings Displayed."));
 }
 
-bool frmOpt::SaveSets() {
+void frmOpt::saveSoftPage() {
     auto& s = Sets();
-    s.STARTUP = checkValue(chkLoadOnStartup);
-    s.ALGON = checkValue(ChkAutoLogon);
-    s.SKN = optSkin[0]->isChecked() ? QString() : txtSkin->text();
-    modSkin::LoadSkin(s.SKN);
-    modAppFnc::ApplySkinAll();
-    s.INV = checkValue(chkInvH);
-    auto sound = [](const std::array<QRadioButton*, 3>& opt, QLineEdit* path, QString& value) {
-        const int i = selectedOption(opt);
-        if (i == 0) value.clear();
-        if (i == 1) value = kBeep;
-        if (i == 2) value = path->text();
-    };
-    sound(optASnd, txtASndFile, s.ALTSND);
-    for (int i = 0; i < 4; ++i)
-        if (!cmdAlertPos[i]->Caption().isEmpty()) {
-            s.ALTPOS = qint16(i);
-            break;
-        }
-    sound(optCSnd, txtCSndFile, s.CHTSND);
-    s.CHTSNDBTN = checkValue(chkChatSndBtn);
-    // Single line or multi line, nothing else: a stored value outside the two becomes multi line.
-    s.CHTSTY = optChatStyle[0]->isChecked() ? 0 : 1;
-    s.CHTPICS = checkValue(chkChatPics);
-    s.UPN = txtPhoneNumber->text();
-    if (optSFld[0]->isChecked())
-        s.SFLD.clear();
-    else if (optSFld[1]->isChecked())
-        s.SFLD = txtSFld->text();
-    for (int i = 0; i < 3; ++i)
-        s.AQR[i] = storedUnlessEdited(txtAQR[i], aqrShown_[i], s.AQR[i]);
-    for (int i = 0; i < 10; ++i)
-        s.CAT[i] = lstCAT->item(i)->text();
-    s.GRPS.clear();
-    for (const QString& line : GroupLines())
-        if (modAppFnc::CountStr(line, modGlobals::Sep()) > 1) s.GRPS += line + QStringLiteral("\r\n");
-    s.SB_U = checkValue(chkSB_Use);
-    if (int i = selectedOption(optSB_Pos); i >= 0) s.SB_P = qint16(i);
-    s.SB_S = checkValue(chkSB_Slide);
-    if (int i = selectedOption(optSB_Filter); i >= 0) s.SB_F = qint16(i);
     s.FBe = checkValue(chkSoftMenu);
     cmdSoftNext_Click(-2);
     s.FB = SoftB;
-    if (!modSettings::SaveSettings()) return false;
-    if (frmMain* main = frmMain::Loaded()) {
-        main->UpdateGrpLst();
-        main->RefFBtn(false, true);
-    }
-    applySpeedBar();
-    return true;
 }
 
 void frmOpt::applySpeedBar() {
@@ -635,14 +771,14 @@ void frmOpt::cmdCancel_Click() {
 void frmOpt::Unload() {
     if (unloading_) return;
     unloading_ = true;
-    if (gLoaded == this) gLoaded = nullptr;
+    gLoaded.Release(this);
     close();
 }
 
 void frmOpt::closeEvent(QCloseEvent* e) {
     // The close box is Cancel.
     unloading_ = true;
-    if (gLoaded == this) gLoaded = nullptr;
+    gLoaded.Release(this);
     qApp->removeEventFilter(this);
     disconnect(qApp, &QApplication::focusChanged, this, &frmOpt::focusChanged);
     e->accept();

@@ -24,12 +24,14 @@ class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 class QRadioButton;
+namespace modDB {
+class Captions;
+}
 
 class frmOpt : public QWidget {
     Q_OBJECT
   public:
     static constexpr int kPages = 9;
-    static constexpr int kTextLength = 390; // quick replies and soft-button texts
     static constexpr int kAutoTextLength = 256;
     static constexpr int kGroupNameLength = 20;
     static constexpr int kClientWidth = 600;
@@ -159,6 +161,53 @@ class frmOpt : public QWidget {
         QString line; // as loaded until its members change
     };
 
+    // One set a page: its controls, their captions, the settings it shows and what it saves.
+    // SetLang, ShowSets and SaveSets run every page's in page order.
+    struct Page {
+        void (frmOpt::*build)(QWidget* page);
+        void (frmOpt::*lang)(const modDB::Captions& t); // nullptr: nothing to caption
+        void (frmOpt::*show)();
+        void (frmOpt::*save)();
+    };
+    static const std::array<Page, kPages> kPageSets;
+
+    void buildMainPage(QWidget* p);
+    void langMainPage(const modDB::Captions& t);
+    void showMainPage();
+    void saveMainPage();
+    void buildAlertsPage(QWidget* p);
+    void langAlertsPage(const modDB::Captions& t);
+    void showAlertsPage();
+    void saveAlertsPage();
+    void buildChatPage(QWidget* p);
+    void langChatPage(const modDB::Captions& t);
+    void showChatPage();
+    void saveChatPage();
+    void buildMiscPage(QWidget* p);
+    void langMiscPage(const modDB::Captions& t);
+    void showMiscPage();
+    void saveMiscPage();
+    void buildAqrPage(QWidget* p);
+    void langAqrPage(const modDB::Captions& t);
+    void showAqrPage();
+    void saveAqrPage();
+    void buildAutoTextPage(QWidget* p);
+    void langAutoTextPage(const modDB::Captions& t);
+    void showAutoTextPage();
+    void saveAutoTextPage();
+    void buildGroupsPage(QWidget* p);
+    void showGroupsPage();
+    void saveGroupsPage();
+    void buildSpeedBarPage(QWidget* p);
+    void langSpeedBarPage(const modDB::Captions& t);
+    void showSpeedBarPage();
+    void saveSpeedBarPage();
+    void buildSoftPage(QWidget* p);
+    void langSoftPage(const modDB::Captions& t);
+    void showSoftPage();
+    void saveSoftPage();
+
+    // The page buttons, OK and Cancel, and every page.
     void buildPages();
     void Form_Load();
     void focusChanged(QWidget* old, QWidget* now);

@@ -11,6 +11,7 @@
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
 #include "platform/Colors.h"
+#include "platform/LineBreak.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -25,14 +26,11 @@
 
 using modGlobals::Run;
 using modGlobals::Sets;
+using modLangConst::lang;
 
 namespace {
-QPointer<frmSpeedBar> gLoaded;
+LoadedWindow<frmSpeedBar> gLoaded;
 SpeedBarLink* gLink = nullptr;
-
-QString lang(const char* key) {
-    return modLangConst::Get(QString::fromLatin1(key));
-}
 
 // The title strip, painted as an active window caption.
 class CaptionStrip : public QWidget {
@@ -60,23 +58,22 @@ void SpeedBarLink::SetCurrent(SpeedBarLink* bar) {
 }
 
 frmSpeedBar* frmSpeedBar::Loaded() {
-    return gLoaded;
+    return gLoaded.Loaded();
 }
 
 frmSpeedBar* frmSpeedBar::Load() {
-    if (!gLoaded) new frmSpeedBar;
-    return gLoaded;
+    return gLoaded.Load();
 }
 
 void frmSpeedBar::Unload() {
-    frmSpeedBar* bar = gLoaded;
+    frmSpeedBar* bar = gLoaded.Loaded();
     if (!bar) return;
     bar->byCode_ = true;
     bar->close();
 }
 
 frmSpeedBar::frmSpeedBar() : QWidget(nullptr) {
-    gLoaded = this;
+    gLoaded.Hold(this);
     setAttribute(Qt::WA_DeleteOnClose);
     // A window of its own with no minimise or maximise button.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -114,7 +111,7 @@ frmSpeedBar::frmSpeedBar() : QWidget(nullptr) {
         l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     }
     txtSnd = new SendBox(this);
-    txtSnd->SetMaxLength(kMaxText);
+    txtSnd->SetMaxLength(SendBox::kMaxLength);
     txtSnd->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtSnd->setTabChangesFocus(true);
     // Enter breaks the line here; the bar sends only from its button.
@@ -144,7 +141,7 @@ frmSpeedBar::frmSpeedBar() : QWidget(nullptr) {
 }
 
 frmSpeedBar::~frmSpeedBar() {
-    if (gLoaded == this) gLoaded = nullptr;
+    gLoaded.Release(this);
     if (gLink == this) gLink = nullptr;
 }
 
@@ -185,13 +182,12 @@ void frmSpeedBar::SetLang() {
         imgTB->setPixmap(imgs->icon.pixmap(16, 16));
     }
     if (!modDB::DBLoaded()) return;
-    auto t = [](const char* key) { return modDB::GetDBString(QString::fromLatin1(key)); };
-    setWindowTitle(t("frmSpeedBar.Form"));
-    lblTB->setText(t("frmSpeedBar.lblTB"));
+    const modDB::Captions t("frmSpeedBar");
+    setWindowTitle(t("Form"));
+    lblTB->setText(t("lblTB"));
     lblTB->adjustSize();
-    cmdSel[0]->SetCaption(t("frmSpeedBar.cmdSel(0)"));
-    cmdSel[1]->SetCaption(t("frmSpeedBar.cmdSel(1)"));
-    cmdSel[2]->SetCaption(t("frmSpeedBar.cmdSel(2)"));
+    for (int i = 0; i < 3; ++i)
+        cmdSel[i]->SetCaption(t("cmdSel", i));
     picTB_Resize();
 }
 
@@ -411,7 +407,7 @@ void frmSpeedBar::cmdSel_Click(int index) {
     }
     if (recipients.isEmpty()) {
         QString text = lang("Main_SelUserMsg");
-        if (index == 2) text += QStringLiteral("\r\n") + lang("Main_SelUserMsg2");
+        if (index == 2) text += LineBreak::kCrLf + lang("Main_SelUserMsg2");
         modAppFnc::ShowMsg(text, 0, 3);
         return;
     }
@@ -485,7 +481,7 @@ void frmSpeedBar::closeEvent(QCloseEvent* e) {
     if (!byCode_) Sets().SB_U = 0;
     hide();
     if (gLink == this) gLink = nullptr;
-    if (gLoaded == this) gLoaded = nullptr;
+    gLoaded.Release(this);
     if (appBar_) appBar_->Detach();
     e->accept();
 }

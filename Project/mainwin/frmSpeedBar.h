@@ -7,6 +7,7 @@
 // Load() creates it (its load docks it); Unload() unloads it by code, which keeps SB_U; the
 // user closing it turns SB_U off. Every call into the main window allows for there being none.
 #include "mainwin/frmMain.h"
+#include "platform/LoadedWindow.h"
 
 #include <QWidget>
 #include <array>
@@ -20,8 +21,6 @@ class clsTAppBar;
 class frmSpeedBar : public QWidget, public SpeedBarLink {
     Q_OBJECT
   public:
-    // The alert text holds at most this many characters, a line break counting two (CR LF).
-    static constexpr int kMaxText = 390;
     static constexpr int kStripHeight = 17;
     static constexpr int kRowHeight = 41;
     // The docked height without auto-hide, and the limits of the bar.
@@ -79,6 +78,7 @@ class frmSpeedBar : public QWidget, public SpeedBarLink {
     bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
+    friend class LoadedWindow<frmSpeedBar>;
     frmSpeedBar();
     ~frmSpeedBar() override;
     void Form_Load();

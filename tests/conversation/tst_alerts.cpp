@@ -10,6 +10,7 @@
 #include "conversation/frmPop.h"
 #include "conversation/frmPrg.h"
 #include "core/AppRouter.h"
+#include "core/SkinAtlas.h"
 #include "core/clsChat.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
@@ -473,7 +474,7 @@ class TestAlerts : public QObject, TestEnv::MainWindowFixture {
         QCOMPARE(w->lblCnt->text(), QStringLiteral("0/390"));
         QCOMPARE(w->txtMsg->font().family(), QStringLiteral("Courier New"));
         QCOMPARE(w->txtMsg->palette().color(QPalette::Text), Colors::fromBgr(0x0000FF));
-        QCOMPARE(w->body->size(), QSize(frmAlert::kClientWidth, frmAlert::kClientHeight));
+        QCOMPARE(w->body->size(), SkinAtlas::kDialogBack.size());
         w->txtMsg->SetText(QStringLiteral("a\nb"));
         QCOMPARE(w->lblCnt->text(), QStringLiteral("4/390")); // a line break goes as CR LF
         w->txtMsg->SetText(QString());
@@ -546,7 +547,7 @@ class TestAlerts : public QObject, TestEnv::MainWindowFixture {
             QVERIFY(w->lblUFrom->autoFillBackground());
             QCOMPARE(w->lblUFrom->palette().color(QPalette::Window), Colors::fromBgr(0xFFFF00));
             QCOMPARE(w->lblUFrom->font().family(), QStringLiteral("Tahoma"));
-            QCOMPARE(w->size(), QSize(frmInfo::kClientWidth, frmInfo::kClientHeight));
+            QCOMPARE(w->size(), SkinAtlas::kDialogBack.size());
         }
         texts.sort();
         QCOMPARE(texts, QStringList({"Logon: <b>ann</b>", "Phone: 555-0199"}));

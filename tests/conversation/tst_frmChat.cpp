@@ -461,6 +461,37 @@ class TestFrmChat : public QObject {
         delete w;
     }
 
+    // With no main window to ask (signed out, or before the main window), my own lines keep my
+    // own look, everybody else's are black "Arial".
+    void linesWithoutAMainWindow_data() {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QColor>("colour");
+        QTest::addColumn<QString>("font");
+        QTest::newRow("mine") << "ME" << QColor(Qt::red) << "Courier New";
+        QTest::newRow("another's") << "Bob" << QColor(Qt::black) << "Arial";
+    }
+    void linesWithoutAMainWindow() {
+        QFETCH(QString, from);
+        QFETCH(QColor, colour);
+        QFETCH(QString, font);
+        QVERIFY(!MainWindowLink::Loaded());
+        auto& s = modGlobals::Sets();
+        s.UCOL = 0x0000FF; // red, the low byte
+        s.UFNT = QStringLiteral("Courier New");
+        s.CHTSTY = 0;
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(QStringLiteral("Bob"));
+        w->AddMsg(packet(QStringLiteral("hello"), QStringLiteral("0")), from);
+        auto it = w->txtMsg->document()->firstBlock().begin();
+        ++it; // past the sender
+        QCOMPARE(it.fragment().text(), QStringLiteral("hello"));
+        QCOMPARE(it.fragment().charFormat().foreground().color(), colour);
+        QCOMPARE(it.fragment().charFormat().fontFamilies().toStringList().first(), font);
+        delete w;
+        s.UCOL = 0;
+        s.UFNT = QStringLiteral("Arial");
+    }
+
     void timeStampsAndPictures_data() {
         QTest::addColumn<bool>("stamps");
         QTest::addColumn<int>("pictures");
@@ -583,7 +614,7 @@ class TestFrmChat : public QObject {
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
         QVERIFY(w->cmdSnd->x() + w->cmdSnd->width() < 0);
-        const int W = w->body->width() - frmChat::kSideBarWidth;
+        const int W = w->body->width() - SkinAtlas::kSideBarWidth;
         QCOMPARE(w->txtSnd->geometry(), QRect(5, w->body->height() - 82, W - 10, 51));
         sent();
         QTest::keyClicks(w->txtSnd, QStringLiteral("go"));
@@ -612,7 +643,7 @@ class TestFrmChat : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(w));
         QTRY_COMPARE(w->picBuf.size(), w->body->size());
         const int SW = w->body->width(), H = w->body->height();
-        const int W = side ? SW - frmChat::kSideBarWidth : SW;
+        const int W = side ? SW - SkinAtlas::kSideBarWidth : SW;
         const QImage& img = w->picBuf;
         auto at = [&](int x, int y) { return QColor(img.pixel(x, y)); };
         auto piece = [&](const QRect& r) { return colourOf(pieces, r); };

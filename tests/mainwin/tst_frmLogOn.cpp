@@ -1,6 +1,7 @@
 // The sign-in window: the name check, the palette, the listening delay, the ways it ends, and
 // hearing another copy on loopback.
 #include "controls/chameleonButton.h"
+#include "core/SkinAtlas.h"
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
@@ -100,7 +101,7 @@ class TestLogOn : public QObject {
         QCOMPARE(w->txtName->text(), QStringLiteral("Ann"));
         QCOMPARE(w->windowTitle(), QStringLiteral("SignIn to Talkvane3"));
         QVERIFY(w->windowFlags() & Qt::WindowStaysOnTopHint);
-        QCOMPARE(w->size(), QSize(frmLogOn::kClientWidth, frmLogOn::kClientHeight));
+        QCOMPARE(w->size(), SkinAtlas::kDialogBack.size());
         QVERIFY(messages.shown.empty());
     }
 

@@ -413,7 +413,7 @@ class TestMainWindow : public QObject, TestEnv::MainWindowFixture {
         openMain();
         const QImage& bg = win->picBuf;
         const int W = win->body->width(), H = win->body->height();
-        const int R = sideBar ? W - frmMain::kSideBarWidth : W;
+        const int R = sideBar ? W - SkinAtlas::kSideBarWidth : W;
         QCOMPARE(bg.size(), QSize(W, H));
         QCOMPARE(qGreen(bg.pixel(5, 5)), 200); // status picture over the top-left corner
         QCOMPARE(redAt(bg, 40, 40), 10);       // top-left corner
@@ -446,7 +446,7 @@ class TestMainWindow : public QObject, TestEnv::MainWindowFixture {
         win->resize(620, 540);
         win->show();
         QTRY_COMPARE(win->picBuf.size(), win->body->size());
-        QCOMPARE(win->picList->width(), win->body->width() - frmMain::kSideBarWidth - 11);
+        QCOMPARE(win->picList->width(), win->body->width() - SkinAtlas::kSideBarWidth - 11);
     }
 
     void placement() {
@@ -454,7 +454,7 @@ class TestMainWindow : public QObject, TestEnv::MainWindowFixture {
             Sets().FB[i].target = QStringLiteral("(All)");
         openMain();
         const int W = win->body->width(), H = win->body->height();
-        QCOMPARE(win->picList->geometry(), QRect(6, 37, W - frmMain::kSideBarWidth - 11, H - 128));
+        QCOMPARE(win->picList->geometry(), QRect(6, 37, W - SkinAtlas::kSideBarWidth - 11, H - 128));
         QCOMPARE(win->cmdBB[0]->pos(), QPoint(8, H - (win->cmdBB[0]->height() + 55)));
         QCOMPARE(win->cmdBB[1]->x(), win->cmdBB[0]->width() + 13);
         QCOMPARE(win->cmdSB[0]->pos(), QPoint(W - (win->cmdSB[0]->width() + 13), 10));
