@@ -22,11 +22,9 @@ inline Env& init(TestEnv::Network network = TestEnv::NoNetwork) {
     return env;
 }
 
-// Before each input: nothing shown, heard or ended yet.
+// Before each input: nothing shown, heard or ended yet (the answers set at start stay).
 inline void forget(Env& env) {
-    env.messages.shown.clear();
-    env.sounds.heard.clear();
-    env.end.terminated = env.end.ended = 0;
+    env.forget();
 }
 
 } // namespace FuzzEnv

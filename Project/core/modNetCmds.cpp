@@ -4,6 +4,7 @@
 #include "core/NetHooks.h"
 #include "core/NetMessages.h"
 #include "core/NetOwner.h"
+#include "core/Roster.h"
 #include "core/clsChat.h"
 #include "core/modAppFnc.h"
 #include "core/modGlobals.h"
@@ -66,13 +67,7 @@ void setRecordField(const QString& sender, int field, const QString& value) {
     if (!recs) return;
     const int idx = indexOfUser(sender);
     if (idx < 0 || idx >= recs->ListCount()) return;
-    const QString old = recs->List(idx);
-    QString rec;
-    for (int f = 1; f <= 6; ++f) {
-        rec += (f == field) ? value : modAppFnc::GetField(old, f, modGlobals::kSep);
-        rec += Sep();
-    }
-    recs->SetList(idx, rec);
+    recs->SetList(idx, Roster::WithField(recs->List(idx), field, value));
     listChanged();
 }
 
@@ -212,20 +207,20 @@ void ParseData(const QString& text) {
 
     switch (letter.unicode()) {
     case 'C':
-        if (listable) setRecordField(sender, 2, fieldValue(payload));
+        if (listable) setRecordField(sender, Roster::kColour, fieldValue(payload));
         return;
     case 'S':
-        if (listable) setRecordField(sender, 3, fieldValue(payload));
+        if (listable) setRecordField(sender, Roster::kStatus, fieldValue(payload));
         return;
     case 'F':
-        if (listable) setRecordField(sender, 4, fieldValue(payload));
+        if (listable) setRecordField(sender, Roster::kFont, fieldValue(payload));
         return;
     case 'B':
     case 'P':
         return;
     case 'V':
         if (forMe(modAppFnc::GetField(payload, 1, sep)))
-            setRecordField(sender, 6, modAppFnc::GetField(payload, 2, sep));
+            setRecordField(sender, Roster::kAccepts, modAppFnc::GetField(payload, 2, sep));
         return;
     case 'E':
         RemoveUser(sender);
@@ -283,10 +278,7 @@ void AddUser(const QString& name) {
         if (modAppFnc::SameNoCase(names->List(i), name)) return;
     const int at = names->AddItem(name);
     if (OwnerList* recs = stats()) {
-        const QString rec = name + Sep() + QStringLiteral("0") + Sep() + QStringLiteral("0") + Sep() +
-                            QStringLiteral("Arial") + Sep() + QStringLiteral("0") + Sep() +
-                            QStringLiteral("1") + Sep();
-        recs->InsertItem(at, rec); // beside its name, however the lists sort
+        recs->InsertItem(at, Roster::NewRecord(name)); // beside its name, however the lists sort
     }
     listChanged();
     if (!st().myName.startsWith(QLatin1Char('\\'))) SendUserData();

@@ -80,9 +80,6 @@ const QString kWebLinks[4] = {
     QStringLiteral("http://www.example.com/bugs/"),
 };
 
-const QString& Sep() {
-    return modGlobals::Sep();
-}
 constexpr quint32 kListBack = 0xFFFFFF;
 
 using Act = QAction* frmMain::*;
@@ -776,111 +773,11 @@ void frmMain::trayShownChanged(bool shown) {
     if (shown && isVisible() && (windowState() & Qt::WindowMinimized) && !cleanedUp) intoTray();
 }
 
-// --- the model ---------------------------------------------------------------------------------
-
-QString frmMain::recordField(int index, int field) const {
-    return modAppFnc::GetField(lstUStatList.List(index), field, modGlobals::kSep);
-}
-
-bool frmMain::IsOnLine(const QString& name) const {
-    for (const QString& n : lstUsersList.items())
-        if (modAppFnc::SameNoCase(n, name)) return true;
-    return false;
-}
-
-QVariant frmMain::GetUserInfo(const QString& name, int what) const {
-    const auto& s = Sets();
-    if (modAppFnc::SameNoCase(name, s.UNAME)) {
-        switch (what) {
-        case 0:
-            return false;
-        case 1:
-            return s.UCOL;
-        case 2:
-            return s.UFNT;
-        case 3:
-            return int(Run().OwnStatus);
-        default:
-            return QString();
-        }
-    }
-    if (what == 0) return IsBlocked(name);
-    static const int fieldOf[6] = {0, 2, 4, 3, 5, 6};
-    if (what < 1 || what > 5) return QString();
-    if (lstUsersList.ListCount() == 0) return QString();
-    if (!IsOnLine(name)) {
-        // Somebody no longer listed: a newcomer's values, never another user's.
-        static const char* fresh[6] = {"", "0", "Arial", "0", "0", "1"};
-        return QString::fromLatin1(fresh[what]);
-    }
-    return recordField(modNetCmds::FindUser(name), fieldOf[what]);
-}
-
-int frmMain::GetUserPic(const QString& name) const {
-    if (IsBlocked(name)) return 3;
-    bool ok = false;
-    const int st = GetUserInfo(name, 3).toString().toInt(&ok);
-    // A status a peer made up never borrows another icon (3 is "blocked by me").
-    return ok && st >= 0 && st <= 2 ? st : -1;
-}
-
-bool frmMain::IsBlocked(const QString& name) const {
-    return PeerInfo::InBlockList(name);
-}
-
-void frmMain::AddBlock(const QString& name) {
-    if (modAppFnc::SameNoCase(name, Sets().UNAME) || IsBlocked(name)) return;
-    Sets().BLC += name + Sep();
-    modNetCmds::SendData(QStringLiteral("V") + name + Sep() + QStringLiteral("0") + Sep());
-}
-
-void frmMain::RemBlock(const QString& name) {
-    auto& blc = Sets().BLC;
-    if (blc.isEmpty() || !IsBlocked(name)) return;
-    modNetCmds::SendData(QStringLiteral("V") + name + Sep() + QStringLiteral("1") + Sep());
-    const QStringList names = modAppFnc::ListNames(blc);
-    if (names.size() < 2) {
-        blc.clear();
-        return;
-    }
-    QString rebuilt;
-    bool removed = false;
-    for (const QString& n : names) {
-        if (!removed && modAppFnc::SameNoCase(n, name)) {
-            removed = true;
-            continue;
-        }
-        rebuilt += n + Sep();
-    }
-    blc = rebuilt;
-}
+// --- the user list ------------------------------------------------------------------------
 
 void frmMain::InvBlock(const QString& userList) {
     MainWindowLink::InvBlock(userList);
     UListChange();
-}
-
-int frmMain::GetNSel() const {
-    int n = 0;
-    for (int i = 0; i < lstUStatList.ListCount(); ++i)
-        n += recordField(i, 5) == QLatin1String("1");
-    return n;
-}
-
-QString frmMain::InvSel(const QString& value) {
-    return value == QLatin1String("0") ? QStringLiteral("1") : QStringLiteral("0");
-}
-
-void frmMain::ListSetSel(int index, const QString& value) {
-    if (index < 0 || index >= lstUStatList.ListCount()) return;
-    const QString old = lstUStatList.List(index);
-    QString rec;
-    for (int f = 1; f <= 6; ++f) {
-        rec += f == 5 ? (value == QLatin1String("0") ? QStringLiteral("0") : QStringLiteral("1"))
-                      : modAppFnc::GetField(old, f, modGlobals::kSep);
-        rec += Sep();
-    }
-    lstUStatList.SetList(index, rec);
 }
 
 QString frmMain::StatDef(const QString& value) {
@@ -892,17 +789,7 @@ QString frmMain::StatDef(const QString& value) {
 }
 
 void frmMain::RefStat() {
-    const int n = lstUsersList.ListCount();
-    const QString msg = lang("Main_StatMsg");
-    const QChar bar = QLatin1Char('|');
-    QString text = QString::number(n) + QLatin1Char(' ') + modAppFnc::GetField(msg, n == 1 ? 1 : 2, bar) +
-                   QLatin1Char(' ') + modAppFnc::GetField(msg, 3, bar);
-    if (!Sets().BLC.isEmpty()) {
-        int b = 0;
-        for (const QString& name : modAppFnc::ListNames(Sets().BLC))
-            b += IsOnLine(name);
-        if (b > 0) text += QStringLiteral(" (-") + QString::number(b) + QLatin1Char(')');
-    }
+    const QString text = roster.StatusText();
     if (text != LastStatText) {
         LastStatText = text;
         lblStat->setText(text);
@@ -914,40 +801,15 @@ void frmMain::RefSBUList() {
     SpeedBarLink* speedBar = SpeedBarLink::Current();
     if (!speedBar) return;
     speedBar->ClearUsers();
-    const int filter = Sets().SB_F;
-    const QStringList names = lstUsersList.items();
-    for (int i = 0; i < names.size(); ++i) {
-        const QString& name = names[i];
-        // This runs after every change of the list: the status comes from the record beside
-        // the name, not from a search for it.
-        const QString st =
-            modAppFnc::SameNoCase(name, Sets().UNAME) ? GetUserInfo(name, 3).toString() : recordField(i, 3);
-        bool pass = false;
-        switch (filter) {
-        case 0:
-            pass = true;
-            break;
-        case 1:
-            pass = !GetUserInfo(name, 0).toBool();
-            break;
-        case 2:
-            pass = st != QLatin1String("2");
-            break;
-        case 3:
-            pass = st == QLatin1String("0");
-            break;
-        default:
-            break;
-        }
-        if (pass) speedBar->AddUser(name);
-    }
+    for (const QString& name : roster.ForSpeedBar(Sets().SB_F))
+        speedBar->AddUser(name);
     speedBar->UListChanged();
 }
 
 void frmMain::AddU2Chat(ChatRoom* frm) {
     // Each refusal below waits in a nested loop, where the chat window may close.
     bool any = false;
-    const QStringList names = lstUsersList.items(); // a chat window may change the list meanwhile
+    const QStringList names = roster.names.items(); // a chat window may change the list meanwhile
     for (const QString& name : names) {
         if (GetUserInfo(name, 4).toString() != QLatin1String("1")) continue;
         any = true;
@@ -1000,7 +862,7 @@ void frmMain::UpdateGrpLst() {
 // --- drawing -------------------------------------------------------------------------------------
 
 void frmMain::DrawList() {
-    const int n = lstUsersList.ListCount();
+    const int n = roster.Count();
     const int bufH = picLstBuf.height(), bufW = picLstBuf.width();
     const int v = bufH / kRowHeight;
     if (picList->height() >= n * kRowHeight) {
@@ -1028,7 +890,7 @@ void frmMain::DrawList() {
         dc.FillRect({0, 0, bufW, bufH}, kListBack);
         if (n > 0) {
             for (int i = top; i < n; ++i) {
-                const QString name = lstUsersList.List(i);
+                const QString name = roster.names.List(i);
                 const int icon = GetUserPic(name);
                 const int rowTop = (i - top) * kRowHeight;
                 const int y =
@@ -1081,14 +943,14 @@ void frmMain::DrawList() {
 void frmMain::UListChange() {
     if (lcUsers().isInfoEnabled()) {
         QStringList shown;
-        for (const QString& r : lstUStatList.items())
+        for (const QString& r : roster.records.items())
             shown << QString(r).replace(modGlobals::kSep, QLatin1Char('|'));
         qCInfo(lcUsers).noquote() << "users:" << shown.join(QLatin1Char(';'));
     }
     DrawList();
     picList->update();
     RefStat();
-    const bool any = lstUsersList.ListCount() > 0;
+    const bool any = roster.Count() > 0;
     cmdBB[0]->SetEnabled(any);
     cmdBB[1]->SetEnabled(any);
     mnuActionSel->setEnabled(any);
@@ -1106,23 +968,8 @@ void frmMain::picList_Resize() {
 // --- mouse ---------------------------------------------------------------------------------------
 
 void frmMain::picList_MouseDown(int button, int shift, int /*x*/, int y) {
-    const int n = lstUsersList.ListCount();
-    if (n == 0) return;
-    int row = vsbLst->value() + y / kRowHeight;
-    if (row > n - 1 || button == 4) row = -1;
-    if (shift == 0) {
-        for (int i = 0; i < n; ++i)
-            if (i != row && (button == 1 || button == 4)) ListSetSel(i, QStringLiteral("0"));
-        if (row >= 0) ListSetSel(row, QStringLiteral("1"));
-    } else if (shift == 1) {
-        // An anchor left behind by users who have gone counts only as far as the list goes.
-        const int from = qMax(0, qMin(row, LastClicked)), to = qMin(n - 1, qMax(row, LastClicked));
-        for (int i = 0; i < n; ++i)
-            ListSetSel(i, (i >= from && i <= to) ? QStringLiteral("1") : QStringLiteral("0"));
-    } else if (shift == 2) {
-        if (row >= 0) ListSetSel(row, InvSel(recordField(row, 5)));
-    }
-    LastClicked = row;
+    if (roster.Count() == 0) return;
+    LastClicked = roster.Press(vsbLst->value() + y / kRowHeight, button, shift, LastClicked);
     UListChange();
 }
 
@@ -1295,9 +1142,9 @@ void frmMain::mnuActionSelS_Click(int index) {
         QString name, status;
     };
     std::vector<Chosen> selected;
-    for (int i = 0; i < lstUsersList.ListCount(); ++i)
-        if (recordField(i, 5) == QLatin1String("1"))
-            selected.push_back({lstUsersList.List(i), GetUserInfo(lstUsersList.List(i), 3).toString()});
+    for (int i = 0; i < roster.Count(); ++i)
+        if (roster.Field(i, Roster::kSelected) == QLatin1String("1"))
+            selected.push_back({roster.names.List(i), GetUserInfo(roster.names.List(i), 3).toString()});
     QPointer<frmMain> self(this);
     QStringList admitted;
     for (const Chosen& c : selected) {

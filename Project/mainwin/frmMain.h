@@ -3,6 +3,7 @@
 // and the soft buttons. It owns the network layer while it is loaded.
 #include "core/MainWindowLink.h"
 #include "core/NetOwner.h"
+#include "core/Roster.h"
 #include "core/SkinnableWindow.h"
 #include "platform/Slot.h"
 
@@ -74,18 +75,22 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     void RefStat();
     void RefSBUList();
     void AddU2Chat(ChatRoom* frm) override;
-    void InvBlock(const QString& userList) override;
-    bool IsOnLine(const QString& name) const;
     void UpdateGrpLst();
     void UListChange() override;
-    QVariant GetUserInfo(const QString& name, int what) const override;
-    int GetUserPic(const QString& name) const;
-    bool IsBlocked(const QString& name) const override;
-    void AddBlock(const QString& name) override;
-    void RemBlock(const QString& name) override;
-    int GetNSel() const;
-    static QString InvSel(const QString& value);
-    void ListSetSel(int index, const QString& value);
+    // The user list's records, blocks and selection are the roster's; these read and change it.
+    // InvBlock turns each block over through them and redraws the list.
+    void InvBlock(const QString& userList) override;
+    bool IsOnLine(const QString& name) const { return roster.IsOnLine(name); }
+    QVariant GetUserInfo(const QString& name, int what) const override {
+        return roster.GetUserInfo(name, what);
+    }
+    int GetUserPic(const QString& name) const { return roster.GetUserPic(name); }
+    bool IsBlocked(const QString& name) const override { return roster.IsBlocked(name); }
+    void AddBlock(const QString& name) override { roster.AddBlock(name); }
+    void RemBlock(const QString& name) override { roster.RemBlock(name); }
+    int GetNSel() const { return roster.GetNSel(); }
+    static QString InvSel(const QString& value) { return Roster::InvSel(value); }
+    void ListSetSel(int index, const QString& value) { roster.ListSetSel(index, value); }
     static QString StatDef(const QString& value);
     void RefFBtn(bool cRefSkin, bool RefMnu);
     void CleanUp();
@@ -128,9 +133,13 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     void TBI_LeftDbClick(qint16 button);
     void TBI_RightClick();
 
+    // Everybody heard, with their records, blocks and the selection; the network layer fills
+    // its two lists, lstUsersList and lstUStatList.
+    Roster roster;
+    OwnerList& lstUsersList = roster.names;
+    OwnerList& lstUStatList = roster.records;
+
     // --- controls ---
-    OwnerList lstUsersList{true};
-    OwnerList lstUStatList{true};
     QWidget* body = nullptr; // the client area; its background is picBuf
     frmMainList* picList = nullptr;
     QImage picLstBuf;
@@ -232,7 +241,6 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     QSize outerSizeTwips() const;
     void setOuterGeometryTwips(int left, int top, int width, int height);
     void centreInWorkArea();
-    QString recordField(int index, int field) const;
 
     void trayShownChanged(bool shown);
     // Hides the minimised window into the tray.

@@ -385,7 +385,7 @@ void frmSpeedBar::cmdSel_Click(int index) {
         } else if (row > 0 && size_t(row - 1) < main->mnuActionAlertGrpI.size()) {
             const QString members = main->mnuActionAlertGrpI[size_t(row - 1)]->data().toString();
             for (const QString& m : members.split(modGlobals::kSep, Qt::SkipEmptyParts))
-                if (main->IsOnLine(m)) candidates << m;
+                if (main->roster.IsOnLine(m)) candidates << m;
         }
     }
     QPointer<frmSpeedBar> self(this);
@@ -394,7 +394,7 @@ void frmSpeedBar::cmdSel_Click(int index) {
     } else {
         for (const QString& c : candidates) {
             if (!frmMain::Loaded()) return;
-            const QString st = main->GetUserInfo(c, 3).toString();
+            const QString st = main->roster.GetUserInfo(c, 3).toString();
             if (index != 2) {
                 if (st != QLatin1String("2")) recipients += c + sep;
             } else if (modAppFnc::UserInChat(c)) {

@@ -3,6 +3,7 @@
 #include "platform/Inet.h"
 #include "support/HttpServer.h"
 #include "support/PlatformHeadless.h"
+#include "support/Steps.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
@@ -165,12 +166,20 @@ class TestInet : public QObject {
         Inet inet;
         inet.URL = server.base() + QStringLiteral("/slow");
         inet.Execute();
-        QTimer::singleShot(150, &inet, [&] { inet.Cancel(); });
+        // Once the body is on its way, from inside the wait for a chunk.
+        Steps cancel;
+        cancel.add([&] {
+            if (!server.requests.contains(QStringLiteral("/slow"))) return false;
+            inet.Cancel();
+            return true;
+        });
+        cancel.start(TestEnv::kNetWait, [&] { inet.Cancel(); });
         qsizetype total = 0;
         QElapsedTimer clock;
         clock.start();
         for (QByteArray c; !(c = inet.GetChunk(1024)).isEmpty();)
             total += c.size();
+        QVERIFY2(cancel.wait(), "the body was never asked for");
         QVERIFY(total < slow.body.size());
         QVERIFY(clock.elapsed() < TestEnv::kNetWait); // the whole body would take 200 s
         QCOMPARE(inet.Error(), QStringLiteral("Cancelled"));

@@ -59,8 +59,7 @@ class TestLists : public QObject {
 
   private slots:
     void init() {
-        QDir(env_.folder()).removeRecursively();
-        QDir().mkpath(env_.folder());
+        env_.reset();
         modMain::Run() = modMain::Values();
         modMain::Run().InstalledMajor = 3;
         modMain::Run().InstalledRevision = 9;

@@ -46,7 +46,7 @@ class TestProbe : public QObject {
 
   private slots:
     void init() {
-        QFile::remove(ProgramFolder::file(QStringLiteral("QX3")));
+        env_.reset();
         modMain::Run() = modMain::Values();
     }
 

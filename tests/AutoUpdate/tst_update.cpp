@@ -9,6 +9,7 @@
 #include "support/HttpServer.h"
 #include "support/PlatformHeadless.h"
 #include "support/Screenshot.h"
+#include "support/Steps.h"
 #include "support/TestEnv.h"
 #include "support/TestFiles.h"
 
@@ -68,7 +69,7 @@ struct InstallRecorder : Installer::Listener {
 
 class TestUpdate : public QObject {
     Q_OBJECT
-    std::optional<TestEnv::PlatformHeadless> env_; // fresh for every test
+    TestEnv::PlatformHeadless env_{QStringLiteral("prog")};
     QString prog_; // the program folder, inside the guard's folder so that escapes would show
     std::unique_ptr<HttpServer> server_;
 
@@ -99,6 +100,13 @@ class TestUpdate : public QObject {
         found.first()->setSelected(true);
         return true;
     }
+    // "stop" clicks Stop Download, "close" closes the window.
+    static void interruptDownload(frmMain* w, const QString& how) {
+        if (how == QLatin1String("stop"))
+            w->cmdCancel->click();
+        else
+            w->close();
+    }
     QStringList fileRequests() const {
         QStringList out;
         for (const QString& r : server_->requests)
@@ -108,8 +116,8 @@ class TestUpdate : public QObject {
 
   private slots:
     void init() {
-        env_.emplace(QStringLiteral("prog"));
-        prog_ = env_->folder();
+        env_.reset();
+        prog_ = env_.folder();
         server_ = std::make_unique<HttpServer>();
         QVERIFY(server_->listening());
         qputenv("QX3_UPDATE_SITE", server_->base().toLatin1());
@@ -125,7 +133,6 @@ class TestUpdate : public QObject {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (qobject_cast<frmIntro*>(w)) delete w;
         server_.reset();
-        env_.reset();
     }
 
     void refreshKeepsALocalCopyAndReusesIt() {
@@ -162,9 +169,9 @@ class TestUpdate : public QObject {
         gone.status = 404;
         server_->route(kUpdatesPath.toLatin1(), gone);
         w->cmdRefresh_Click();
-        QCOMPARE(env_->boxes.titles(), QStringList{QStringLiteral("Unable to go online")});
-        QVERIFY(env_->boxes.shown.back().text.endsWith(QStringLiteral("\r\n\r\nError code 5")));
-        QCOMPARE(env_->boxes.shown.back().icon, MsgBox::Icon::Warning);
+        QCOMPARE(env_.boxes.titles(), QStringList{QStringLiteral("Unable to go online")});
+        QVERIFY(env_.boxes.shown.back().text.endsWith(QStringLiteral("\r\n\r\nError code 5")));
+        QCOMPARE(env_.boxes.shown.back().icon, MsgBox::Icon::Warning);
         QCOMPARE(readAll(path(QStringLiteral("qx3.upd"))), list);
         QVERIFY(!w->cmdRefresh->isEnabled());
         HttpServer::Reply cut;
@@ -172,7 +179,7 @@ class TestUpdate : public QObject {
         cut.sendOnly = list.size() / 2;
         server_->route(kUpdatesPath.toLatin1(), cut);
         w->cmdRefresh_Click();
-        QCOMPARE(env_->boxes.shown.size(), size_t(2));
+        QCOMPARE(env_.boxes.shown.size(), size_t(2));
         QCOMPARE(readAll(path(QStringLiteral("qx3.upd"))), list);
     }
 
@@ -181,8 +188,8 @@ class TestUpdate : public QObject {
                        record(QStringLiteral("Bad"), QStringLiteral("/f"), QStringLiteral("\\"), 1, {},
                               QStringLiteral("False"), QStringLiteral("3.1")));
         refreshed(false);
-        QCOMPARE(env_->boxes.shown.size(), size_t(1));
-        QVERIFY(env_->boxes.shown.at(0).text.endsWith(QStringLiteral("Error code 6")));
+        QCOMPARE(env_.boxes.shown.size(), size_t(1));
+        QVERIFY(env_.boxes.shown.at(0).text.endsWith(QStringLiteral("Error code 6")));
     }
 
     void installsAProgramAndRunsIt() {
@@ -196,14 +203,14 @@ class TestUpdate : public QObject {
                 record(QStringLiteral("Other"), QStringLiteral("/files/other"), QStringLiteral("\\"), 2));
         frmMain* w = refreshed(false);
         QVERIFY(select(w, QStringLiteral("Tool")));
-        env_->boxes.answers = {MsgBox::Answer::Yes};
+        env_.boxes.answers = {MsgBox::Answer::Yes};
         w->cmdDownload->click();
         QCOMPARE(readAll(path(QStringLiteral("tool.sh"))), script);
         QVERIFY(QFileInfo(path(QStringLiteral("tool.sh"))).isExecutable());
-        QCOMPARE(env_->boxes.titles(), QStringList{QStringLiteral("Success")});
-        QCOMPARE(env_->boxes.shown.at(0).text,
+        QCOMPARE(env_.boxes.titles(), QStringList{QStringLiteral("Success")});
+        QCOMPARE(env_.boxes.shown.at(0).text,
                  QStringLiteral("Update successfully downloaded and installed.\r\n\r\nRun it now"));
-        QCOMPARE(env_->boxes.shown.at(0).buttons, MsgBox::Buttons::YesNo);
+        QCOMPARE(env_.boxes.shown.at(0).buttons, MsgBox::Buttons::YesNo);
         QCOMPARE(w->Lists.lstUpdates, QStringList{QStringLiteral("Other")});
         QCOMPARE(w->Lists.lstUDL.size(), 1);
         QCOMPARE(w->lblSource->text(), QStringLiteral("*"));
@@ -213,7 +220,7 @@ class TestUpdate : public QObject {
         QCOMPARE(w->lblP->text(), QStringLiteral("0% downloaded"));
         QVERIFY(!w->Dload);
         QVERIFY(w->cmdEnd->isEnabled() && w->cmdRefresh->isEnabled() && w->lstUpdates->isEnabled());
-        QCOMPARE(env_->end.ended, 0);
+        QCOMPARE(env_.end.ended, 0);
         QCOMPARE(fileRequests(), QStringList{QStringLiteral("/files/tool.sh")});
         // Started with no arguments.
         QTRY_COMPARE_WITH_TIMEOUT(readAll(path(QStringLiteral("ran"))), QByteArray("0\n"), 10000);
@@ -226,11 +233,11 @@ class TestUpdate : public QObject {
                               1, {}, QStringLiteral("True"), QStringLiteral("3.0.10")));
         frmMain* w = refreshed(false);
         QVERIFY(select(w, QStringLiteral("Upgrade")));
-        env_->boxes.answers = {MsgBox::Answer::No};
+        env_.boxes.answers = {MsgBox::Answer::No};
         w->cmdDownload->click();
         QCOMPARE(readAll(path(QStringLiteral("QX3"))), pattern(5000));
-        QCOMPARE(env_->boxes.titles(), QStringList{QStringLiteral("Success")});
-        QCOMPARE(env_->end.ended, 1);
+        QCOMPARE(env_.boxes.titles(), QStringList{QStringLiteral("Success")});
+        QCOMPARE(env_.end.ended, 1);
     }
 
     void installsASkinWithItsPicture() {
@@ -246,8 +253,8 @@ class TestUpdate : public QObject {
         QCOMPARE(readAll(path(QStringLiteral("Skins/Blue.qxs"))),
                  QByteArray("Blue.gif,1,2,3,4,5,1,0,0,3\r\n"));
         QCOMPARE(readAll(path(QStringLiteral("Skins/Blue.gif"))), pattern(2500, 3));
-        QCOMPARE(env_->boxes.titles(), QStringList{QStringLiteral("Success")});
-        QVERIFY(env_->boxes.shown.at(0).text.contains(QStringLiteral("/Talkvane/Skins/")));
+        QCOMPARE(env_.boxes.titles(), QStringList{QStringLiteral("Success")});
+        QVERIFY(env_.boxes.shown.at(0).text.contains(QStringLiteral("/Talkvane/Skins/")));
         QCOMPARE(w->Lists.lstUpdates, QStringList{QStringLiteral("All skins installed")});
         QVERIFY(!w->lstUpdates->isEnabled());
     }
@@ -263,9 +270,9 @@ class TestUpdate : public QObject {
         QVERIFY(select(w, QStringLiteral("French")));
         w->cmdDownload->click();
         QCOMPARE(readAll(path(QStringLiteral("Lang/French.qxl"))), QByteArray("2.0\r\nMsg_Ok,D'accord\r\n"));
-        QCOMPARE(env_->boxes.titles(), QStringList{QStringLiteral("Success")});
-        QCOMPARE(env_->boxes.shown.at(0).buttons, MsgBox::Buttons::Ok);
-        QVERIFY(env_->boxes.shown.at(0).text.contains(QStringLiteral("/Talkvane/Lang/")));
+        QCOMPARE(env_.boxes.titles(), QStringList{QStringLiteral("Success")});
+        QCOMPARE(env_.boxes.shown.at(0).buttons, MsgBox::Buttons::Ok);
+        QVERIFY(env_.boxes.shown.at(0).text.contains(QStringLiteral("/Talkvane/Lang/")));
         QCOMPARE(w->Lists.lstUpdates, QStringList{QStringLiteral("All updates installed")});
         QVERIFY(!w->lstUpdates->isEnabled());
     }
@@ -316,22 +323,30 @@ class TestUpdate : public QObject {
         const QMap<QString, QByteArray> before = snapshot(prog_);
         // The real end ends the process where it is called: nothing may be left to clean up then.
         std::optional<QMap<QString, QByteArray>> atEnd;
-        env_->end.onEnd = [&] { atEnd = snapshot(prog_); };
+        env_.end.onEnd = [&] { atEnd = snapshot(prog_); };
+        // Once the file is on its way, the download is stopped or its window closed.
+        Steps interrupting;
+        bool downloading = false, locked = false;
         if (!interrupt.isEmpty()) {
-            QTimer::singleShot(300, w, [w, interrupt] {
-                QVERIFY(w->Dload);
-                QVERIFY(!w->cmdEnd->isEnabled() && !w->lstUpdates->isEnabled());
-                if (interrupt == QLatin1String("stop"))
-                    w->cmdCancel->click();
-                else
-                    w->close();
+            interrupting.add([&] {
+                if (!server_->requests.contains(QStringLiteral("/files/tool.sh"))) return false;
+                downloading = w->Dload;
+                locked = !w->cmdEnd->isEnabled() && !w->lstUpdates->isEnabled();
+                interruptDownload(w, interrupt);
+                return true;
             });
+            interrupting.start(TestEnv::kNetWait, [w] { w->cmdCancel->click(); });
         }
         w->cmdDownload->click();
+        if (!interrupt.isEmpty()) {
+            QVERIFY2(interrupting.wait(), "the file was never asked for");
+            QVERIFY(downloading);
+            QVERIFY(locked);
+        }
         QCOMPARE(w->LBLstatus->text(), status);
         QCOMPARE(snapshot(prog_), before); // the old file, and no temporary file
-        QVERIFY(env_->boxes.shown.empty());
-        QCOMPARE(env_->end.ended, interrupt == QLatin1String("close") ? 1 : 0);
+        QVERIFY(env_.boxes.shown.empty());
+        QCOMPARE(env_.end.ended, interrupt == QLatin1String("close") ? 1 : 0);
         if (atEnd) QCOMPARE(*atEnd, before);
         QCOMPARE(w->Lists.lstUpdates, QStringList{QStringLiteral("Tool")});
         QVERIFY(!w->Dload);
@@ -353,11 +368,11 @@ class TestUpdate : public QObject {
             record(QStringLiteral("Tool"), QStringLiteral("/files/tool.sh"), QStringLiteral("\\"), 2));
         frmMain* w = refreshed(false);
         QVERIFY(select(w, QStringLiteral("Tool")));
-        env_->boxes.answers = {MsgBox::Answer::No};
+        env_.boxes.answers = {MsgBox::Answer::No};
         w->cmdDownload->click();
         QCOMPARE(readAll(path(QStringLiteral("tool.sh"))), r.body);
         QVERIFY(!QFileInfo(path(QStringLiteral("tool.sh"))).isExecutable());
-        QCOMPARE(env_->boxes.titles(), QStringList{QStringLiteral("Success")});
+        QCOMPARE(env_.boxes.titles(), QStringList{QStringLiteral("Success")});
     }
 
     // Stopping a skin's download, or closing the window during it, leaves the installed skin as
@@ -384,19 +399,24 @@ class TestUpdate : public QObject {
         QVERIFY(select(w, QStringLiteral("Red")));
         const QMap<QString, QByteArray> before = snapshot(prog_);
         std::optional<QMap<QString, QByteArray>> atEnd;
-        env_->end.onEnd = [&] { atEnd = snapshot(prog_); };
-        QTimer::singleShot(300, w, [w, interrupt] {
-            QVERIFY(w->Dload);
-            if (interrupt == QLatin1String("stop"))
-                w->cmdCancel->click();
-            else
-                w->close();
+        env_.end.onEnd = [&] { atEnd = snapshot(prog_); };
+        // Once the picture is on its way.
+        Steps interrupting;
+        bool downloading = false;
+        interrupting.add([&] {
+            if (!server_->requests.contains(QStringLiteral("/skins/Red.bmp"))) return false;
+            downloading = w->Dload;
+            interruptDownload(w, interrupt);
+            return true;
         });
+        interrupting.start(TestEnv::kNetWait, [w] { w->cmdCancel->click(); });
         w->cmdDownload->click();
+        QVERIFY2(interrupting.wait(), "the picture was never asked for");
+        QVERIFY(downloading);
         QCOMPARE(w->LBLstatus->text(), QStringLiteral("Download canceled"));
         QCOMPARE(snapshot(prog_), before);
-        QVERIFY(env_->boxes.shown.empty());
-        QCOMPARE(env_->end.ended, interrupt == QLatin1String("close") ? 1 : 0);
+        QVERIFY(env_.boxes.shown.empty());
+        QCOMPARE(env_.end.ended, interrupt == QLatin1String("close") ? 1 : 0);
         if (interrupt == QLatin1String("close")) {
             QVERIFY(atEnd.has_value());
             QCOMPARE(*atEnd, before);
@@ -447,12 +467,12 @@ class TestUpdate : public QObject {
         QVERIFY(select(w, QStringLiteral("Evil")));
         put(QStringLiteral("Skins/keep"), "k"); // the folders the download creates
         put(QStringLiteral("Lang/keep"), "k");
-        const QMap<QString, QByteArray> before = snapshot(env_->home.path());
+        const QMap<QString, QByteArray> before = snapshot(env_.home.path());
         w->cmdDownload->click();
         QCOMPARE(w->LBLstatus->text(), QStringLiteral("Download failed"));
         QCOMPARE(fileRequests(), QStringList());
-        QCOMPARE(snapshot(env_->home.path()), before);
-        QVERIFY(env_->boxes.shown.empty());
+        QCOMPARE(snapshot(env_.home.path()), before);
+        QVERIFY(env_.boxes.shown.empty());
     }
 
     void downloadWithoutASelectionLeavesTheWindowUsable() {
@@ -460,8 +480,8 @@ class TestUpdate : public QObject {
                        record(QStringLiteral("Tool"), QStringLiteral("/files/t"), QStringLiteral("\\"), 2));
         frmMain* w = refreshed(false);
         w->cmdDownload_Click();
-        QCOMPARE(env_->boxes.titles(), QStringList{QStringLiteral("Error")});
-        QCOMPARE(env_->boxes.shown.at(0).text,
+        QCOMPARE(env_.boxes.titles(), QStringList{QStringLiteral("Error")});
+        QCOMPARE(env_.boxes.shown.at(0).text,
                  QStringLiteral("You must select a update to download and install"));
         QVERIFY(!w->Dload);
         QVERIFY(w->cmdEnd->isEnabled() && w->lstUpdates->isEnabled() && w->cmdRefresh->isEnabled());
@@ -478,12 +498,20 @@ class TestUpdate : public QObject {
         modMain::Run().SkinsMode = false;
         frmMain* w = frmMain::Load();
         w->show();
-        QTimer::singleShot(100, w, [w] { w->close(); });
+        // Closed while the list is on its way.
+        Steps closing;
+        closing.add([&] {
+            if (w->LBLstatus->text() != QLatin1String("Downloading list from website")) return false;
+            w->close();
+            return true;
+        });
+        closing.start(TestEnv::kNetWait, [] {});
         w->cmdRefresh_Click();
-        QCOMPARE(env_->end.ended, 0);
+        QVERIFY2(closing.wait(), "the list's fetch was never under way");
+        QCOMPARE(env_.end.ended, 0);
         QCOMPARE(readAll(path(QStringLiteral("qx3.upd"))), slow.body);
         QCOMPARE(w->Lists.lstUpdates, QStringList{QStringLiteral("Tool")});
-        QTRY_COMPARE(env_->end.ended, 1);
+        QTRY_COMPARE(env_.end.ended, 1);
         QVERIFY(!w->isVisible());
     }
 
@@ -648,7 +676,7 @@ class TestUpdate : public QObject {
 
         intro->CMDskins->click();
         QTRY_VERIFY(!intro); // unloaded, without ending the program
-        QCOMPARE(env_->end.ended, 0);
+        QCOMPARE(env_.end.ended, 0);
         frmMain* w = frmMain::Loaded();
         QVERIFY(w && w->isVisible());
         QTRY_COMPARE(w->Lists.lstUpdates, QStringList{QStringLiteral("Blue")});
@@ -675,7 +703,7 @@ class TestUpdate : public QObject {
             if (auto* i = qobject_cast<frmIntro*>(t); i && i->isVisible()) intro = i;
         QVERIFY(intro);
         intro->close();
-        QCOMPARE(env_->end.ended, 1);
+        QCOMPARE(env_.end.ended, 1);
         QTRY_VERIFY(!intro);
     }
 };

@@ -35,13 +35,13 @@ class TestForm1 : public QObject {
     QPointer<Form1> current_;
 
   private slots:
-    void initTestCase() {
-        qunsetenv("QX3_SMTP_SERVER");
+    void initTestCase() { qunsetenv("QX3_SMTP_SERVER"); }
+    void init() {
+        env_.reset();
         env_.end.onEnd = [this] {
             if (current_) endGeometry_ = current_->geometry();
         };
     }
-    void init() { ended_ = 0; }
 
     void load() {
         Form1 f;
@@ -127,7 +127,6 @@ class TestForm1 : public QObject {
         QTemporaryDir dir;
         const QString dropped = dir.filePath(QStringLiteral("extra.bin"));
         writeAll(dropped, "x");
-        BoxRecorder boxes;
         Form1 f;
         f.AttachmentList_OLEDragDrop({dropped});
         f.Frombox->setText(QStringLiteral("not an address"));
@@ -156,7 +155,7 @@ class TestForm1 : public QObject {
     }
 
     void whyTheseFiles() {
-        BoxRecorder boxes;
+        BoxRecorder& boxes = env_.boxes;
         Form1 f;
         f.CMDfiles->click();
         QCOMPARE(boxes.shown.size(), size_t(1));
@@ -203,7 +202,7 @@ class TestForm1 : public QObject {
     }
     void addressRefused() {
         QFETCH(QString, from);
-        BoxRecorder boxes;
+        BoxRecorder& boxes = env_.boxes;
         Form1 f;
         f.show();
         f.Frombox->setText(from);

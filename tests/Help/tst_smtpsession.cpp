@@ -6,7 +6,6 @@
 #include "Help/SmtpSession.h"
 #include "ScriptedSmtp.h"
 #include "platform/ProgramFolder.h"
-#include "platform/Registry.h"
 #include "support/PlatformHeadless.h"
 #include "support/PlatformRecorders.h"
 #include "support/Screenshot.h"
@@ -199,13 +198,7 @@ class TestSmtpSession : public QObject {
         capture_ = std::make_unique<CaptureServer>();
         QVERIFY2(capture_->start(), "the local SMTP server did not start (is python3-aiosmtpd installed?)");
     }
-    void init() {
-        ended_ = 0;
-        QFile::remove(file("User.con"));
-        QFile::remove(file("Log.txt"));
-        Registry::deleteValue(Registry::CurrentUser, QStringLiteral("Software\\Help\\Settings"),
-                              QStringLiteral("Too big"));
-    }
+    void init() { env_.reset(); }
 
     void reportArrivesByteExact() {
         QByteArray every;
@@ -215,7 +208,7 @@ class TestSmtpSession : public QObject {
         // 570 bytes: 760 base64 characters, ten full lines, so the part ends in CR LF.
         const QByteArray log = randomBytes(570, 1);
         writeAll(file("Log.txt"), log);
-        BoxRecorder boxes;
+        BoxRecorder& boxes = env_.boxes;
         boxes.answer = [](const MsgBox::Box& s) {
             return s.title == kConfirm ? MsgBox::Answer::No : MsgBox::Answer::Yes;
         };
@@ -262,7 +255,6 @@ class TestSmtpSession : public QObject {
     void messageTexts() {
         QFETCH(QString, text);
         QFETCH(QByteArray, body);
-        BoxRecorder boxes;
         auto f = newForm(capture_->port());
         f->chksendUser->setChecked(false);
         f->ChkSendLog->setChecked(false);
@@ -278,7 +270,6 @@ class TestSmtpSession : public QObject {
     void missingFileIsLeftOutNotCreated() {
         const QByteArray user("Name=Ann\r\n");
         writeAll(file("User.con"), user);
-        BoxRecorder boxes;
         auto f = newForm(capture_->port());
         const int before = capture_->count();
         send(*f);
@@ -294,7 +285,6 @@ class TestSmtpSession : public QObject {
         QTemporaryDir elsewhere;
         const QString path = elsewhere.filePath(QStringLiteral("crash dump.bin"));
         writeAll(path, dropped);
-        BoxRecorder boxes;
         auto f = newForm(capture_->port());
         f->AttachmentList_OLEDragDrop({path});
         const int before = capture_->count();
@@ -312,7 +302,6 @@ class TestSmtpSession : public QObject {
         const QString meant = elsewhere.filePath(QStringLiteral("trace.txt"));
         writeAll(wrong, "not for them\r\n");
         writeAll(meant, "trace\r\n");
-        BoxRecorder boxes;
         auto f = newForm(capture_->port());
         f->AttachmentList_OLEDragDrop({wrong, meant});
         QListWidgetItem* item = f->AttachmentList->item(0);
@@ -342,7 +331,7 @@ class TestSmtpSession : public QObject {
     }
 
     void twoRecipientsOneConfirmation() {
-        BoxRecorder boxes;
+        BoxRecorder& boxes = env_.boxes;
         boxes.answer = [](const MsgBox::Box& s) {
             return s.title == kConfirm ? MsgBox::Answer::No : MsgBox::Answer::Yes;
         };
@@ -368,7 +357,7 @@ class TestSmtpSession : public QObject {
     }
 
     void confirmationYesEndsTheProgram() {
-        BoxRecorder boxes;
+        BoxRecorder& boxes = env_.boxes;
         auto f = newForm(capture_->port());
         f->chksendUser->setChecked(false);
         f->ChkSendLog->setChecked(false);
@@ -394,7 +383,7 @@ class TestSmtpSession : public QObject {
         QFETCH(bool, sent);
         const QByteArray log = randomBytes(size, 2);
         writeAll(file("Log.txt"), log);
-        BoxRecorder boxes;
+        BoxRecorder& boxes = env_.boxes;
         boxes.answer = [answer](const MsgBox::Box& s) {
             if (s.title == kConfirm) return MsgBox::Answer::No;
             if (s.buttons == MsgBox::Buttons::YesNoCancel) return MsgBox::Answer(answer);
@@ -474,7 +463,7 @@ class TestSmtpSession : public QObject {
         server.script = script;
         server.closeInDataAfter = closeInData;
         QVERIFY(server.start());
-        BoxRecorder boxes;
+        BoxRecorder& boxes = env_.boxes;
         boxes.answer = [](const MsgBox::Box& s) {
             return s.title == kConfirm ? MsgBox::Answer::No : MsgBox::Answer::Yes;
         };
@@ -521,7 +510,7 @@ class TestSmtpSession : public QObject {
     void cannotConnect() {
         QFETCH(QString, server);
         QFETCH(QString, status);
-        BoxRecorder boxes;
+        BoxRecorder& boxes = env_.boxes;
         auto f = newForm(1);
         f->MailServer->setCurrentText(server);
         send(*f);
@@ -547,7 +536,6 @@ class TestSmtpSession : public QObject {
             ::connect(c, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
             queued.push_back(c);
         }
-        BoxRecorder boxes;
         auto f = newForm(ntohs(sa.sin_port));
         f->SetTimeoutMs(700);
         send(*f);
@@ -682,7 +670,7 @@ class TestSmtpSession : public QObject {
     void noInternetQuestion() {
         // Where this computer's name maps to 127.0.0.1 the program asks before it tries; No stops.
         if (Form1().IsConnected2Internet()) QSKIP("this computer's name does not map to 127.0.0.1");
-        BoxRecorder boxes;
+        BoxRecorder& boxes = env_.boxes;
         boxes.answer = [](const MsgBox::Box&) { return MsgBox::Answer::No; };
         auto f = newForm(capture_->port());
         const int before = capture_->count();

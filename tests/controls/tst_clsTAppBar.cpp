@@ -40,6 +40,7 @@ class TestAppBar : public QObject {
   private slots:
     void initTestCase() { QVERIFY(env.home.isValid()); }
     void init() {
+        env.reset();
         shell = std::make_unique<ShellRecorder>();
         desk = std::make_shared<DesktopRecorder>();
         win = std::make_unique<WindowRecorder>();

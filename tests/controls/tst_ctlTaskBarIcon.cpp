@@ -20,6 +20,7 @@ class TestTaskBarIcon : public QObject {
 
   private slots:
     void init() {
+        env.reset();
         tray = std::make_unique<TrayRecorder>();
         base = tray->make(QStringLiteral("base"), Qt::red);
         flash = tray->make(QStringLiteral("flash"), Qt::green);

@@ -24,6 +24,7 @@
 #include "platform/OuterGeometry.h"
 #include "platform/Twips.h"
 #include "support/Headless.h"
+#include "support/MainWindowFixture.h"
 #include "support/NetPeer.h"
 #include "support/Recorders.h"
 #include "support/Screenshot.h"
@@ -102,22 +103,14 @@ QStringList commands(const QStringList& heard, const QString& letters = QStringL
 
 } // namespace
 
-class TestAlerts : public QObject {
+class TestAlerts : public QObject, TestEnv::MainWindowFixture {
     Q_OBJECT
     TestEnv::Headless env{TestEnv::Loopback};
     TrayRecorder tray;
     std::unique_ptr<clsChat> ear;
-    QPointer<frmMain> main;
 
     TestOwner owner;
 
-    void openMain() {
-        main = new frmMain;
-        main->show();
-        QVERIFY(QTest::qWaitForWindowExposed(main));
-    }
-    // Acts on a datagram as the layer would on receiving it ("~" stands for the separator).
-    static void parse(QString datagram) { modNetCmds::ParseData(datagram.replace(QLatin1Char('~'), S)); }
     // Sends datagrams as other computers would, then one alert from "Probe" to me, and polls until
     // the probe is in the history: everything sent before it has been handled by then.
     void arrive(const QStringList& datagrams) {
@@ -150,18 +143,13 @@ class TestAlerts : public QObject {
         AlertWindows::Install();
     }
     void init() {
-        env.sounds.heard.clear();
-        env.messages.shown.clear();
+        env.reset();
         auto& s = Sets();
         s.UNAME = QStringLiteral("Me");
         s.UCOL = 0x0000FF;
         s.UFNT = QStringLiteral("Courier New");
-        s.BLC.clear();
-        s.INV = 0;
         s.ALTPOS = 3;
-        s.ALTSND = QStringLiteral("(System Beep)");
         s.SB_U = 0;
-        s.FM_PL = -10000;
         s.AQR = {QStringLiteral("Yes"), QStringLiteral("No"), QStringLiteral("Later")};
         for (int i = 0; i < 10; ++i)
             s.CAT[static_cast<std::size_t>(i)] = QStringLiteral("auto%1").arg(i);
@@ -173,10 +161,7 @@ class TestAlerts : public QObject {
         closeAll<frmPop>();
         closeAll<frmAlert>();
         closeAll<frmInfo>();
-        if (main) {
-            main->CloseByCode();
-            QTRY_VERIFY(main.isNull());
-        }
+        QVERIFY(closeMain());
         if (modNetCmds::IsOpen()) modNetCmds::CloseNetCom(0);
         ear.reset();
     }
@@ -231,7 +216,7 @@ class TestAlerts : public QObject {
     void routerTakesTheLookFromTheMainWindow() {
         QFETCH(QString, colour);
         QFETCH(quint32, shown);
-        openMain();
+        QVERIFY(openMain());
         parse("Ann~C" + colour);
         parse(QStringLiteral("Ann~FTahoma"));
         arrive({QStringLiteral("Ann~AMe~hi~")});
@@ -239,7 +224,7 @@ class TestAlerts : public QObject {
         QCOMPARE(pops().first()->lblMsg->palette().color(QPalette::Text), Colors::fromBgr(shown));
         QCOMPARE(pops().first()->lblMsg->font().family(), QStringLiteral("Tahoma"));
         // A user the main window blocks gets nowhere.
-        main->AddBlock(QStringLiteral("Ann"));
+        win->AddBlock(QStringLiteral("Ann"));
         closeAll<frmPop>();
         arrive({QStringLiteral("Ann~AMe~again~")});
         QCOMPARE(pops().size(), 0);
@@ -370,22 +355,22 @@ class TestAlerts : public QObject {
     }
 
     void blockKeyTogglesOncePerPress() {
-        openMain();
+        QVERIFY(openMain());
         parse(QStringLiteral("Ann~B"));
         hearUntilMarker(*ear);
         QPointer<frmPop> pop = AlertWindows::MakePop(QStringLiteral("hi"), QStringLiteral("Ann"));
         pop->show();
         QVERIFY(QTest::qWaitForWindowExposed(pop));
         QTest::keyClick(pop, Qt::Key_F8, Qt::AltModifier);
-        QVERIFY(main->IsBlocked(QStringLiteral("Ann")));
+        QVERIFY(win->IsBlocked(QStringLiteral("Ann")));
         QVERIFY(!pop.isNull());
         // A held key repeats: it does not undo the block.
         QKeyEvent repeat(QEvent::KeyPress, Qt::Key_F8, Qt::NoModifier, QString(), true);
         QApplication::sendEvent(pop, &repeat);
-        QVERIFY(main->IsBlocked(QStringLiteral("Ann")));
+        QVERIFY(win->IsBlocked(QStringLiteral("Ann")));
         QCOMPARE(commands(hearUntilMarker(*ear)), QStringList({"Me" + S + "VAnn" + S + "0" + S}));
         QTest::keyClick(pop, Qt::Key_F8);
-        QVERIFY(!main->IsBlocked(QStringLiteral("Ann")));
+        QVERIFY(!win->IsBlocked(QStringLiteral("Ann")));
         QCOMPARE(commands(hearUntilMarker(*ear)), QStringList({"Me" + S + "VAnn" + S + "1" + S}));
         QVERIFY(!pop.isNull());
         QVERIFY(pop->mnuPopBlock->shortcut().isEmpty()); // shown in the menu, acted on once
@@ -543,7 +528,7 @@ class TestAlerts : public QObject {
     }
 
     void answersOpenAWindowEach() {
-        openMain();
+        QVERIFY(openMain());
         Sets().INV = 1;
         parse(QStringLiteral("Ann~C255"));
         parse(QStringLiteral("Ann~FTahoma"));
@@ -658,17 +643,17 @@ class TestAlerts : public QObject {
     }
     void historyMenusShowIt() {
         QFETCH(bool, tray);
-        openMain();
+        QVERIFY(openMain());
         frmMsgHist& h = frmMsgHist::Load();
         h.hide();
-        (tray ? main->mnuPopHist : main->mnuActionHist)->trigger();
+        (tray ? win->mnuPopHist : win->mnuActionHist)->trigger();
         QVERIFY(h.isVisible());
         h.cmdHide_Click();
         QVERIFY(h.isHidden());
     }
 
     void historyPreviewFollowsTheSender() {
-        openMain();
+        QVERIFY(openMain());
         parse(QStringLiteral("Ann~C255"));
         arrive({QStringLiteral("Ann~AMe~look at me~")});
         frmMsgHist& h = frmMsgHist::Load();
@@ -683,8 +668,8 @@ class TestAlerts : public QObject {
         QCOMPARE(h.txtPrev->palette().color(QPalette::Text), Colors::fromBgr(0xFF0000));
         QCOMPARE(h.txtPrev->font().family(), QStringLiteral("Tahoma"));
         // Signed out: the history stays, and a sender nobody lists previews in black Arial.
-        main->CloseByCode();
-        QTRY_VERIFY(main.isNull());
+        win->CloseByCode();
+        QTRY_VERIFY(win.isNull());
         QCOMPARE(historyRows(), 2);
         h.lstHist_Click();
         QCOMPARE(h.txtPrev->palette().color(QPalette::Text), Colors::fromBgr(0));
@@ -751,10 +736,10 @@ class TestAlerts : public QObject {
 
     // Another process alerts us; we reply and block from its pop-up, and ask for its number.
     void alertsWithAnotherProcess() {
-        openMain();
+        QVERIFY(openMain());
         TestEnv::NetPeer peer;
         QVERIFY(peer.start(QStringLiteral("Zoe"), QStringLiteral("32768"), QStringLiteral("Tahoma")));
-        QTRY_VERIFY_WITH_TIMEOUT(main->IsOnLine(QStringLiteral("Zoe")), TestEnv::kNetWait);
+        QTRY_VERIFY_WITH_TIMEOUT(win->IsOnLine(QStringLiteral("Zoe")), TestEnv::kNetWait);
         QVERIFY(peer.saw("LIST Me|"));
 
         peer.send("alert Me Lunch at noon?");
@@ -780,7 +765,7 @@ class TestAlerts : public QObject {
         QTRY_COMPARE_WITH_TIMEOUT(pops().size(), 1, TestEnv::kNetWait);
         pop = pops().first();
         QTest::keyClick(pop, Qt::Key_F8);
-        QVERIFY(main->IsBlocked(QStringLiteral("Zoe")));
+        QVERIFY(win->IsBlocked(QStringLiteral("Zoe")));
         QVERIFY(peer.saw("Me|255|0|Courier New|0|0|"));
         pop->cmdClose_Click();
         QTRY_VERIFY(pop.isNull());

@@ -117,20 +117,14 @@ class TestFrmChat : public QObject {
     }
     void cleanupTestCase() { modNetCmds::CloseNetCom(0); }
     void init() {
-        auto& s = modGlobals::Sets();
-        s.UNAME = QStringLiteral("Me");
-        s.CHTSTY = 1;
-        s.CHTPICS = 1;
-        s.CHTSNDBTN = 1;
-        s.FC_SB = true;
-        modGlobals::Run().ChatKeepOnTop = 0;
+        env_.reset();
+        modGlobals::Sets().UNAME = QStringLiteral("Me");
         sent();
     }
 
     // --- membership ------------------------------------------------------------------------
 
     void addUserSendsJoinAndMemberNotices() {
-        MessageRecorder messages;
         QPointer<frmChat> w = new frmChat;
         QVERIFY(!w->cmdSnd->Enabled());
         w->AddUser(QStringLiteral("Bob"));
@@ -303,7 +297,6 @@ class TestFrmChat : public QObject {
         QFETCH(QStringList, members);
         QFETCH(QStringList, datagrams);
         QFETCH(bool, shown);
-        SoundRecorder sound;
         AttentionRecorder attention;
         attention.active = true;
         RoomRecorder other;
@@ -528,7 +521,7 @@ class TestFrmChat : public QObject {
     }
 
     void flashAndSound() {
-        SoundRecorder sound;
+        SoundRecorder& sound = env_.sounds;
         AttentionRecorder attention;
         QPointer<frmChat> w = new frmChat;
         w->AddUser(QStringLiteral("Bob"));
@@ -562,7 +555,7 @@ class TestFrmChat : public QObject {
 
     void routerOpensARoomThatSoundsOnce() {
         MainRecorder main;
-        SoundRecorder sound;
+        SoundRecorder& sound = env_.sounds;
         AttentionRecorder attention;
         frmChat::Install();
         modAppFnc::RouteChatMsg(packet("", "0"), QStringLiteral("Bob")); // a join notice
@@ -903,8 +896,8 @@ class TestFrmChat : public QObject {
         QFETCH(QString, typed);
         QFETCH(QString, written);
         QTemporaryDir out;
-        DialogRecorder dialog;
-        MessageRecorder messages;
+        DialogRecorder& dialog = env_.dialogs;
+        MessageRecorder& messages = env_.messages;
         dialog.answer.path = out.filePath(typed);
         dialog.answer.filterIndex = filter;
         QPointer<frmChat> w = new frmChat;
@@ -927,8 +920,8 @@ class TestFrmChat : public QObject {
 
     void exportAsksBeforeReplacingAnAppendedName() {
         QTemporaryDir out;
-        DialogRecorder dialog;
-        MessageRecorder messages;
+        DialogRecorder& dialog = env_.dialogs;
+        MessageRecorder& messages = env_.messages;
         dialog.answer.path = out.filePath(QStringLiteral("x"));
         dialog.answer.filterIndex = 2;
         writeAll(out.filePath(QStringLiteral("x.txt")), "old");
@@ -957,8 +950,8 @@ class TestFrmChat : public QObject {
     }
 
     void exportIntoAFolderThatIsNotThere() {
-        DialogRecorder dialog;
-        MessageRecorder messages;
+        DialogRecorder& dialog = env_.dialogs;
+        MessageRecorder& messages = env_.messages;
         const QString path = QDir(env_.folder()).filePath(QStringLiteral("no/such/folder/x.rtf"));
         dialog.answer.path = path;
         dialog.answer.filterIndex = 1;
@@ -985,8 +978,8 @@ class TestFrmChat : public QObject {
     }
 
     void mergeIn() {
-        DialogRecorder dialog;
-        MessageRecorder messages;
+        DialogRecorder& dialog = env_.dialogs;
+        MessageRecorder& messages = env_.messages;
         const QString path = QDir(env_.folder()).filePath(QStringLiteral("in.txt"));
         writeAll(path, QByteArray("one\x01two\n") + QByteArray(500, 'z'));
         dialog.answer.path = path;

@@ -210,7 +210,7 @@ class TestSmallWindows : public QObject {
         w->show();
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w));
-        QTest::qWait(0);
+        TestEnv::settle();
         QVERIFY(!w.isNull()); // being active is no reason to close
         QWidget other;
         other.resize(100, 100);

@@ -31,10 +31,7 @@ class TestAppFnc : public QObject {
 
   private slots:
     void initTestCase() { QVERIFY(env.home.isValid()); }
-    void init() {
-        modGlobals::Run().NoLog = 0;
-        QFile::remove(QDir(env.home.path()).filePath(QStringLiteral("Log.txt")));
-    }
+    void init() { env.reset(); }
 
     void getField_data() {
         QTest::addColumn<QString>("text");
@@ -183,14 +180,14 @@ class TestAppFnc : public QObject {
             writeAll(QDir(env.home.path()).filePath(QString::fromLatin1(f)), "RIFF");
         setting.replace(QStringLiteral("@"), env.home.path());
         heard.replace(QStringLiteral("@"), env.home.path());
-        SoundRecorder rec;
+        SoundRecorder& rec = env.sounds;
         modAppFnc::PlaySnd(setting);
         QCOMPARE(rec.heard.join(QLatin1Char(',')), heard);
     }
 
     void showMsgBeepsAndAnswers() {
-        SoundRecorder snd;
-        MessageRecorder msg;
+        SoundRecorder& snd = env.sounds;
+        MessageRecorder& msg = env.messages;
         msg.answers = {1};
         QCOMPARE(modAppFnc::ShowMsg(QStringLiteral("Sure?"), 1, 4), 1);
         QCOMPARE(modAppFnc::ShowMsg(QStringLiteral("Note"), 0, 0), 0);
@@ -200,8 +197,7 @@ class TestAppFnc : public QObject {
     }
 
     void floodOfMessagesIsBounded() {
-        SoundRecorder snd;
-        MessageRecorder msg;
+        MessageRecorder& msg = env.messages;
         int offered = 0;
         // Every window, while open, is hit by two more messages and one question.
         msg.whileOpen = [&] {
@@ -253,13 +249,13 @@ class TestAppFnc : public QObject {
         QTimer tick;
         connect(&tick, &QTimer::timeout, this, [&] { ++ticks; });
         tick.start(10);
-        int clicksDuring = -1, ticksDuring = 0;
+        int clicksDuring = -1;
         bool boxAnswered = false;
-        QTimer::singleShot(100, this, [&] {
+        // Posted now, it runs inside the wait: no loop runs before the wait's own.
+        QTimer::singleShot(0, this, [&] {
             QTest::mouseClick(before.windowHandle(), Qt::LeftButton, {}, at);
             QTest::keyClick(before.windowHandle(), Qt::Key_Space);
             clicksDuring = clicks;
-            ticksDuring = ticks;
             QDialog box;
             auto* yes = new QPushButton(QStringLiteral("Yes"), &box);
             yes->setGeometry(5, 5, 60, 25);
@@ -273,6 +269,7 @@ class TestAppFnc : public QObject {
         QElapsedTimer waited;
         waited.start();
         modAppFnc::Delay(400);
+        const int ticksDuring = ticks;
         // A timer of this length may fire up to 5 % early.
         QVERIFY2(waited.elapsed() >= 380,
                  qPrintable(QStringLiteral("the wait ended after %1 ms").arg(waited.elapsed())));

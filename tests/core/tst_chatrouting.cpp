@@ -26,9 +26,8 @@ class TestChatRouting : public QObject {
   private slots:
     void initTestCase() { modLangConst::SetDefaultStrings(); }
     void init() {
+        env_.reset();
         modGlobals::Sets().UNAME = QStringLiteral("Me");
-        modGlobals::Sets().CHTSND = QStringLiteral("(System Beep)");
-        modGlobals::Run().NoLog = 0;
         for (ChatRoom* r : ChatRooms::All())
             ChatRooms::Leave(r);
     }
@@ -84,8 +83,8 @@ class TestChatRouting : public QObject {
         MainRecorder main;
         if (blocked) main.blocked << QStringLiteral("bob");
         RoomFactory factory;
-        SoundRecorder sound;
-        MessageRecorder messages;
+        SoundRecorder& sound = env_.sounds;
+        MessageRecorder& messages = env_.messages;
         modAppFnc::RouteChatMsg(packet(text, code), sender);
         QCOMPARE(int(factory.made.size()), rooms);
         QCOMPARE(sound.heard.size(), sounds);
@@ -104,7 +103,7 @@ class TestChatRouting : public QObject {
     void roomsFromTheNetworkAreBounded() {
         MainRecorder main;
         RoomFactory factory;
-        SoundRecorder sound;
+        SoundRecorder& sound = env_.sounds;
         const int n = modAppFnc::kMaxNetworkRooms;
         for (int i = 0; i < n + 5; ++i)
             modAppFnc::RouteChatMsg(packet("hi", "0"), QStringLiteral("U%1").arg(i));
@@ -129,7 +128,7 @@ class TestChatRouting : public QObject {
     void secondLineGoesToTheRoomWithoutSound() {
         MainRecorder main;
         RoomFactory factory;
-        SoundRecorder sound;
+        SoundRecorder& sound = env_.sounds;
         modAppFnc::RouteChatMsg(packet("one", "0"), QStringLiteral("Bob"));
         modAppFnc::RouteChatMsg(packet("two", "0"), QStringLiteral("bob"));
         modAppFnc::RouteChatMsg(packet("", "1"), QStringLiteral("Bob"));
@@ -160,7 +159,7 @@ class TestChatRouting : public QObject {
         RoomFactory factory;
         RoomRecorder room;
         room.members << QStringLiteral("Bob");
-        SoundRecorder sound;
+        SoundRecorder& sound = env_.sounds;
         modAppFnc::RouteChatMsg(packet("x", "0"), QStringLiteral("Bob"));
         modAppFnc::RouteChatMsg(packet("x", "0"), QStringLiteral("Cy"));
         QVERIFY(room.calls.isEmpty());
@@ -190,9 +189,9 @@ class TestChatRouting : public QObject {
 
     void noChatWindowIsReported() {
         ChatRooms::SetFactory({});
-        MessageRecorder messages;
+        MessageRecorder& messages = env_.messages;
         MainRecorder main;
-        SoundRecorder sound;
+        SoundRecorder& sound = env_.sounds;
         modAppFnc::RouteChatMsg(packet("x", "0"), QStringLiteral("Bob"));
         QCOMPARE(int(messages.shown.size()), 1);
         QCOMPARE(messages.shown[0].text, QStringLiteral("Error loading chat window."));
@@ -206,7 +205,6 @@ class TestChatRouting : public QObject {
         QCOMPARE(&NetHooks::chatWindows().get(), &ChatRooms::Hook());
         MainRecorder main;
         RoomFactory factory;
-        SoundRecorder sound;
         NetHooks::router()->RouteChatMsg(packet("x", "0"), QStringLiteral("Bob"));
         QCOMPARE(int(factory.made.size()), 1);
         QVERIFY(NetHooks::chatWindows()->HasUser(QStringLiteral("bob")));

@@ -198,7 +198,6 @@ class TestFileXfer : public QObject {
         clsFileXfer::Install();
         progressIn = std::make_unique<Slot<XferProgress>::Override>(XferWindows::progress(), progress);
         ear.Init(QStringLiteral("QX3"));
-        modGlobals::Sets().UNAME = QStringLiteral("Me");
         modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
     }
     void cleanupTestCase() {
@@ -207,15 +206,10 @@ class TestFileXfer : public QObject {
         progressIn.reset();
     }
     void init() {
-        msg.shown.clear();
-        msg.answers.clear();
-        msg.whileOpen = nullptr;
-        env.dialogs.answer = {};
-        env.dialogs.fileCalls = env.dialogs.folderCalls = 0;
-        env.dialogs.folderAnswer.clear();
+        env.reset();
         auto& s = modGlobals::Sets();
+        s.UNAME = QStringLiteral("Me");
         s.SFLD = savePath;
-        s.BLC.clear();
         clsFileXfer::Instance().SetTimeoutMs(0);
         progress.calls.clear();
         QDir(savePath).removeRecursively();

@@ -32,7 +32,6 @@
 #include <QTimer>
 #include <QtTest>
 #include <functional>
-#include <optional>
 
 namespace {
 
@@ -81,11 +80,12 @@ void click(chameleonButton* button) {
 class TestLanguage : public QObject {
     Q_OBJECT
 
-    TestEnv::Headless env;
+    // A program folder with a blank in its name, inside the temporary folder.
+    TestEnv::Headless env{TestEnv::NoNetwork, QStringLiteral("Program Folder")};
     QTemporaryDir& m_tmp = env.home;
-    QString m_home;
+    const QString m_home = env.folder();
     MessageRecorder& m_messages = env.messages;
-    std::optional<DialogRecorder> m_dialogs; // fresh for every test
+    DialogRecorder& m_dialogs = env.dialogs;
     int& m_terminated = env.end.terminated;
 
     QString file(const QString& name) const { return QDir(m_home).filePath(name); }
@@ -93,23 +93,14 @@ class TestLanguage : public QObject {
   private slots:
     void initTestCase() {
         QVERIFY(m_tmp.isValid());
-        m_home = m_tmp.filePath(QStringLiteral("Program Folder"));
-        QVERIFY(QDir().mkpath(m_home));
-        qputenv("QX3_HOME", m_home.toUtf8());
-        qputenv("QX3_REGISTRY", m_tmp.filePath(QStringLiteral("registry.json")).toUtf8());
+        QVERIFY(QDir(m_home).exists());
         frmImgs::Load(); // the windows' icons
     }
 
     void init() {
-        m_messages.shown.clear();
-        m_dialogs.reset(); // the guard's recorder leaves first: no two overrides cross
-        m_dialogs.emplace();
-        QVERIFY(modDB::LoadDB(QString()));
-        QFile::remove(file(QStringLiteral("Log.txt")));
+        QVERIFY(modDB::LoadDB(QString())); // before the reset, which takes away what it logs
+        env.reset();
         modLangConst::SetDefaultStrings();
-        m_terminated = 0;
-        modGlobals::Sets() = modGlobals::Settings{};
-        QFile::remove(file(QStringLiteral("User.con")));
     }
 
     // ---- the language table ----
@@ -265,42 +256,42 @@ class TestLanguage : public QObject {
         QFETCH(QString, filter);
         QFETCH(QStringList, expected);
         modCommonDialog::ShowOpen(nullptr, filter, QStringLiteral("t"), QString());
-        QCOMPARE(m_dialogs->fileCalls, 1);
-        QCOMPARE(m_dialogs->request.filters, expected);
+        QCOMPARE(m_dialogs.fileCalls, 1);
+        QCOMPARE(m_dialogs.request.filters, expected);
     }
 
     void fileDialogRequestAndAnswer() {
         QWidget owner;
         writeAll(file(QStringLiteral("chosen.qxl")), "x");
         // A start that names a file opens in its folder with the file chosen.
-        m_dialogs->answer = {QStringLiteral(" /a path with blanks / and a long name ") + QString(300, 'n') +
-                                 QStringLiteral(" "),
-                             1};
+        m_dialogs.answer = {QStringLiteral(" /a path with blanks / and a long name ") + QString(300, 'n') +
+                                QStringLiteral(" "),
+                            1};
         QCOMPARE(modCommonDialog::ShowOpen(&owner, QStringLiteral("L|*.qxl"),
                                            QStringLiteral("Select A Language File"),
                                            file(QStringLiteral("chosen.qxl"))),
-                 m_dialogs->answer.path); // neither cut nor trimmed
-        QCOMPARE(m_dialogs->request.mode, Dialogs::FileRequest::Mode::Open);
-        QCOMPARE(m_dialogs->request.owner, &owner);
-        QCOMPARE(m_dialogs->request.title, QStringLiteral("Select A Language File"));
-        QCOMPARE(m_dialogs->request.folder, m_home);
-        QCOMPARE(m_dialogs->request.file, QStringLiteral("chosen.qxl"));
+                 m_dialogs.answer.path); // neither cut nor trimmed
+        QCOMPARE(m_dialogs.request.mode, Dialogs::FileRequest::Mode::Open);
+        QCOMPARE(m_dialogs.request.owner, &owner);
+        QCOMPARE(m_dialogs.request.title, QStringLiteral("Select A Language File"));
+        QCOMPARE(m_dialogs.request.folder, m_home);
+        QCOMPARE(m_dialogs.request.file, QStringLiteral("chosen.qxl"));
 
         // A folder, or a path that does not exist, is given as it stands.
         modCommonDialog::ShowOpen(&owner, QString(), QString(), m_home);
-        QCOMPARE(m_dialogs->request.folder, m_home);
-        QCOMPARE(m_dialogs->request.file, QString());
+        QCOMPARE(m_dialogs.request.folder, m_home);
+        QCOMPARE(m_dialogs.request.file, QString());
         modCommonDialog::ShowOpen(&owner, QString(), QString(), QStringLiteral("/no/such/place"));
-        QCOMPARE(m_dialogs->request.folder, QStringLiteral("/no/such/place"));
+        QCOMPARE(m_dialogs.request.folder, QStringLiteral("/no/such/place"));
 
         // The save dialog keeps the filter chosen; an open dialog leaves it alone.
-        m_dialogs->answer = {QStringLiteral("/x/chat.txt"), 2};
+        m_dialogs.answer = {QStringLiteral("/x/chat.txt"), 2};
         QCOMPARE(modCommonDialog::ShowSave(&owner, QStringLiteral("R|*.rtf|T|*.txt"),
                                            QStringLiteral("Export Chat Dialog..."), m_home),
                  QStringLiteral("/x/chat.txt"));
-        QCOMPARE(m_dialogs->request.mode, Dialogs::FileRequest::Mode::Save);
+        QCOMPARE(m_dialogs.request.mode, Dialogs::FileRequest::Mode::Save);
         QCOMPARE(modCommonDialog::LastSaveFilter(), qint16(2));
-        m_dialogs->answer = {QString(), 0};
+        m_dialogs.answer = {QString(), 0};
         QCOMPARE(modCommonDialog::ShowOpen(&owner, QString(), QString(), QString()), QString());
         QCOMPARE(modCommonDialog::LastSaveFilter(), qint16(2));
         QCOMPARE(modCommonDialog::ShowSave(&owner, QString(), QString(), QString()), QString());
@@ -309,7 +300,6 @@ class TestLanguage : public QObject {
 
     // Qt's own dialog: descriptions shown as written, the patterns decide, the choice returns.
     void realFileDialog() {
-        m_dialogs.reset();
         Slot<Dialogs::Service>::Override real(Dialogs::service(), Dialogs::service().byDefault());
         const QString dir = m_tmp.filePath(QStringLiteral("dialog"));
         QVERIFY(QDir().mkpath(dir));
@@ -375,17 +365,17 @@ class TestLanguage : public QObject {
         writeAll(file(QStringLiteral("Log.txt")), "x");
         start.replace(QStringLiteral("<home>"), m_home);
         expected.replace(QStringLiteral("<home>"), m_home);
-        m_dialogs->folderAnswer = QStringLiteral("/chosen folder ");
+        m_dialogs.folderAnswer = QStringLiteral("/chosen folder ");
         QCOMPARE(modGetFld::BrowseForFolder(start, QStringLiteral("Select a folder to save files in:")),
                  QStringLiteral("/chosen folder "));
-        QCOMPARE(m_dialogs->folderStart, expected);
-        QCOMPARE(m_dialogs->folderTitle, QStringLiteral("Select a folder to save files in:"));
+        QCOMPARE(m_dialogs.folderStart, expected);
+        QCOMPARE(m_dialogs.folderTitle, QStringLiteral("Select a folder to save files in:"));
     }
 
     void folderTitleAndCancel() {
         QCOMPARE(modGetFld::BrowseForFolder(QStringLiteral("/tmp"), QString()), QString());
-        QCOMPARE(m_dialogs->folderTitle, QStringLiteral("Please, Select a folder."));
-        QCOMPARE(m_dialogs->folderCalls, 1);
+        QCOMPARE(m_dialogs.folderTitle, QStringLiteral("Please, Select a folder."));
+        QCOMPARE(m_dialogs.folderCalls, 1);
     }
 
     // ---- the language chooser ----
@@ -466,17 +456,17 @@ class TestLanguage : public QObject {
         lang.replace(QStringLiteral("<home>"), m_home);
         expectedFolder.replace(QStringLiteral("<home>"), m_home);
         modGlobals::Sets().LANG = lang;
-        m_dialogs->answer = {answer, answer.isEmpty() ? 0 : 1};
+        m_dialogs.answer = {answer, answer.isEmpty() ? 0 : 1};
         frmLang form;
         form.show();
         click(form.cmdBrw);
-        QCOMPARE(m_dialogs->fileCalls, 1);
-        QCOMPARE(m_dialogs->request.owner, &form);
-        QCOMPARE(m_dialogs->request.mode, Dialogs::FileRequest::Mode::Open);
-        QCOMPARE(m_dialogs->request.title, QStringLiteral("Select A Language File"));
-        QCOMPARE(m_dialogs->request.filters, QStringList{"Talkvane3 Language Files (*.qxl) (*.qxl)"});
-        QCOMPARE(m_dialogs->request.folder, expectedFolder);
-        QCOMPARE(m_dialogs->request.file, expectedFile);
+        QCOMPARE(m_dialogs.fileCalls, 1);
+        QCOMPARE(m_dialogs.request.owner, &form);
+        QCOMPARE(m_dialogs.request.mode, Dialogs::FileRequest::Mode::Open);
+        QCOMPARE(m_dialogs.request.title, QStringLiteral("Select A Language File"));
+        QCOMPARE(m_dialogs.request.filters, QStringList{"Talkvane3 Language Files (*.qxl) (*.qxl)"});
+        QCOMPARE(m_dialogs.request.folder, expectedFolder);
+        QCOMPARE(m_dialogs.request.file, expectedFile);
         const QString shown = answer.isEmpty() ? lang : answer;
         QCOMPARE(form.txtLang->text(), shown);
         QCOMPARE(form.txtLang->isVisible(), !shown.isEmpty());
@@ -485,7 +475,7 @@ class TestLanguage : public QObject {
 
     void applyAfterBrowseSavesAndEnds() {
         modGlobals::Sets().UNAME = QStringLiteral("Ann");
-        m_dialogs->answer = {QStringLiteral("/l/Fran\u00e7ais.qxl"), 1};
+        m_dialogs.answer = {QStringLiteral("/l/Fran\u00e7ais.qxl"), 1};
         auto* caller = new QWidget;
         caller->show();
         QPointer<QWidget> callerGuard(caller);

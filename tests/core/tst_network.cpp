@@ -74,12 +74,11 @@ class TestNetwork : public QObject {
         modLangConst::SetDefaultStrings();
     }
     void init() {
+        env.reset();
         modGlobals::Sets().UNAME = QStringLiteral("Me");
         modGlobals::Sets().UCOL = 255;
         modGlobals::Sets().UFNT = QStringLiteral("Courier New");
         modGlobals::Sets().UPN = QStringLiteral("555-0100");
-        modGlobals::Run().NetLog = 0;
-        modGlobals::Run().OwnStatus = 0;
     }
     void cleanup() {
         if (modNetCmds::IsOpen()) modNetCmds::CloseNetCom(0);
@@ -307,8 +306,7 @@ class TestNetwork : public QObject {
 
     void messageLetterShowsWindow() {
         TestOwner owner;
-        SoundRecorder snd;
-        MessageRecorder msg;
+        MessageRecorder& msg = env.messages;
         modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
         modNetCmds::ParseData(QStringLiteral("Ann") + S + QStringLiteral("Mline one") + S +
                               QStringLiteral("two"));
@@ -326,8 +324,7 @@ class TestNetwork : public QObject {
         QuietOwner owner;
         owner.names.AddItem(QStringLiteral("Eve")); // heard before: no presence answers in between
         owner.records.AddItem(rec(QStringLiteral("Eve")));
-        SoundRecorder snd;
-        MessageRecorder msg;
+        MessageRecorder& msg = env.messages;
         modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
         clsChat ear;
         ear.Init(QStringLiteral("QX3"));
@@ -368,8 +365,7 @@ class TestNetwork : public QObject {
     // No more than NetMessages::kMaxWaiting wait; the log says once that the rest were dropped.
     void waitingMessagesAreBounded() {
         TestOwner owner;
-        SoundRecorder snd;
-        MessageRecorder msg;
+        MessageRecorder& msg = env.messages;
         modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
         const int n = NetMessages::kMaxWaiting;
         for (int i = 0; i < n + 20; ++i)
@@ -478,8 +474,6 @@ class TestNetwork : public QObject {
 
     void garbageNeverCrashesOrCorrupts() {
         // Junk may hold any letter: an "M" shows a message box, an "A" an alert with its sound.
-        MessageRecorder msg;
-        SoundRecorder snd;
         RouterRecorder router;
         TestOwner owner;
         modNetCmds::OpenNetCom(&owner, QStringLiteral("\\Me"));

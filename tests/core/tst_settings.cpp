@@ -141,9 +141,10 @@ void compareSettings(const Settings& actual, const Settings& expected) {
 class TestSettings : public QObject {
     Q_OBJECT
 
-    TestEnv::Headless env;
+    // A program folder with a blank in its name, as under a "Program Files" folder.
+    TestEnv::Headless env{TestEnv::NoNetwork, QStringLiteral("Program Folder")};
     QTemporaryDir& m_tmp = env.home;
-    QString m_home;
+    const QString m_home = env.folder();
     MessageRecorder& m_messages = env.messages;
     int& m_terminated = env.end.terminated;
 
@@ -155,23 +156,14 @@ class TestSettings : public QObject {
   private slots:
     void initTestCase() {
         QVERIFY(m_tmp.isValid());
-        // A program folder with a blank in its name, as under a "Program Files" folder.
-        m_home = m_tmp.filePath(QStringLiteral("Program Folder"));
-        QVERIFY(QDir().mkpath(m_home));
-        qputenv("QX3_HOME", m_home.toUtf8());
-        qputenv("QX3_REGISTRY", m_tmp.filePath(QStringLiteral("registry.json")).toUtf8());
+        QVERIFY(QDir(m_home).exists());
     }
 
     void init() {
-        modGlobals::Sets() = Settings{};
-        modGlobals::Run().SettingsFile = QStringLiteral("User.con");
-        m_messages.shown.clear();
-        m_terminated = 0;
-        QDir home(m_home);
-        for (const QString& f : home.entryList(QDir::Files))
-            QVERIFY(home.remove(f));
-        QDir(Autostart::folder()).removeRecursively();
-        QFile::remove(Registry::storePath());
+        env.reset();
+        // Nothing left from the test before: no settings file, autorun entry or registry store.
+        QVERIFY(QDir(m_home).entryList(QDir::Files).isEmpty());
+        QVERIFY(!QFileInfo::exists(Autostart::folder()) && !QFileInfo::exists(Registry::storePath()));
     }
 
     // ---- the settings file ----

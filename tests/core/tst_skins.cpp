@@ -151,25 +151,21 @@ class TestSkins : public QObject {
     Q_OBJECT
 
     TestEnv::Headless env;
-    std::unique_ptr<QTemporaryDir> home; // fresh for every test
     MessageRecorder& messages = env.messages;
     std::vector<Meanwhile> meanwhile;
 
-    QString path(const QString& name) const { return QDir(home->path()).filePath(name); }
+    QString path(const QString& name) const { return QDir(env.folder()).filePath(name); }
 
   private slots:
     void initTestCase() {
         modLangConst::SetDefaultStrings();
         frmImgs::Load();
-        messages.whileOpen = [this] { meanwhile.push_back({modSkin::Current(), frmImgs::Load().picSkin}); };
     }
     void init() {
-        home = std::make_unique<QTemporaryDir>();
-        QVERIFY(home->isValid());
-        qputenv("QX3_HOME", home->path().toLocal8Bit());
-        messages.shown.clear();
+        env.reset();
+        QVERIFY(env.home.isValid());
+        messages.whileOpen = [this] { meanwhile.push_back({modSkin::Current(), frmImgs::Load().picSkin}); };
         meanwhile.clear();
-        modGlobals::Sets().SKN.clear();
         modSkin::LoadSkin(QString());
     }
 
@@ -217,7 +213,7 @@ class TestSkins : public QObject {
         SkinInfo got = skin("untouched", 9, 9, 9, 9, 9, 9, 9, 9, 9, "x");
         QVERIFY(modSkin::ReadSkinFile(path("s.qxs"), got));
         QCOMPARE(describe(got), describe(expected));
-        QCOMPARE(logLines(home->path()), (QStringList{"Opening Skin File...", "---Skin File Closed."}));
+        QCOMPARE(logLines(env.folder()), (QStringList{"Opening Skin File...", "---Skin File Closed."}));
     }
 
     void readSkinFileRefuses_data() {
@@ -292,7 +288,7 @@ class TestSkins : public QObject {
         QCOMPARE(describe(modSkin::Current()), describe(SkinInfo()));
         QCOMPARE(frmImgs::Load().picSkin, frmImgs::Load().picBaseSkin);
         QVERIFY(messages.shown.empty());
-        QVERIFY(logLines(home->path()).isEmpty());
+        QVERIFY(logLines(env.folder()).isEmpty());
     }
 
     void loadsSkinAndPicture_data() {
@@ -389,7 +385,7 @@ class TestSkins : public QObject {
         QStringList expectedLog{"Opening Skin File..."};
         if (readOk) expectedLog << "---Skin File Closed.";
         expectedLog << "Skin Load Error";
-        QCOMPARE(logLines(home->path()), expectedLog);
+        QCOMPARE(logLines(env.folder()), expectedLog);
     }
 
     // A stored skin name that leads to something other than a regular file must not hang the
@@ -407,7 +403,7 @@ class TestSkins : public QObject {
         QCOMPARE(modGlobals::Sets().SKN, QString());
         QCOMPARE(describe(modSkin::Current()), describe(SkinInfo()));
         QCOMPARE(frmImgs::Load().picSkin, frmImgs::Load().picBaseSkin);
-        QCOMPARE(logLines(home->path()), (QStringList{"Opening Skin File...", "Skin Load Error"}));
+        QCOMPARE(logLines(env.folder()), (QStringList{"Opening Skin File...", "Skin Load Error"}));
     }
 
     void picturePathStaysInSkinFolder_data() {

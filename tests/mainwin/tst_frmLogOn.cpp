@@ -72,18 +72,11 @@ class TestLogOn : public QObject {
         QVERIFY(env.home.isValid());
         modLangConst::SetDefaultStrings();
         frmImgs::Load();
-        env.end.onTerminate = env.end.onEnd = [this] { netOpenAtEnd = modNetCmds::IsOpen(); };
     }
     void init() {
-        auto& s = modGlobals::Sets();
-        s.UNAME = QStringLiteral("Ann");
-        s.UCOL = 0;
-        s.UFNT = QStringLiteral("Arial");
-        s.ALGON = 0;
-        s.INV = 0;
-        messages.shown.clear();
-        messages.answers.clear();
-        terminated = endedNow = 0;
+        env.reset();
+        env.end.onTerminate = env.end.onEnd = [this] { netOpenAtEnd = modNetCmds::IsOpen(); };
+        modGlobals::Sets().UNAME = QStringLiteral("Ann");
         netOpenAtEnd = false;
     }
     void cleanup() {

@@ -17,6 +17,7 @@
 #include "platform/Twips.h"
 #include "support/ChatRecorders.h"
 #include "support/Headless.h"
+#include "support/MainWindowFixture.h"
 #include "support/NetPeer.h"
 #include "support/Recorders.h"
 #include "support/Screenshot.h"
@@ -70,26 +71,10 @@ int redAt(const QImage& img, int x, int y) {
 }
 } // namespace
 
-class TestMainWindow : public QObject {
+class TestMainWindow : public QObject, TestEnv::MainWindowFixture {
     Q_OBJECT
     TestEnv::Headless env{TestEnv::Loopback};
-    std::unique_ptr<MessageRecorder> msg;
-    std::unique_ptr<SoundRecorder> snd;
-    std::unique_ptr<InputRecorder> input;
     std::unique_ptr<TrayRecorder> tray;
-    int& terminated = env.end.terminated;
-    QPointer<frmMain> win;
-
-    frmMain* open() {
-        win = new frmMain;
-        win->show();
-        if (!QTest::qWaitForWindowExposed(win)) qWarning("main window not exposed");
-        return win;
-    }
-    void addUsers(const QStringList& datagrams) {
-        for (QString d : datagrams)
-            modNetCmds::ParseData(d.replace(QLatin1Char('~'), modGlobals::kSep));
-    }
 
   private slots:
     void initTestCase() {
@@ -98,43 +83,23 @@ class TestMainWindow : public QObject {
         frmImgs::Load().picSkin = synthSkin();
     }
     void init() {
-        msg = std::make_unique<MessageRecorder>();
-        snd = std::make_unique<SoundRecorder>();
-        input = std::make_unique<InputRecorder>();
+        env.reset();
         tray = std::make_unique<TrayRecorder>();
-        terminated = 0;
         auto& s = Sets();
         s.UNAME = QStringLiteral("Me");
         s.UCOL = 0xFF;
         s.UFNT = QStringLiteral("Courier New");
-        s.BLC.clear();
-        s.GRPS.clear();
-        s.INV = 0;
         s.SB_U = 0;
-        s.FM_PL = -10000;
-        s.FM_PS = 0;
-        s.FM_SB = true;
-        s.FM_KOT = false;
-        for (auto& b : s.FB)
-            b = {};
-        Run().ExitPassword.clear();
-        Run().SettingsFile = QStringLiteral("User.con");
     }
     void cleanup() {
-        if (win) {
-            win->CloseByCode();
-            QTRY_VERIFY(win.isNull());
-        }
-        msg.reset();
-        snd.reset();
-        input.reset();
+        QVERIFY(closeMain());
         tray.reset();
     }
 
     // --- the list model -----------------------------------------------------------------------
 
     void usersStaySortedAndParallel() {
-        open();
+        openMain();
         addUsers({"carl~C3", "Bob~C2", "ann~C1", "ANN~S2", "bob~FTahoma", "Dave~E", "Eve~B"});
         QCOMPARE(win->lstUsersList.items(), QStringList({"ann", "Bob", "carl", "Eve"}));
         QCOMPARE(
@@ -174,20 +139,20 @@ class TestMainWindow : public QObject {
         QFETCH(QString, name);
         QFETCH(int, what);
         QFETCH(QVariant, value);
-        open();
+        openMain();
         Sets().BLC = QStringLiteral("BOB") + S;
         addUsers({"Ann~C255", "Ann~FVerdana", "Bob~C65280", "Bob~S1", "Bob~FTahoma", "Bob~VMe~0~"});
         QCOMPARE(win->GetUserInfo(name, what), value);
     }
 
     void userInfoWithNobodyListed() {
-        open();
+        openMain();
         for (int what = 1; what <= 5; ++what)
             QCOMPARE(win->GetUserInfo(QStringLiteral("Zed"), what), QVariant(QString()));
     }
 
     void blocking() {
-        open();
+        openMain();
         clsChat ear;
         ear.Init(QStringLiteral("QX3"));
         addUsers({"Ann~B", "Bob~B", "Cy~B"});
@@ -252,7 +217,7 @@ class TestMainWindow : public QObject {
         QFETCH(QString, clicks);
         QFETCH(QString, selected);
         QFETCH(int, anchor);
-        open();
+        openMain();
         addUsers({"a~B", "b~B", "c~B", "d~B", "e~B"});
         for (const QString& c : clicks.split(QLatin1Char(';'))) {
             const QStringList f = c.split(QLatin1Char(','));
@@ -267,7 +232,7 @@ class TestMainWindow : public QObject {
     }
 
     void staleAnchorAfterUsersLeft() {
-        open();
+        openMain();
         addUsers({"a~B", "b~B", "c~B", "d~B", "e~B"});
         win->picList_MouseDown(1, 0, 5, 4 * frmMain::kRowHeight + 3);
         addUsers({"d~E", "e~E", "c~E"});
@@ -276,7 +241,7 @@ class TestMainWindow : public QObject {
     }
 
     void doubleClickIsNotASecondPress() {
-        open();
+        openMain();
         addUsers({"a~B", "b~B"});
         int triggered = 0;
         connect(win->mnuActionSelS[0], &QAction::triggered, this, [&] { ++triggered; });
@@ -291,7 +256,7 @@ class TestMainWindow : public QObject {
     // --- drawing --------------------------------------------------------------------------------
 
     void emptyListDrawing() {
-        open();
+        openMain();
         QVERIFY(!win->vsbLst->isVisible());
         QVERIFY(!win->cmdBB[0]->isEnabled());
         QVERIFY(!win->cmdBB[1]->isEnabled());
@@ -311,7 +276,7 @@ class TestMainWindow : public QObject {
     void rowsAreDrawn() {
         Sets().INV = 1;
         Sets().BLC = QStringLiteral("cy") + S;
-        open();
+        openMain();
         addUsers(
             {"ann~C255", "ann~S0", "bob~C16711680", "bob~S1", "cy~S2", "dee~S2", "dee~Vme~0~", "eve~Cjunk"});
         win->ListSetSel(0, QStringLiteral("1"));
@@ -357,7 +322,7 @@ class TestMainWindow : public QObject {
     }
     void madeUpStatusDrawsNoIcon() {
         QFETCH(QString, status);
-        open();
+        openMain();
         addUsers({"odd~S" + status});
         QCOMPARE(win->GetUserPic(QStringLiteral("odd")), -1);
         const QImage row = win->picLstBuf.copy(3, 3, 16, 16).convertToFormat(QImage::Format_RGB32);
@@ -369,7 +334,7 @@ class TestMainWindow : public QObject {
     }
 
     void strikeThroughForWhoBlocksMe() {
-        open();
+        openMain();
         addUsers({"dee~B"});
         const QImage plain = win->picLstBuf.copy(0, 0, 120, 20);
         addUsers({"dee~Vme~0~"});
@@ -380,7 +345,7 @@ class TestMainWindow : public QObject {
     }
 
     void scrollBarRange() {
-        open();
+        openMain();
         QStringList many;
         for (int i = 0; i < 40; ++i)
             many << QStringLiteral("u%1~B").arg(i, 2, 10, QLatin1Char('0'));
@@ -397,7 +362,7 @@ class TestMainWindow : public QObject {
         Sets().GRPS = QStringLiteral("Team") + S + QStringLiteral("ann") + S + QStringLiteral("bob") + S +
                       QStringLiteral("\r\nEmpty") + S + QStringLiteral("\r\nTail") + S + QStringLiteral("x") +
                       S;
-        open();
+        openMain();
         QCOMPARE(win->mnuActionAlertGrpI.size(), std::size_t(2));
         QCOMPARE(win->mnuActionAlertGrpI[0]->text(), QStringLiteral("Team"));
         QCOMPARE(win->mnuActionAlertGrpI[0]->data().toString(),
@@ -418,7 +383,7 @@ class TestMainWindow : public QObject {
     // --- frame, skin, layout --------------------------------------------------------------------
 
     void firstStartIsCentredAtItsSize() {
-        open();
+        openMain();
         const double dx = Twips::dpiX(win), dy = Twips::dpiY(win);
         QCOMPARE(win->frameGeometry().width(), Twips::toPx(frmMain::kFirstWidth, dx));
         QCOMPARE(win->frameGeometry().height(), Twips::toPx(frmMain::kFirstHeight, dy));
@@ -432,7 +397,7 @@ class TestMainWindow : public QObject {
         Sets().FM_PT = 2000000;
         Sets().FM_PW = 5000;
         Sets().FM_PH = 5500;
-        open();
+        openMain();
         QVERIFY(win->screen()->availableGeometry().intersects(win->frameGeometry()));
         QCOMPARE(win->frameGeometry().width(), Twips::toPx(frmMain::kFirstWidth, Twips::dpiX(win)));
     }
@@ -445,7 +410,7 @@ class TestMainWindow : public QObject {
     void backgroundComposition() {
         QFETCH(bool, sideBar);
         Sets().FM_SB = sideBar;
-        open();
+        openMain();
         const QImage& bg = win->picBuf;
         const int W = win->body->width(), H = win->body->height();
         const int R = sideBar ? W - SkinAtlas::kSideBarWidth : W;
@@ -476,7 +441,7 @@ class TestMainWindow : public QObject {
     }
 
     void backgroundFollowsTheClientArea() {
-        open();
+        openMain();
         win->hide();
         win->resize(620, 540);
         win->show();
@@ -487,7 +452,7 @@ class TestMainWindow : public QObject {
     void placement() {
         for (int i = 0; i < 3; ++i)
             Sets().FB[i].target = QStringLiteral("(All)");
-        open();
+        openMain();
         const int W = win->body->width(), H = win->body->height();
         QCOMPARE(win->picList->geometry(), QRect(6, 37, W - SkinAtlas::kSideBarWidth - 11, H - 128));
         QCOMPARE(win->cmdBB[0]->pos(), QPoint(8, H - (win->cmdBB[0]->height() + 55)));
@@ -516,14 +481,14 @@ class TestMainWindow : public QObject {
         QFETCH(int, minW);
         QFETCH(int, minH);
         Sets().FM_SB = sideBar;
-        open();
+        openMain();
         win->resize(50, 50);
         QTRY_COMPARE(win->frameGeometry().width(), Twips::toPx(minW, Twips::dpiX(win)));
         QCOMPARE(win->frameGeometry().height(), Twips::toPx(minH, Twips::dpiY(win)));
     }
 
     void sideBarOffAtTheLargerMinimumKeepsTheSize() {
-        open();
+        openMain();
         win->resize(50, 50);
         const QSize before = win->size();
         win->mnuViewSideBar_Click();
@@ -534,7 +499,7 @@ class TestMainWindow : public QObject {
     }
 
     void statusButtonAndPicture() {
-        open();
+        openMain();
         QCOMPARE(win->cmdStat->Caption(), QStringLiteral("Status  ~ Online"));
         win->mnuActionStatusSet_Click(1);
         QCOMPARE(win->cmdStat->Caption(), QStringLiteral("Status  ~ Busy"));
@@ -561,7 +526,7 @@ class TestMainWindow : public QObject {
         imgs.picSkin = imgs.picBaseSkin;
         Sets().FM_SB = sideBar;
         Sets().BLC = QStringLiteral("Cy") + S;
-        open();
+        openMain();
         if (users)
             addUsers({"Ann~C255", "Ann~FDejaVu Serif", "Bob~C8388608", "Bob~S1", "Cy~S0", "Dee~S2",
                       "Dee~Vme~0~", "Eve~C32768", "Eve~FDejaVu Sans Mono"});
@@ -599,21 +564,21 @@ class TestMainWindow : public QObject {
         QFETCH(bool, asked);
         QFETCH(bool, closed);
         Run().ExitPassword = password;
-        input->accept = typed;
-        input->answer = answer;
-        msg->answers = {confirm};
-        open();
+        env.input.accept = typed;
+        env.input.answer = answer;
+        env.messages.answers = {confirm};
+        openMain();
         clsChat ear;
         ear.Init(QStringLiteral("QX3"));
         win->mnuActionExit_Click();
-        QCOMPARE(input->asked, password.isEmpty() ? 0 : 1);
-        QCOMPARE(msg->shown.size(), std::size_t(asked ? 1 : 0));
+        QCOMPARE(env.input.asked, password.isEmpty() ? 0 : 1);
+        QCOMPARE(env.messages.shown.size(), std::size_t(asked ? 1 : 0));
         if (asked) {
-            QCOMPARE(msg->shown[0].text, modLangConst::English(QStringLiteral("Main_CloseMsg")));
-            QCOMPARE(msg->shown[0].buttons, 1);
-            QCOMPARE(msg->shown[0].icon, 4);
+            QCOMPARE(env.messages.shown[0].text, modLangConst::English(QStringLiteral("Main_CloseMsg")));
+            QCOMPARE(env.messages.shown[0].buttons, 1);
+            QCOMPARE(env.messages.shown[0].icon, 4);
         }
-        QCOMPARE(terminated, closed ? 1 : 0);
+        QCOMPARE(env.end.terminated, closed ? 1 : 0);
         if (closed) {
             QTRY_VERIFY(win.isNull());
             QStringList got;
@@ -631,20 +596,20 @@ class TestMainWindow : public QObject {
     }
 
     void secondCloseWhileAskingDoesNothing() {
-        open();
+        openMain();
         int nested = 0;
-        msg->whileOpen = [&] {
+        env.messages.whileOpen = [&] {
             ++nested;
             if (nested == 1) win->close(); // a second request while the question is open
         };
-        msg->answers = {0};
+        env.messages.answers = {0};
         win->mnuActionExit_Click();
-        QCOMPARE(msg->shown.size(), std::size_t(1));
-        QCOMPARE(terminated, 1);
+        QCOMPARE(env.messages.shown.size(), std::size_t(1));
+        QCOMPARE(env.end.terminated, 1);
     }
 
     void cleanUpStoresPlaceAndState() {
-        open();
+        openMain();
         win->move(40, 30);
         win->resize(500, 420);
         QTRY_COMPARE(win->size(), QSize(500, 420));
@@ -657,9 +622,9 @@ class TestMainWindow : public QObject {
         QCOMPARE(Sets().FM_PT, Twips::fromPx(g.top(), dy));
         QCOMPARE(Sets().FM_PW, Twips::fromPx(g.width(), dx));
         QCOMPARE(Sets().FM_PH, Twips::fromPx(g.height(), dy));
-        QCOMPARE(terminated, 0); // closed by code: clean-up only
+        QCOMPARE(env.end.terminated, 0); // closed by code: clean-up only
         // Reopened, it comes back where it was.
-        open();
+        openMain();
         QCOMPARE(win->frameGeometry(), g);
     }
 
@@ -668,7 +633,7 @@ class TestMainWindow : public QObject {
         Sets().FM_PT = 450;
         Sets().FM_PW = 6000;
         Sets().FM_PH = 5500;
-        open();
+        openMain();
         win->showMaximized();
         QTRY_VERIFY(win->isMaximized());
         win->CloseByCode();
@@ -680,7 +645,7 @@ class TestMainWindow : public QObject {
 
     void minimisingWithoutTrayStaysReachable() {
         tray->trayPresent = false;
-        open();
+        openMain();
         QVERIFY(win->TBI->Enabled()); // asked for, but nothing shows it
         QVERIFY(!win->TrayIconShown());
         win->showMinimized();
@@ -690,7 +655,7 @@ class TestMainWindow : public QObject {
     }
 
     void trayIconFromLoadToCleanUp() {
-        open();
+        openMain();
         QCOMPARE(tray->calls, QStringList{"add|?|"});
         QVERIFY(win->TrayIconShown());
         QVERIFY(win->TBI->BaseIcon().IsIcon());
@@ -708,7 +673,7 @@ class TestMainWindow : public QObject {
     }
     void hidesIntoTheTrayAndComesBack() {
         QFETCH(bool, maximised);
-        open();
+        openMain();
         if (maximised) win->showMaximized();
         QTRY_COMPARE(bool(win->windowState() & Qt::WindowMaximized), maximised);
         win->showMinimized();
@@ -720,7 +685,7 @@ class TestMainWindow : public QObject {
     }
 
     void showItemOfTheTrayMenuBringsItBack() {
-        open();
+        openMain();
         win->showMinimized();
         QTRY_VERIFY(win->isHidden());
         win->mnuPopShow->trigger();
@@ -729,7 +694,7 @@ class TestMainWindow : public QObject {
     }
 
     void aTrayThatGoesGivesTheWindowBack() {
-        open();
+        openMain();
         win->showMinimized();
         QTRY_VERIFY(win->isHidden());
         tray->setPresent(false);
@@ -748,7 +713,7 @@ class TestMainWindow : public QObject {
     void rightClickPopsTheMenuOnlyWhereTheTrayDoesNot() {
         QFETCH(bool, trayShowsMenu);
         tray->showsMenu = trayShowsMenu;
-        open();
+        openMain();
         tray->last()->click(TrayIcon::kRightUp);
         QCOMPARE(win->mnuPop->isVisible(), !trayShowsMenu);
         win->mnuPop->hide();
@@ -757,7 +722,7 @@ class TestMainWindow : public QObject {
     // --- a live network -------------------------------------------------------------------------
 
     void showsUsersAnotherProcessAnnounces() {
-        open();
+        openMain();
         TestEnv::NetPeer peer;
         QVERIFY(peer.start(QStringLiteral("Zoe"), QStringLiteral("32768"), QStringLiteral("Tahoma")));
         QTRY_COMPARE_WITH_TIMEOUT(win->lstUsersList.items(), QStringList({"Zoe"}), TestEnv::kNetWait);
@@ -771,19 +736,19 @@ class TestMainWindow : public QObject {
     }
 
     void addTheSelectionToAChatRoom() {
-        open();
+        openMain();
         QCOMPARE(MainWindowLink::Loaded(), static_cast<MainWindowLink*>(win.data()));
         addUsers({"ann~C0", "bob~C0", "cy~C0"});
         RoomRecorder room;
         RoomRecorder other;
         other.members << QStringLiteral("Bob");
         win->AddU2Chat(&room);
-        QCOMPARE(msg->texts(), QStringList({modLangConst::Get(QStringLiteral("Main_SelUserMsg"))}));
+        QCOMPARE(env.messages.texts(), QStringList({modLangConst::Get(QStringLiteral("Main_SelUserMsg"))}));
         for (int i = 0; i < 3; ++i)
             win->ListSetSel(i, QStringLiteral("1"));
         win->AddU2Chat(&room);
         QCOMPARE(room.members, QStringList({"ann", "cy"}));
-        QCOMPARE(msg->texts().last(),
+        QCOMPARE(env.messages.texts().last(),
                  QStringLiteral("bob") + modLangConst::Get(QStringLiteral("Main_UserInChat")));
         // A room that closed meanwhile gets nobody.
         RoomRecorder gone;

@@ -17,6 +17,7 @@
 #include "mainwin/frmMain.h"
 #include "platform/Twips.h"
 #include "support/Headless.h"
+#include "support/MainWindowFixture.h"
 #include "support/Screenshot.h"
 #include "support/TrayRecorder.h"
 
@@ -50,24 +51,12 @@ template <class W> std::vector<W*> windowsOf() {
 }
 } // namespace
 
-class TestMainCommands : public QObject {
+class TestMainCommands : public QObject, TestEnv::MainWindowFixture {
     Q_OBJECT
     TestEnv::Headless env{TestEnv::Loopback};
     TrayRecorder tray;
     RestartCounter restarter;
     Slot<SignOutService>::Override restartIn{MainWindowHooks::signOut(), restarter};
-    QPointer<frmMain> win;
-
-    frmMain* open() {
-        win = new frmMain;
-        win->show();
-        if (!QTest::qWaitForWindowExposed(win)) qWarning("main window not exposed");
-        return win;
-    }
-    void addUsers(const QStringList& datagrams) {
-        for (QString d : datagrams)
-            modNetCmds::ParseData(d.replace(QLatin1Char('~'), modGlobals::kSep));
-    }
     QStringList shownTexts() const {
         QStringList out;
         for (const auto& m : env.messages.shown)
@@ -84,26 +73,13 @@ class TestMainCommands : public QObject {
         clsFileXfer::Install();
     }
     void init() {
-        env.messages.shown.clear();
-        env.messages.answers.clear();
+        env.reset();
         restarter.restarts = 0;
-        env.dialogs.fileCalls = 0;
-        auto& s = Sets();
-        s.UNAME = QStringLiteral("Me");
-        s.GRPS.clear();
-        s.BLC.clear();
-        s.SB_U = 0;
-        s.FBe = 0;
-        s.FM_PL = -10000;
-        s.FM_PS = 0;
-        for (auto& b : s.FB)
-            b = {};
+        Sets().UNAME = QStringLiteral("Me");
+        Sets().SB_U = 0;
     }
     void cleanup() {
-        if (win) {
-            win->CloseByCode();
-            QTRY_VERIFY(win.isNull());
-        }
+        QVERIFY(closeMain());
         for (frmAbout* a : windowsOf<frmAbout>())
             delete a;
         for (frmAlert* a : windowsOf<frmAlert>())
@@ -128,7 +104,7 @@ class TestMainCommands : public QObject {
     void twinsRunOneHandler() {
         QFETCH(QString, twin);
         QFETCH(QString, shown);
-        open();
+        openMain();
         const std::map<QString, std::pair<QAction*, QAction*>> twins = {
             {"signout", {win->mnuActionSignOut, win->mnuPopSignOut}},
             {"close", {win->mnuActionExitAct, win->mnuPopClose}},
@@ -148,7 +124,7 @@ class TestMainCommands : public QObject {
     }
 
     void trayStatusAndAboutTwins() {
-        open();
+        openMain();
         win->mnuPopStatSet[1]->trigger();
         QVERIFY(win->mnuActionStatusSet[1]->isChecked() && win->mnuPopStatSet[1]->isChecked());
         QVERIFY(!win->mnuActionStatusSet[0]->isChecked() && !win->mnuPopStatSet[0]->isChecked());
@@ -167,7 +143,7 @@ class TestMainCommands : public QObject {
                 "frmMain.mnuActionStatusSet(2)|Weg\r\nfrmMain.mnuActionGrp|Gruppe\r\n");
         f.close();
         QVERIFY(modDB::LoadDB(path));
-        open();
+        openMain();
         QVERIFY(modDB::LoadDB(QString()));
         QCOMPARE(win->mnuActionSignOut->text(), QStringLiteral("Abmelden"));
         QCOMPARE(win->mnuPopSignOut->text(), QStringLiteral("Abmelden"));
@@ -180,7 +156,7 @@ class TestMainCommands : public QObject {
     }
 
     void trayMenuOrder() {
-        open();
+        openMain();
         QStringList shown;
         for (QAction* a : win->mnuPop->actions())
             if (a->isVisible()) shown << (a->isSeparator() ? QStringLiteral("-") : a->text());
@@ -201,7 +177,7 @@ class TestMainCommands : public QObject {
     void signOutRestartsAfterTheHandler() {
         QFETCH(int, answer);
         QFETCH(int, restarts);
-        open();
+        openMain();
         env.messages.answers = {answer};
         win->cmdSB[4]->Click();
         QCOMPARE(env.messages.shown.size(), std::size_t(1));
@@ -225,7 +201,7 @@ class TestMainCommands : public QObject {
     }
     void moveWindow() {
         QFETCH(int, index);
-        open();
+        openMain();
         const QSize outer = win->frameGeometry().size();
         const int w = Twips::fromPx(outer.width(), 96), h = Twips::fromPx(outer.height(), 96);
         const int left = kScreenX * 15, top = kScreenY * 15;
@@ -249,7 +225,7 @@ class TestMainCommands : public QObject {
     }
     void hideButtonAndBack() {
         QFETCH(bool, maximised);
-        open();
+        openMain();
         if (maximised) win->showMaximized();
         QTRY_COMPARE(bool(win->windowState() & Qt::WindowMaximized), maximised);
         win->cmdSB[5]->Click();
@@ -288,7 +264,7 @@ class TestMainCommands : public QObject {
         QFETCH(QString, shown);
         Sets().GRPS = groups.replace(QLatin1Char('~'), S).replace(QLatin1Char('|'), QStringLiteral("\r\n"));
         Sets().FB[3] = {target, 1, QStringLiteral("hello")};
-        open();
+        openMain();
         addUsers({"Ann~B", "Bob~B"});
         win->cmdFB[3]->Click();
         QCOMPARE(shownTexts(), QStringList{shown});
@@ -297,7 +273,7 @@ class TestMainCommands : public QObject {
 
     void groupWithNobodyOnLine() {
         Sets().GRPS = QStringLiteral("Team") + S + QStringLiteral("Zed") + S + QStringLiteral("\r\n");
-        open();
+        openMain();
         win->UpdateGrpLst();
         win->mnuPopAlertGrpI[0]->trigger();
         QCOMPARE(shownTexts(), QStringList{lang("Main_NoGrpUsersOnLine")});
@@ -315,7 +291,7 @@ class TestMainCommands : public QObject {
         Sets().FBe = static_cast<qint16>(fbe);
         Sets().FB[0] = {QStringLiteral("(All)"), 0, QStringLiteral("a")};
         Sets().FB[7] = {QStringLiteral("Team"), 0, QStringLiteral("b")};
-        open();
+        openMain();
         for (int i = 0; i < 10; ++i) {
             const bool used = i == 0 || i == 7;
             QCOMPARE(win->cmdFB[i]->isVisible(), used);
@@ -351,7 +327,7 @@ class TestMainCommands : public QObject {
         QFETCH(int, action);
         QFETCH(QString, status);
         QFETCH(QString, shown);
-        open();
+        openMain();
         addUsers({"Ann~S" + status});
         win->ListSetSel(0, QStringLiteral("1"));
         win->mnuActionSelS[action]->trigger();
@@ -360,7 +336,7 @@ class TestMainCommands : public QObject {
     }
 
     void nothingSelected() {
-        open();
+        openMain();
         addUsers({"Ann~B"});
         for (int action = 0; action < 6; ++action)
             win->mnuActionSelS_Click(action);
@@ -369,7 +345,7 @@ class TestMainCommands : public QObject {
     }
 
     void blockTurnsTheSelectionOver() {
-        open();
+        openMain();
         addUsers({"Ann~S2", "Bob~B", "Cy~B"});
         Sets().BLC = QStringLiteral("Bob") + S;
         win->ListSetSel(0, QStringLiteral("1"));
@@ -394,7 +370,7 @@ class TestMainCommands : public QObject {
         QFETCH(int, action);
         QFETCH(QString, opens);
         opens.replace(QLatin1Char('~'), S);
-        open();
+        openMain();
         clsChat ear;
         ear.Init(QStringLiteral("QX3"));
         addUsers({"Ann~S0", "Bob~S2", "Cy~S0", "Dee~S0"});
@@ -428,7 +404,7 @@ class TestMainCommands : public QObject {
     }
 
     void fileToTheOneSelectedUser() {
-        open();
+        openMain();
         clsChat ear;
         ear.Init(QStringLiteral("QX3"));
         addUsers({"Ann~S1", "Bob~S2"});
@@ -448,7 +424,7 @@ class TestMainCommands : public QObject {
     }
 
     void chatLeavesOutWhoIsInARoom() {
-        open();
+        openMain();
         addUsers({"Ann~S0", "Bob~S0"});
         modAppFnc::LoadChatWindow(QStringLiteral("Ann") + S);
         QCOMPARE(windowsOf<frmChat>().size(), std::size_t(1));
@@ -465,7 +441,7 @@ class TestMainCommands : public QObject {
     }
 
     void aUserLeavingWhileAMessageIsOpen() {
-        open();
+        openMain();
         addUsers({"Ann~S0", "Bob~S0"});
         modAppFnc::LoadChatWindow(QStringLiteral("Ann") + S);
         win->ListSetSel(0, QStringLiteral("1"));
@@ -496,7 +472,7 @@ class TestMainCommands : public QObject {
         Sets().GRPS = QStringLiteral("Team") + S + "Ann" + S + "\r\n" + "TEAM" + S + "Cy" + S + "Zed" + S +
                       "Ann" + S + "\r\n";
         Sets().FB[2] = {target, qint16(now ? 1 : 0), QStringLiteral("hello")};
-        open();
+        openMain();
         clsChat ear;
         ear.Init(QStringLiteral("QX3"));
         addUsers({"Ann~S0", "Cy~S0"});

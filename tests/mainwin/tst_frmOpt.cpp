@@ -18,6 +18,7 @@
 #include "platform/ProgramFolder.h"
 #include "support/AppBarFakes.h"
 #include "support/Headless.h"
+#include "support/MainWindowFixture.h"
 #include "support/Recorders.h"
 #include "support/Screenshot.h"
 #include "support/TestEnv.h"
@@ -81,15 +82,13 @@ void writePicture(const QString& path, QColor colour) {
 }
 } // namespace
 
-class TestOptions : public QObject {
+class TestOptions : public QObject, TestEnv::MainWindowFixture {
     Q_OBJECT
     TestEnv::Headless env{TestEnv::Loopback};
     QTemporaryDir& home = env.home;
-    std::unique_ptr<MessageRecorder> msg;
-    std::unique_ptr<SoundRecorder> snd;
-    std::unique_ptr<DialogRecorder> dlg;
-    std::unique_ptr<InputRecorder> input;
-    QPointer<frmMain> mainWin;
+    MessageRecorder* const msg = &env.messages;
+    SoundRecorder* const snd = &env.sounds;
+    DialogRecorder* const dlg = &env.dialogs;
 
     QString path(const QString& name) const { return QDir(home.path()).filePath(name); }
     QString settingsFile() const { return modSettings::SettingsPath(); }
@@ -124,19 +123,12 @@ class TestOptions : public QObject {
         frmImgs::Load();
     }
     void init() {
-        msg = std::make_unique<MessageRecorder>();
-        snd = std::make_unique<SoundRecorder>();
-        dlg = std::make_unique<DialogRecorder>();
-        input = std::make_unique<InputRecorder>();
-        QVERIFY(modDB::LoadDB(QString()));
+        QVERIFY(modDB::LoadDB(QString())); // before the reset, which takes away what it logs
+        env.reset();
         modLangConst::SetDefaultStrings();
-        Sets() = modGlobals::Settings{};
         Sets().UNAME = QStringLiteral("Me");
         Sets().SB_U = 0;
-        Run().SettingsFile = QStringLiteral("User.con");
         modSkin::LoadSkin(QString());
-        for (const char* f : {"User.con", "QX3_Over.qxs", "default skin.qxs", "Log.txt"})
-            QFile::remove(path(QString::fromLatin1(f)));
     }
     void cleanup() {
         if (frmOpt* f = frmOpt::Loaded()) {
@@ -144,14 +136,7 @@ class TestOptions : public QObject {
             f->cmdCancel_Click();
             QTRY_VERIFY(guard.isNull());
         }
-        if (mainWin) {
-            mainWin->CloseByCode();
-            QTRY_VERIFY(mainWin.isNull());
-        }
-        input.reset();
-        dlg.reset();
-        snd.reset();
-        msg.reset();
+        QVERIFY(closeMain());
     }
 
     // --- opening and OK without edits --------------------------------------------------------
@@ -1054,9 +1039,7 @@ class TestOptions : public QObject {
         QFETCH(bool, closeBox);
         Sets().GRPS = sep(QStringLiteral("Team~ann~\r\n"));
         Sets().FB[0] = {QStringLiteral("Team"), 0, QStringLiteral("hi")};
-        mainWin = new frmMain;
-        mainWin->show();
-        QVERIFY(QTest::qWaitForWindowExposed(mainWin));
+        QVERIFY(openMain());
         QVERIFY(modSettings::SaveSettings());
         const QByteArray before = readAll(settingsFile());
         const modGlobals::Settings values = Sets();
@@ -1086,9 +1069,9 @@ class TestOptions : public QObject {
         QVERIFY(Sets().GRPS == values.GRPS && Sets().FB[0].target == values.FB[0].target &&
                 Sets().STARTUP == values.STARTUP && Sets().ALTSND == values.ALTSND &&
                 Sets().CAT == values.CAT);
-        QCOMPARE(mainWin->mnuActionAlertGrpI.size(), std::size_t(1));
-        QCOMPARE(mainWin->mnuActionAlertGrpI[0]->text(), QStringLiteral("Team"));
-        QVERIFY(!mainWin->cmdFB[0]->isHidden());
+        QCOMPARE(win->mnuActionAlertGrpI.size(), std::size_t(1));
+        QCOMPARE(win->mnuActionAlertGrpI[0]->text(), QStringLiteral("Team"));
+        QVERIFY(!win->cmdFB[0]->isHidden());
         QVERIFY(msg->shown.empty());
     }
 
@@ -1097,16 +1080,14 @@ class TestOptions : public QObject {
     void okRebuildsTheMainWindowsGroupsAndSoftButtons() {
         Sets().GRPS = sep(QStringLiteral("Old~x~\r\n"));
         Sets().FB[0] = {QStringLiteral("Old"), 0, QStringLiteral("hi")};
-        mainWin = new frmMain;
-        mainWin->show();
-        QVERIFY(QTest::qWaitForWindowExposed(mainWin));
-        QVERIFY(!mainWin->cmdFB[0]->isHidden());
-        QVERIFY(mainWin->cmdFB[1]->isHidden());
+        QVERIFY(openMain());
+        QVERIFY(!win->cmdFB[0]->isHidden());
+        QVERIFY(win->cmdFB[1]->isHidden());
         // The Options command opens the one dialog; a second command raises it.
-        mainWin->mnuActionOptions->trigger();
+        win->mnuActionOptions->trigger();
         frmOpt* f = frmOpt::Loaded();
         QVERIFY(f);
-        mainWin->mnuPopOptions->trigger();
+        win->mnuPopOptions->trigger();
         QCOMPARE(frmOpt::Loaded(), f);
         QVERIFY(QTest::qWaitForWindowActive(f));
         f->lstGrps->setCurrentRow(0);
@@ -1125,42 +1106,38 @@ class TestOptions : public QObject {
         f->chkSoftMenu->setChecked(true);
         ok(f);
         QStringList menu;
-        for (QAction* a : mainWin->mnuActionAlertGrpI)
+        for (QAction* a : win->mnuActionAlertGrpI)
             menu << a->text() + QLatin1Char('=') +
                         a->data().toString().replace(modGlobals::kSep, QLatin1Char(','));
         QCOMPARE(menu, QStringList({"Alpha=ann,", "Beta=bob,"}));
-        QCOMPARE(mainWin->mnuPopAlertGrpI.size(), std::size_t(2));
-        QVERIFY(mainWin->cmdFB[0]->isHidden());
-        QVERIFY(!mainWin->cmdFB[1]->isHidden());
-        QVERIFY(mainWin->mnuPopSoft[1]->isVisible());
-        QVERIFY(!mainWin->mnuPopSoft[0]->isVisible());
+        QCOMPARE(win->mnuPopAlertGrpI.size(), std::size_t(2));
+        QVERIFY(win->cmdFB[0]->isHidden());
+        QVERIFY(!win->cmdFB[1]->isHidden());
+        QVERIFY(win->mnuPopSoft[1]->isVisible());
+        QVERIFY(!win->mnuPopSoft[0]->isVisible());
     }
 
-    void mainWindowGoingTakesTheDialog() {
-        mainWin = new frmMain;
-        mainWin->show();
-        QVERIFY(QTest::qWaitForWindowExposed(mainWin));
+    void windowGoingTakesTheDialog() {
+        QVERIFY(openMain());
         QVERIFY(modSettings::SaveSettings());
-        click(mainWin->cmdSB[2]);
+        click(win->cmdSB[2]);
         QPointer<frmOpt> f = frmOpt::Loaded();
         QVERIFY(f);
         f->chkInvH->setChecked(true);
-        mainWin->CloseByCode();
-        QTRY_VERIFY(mainWin.isNull());
+        win->CloseByCode();
+        QTRY_VERIFY(win.isNull());
         QTRY_VERIFY(f.isNull());
         QCOMPARE(Sets().INV, qint16(0));
     }
 
     void okReskinsTheMainWindowAndVisibleChatWindows() {
-        mainWin = new frmMain;
-        mainWin->show();
-        QVERIFY(QTest::qWaitForWindowExposed(mainWin));
+        QVERIFY(openMain());
         QPointer<frmChat> shown = new frmChat;
         shown->show();
         QVERIFY(QTest::qWaitForWindowExposed(shown));
         QPointer<frmChat> hidden = new frmChat;
         const QColor newSkin(10, 20, 200);
-        QVERIFY(QColor(mainWin->picBuf.pixel(60, 5)) != newSkin);
+        QVERIFY(QColor(win->picBuf.pixel(60, 5)) != newSkin);
         QVERIFY(QColor(shown->picBuf.pixel(60, 5)) != newSkin);
         const QImage hiddenBefore = hidden->picBuf;
         dlg->answer.path = skinFile(QStringLiteral("Blue"));
@@ -1168,7 +1145,7 @@ class TestOptions : public QObject {
         click(f->optSkin[1]);
         click(f->cmdSkin);
         ok(f);
-        QCOMPARE(QColor(mainWin->picBuf.pixel(60, 5)), newSkin);
+        QCOMPARE(QColor(win->picBuf.pixel(60, 5)), newSkin);
         QCOMPARE(QColor(shown->picBuf.pixel(60, 5)), newSkin);
         QCOMPARE(hidden->picBuf, hiddenBefore);
         delete shown;

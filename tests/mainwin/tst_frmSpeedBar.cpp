@@ -16,6 +16,7 @@
 #include "support/AppBarFakes.h"
 #include "support/ChatRecorders.h"
 #include "support/Headless.h"
+#include "support/MainWindowFixture.h"
 #include "support/Screenshot.h"
 #include "support/TrayRecorder.h"
 
@@ -37,7 +38,7 @@ namespace {
 const QString S(modGlobals::kSep);
 } // namespace
 
-class TestSpeedBar : public QObject {
+class TestSpeedBar : public QObject, TestEnv::MainWindowFixture {
     Q_OBJECT
     TestEnv::Headless env{TestEnv::Loopback};
     std::unique_ptr<TrayRecorder> tray;
@@ -45,18 +46,12 @@ class TestSpeedBar : public QObject {
     std::unique_ptr<Mailslot> ear;
     std::unique_ptr<RoomFactory> rooms;
     QPointer<frmSpeedBar> bar;
-    QPointer<frmMain> main;
 
+    // The bar first: the main window's load fills it.
     void open() {
         bar = frmSpeedBar::Load();
         bar->show();
-        main = new frmMain;
-        main->show();
-        QVERIFY(QTest::qWaitForWindowExposed(main));
-    }
-    void addUsers(const QStringList& datagrams) {
-        for (QString d : datagrams)
-            modNetCmds::ParseData(d.replace(QLatin1Char('~'), modGlobals::kSep));
+        QVERIFY(openMain());
     }
     // Ann Online, Bob Away, Carl Busy.
     void threeUsers() { addUsers({"Ann~S0", "Bob~S2", "Carl~S1"}); }
@@ -117,29 +112,22 @@ class TestSpeedBar : public QObject {
         frmImgs::Load();
     }
     void init() {
+        env.reset();
         tray = std::make_unique<TrayRecorder>();
         shell = std::make_unique<ShellRecorder>();
         rooms = std::make_unique<RoomFactory>();
         ear = std::make_unique<Mailslot>();
         QVERIFY(ear->create(QStringLiteral("QX3")) >= 0);
-        env.messages.shown.clear();
         auto& s = Sets();
         s.UNAME = QStringLiteral("Me");
-        s.UFNT = QStringLiteral("Arial");
         s.SB_U = 1;
-        s.SB_P = 0;
         s.SB_S = 0; // no slide: places are final at once
         s.SB_F = 0;
         s.GRPS = QStringLiteral("Team") + S + QStringLiteral("Ann") + S + QStringLiteral("Bob") + S +
                  QStringLiteral("\r\nGone") + S + QStringLiteral("Zed") + S + QStringLiteral("\r\n");
-        Run().SpeedBarSlide = 1;
-        Run().OwnStatus = 0;
     }
     void cleanup() {
-        if (main) {
-            main->CloseByCode();
-            QTRY_VERIFY(main.isNull());
-        }
+        QVERIFY(closeMain());
         frmSpeedBar::Unload();
         QTRY_VERIFY(bar.isNull());
         for (ChatRoom* r : ChatRooms::All())
@@ -314,7 +302,7 @@ class TestSpeedBar : public QObject {
         QCOMPARE(selectedUsers(), QStringList{"Ann"}); // the first, when nothing was chosen
         select({"Bob", "Carl"});
         auto* first = bar->lstUsers->item(0);
-        main->RefSBUList();
+        win->RefSBUList();
         QCOMPARE(bar->lstUsers->item(0), first); // an unchanged list is left alone
         addUsers({"Abe~S0"});
         QCOMPARE(shownUsers(), (QStringList{"Abe", "Ann", "Bob", "Carl"}));
@@ -330,10 +318,10 @@ class TestSpeedBar : public QObject {
         QCOMPARE(bar->lstGrps->currentItem()->text(), QStringLiteral("Gone"));
         addUsers({"Dan~S0"});
         QCOMPARE(bar->Tab, qint16(1));
-        main->UpdateGrpLst();
+        win->UpdateGrpLst();
         QCOMPARE(bar->lstGrps->currentItem()->text(), QStringLiteral("Gone"));
         Sets().GRPS = QStringLiteral("Gone") + S + QStringLiteral("Zed") + S + QStringLiteral("\r\n");
-        main->UpdateGrpLst();
+        win->UpdateGrpLst();
         QCOMPARE(bar->lstGrps->count(), 2);
         QCOMPARE(bar->lstGrps->currentItem()->text(), QStringLiteral("Gone"));
     }
@@ -460,8 +448,8 @@ class TestSpeedBar : public QObject {
         QTRY_VERIFY(bar.isNull());
         // The main window goes on without it.
         addUsers({"Dan~S0"});
-        main->mnuActionStatusSet_Click(1);
-        main->UpdateGrpLst();
+        win->mnuActionStatusSet_Click(1);
+        win->UpdateGrpLst();
     }
 
     void statusKeys_data() {
@@ -512,7 +500,7 @@ class TestSpeedBar : public QObject {
 
     void reloadedBarShowsTheStatus() {
         open();
-        main->mnuActionStatusSet_Click(2);
+        win->mnuActionStatusSet_Click(2);
         frmSpeedBar::Unload();
         QTRY_VERIFY(bar.isNull());
         bar = frmSpeedBar::Load();
@@ -534,17 +522,17 @@ class TestSpeedBar : public QObject {
         open();
         QTRY_COMPARE(bar->height(), 65);
         QTest::mouseClick(bar->imgTB, Qt::LeftButton);
-        QVERIFY(main->mnuPop->isVisible());
+        QVERIFY(win->mnuPop->isVisible());
         const QPoint icon = bar->imgTB->mapToGlobal(QPoint(0, 0));
         if (side == 0)
-            QCOMPARE(main->mnuPop->pos().y(), icon.y() + bar->imgTB->height()); // below the icon
+            QCOMPARE(win->mnuPop->pos().y(), icon.y() + bar->imgTB->height()); // below the icon
         else
-            QVERIFY(main->mnuPop->geometry().bottom() < icon.y() + 1); // above it
-        main->mnuPop->hide();
+            QVERIFY(win->mnuPop->geometry().bottom() < icon.y() + 1); // above it
+        win->mnuPop->hide();
         QVERIFY(!modAppBar::Dragging()); // the icon is no handle to drag the bar by
         bar->cmdStat_Click();
-        QVERIFY(main->mnuActionStatus->isVisible());
-        main->mnuActionStatus->hide();
+        QVERIFY(win->mnuActionStatus->isVisible());
+        win->mnuActionStatus->hide();
     }
 
     void nameOnTheStrip() {

@@ -69,8 +69,7 @@ using modGlobals::Sets;
 class TestStartUp : public QObject {
     Q_OBJECT
     TestEnv::Headless env{TestEnv::Loopback};
-    std::unique_ptr<MessageRecorder> msg;
-    std::unique_ptr<SoundRecorder> snd;
+    MessageRecorder* const msg = &env.messages;
     int& terminated = env.end.terminated;
     int& ended = env.end.ended;
 
@@ -80,25 +79,10 @@ class TestStartUp : public QObject {
         Services::Install(); // as the program does before its start sequence
     }
     void init() {
-        msg = std::make_unique<MessageRecorder>();
-        snd = std::make_unique<SoundRecorder>();
-        terminated = ended = 0;
+        env.reset();
         modLangConst::SetDefaultStrings();
-        auto& s = Sets();
-        s.UNAME = QStringLiteral("Old");
-        s.UCOL = 77;
-        s.UFNT = QStringLiteral("Arial");
-        s.SB_U = 1;
-        s.ALGON = 0;
-        Run().NoLog = 0;
-        Run().NetLog = 0;
-        Run().PopupHide = 0;
-        Run().SpeedBarSlide = 1;
-        Run().SettingsFile = QStringLiteral("User.con");
-    }
-    void cleanup() {
-        msg.reset();
-        snd.reset();
+        Sets().UNAME = QStringLiteral("Old");
+        Sets().UCOL = 77;
     }
 
     // Runs first, before this process has taken any program folder's lock.

@@ -8,6 +8,9 @@
 //   TestEnv::PlatformHeadless env;                         // the program folder is env.folder()
 //   TestEnv::PlatformHeadless env{QStringLiteral("prog")}; // a folder inside the temporary one,
 //                                                          // so that anything written beside it shows
+//
+// The guard lives as long as its test class. Each test starts fresh by calling `env.reset()`
+// first in its init(), and then sets what it needs.
 #include "support/PlatformRecorders.h"
 #include "support/TestEnv.h"
 
@@ -20,13 +23,33 @@ namespace TestEnv {
 template <class End> class Guard {
   public:
     explicit Guard(const QString& programFolder = QString())
-        : folder_(programFolder.isEmpty() ? home.path() : home.filePath(programFolder)) {
+        : programFolder_(programFolder),
+          folder_(programFolder.isEmpty() ? home.path() : home.filePath(programFolder)) {
         isolate(home, programFolder);
     }
     Guard(const Guard&) = delete;
     Guard& operator=(const Guard&) = delete;
 
     QString folder() const { return folder_; }
+
+    // What the recorders have seen is forgotten; what they were told to answer stays (a fuzzing
+    // harness, before each input).
+    void forget() {
+        dialogs.forget();
+        sounds.forget();
+        boxes.forget();
+        end.forget();
+    }
+    // Everything as the guard began (each test's init()): the recorders as new, the program
+    // folder, registry and autostart folder empty, and the environment naming them again.
+    void reset() {
+        dialogs.reset();
+        sounds.reset();
+        boxes.reset();
+        end.reset();
+        empty(home);
+        isolate(home, programFolder_);
+    }
 
     QTemporaryDir home; // first: the recorders may still write into it while they leave
     DialogRecorder dialogs;
@@ -35,6 +58,7 @@ template <class End> class Guard {
     End end;
 
   private:
+    QString programFolder_;
     QString folder_;
 };
 

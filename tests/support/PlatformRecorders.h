@@ -1,7 +1,8 @@
 #pragma once
 // Recorders for the platform's own services (titled message boxes, the open, save and folder
 // dialogs, sound, the end at once), which the companion programs use too. Each one puts itself
-// into its service's slot for its lifetime and restores what was there.
+// into its service's slot for its lifetime and restores what was there. `forget()` clears what
+// a recorder has seen and keeps what it was told to answer; `reset()` makes it as new.
 #include "platform/Dialogs.h"
 #include "platform/MsgBox.h"
 #include "platform/ProgramEnd.h"
@@ -18,6 +19,13 @@ struct BoxRecorder : MsgBox::Service {
     // Answers each box by what it says, ahead of `answers`.
     std::function<MsgBox::Answer(const MsgBox::Box&)> answer;
     Slot<MsgBox::Service>::Override use{MsgBox::service(), *this};
+    void forget() { shown.clear(); }
+    void reset() {
+        forget();
+        answers.clear();
+        whileOpen = nullptr;
+        answer = nullptr;
+    }
     MsgBox::Answer Show(const MsgBox::Box& box) override {
         shown.push_back(box);
         if (whileOpen) whileOpen();
@@ -49,6 +57,8 @@ struct BoxRecorder : MsgBox::Service {
 
 struct SoundRecorder : Sound::Backend {
     QStringList heard; // "beep", or "wave:<path>:<wait>"
+    void forget() { heard.clear(); }
+    void reset() { forget(); }
     void beep() override { heard << QStringLiteral("beep"); }
     void playWave(const QString& path, bool wait) override {
         heard << QStringLiteral("wave:%1:%2").arg(path).arg(wait ? 1 : 0);
@@ -64,6 +74,17 @@ struct DialogRecorder : Dialogs::Service {
     Dialogs::FileAnswer answer;
     int folderCalls = 0;
     QString folderStart, folderTitle, folderAnswer;
+    void forget() {
+        fileCalls = folderCalls = 0;
+        request = {};
+        folderStart.clear();
+        folderTitle.clear();
+    }
+    void reset() {
+        forget();
+        answer = {};
+        folderAnswer.clear();
+    }
 
     Dialogs::FileAnswer chooseFile(const Dialogs::FileRequest& r) override {
         ++fileCalls;
@@ -83,6 +104,11 @@ struct DialogRecorder : Dialogs::Service {
 struct ProgramEndRecorder : ProgramEnd::Handler {
     int ended = 0;
     std::function<void()> onEnd; // runs where the real end would end the process
+    void forget() { ended = 0; }
+    void reset() {
+        forget();
+        onEnd = nullptr;
+    }
     Slot<ProgramEnd::Handler>::Override use{ProgramEnd::handler(), *this};
     void EndNow() override {
         ++ended;

@@ -1,6 +1,7 @@
 #pragma once
 // Recorders that stand in for the windows and services the core reaches through interfaces.
-// Each one puts itself into its service's slot for its lifetime and restores what was there.
+// Each one puts itself into its service's slot for its lifetime and restores what was there;
+// `forget()` and `reset()` as in PlatformRecorders.h.
 #include "core/InputBox.h"
 #include "core/MessageService.h"
 #include "core/NetHooks.h"
@@ -24,6 +25,15 @@ struct MessageRecorder : MessageService {
     std::vector<int> answers; // taken in order; 0 once they run out
     int depth = 0, maxDepth = 0;
     std::function<void()> whileOpen; // runs inside the "window", e.g. to nest another message
+    void forget() {
+        shown.clear();
+        depth = maxDepth = 0;
+    }
+    void reset() {
+        forget();
+        answers.clear();
+        whileOpen = nullptr;
+    }
     int Show(const QString& text, int buttons, int icon) override {
         shown.push_back({text, buttons, icon});
         ++depth;
@@ -49,6 +59,12 @@ struct InputRecorder : InputService {
     int asked = 0;
     bool accept = true;
     QString answer;
+    void forget() { asked = 0; }
+    void reset() {
+        forget();
+        accept = true;
+        answer.clear();
+    }
     bool Ask(const QString&, QString& out) override {
         ++asked;
         out = accept ? answer : QString();
@@ -61,6 +77,15 @@ struct InputRecorder : InputService {
 struct EndRecorder : ProgramEndRecorder, modTerminate::Handler {
     int terminated = 0;
     std::function<void()> onTerminate;
+    void forget() {
+        ProgramEndRecorder::forget();
+        terminated = 0;
+    }
+    void reset() {
+        ProgramEndRecorder::reset();
+        forget();
+        onTerminate = nullptr;
+    }
     void Terminate() override {
         ++terminated;
         if (onTerminate) onTerminate();

@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <QTemporaryDir>
 #include <QtGlobal>
@@ -78,6 +80,7 @@ inline void useProgramFolder(const QTemporaryDir& dir) {
 }
 // The program folder, and the user's config folder (autostart entries, registry store) inside it.
 // With `programFolder` the program folder is that folder inside `dir`, beside the config folder.
+// A registry named from outside (QX3_REGISTRY) is not used: the store is the config folder's.
 inline void isolate(const QTemporaryDir& dir, const QString& programFolder = QString()) {
     if (programFolder.isEmpty()) {
         useProgramFolder(dir);
@@ -86,6 +89,20 @@ inline void isolate(const QTemporaryDir& dir, const QString& programFolder = QSt
         if (!QDir().mkpath(path)) qFatal("cannot make the program folder");
         qputenv("QX3_HOME", path.toLocal8Bit());
     }
-    qputenv("XDG_CONFIG_HOME", (dir.path() + QStringLiteral("/config")).toLocal8Bit());
+    // As on any desktop, the config folder is there; what goes inside it is not yet.
+    const QString config = dir.filePath(QStringLiteral("config"));
+    if (!QDir().mkpath(config)) qFatal("cannot make the config folder");
+    qputenv("XDG_CONFIG_HOME", config.toLocal8Bit());
+    qunsetenv("QX3_REGISTRY");
+}
+// Removes everything inside `dir`, which stays.
+inline void empty(const QTemporaryDir& dir) {
+    const QFileInfoList entries =
+        QDir(dir.path()).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    for (const QFileInfo& e : entries) {
+        const bool gone = e.isDir() && !e.isSymLink() ? QDir(e.filePath()).removeRecursively()
+                                                      : QFile::remove(e.filePath());
+        if (!gone) qFatal("cannot empty the test's folder: %s", qPrintable(e.filePath()));
+    }
 }
 } // namespace TestEnv
