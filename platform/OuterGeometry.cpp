@@ -3,15 +3,52 @@
 #include "platform/Twips.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <xcb/xcb.h>
 
 namespace {
-// A state in which the window manager, not the program, decides where the window is.
+// The window manager's own word on the state, read from the server now: Qt hears of it only
+// after the events before it, the new place and size among them.
+bool wmPlaces(const QWidget* w) {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    const QWindow* h = w->windowHandle();
+    if (!x11 || !h || !h->handle()) return false;
+    xcb_connection_t* c = x11->connection();
+    const auto intern = [c](const char* name) {
+        xcb_intern_atom_reply_t* r =
+            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(qstrlen(name)), name), nullptr);
+        const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
+        std::free(r);
+        return a;
+    };
+    static const xcb_atom_t state = intern("_NET_WM_STATE");
+    static const std::array<xcb_atom_t, 4> placing = {
+        intern("_NET_WM_STATE_MAXIMIZED_VERT"), intern("_NET_WM_STATE_MAXIMIZED_HORZ"),
+        intern("_NET_WM_STATE_FULLSCREEN"), intern("_NET_WM_STATE_HIDDEN")};
+    xcb_get_property_reply_t* r = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, xcb_window_t(h->winId()), state, XCB_ATOM_ATOM, 0, 32), nullptr);
+    bool out = false;
+    if (r && r->format == 32) {
+        const auto* v = static_cast<const xcb_atom_t*>(xcb_get_property_value(r));
+        for (int i = 0; i < xcb_get_property_value_length(r) / 4 && !out; ++i)
+            out = std::find(placing.begin(), placing.end(), v[i]) != placing.end();
+    }
+    std::free(r);
+    return out;
+}
+
+// A state in which the window manager, not the program, decides where the window is: moving it
+// would take it out of that state.
 bool managedPlace(const QWidget* w) {
-    return w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized);
+    return (w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen | Qt::WindowMinimized)) ||
+           wmPlaces(w);
 }
 } // namespace
 
@@ -22,6 +59,11 @@ QMargins OuterGeometry::FrameOf(const QWidget* w) {
     if (const QWindow* h = w->windowHandle(); h && h->handle()) return h->frameMargins();
     const QRect f = w->frameGeometry(), g = w->geometry();
     return QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
+}
+
+bool OuterGeometry::LostBorder(const QMargins& now, const QMargins& before) {
+    return now.left() < before.left() || now.top() < before.top() || now.right() < before.right() ||
+           now.bottom() < before.bottom();
 }
 
 OuterGeometry::OuterGeometry(QWidget* window) : QObject(window), window_(window) {
@@ -60,7 +102,9 @@ void OuterGeometry::apply(const QRect& outer) {
     // of the frame, which placing by the frame's corner would use, may be a frame behind).
     const QRect client = outer.marginsRemoved(FrameOf(window_));
     if (fixed_) window_->setFixedSize(client.size());
-    window_->setGeometry(client);
+    // Where it is already, the window is left alone: a request to the window manager that
+    // changes nothing could still cross one of the user's (a maximise) on its way.
+    if (client != window_->geometry()) window_->setGeometry(client);
     appliedClient_ = client;
 }
 
@@ -68,9 +112,12 @@ void OuterGeometry::applyPending() {
     if (pending_.isNull() || !window_->isVisible()) return;
     const QMargins frame = FrameOf(window_);
     if (frame.isNull() || managedPlace(window_)) return; // no frame yet, or not the program's to place
-    // Applied already: again only for a frame that changed under the rectangle as it was put
-    // (not when the window manager has since moved or sized the window itself).
-    if (settling_ && (frame == appliedFrame_ || window_->geometry() != appliedClient_)) return;
+    // Applied already: again only for a frame that grew under the rectangle as it was put (not
+    // when the window manager has since moved or sized the window itself). A frame that loses
+    // its borders is the window manager taking the window over: a maximise, which changes the
+    // frame before the state.
+    const bool grew = frame != appliedFrame_ && !LostBorder(frame, appliedFrame_);
+    if (settling_ && (!grew || window_->geometry() != appliedClient_)) return;
     if (FrameKnown) FrameKnown();
     apply(pending_);
     appliedFrame_ = frame;

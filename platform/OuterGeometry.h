@@ -36,6 +36,9 @@ class OuterGeometry : public QObject {
     // The frame the window manager puts round `w` now, as the window manager last said: a
     // window shown again keeps its frame although Qt may report none until it is moved.
     static QMargins FrameOf(const QWidget* w);
+    // True when the frame `now` is thinner than `before` on some side: the window manager taking
+    // the window over (a maximise takes the borders away before Qt hears of the new state).
+    static bool LostBorder(const QMargins& now, const QMargins& before);
     // True while a rectangle waits for the frame (or for the frame to settle).
     bool Pending() const { return !pending_.isNull(); }
     // A window of fixed size: its outer size is the only one it has (no resizing, no maximising).

@@ -732,21 +732,20 @@ void frmMain::intoTray() {
 }
 
 void frmMain::noteNormalPlace() {
-    auto normal = [this] {
-        return !inTray_ && !cleanedUp && isVisible() &&
-               !(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
-    };
-    if (!normal()) return;
-    // A window being maximised may be sized before it says it is maximised, and on a busy
-    // desktop the word may come well after the size: a size that fills the work area is never
-    // taken for the normal one. Taken once this round of events is through.
-    const auto fillsWorkArea = [this] {
-        const QSize outer = frameGeometry().size(), work = screen()->availableGeometry().size();
-        return outer.width() >= work.width() && outer.height() >= work.height();
-    };
-    QTimer::singleShot(0, this, [this, normal, fillsWorkArea] {
-        if (normal() && !fillsWorkArea()) normalRect_ = geometry();
-    });
+    // Taken as each move and resize comes, in the order of the window manager's events, so that
+    // Qt's word on the state is the one that went with that place and size. A window being
+    // maximised loses its borders and is sized before Qt hears that it is: neither the place
+    // it has as its frame thins nor a size that fills the work area is the normal one.
+    if (inTray_ || cleanedUp || !isVisible() ||
+        (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
+        return;
+    const QMargins frame = OuterGeometry::FrameOf(this);
+    const bool thinned = OuterGeometry::LostBorder(frame, normalFrame_);
+    normalFrame_ = frame;
+    if (thinned) return;
+    const QSize outer = frameGeometry().size(), work = screen()->availableGeometry().size();
+    if (outer.width() >= work.width() && outer.height() >= work.height()) return;
+    normalRect_ = geometry();
 }
 
 void frmMain::TBI_LeftDbClick(qint16) {

@@ -248,9 +248,10 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     // Keeps the place of the window while it is normal, for a maximised one that comes back.
     void noteNormalPlace();
 
-    bool inTray_ = false; // hidden into the tray: minimised, whatever the window manager says
-    QRect normalRect_;    // the client's place and size when last neither maximised nor minimised
-    bool asking = false;  // the close question is open
+    bool inTray_ = false;  // hidden into the tray: minimised, whatever the window manager says
+    QRect normalRect_;     // the client's place and size when last neither maximised nor minimised
+    QMargins normalFrame_; // the frame as it was at the last move or resize in the normal state
+    bool asking = false;   // the close question is open
     bool cleanedUp = false;
     bool byCode = false;
     OuterGeometry* outer_ = nullptr; // places and sizes the window by its frame

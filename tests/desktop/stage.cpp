@@ -69,10 +69,13 @@ bool alive(pid_t pid) {
     return waitpid(pid, &status, WNOHANG) == 0;
 }
 
-// One at a time, the server last: the clients go while they still have it.
+// One at a time, the server last: the clients go while they still have it. The window manager
+// and the tray have nothing to keep and may miss a polite request (the window manager does, now
+// and then, as it starts or stops): they are killed. The server is asked, so that it removes
+// its lock on the display number.
 void takeDown() {
     for (auto it = started.rbegin(); it != started.rend(); ++it) {
-        kill(*it, SIGTERM);
+        kill(*it, it + 1 == started.rend() ? SIGTERM : SIGKILL);
         waitpid(*it, nullptr, 0);
     }
     started.clear();
