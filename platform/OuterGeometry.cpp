@@ -19,8 +19,9 @@ namespace {
 bool wmPlaces(const QWidget* w) {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     const QWindow* h = w->windowHandle();
-    if (!x11 || !h || !h->handle()) return false;
+    if (!x11 || !h || !h->handle() || QGuiApplication::platformName() != QLatin1String("xcb")) return false;
     xcb_connection_t* c = x11->connection();
+    if (!c) return false;
     const auto intern = [c](const char* name) {
         xcb_intern_atom_reply_t* r =
             xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(qstrlen(name)), name), nullptr);
