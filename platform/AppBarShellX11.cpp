@@ -2,6 +2,8 @@
 // strip through the window manager's struts; a floating one is a normal window.
 #include "platform/AppBarShell.h"
 
+#include "platform/X11.h"
+
 #include <QGuiApplication>
 #include <QHash>
 #include <QPointer>
@@ -124,10 +126,7 @@ class X11Shell : public AppBarShell::BasicShell {
     xcb_atom_t atom(const char* name) {
         auto it = atoms_.find(QByteArray(name));
         if (it != atoms_.end()) return *it;
-        xcb_intern_atom_reply_t* r =
-            xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, uint16_t(qstrlen(name)), name), nullptr);
-        const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
-        free(r);
+        const xcb_atom_t a = X11::Atom(c_, name);
         atoms_.insert(QByteArray(name), a);
         return a;
     }
@@ -328,8 +327,6 @@ class X11Shell : public AppBarShell::BasicShell {
 } // namespace
 
 std::unique_ptr<AppBarShell::Shell> AppBarShell::makeX11Shell() {
-    if (QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || !x11->connection()) return nullptr;
-    return std::make_unique<X11Shell>(x11->connection());
+    xcb_connection_t* c = X11::Connection();
+    return c ? std::make_unique<X11Shell>(c) : nullptr;
 }

@@ -1,9 +1,9 @@
 #include "platform/OuterGeometry.h"
 
 #include "platform/Twips.h"
+#include "platform/X11.h"
 
 #include <QEvent>
-#include <QGuiApplication>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -11,28 +11,18 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
-#include <xcb/xcb.h>
 
 namespace {
 // The window manager's own word on the state, read from the server now: Qt hears of it only
 // after the events before it, the new place and size among them.
 bool wmPlaces(const QWidget* w) {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     const QWindow* h = w->windowHandle();
-    if (!x11 || !h || !h->handle() || QGuiApplication::platformName() != QLatin1String("xcb")) return false;
-    xcb_connection_t* c = x11->connection();
+    xcb_connection_t* c = h && h->handle() ? X11::Connection() : nullptr;
     if (!c) return false;
-    const auto intern = [c](const char* name) {
-        xcb_intern_atom_reply_t* r =
-            xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(qstrlen(name)), name), nullptr);
-        const xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
-        std::free(r);
-        return a;
-    };
-    static const xcb_atom_t state = intern("_NET_WM_STATE");
+    static const xcb_atom_t state = X11::Atom(c, "_NET_WM_STATE");
     static const std::array<xcb_atom_t, 4> placing = {
-        intern("_NET_WM_STATE_MAXIMIZED_VERT"), intern("_NET_WM_STATE_MAXIMIZED_HORZ"),
-        intern("_NET_WM_STATE_FULLSCREEN"), intern("_NET_WM_STATE_HIDDEN")};
+        X11::Atom(c, "_NET_WM_STATE_MAXIMIZED_VERT"), X11::Atom(c, "_NET_WM_STATE_MAXIMIZED_HORZ"),
+        X11::Atom(c, "_NET_WM_STATE_FULLSCREEN"), X11::Atom(c, "_NET_WM_STATE_HIDDEN")};
     xcb_get_property_reply_t* r = xcb_get_property_reply(
         c, xcb_get_property(c, 0, xcb_window_t(h->winId()), state, XCB_ATOM_ATOM, 0, 32), nullptr);
     bool out = false;
