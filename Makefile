@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 # Warnings as errors: off for a build at home, on in CI (`make test WERROR=ON`).
 WERROR ?= OFF
-DEBS = cmake g++ make qt6-base-dev fonts-dejavu-core fonts-freefont-ttf clang-format python3-aiosmtpd libxcb1-dev xvfb openbox trayer
+DEBS = cmake g++ make qt6-base-dev fonts-dejavu-core fonts-freefont-ttf qt6-gtk-platformtheme clang-format python3-aiosmtpd libxcb1-dev xvfb openbox trayer
 SUDO = $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: deps build test run bench clean format format-check test-sanitize fuzz

@@ -2,12 +2,13 @@
 #include "core/frmImgs.h"
 #include "core/modGlobals.h"
 #include "modMain.h"
+#include "platform/Desktop.h"
 #include "platform/Termination.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    Desktop::Application app(argc, argv);
     // Windows come and go during sign-in and sign-out; the program ends only in order or at once.
     QApplication::setQuitOnLastWindowClosed(false);
     modGlobals::Run().CommandLine = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));

@@ -3,8 +3,10 @@
 #include "controls/PropertyBag.h"
 #include "core/modGDI.h"
 #include "platform/Colors.h"
+#include "platform/Desktop.h"
 #include "platform/Input.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -497,7 +499,8 @@ void chameleonButton::DrawFocus(modGDI::DC& dc) {
 void chameleonButton::DrawCaption(modGDI::DC& dc, CaptionRect where) {
     const modGDI::Rect r = where == CaptionRect::Whole ? modGDI::Rect{0, 0, width_, height_}
                                                        : modGDI::Rect{2, 2, width_, height_};
-    dc.DrawText(caption_, r, kCaptionFormat);
+    dc.DrawText(Desktop::FitText(QFontMetrics(dc.Font()), caption_, CaptionWidth(), Qt::TextShowMnemonic), r,
+                kCaptionFormat);
 }
 
 void chameleonButton::DrawEngraved(modGDI::DC& dc) {

@@ -42,6 +42,9 @@ class chameleonButton : public QWidget {
     void SetButtonType(qint32 type);
     QString Caption() const { return caption_; }
     void SetCaption(const QString& caption);
+    // The width in which the caption is drawn whole, inside the frame; a longer caption ends
+    // in an ellipsis.
+    int CaptionWidth() const { return qMax(0, width() - 2 * kCaptionInset); }
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled);
     QFont Font() const { return font_; }
@@ -95,6 +98,7 @@ class chameleonButton : public QWidget {
     void focusOutEvent(QFocusEvent* e) override;
 
   private:
+    static constexpr int kCaptionInset = 2; // the frame's lines on either side
     static constexpr quint8 kUp = 0;
     static constexpr quint8 kPressed = 2;
 

@@ -52,21 +52,7 @@ using LineBreak::kCrLf;
 // Room left between the status line and the character counter.
 constexpr int kStatusGap = 4;
 constexpr int kStatusWidth = 300;
-
-// The status line: its caption is always the whole status; where the line is too short for
-// it, its end is drawn as an ellipsis instead of being cut off in the middle of a letter.
-class StatusLine : public QLabel {
-  public:
-    using QLabel::QLabel;
-
-  protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        const QRect r = contentsRect();
-        style()->drawItemText(&p, r, int(alignment()), palette(), isEnabled(),
-                              fontMetrics().elidedText(text(), Qt::ElideRight, r.width()), foregroundRole());
-    }
-};
+constexpr int kCounterPad = 2;
 
 // Sets a check mark without running what its change does.
 void setChecked(QAction* action, bool on) {
@@ -176,7 +162,11 @@ void frmChat::buildControls() {
     lblChrCnt = new QLabel(QStringLiteral("000/000"), body);
     lblChrCnt->setTextFormat(Qt::PlainText);
     lblChrCnt->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lblChrCnt->resize(60, 13);
+    // As wide as the longest count, so that the status line has the rest of the row.
+    lblChrCnt->resize(
+        lblChrCnt->fontMetrics().horizontalAdvance(QStringLiteral("%1/%1").arg(SendBox::kMaxLength)) +
+            kCounterPad,
+        13);
 
     cmdSnd = chameleonButton::LaidOut(body);
     cmdSnd->setObjectName(QStringLiteral("cmdSnd"));
@@ -297,9 +287,13 @@ void frmChat::BC_Closing(const QString& name) {
 }
 
 void frmChat::SetStat(const QString& text, const QString& key) {
+    showStat(text, key, 0);
+}
+
+void frmChat::showStat(const QString& text, const QString& key, int kept) {
     if (!key.isEmpty() && !lblStatTag.isEmpty() && !modAppFnc::SameNoCase(lblStatTag, key)) return;
     lblStatTag = key;
-    lblStat->setText(text);
+    lblStat->SetStatus(text, kept);
 }
 
 // --- incoming ------------------------------------------------------------------------------
@@ -311,7 +305,8 @@ void frmChat::AddMsg(const QString& packet, const QString& from, bool soundPlaye
     if (mnuChatTS->isChecked())
         shown = QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + lang("Chat_TimeStampSep") + from;
     if (code == QLatin1String("1")) {
-        SetStat(shown + text, QString());
+        // Where the line is short, the time and the name give way before what he is doing.
+        showStat(shown + text, QString(), int(text.size()));
     } else if (code == QLatin1String("2")) {
         SetStat(lang("Chat_StatN"), QString());
     } else if (code == QLatin1String("3")) {
@@ -660,7 +655,7 @@ void frmChat::SetSkin() {
     for (chameleonButton* btn : cmdSB)
         modSkin::SkinButton(btn);
     const auto& info = modSkin::Current();
-    for (QLabel* l : {lblStat, lblChrCnt}) {
+    for (QLabel* l : std::initializer_list<QLabel*>{lblStat, lblChrCnt}) {
         QPalette lp = l->palette();
         lp.setColor(QPalette::WindowText, Colors::fromBgr(static_cast<quint32>(info.ChatStatusColor)));
         l->setPalette(lp);

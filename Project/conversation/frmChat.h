@@ -3,6 +3,7 @@
 // window around them (transcript, send box, side bar, export, merge-in, AutoText). A new window
 // for every room; it joins the room registry while it is open.
 #include "controls/SendBox.h"
+#include "controls/StatusLine.h"
 #include "core/ChatRooms.h"
 #include "core/SkinnableWindow.h"
 
@@ -80,7 +81,7 @@ class frmChat : public QMainWindow, public ChatRoom, public SkinnableWindow {
     // --- controls ---
     QWidget* body = nullptr; // the client area; its background is picBuf
     QListWidget* lstUsers = nullptr;
-    QLabel* lblStat = nullptr;
+    StatusLine* lblStat = nullptr;
     QString lblStatTag;
     QLabel* lblChrCnt = nullptr;
     RichTextBox* txtMsg = nullptr;
@@ -124,6 +125,8 @@ class frmChat : public QMainWindow, public ChatRoom, public SkinnableWindow {
     void changeEvent(QEvent* e) override;
 
   private:
+    // SetStat, keeping the last `kept` characters of the text whole where the line is short.
+    void showStat(const QString& text, const QString& key, int kept);
     void Form_Load();
     void buildMenus();
     void buildControls();

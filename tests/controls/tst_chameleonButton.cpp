@@ -4,6 +4,7 @@
 #include "controls/chameleonButton.h"
 #include "core/modGDI.h"
 #include "platform/Colors.h"
+#include "platform/Desktop.h"
 #include "support/Headless.h"
 #include "support/Recorders.h"
 #include "support/Screenshot.h"
@@ -194,6 +195,8 @@ class tst_chameleonButton : public QObject {
     void style3Mark();
     void disabledLookIgnoresLastState();
     void style3CaptionColours();
+    void longCaptionEndsInAnEllipsis_data();
+    void longCaptionEndsInAnEllipsis();
     void styleLooks_data();
     void styleLooks();
     void systemColourScheme();
@@ -575,6 +578,37 @@ void tst_chameleonButton::disabledLookIgnoresLastState() {
     h.button->SetEnabled(false);
     h.button->ForceRefresh();
     QCOMPARE(h.image(), fromUp);
+}
+
+void tst_chameleonButton::longCaptionEndsInAnEllipsis_data() {
+    QTest::addColumn<qint32>("type");
+    QTest::newRow("laid out (3)") << qint32(3);
+    QTest::newRow("plain (2)") << qint32(2);
+    QTest::newRow("lines (1)") << qint32(1);
+}
+
+// A caption too long for the button (a long translation) is drawn as its start and an ellipsis,
+// inside the frame, exactly as that shorter caption would be; the caption itself stays whole.
+void tst_chameleonButton::longCaptionEndsInAnEllipsis() {
+    QFETCH(qint32, type);
+    const QString caption = QStringLiteral("Sprache &festlegen...");
+    Host whole(type), cut(type), bare(type);
+    whole.button->SetCaption(caption);
+    QCOMPARE(whole.button->Caption(), caption);
+    const QString shorter = Desktop::FitText(QFontMetrics(whole.button->Font()), caption,
+                                             whole.button->CaptionWidth(), Qt::TextShowMnemonic);
+    QVERIFY2(shorter.endsWith(QChar(0x2026)) && shorter.size() > 3, qPrintable(shorter));
+    cut.button->SetCaption(shorter);
+    QVERIFY(whole.show() && cut.show() && bare.show());
+    const QImage drawn = whole.image();
+    QCOMPARE(drawn, cut.image());
+    // Nothing of the caption lands on the frame's lines at either side.
+    const QImage empty = bare.image();
+    QVERIFY(drawn != empty);
+    for (int y = 0; y < kH; ++y)
+        for (int x : {0, 1, kW - 2, kW - 1})
+            QVERIFY2(drawn.pixel(x, y) == empty.pixel(x, y),
+                     qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
 }
 
 void tst_chameleonButton::style3CaptionColours() {

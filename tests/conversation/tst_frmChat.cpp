@@ -716,18 +716,31 @@ class TestFrmChat : public QObject {
     }
 
     // The status line never runs into the character counter, down to the smallest window: it
-    // ends before the counter and keeps its whole text, shown cut with an ellipsis.
+    // ends before the counter and keeps its whole text, shown cut with an ellipsis. The standard
+    // English fits at the window's normal size (the smallest with the side bar) and wider; a long
+    // translation does not.
     void statusLineClearOfTheCounter_data() {
         QTest::addColumn<bool>("side");
         QTest::addColumn<bool>("smallest");
-        QTest::newRow("smallest, side bar") << true << true;
-        QTest::newRow("smallest, no side bar") << false << true;
-        QTest::newRow("wide, side bar") << true << false;
+        QTest::addColumn<QString>("empty"); // the Chat_NoUsersLeft text; "" for the English
+        QTest::addColumn<bool>("fits");
+        const QString german = QStringLiteral("Dieser Chatraum ist leer, alle Teilnehmer sind gegangen.");
+        QTest::newRow("normal size") << true << true << QString() << true;
+        QTest::newRow("smallest, no side bar") << false << true << QString() << true;
+        QTest::newRow("wide, side bar") << true << false << QString() << true;
+        QTest::newRow("normal size, long translation") << true << true << german << false;
+        QTest::newRow("smallest, no side bar, long translation") << false << true << german << false;
     }
     void statusLineClearOfTheCounter() {
         QFETCH(bool, side);
         QFETCH(bool, smallest);
+        QFETCH(QString, empty);
+        QFETCH(bool, fits);
         modGlobals::Sets().FC_SB = side;
+        if (empty.isEmpty())
+            empty = QStringLiteral("This chat room is empty.");
+        else
+            modLangConst::Set(QStringLiteral("Chat_NoUsersLeft"), empty);
         QPointer<frmChat> w = new frmChat;
         w->AddUser(QStringLiteral("Bob"));
         w->RemUser(QStringLiteral("Bob"));
@@ -735,7 +748,6 @@ class TestFrmChat : public QObject {
         w->show();
         QVERIFY(QTest::qWaitForWindowExposed(w));
         QTRY_COMPARE(w->picBuf.size(), w->body->size());
-        const QString empty = QStringLiteral("This chat room is empty.");
         QCOMPARE(w->lblStat->text(), empty);
         const QRect stat = w->lblStat->geometry(), count = w->lblChrCnt->geometry();
         QVERIFY2(!stat.intersects(count),
@@ -751,8 +763,7 @@ class TestFrmChat : public QObject {
         QCOMPARE(stat.topLeft(), QPoint(8, w->body->height() - 27));
         // Where the whole text does not fit, its end gives way to an ellipsis, drawn inside.
         const QFontMetrics fm(w->lblStat->font());
-        const bool fits = fm.horizontalAdvance(empty) <= stat.width();
-        QCOMPARE(fits, !smallest);
+        QCOMPARE(fm.horizontalAdvance(empty) <= stat.width(), fits);
         QImage cut(stat.size(), QImage::Format_RGB32);
         cut.fill(Qt::white);
         {
@@ -773,8 +784,72 @@ class TestFrmChat : public QObject {
         }
         QCOMPARE(drawn, cut);
         if (smallest)
-            saveScreenshot(w.data(), side ? QStringLiteral("chat-status-smallest-sidebar")
-                                          : QStringLiteral("chat-status-smallest"));
+            saveScreenshot(w.data(), QStringLiteral("chat-status-%1")
+                                         .arg(QString::fromLatin1(QTest::currentDataTag()))
+                                         .replace(QLatin1String(", "), QLatin1String("-"))
+                                         .replace(QLatin1Char(' '), QLatin1Char('-')));
+        modLangConst::SetDefaultStrings();
+        delete w;
+    }
+
+    // At the window's normal size the fact that someone is typing is never lost: with time stamps
+    // on, the time and then the name give way from their start, and what he does stays whole.
+    void typingStatusKeepsItsNews_data() {
+        QTest::addColumn<bool>("stamps");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("shown"); // what the line draws; "*" where the start gave way
+        QTest::newRow("plain") << false << "Bob"
+                               << "Bob Is typing a message.";
+        QTest::newRow("stamped") << true << "Bob"
+                                 << "*Bob Is typing a message.";
+        QTest::newRow("long name") << false << "Bartholomew-Smithson"
+                                   << "* Is typing a message.";
+    }
+    void typingStatusKeepsItsNews() {
+        QFETCH(bool, stamps);
+        QFETCH(QString, name);
+        QFETCH(QString, shown);
+        modGlobals::Sets().FC_SB = true;
+        QPointer<frmChat> w = new frmChat;
+        w->AddUser(name);
+        w->mnuChatTS->setChecked(stamps);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QTRY_COMPARE(w->picBuf.size(), w->body->size());
+        w->AddMsg(packet(QStringLiteral(" Is typing a message."), QStringLiteral("1")), name);
+        QVERIFY(w->lblStat->text().endsWith(name + QStringLiteral(" Is typing a message.")));
+        const QString drawnText = w->lblStat->Shown();
+        const QFontMetrics fm(w->lblStat->font());
+        QVERIFY2(fm.horizontalAdvance(drawnText) <= w->lblStat->contentsRect().width(),
+                 qPrintable(drawnText));
+        if (shown.startsWith(QLatin1Char('*'))) {
+            QVERIFY2(drawnText.startsWith(QChar(0x2026)) && drawnText.endsWith(shown.mid(1)),
+                     qPrintable(drawnText));
+        } else {
+            QCOMPARE(drawnText, shown);
+        }
+        // What the line paints is that text.
+        QImage want(w->lblStat->size(), QImage::Format_RGB32), got(w->lblStat->size(), QImage::Format_RGB32);
+        QPalette pal = w->lblStat->palette();
+        pal.setColor(QPalette::WindowText, Qt::black);
+        w->lblStat->setPalette(pal);
+        for (QImage* img : {&want, &got})
+            img->fill(Qt::white);
+        {
+            QPainter p(&want);
+            p.setFont(w->lblStat->font());
+            p.setPen(Qt::black);
+            p.drawText(w->lblStat->contentsRect(), int(w->lblStat->alignment()), drawnText);
+        }
+        {
+            QPainter p(&got);
+            w->lblStat->render(&p, QPoint(), QRegion(), QWidget::DrawChildren);
+        }
+        QCOMPARE(got, want);
+        saveScreenshot(
+            w.data(),
+            QStringLiteral("chat-typing-") +
+                QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('-')));
         delete w;
     }
 

@@ -11,6 +11,7 @@
 //
 // The guard lives as long as its test class. Each test starts fresh by calling `env.reset()`
 // first in its init(), and then sets what it needs.
+#include "platform/Desktop.h"
 #include "support/PlatformRecorders.h"
 #include "support/TestEnv.h"
 
@@ -26,6 +27,8 @@ template <class End> class Guard {
         : programFolder_(programFolder),
           folder_(programFolder.isEmpty() ? home.path() : home.filePath(programFolder)) {
         isolate(home, programFolder);
+        // Windows draw as the programs draw them: in the one interface font, captions fitted.
+        Desktop::UseLayoutLook();
     }
     Guard(const Guard&) = delete;
     Guard& operator=(const Guard&) = delete;
