@@ -9,7 +9,8 @@ namespace {
 
 bool isWayland(const QProcessEnvironment& env) {
     return !env.value(QStringLiteral("WAYLAND_DISPLAY")).isEmpty() ||
-           env.value(QStringLiteral("XDG_SESSION_TYPE")).compare(QLatin1String("wayland"), Qt::CaseInsensitive) == 0;
+           env.value(QStringLiteral("XDG_SESSION_TYPE"))
+                   .compare(QLatin1String("wayland"), Qt::CaseInsensitive) == 0;
 }
 
 // The application's own style, drawing as it does but for captions too long for their place.
@@ -19,9 +20,9 @@ class FittingStyle : public QProxyStyle {
 
     void drawItemText(QPainter* painter, const QRect& rect, int flags, const QPalette& pal, bool enabled,
                       const QString& text, QPalette::ColorRole textRole) const override {
-        const QString shown =
-            painter && !(flags & Qt::TextWordWrap) ? Desktop::FitText(painter->fontMetrics(), text, rect.width(), flags)
-                                                   : text;
+        const QString shown = painter && !(flags & Qt::TextWordWrap)
+                                  ? Desktop::FitText(painter->fontMetrics(), text, rect.width(), flags)
+                                  : text;
         QProxyStyle::drawItemText(painter, rect, flags, pal, enabled, shown, textRole);
     }
 };
@@ -53,7 +54,8 @@ QFont Desktop::InterfaceFont(const QString& family) {
 
 QString Desktop::FitText(const QFontMetrics& fm, const QString& text, int width, int flags) {
     if (text.contains(QLatin1Char('\n'))) return text;
-    const int mnemonic = flags & (Qt::TextShowMnemonic | Qt::TextHideMnemonic) ? int(Qt::TextShowMnemonic) : 0;
+    const int mnemonic =
+        flags & (Qt::TextShowMnemonic | Qt::TextHideMnemonic) ? int(Qt::TextShowMnemonic) : 0;
     if (fm.size(Qt::TextSingleLine | mnemonic, text).width() <= width) return text;
     return fm.elidedText(text, Qt::ElideRight, qMax(width, 0), mnemonic);
 }

@@ -25,5 +25,6 @@ QString StatusLine::Shown() const {
 
 void StatusLine::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    style()->drawItemText(&p, contentsRect(), int(alignment()), palette(), isEnabled(), Shown(), foregroundRole());
+    style()->drawItemText(&p, contentsRect(), int(alignment()), palette(), isEnabled(), Shown(),
+                          foregroundRole());
 }

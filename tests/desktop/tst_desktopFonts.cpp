@@ -36,6 +36,7 @@
 #include "platform/Desktop.h"
 #include "platform/LineBreak.h"
 #include "support/Headless.h"
+#include "support/Misfits.h"
 #include "support/Screenshot.h"
 
 #include <QCheckBox>
@@ -61,107 +62,11 @@ namespace {
 constexpr char kDesktopFamily[] = "DejaVu Sans";
 constexpr int kDesktopPoints = 11;
 
-QString where(const QWidget* w) {
-    QStringList path;
-    for (const QWidget* p = w; p; p = p->parentWidget()) {
-        path.prepend(p->objectName().isEmpty() ? QString::fromLatin1(p->metaObject()->className()) : p->objectName());
-        if (p->isWindow()) break;
-    }
-    return path.join(QLatin1Char('/'));
-}
-
-// Width and height of `text` as the control's painter lays it out on one line or several.
-QSize extent(const QFont& font, const QString& text, int flags) {
-    return QFontMetrics(font).size(flags, text);
-}
-
-QString misfit(const QWidget* w, const QString& text, QSize need, QSize room) {
-    return QStringLiteral("%1 \"%2\" needs %3x%4, has %5x%6")
-        .arg(where(w), text)
-        .arg(need.width())
-        .arg(need.height())
-        .arg(room.width())
-        .arg(room.height());
-}
-
-// A hidden control that a layout places has no size of its own until it is shown.
-bool placed(const QWidget* w, const QWidget* window) {
-    if (w->isVisibleTo(window)) return true;
-    for (const QWidget* p = w->parentWidget(); p; p = p->parentWidget()) {
-        if (p->layout()) return false;
-        if (p == window) break;
-    }
-    return true;
-}
-
 // A control under one whose font the code set (the user's font in a send box) takes that font.
 bool fontSetAbove(const QWidget* w, const QWidget* window) {
     for (const QWidget* p = w; p && p != window; p = p->parentWidget())
         if (p->testAttribute(Qt::WA_SetFont)) return true;
     return window->testAttribute(Qt::WA_SetFont);
-}
-
-// Every caption and label of the window whose text does not fit its control, as "where: text".
-QStringList misfits(QWidget* window) {
-    QStringList out;
-    auto check = [&](const QWidget* w, const QString& text, QSize need, QRect room) {
-        if (!text.isEmpty() && (need.width() > room.width() || need.height() > room.height()))
-            out << misfit(w, text, need, room.size());
-    };
-    QList<QWidget*> all = window->findChildren<QWidget*>();
-    all.prepend(window);
-    for (QWidget* w : all) {
-        if (!placed(w, window)) continue;
-        if (auto* label = qobject_cast<QLabel*>(w)) {
-            if (label->text().isEmpty() || label->textFormat() == Qt::RichText) continue;
-            const int m = label->margin();
-            const QRect room = label->contentsRect().adjusted(m, m, -m, -m);
-            const int mnemonic = label->buddy() ? int(Qt::TextShowMnemonic) : 0;
-            const QSize need = label->wordWrap()
-                                   ? QFontMetrics(label->font())
-                                         .boundingRect(QRect(0, 0, room.width(), 100000), Qt::TextWordWrap | mnemonic,
-                                                       label->text())
-                                         .size()
-                                   : extent(label->font(), label->text(), mnemonic);
-            check(label, label->text(), need, room);
-        } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
-            QStyleOptionButton opt;
-            opt.initFrom(button);
-            opt.text = button->text();
-            opt.icon = button->icon();
-            opt.iconSize = button->iconSize();
-            QStyle::SubElement contents = QStyle::SE_PushButtonContents;
-            if (qobject_cast<QCheckBox*>(button))
-                contents = QStyle::SE_CheckBoxContents;
-            else if (qobject_cast<QRadioButton*>(button))
-                contents = QStyle::SE_RadioButtonContents;
-            else if (!qobject_cast<QPushButton*>(button))
-                continue;
-            const QRect room = button->style()->subElementRect(contents, &opt, button);
-            QSize need = extent(button->font(), button->text(), Qt::TextShowMnemonic);
-            if (!button->icon().isNull()) need.rwidth() += button->iconSize().width() + 4;
-            check(button, button->text(), need, room);
-        } else if (auto* box = qobject_cast<QGroupBox*>(w)) {
-            QStyleOptionGroupBox opt;
-            opt.initFrom(box);
-            opt.text = box->title();
-            opt.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
-            const QRect title = box->style()->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxLabel, box);
-            const QSize need = extent(box->font(), box->title(), Qt::TextShowMnemonic);
-            // The title's place is made for its text; it must lie within the box.
-            check(box, box->title(), need, title.intersected(box->rect()));
-        } else if (auto* cb = qobject_cast<chameleonButton*>(w)) {
-            const QSize room(cb->CaptionWidth(), cb->height());
-            check(cb, cb->Caption(), extent(cb->Font(), cb->Caption(), Qt::TextShowMnemonic), QRect(QPoint(), room));
-        } else if (auto* text = qobject_cast<TextLabel*>(w)) {
-            // A label of wrapped text fits when it needs no scrolling.
-            QTextDocument* doc = text->document();
-            doc->setTextWidth(text->viewport()->width());
-            const QSize need = doc->size().toSize();
-            check(text, text->toPlainText(), need, text->viewport()->rect());
-        }
-    }
-    return out;
 }
 
 // The widgets of the window that do not draw in the interface font, though the code set no font
@@ -175,7 +80,7 @@ QStringList foreignFonts(QWidget* window) {
         if (fontSetAbove(w, window)) continue;
         const QFontInfo got(w->font());
         if (got.family() != want.family() || got.pixelSize() != want.pixelSize())
-            out << QStringLiteral("%1: %2 %3px").arg(where(w), got.family()).arg(got.pixelSize());
+            out << QStringLiteral("%1: %2 %3px").arg(TestEnv::where(w), got.family()).arg(got.pixelSize());
     }
     return out;
 }
@@ -183,7 +88,9 @@ QStringList foreignFonts(QWidget* window) {
 // "-2x" where the screen is scaled, so the screenshots of both runs stand side by side.
 QString scaled(const QString& name) {
     const QByteArray factor = qgetenv("QT_SCALE_FACTOR");
-    return factor.isEmpty() || factor == "1" ? name : name + QStringLiteral("-") + QString::fromLatin1(factor) + QStringLiteral("x");
+    return factor.isEmpty() || factor == "1"
+               ? name
+               : name + QStringLiteral("-") + QString::fromLatin1(factor) + QStringLiteral("x");
 }
 
 } // namespace
@@ -221,14 +128,17 @@ class TestDesktopFonts : public QObject {
     void captionsFit_data() {
         QTest::addColumn<int>("which");
         QTest::addColumn<QString>("shot");
-        const char* rows[] = {"sign-in",     "language chooser", "main",        "options",         "speed bar",
-                              "chat",        "chat, room empty", "alert",       "alert pop-up",    "message",
-                              "information", "file transfer",    "about",       "splash",          "self test",
-                              "alert history", "hidden settings", "update intro", "update main", "support mail"};
-        const char* shots[] = {"fonts-signin", "", "fonts-main", "fonts-options", "", "fonts-chat", "", "", "", "",
-                               "", "", "", "", "", "", "", "fonts-update-intro", "fonts-update", ""};
+        const char* rows[] = {
+            "sign-in",       "language chooser", "main",         "options",      "speed bar",
+            "chat",          "chat, room empty", "alert",        "alert pop-up", "message",
+            "information",   "file transfer",    "about",        "splash",       "self test",
+            "alert history", "hidden settings",  "update intro", "update main",  "support mail"};
         for (int i = 0; i < int(std::size(rows)); ++i)
-            QTest::newRow(rows[i]) << i << QString::fromLatin1(shots[i]);
+            QTest::newRow(rows[i]) << i
+                                   << QStringLiteral("fonts-") +
+                                          QString::fromLatin1(rows[i])
+                                              .remove(QLatin1Char(','))
+                                              .replace(QLatin1Char(' '), QLatin1Char('-'));
     }
     // Each window opened as the program opens it, with its built-in English; hidden controls
     // (pages not shown, buttons that appear later) are measured too.
@@ -337,8 +247,8 @@ class TestDesktopFonts : public QObject {
         QVERIFY(shown(w));
         const QStringList foreign = foreignFonts(w);
         QVERIFY2(foreign.isEmpty(), qPrintable(foreign.join(QLatin1Char('\n'))));
-        const QStringList cut = misfits(w);
-        if (!shot.isEmpty()) saveScreenshot(w.data(), scaled(shot));
+        const QStringList cut = TestEnv::misfits(w);
+        saveScreenshot(w.data(), scaled(shot));
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
         done();
     }
@@ -349,7 +259,10 @@ int main(int argc, char** argv) {
     if (!config.isValid() || !QDir(config.path()).mkpath(QStringLiteral("gtk-3.0"))) return 1;
     QFile ini(QDir(config.path()).filePath(QStringLiteral("gtk-3.0/settings.ini")));
     if (!ini.open(QIODevice::WriteOnly)) return 1;
-    ini.write(QStringLiteral("[Settings]\ngtk-font-name=%1 %2\n").arg(QLatin1String(kDesktopFamily)).arg(kDesktopPoints).toUtf8());
+    ini.write(QStringLiteral("[Settings]\ngtk-font-name=%1 %2\n")
+                  .arg(QLatin1String(kDesktopFamily))
+                  .arg(kDesktopPoints)
+                  .toUtf8());
     ini.close();
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     qputenv("QT_QPA_PLATFORMTHEME", "gtk3");

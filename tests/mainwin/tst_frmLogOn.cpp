@@ -16,6 +16,7 @@
 #include "platform/Colors.h"
 #include "platform/Mailslot.h"
 #include "support/Headless.h"
+#include "support/Misfits.h"
 #include "support/Recorders.h"
 #include "support/Screenshot.h"
 
@@ -125,6 +126,32 @@ class TestLogOn : public QObject {
         QCOMPARE(w->cmdLang->Caption(), QStringLiteral("&Sprache"));
         QCOMPARE(w->lblStat->text(), QStringLiteral("Please Wait..."));
         QVERIFY(messages.shown.empty()); // every key was there
+    }
+
+    // The German captions fit the window's design size whole, the auto sign-in's the longest.
+    void germanCaptionsFit() {
+        const QString path = env.home.filePath(QStringLiteral("deutsch.qxl"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral(
+                    "frmLogOn.Form|Bei Talkvane3 anmelden\r\nfrmLogOn.lblCap(0)|Name\r\n"
+                    "frmLogOn.lblCap(1)|Schriftart\r\nfrmLogOn.lblCap(2)|Farbe\r\n"
+                    "frmLogOn.lblCap(3)|Automatisch anmelden\r\nfrmLogOn.cmdOk|&Anmelden\r\n"
+                    "frmLogOn.cmdCancel|&Schlie\u00DFen\r\nfrmLogOn.cmdLang|&Sprache w\u00E4hlen...\r\n")
+                    .toUtf8());
+        f.close();
+        QVERIFY(modDB::LoadDB(path));
+        frmLogOn* w = open();
+        QVERIFY(modDB::LoadDB(QString()));
+        QCOMPARE(w->lblCap[3]->text(), QStringLiteral("Automatisch anmelden"));
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        w->tmrDelay->setInterval(0);
+        w->tmrDelay->start();
+        QTRY_VERIFY(!w->cmdOk->isHidden());
+        const QStringList cut = TestEnv::misfits(w);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1Char('\n'))));
+        saveScreenshot(w, QStringLiteral("frmLogOn-german"));
     }
 
     // A UTF-8 language file in another script: the labels and the push buttons show it alike.

@@ -59,17 +59,21 @@ class TestDesktop : public QObject {
             << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0"} << QByteArray("xcb");
         QTest::newRow("Wayland session type with XWayland")
             << QStringList{"XDG_SESSION_TYPE=wayland", "DISPLAY=:1"} << QByteArray("xcb");
-        QTest::newRow("session type in capitals") << QStringList{"XDG_SESSION_TYPE=Wayland", "DISPLAY=:1"}
-                                                  << QByteArray("xcb");
-        QTest::newRow("Wayland alone") << QStringList{"WAYLAND_DISPLAY=wayland-0", "XDG_SESSION_TYPE=wayland"}
-                                       << QByteArray();
-        QTest::newRow("empty DISPLAY") << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY="} << QByteArray();
+        QTest::newRow("session type in capitals")
+            << QStringList{"XDG_SESSION_TYPE=Wayland", "DISPLAY=:1"} << QByteArray("xcb");
+        QTest::newRow("Wayland alone")
+            << QStringList{"WAYLAND_DISPLAY=wayland-0", "XDG_SESSION_TYPE=wayland"} << QByteArray();
+        QTest::newRow("empty DISPLAY")
+            << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY="} << QByteArray();
         QTest::newRow("user chose Wayland")
-            << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "QT_QPA_PLATFORM=wayland"} << QByteArray();
+            << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "QT_QPA_PLATFORM=wayland"}
+            << QByteArray();
         QTest::newRow("user chose offscreen")
-            << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "QT_QPA_PLATFORM=offscreen"} << QByteArray();
+            << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "QT_QPA_PLATFORM=offscreen"}
+            << QByteArray();
         QTest::newRow("an empty choice is none")
-            << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "QT_QPA_PLATFORM="} << QByteArray("xcb");
+            << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "QT_QPA_PLATFORM="}
+            << QByteArray("xcb");
     }
     void platformFromTheEnvironment() {
         QFETCH(QStringList, vars);
@@ -122,8 +126,9 @@ class TestDesktop : public QObject {
         QFont desktop(QStringLiteral("DejaVu Serif"));
         desktop.setPointSize(14);
         QApplication::setFont(desktop);
-        for (const char* cls : {"QLabel", "QAbstractButton", "QPushButton", "QCheckBox", "QRadioButton", "QGroupBox",
-                                "QLineEdit", "QComboBox", "QAbstractItemView", "QTextEdit", "QMenu", "QMenuBar"})
+        for (const char* cls :
+             {"QLabel", "QAbstractButton", "QPushButton", "QCheckBox", "QRadioButton", "QGroupBox",
+              "QLineEdit", "QComboBox", "QAbstractItemView", "QTextEdit", "QMenu", "QMenuBar"})
             QApplication::setFont(desktop, cls);
         {
             const std::unique_ptr<QWidget> before(make());
@@ -145,7 +150,8 @@ class TestDesktop : public QObject {
         QTest::addColumn<bool>("whole");
         QTest::newRow("fits") << "Set Language..." << 0 << 0 << true;
         QTest::newRow("one pixel short") << "Set Language..." << -1 << 0 << false;
-        QTest::newRow("access key takes no room") << "Set &Language..." << 0 << int(Qt::TextShowMnemonic) << true;
+        QTest::newRow("access key takes no room")
+            << "Set &Language..." << 0 << int(Qt::TextShowMnemonic) << true;
         QTest::newRow("hidden access key takes no room")
             << "Set &Language..." << 0 << int(Qt::TextHideMnemonic) << true;
         QTest::newRow("much too long") << "Automatisch anmelden" << -60 << 0 << false;
