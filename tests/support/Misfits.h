@@ -22,7 +22,8 @@ namespace TestEnv {
 inline QString where(const QWidget* w) {
     QStringList path;
     for (const QWidget* p = w; p; p = p->parentWidget()) {
-        path.prepend(p->objectName().isEmpty() ? QString::fromLatin1(p->metaObject()->className()) : p->objectName());
+        path.prepend(p->objectName().isEmpty() ? QString::fromLatin1(p->metaObject()->className())
+                                               : p->objectName());
         if (p->isWindow()) break;
     }
     return path.join(QLatin1Char('/'));
@@ -70,8 +71,8 @@ inline QStringList misfits(QWidget* window) {
             const int mnemonic = label->buddy() ? int(Qt::TextShowMnemonic) : 0;
             const QSize need = label->wordWrap()
                                    ? QFontMetrics(label->font())
-                                         .boundingRect(QRect(0, 0, room.width(), 100000), Qt::TextWordWrap | mnemonic,
-                                                       label->text())
+                                         .boundingRect(QRect(0, 0, room.width(), 100000),
+                                                       Qt::TextWordWrap | mnemonic, label->text())
                                          .size()
                                    : extent(label->font(), label->text(), mnemonic);
             check(label, label->text(), need, room);
@@ -97,13 +98,15 @@ inline QStringList misfits(QWidget* window) {
             opt.initFrom(box);
             opt.text = box->title();
             opt.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
-            const QRect title = box->style()->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxLabel, box);
+            const QRect title =
+                box->style()->subControlRect(QStyle::CC_GroupBox, &opt, QStyle::SC_GroupBoxLabel, box);
             const QSize need = extent(box->font(), box->title(), Qt::TextShowMnemonic);
             // The title's place is made for its text; it must lie within the box.
             check(box, box->title(), need, title.intersected(box->rect()));
         } else if (auto* cb = qobject_cast<chameleonButton*>(w)) {
             const QSize room(cb->CaptionWidth(), cb->height());
-            check(cb, cb->Caption(), extent(cb->Font(), cb->Caption(), Qt::TextShowMnemonic), QRect(QPoint(), room));
+            check(cb, cb->Caption(), extent(cb->Font(), cb->Caption(), Qt::TextShowMnemonic),
+                  QRect(QPoint(), room));
         } else if (auto* text = qobject_cast<TextLabel*>(w)) {
             // A label of wrapped text fits when it needs no scrolling.
             QTextDocument* doc = text->document();
@@ -114,6 +117,5 @@ inline QStringList misfits(QWidget* window) {
     }
     return out;
 }
-
 
 } // namespace TestEnv
