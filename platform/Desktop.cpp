@@ -36,7 +36,8 @@ int& platformChosen(int& argc) {
 
 QByteArray Desktop::PlatformFor(const QProcessEnvironment& env) {
     if (!env.value(QStringLiteral("QT_QPA_PLATFORM")).isEmpty()) return {};
-    if (isWayland(env) && !env.value(QStringLiteral("DISPLAY")).isEmpty()) return QByteArrayLiteral("xcb");
+    if (isWayland(env) && !env.value(QStringLiteral("DISPLAY")).isEmpty())
+        return QByteArrayLiteral("xcb;wayland");
     return {};
 }
 

@@ -22,10 +22,11 @@ namespace Desktop {
 inline constexpr char kFontFamily[] = "FreeSans";
 inline constexpr int kFontPoints = 8;
 
-// The platform to ask Qt for, from the environment the program started in: "xcb" where a
-// Wayland session also offers an X server (WAYLAND_DISPLAY or XDG_SESSION_TYPE=wayland, and
-// DISPLAY) and the user named no platform of his own (QT_QPA_PLATFORM); empty where Qt's own
-// choice stands (X11 alone, Wayland alone, no display at all, or the user's choice).
+// The platform to ask Qt for, from the environment the program started in: "xcb;wayland" (X11,
+// and Wayland only where that X server cannot be reached) where a Wayland session also offers an
+// X server (WAYLAND_DISPLAY or XDG_SESSION_TYPE=wayland, and DISPLAY) and the user named no
+// platform of his own (QT_QPA_PLATFORM); empty where Qt's own choice stands (X11 alone, Wayland
+// alone, no display at all, or the user's choice).
 QByteArray PlatformFor(const QProcessEnvironment& env);
 
 // Puts PlatformFor(the process's environment) into QT_QPA_PLATFORM. Before QApplication.

@@ -56,11 +56,11 @@ class TestDesktop : public QObject {
         QTest::newRow("no display") << QStringList() << QByteArray();
         QTest::newRow("X11 session") << QStringList{"DISPLAY=:0", "XDG_SESSION_TYPE=x11"} << QByteArray();
         QTest::newRow("Wayland with XWayland")
-            << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0"} << QByteArray("xcb");
+            << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0"} << QByteArray("xcb;wayland");
         QTest::newRow("Wayland session type with XWayland")
-            << QStringList{"XDG_SESSION_TYPE=wayland", "DISPLAY=:1"} << QByteArray("xcb");
+            << QStringList{"XDG_SESSION_TYPE=wayland", "DISPLAY=:1"} << QByteArray("xcb;wayland");
         QTest::newRow("session type in capitals")
-            << QStringList{"XDG_SESSION_TYPE=Wayland", "DISPLAY=:1"} << QByteArray("xcb");
+            << QStringList{"XDG_SESSION_TYPE=Wayland", "DISPLAY=:1"} << QByteArray("xcb;wayland");
         QTest::newRow("Wayland alone")
             << QStringList{"WAYLAND_DISPLAY=wayland-0", "XDG_SESSION_TYPE=wayland"} << QByteArray();
         QTest::newRow("empty DISPLAY")
@@ -73,7 +73,7 @@ class TestDesktop : public QObject {
             << QByteArray();
         QTest::newRow("an empty choice is none")
             << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0", "QT_QPA_PLATFORM="}
-            << QByteArray("xcb");
+            << QByteArray("xcb;wayland");
     }
     void platformFromTheEnvironment() {
         QFETCH(QStringList, vars);
