@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QProxyStyle>
+#include <QStyleOption>
 
 namespace {
 
@@ -24,6 +25,15 @@ class FittingStyle : public QProxyStyle {
                                   ? Desktop::FitText(painter->fontMetrics(), text, rect.width(), flags)
                                   : text;
         QProxyStyle::drawItemText(painter, rect, flags, pal, enabled, shown, textRole);
+    }
+
+    // A group's title longer than its box ends inside the box, where it is drawn fitted.
+    QRect subControlRect(ComplexControl cc, const QStyleOptionComplex* opt, SubControl sc,
+                         const QWidget* widget) const override {
+        QRect r = QProxyStyle::subControlRect(cc, opt, sc, widget);
+        if (cc == CC_GroupBox && sc == SC_GroupBoxLabel && opt && r.right() > opt->rect.right())
+            r.setRight(opt->rect.right());
+        return r;
     }
 };
 

@@ -40,6 +40,7 @@ QWidget* textControl(const QString& kind, const QString& text) {
     if (kind == QLatin1String("QLabel")) return new QLabel(text);
     if (kind == QLatin1String("QPushButton")) return new QPushButton(text);
     if (kind == QLatin1String("QCheckBox")) return new QCheckBox(text);
+    if (kind == QLatin1String("QGroupBox")) return new QGroupBox(text);
     return new QRadioButton(text);
 }
 } // namespace
@@ -181,6 +182,7 @@ class TestDesktop : public QObject {
         QTest::newRow("push button") << "QPushButton";
         QTest::newRow("check box") << "QCheckBox";
         QTest::newRow("radio button") << "QRadioButton";
+        QTest::newRow("group box title") << "QGroupBox";
     }
     // A caption too long for its control is drawn as its start and an ellipsis, inside the
     // control, exactly as the underlying style draws that shorter caption; one that fits is drawn
@@ -206,6 +208,14 @@ class TestDesktop : public QObject {
             room = whole->style()->subElementRect(QStyle::SE_RadioButtonContents, &opt, whole.get());
         else if (kind == QLatin1String("QPushButton"))
             room = whole->style()->subElementRect(QStyle::SE_PushButtonContents, &opt, whole.get());
+        if (auto* box = qobject_cast<QGroupBox*>(whole.get())) {
+            QStyleOptionGroupBox title;
+            title.initFrom(box);
+            title.text = box->title();
+            title.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+            room = box->style()->subControlRect(QStyle::CC_GroupBox, &title, QStyle::SC_GroupBoxLabel, box);
+            QVERIFY(box->rect().contains(room));
+        }
         const int mnemonic = kind == QLatin1String("QLabel") ? 0 : int(Qt::TextShowMnemonic);
         const QString shorter = Desktop::FitText(whole->fontMetrics(), caption, room.width(), mnemonic);
         QVERIFY2(shorter.endsWith(QChar(0x2026)), qPrintable(shorter));
