@@ -66,7 +66,7 @@ QFont Desktop::InterfaceFont(const QString& family) {
 QString Desktop::FitText(const QFontMetrics& fm, const QString& text, int width, int flags) {
     if (text.contains(QLatin1Char('\n'))) return text;
     const int mnemonic =
-        flags & (Qt::TextShowMnemonic | Qt::TextHideMnemonic) ? int(Qt::TextShowMnemonic) : 0;
+        (flags & (Qt::TextShowMnemonic | Qt::TextHideMnemonic)) ? int(Qt::TextShowMnemonic) : 0;
     if (fm.size(Qt::TextSingleLine | mnemonic, text).width() <= width) return text;
     return fm.elidedText(text, Qt::ElideRight, qMax(width, 0), mnemonic);
 }
