@@ -12,10 +12,14 @@
 #include "core/modNetCom.h"
 #include "platform/LineBreak.h"
 
+#include "platform/Ansi.h"
+
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <algorithm>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 namespace {
 using modGlobals::Sep;
@@ -29,6 +33,10 @@ struct State {
     qint16 dataReceived = 0;
     qint16 xferFile = -1;
     int dispatching = 0; // ParseData calls under way, nested ones counted
+    // One batch per depth of nested polls: a handler's own poll must not overwrite what the
+    // poll around it is still working through.
+    std::vector<std::unique_ptr<DatagramBatch>> batches;
+    std::size_t polling = 0;
 };
 State& st() {
     static State s;
@@ -85,6 +93,33 @@ struct Dispatch {
 QString fieldValue(const QString& payload) {
     const qsizetype i = payload.indexOf(modGlobals::kSep);
     return i < 0 ? payload : payload.left(i);
+}
+// What every datagram does before its letter: the sender is listed, unless the name is too
+// long or a listening window's (false: the datagram is not acted on). The own name is neither.
+bool heard(const QString& sender) {
+    if (sender.size() > modNetCmds::kMaxSenderName) return false;
+    if (sender == st().myName) return true;
+    if (sender.startsWith(QLatin1Char('\\'))) return false;
+    modNetCmds::AddUser(sender);
+    return true;
+}
+
+// Every chunk and acknowledgement of every transfer on the network reaches every copy: one
+// addressed to another name is dropped once its sender is heard, after decoding only the sender
+// and the target. `text` is the datagram after its leading NUL.
+bool droppedAsOthersTransfer(QByteArrayView text) {
+    if (modGlobals::Run().NetLog == 1) return false; // the log shows every datagram whole
+    const char* at = text.data();
+    const char* end = at + text.size();
+    const char sep = char(modGlobals::kSep.unicode());
+    const char* sepAt = static_cast<const char*>(std::memchr(at, sep, text.size()));
+    if (!sepAt || sepAt + 1 >= end || sepAt[1] < '1' || sepAt[1] > '7') return false;
+    const char* target = sepAt + 2;
+    const char* targetEnd = static_cast<const char*>(std::memchr(target, sep, end - target));
+    if (forMe(Ansi::decode(target, (targetEnd ? targetEnd : end) - target))) return false;
+    const Dispatch inDispatch;
+    heard(Ansi::decode(at, sepAt - at));
+    return true;
 }
 } // namespace
 
@@ -174,11 +209,22 @@ void CloseNetCom(qint16 mode) {
 
 void PollData() {
     if (!st().chat) return;
+    auto& batches = st().batches;
+    if (batches.size() <= st().polling) batches.push_back(std::make_unique<DatagramBatch>());
+    DatagramBatch& batch = *batches[st().polling];
+    struct Depth {
+        Depth() { ++st().polling; }
+        ~Depth() { --st().polling; }
+    } depth;
     // A snapshot: handlers may run nested polls while this one is still working through it.
-    const QStringList messages = st().chat->GetMessages();
-    if (messages.isEmpty()) return;
-    for (const QString& m : messages)
-        ParseData(m.mid(1));
+    if (st().chat->Receive(batch) == 0) return;
+    for (qsizetype i = 0; i < batch.count(); ++i) {
+        // Each datagram starts with the empty PopFrom and its NUL.
+        const QByteArrayView bytes = batch.bytes(i);
+        const QByteArrayView text = bytes.sliced(qMin<qsizetype>(1, bytes.size()));
+        if (droppedAsOthersTransfer(text)) continue;
+        ParseData(Ansi::decode(text.data(), text.size()), batch.source(i));
+    }
     st().dataReceived = 1;
 }
 
@@ -186,18 +232,14 @@ bool Dispatching() {
     return st().dispatching > 0;
 }
 
-void ParseData(const QString& text) {
+void ParseData(const QString& text, const DatagramSource& from) {
     const Dispatch inDispatch;
     if (modGlobals::Run().NetLog == 1)
         modAppFnc::WriteLog(QStringLiteral("DataIn >>") + text + QStringLiteral("<<"));
     const qsizetype sepAt = text.indexOf(modGlobals::kSep);
     const QString sender = sepAt < 0 ? QString() : text.left(sepAt);
-    if (sender.size() > kMaxSenderName) return;
+    if (!heard(sender)) return;
     const bool fromMe = sender == st().myName;
-    if (!fromMe) {
-        if (sender.startsWith(QLatin1Char('\\'))) return;
-        AddUser(sender);
-    }
     const qsizetype letterAt = sepAt < 0 ? 0 : sepAt + 1;
     if (letterAt >= text.size()) return; // no letter at all
     const QChar letter = text.at(letterAt);
@@ -262,7 +304,7 @@ void ParseData(const QString& text) {
     case '5':
     case '6':
     case '7':
-        NetHooks::fileTransfer()->OnData(letter, sender, payload);
+        NetHooks::fileTransfer()->OnData(letter, sender, payload, from);
         return;
     default:
         modAppFnc::WriteLog(QStringLiteral("Unknown data received: >>") + text + QStringLiteral("<<"));

@@ -1,6 +1,8 @@
 #pragma once
 // The network layer: opens the transport for one owner window, frames every command as a
 // datagram that carries the own name, polls the own slot and acts on each command letter.
+#include "platform/Mailslot.h"
+
 #include <QString>
 
 class NetOwner;
@@ -19,7 +21,8 @@ void SendUserData();
 // `data` is the letter followed by its payload; the own name and a separator go in front.
 void SendData(const QString& data);
 void PollData();
-void ParseData(const QString& text);
+// `text` is a datagram after its leading NUL; `from` is where it came from, when known.
+void ParseData(const QString& text, const DatagramSource& from = {});
 // True while a datagram is being dispatched (nested loops inside a handler included).
 bool Dispatching();
 void AddUser(const QString& name);

@@ -132,7 +132,7 @@ struct RouterRecorder : NetHooks::Router, NetHooks::FileTransfer {
     void ShowUserInfo(const QString& text, const QString& sender) override {
         calls << QStringLiteral("info|%1|%2").arg(text, sender);
     }
-    void OnData(QChar letter, const QString& sender, const QString& payload) override {
+    void OnData(QChar letter, const QString& sender, const QString& payload, const DatagramSource&) override {
         calls << QStringLiteral("xfer|%1|%2|%3").arg(letter).arg(sender, payload);
     }
     Slot<NetHooks::Router>::Override inRouter{NetHooks::router(), *this};
