@@ -1,7 +1,8 @@
 // File transfer between real processes over the loopback transport, all figures from one run:
-//  1. the ceiling: a plain C ping-pong of 250-byte payloads between two processes over the same
-//     multicast group with the transport's socket options (one recv per datagram), its median
-//     round trip and the stop-and-wait rate that gives;
+//  1. the ceiling, just before and just after each file: a plain C ping-pong of 250-byte payloads
+//     between two processes over the same multicast group with the transport's socket options
+//     (one recv per datagram; a port of its own), its median round trip, the stop-and-wait rate
+//     that gives, and the CPU its asking side spends per round trip;
 //  2. the median of 200 "R" to "I" round trips between two copies;
 //  3. files of random bytes (fixed seed; 1 MB and 20 MB, and any further sizes in MB given as
 //     arguments, e.g. "xferbench 200") sent from this copy to a second one through the transfer
@@ -88,11 +89,12 @@ struct Wait {
 
 // --- the ceiling: plain sockets -------------------------------------------------------------------
 
-// The transport's receiving socket, option for option, and a sending socket beside it.
+// The transport's receiving socket, option for option, and a sending socket beside it, on the
+// transport's group at `port` (0: one the system picks, read back into group.sin_port).
 struct Plain {
     int in = -1, out = -1;
     sockaddr_in group{};
-    bool open() {
+    bool open(uint16_t port) {
         const MailslotConfig cfg = MailslotConfig::fromEnvironment();
         in = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
         out = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
@@ -102,9 +104,11 @@ struct Plain {
         if (setsockopt(in, SOL_SOCKET, SO_RCVBUFFORCE, &buf, sizeof buf) != 0)
             setsockopt(in, SOL_SOCKET, SO_RCVBUF, &buf, sizeof buf);
         group.sin_family = AF_INET;
-        group.sin_port = htons(cfg.port);
+        group.sin_port = htons(port);
         group.sin_addr.s_addr = htonl(cfg.group);
         if (::bind(in, reinterpret_cast<sockaddr*>(&group), sizeof group) != 0) return false;
+        socklen_t len = sizeof group;
+        if (::getsockname(in, reinterpret_cast<sockaddr*>(&group), &len) != 0) return false;
         ip_mreq mreq{};
         mreq.imr_multiaddr.s_addr = htonl(cfg.group);
         mreq.imr_interface.s_addr = htonl(cfg.iface);
@@ -118,6 +122,10 @@ struct Plain {
             if (cfg.iface != 0) setsockopt(fd, IPPROTO_IP, IP_MULTICAST_IF, &a, sizeof a);
         }
         return true;
+    }
+    void close() {
+        ::close(in);
+        ::close(out);
     }
     void send(char tag, int seq) {
         char b[kPayload] = {};
@@ -144,9 +152,7 @@ struct Plain {
 };
 
 // The answering side: every "A" n is answered with "B" n until a "Q" arrives.
-[[noreturn]] void pong() {
-    Plain s;
-    if (!s.open()) _exit(1);
+[[noreturn]] void pong(Plain& s) {
     char b[2048];
     for (;;) {
         pollfd p{s.in, POLLIN, 0};
@@ -163,41 +169,52 @@ struct Plain {
     }
 }
 
-// The median round trip in microseconds, or -1.
-double pingPong() {
+struct Ceiling {
+    double trip = -1; // median round trip, us
+    double cpu = -1;  // CPU of the asking side per round trip, us
+    double rate() const { return trip > 0 ? kPayload / trip : 0; } // bytes per us = MB/s
+};
+
+// `trips` round trips between this process and a child, on a port of their own, so that the
+// copies on the group's port hear none of it.
+Ceiling pingPong(int trips) {
+    Ceiling c;
+    Plain a, b;
+    if (!a.open(0) || !b.open(ntohs(a.group.sin_port))) return c;
     const pid_t child = ::fork();
-    if (child == 0) pong();
-    Plain s;
-    double median = -1;
-    if (s.open()) {
-        int got = -1;
-        for (int i = 0; i < 500 && got != 0; ++i) { // until the other side listens
-            s.send('A', 0);
-            got = s.await('B', 10);
+    if (child == 0) {
+        a.close();
+        pong(b);
+    }
+    b.close();
+    int got = -1;
+    for (int i = 0; i < 500 && got != 0; ++i) { // until the other side listens
+        a.send('A', 0);
+        got = a.await('B', 10);
+    }
+    std::vector<double> times;
+    times.reserve(trips);
+    const double cpuBefore = cpuSeconds();
+    for (int i = 1; got >= 0 && i <= trips; ++i) {
+        timespec t0{}, t1{};
+        clock_gettime(CLOCK_MONOTONIC, &t0);
+        a.send('A', i);
+        while ((got = a.await('B', 1000)) >= 0 && got != i) {
         }
-        std::vector<double> trips;
-        trips.reserve(kPingPongs);
-        for (int i = 1; got >= 0 && i <= kPingPongs; ++i) {
-            timespec a{}, b{};
-            clock_gettime(CLOCK_MONOTONIC, &a);
-            s.send('A', i);
-            while ((got = s.await('B', 1000)) >= 0 && got != i) {
-            }
-            clock_gettime(CLOCK_MONOTONIC, &b);
-            trips.push_back(double(b.tv_sec - a.tv_sec) * 1e6 + double(b.tv_nsec - a.tv_nsec) / 1e3);
-        }
-        if (got >= 0) {
-            std::sort(trips.begin(), trips.end());
-            median = trips[trips.size() / 2];
-        }
+        clock_gettime(CLOCK_MONOTONIC, &t1);
+        times.push_back(double(t1.tv_sec - t0.tv_sec) * 1e6 + double(t1.tv_nsec - t0.tv_nsec) / 1e3);
+    }
+    if (got >= 0) {
+        c.cpu = (cpuSeconds() - cpuBefore) * 1e6 / trips;
+        std::sort(times.begin(), times.end());
+        c.trip = times[times.size() / 2];
     }
     for (int i = 0; i < 5; ++i)
-        s.send('Q', 0);
+        a.send('Q', 0);
     int status = 0;
     ::waitpid(child, &status, 0);
-    ::close(s.in);
-    ::close(s.out);
-    return median;
+    a.close();
+    return c;
 }
 
 // --- the copies --------------------------------------------------------------------------------
@@ -308,8 +325,8 @@ struct Child {
 };
 
 // Sends one file of `mb` MB to the receiver and prints its figures; false when it failed.
-bool transfer(qint64 mb, double ceiling, const QString& work, const QString& save, Child& receiver,
-              Child& idle, Yes& yes, Chosen& chosen) {
+bool transfer(qint64 mb, const QString& work, const QString& save, Child& receiver, Child& idle, Yes& yes,
+              Chosen& chosen) {
     const qint64 size = mb * 1000 * 1000;
     QByteArray bytes(size, '\0');
     std::mt19937 rng(20261210 + unsigned(mb));
@@ -321,6 +338,8 @@ bool transfer(qint64 mb, double ceiling, const QString& work, const QString& sav
         QFile f(chosen.path);
         if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) return false;
     }
+    // The ceiling just before and just after, as the machine's load changes.
+    const Ceiling before = pingPong(kPingPongs);
     receiver.out.clear();
     const double idleBefore = idle.cpu(), receiverBefore = receiver.cpu();
     const double senderBefore = cpuSeconds();
@@ -346,10 +365,15 @@ bool transfer(qint64 mb, double ceiling, const QString& work, const QString& sav
     const bool same = got.open(QIODevice::ReadOnly) && got.readAll() == bytes;
     got.remove();
     QFile::remove(chosen.path);
+    const Ceiling after = pingPong(kPingPongs);
+    const double ceiling = (before.rate() + after.rate()) / 2;
     const double chunks = double((size + kPayload - 1) / kPayload);
     const double rate = double(size) / 1e6 / secs;
     std::printf("%lld MB file: %.2f s, %.2f MB/s = %.1f %% of the ceiling, arrived %s\n", mb, secs, rate,
                 ceiling > 0 ? 100 * rate / ceiling : 0.0, same ? "identical" : "CHANGED");
+    std::printf("  ceiling: C ping-pong of %d-byte payloads, median round trip %.1f us before, %.1f us after "
+                "= %.2f MB/s; its asking side's CPU %.1f us per round trip\n",
+                kPayload, before.trip, after.trip, ceiling, (before.cpu + after.cpu) / 2);
     std::printf("  CPU per chunk: sender %.1f us, receiver %.1f us (%.0f chunks)\n", senderCpu * 1e6 / chunks,
                 receiverCpu * 1e6 / chunks, chunks);
     std::printf("  bystander: %.2f us per datagram of %.0f, %.1f %% of a core\n",
@@ -365,14 +389,9 @@ int main(int argc, char** argv) {
     if (qgetenv("QX3_MAILSLOT_PORT").isEmpty()) TestEnv::useLoopback();
     const bool peer = argc >= 4 && QByteArray(argv[1]) == "peer";
 
-    // 1. Before any copy listens on the group.
-    const double trip = peer ? 0 : pingPong();
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false); // the progress window comes and goes
     if (peer) return runPeer(app, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
-    const double ceiling = trip > 0 ? kPayload / trip : 0; // bytes per microsecond = MB/s
-    std::printf("ceiling: C ping-pong of %d-byte payloads, median round trip %.1f us = %.2f MB/s\n", kPayload,
-                trip, ceiling);
 
     std::vector<qint64> sizes{1, 20};
     for (int i = 1; i < argc; ++i)
@@ -422,10 +441,10 @@ int main(int argc, char** argv) {
     std::printf("R to I round trip between copies: median %.1f us, slowest %.1f us (%d trips)\n",
                 trips[trips.size() / 2], trips.back(), kRoundTrips);
 
-    // 3 and 4.
+    // 1, 3 and 4.
     bool ok = true;
     for (const qint64 mb : sizes)
-        ok = transfer(mb, ceiling, work.path(), save, receiver, idle, yes, chosen) && ok;
+        ok = transfer(mb, work.path(), save, receiver, idle, yes, chosen) && ok;
     for (Child* c : {&receiver, &idle}) {
         c->p.write("quit\n");
         c->p.waitForFinished(5000);

@@ -16,6 +16,7 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -23,6 +24,8 @@
 
 namespace {
 using modGlobals::Sep;
+
+constexpr int kBystanderRestMs = 10;
 
 struct State {
     NetOwner* owner = nullptr;
@@ -218,14 +221,23 @@ void PollData() {
     } depth;
     // A snapshot: handlers may run nested polls while this one is still working through it.
     if (st().chat->Receive(batch) == 0) return;
+    bool acted = false;
     for (qsizetype i = 0; i < batch.count(); ++i) {
         // Each datagram starts with the empty PopFrom and its NUL.
         const QByteArrayView bytes = batch.bytes(i);
         const QByteArrayView text = bytes.sliced(qMin<qsizetype>(1, bytes.size()));
         if (droppedAsOthersTransfer(text)) continue;
+        acted = true;
         ParseData(Ansi::decode(text.data(), text.size()), batch.source(i));
     }
     st().dataReceived = 1;
+    // Two other copies' transfer wakes every copy twice a chunk. A copy with no transfer of its
+    // own that heard nothing else lets their datagrams gather for a moment and reads them
+    // together; whatever else comes meanwhile waits as long at most.
+    if (!acted && st().xferFile != 1 && st().arrival && st().arrival->isEnabled()) {
+        st().arrival->setEnabled(false);
+        QTimer::singleShot(kBystanderRestMs, st().arrival.get(), [] { st().arrival->setEnabled(true); });
+    }
 }
 
 bool Dispatching() {
