@@ -23,11 +23,15 @@ void DatagramBatch::add(const char* data, qsizetype size, const DatagramSource& 
     items_.push_back({at, size, from});
 }
 
+bool DatagramBatch::same(qsizetype a, qsizetype b) const {
+    return items_[a].from == items_[b].from && bytes(a) == bytes(b);
+}
+
 void DatagramBatch::dropDuplicates() {
     if (items_.size() < 2) return;
     byHash_.clear();
     for (qsizetype i = 0; i < count(); ++i)
-        byHash_.emplace_back(qHash(bytes(i)), i);
+        byHash_.emplace_back(qHashMulti(0, bytes(i), items_[i].from.address, items_[i].from.port), i);
     std::sort(byHash_.begin(), byHash_.end());
     std::vector<char>& dup = dup_;
     dup.assign(items_.size(), 0);
@@ -38,7 +42,7 @@ void DatagramBatch::dropDuplicates() {
         // Within a run of equal hashes, each is compared with the earlier ones still kept.
         for (std::size_t j = run + 1; j < end; ++j)
             for (std::size_t k = run; k < j; ++k)
-                if (!dup[byHash_[k].second] && bytes(byHash_[k].second) == bytes(byHash_[j].second)) {
+                if (!dup[byHash_[k].second] && same(byHash_[k].second, byHash_[j].second)) {
                     dup[byHash_[j].second] = 1;
                     break;
                 }

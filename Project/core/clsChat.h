@@ -27,8 +27,10 @@ class DatagramBatch {
     };
     void clear();
     void add(const char* data, qsizetype size, const DatagramSource& from);
-    // Leaves the first of each set of datagrams with equal bytes.
+    // Leaves the first of each set of datagrams with equal bytes from one source: the same
+    // bytes from elsewhere are another datagram, which must not hide this one.
     void dropDuplicates();
+    bool same(qsizetype a, qsizetype b) const;
 
     std::vector<char> bytes_;
     std::vector<Item> items_;

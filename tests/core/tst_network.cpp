@@ -10,6 +10,7 @@
 #include "platform/Mailslot.h"
 #include "support/Headless.h"
 #include "support/NetPeer.h"
+#include "support/OtherHost.h"
 #include "support/Recorders.h"
 #include "support/TestFiles.h"
 
@@ -105,6 +106,29 @@ class TestNetwork : public QObject {
         QCOMPARE(drain(chat, 1), QStringList({first.at(0)})); // a later poll hears it again
         chat.CloseHnd();
         chat.CloseHnd();
+    }
+
+    // The same bytes from another address are another datagram: a host that copies one must
+    // not hide the real one from the poll.
+    void sameBytesFromAnotherAddressAreKept() {
+        clsChat chat;
+        chat.Init(QStringLiteral("QX3"));
+        TestEnv::OtherHost host;
+        QVERIFY(host.valid());
+        Mailslot ear;
+        QVERIFY(ear.create(QStringLiteral("QX3")) >= 0);
+        const QString text = QStringLiteral("Ann") + S + QStringLiteral("5Me") + S;
+        QVERIFY(host.send(QByteArray(1, '\0') + Ansi::encode(text)));
+        chat.SendMessage(QString(), QStringLiteral("*"), text);
+        QVERIFY(host.send(QByteArray(1, '\0') + Ansi::encode(text)));
+        chat.SendMessage(QString(), QStringLiteral("*"), text);
+        waitHeard(ear, 4);
+        DatagramBatch batch;
+        QCOMPARE(chat.Receive(batch), qsizetype(2));
+        QCOMPARE(batch.source(0), host.source());
+        QVERIFY(batch.source(1) != host.source());
+        for (qsizetype i = 0; i < 2; ++i)
+            QCOMPARE(batch.bytes(i), QByteArrayView(QByteArray(1, '\0') + Ansi::encode(text)));
     }
 
     void bytesOnTheWire() {
@@ -282,6 +306,60 @@ class TestNetwork : public QObject {
         QCOMPARE(owner.records.items(), records);
         QCOMPARE(router.calls, calls);
         QCOMPARE(owner.changes, changes);
+    }
+
+    // What the poll reads from the network: a transfer datagram for another name is dropped
+    // with its sender listed, one for this copy goes to the transfer with where it came from,
+    // and what arrives after the dropped ones is acted on as ever.
+    void transferDatagramsFromTheNetwork_data() {
+        QTest::addColumn<bool>("netLog");
+        QTest::addColumn<QStringList>("datagrams");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("calls");
+        QTest::newRow("for other names")
+            << false << QStringList{"Ann~5Bob~", "Ann~6Bob~" + QString(250, 'x'), "Cy~7bob~", "Cy~1Bob~f~"}
+            << QStringList{"Ann", "Cy"} << QStringList{};
+        QTest::newRow("for this copy")
+            << false << QStringList{"Ann~6Me~abc", "Ann~5ME~", "Ann~7Bob~"} << QStringList{"Ann"}
+            << QStringList{"xfer|6|Ann|Me~abc", "xfer|5|Ann|ME~"};
+        QTest::newRow("with no target")
+            << false << QStringList{"Ann~6", "Ann~5~Me~"} << QStringList{"Ann"} << QStringList{};
+        QTest::newRow("the network log shows every one")
+            << true << QStringList{"Ann~6Bob~x"} << QStringList{"Ann"} << QStringList{"xfer|6|Ann|Bob~x"};
+    }
+    void transferDatagramsFromTheNetwork() {
+        QFETCH(bool, netLog);
+        QFETCH(QStringList, datagrams);
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, calls);
+        modGlobals::Run().NetLog = netLog ? 1 : 0;
+        TestOwner owner;
+        RouterRecorder router;
+        modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
+        TestEnv::OtherHost host;
+        QVERIFY(host.valid());
+        owner.names.Clear();
+        owner.records.Clear();
+        for (QString d : datagrams)
+            QVERIFY(
+                host.send(QByteArray(1, '\0') + Ansi::encode(d.replace(QLatin1Char('~'), modGlobals::kSep))));
+        QVERIFY(
+            host.send(QByteArray(1, '\0') + Ansi::encode(QStringLiteral("Zed") + S + QStringLiteral("AMe") +
+                                                         S + QStringLiteral("end") + S)));
+        QTRY_VERIFY_WITH_TIMEOUT(router.calls.contains(QStringLiteral("alert|end|Zed")), TestEnv::kNetWait);
+        for (QString& c : calls)
+            c.replace(QLatin1Char('~'), modGlobals::kSep);
+        calls << QStringLiteral("alert|end|Zed");
+        names << QStringLiteral("Zed");
+        QCOMPARE(router.calls, calls);
+        QCOMPARE(owner.names.items(), names);
+        for (const DatagramSource& from : router.sources)
+            QCOMPARE(from, host.source());
+        const bool logged = logEntries().contains(
+            QStringLiteral("DataIn >>") + datagrams.value(0).replace(QLatin1Char('~'), modGlobals::kSep) +
+            QStringLiteral("<<"));
+        QCOMPARE(logged, netLog);
+        modGlobals::Run().NetLog = 0;
     }
 
     void ownerThatGoesAwayIsForgotten() {
