@@ -47,8 +47,8 @@ class OtherHost {
         to.sin_family = AF_INET;
         to.sin_port = htons(cfg.port);
         to.sin_addr.s_addr = htonl(cfg.group);
-        return ::sendto(fd_, bytes.constData(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to) ==
-               bytes.size();
+        return ::sendto(fd_, bytes.constData(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to),
+                        sizeof to) == bytes.size();
     }
 
   private:
