@@ -28,6 +28,24 @@ class ShortIdleTimeout {
     int previous_;
 };
 
+// A whole body's limit and the floor of progress's window, shortened for the life of this object,
+// where a test waits for a server that drips; only there, for the same reason.
+class ShortLimits {
+  public:
+    explicit ShortLimits(int wholeMs = 1000, int floorWindowMs = 500)
+        : whole_(Http::SetWholeBodyLimitMsForTests(wholeMs)),
+          window_(ProgressFloor::SetWindowMsForTests(floorWindowMs)) {}
+    ~ShortLimits() {
+        Http::SetWholeBodyLimitMsForTests(whole_);
+        ProgressFloor::SetWindowMsForTests(window_);
+    }
+    ShortLimits(const ShortLimits&) = delete;
+    ShortLimits& operator=(const ShortLimits&) = delete;
+
+  private:
+    int whole_, window_;
+};
+
 class HttpServer : public QObject {
   public:
     struct Reply {
