@@ -9,11 +9,14 @@
 #include "support/PlatformHeadless.h"
 #include "support/PlatformRecorders.h"
 #include "support/Screenshot.h"
+#include "support/ShortFloor.h"
+#include "support/Steps.h"
 #include "support/TestFiles.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
@@ -493,6 +496,100 @@ class TestSmtpSession : public QObject {
         QCOMPARE(ended_, 0);
         // And the window can send again.
         QVERIFY(windowBack(*f));
+    }
+
+    // Exit, Escape and a close of the window end a session at once, waiting for a reply or
+    // sending to a server that takes the data slowly: the connection is closed, the status says
+    // so, nothing is reported sent; Exit ends the program, the others give the window back.
+    void userEndsTheSession_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("sending"); // else waiting for the reply to HELO
+        for (const char* how : {"exit", "escape", "close"}) {
+            QTest::addRow("%s, waiting for a reply", how) << QString::fromLatin1(how) << false;
+            QTest::addRow("%s, sending", how) << QString::fromLatin1(how) << true;
+        }
+    }
+    void userEndsTheSession() {
+        QFETCH(QString, how);
+        QFETCH(bool, sending);
+        using R = ScriptedSmtp::Reply;
+        const R ok250{{"250 ok\r\n"}};
+        ScriptedSmtp server;
+        server.script = {R{{"220 hello\r\n"}}};
+        if (sending) {
+            server.script << ok250 << ok250 << ok250 << R{{"354 go\r\n"}};
+            server.dripMs = 100;
+            writeAll(file("Log.txt"), randomBytes(8 * 1024 * 1024, 5)); // more than the buffers hold
+        }
+        QVERIFY(server.start());
+        auto* f = new Form1;
+        const QPointer<Form1> alive(f);
+        f->MailServer->setCurrentText(QStringLiteral("127.0.0.1:%1").arg(server.port()));
+        f->Frombox->setText(kFrom);
+        f->chksendUser->setChecked(false);
+        f->show();
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        Steps ending;
+        bool exitUsable = false;
+        ending.add([&] {
+            const bool under = sending ? f->Process->text().startsWith(QStringLiteral("Sending Log.txt"))
+                                       : f->Step() == 1 && server.received.value(0).contains("HELO");
+            if (!under) return false;
+            exitUsable = f->btnExit->isEnabled() && !f->SendMimeConnect->isEnabled();
+            if (how == QLatin1String("exit"))
+                QTest::mouseClick(f->btnExit, Qt::LeftButton);
+            else if (how == QLatin1String("escape"))
+                QTest::keyClick(f, Qt::Key_Escape);
+            else
+                f->close();
+            return true;
+        });
+        ending.start(TestEnv::kNetWait, [f] { f->btnExit->click(); });
+        QElapsedTimer clock;
+        clock.start();
+        f->SendMimeConnect->click();
+        QVERIFY2(ending.wait(), qPrintable(f->Process->text()));
+        QTRY_VERIFY(!f->InSession());
+        QVERIFY(clock.elapsed() < TestEnv::kNetWait);
+        QVERIFY(exitUsable);
+        QCOMPARE(f->Process->text(),
+                 QStringLiteral("Cannot Send Request. 10053 Software caused connection abort."));
+        // Behind a drip the server sees the close only once it has read what backed up.
+        if (!sending) QTRY_VERIFY(!server.clientOpen());
+        QVERIFY(!server.received.value(0).contains("\r\n.\r\n"));
+        QCOMPARE(env_.boxes.count(kConfirm), 0);
+        QCOMPARE(ended_, how == QLatin1String("exit") ? 1 : 0);
+        if (how != QLatin1String("exit")) {
+            QVERIFY(f->isVisible());
+            QVERIFY(windowBack(*f));
+        }
+        QVERIFY(alive);
+        delete f;
+    }
+
+    // A server that takes the message slower than the floor ends the session as a send that
+    // timed out, long before any reply's time-out.
+    void drippingServerEndsTheSession() {
+        const ShortFloorWindow floor;
+        using R = ScriptedSmtp::Reply;
+        const R ok250{{"250 ok\r\n"}};
+        ScriptedSmtp server;
+        server.script = {R{{"220 hello\r\n"}},    ok250, ok250, ok250, R{{"354 go\r\n"}}, ok250,
+                         R{{"221 bye\r\n"}, true}};
+        server.dripMs = 100;
+        QVERIFY(server.start());
+        writeAll(file("Log.txt"), randomBytes(8 * 1024 * 1024, 6));
+        auto f = newForm(server.port());
+        f->chksendUser->setChecked(false);
+        QElapsedTimer clock;
+        clock.start();
+        send(*f);
+        QVERIFY(clock.elapsed() < TestEnv::kNetWait);
+        QCOMPARE(f->Process->text(), QStringLiteral("Cannot Send Request. 10060 Connection timed out."));
+        QVERIFY(windowBack(*f));
+        QVERIFY(!server.received.value(0).contains("\r\n.\r\n"));
+        QCOMPARE(env_.boxes.count(kConfirm), 0);
+        QCOMPARE(ended_, 0);
     }
 
     void cannotConnect_data() {

@@ -75,8 +75,7 @@ class FromCopy {
 
 } // namespace TestEnv
 
-#define QX3_TEST_MAIN_FROM_COPY(TestObject)                                                               \
+#define QX3_TEST_MAIN_FROM_COPY(TestObject)                                                                  \
     QTEST_MAIN_WRAPPER(TestObject, const TestEnv::FromCopy fromCopy(argv); QTEST_MAIN_SETUP())
-#define QX3_TEST_GUILESS_MAIN_FROM_COPY(TestObject)                                                       \
-    QTEST_MAIN_WRAPPER(TestObject, const TestEnv::FromCopy fromCopy(argv);                                 \
-                       QTEST_QAPP_SETUP(QCoreApplication))
+#define QX3_TEST_GUILESS_MAIN_FROM_COPY(TestObject)                                                          \
+    QTEST_MAIN_WRAPPER(TestObject, const TestEnv::FromCopy fromCopy(argv); QTEST_QAPP_SETUP(QCoreApplication))

@@ -3,6 +3,7 @@
 // and it can misbehave on purpose (a wrong status, a body short of its Content-Length, none at
 // all, a stall, a trickle). Every request's path is recorded.
 #include "platform/Inet.h"
+#include "support/ShortFloor.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -33,17 +34,14 @@ class ShortIdleTimeout {
 class ShortLimits {
   public:
     explicit ShortLimits(int wholeMs = 1000, int floorWindowMs = 500)
-        : whole_(Http::SetWholeBodyLimitMsForTests(wholeMs)),
-          window_(ProgressFloor::SetWindowMsForTests(floorWindowMs)) {}
-    ~ShortLimits() {
-        Http::SetWholeBodyLimitMsForTests(whole_);
-        ProgressFloor::SetWindowMsForTests(window_);
-    }
+        : whole_(Http::SetWholeBodyLimitMsForTests(wholeMs)), window_(floorWindowMs) {}
+    ~ShortLimits() { Http::SetWholeBodyLimitMsForTests(whole_); }
     ShortLimits(const ShortLimits&) = delete;
     ShortLimits& operator=(const ShortLimits&) = delete;
 
   private:
-    int whole_, window_;
+    int whole_;
+    ShortFloorWindow window_;
 };
 
 class HttpServer : public QObject {
