@@ -137,6 +137,11 @@ void SmtpSession::Receive() {
     const QByteArray bytes(buffer, n);
     listener_.replied(Ansi::decode(bytes));
     reader_.feed(bytes);
+    // While we send, what the server says waits; more than a reply's worth ends the session.
+    if (reader_.pending() > SmtpReplyReader::kMaxReply) {
+        fail(kUnexpected);
+        return;
+    }
     if (!sending_) dispatchReplies();
 }
 

@@ -35,8 +35,8 @@ QByteArray list(bool skins) {
     for (int i = 0; i < kRecords; ++i) {
         const int kind = skins ? 4 : 1 + i % 3;
         const QByteArray n = QByteArray::number(i);
-        out += "I" + n + "|D" + n + "|h/f" + n + (kind == 4 ? "" : ".b") + "|" +
-               kFolders[i % 5] + "|\\|" + QByteArray::number(kind) + "|" +
+        out += "I" + n + "|D" + n + "|h/f" + n + (kind == 4 ? "" : ".b") + "|" + kFolders[i % 5] + "|\\|" +
+               QByteArray::number(kind) + "|" +
                (kind == 1 ? "3.0." + QByteArray::number(i % 20) : QByteArray("1.0")) + "|1 KB|" +
                (kind == 4 ? ".bmp" : "") + "|False\r\n";
     }

@@ -592,6 +592,28 @@ class TestSmtpSession : public QObject {
         QCOMPARE(ended_, 0);
     }
 
+    // A server that floods while the message goes out is cut off at once, not heard out.
+    void floodDuringTheDataEndsTheSession() {
+        using R = ScriptedSmtp::Reply;
+        const R ok250{{"250 ok\r\n"}};
+        ScriptedSmtp server;
+        server.script = {R{{"220 hello\r\n"}}, ok250, ok250, ok250,
+                         R{{"354 go\r\n", QByteArray(300000, 'x')}}};
+        server.dripMs = 100; // so that the message is still going out when the flood comes
+        QVERIFY(server.start());
+        writeAll(file("Log.txt"), randomBytes(8 * 1024 * 1024, 7));
+        auto f = newForm(server.port());
+        f->chksendUser->setChecked(false);
+        QElapsedTimer clock;
+        clock.start();
+        send(*f);
+        QVERIFY(clock.elapsed() < TestEnv::kNetWait);
+        QCOMPARE(f->Process->text(), kUnexpected);
+        QVERIFY(!server.received.value(0).contains("\r\n.\r\n"));
+        QVERIFY(f->DataArrival->toPlainText().size() < 2 * SmtpReplyReader::kMaxReply);
+        QCOMPARE(env_.boxes.count(kConfirm), 0);
+    }
+
     void cannotConnect_data() {
         QTest::addColumn<QString>("server");
         QTest::addColumn<QString>("status");
