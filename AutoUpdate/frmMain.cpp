@@ -38,7 +38,7 @@ const QString kIdle = Installer::ProgressText(0);
 // The list frame's grid: the list on the left over its rows, the check box under it, and the
 // details beside it, captions then values; the description box under the details.
 constexpr int kListColumn = 0, kCaptionColumn = 1, kValueColumn = 2;
-constexpr int kDetailRows = 4; // Update, Source, Target, Size
+enum DetailRow { kUpdateRow, kSourceRow, kTargetRow, kSizeRow, kDetailRows };
 constexpr int kDescriptionRow = kDetailRows, kDescriptionRows = 2;
 constexpr int kListRows = kDetailRows + kDescriptionRows;
 constexpr int kCheckRow = kListRows;
@@ -102,10 +102,10 @@ frmMain::frmMain() {
         frame->addWidget(v, row, kValueColumn);
         return v;
     };
-    lblUpdates = detail(0, QStringLiteral("Update:"));
-    lblSource = detail(1, QStringLiteral("Source:"));
-    lblTarget = detail(2, QStringLiteral("Target:"));
-    lblSize = detail(3, QStringLiteral("Size:"));
+    lblUpdates = detail(kUpdateRow, QStringLiteral("Update:"));
+    lblSource = detail(kSourceRow, QStringLiteral("Source:"));
+    lblTarget = detail(kTargetRow, QStringLiteral("Target:"));
+    lblSize = detail(kSizeRow, QStringLiteral("Size:"));
     txtDes = new QPlainTextEdit(Frame1);
     txtDes->setReadOnly(true);
     frame->addWidget(txtDes, kDescriptionRow, kCaptionColumn, kDescriptionRows,
@@ -228,7 +228,9 @@ void frmMain::errorBox(int code) {
         "Talkvane AutoUpate was unable to correct the skin listing for skins already installed."};
     static const char* const kTitle[] = {"Unable to go online", "Unable to go online",
                                          "Unable to restrict upgrades list", "Unable to restrict skin list"};
-    const int i = code - 5;
+    // The boxes' codes are 5 to 8.
+    constexpr int kFirstCode = 5;
+    const int i = code - kFirstCode;
     showLists();
     MsgBox::Show(QString::fromLatin1(kTitle[i]),
                  QString::fromLatin1(kFirst[i]) + kCrLf + kCrLf +

@@ -184,6 +184,8 @@ class TestUpdate : public QObject {
         QVERIFY(select(w, QStringLiteral("Tool")));
         QVERIFY(w->cmdDownload->isEnabled());
         QCOMPARE(w->lblSource->text(), server_->host() + QStringLiteral("/files/tool.sh"));
+        // A program's target is beside the program, not in the data folder.
+        QCOMPARE(w->lblTarget->text(), TestEnv::FromCopy::folder() + QLatin1Char('/'));
         QCOMPARE(w->txtDes->toPlainText(), QStringLiteral("About Tool"));
         saveScreenshot(w, QStringLiteral("update-main"));
 
