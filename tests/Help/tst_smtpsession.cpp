@@ -637,7 +637,20 @@ class TestSmtpSession : public QObject {
         QCOMPARE(boxes.count(kConfirm), 0);
     }
 
+    // A connect that neither succeeds nor fails ends at its deadline, or at once by Escape or
+    // Exit.
+    void connectTimesOut_data() {
+        QTest::addColumn<QString>("how"); // "" waits for the deadline
+        QTest::addColumn<QString>("status");
+        const QString timedOut = QStringLiteral("Cannot Connect to Orvanta Connection timed out.");
+        const QString aborted = QStringLiteral("Cannot Connect to Orvanta Software caused connection abort.");
+        QTest::newRow("deadline") << QString() << timedOut;
+        QTest::newRow("escape") << QStringLiteral("escape") << aborted;
+        QTest::newRow("exit") << QStringLiteral("exit") << aborted;
+    }
     void connectTimesOut() {
+        QFETCH(QString, how);
+        QFETCH(QString, status);
         // A listener whose queue is full: the kernel drops further connection requests, so a
         // connect neither succeeds nor fails until the deadline.
         const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -656,9 +669,33 @@ class TestSmtpSession : public QObject {
             queued.push_back(c);
         }
         auto f = newForm(ntohs(sa.sin_port));
-        f->SetTimeoutMs(700);
-        send(*f);
-        QCOMPARE(f->Process->text(), QStringLiteral("Cannot Connect to Orvanta Connection timed out."));
+        f->SetTimeoutMs(how.isEmpty() ? 700 : TestEnv::kNetWait);
+        Steps ending;
+        if (!how.isEmpty()) {
+            f->show();
+            QVERIFY(QTest::qWaitForWindowActive(f.get()));
+            ending.add([&] {
+                if (!f->InSession()) return false;
+                if (how == QLatin1String("exit"))
+                    QTest::mouseClick(f->btnExit, Qt::LeftButton);
+                else
+                    QTest::keyClick(f.get(), Qt::Key_Escape);
+                return true;
+            });
+            ending.start(TestEnv::kNetWait, [] {});
+        }
+        QElapsedTimer clock;
+        clock.start();
+        f->show();
+        f->SendMimeConnect->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!f->InSession(), TestEnv::kNetWait);
+        if (!how.isEmpty()) {
+            QVERIFY(ending.wait());
+            QVERIFY(clock.elapsed() < TestEnv::kNetWait);
+        }
+        QCOMPARE(f->Process->text(), status);
+        QCOMPARE(ended_, how == QLatin1String("exit") ? 1 : 0);
+        if (how != QLatin1String("exit")) QTRY_VERIFY(windowBack(*f));
         for (int c : queued)
             ::close(c);
         ::close(listener);
