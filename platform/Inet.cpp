@@ -133,7 +133,10 @@ void Inet::onProgress(qint64 received) {
 }
 
 void Inet::onFinished() {
+    // The network's part is over: what is left is the reader's to take, at its own pace.
     idle_.stop();
+    whole_.stop();
+    floor_.stop();
     if (!reply_) return;
     const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (reply_->error() != QNetworkReply::NoError) {
