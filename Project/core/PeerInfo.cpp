@@ -23,9 +23,21 @@ bool PeerInfo::IsBlocked(const QString& name) {
     return InBlockList(name);
 }
 
+PeerInfo::Look PeerInfo::LookOf(const QString& name) {
+    if (const MainWindowLink* main = MainWindowLink::Loaded()) return main->GetUserLook(name);
+    return isMe(name) ? OwnLook() : Look{0, kDefaultFont};
+}
+
+PeerInfo::Look PeerInfo::LookFrom(const QVariant& colour, const QString& font) {
+    return {ColourOf(colour), font.isEmpty() ? kDefaultFont : font};
+}
+
+PeerInfo::Look PeerInfo::OwnLook() {
+    return LookFrom(modGlobals::Sets().UCOL, modGlobals::Sets().UFNT);
+}
+
 quint32 PeerInfo::Colour(const QString& name) {
-    if (const MainWindowLink* main = MainWindowLink::Loaded()) return ColourOf(main->GetUserInfo(name, 1));
-    return isMe(name) ? static_cast<quint32>(modGlobals::Sets().UCOL) & 0xFFFFFFu : 0;
+    return LookOf(name).colour;
 }
 
 quint32 PeerInfo::ColourOf(const QVariant& value) {
@@ -35,12 +47,7 @@ quint32 PeerInfo::ColourOf(const QVariant& value) {
 }
 
 QString PeerInfo::FontName(const QString& name) {
-    QString font;
-    if (const MainWindowLink* main = MainWindowLink::Loaded())
-        font = main->GetUserInfo(name, 2).toString();
-    else if (isMe(name))
-        font = modGlobals::Sets().UFNT;
-    return font.isEmpty() ? kDefaultFont : font;
+    return LookOf(name).font;
 }
 
 QFont PeerInfo::Font(const QString& name, const QFont& base) {

@@ -8,6 +8,17 @@
 #include <QVariant>
 
 namespace PeerInfo {
+// How a user's text is drawn, from one reading of his record.
+struct Look {
+    quint32 colour = 0; // 0x00BBGGRR, 24 bits
+    QString font;       // "Arial" when the record names none
+};
+// The user's colour and font, with one question to the main window (a chat line asks for each).
+Look LookOf(const QString& name);
+// A look from the colour and font fields as a record holds them (see ColourOf).
+Look LookFrom(const QVariant& colour, const QString& font);
+// My own look, from my settings.
+Look OwnLook();
 // True when the user's name is in the block list BLC (letter case ignored).
 bool InBlockList(const QString& name);
 // True when I block the user.

@@ -60,11 +60,21 @@ QVariant Roster::GetUserInfo(const QString& name, int what) const {
     if (what == 0) return IsBlocked(name);
     static const int fieldOf[6] = {0, kColour, kFont, kStatus, kSelected, kAccepts};
     if (what < 1 || what > 5) return QString();
+    return modAppFnc::GetField(recordOf(name), fieldOf[what], modGlobals::kSep);
+}
+
+PeerInfo::Look Roster::GetUserLook(const QString& name) const {
+    if (modAppFnc::SameNoCase(name, Sets().UNAME)) return PeerInfo::OwnLook();
+    const QString record = recordOf(name);
+    return PeerInfo::LookFrom(modAppFnc::GetField(record, kColour, modGlobals::kSep),
+                              modAppFnc::GetField(record, kFont, modGlobals::kSep));
+}
+
+QString Roster::recordOf(const QString& name) const {
     if (Count() == 0) return QString();
     const int row = IndexOf(name);
     // Somebody no longer listed: a newcomer's values, never another user's.
-    const QString record = row < 0 ? NewRecord(name) : records.List(row);
-    return modAppFnc::GetField(record, fieldOf[what], modGlobals::kSep);
+    return row < 0 ? NewRecord(name) : records.List(row);
 }
 
 int Roster::GetUserPic(const QString& name) const {

@@ -25,6 +25,7 @@
 #include "core/modSettings.h"
 #include "core/modSkin.h"
 #include "core/modTerminate.h"
+#include "mainwin/SpeedBarLink.h"
 #include "mainwin/frmMainList.h"
 #include "mainwin/frmOpt.h"
 #include "platform/Colors.h"
@@ -137,7 +138,7 @@ frmMain* frmMain::Loaded() {
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     gLoaded.Hold(this);
-    MainWindowLink::SetLoaded(this);
+    MainWindowLink::SetHolder([] { return gLoaded.Loaded(); });
     SkinWindows::Register(this, SkinnableWindow::Kind::Main);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Talkvane3"));
@@ -694,8 +695,7 @@ void frmMain::closeEvent(QCloseEvent* e) {
 void frmMain::CleanUp() {
     if (cleanedUp) return;
     cleanedUp = true;
-    gLoaded.Release(this); // going: nobody may reach it through Loaded() any more
-    if (MainWindowLink::Loaded() == this) MainWindowLink::SetLoaded(nullptr);
+    gLoaded.Release(this); // going: nobody may reach it through Loaded() or the link any more
     tmrRefresh->stop();
     // An open options dialog would apply itself to a window that is gone: it goes as Cancel.
     frmOpt::UnloadLoaded();
