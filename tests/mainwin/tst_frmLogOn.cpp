@@ -2,7 +2,6 @@
 // hearing another copy on loopback.
 #include "controls/chameleonButton.h"
 #include "core/SkinAtlas.h"
-#include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
 #include "core/modGlobals.h"
@@ -55,7 +54,7 @@ QStringList shownUsers(const frmLogOn& w) {
 
 class TestLogOn : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{TestEnv::Loopback};
+    TestEnv::Headless env{TestEnv::Loopback, TestEnv::Windows};
     MessageRecorder& messages = env.messages;
     QPointer<frmLogOn> win;
     int& terminated = env.end.terminated;
@@ -68,11 +67,7 @@ class TestLogOn : public QObject {
     }
 
   private slots:
-    void initTestCase() {
-        QVERIFY(env.home.isValid());
-        modLangConst::SetDefaultStrings();
-        frmImgs::Load();
-    }
+    void initTestCase() { QVERIFY(env.home.isValid()); }
     void init() {
         env.reset();
         env.end.onTerminate = env.end.onEnd = [this] { netOpenAtEnd = modNetCmds::IsOpen(); };

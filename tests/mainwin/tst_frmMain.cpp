@@ -73,13 +73,12 @@ int redAt(const QImage& img, int x, int y) {
 
 class TestMainWindow : public QObject, TestEnv::MainWindowFixture {
     Q_OBJECT
-    TestEnv::Headless env{TestEnv::Loopback};
+    TestEnv::Headless env{TestEnv::Loopback, TestEnv::Windows};
     std::unique_ptr<TrayRecorder> tray;
 
   private slots:
     void initTestCase() {
         QVERIFY(env.home.isValid());
-        modLangConst::SetDefaultStrings();
         frmImgs::Load().picSkin = synthSkin();
     }
     void init() {
