@@ -51,6 +51,17 @@ bool forMe(const QString& target) {
     return modAppFnc::LowerAscii(target) == modAppFnc::LowerAscii(modGlobals::Sets().UNAME);
 }
 
+// The "I" reply to an "R" request from `asker`: my phone number for "P", my logon name for "U",
+// an empty one for anything else.
+void answerRequest(const QString& asker, const QString& what) {
+    QString reply = QStringLiteral("I") + asker + Sep();
+    if (what == QLatin1String("P"))
+        reply += modLangConst::Get(QStringLiteral("NetCmd_PhoneSendMsg")) + modGlobals::Sets().UPN;
+    else if (what == QLatin1String("U"))
+        reply += modLangConst::Get(QStringLiteral("NetCmd_UNameSendMsg")) + modNetCom::GetLogonName();
+    modNetCmds::SendData(reply);
+}
+
 // Index of the first listed name equal to `name` ignoring case; -1 when there is none (the
 // public FindUser answers 0 then, which is also the first entry's index).
 int indexOfUser(const QString& name) {
@@ -240,17 +251,10 @@ void ParseData(const QString& text) {
             NetHooks::router()->RouteChatMsg(
                 modAppFnc::GetField(payload, 2, sep) + Sep() + modAppFnc::GetField(payload, 3, sep), sender);
         return;
-    case 'R': {
-        if (!forMe(modAppFnc::GetField(payload, 1, sep))) return;
-        const QString what = modAppFnc::GetField(payload, 2, sep);
-        QString reply = QStringLiteral("I") + sender + Sep();
-        if (what == QLatin1String("P"))
-            reply += modLangConst::Get(QStringLiteral("NetCmd_PhoneSendMsg")) + modGlobals::Sets().UPN;
-        else if (what == QLatin1String("U"))
-            reply += modLangConst::Get(QStringLiteral("NetCmd_UNameSendMsg")) + modNetCom::GetLogonName();
-        SendData(reply);
+    case 'R':
+        if (forMe(modAppFnc::GetField(payload, 1, sep)))
+            answerRequest(sender, modAppFnc::GetField(payload, 2, sep));
         return;
-    }
     case 'I':
         if (forMe(modAppFnc::GetField(payload, 1, sep)))
             NetHooks::router()->ShowUserInfo(modAppFnc::GetField(payload, 2, sep), sender);

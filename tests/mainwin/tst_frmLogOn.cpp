@@ -424,6 +424,41 @@ class TestLogOn : public QObject {
         QCOMPARE(w->cmdAutoLogon->Caption(), caption);
     }
 
+    // The one answer the start-up takes: the choices as the window holds them, stored or changed.
+    void answerHoldsTheChoices_data() {
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("as stored") << false;
+        QTest::newRow("as the user changed them") << true;
+    }
+    void answerHoldsTheChoices() {
+        QFETCH(bool, changed);
+        const QStringList families = QFontDatabase::families();
+        QVERIFY(families.size() > 1);
+        auto& s = modGlobals::Sets();
+        s.UCOL = static_cast<qint32>(modGlobals::PaletteColor(3));
+        s.UFNT = families.first();
+        s.ALGON = 0;
+        frmLogOn* w = open();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QString font = s.UFNT;
+        if (changed) {
+            w->txtName->setFocus();
+            w->txtName->selectAll();
+            QTest::keyClicks(w->txtName, QStringLiteral("Bob"));
+            QTest::mouseClick(w->cmdCol[9], Qt::LeftButton);
+            w->cbbFont->setFocus();
+            QTest::keyClick(w->cbbFont, Qt::Key_Down);
+            font = w->cbbFont->itemText(w->cbbFont->findText(s.UFNT, Qt::MatchExactly) + 1);
+            QTest::mouseClick(w->cmdAutoLogon, Qt::LeftButton);
+        }
+        const frmLogOn::Answer answer = w->GetAnswer();
+        QCOMPARE(answer.name, changed ? QStringLiteral("Bob") : QStringLiteral("Ann"));
+        QCOMPARE(answer.colour, modGlobals::PaletteColor(changed ? 9 : 3));
+        QCOMPARE(answer.font, font);
+        QCOMPARE(answer.autoSignIn, changed);
+    }
+
     // --- the listening delay ----------------------------------------------------------------
 
     void okOnlyAfterTheDelay() {
