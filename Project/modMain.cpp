@@ -1,4 +1,4 @@
-#include "modMain.h"
+#include "Project/modMain.h"
 
 #include "controls/clsTAppBar.h"
 #include "conversation/frmMsgHist.h"
