@@ -108,8 +108,8 @@ bool mesh(int n, const QString& peer) {
         std::printf("only %d of %d listed all the others after %d s", fullCount, n, kMeshMs / 1000);
     std::printf("; %lld datagrams sent, %.2f per pair, at most %d (%d bursts) from one copy; kernel drops on "
                 "the copies' %d sockets: %lld (on the bench's own: %lld)\n",
-                static_cast<long long>(sent), perPair, most, most / 5, sockets, static_cast<long long>(copyDrops),
-                static_cast<long long>(earDrops));
+                static_cast<long long>(sent), perPair, most, most / 5, sockets,
+                static_cast<long long>(copyDrops), static_cast<long long>(earDrops));
     std::fflush(stdout);
     return fullMs >= 0 && copyDrops == 0 && perPair <= kMaxPerPair;
 }
@@ -120,9 +120,10 @@ int main(int argc, char** argv) {
     TestEnv::useLoopback(); // the copies started inherit the port
     QTemporaryDir home;
     qputenv("QX3_HOME", home.path().toLocal8Bit());
-    std::printf("Copies started at once on loopback (targets: a full mesh within %d s, no kernel drops, at most "
-                "%.0f datagrams per pair)\n",
-                kMeshMs / 1000, kMaxPerPair);
+    std::printf(
+        "Copies started at once on loopback (targets: a full mesh within %d s, no kernel drops, at most "
+        "%.0f datagrams per pair)\n",
+        kMeshMs / 1000, kMaxPerPair);
     bool met = true;
     for (int n : {100, 200})
         met = mesh(n, QStringLiteral(QX3_MESHPEER)) && met;
