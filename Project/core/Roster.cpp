@@ -36,9 +36,7 @@ QString Roster::Field(int index, int field) const {
 }
 
 int Roster::IndexOf(const QString& name) const {
-    for (int i = 0; i < names.ListCount(); ++i)
-        if (modAppFnc::SameNoCase(names.List(i), name)) return i;
-    return -1;
+    return names.IndexOfNoCase(name);
 }
 
 QVariant Roster::GetUserInfo(const QString& name, int what) const {

@@ -24,7 +24,6 @@ class frmLogOn : public QWidget, public NetOwner {
   public:
     // Typing and pasting stop here; a longer stored name is shown whole.
     static constexpr int kNameLength = 20;
-    static constexpr int kPollInterval = 200;
     static constexpr int kColours = 16;
 
     // Form_Load runs here: skin, language, the stored choices, the fonts, the network layer.

@@ -43,7 +43,7 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     static constexpr int kMinWidthSideBar = 4600, kMinHeightSideBar = 5000;
     static constexpr int kMinWidth = 2450, kMinHeight = 3500;
     static constexpr int kFirstWidth = 7000, kFirstHeight = 6000;
-    static constexpr int kRefreshMs = 200;
+    static constexpr int kRefreshMs = kPollInterval;
 
     // Constructing the window runs its load: settings applied, network layer opened.
     explicit frmMain(QWidget* parent = nullptr);
