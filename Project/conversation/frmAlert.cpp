@@ -152,7 +152,7 @@ void frmAlert::cmdSnd_Click() {
     if (!text.isEmpty() && signedIn) {
         const QString clean = SendBox::Clean(txtMsg->Text());
         for (const QString& name : modAppFnc::ListNames(uTo_))
-            modNetCmds::SendData(QStringLiteral("A") + name + Sep() + clean + Sep());
+            modNetCmds::SendAlert(name, clean);
         close();
         return;
     }

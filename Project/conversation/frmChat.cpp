@@ -251,7 +251,7 @@ bool frmChat::HaveUser(const QString& name) {
 }
 
 void frmChat::sendH(const QString& target, const QString& text, const QString& code) {
-    modNetCmds::SendData(QStringLiteral("H") + target + Sep() + text + Sep() + code + Sep());
+    modNetCmds::SendChatLine(target, text, code);
 }
 
 void frmChat::AddUser(const QString& name) {

@@ -90,13 +90,13 @@ bool Roster::IsBlocked(const QString& name) const {
 void Roster::AddBlock(const QString& name) {
     if (modAppFnc::SameNoCase(name, Sets().UNAME) || IsBlocked(name)) return;
     Sets().BLC += name + Sep();
-    modNetCmds::SendData(QStringLiteral("V") + name + Sep() + kOff + Sep());
+    modNetCmds::SendBlockNotice(name, kOff);
 }
 
 void Roster::RemBlock(const QString& name) {
     auto& blc = Sets().BLC;
     if (blc.isEmpty() || !IsBlocked(name)) return;
-    modNetCmds::SendData(QStringLiteral("V") + name + Sep() + kOn + Sep());
+    modNetCmds::SendBlockNotice(name, kOn);
     const QStringList listed = modAppFnc::ListNames(blc);
     if (listed.size() < 2) {
         blc.clear();

@@ -39,6 +39,7 @@ struct State {
     QElapsedTimer sincePresence;    // since my last presence; invalid before the first
     QPointer<QTimer> presenceTimer; // ends the interval; lives as long as the application
     bool fullLogged = false;        // the full list was logged since the layer opened
+    bool sendFailed = false;        // a failed send has been logged since the layer opened
 };
 State& st() {
     static State s;
@@ -107,12 +108,12 @@ bool forMe(const QString& target) {
 // The "I" reply to an "R" request from `asker`: my phone number for "P", my logon name for "U",
 // an empty one for anything else.
 void answerRequest(const QString& asker, const QString& what) {
-    QString reply = QStringLiteral("I") + asker + Sep();
+    QString text;
     if (what == QLatin1String("P"))
-        reply += modLangConst::Get(QStringLiteral("NetCmd_PhoneSendMsg")) + modGlobals::Sets().UPN;
+        text = modLangConst::Get(QStringLiteral("NetCmd_PhoneSendMsg")) + modGlobals::Sets().UPN;
     else if (what == QLatin1String("U"))
-        reply += modLangConst::Get(QStringLiteral("NetCmd_UNameSendMsg")) + modNetCom::GetLogonName();
-    modNetCmds::SendData(reply);
+        text = modLangConst::Get(QStringLiteral("NetCmd_UNameSendMsg")) + modNetCom::GetLogonName();
+    modNetCmds::SendInfoReply(asker, text);
 }
 
 // Index of the first listed name equal to `name` ignoring case; -1 when there is none (the
@@ -188,6 +189,7 @@ void OpenNetCom(NetOwner* owner, const QString& name) {
     st().myName = name;
     st().xferFile = -1;
     st().fullLogged = false;
+    st().sendFailed = false;
     if (!st().chat) st().chat = std::make_unique<clsChat>();
     if (!st().chat->Init(kSlotName))
         modAppFnc::WriteLog(QStringLiteral("    The mailslot could not be opened: ") +
@@ -215,11 +217,34 @@ void SendUserData() {
     SendData(QStringLiteral("P") + modNetCom::GetCompName().trimmed());
 }
 
-void SendData(const QString& data) {
+bool SendData(const QString& data) {
     if (modGlobals::Run().NetLog == 1)
         modAppFnc::WriteLog(QStringLiteral("DataSent >>") + data + QStringLiteral("<<"));
     if (!st().chat) st().chat = std::make_unique<clsChat>();
-    st().chat->SendMessage(QString(), QStringLiteral("*"), st().myName + Sep() + data);
+    QString why;
+    if (st().chat->SendMessage(QString(), QStringLiteral("*"), st().myName + Sep() + data, &why)) return true;
+    // Once an open: a network that is gone fails every datagram alike.
+    if (!st().sendFailed) {
+        st().sendFailed = true;
+        modAppFnc::WriteLog(QStringLiteral("    A datagram could not be sent: ") + why);
+    }
+    return false;
+}
+
+bool SendAlert(const QString& to, const QString& text) {
+    return SendData(QStringLiteral("A") + to + Sep() + text + Sep());
+}
+bool SendChatLine(const QString& to, const QString& text, const QString& code) {
+    return SendData(QStringLiteral("H") + to + Sep() + text + Sep() + code + Sep());
+}
+bool SendBlockNotice(const QString& to, const QString& accepts) {
+    return SendData(QStringLiteral("V") + to + Sep() + accepts + Sep());
+}
+bool SendInfoRequest(const QString& to, const QString& what) {
+    return SendData(QStringLiteral("R") + to + Sep() + what);
+}
+bool SendInfoReply(const QString& to, const QString& text) {
+    return SendData(QStringLiteral("I") + to + Sep() + text);
 }
 
 void CloseNetCom(qint16 mode) {

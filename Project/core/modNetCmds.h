@@ -27,7 +27,16 @@ void CloseNetCom(qint16 mode);
 // answer every newcomer heard so far.
 void SendUserData();
 // `data` is the letter followed by its payload; the own name and a separator go in front.
-void SendData(const QString& data);
+// False when the datagram could not be sent; the first such failure after each open of the layer
+// is logged with the system's reason.
+bool SendData(const QString& data);
+// One sender per command letter, so that each datagram's layout stands once, beside the case of
+// ParseData that reads it (␁ is the separator). Each answers as SendData does.
+bool SendAlert(const QString& to, const QString& text);                         // "A" to␁text␁
+bool SendChatLine(const QString& to, const QString& text, const QString& code); // "H" to␁text␁code␁
+bool SendBlockNotice(const QString& to, const QString& accepts);                // "V" to␁flag␁
+bool SendInfoRequest(const QString& to, const QString& what);                   // "R" to␁what
+bool SendInfoReply(const QString& to, const QString& text);                     // "I" to␁text
 // Dispatches every waiting datagram in one pass; the list is redrawn once, and newcomers
 // answered, at the end of the pass.
 void PollData();

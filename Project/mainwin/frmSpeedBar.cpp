@@ -408,7 +408,7 @@ void frmSpeedBar::cmdSel_Click(int index) {
     if (index == 0) {
         const QString text = AlertText();
         for (const QString& r : recipients.split(modGlobals::kSep, Qt::SkipEmptyParts))
-            modNetCmds::SendData(QStringLiteral("A") + r + sep + text + sep);
+            modNetCmds::SendAlert(r, text);
         txtSnd->clear();
         txtSnd->setFocus();
     } else if (index == 1) {

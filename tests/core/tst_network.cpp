@@ -264,9 +264,15 @@ class TestNetwork : public QObject {
         TestOwner owner;
         qputenv("QX3_MAILSLOT_IF", "192.0.2.1");
         modNetCmds::OpenNetCom(&owner, QStringLiteral("\\Me"));
+        // Sending leaves by that address too, so every datagram fails, and says so.
+        QVERIFY(!modNetCmds::SendData(QStringLiteral("E")));
         qputenv("QX3_MAILSLOT_IF", "127.0.0.1");
         QVERIFY(modNetCmds::IsOpen());
         const QStringList log = logEntries();
+        // Six datagrams failed (the presence and the "E"), and the log says it once, with why.
+        const QStringList failures = log.filter(QStringLiteral("    A datagram could not be sent: "));
+        QCOMPARE(failures.size(), 1);
+        QVERIFY2(failures.at(0).contains(QStringLiteral("IP_MULTICAST_IF: ")), qPrintable(failures.at(0)));
         const qsizetype at = log.indexOf(QStringLiteral("---NetCom loaded."));
         QVERIFY(at > 0);
         QVERIFY2(
