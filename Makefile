@@ -29,6 +29,7 @@ bench: build
 	$(BUILD)/bench/qx3bench
 	$(BUILD)/bench/qx3helpbench
 	$(BUILD)/bench/floodbench
+	$(BUILD)/bench/listbench
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -145,6 +145,36 @@ class TestMainWindow : public QObject, TestEnv::MainWindowFixture {
         QCOMPARE(win->GetUserInfo(name, what), value);
     }
 
+    void longBlockListFromTheSettingsFile() {
+        // 100,000 names (1.4 MB, within what a settings file may hold), as the file gives them.
+        constexpr int kNames = 100000;
+        QString blc;
+        for (int i = 0; i < kNames; ++i)
+            blc += QStringLiteral("Name%1").arg(i) + S;
+        Sets().BLC = blc;
+        QVERIFY(modSettings::SaveSettings());
+        Sets().BLC.clear();
+        QVERIFY(modSettings::LoadSettings());
+        QCOMPARE(Sets().BLC.size(), blc.size());
+        QVERIFY(openMain());
+        addUsers({"Name500~S0", "Free~S0", "name99999~S1"});
+        QCOMPARE(win->GetUserPic(QStringLiteral("Name500")), 3);
+        QCOMPARE(win->GetUserPic(QStringLiteral("name99999")), 3);
+        QCOMPARE(win->GetUserPic(QStringLiteral("Free")), 0);
+        QCOMPARE(win->lblStat->text(), QStringLiteral("3 Users Online (-2)"));
+        win->RemBlock(QStringLiteral("name500"));
+        win->AddBlock(QStringLiteral("Free"));
+        win->UListChange();
+        QCOMPARE(win->GetUserPic(QStringLiteral("Name500")), 0);
+        QCOMPARE(win->GetUserPic(QStringLiteral("Free")), 3);
+        QCOMPARE(win->lblStat->text(), QStringLiteral("3 Users Online (-2)"));
+        const QStringList names = modAppFnc::ListNames(Sets().BLC);
+        QCOMPARE(names.size(), kNames);
+        QCOMPARE(names[499], QStringLiteral("Name499"));
+        QCOMPARE(names[500], QStringLiteral("Name501"));
+        QCOMPARE(names.last(), QStringLiteral("Free"));
+    }
+
     void userInfoWithNobodyListed() {
         openMain();
         for (int what = 1; what <= 5; ++what)
