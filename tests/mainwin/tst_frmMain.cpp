@@ -24,10 +24,12 @@
 #include "support/TrayRecorder.h"
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
 #include <QPointer>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -430,6 +432,90 @@ class TestMainWindow : public QObject, TestEnv::MainWindowFixture {
         openMain();
         QVERIFY(win->screen()->availableGeometry().intersects(win->frameGeometry()));
         QCOMPARE(win->frameGeometry().width(), Twips::toPx(frmMain::kFirstWidth, Twips::dpiX(win)));
+    }
+
+    // A stored place and size in pixels, the place from the work area's top-left corner: "R" its
+    // last column, "B" its last row, "W" and "H" its width and height.
+    void storedPlaceFitsTheWorkArea_data() {
+        QTest::addColumn<QString>("place"); // left,top,width,height
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("from a desktop of three monitors") << "0,0,7680,4320" << false;
+        QTest::newRow("the largest stored size") << "0,0,32767,32767" << false;
+        QTest::newRow("at the screen's last pixel") << "R,B,467,400" << false;
+        QTest::newRow("title bar above the screen") << "40,-160,467,400" << false;
+        QTest::newRow("left of the screen, wider than it") << "-300,20,W+100,400" << false;
+        QTest::newRow("the whole work area") << "0,0,W,H" << true;
+        QTest::newRow("inside") << "30,45,450,390" << true;
+    }
+    void storedPlaceFitsTheWorkArea() {
+        QFETCH(QString, place);
+        QFETCH(bool, fits);
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        QList<int> px;
+        for (QString v : place.split(QLatin1Char(','))) {
+            int add = 0;
+            if (v.contains(QLatin1Char('+'))) {
+                add = v.section(QLatin1Char('+'), 1).toInt();
+                v = v.section(QLatin1Char('+'), 0, 0);
+            }
+            px << add + (v == QLatin1String("R")   ? area.width() - 1
+                         : v == QLatin1String("B") ? area.height() - 1
+                         : v == QLatin1String("W") ? area.width()
+                         : v == QLatin1String("H") ? area.height()
+                                                   : v.toInt());
+        }
+        px[0] += area.left();
+        px[1] += area.top();
+        const double dx = Twips::dpiX(nullptr), dy = Twips::dpiY(nullptr);
+        // As a settings file from that desktop holds them.
+        auto& s = Sets();
+        s.FM_PL = Twips::fromPx(px[0], dx);
+        s.FM_PT = Twips::fromPx(px[1], dy);
+        s.FM_PW = Twips::fromPx(px[2], dx);
+        s.FM_PH = Twips::fromPx(px[3], dy);
+        QVERIFY(modSettings::SaveSettings());
+        s = modGlobals::Settings();
+        QVERIFY(modSettings::LoadSettings());
+        const qint32 stored[4] = {s.FM_PL, s.FM_PT, s.FM_PW, s.FM_PH};
+        QVERIFY(openMain());
+        const QRect frame = win->frameGeometry();
+        QVERIFY2(area.contains(frame), qPrintable(QStringLiteral("frame %1,%2 %3x%4 outside the work area")
+                                                      .arg(frame.x())
+                                                      .arg(frame.y())
+                                                      .arg(frame.width())
+                                                      .arg(frame.height())));
+        if (fits) QCOMPARE(frame, QRect(px[0], px[1], px[2], px[3]));
+        // Nobody moved or sized it: what was stored stays.
+        win->CloseByCode();
+        QTRY_VERIFY(win.isNull());
+        s = modGlobals::Settings();
+        QVERIFY(modSettings::LoadSettings());
+        QCOMPARE(s.FM_PS, qint16(0));
+        QCOMPARE((QList<qint32>{s.FM_PL, s.FM_PT, s.FM_PW, s.FM_PH}),
+                 (QList<qint32>{stored[0], stored[1], stored[2], stored[3]}));
+    }
+
+    void fittedPlaceMovedByTheUserIsStored() {
+        Sets().FM_PL = 0;
+        Sets().FM_PT = 0;
+        Sets().FM_PW = 7680 * 15;
+        Sets().FM_PH = 4320 * 15;
+        QVERIFY(openMain());
+        const QRect area = win->screen()->availableGeometry();
+        QCOMPARE(win->frameGeometry().size(), area.size());
+        win->resize(450, 400);
+        win->move(area.left() + 20, area.top() + 10);
+        QTRY_COMPARE(win->geometry().size(), QSize(450, 400));
+        const QRect g = win->frameGeometry();
+        QVERIFY(area.contains(g));
+        win->CloseByCode();
+        QTRY_VERIFY(win.isNull());
+        const double dx = Twips::dpiX(nullptr), dy = Twips::dpiY(nullptr);
+        QCOMPARE(Sets().FM_PL, Twips::fromPx(g.left(), dx));
+        QCOMPARE(Sets().FM_PT, Twips::fromPx(g.top(), dy));
+        QCOMPARE(Sets().FM_PW, Twips::fromPx(g.width(), dx));
+        QCOMPARE(Sets().FM_PH, Twips::fromPx(g.height(), dy));
+        QVERIFY(Sets().FM_PW < 7680 * 15);
     }
 
     void backgroundComposition_data() {
