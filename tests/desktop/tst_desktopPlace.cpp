@@ -4,10 +4,9 @@
 #include "core/frmImgs.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
-#include "core/modSettings.h"
 #include "mainwin/frmMain.h"
-#include "platform/Twips.h"
 #include "support/Headless.h"
+#include "support/MainWindowFixture.h"
 #include "support/WmView.h"
 
 #include <QApplication>
@@ -16,7 +15,7 @@
 
 using modGlobals::Sets;
 
-class TestDesktopPlace : public QObject {
+class TestDesktopPlace : public QObject, TestEnv::MainWindowFixture {
     Q_OBJECT
     TestEnv::Headless env{TestEnv::Loopback};
 
@@ -30,8 +29,9 @@ class TestDesktopPlace : public QObject {
         env.reset();
         Sets().UNAME = QStringLiteral("Ann");
     }
+    void cleanup() { QVERIFY(closeMain()); }
 
-    // In pixels of the stage's screen; "R" and "B" its last column and row.
+    // In pixels of the stage's screen, as placeIn() reads them.
     void storedPlaceKeepsTheTitleBarReachable_data() {
         QTest::addColumn<QString>("place"); // left,top,width,height
         QTest::newRow("title bar above the screen") << "40,-160,467,400";
@@ -41,48 +41,29 @@ class TestDesktopPlace : public QObject {
     }
     void storedPlaceKeepsTheTitleBarReachable() {
         QFETCH(QString, place);
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        QList<int> px;
-        for (const QString& v : place.split(QLatin1Char(',')))
-            px << (v == QLatin1String("R")   ? screen.right()
-                   : v == QLatin1String("B") ? screen.bottom()
-                                             : v.toInt());
-        const double dx = Twips::dpiX(nullptr), dy = Twips::dpiY(nullptr);
-        auto& s = Sets();
-        s.FM_PL = Twips::fromPx(px[0], dx);
-        s.FM_PT = Twips::fromPx(px[1], dy);
-        s.FM_PW = Twips::fromPx(px[2], dx);
-        s.FM_PH = Twips::fromPx(px[3], dy);
-        const QList<qint32> stored{s.FM_PL, s.FM_PT, s.FM_PW, s.FM_PH};
-        QVERIFY(modSettings::SaveSettings());
-        s = modGlobals::Settings();
-        QVERIFY(modSettings::LoadSettings());
+        QVERIFY(storePlace(placeIn(place, QGuiApplication::primaryScreen()->geometry())));
+        const QList<qint32> stored = storedPlace();
 
-        QPointer<frmMain> main = new frmMain;
-        main->show();
-        QVERIFY(QTest::qWaitForWindowExposed(main));
+        QVERIFY(openMain());
         const QRect work = WmView::workArea(0);
         QVERIFY(!work.isEmpty());
         // Framed by the window manager (a title bar above the client), and the whole frame on
         // the screen where the pointer can take it.
         auto framed = [&] {
-            const QRect f = WmView::frameRect(main);
-            return f.top() < main->geometry().top() && work.contains(f);
+            const QRect f = WmView::frameRect(win);
+            return f.top() < win->geometry().top() && work.contains(f);
         };
         QTRY_VERIFY2_WITH_TIMEOUT(framed(),
                                   qPrintable(QStringLiteral("frame %1,%2 %3x%4, work area %5x%6")
-                                                 .arg(WmView::frameRect(main).x())
-                                                 .arg(WmView::frameRect(main).y())
-                                                 .arg(WmView::frameRect(main).width())
-                                                 .arg(WmView::frameRect(main).height())
+                                                 .arg(WmView::frameRect(win).x())
+                                                 .arg(WmView::frameRect(win).y())
+                                                 .arg(WmView::frameRect(win).width())
+                                                 .arg(WmView::frameRect(win).height())
                                                  .arg(work.width())
                                                  .arg(work.height())),
                                   20000);
-        main->CloseByCode();
-        QTRY_VERIFY(main.isNull());
-        s = modGlobals::Settings();
-        QVERIFY(modSettings::LoadSettings());
-        QCOMPARE((QList<qint32>{s.FM_PL, s.FM_PT, s.FM_PW, s.FM_PH}), stored);
+        QVERIFY(closeMain());
+        QCOMPARE(storedPlace(), stored);
     }
 };
 

@@ -434,8 +434,7 @@ class TestMainWindow : public QObject, TestEnv::MainWindowFixture {
         QCOMPARE(win->frameGeometry().width(), Twips::toPx(frmMain::kFirstWidth, Twips::dpiX(win)));
     }
 
-    // A stored place and size in pixels, the place from the work area's top-left corner: "R" its
-    // last column, "B" its last row, "W" and "H" its width and height.
+    // A stored place and size in pixels of the work area, as placeIn() reads them.
     void storedPlaceFitsTheWorkArea_data() {
         QTest::addColumn<QString>("place"); // left,top,width,height
         QTest::addColumn<bool>("fits");
@@ -451,32 +450,10 @@ class TestMainWindow : public QObject, TestEnv::MainWindowFixture {
         QFETCH(QString, place);
         QFETCH(bool, fits);
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-        QList<int> px;
-        for (QString v : place.split(QLatin1Char(','))) {
-            int add = 0;
-            if (v.contains(QLatin1Char('+'))) {
-                add = v.section(QLatin1Char('+'), 1).toInt();
-                v = v.section(QLatin1Char('+'), 0, 0);
-            }
-            px << add + (v == QLatin1String("R")   ? area.width() - 1
-                         : v == QLatin1String("B") ? area.height() - 1
-                         : v == QLatin1String("W") ? area.width()
-                         : v == QLatin1String("H") ? area.height()
-                                                   : v.toInt());
-        }
-        px[0] += area.left();
-        px[1] += area.top();
-        const double dx = Twips::dpiX(nullptr), dy = Twips::dpiY(nullptr);
+        const QRect outer = placeIn(place, area);
         // As a settings file from that desktop holds them.
-        auto& s = Sets();
-        s.FM_PL = Twips::fromPx(px[0], dx);
-        s.FM_PT = Twips::fromPx(px[1], dy);
-        s.FM_PW = Twips::fromPx(px[2], dx);
-        s.FM_PH = Twips::fromPx(px[3], dy);
-        QVERIFY(modSettings::SaveSettings());
-        s = modGlobals::Settings();
-        QVERIFY(modSettings::LoadSettings());
-        const qint32 stored[4] = {s.FM_PL, s.FM_PT, s.FM_PW, s.FM_PH};
+        QVERIFY(storePlace(outer));
+        const QList<qint32> stored = storedPlace();
         QVERIFY(openMain());
         const QRect frame = win->frameGeometry();
         QVERIFY2(area.contains(frame), qPrintable(QStringLiteral("frame %1,%2 %3x%4 outside the work area")
@@ -484,15 +461,12 @@ class TestMainWindow : public QObject, TestEnv::MainWindowFixture {
                                                       .arg(frame.y())
                                                       .arg(frame.width())
                                                       .arg(frame.height())));
-        if (fits) QCOMPARE(frame, QRect(px[0], px[1], px[2], px[3]));
+        if (fits) QCOMPARE(frame, outer);
         // Nobody moved or sized it: what was stored stays.
         win->CloseByCode();
         QTRY_VERIFY(win.isNull());
-        s = modGlobals::Settings();
-        QVERIFY(modSettings::LoadSettings());
-        QCOMPARE(s.FM_PS, qint16(0));
-        QCOMPARE((QList<qint32>{s.FM_PL, s.FM_PT, s.FM_PW, s.FM_PH}),
-                 (QList<qint32>{stored[0], stored[1], stored[2], stored[3]}));
+        QCOMPARE(storedPlace(), stored);
+        QCOMPARE(Sets().FM_PS, qint16(0));
     }
 
     void fittedPlaceMovedByTheUserIsStored() {
