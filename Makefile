@@ -30,6 +30,7 @@ bench: build
 	$(BUILD)/bench/qx3helpbench
 	$(BUILD)/bench/floodbench
 	$(BUILD)/bench/meshbench
+	$(BUILD)/bench/listbench
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

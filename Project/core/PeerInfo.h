@@ -21,6 +21,9 @@ Look LookFrom(const QVariant& colour, const QString& font);
 Look OwnLook();
 // True when the user's name is in the block list BLC (letter case ignored).
 bool InBlockList(const QString& name);
+// How many times the block list BLC names the user (letter case ignored); a hand-edited list
+// may name one user more than once.
+int TimesBlocked(const QString& name);
 // True when I block the user.
 bool IsBlocked(const QString& name);
 // The user's colour (0x00BBGGRR, 24 bits): 0 when there is none or it is not a number.

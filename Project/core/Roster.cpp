@@ -6,6 +6,8 @@
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
 
+#include <QSet>
+
 using modGlobals::Run;
 using modGlobals::Sets;
 
@@ -149,9 +151,15 @@ int Roster::Press(int row, int button, int shift, int anchor) {
 }
 
 int Roster::BlockedOnLine() const {
+    // Every entry of the block list that names a listed user, from the listed users: the block
+    // list may be far longer than the user list.
+    QSet<QString> listed;
     int b = 0;
-    for (const QString& name : modAppFnc::ListNames(Sets().BLC))
-        b += IsOnLine(name);
+    for (int i = 0; i < names.ListCount(); ++i)
+        if (const QString name = names.List(i); !listed.contains(modAppFnc::LowerAscii(name))) {
+            listed.insert(modAppFnc::LowerAscii(name));
+            b += PeerInfo::TimesBlocked(name);
+        }
     return b;
 }
 

@@ -345,7 +345,14 @@ void frmMain::Form_Load() {
                            Twips::toPx(s.FM_PH, dy));
         // A place that no screen shows any more (a monitor gone) counts as none.
         if (QGuiApplication::screenAt(stored.center()) || QGuiApplication::screenAt(stored.topLeft())) {
-            setOuterGeometryTwips(s.FM_PL, s.FM_PT, s.FM_PW, s.FM_PH);
+            // A place and size from another desktop (a larger one, or more monitors) is made to
+            // fit this one; the stored values stay for that desktop until the user moves or sizes
+            // the window.
+            storedPlace_ = OuterGeometry::FitToWorkArea(stored);
+            if (storedPlace_ == stored)
+                setOuterGeometryTwips(s.FM_PL, s.FM_PT, s.FM_PW, s.FM_PH);
+            else
+                outer_->SetOuter(storedPlace_);
             placed = true;
         }
     }
@@ -703,7 +710,7 @@ void frmMain::CleanUp() {
     auto& s = Sets();
     const Qt::WindowStates st = windowState();
     s.FM_PS = (inTray_ || (st & Qt::WindowMinimized)) ? 1 : (st & Qt::WindowMaximized) ? 2 : 0;
-    if (s.FM_PS == 0) {
+    if (s.FM_PS == 0 && outer_->Outer() != storedPlace_) {
         const QRect g = outer_->Outer();
         const double dx = Twips::dpiX(this), dy = Twips::dpiY(this);
         s.FM_PL = Twips::fromPx(g.left(), dx);

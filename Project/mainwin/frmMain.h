@@ -237,6 +237,7 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     void noteNormalPlace();
 
     bool inTray_ = false;  // hidden into the tray: minimised, whatever the window manager says
+    QRect storedPlace_;    // the frame's rectangle as the stored place put it; none when not stored
     QRect normalRect_;     // the client's place and size when last neither maximised nor minimised
     QMargins normalFrame_; // the frame as it was at the last move or resize in the normal state
     bool asking = false;   // the close question is open
