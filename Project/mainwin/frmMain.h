@@ -240,9 +240,9 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     QRect storedPlace_;    // the frame's rectangle as the stored place put it; none when not stored
     QRect normalRect_;     // the client's place and size when last neither maximised nor minimised
     QMargins normalFrame_; // the frame as it was at the last move or resize in the normal state
-    bool asking = false;   // the close question is open
-    bool cleanedUp = false;
-    bool byCode = false;
+    bool asking_ = false;  // the close question is open
+    bool cleanedUp_ = false;
+    bool byCode_ = false;
     OuterGeometry* outer_ = nullptr; // places and sizes the window by its frame
-    bool centreOnShow = false;
+    bool centreOnShow_ = false;
 };
