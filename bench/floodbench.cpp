@@ -24,15 +24,12 @@
 #include "conversation/frmInfo.h"
 #include "conversation/frmPop.h"
 #include "core/clsChat.h"
-#include "core/frmImgs.h"
 #include "core/modGlobals.h"
-#include "core/modLangConst.h"
 #include "platform/Ansi.h"
 #include "platform/Mailslot.h"
-#include "support/TestEnv.h"
+#include "support/Headless.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -159,8 +156,6 @@ template <class Make> double perWindowKiB(int count, Make make) {
 }
 
 void windowCosts() {
-    modLangConst::SetDefaultStrings();
-    frmImgs::Load();
     constexpr int n = 50;
     const double info = perWindowKiB(n, [](int i) {
         auto* w = new frmInfo;
@@ -319,8 +314,9 @@ void ghosts(const char* label, int count) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // A program folder of its own; the copies started inherit the port.
+    TestEnv::Headless env{TestEnv::Loopback, TestEnv::Windows};
     modGlobals::Run().NoLog = 1;
-    TestEnv::useLoopback(); // the copies started inherit the port
     windowCosts();
     std::printf("Floods against a copy of QX3 on loopback (targets: RSS growth < %.0f MiB, \"R\" answered "
                 "< %lld ms after, the \"C\" updates < %lld ms)\n",

@@ -3,16 +3,13 @@
 // should grow with the list's length, not with its square: 100,000 names cost about ten times
 // what 10,000 do.
 #include "core/PeerInfo.h"
-#include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modGlobals.h"
-#include "core/modLangConst.h"
 #include "core/modNetCmds.h"
 #include "mainwin/frmMain.h"
-#include "support/TestEnv.h"
+#include "support/Headless.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QWindow>
 #include <cstdio>
@@ -32,12 +29,9 @@ double ms(const QElapsedTimer& t) {
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QX3_HOME", QDir::tempPath().toLocal8Bit());
-    TestEnv::useLoopback(); // the bench talks to nobody
     QApplication app(argc, argv);
+    TestEnv::Headless env{TestEnv::Loopback, TestEnv::Windows}; // talks to nobody, from a folder of its own
     modGlobals::Run().NoLog = 1;
-    modLangConst::SetDefaultStrings();
-    frmImgs::Load();
     auto& s = modGlobals::Sets();
     s.UNAME = QStringLiteral("Bench");
 

@@ -7,13 +7,12 @@
 // when a target is missed. Every copy is ended before the next mesh starts.
 #include "UdpDrops.h"
 #include "platform/Mailslot.h"
-#include "support/TestEnv.h"
+#include "support/PlatformHeadless.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -117,9 +116,8 @@ bool mesh(int n, const QString& peer) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    TestEnv::useLoopback(); // the copies started inherit the port
-    QTemporaryDir home;
-    qputenv("QX3_HOME", home.path().toLocal8Bit());
+    TestEnv::PlatformHeadless env; // a program folder of its own, which the copies inherit
+    TestEnv::useLoopback();        // and the port
     std::printf(
         "Copies started at once on loopback (targets: a full mesh within %d s, no kernel drops, at most "
         "%.0f datagrams per pair)\n",
