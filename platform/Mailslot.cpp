@@ -165,17 +165,25 @@ void Mailslot::close() {
     fd_ = kInvalidHandle;
 }
 
-bool Mailslot::send(const QString& /*destination*/, const QString& /*name*/, const QByteArray& bytes) {
+bool Mailslot::send(const QString& /*destination*/, const QString& /*name*/, const QByteArray& bytes,
+                    QString* why) {
+    QString failure;
+    QString& reasonOut = why ? *why : failure;
     const MailslotConfig cfg = MailslotConfig::fromEnvironment();
-    if (!cfg.valid) return false;
+    if (!cfg.valid) {
+        reasonOut = QStringLiteral("the slot's configuration cannot be read");
+        return false;
+    }
     Sender& s = sender();
     if (!s.sameAs(cfg)) {
         if (s.fd >= 0) ::close(s.fd);
         s.fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
         s.cfg = cfg;
-        if (s.fd < 0) return false;
-        QString why;
-        if (!setMulticastOptions(s.fd, cfg, why)) {
+        if (s.fd < 0) {
+            reasonOut = reason("socket");
+            return false;
+        }
+        if (!setMulticastOptions(s.fd, cfg, reasonOut)) {
             ::close(s.fd);
             s.fd = -1;
             return false;
@@ -187,5 +195,7 @@ bool Mailslot::send(const QString& /*destination*/, const QString& /*name*/, con
     to.sin_addr.s_addr = htonl(cfg.group);
     const ssize_t n =
         ::sendto(s.fd, bytes.constData(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
-    return n == bytes.size();
+    if (n == bytes.size()) return true;
+    reasonOut = n < 0 ? reason("sendto") : QStringLiteral("sendto: the datagram was cut");
+    return false;
 }

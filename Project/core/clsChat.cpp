@@ -12,11 +12,12 @@ bool clsChat::Init(const QString& sMail) {
     return false;
 }
 
-void clsChat::SendMessage(const QString& PopFrom, const QString& PopTo, const QString& MsgText) {
+bool clsChat::SendMessage(const QString& PopFrom, const QString& PopTo, const QString& MsgText,
+                          QString* why) {
     QByteArray bytes = Ansi::encode(PopFrom);
     bytes.append('\0');
     bytes.append(Ansi::encode(MsgText));
-    Mailslot::send(PopTo, name_, bytes);
+    return Mailslot::send(PopTo, name_, bytes, why);
 }
 
 QStringList clsChat::GetMessages() {
