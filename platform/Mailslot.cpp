@@ -207,16 +207,22 @@ int Mailslot::receive(int count, char* const* buffers, qsizetype capacity, qsize
 }
 
 namespace {
-// Sends on the socket for `cfg`, opening it first when it is for another configuration.
-bool sendWith(const MailslotConfig& cfg, const QByteArray& bytes) {
-    if (!cfg.valid) return false;
+// Sends on the socket for `cfg`, opening it first when it is for another configuration. False,
+// with the system's reason in `why`, when the datagram did not leave.
+bool sendWith(const MailslotConfig& cfg, const QByteArray& bytes, QString& why) {
+    if (!cfg.valid) {
+        why = QStringLiteral("the slot's configuration cannot be read");
+        return false;
+    }
     Sender& s = sender();
     if (!s.sameAs(cfg)) {
         if (s.fd >= 0) ::close(s.fd);
         s.fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
         s.opened = cfg;
-        if (s.fd < 0) return false;
-        QString why;
+        if (s.fd < 0) {
+            why = reason("socket");
+            return false;
+        }
         if (!setMulticastOptions(s.fd, cfg, why)) {
             ::close(s.fd);
             s.fd = -1;
@@ -229,18 +235,23 @@ bool sendWith(const MailslotConfig& cfg, const QByteArray& bytes) {
     to.sin_addr.s_addr = htonl(cfg.group);
     const ssize_t n =
         ::sendto(s.fd, bytes.constData(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
-    return n == bytes.size();
+    if (n == bytes.size()) return true;
+    why = n < 0 ? reason("sendto") : QStringLiteral("sendto: the datagram was cut");
+    return false;
 }
 } // namespace
 
-bool Mailslot::send(const QString& /*destination*/, const QString& /*name*/, const QByteArray& bytes) {
+bool Mailslot::send(const QString& /*destination*/, const QString& /*name*/, const QByteArray& bytes,
+                    QString* why) {
+    QString failure;
+    QString& reasonOut = why ? *why : failure;
     Sender& s = sender();
-    if (s.read && sendWith(s.cfg, bytes)) return true;
+    if (s.read && sendWith(s.cfg, bytes, reasonOut)) return true;
     // First send, or the configuration read before cannot send: read it again.
     const MailslotConfig now = MailslotConfig::fromEnvironment();
     const bool changed = !s.read || now.group != s.cfg.group || now.port != s.cfg.port ||
                          now.iface != s.cfg.iface || now.valid != s.cfg.valid;
     s.cfg = now;
     s.read = true;
-    return changed && sendWith(now, bytes);
+    return changed && sendWith(now, bytes, reasonOut);
 }

@@ -61,8 +61,10 @@ class Mailslot {
     int handle() const { return fd_; }
 
     // Writes one datagram to the slot `name` on `destination` ("*": every computer).
-    // Works without a local slot; failures are silent, as the service gives no answer.
-    static bool send(const QString& destination, const QString& name, const QByteArray& bytes);
+    // Works without a local slot. The service gives no answer, so this says only whether the
+    // datagram left: false when it did not, with the system's reason in `why` where one is given.
+    static bool send(const QString& destination, const QString& name, const QByteArray& bytes,
+                     QString* why = nullptr);
 
   private:
     int fd_ = kInvalidHandle;

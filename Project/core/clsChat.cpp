@@ -62,13 +62,14 @@ bool clsChat::Init(const QString& sMail) {
     return false;
 }
 
-void clsChat::SendMessage(const QString& PopFrom, const QString& PopTo, const QString& MsgText) {
+bool clsChat::SendMessage(const QString& PopFrom, const QString& PopTo, const QString& MsgText,
+                          QString* why) {
     QByteArray bytes(PopFrom.size() + 1 + MsgText.size(), Qt::Uninitialized);
     qsizetype n = Ansi::encode(PopFrom, bytes.data());
     bytes[n++] = '\0';
     n += Ansi::encode(MsgText, bytes.data() + n);
     bytes.truncate(n);
-    Mailslot::send(PopTo, name_, bytes);
+    return Mailslot::send(PopTo, name_, bytes, why);
 }
 
 qsizetype clsChat::Receive(DatagramBatch& into) {

@@ -47,8 +47,10 @@ class clsChat {
 
     // Opens the local slot. False when that fails: GetError() is then 1 and ErrorText() says why.
     bool Init(const QString& sMail);
-    // Bytes: PopFrom, one NUL, MsgText, in Windows-1252, with no terminator.
-    void SendMessage(const QString& PopFrom, const QString& PopTo, const QString& MsgText);
+    // Bytes: PopFrom, one NUL, MsgText, in Windows-1252, with no terminator. False when the
+    // datagram could not be sent, with the system's reason in `why` where one is given.
+    bool SendMessage(const QString& PopFrom, const QString& PopTo, const QString& MsgText,
+                     QString* why = nullptr);
     // The distinct datagrams waiting now, in arrival order; never blocks.
     QStringList GetMessages();
     // The same as bytes with their sources, into `into`; returns how many.
