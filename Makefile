@@ -29,6 +29,9 @@ bench: build
 	$(BUILD)/bench/qx3bench
 	$(BUILD)/bench/qx3helpbench
 	$(BUILD)/bench/floodbench
+	$(BUILD)/bench/meshbench
+	$(BUILD)/bench/listbench
+	$(BUILD)/bench/updatebench
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -44,7 +44,8 @@ Installer::Installer(Inet& transfer, Listener& listener, QObject* parent)
     : QObject(parent), transfer_(transfer), listener_(listener) {}
 
 QString Installer::Destination(const QString& record) {
-    return modListSort::ProgramPath(Field(record, 4), {}, modListSort::FileNameFromUrl(Field(record, 3)));
+    return modListSort::ProgramPath(modListSort::RootOf(record), Field(record, 4), {},
+                                    modListSort::FileNameFromUrl(Field(record, 3)));
 }
 
 QString Installer::ProgressText(qint16 percent) {
@@ -126,8 +127,8 @@ bool Installer::installUpdate(const QString& record, const QString& destination)
     if (!downloadTo(QStringLiteral("http://") + Field(record, 3), file) || !file.commit()) return false;
     setInstalledMode(destination);
     // The file this one replaces under another name goes.
-    const QString old =
-        modListSort::ProgramPath(Field(record, 4), {}, modListSort::FileNameFromUrl(Field(record, 5)));
+    const QString old = modListSort::ProgramPath(modListSort::RootOf(record), Field(record, 4), {},
+                                                 modListSort::FileNameFromUrl(Field(record, 5)));
     if (!old.isEmpty() && QFileInfo(old) != QFileInfo(destination)) removeRegularFile(old);
     return true;
 }

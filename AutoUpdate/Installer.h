@@ -1,6 +1,7 @@
 #pragma once
 // The installation of one record of the update or skin list: its files are fetched into
-// temporary files beside their places in the program folder and put in place once all of them
+// temporary files beside their places (a program's beside the programs, a language file's or
+// skin's in the data folder, modListSort::RootOf) and put in place once all of them
 // have arrived, with the rights a new file of the user gets (programs may be run); an update
 // also removes the file it replaces under another name. The installer shows nothing itself:
 // it tells its listener (the main window) its status and the download's percentage.
@@ -29,11 +30,11 @@ class Installer : public QObject {
 
     enum class Result { Installed, Failed, Stopped };
 
-    // Fetches through `transfer`, the window's, so that a close waits for a whole-body fetch.
+    // Fetches through `transfer`, the window's, so that Escape and a close can end its wait.
     Installer(Inet& transfer, Listener& listener, QObject* parent = nullptr);
 
     // The file a record installs: the name in its source (field 3) in its folder (field 4),
-    // under the program folder; "" when the list's names would reach outside it.
+    // under the record's root; "" when the list's names would reach outside it.
     static QString Destination(const QString& record);
     // "35% downloaded"; 0 gives the text shown while nothing downloads.
     static QString ProgressText(qint16 percent);

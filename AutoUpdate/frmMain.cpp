@@ -22,6 +22,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -33,6 +34,20 @@ using modListSort::Field;
 
 // The lamps rest while the percentage shows this.
 const QString kIdle = Installer::ProgressText(0);
+
+// The list frame's grid: the list on the left over its rows, the check box under it, and the
+// details beside it, captions then values; the description box under the details.
+constexpr int kListColumn = 0, kCaptionColumn = 1, kValueColumn = 2;
+enum DetailRow { kUpdateRow, kSourceRow, kTargetRow, kSizeRow, kDetailRows };
+constexpr int kDescriptionRow = kDetailRows, kDescriptionRows = 2;
+constexpr int kListRows = kDetailRows + kDescriptionRows;
+constexpr int kCheckRow = kListRows;
+constexpr int kValueMinWidth = 200; // px
+constexpr double kHeadingScale = 1.4;
+constexpr QSize kLampSize(18, 10); // px
+constexpr int kLampGap = 8;        // px between the lamps and the percentage
+constexpr int kSweepMs = 100;      // one lamp a tick, one sweep a second
+constexpr QSize kStartSize(640, 460);
 
 LoadedWindow<frmMain> gLoaded;
 
@@ -64,7 +79,7 @@ frmMain::frmMain() {
     LBL = new QLabel(this);
     QFont heading = LBL->font();
     heading.setBold(true);
-    heading.setPointSizeF(heading.pointSizeF() * 1.4);
+    heading.setPointSizeF(heading.pointSizeF() * kHeadingScale);
     LBL->setFont(heading);
     top->addWidget(LBL);
 
@@ -72,29 +87,32 @@ frmMain::frmMain() {
     auto* frame = new QGridLayout(Frame1);
     lstUpdates = new QListWidget(Frame1);
     lstUpdates->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Every row is one line: the view need not measure each of a long list's titles.
+    lstUpdates->setUniformItemSizes(true);
     CHKupdates = new QCheckBox(QStringLiteral("Show all upgrades"), Frame1);
     CHKupdates->setChecked(true);
-    frame->addWidget(lstUpdates, 0, 0, 6, 1);
+    frame->addWidget(lstUpdates, 0, kListColumn, kListRows, 1);
     auto detail = [&](int row, const QString& caption) {
         auto* c = new QLabel(caption, Frame1);
         auto* v = new QLabel(QStringLiteral("*"), Frame1);
         v->setTextFormat(Qt::PlainText);
         v->setWordWrap(true);
-        v->setMinimumWidth(200);
-        frame->addWidget(c, row, 1);
-        frame->addWidget(v, row, 2);
+        v->setMinimumWidth(kValueMinWidth);
+        frame->addWidget(c, row, kCaptionColumn);
+        frame->addWidget(v, row, kValueColumn);
         return v;
     };
-    lblUpdates = detail(0, QStringLiteral("Update:"));
-    lblSource = detail(1, QStringLiteral("Source:"));
-    lblTarget = detail(2, QStringLiteral("Target:"));
-    lblSize = detail(3, QStringLiteral("Size:"));
+    lblUpdates = detail(kUpdateRow, QStringLiteral("Update:"));
+    lblSource = detail(kSourceRow, QStringLiteral("Source:"));
+    lblTarget = detail(kTargetRow, QStringLiteral("Target:"));
+    lblSize = detail(kSizeRow, QStringLiteral("Size:"));
     txtDes = new QPlainTextEdit(Frame1);
     txtDes->setReadOnly(true);
-    frame->addWidget(txtDes, 4, 1, 2, 2);
-    frame->addWidget(CHKupdates, 6, 0);
-    frame->setColumnStretch(0, 1);
-    frame->setColumnStretch(2, 1);
+    frame->addWidget(txtDes, kDescriptionRow, kCaptionColumn, kDescriptionRows,
+                     kValueColumn - kCaptionColumn + 1);
+    frame->addWidget(CHKupdates, kCheckRow, kListColumn);
+    frame->setColumnStretch(kListColumn, 1);
+    frame->setColumnStretch(kValueColumn, 1);
     top->addWidget(Frame1, 1);
 
     fraDown = new QFrame(this);
@@ -106,15 +124,15 @@ frmMain::frmMain() {
     top->addWidget(fraDown);
 
     auto* lamps = new QHBoxLayout;
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < kLamps; ++i) {
         SH[i] = new QFrame(this);
-        SH[i]->setFixedSize(18, 10);
+        SH[i]->setFixedSize(kLampSize);
         SH[i]->setFrameShape(QFrame::Box);
         SH[i]->setAutoFillBackground(true);
         lamps->addWidget(SH[i]);
     }
     lblP = new QLabel(kIdle, this);
-    lamps->addSpacing(8);
+    lamps->addSpacing(kLampGap);
     lamps->addWidget(lblP);
     lamps->addStretch(1);
     top->addLayout(lamps);
@@ -145,12 +163,16 @@ frmMain::frmMain() {
     connect(lstUpdates, &QListWidget::itemSelectionChanged, this, &frmMain::lstUpdates_Click);
     connect(lstUpdates, &QListWidget::itemClicked, this, &frmMain::lstUpdates_Click);
 
+    // Escape ends what runs: the list's fetch or the download.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &frmMain::stopWaiting);
+
     allLampsRed();
-    Timer2.setInterval(100);
+    Timer2.setInterval(kSweepMs);
     connect(&Timer2, &QTimer::timeout, this, &frmMain::Timer2_Timer);
     Timer2.start();
     UpdateFile = QStringLiteral("qx3.upd");
-    resize(640, 460);
+    resize(kStartSize);
 }
 
 frmMain::~frmMain() = default;
@@ -159,13 +181,8 @@ void frmMain::Display() {
     show();
     raise();
     activateWindow();
-    const QPointer<frmMain> self(this);
-    QTimer::singleShot(0, this, [this, self] {
-        if (!loaded_) {
-            loaded_ = true;
-            Form_Load();
-        }
-        if (self && isVisible()) Form_Activate();
+    QTimer::singleShot(0, this, [this] {
+        if (isVisible()) Form_Activate();
     });
 }
 
@@ -188,19 +205,17 @@ void frmMain::progress(qint16 percent, const QString& text) {
 }
 
 void frmMain::showLists() {
-    QStringList shown;
-    for (int i = 0; i < lstUpdates->count(); ++i)
-        shown << lstUpdates->item(i)->text();
-    if (shown != Lists.lstUpdates) {
-        // A list that changes loses its selection, as a list box does, without a click.
+    bool same = lstUpdates->count() == Lists.lstUpdates.size();
+    for (int i = 0; same && i < lstUpdates->count(); ++i)
+        same = lstUpdates->item(i)->text() == Lists.lstUpdates.at(i);
+    if (!same) {
+        // A list that changes loses its selection, as a list box does, without a click. The
+        // titles go in at once: one by one, a long list would be laid out once per title.
         const QSignalBlocker quiet(lstUpdates);
         lstUpdates->clear();
-        for (const QString& t : Lists.lstUpdates) {
-            auto* item = new QListWidgetItem(t, lstUpdates);
-            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-        }
+        lstUpdates->addItems(Lists.lstUpdates);
     }
-    lstUpdates->setEnabled(Lists.enabled && !Dload);
+    lstUpdates->setEnabled(Lists.enabled && !Dload && !fetching_);
 }
 
 void frmMain::errorBox(int code) {
@@ -213,7 +228,9 @@ void frmMain::errorBox(int code) {
         "Talkvane AutoUpate was unable to correct the skin listing for skins already installed."};
     static const char* const kTitle[] = {"Unable to go online", "Unable to go online",
                                          "Unable to restrict upgrades list", "Unable to restrict skin list"};
-    const int i = code - 5;
+    // The boxes' codes are 5 to 8.
+    constexpr int kFirstCode = 5;
+    const int i = code - kFirstCode;
     showLists();
     MsgBox::Show(QString::fromLatin1(kTitle[i]),
                  QString::fromLatin1(kFirst[i]) + kCrLf + kCrLf +
@@ -243,8 +260,13 @@ void frmMain::cmdRefresh_Click() {
         status(QStringLiteral("Downloading list from website"));
         UpdateFile = skins ? QStringLiteral("skins.upd") : QStringLiteral("qx3.upd");
         const QPointer<frmMain> self(this);
+        // The wait takes the user's input: only Exit, the close box and Escape act meanwhile.
+        const bool couldDownload = cmdDownload->isEnabled();
+        setFetching(true);
         const std::optional<QByteArray> body = INet.OpenURL(ListAddress(skins));
-        if (!self) return;
+        if (!self || ending_) return;
+        setFetching(false);
+        cmdDownload->setEnabled(couldDownload && !lstUpdates->selectedItems().isEmpty());
         // The copy is replaced whole, so a failed fetch keeps the last good one.
         QSaveFile copy(ProgramFolder::file(UpdateFile));
         if (!body || !copy.open(QIODevice::WriteOnly) || copy.write(*body) != body->size() ||
@@ -276,12 +298,11 @@ void frmMain::CHKupdates_Click() {
         cmdRefresh_Click();
         if (!self) return;
     } else {
-        for (qsizetype i = 0; i < Lists.lstUDL.size();) {
-            if (Field(Lists.lstUDL.at(i), 6) != QLatin1String("1"))
-                Lists.removeAt(i);
-            else
-                ++i;
-        }
+        std::vector<bool> upgrades;
+        upgrades.reserve(std::size_t(Lists.lstUDL.size()));
+        for (const QString& record : std::as_const(Lists.lstUDL))
+            upgrades.push_back(Field(record, 6) == QLatin1String("1"));
+        Lists.keepOnly(upgrades);
         if (Lists.lstUDL.isEmpty()) Lists.showNotice(QString::fromLatin1(modListSort::kAllUpdates));
         showLists();
     }
@@ -297,8 +318,9 @@ void frmMain::lstUpdates_Click() {
         txtDes->setPlainText(Field(*record, 2));
         lblUpdates->setText(Field(*record, 1));
         lblSource->setText(Field(*record, 3));
-        lblTarget->setText(QDir::toNativeSeparators(
-            ProgramFolder::path() + Field(*record, 4).replace(QLatin1Char('\\'), QLatin1Char('/'))));
+        lblTarget->setText(
+            QDir::toNativeSeparators(modListSort::RootPath(modListSort::RootOf(*record)) +
+                                     Field(*record, 4).replace(QLatin1Char('\\'), QLatin1Char('/'))));
         lblSize->setText(Field(*record, 8));
     } else {
         cmdDownload->setEnabled(false);
@@ -318,7 +340,7 @@ void frmMain::setLamp(int i, quint32 color) {
 }
 
 void frmMain::allLampsRed() {
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < kLamps; ++i)
         setLamp(i, kRed);
 }
 
@@ -331,18 +353,18 @@ void frmMain::Timer2_Timer() {
     ++sweep_;
     if (sweep_ == 0) {
         setLamp(0, kMoving);
-    } else if (sweep_ <= 9) {
+    } else if (sweep_ < kLamps) {
         setLamp(sweep_ - 1, PERdown / 10.0 >= sweep_ ? kGreen : kRed);
         setLamp(sweep_, kMoving);
     } else {
-        setLamp(9, kRed);
+        setLamp(kLamps - 1, kRed);
         sweep_ = -1;
     }
 }
 
 void frmMain::setBusy(bool busy) {
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{cmdDownload, cmdRefresh, CMDother, cmdEnd, txtDes, CHKupdates})
+    // "&Exit" stays: it stops the download and ends the program.
+    for (QWidget* w : std::initializer_list<QWidget*>{cmdDownload, cmdRefresh, CMDother, txtDes, CHKupdates})
         w->setEnabled(!busy);
     fraDown->setVisible(busy);
     Dload = busy;
@@ -404,7 +426,7 @@ void frmMain::cmdDownload_Click() {
         return;
     }
     Dload = false;
-    setLamp(9, kGreen);
+    setLamp(kLamps - 1, kGreen);
     restrict();
     cmdDownload->setEnabled(true);
 
@@ -464,14 +486,26 @@ void frmMain::CMDother_Click() {
 }
 
 void frmMain::cmdEnd_Click() {
-    ProgramEnd::EndNow();
+    close();
 }
 
-void frmMain::Form_Load() {
-    cmdRefresh_Click();
+void frmMain::stopWaiting() {
+    if (Dload)
+        cmdCancel_Click();
+    else if (INet.Blocking())
+        INet.Cancel(); // the refresh then fails as any failed fetch does
+}
+
+void frmMain::setFetching(bool on) {
+    fetching_ = on;
+    for (QWidget* w : std::initializer_list<QWidget*>{CMDother, CHKupdates, cmdDownload})
+        w->setEnabled(!on);
+    showLists();
 }
 
 void frmMain::Form_Activate() {
+    // The caption names the version installed now, an upgrade just installed included.
+    modMain::ReadInstalledVersion();
     const modMain::Values& v = modMain::Run();
     if (v.SkinsMode) {
         CHKupdates->hide();
@@ -488,18 +522,14 @@ void frmMain::Form_Activate() {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    if (INet.Blocking()) {
-        // A whole-body fetch is not interrupted: the close comes once it has returned.
-        event->ignore();
-        if (!closePending_) {
-            closePending_ = true;
-            connect(
-                &INet, &Inet::blockingDone, this, [this] { QTimer::singleShot(0, this, &QWidget::close); },
-                Qt::SingleShotConnection);
-        }
+    if (INet.Blocking() && !Dload) {
+        // The list's fetch ends unanswered: nothing of it is kept.
+        ending_ = true;
+        INet.Cancel();
+        event->accept();
+        ProgramEnd::EndNow();
         return;
     }
-    closePending_ = false;
     const bool downloading = Dload;
     cmdCancel_Click();
     event->accept();

@@ -28,8 +28,7 @@ class frmMain : public QWidget, private Installer::Listener {
     static frmMain* Loaded(); // nullptr before the first Load
     ~frmMain() override;
 
-    // Shows the window; the list is refreshed from the event loop right after (the first time
-    // twice: load and activation).
+    // Shows the window; the list is refreshed once from the event loop right after.
     void Display();
 
     // The list's web address: QX3_UPDATE_SITE (default "http://www.example.com") and the path.
@@ -48,7 +47,8 @@ class frmMain : public QWidget, private Installer::Listener {
     QLabel* LBLstatus = nullptr;
     QLabel* lblP = nullptr;
     QFrame* fraDown = nullptr;
-    QFrame* SH[10] = {};
+    static constexpr int kLamps = 10;
+    QFrame* SH[kLamps] = {};
     QPushButton* cmdDownload = nullptr;
     QPushButton* cmdRefresh = nullptr;
     QPushButton* cmdCancel = nullptr;
@@ -63,7 +63,6 @@ class frmMain : public QWidget, private Installer::Listener {
     qint16 PERdown = 0;
 
     // Event handlers.
-    void Form_Load();
     void Form_Activate();
     void cmdRefresh_Click();
     void CHKupdates_Click();
@@ -79,7 +78,7 @@ class frmMain : public QWidget, private Installer::Listener {
     quint32 LampColor(int i) const;
 
   protected:
-    // Closing stops a download and ends the program; during a whole-body fetch it waits for it.
+    // Closing stops a download or the list's fetch and ends the program.
     void closeEvent(QCloseEvent* event) override;
 
   private:
@@ -95,15 +94,19 @@ class frmMain : public QWidget, private Installer::Listener {
     void setBusy(bool busy);
     void enableAfter();
     void resetAfterDownload();
+    // Escape: stops the download, or the list's fetch.
+    void stopWaiting();
+    // While the list is fetched only "&Exit", the close box and Escape act.
+    void setFetching(bool on);
 
     QTimer Timer2;
     int sweep_ = -1;
-    bool loaded_ = false;
-    bool closePending_ = false;
+    bool fetching_ = false;
+    bool ending_ = false; // closed while the list was fetched: nothing more is done
     // The window was closed during a download: the program ends once the download has returned
     // and its temporary files are gone.
     bool endAfterDownload_ = false;
-    quint32 lamps_[10] = {};
+    quint32 lamps_[kLamps] = {};
     Installer installer_{INet, *this}; // last: it goes first, before the controls it reports to
 };
 

@@ -37,7 +37,8 @@ QString ProductVersionFromBytes(const QByteArray& bytes) {
 
 QString GetProductVersion() {
     QByteArray bytes;
-    if (!FileRead::regularFile(ProgramFolder::file(QString::fromLatin1(kMessengerFile)), kMaxFileSize, bytes))
+    if (!FileRead::regularFile(ProgramFolder::program(QString::fromLatin1(kMessengerFile)), kMaxFileSize,
+                               bytes))
         return {};
     return ProductVersionFromBytes(bytes);
 }

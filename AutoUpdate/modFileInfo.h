@@ -6,7 +6,7 @@
 #include <QString>
 
 namespace AutoUpdate::modFileInfo {
-// The executable in the program folder that carries the version.
+// The executable beside this program that carries the version (whatever QX3_HOME says).
 inline constexpr char kMessengerFile[] = "QX3";
 // The largest executable read; a bigger or irregular file has no version.
 inline constexpr qint64 kMaxFileSize = 256 * 1024 * 1024;
@@ -19,6 +19,6 @@ QByteArray ReplaceAll(const QByteArray& text, const QByteArray& find, const QByt
 // The product version text in an executable's bytes; "" when the patterns are missing, the
 // value would start past the end, or no run of three zero bytes closes it.
 QString ProductVersionFromBytes(const QByteArray& bytes);
-// The product version of the messenger in the program folder, or "".
+// The product version of the messenger beside this program, or "".
 QString GetProductVersion();
 } // namespace AutoUpdate::modFileInfo

@@ -18,7 +18,7 @@ Values& Run();
 
 // One part of a version text as a number: decimal digits, at most 32767; nullopt otherwise.
 std::optional<qint16> VersionPart(const QString& text);
-// Probes the messenger in the program folder and sets the version values.
+// Probes the messenger beside this program and sets the version values.
 void ReadInstalledVersion();
 // The program's start: reads the version and shows the intro window.
 void Main();

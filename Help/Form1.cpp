@@ -25,6 +25,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -179,6 +180,9 @@ void Form1::buildControls() {
     connect(CMDprivate, &QPushButton::clicked, this, [this] { CMDprivate_Click(); });
     connect(btnExit, &QPushButton::clicked, this, [this] { btnExit_Click(); });
     connect(SendMimeConnect, &QPushButton::clicked, this, [this] { SendMimeConnect_Click(); });
+    // Escape ends the session under way.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] { session_.Abort(); });
 }
 
 void Form1::SetTobox(const QString& text) {
@@ -275,11 +279,13 @@ void Form1::DisableX() {
 
 void Form1::closeEvent(QCloseEvent* event) {
     // No close box, and no other close either: the program ends by "Exit", the confirmation
-    // after a send, or the system.
-    if (ending_)
+    // after a send, or the system. A close asked for while a session runs ends the session.
+    if (ending_) {
         event->accept();
-    else
-        event->ignore();
+        return;
+    }
+    event->ignore();
+    session_.Abort();
 }
 
 void Form1::Startrek() {
@@ -317,6 +323,9 @@ void Form1::Startrek() {
 
 void Form1::btnExit_Click() {
     QPointer<Form1> self(this);
+    // A session under way ends first, as the user sees.
+    session_.Abort();
+    if (!self) return;
     Startrek();
     if (!self) return;
     endProgram();
@@ -329,8 +338,9 @@ void Form1::endProgram() {
 }
 
 void Form1::setControlsEnabled(bool on) {
-    for (QWidget* w : std::initializer_list<QWidget*>{SendMimeConnect, btnExit, CMDprivate, chksendUser,
-                                                      ChkSendLog, CMDfiles})
+    // "Exit" stays: it ends the session and the program.
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{SendMimeConnect, CMDprivate, chksendUser, ChkSendLog, CMDfiles})
         w->setEnabled(on);
 }
 

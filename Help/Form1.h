@@ -3,7 +3,7 @@
 // choice of the messenger's settings file and log as attachments, and a session per recipient
 // (SmtpSession) that mails it all to the support address while the window shows its progress.
 // The window has no close box; "Exit", the confirmation after a send, or the system end the
-// program.
+// program. While a session runs, "Exit", Escape and a close asked of the window end it at once.
 #include "Help/SmtpSession.h"
 
 #include <QListWidget>

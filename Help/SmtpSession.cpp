@@ -96,6 +96,7 @@ void SmtpSession::Start(const QString& server, const Message& message) {
         fail(QStringLiteral("Cannot Connect to Orvanta ") + WSKSOCK::WinsockErrorText(error));
         return;
     }
+    connected_ = true;
     listener_.status(QStringLiteral("Connected to Orvanta"));
     if (!Sockets::service()->notify(
             socket_, [this] { Receive(); }, error)) {
@@ -136,6 +137,11 @@ void SmtpSession::Receive() {
     const QByteArray bytes(buffer, n);
     listener_.replied(Ansi::decode(bytes));
     reader_.feed(bytes);
+    // While we send, what the server says waits; more than a reply's worth ends the session.
+    if (reader_.pending() > SmtpReplyReader::kMaxReply) {
+        fail(kUnexpected);
+        return;
+    }
     if (!sending_) dispatchReplies();
 }
 
@@ -185,8 +191,10 @@ void SmtpSession::SmtpStep(int n) {
         const quint64 session = session_;
         QPointer<SmtpSession> self(this);
         sending_ = true;
+        floor_.start();
         const bool sent = SendMimetxt(from, message_.to, message_.subject, message_.text);
         if (!self || !alive(session)) return;
+        floor_.stop();
         sending_ = false;
         if (!sent) return;
         WaitForReply();
@@ -226,6 +234,7 @@ void SmtpSession::fail(const QString& status) {
 
 void SmtpSession::reset() {
     ++session_;
+    connected_ = false;
     awaitingReply_ = false;
     sending_ = false;
     peerClosed_ = false;
@@ -237,8 +246,21 @@ void SmtpSession::Close() {
     closeSocket();
 }
 
+void SmtpSession::Abort() {
+    if (!InSession()) return;
+    fail(connected_ ? cannotSend(Sockets::kConnAborted)
+                    : QStringLiteral("Cannot Connect to Orvanta ") +
+                          WSKSOCK::WinsockErrorText(Sockets::kConnAborted));
+}
+
+QString SmtpSession::cannotSend(int error) {
+    return QStringLiteral("Cannot Send Request. ") + QString::number(error) + QLatin1Char(' ') +
+           WSKSOCK::WinsockErrorText(error);
+}
+
 void SmtpSession::closeSocket() {
     deadline_.stop();
+    floor_.stop();
     if (socket_ == Sockets::kInvalid) return;
     Sockets::service()->close(socket_);
     socket_ = Sockets::kInvalid;
@@ -253,12 +275,11 @@ bool SmtpSession::sendBytes(const QByteArray& bytes, bool raw) {
     const quint64 session = session_;
     QPointer<SmtpSession> self(this);
     int error = 0;
-    const bool ok =
-        Sockets::service()->sendAll(socket_, raw ? bytes : stuffer_.stuff(bytes), timeoutMs_, error);
+    const bool ok = Sockets::service()->sendAll(socket_, raw ? bytes : stuffer_.stuff(bytes), timeoutMs_,
+                                                error, [this](qint64 n) { floor_.moved(n); });
     if (!self || !alive(session)) return false;
     if (ok) return true;
-    fail(QStringLiteral("Cannot Send Request. ") + QString::number(error) + QLatin1Char(' ') +
-         WSKSOCK::WinsockErrorText(error));
+    fail(cannotSend(error));
     return false;
 }
 
@@ -316,8 +337,11 @@ bool SmtpSession::SendAttachments() {
         if (!file.open(QIODevice::ReadOnly)) continue;
         const qint64 length = file.size();
         if (length > kBigFile) {
+            // The user's time to answer is not the server's.
+            floor_.stop();
             const bool send = listener_.sendBigFile(length);
             if (gone()) return false;
+            floor_.start();
             if (!send) continue;
         }
         listener_.status(QStringLiteral("Loading ") + path);

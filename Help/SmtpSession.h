@@ -6,6 +6,7 @@
 // the two questions of a send.
 #include "Help/DotStuffer.h"
 #include "Help/SmtpReplyReader.h"
+#include "platform/ProgressFloor.h"
 #include "platform/Sockets.h"
 
 #include <QObject>
@@ -79,6 +80,10 @@ class SmtpSession : public QObject {
     // Closes the connection at once, without a report: a send or wait on it fails as a lost
     // connection does.
     void Close();
+    // The user ends the session under way at once: it ends, not sent, with the status of a
+    // connection aborted on this side ("Cannot Connect to Orvanta ..." before it was made,
+    // "Cannot Send Request. 10053 ..." after). Nothing happens outside a session.
+    void Abort();
 
     bool InSession() const { return socket_ != Sockets::kInvalid; }
     // The number of the last command step started, 0 between conversations.
@@ -95,6 +100,7 @@ class SmtpSession : public QObject {
     void dispatchReplies();
     void sent();
     void fail(const QString& status);
+    static QString cannotSend(int error);
     void closeSocket();
     void reset();
     bool alive(quint64 session) const { return session == session_; }
@@ -108,10 +114,14 @@ class SmtpSession : public QObject {
     int expectedCode_ = 0;
     bool sending_ = false;    // a command or the message is being sent: replies wait
     bool peerClosed_ = false; // the server hung up while we were sending
+    bool connected_ = false;  // the connection is made
     quint64 session_ = 0;     // changes whenever a conversation ends
     SmtpReplyReader reader_;
     DotStuffer stuffer_;
     QTimer deadline_;
+    // While the message goes out: a server that takes it slower than the floor ends the session
+    // as a send that timed out.
+    ProgressFloor floor_{[this] { fail(cannotSend(Sockets::kTimedOut)); }};
     int timeoutMs_ = kTimeoutMs;
 };
 

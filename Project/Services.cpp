@@ -1,5 +1,6 @@
-#include "Services.h"
+#include "Project/Services.h"
 
+#include "Project/modMain.h"
 #include "conversation/AlertWindows.h"
 #include "conversation/frmChat.h"
 #include "conversation/frmMsg.h"
@@ -9,7 +10,6 @@
 #include "core/modTerminate.h"
 #include "mainwin/frmMain.h"
 #include "mainwin/frmSpeedBar.h"
-#include "modMain.h"
 
 namespace {
 // The orderly end unloads the speed bar first, whoever asks for the end.

@@ -1,7 +1,7 @@
-#include "Services.h"
+#include "Project/Services.h"
+#include "Project/modMain.h"
 #include "core/frmImgs.h"
 #include "core/modGlobals.h"
-#include "modMain.h"
 #include "platform/Desktop.h"
 #include "platform/Termination.h"
 

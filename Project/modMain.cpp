@@ -1,6 +1,5 @@
-#include "modMain.h"
+#include "Project/modMain.h"
 
-#include "controls/chameleonButton.h"
 #include "controls/clsTAppBar.h"
 #include "conversation/frmMsgHist.h"
 #include "conversation/frmSelfTest.h"
@@ -26,17 +25,16 @@
 #include "platform/qx3version.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
-#include <QLineEdit>
 #include <QLockFile>
 #include <QPointer>
 #include <QTimer>
 #include <cmath>
 #include <exception>
 #include <memory>
+#include <optional>
 
 using modGlobals::Run;
 using modGlobals::Sets;
@@ -109,6 +107,86 @@ void failed(const QString& what) {
     modMain::Terminate();
 }
 
+// ExitPassword from Sec.con: the first line of the file, none without the file or in an empty
+// one. False when the file is there but cannot be read, after the failure has been reported.
+bool readExitPassword() {
+    auto& r = Run();
+    r.ExitPassword.clear();
+    const QString sec = ProgramFolder::file(QStringLiteral("Sec.con"));
+    if (!QFileInfo(sec).isFile()) return true;
+    // A password that cannot be read must not silently become no password, and a file that
+    // never ends must not hang the start.
+    QByteArray bytes;
+    if (!QFileInfo(sec).isReadable() || !FileRead::regularFile(sec, kMaxExitPasswordBytes, bytes)) {
+        failed(QStringLiteral("75: Path/File access error"));
+        return false;
+    }
+    // Saved by any editor: UTF-8 when it is UTF-8, else Windows-1252.
+    const QString text = modAppFnc::TextLines(Ansi::decodeText(bytes));
+    r.ExitPassword = text.left(qMax<qsizetype>(0, text.size() - 2)); // an empty file: no password
+    return true;
+}
+
+// The first run's command line, and the splash window.
+void commandLineAndSplash() {
+    const QString line = Run().CommandLine;
+    log(QStringLiteral("Processing Cmd. Line: '") + line + QStringLiteral("'"));
+    modMain::ApplyCommandLine(line);
+    log(QStringLiteral("---Cmd. Line Processed."));
+    auto* splash = new frmSplash;
+    splash->tmrDelay->setInterval(kSplashMs);
+    splash->tmrDelay->start();
+    splash->show();
+    QCoreApplication::processEvents();
+}
+
+// The sign-in window, signing in by itself on the first run when the user asked for that;
+// nothing when the window ended the program.
+std::optional<frmLogOn::Answer> signIn(bool firstRun) {
+    log(QStringLiteral("Loading frmLogOn..."));
+    QPointer<frmLogOn> logon = new frmLogOn;
+    logon->vRet = 0;
+    logon->tmrDelay->setInterval(kSignInDelayMs);
+    logon->tmrDelay->start();
+    log(QStringLiteral("---FrmLogOn Load."));
+    bool signedIn = false;
+    if (firstRun && Sets().ALGON == 1) {
+        modAppFnc::Delay(kSignInDelayMs);
+        if (!logon) return std::nullopt;
+        logon->cmdOk_Click();
+        QCoreApplication::processEvents();
+        signedIn = logon && logon->vRet != 1;
+    }
+    if (!signedIn) {
+        if (!logon) return std::nullopt;
+        logon->ShowModal();
+    }
+    if (!logon) return std::nullopt;
+    const frmLogOn::Answer answer = logon->GetAnswer();
+    logon->Unload();
+    log(QStringLiteral("---frmLogOn Unloaded."));
+    return answer;
+}
+
+// The windows of a signed-in user: the speed bar when it is on, the main window, and the
+// alert history (hidden).
+void openSignedIn() {
+    if (Sets().SB_U == 1) {
+        log(QStringLiteral("Loading SpeedBar..."));
+        frmSpeedBar::Load()->show();
+        log(QStringLiteral("---SpeedBar Loaded."));
+    }
+    auto* main = new frmMain;
+    main->show();
+    Run().Started = 1;
+    QCoreApplication::processEvents();
+    if (Sets().SB_U == 1)
+        if (frmSpeedBar* bar = frmSpeedBar::Loaded()) bar->AppBar()->OnFullScreenApp(false);
+    log(QStringLiteral("Loading frmMsgHist..."));
+    frmMsgHist::Load(); // hidden; on later passes the one already loaded, with its alerts
+    log(QStringLiteral("---frmMsgHist Loaded"));
+}
+
 bool runMain() {
     auto& s = Sets();
     auto& r = Run();
@@ -147,72 +225,18 @@ bool runMain() {
     }
     modDB::LoadDB(s.LANG);
     modLangConst::LoadLangStrings();
-    r.ExitPassword.clear();
-    const QString sec = ProgramFolder::file(QStringLiteral("Sec.con"));
-    if (QFileInfo(sec).isFile()) {
-        // A password that cannot be read must not silently become no password, and a file that
-        // never ends must not hang the start.
-        QByteArray bytes;
-        if (!QFileInfo(sec).isReadable() || !FileRead::regularFile(sec, kMaxExitPasswordBytes, bytes)) {
-            failed(QStringLiteral("75: Path/File access error"));
-            return false;
-        }
-        // Saved by any editor: UTF-8 when it is UTF-8, else Windows-1252.
-        const QString text = modAppFnc::TextLines(Ansi::decodeText(bytes));
-        r.ExitPassword = text.left(qMax<qsizetype>(0, text.size() - 2)); // an empty file: no password
-    }
+    if (!readExitPassword()) return false;
     const bool firstRun = r.Started != 1;
-    if (firstRun) {
-        log(QStringLiteral("Processing Cmd. Line: '") + r.CommandLine + QStringLiteral("'"));
-        modMain::ApplyCommandLine(r.CommandLine);
-        log(QStringLiteral("---Cmd. Line Processed."));
-        auto* splash = new frmSplash;
-        splash->tmrDelay->setInterval(kSplashMs);
-        splash->tmrDelay->start();
-        splash->show();
-        QCoreApplication::processEvents();
-    }
-    log(QStringLiteral("Loading frmLogOn..."));
-    QPointer<frmLogOn> logon = new frmLogOn;
-    logon->vRet = 0;
-    logon->tmrDelay->setInterval(kSignInDelayMs);
-    logon->tmrDelay->start();
-    log(QStringLiteral("---FrmLogOn Load."));
-    bool signedIn = false;
-    if (firstRun && s.ALGON == 1) {
-        modAppFnc::Delay(kSignInDelayMs);
-        if (!logon) return false;
-        logon->cmdOk_Click();
-        QCoreApplication::processEvents();
-        signedIn = logon && logon->vRet != 1;
-    }
-    if (!signedIn) {
-        if (!logon) return false;
-        logon->ShowModal();
-    }
-    if (!logon) return false; // the window ended the program
-    s.UNAME = logon->txtName->text();
-    s.UCOL = static_cast<qint32>(logon->GetColor());
-    s.UFNT = logon->cbbFont->currentText();
-    s.ALGON = logon->cmdAutoLogon->Caption() == QLatin1String("a") ? 1 : 0;
-    logon->Unload();
-    log(QStringLiteral("---frmLogOn Unloaded."));
+    if (firstRun) commandLineAndSplash();
+    const std::optional<frmLogOn::Answer> answer = signIn(firstRun);
+    if (!answer) return false; // the window ended the program
+    s.UNAME = answer->name;
+    s.UCOL = static_cast<qint32>(answer->colour);
+    s.UFNT = answer->font;
+    s.ALGON = answer->autoSignIn ? 1 : 0;
     if (!modSettings::SaveSettings()) return false;
     QCoreApplication::processEvents();
-    if (s.SB_U == 1) {
-        log(QStringLiteral("Loading SpeedBar..."));
-        frmSpeedBar::Load()->show();
-        log(QStringLiteral("---SpeedBar Loaded."));
-    }
-    auto* main = new frmMain;
-    main->show();
-    r.Started = 1;
-    QCoreApplication::processEvents();
-    if (s.SB_U == 1)
-        if (frmSpeedBar* bar = frmSpeedBar::Loaded()) bar->AppBar()->OnFullScreenApp(false);
-    log(QStringLiteral("Loading frmMsgHist..."));
-    frmMsgHist::Load(); // hidden; on later passes the one already loaded, with its alerts
-    log(QStringLiteral("---frmMsgHist Loaded"));
+    openSignedIn();
     return true;
 }
 } // namespace

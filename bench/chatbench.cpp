@@ -2,14 +2,11 @@
 // arrive. Each line's picture pass looks only at the paragraphs not yet scanned, so the last
 // lines should cost about what the first ones did (the goal: at most twice).
 #include "conversation/frmChat.h"
-#include "core/frmImgs.h"
 #include "core/modGlobals.h"
-#include "core/modLangConst.h"
 #include "platform/Attention.h"
-#include "platform/Sound.h"
+#include "support/Headless.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <cstdio>
 
@@ -23,11 +20,9 @@ struct Active : Attention::Backend {
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QX3_HOME", QDir::tempPath().toLocal8Bit());
     QApplication app(argc, argv);
+    TestEnv::Headless env{TestEnv::NoNetwork, TestEnv::Windows}; // a program folder of its own
     modGlobals::Run().NoLog = 1;
-    modLangConst::SetDefaultStrings();
-    frmImgs::Load();
     auto& s = modGlobals::Sets();
     s.UNAME = QStringLiteral("Bench");
     s.CHTPICS = 1;

@@ -6,25 +6,30 @@
 //   2. 2,000 alerts to "(All)";
 //   3. 1,000 first chat lines, each from a new name;
 //   4. 5,000 "M" messages;
-//   5. 100 "C" updates from an ordinary user, with 15 users of 60,000-character names heard first.
+//   5. 100 "C" updates from an ordinary user, with 15 users of 60,000-character names heard first;
+//   6. ghosts: 1,900 and then 20,000 datagrams, each under a name never heard before, sent while
+//      the copy runs. Printed besides: how long after it was sent the last ghost the copy lists
+//      (the list holds at most 2,000 names) heard the copy's presence, how many presence bursts
+//      the copy sent and the least time between two, all it sent, and the kernel's drops on its
+//      sockets.
 // Targets: less than 100 MiB of growth and the "R" answered within 1 s after each flood; the
-// "C" updates done within 50 ms. The exit code is 1 when a target is missed.
+// "C" updates done within 50 ms; the last listed ghost answered within 1 s, no more bursts
+// than one per poll interval (200 ms) of the flood and one more, no drops. The exit code is 1
+// when a target is missed.
 // Before the floods it prints what one information window, pop-up and chat room costs, each
 // opened 50 times here, shown and drawn off screen.
+#include "UdpDrops.h"
 #include "conversation/AlertWindows.h"
 #include "conversation/frmChat.h"
 #include "conversation/frmInfo.h"
 #include "conversation/frmPop.h"
 #include "core/clsChat.h"
-#include "core/frmImgs.h"
 #include "core/modGlobals.h"
-#include "core/modLangConst.h"
 #include "platform/Ansi.h"
 #include "platform/Mailslot.h"
-#include "support/TestEnv.h"
+#include "support/Headless.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -42,6 +47,9 @@ constexpr int kAnswerMs = 60000; // how long the bench waits for an answer at al
 constexpr double kMaxGrowthMiB = 100;
 constexpr qint64 kMaxAnswerMs = 1000;
 constexpr qint64 kMaxUpdatesMs = 50;
+constexpr int kListed = 2000;        // the most names the copy lists
+constexpr int kPresenceMs = 200;     // the copy answers newcomers at most once in this time
+constexpr int kAfterGhostsMs = 1500; // how long the bench goes on listening after the ghosts
 
 double rssMiB(qint64 pid) {
     QFile f(QStringLiteral("/proc/%1/status").arg(pid));
@@ -148,8 +156,6 @@ template <class Make> double perWindowKiB(int count, Make make) {
 }
 
 void windowCosts() {
-    modLangConst::SetDefaultStrings();
-    frmImgs::Load();
     constexpr int n = 50;
     const double info = perWindowKiB(n, [](int i) {
         auto* w = new frmInfo;
@@ -232,13 +238,85 @@ void longNamesAndUpdates() {
     std::fflush(stdout);
     if (updatesMs < 0 || updatesMs > kMaxUpdatesMs || growth > kMaxGrowthMiB) allMet = false;
 }
+// Ghosts sent as fast as this host can, while the copy runs. The copy's own datagrams are
+// counted on a slot of the bench's own; each presence burst begins with its "C".
+void ghosts(const char* label, int count) {
+    const QString what = QString::fromLatin1(label);
+    Copy copy;
+    Mailslot ear;
+    if (!copy.ready() || ear.create(QStringLiteral("QX3")) < 0) {
+        std::printf("%-44s the copy did not start\n", qPrintable(what));
+        allMet = false;
+        return;
+    }
+    const QByteArray burst = QByteArray(1, '\0') + kTarget.toLatin1() + "\x01" + "C";
+    // The copy lists the prober of ready() and then ghosts, as they come, until the list is full.
+    const int lastListed = qMin(count, kListed - 1) - 1;
+    const QByteArray lastListedGhost =
+        QByteArray(1, '\0') + QStringLiteral("Ghost%1").arg(lastListed, 5, 10, QLatin1Char('0')).toLatin1() +
+        "\x01";
+    QElapsedTimer clock;
+    std::vector<qint64> bursts;
+    qint64 sent = 0, lastListedHeardMs = -1, answeredMs = -1;
+    const auto drain = [&] {
+        qint64 size = 0;
+        int waiting = 0;
+        QByteArray bytes;
+        while (ear.info(size, waiting) && ear.read(size, bytes)) {
+            if (bytes.startsWith(lastListedGhost)) lastListedHeardMs = clock.elapsed();
+            if (!bytes.startsWith(QByteArray(1, '\0') + kTarget.toLatin1() + "\x01")) continue;
+            ++sent;
+            if (!bytes.startsWith(burst)) continue;
+            bursts.push_back(clock.elapsed());
+            if (lastListedHeardMs >= 0 && answeredMs < 0) answeredMs = clock.elapsed() - lastListedHeardMs;
+        }
+    };
+    clock.start();
+    for (int i = 0; i < count; ++i) {
+        copy.send(QStringLiteral("Ghost%1").arg(i, 5, 10, QLatin1Char('0')), QStringLiteral("B"));
+        if (i % 256 == 0) drain();
+    }
+    const qint64 floodMs = clock.elapsed();
+    drain();
+    const qint64 rMs = copy.ask();
+    const qint64 rAfterMs = rMs < 0 ? -1 : clock.elapsed() - floodMs;
+    while (clock.elapsed() < floodMs + kAfterGhostsMs) {
+        drain();
+        QThread::usleep(500);
+    }
+    drain();
+    int sockets = 0;
+    const qint64 drops = UdpDrops::ofProcess(copy.pid(), UdpDrops::byInode(), sockets);
+    qint64 leastGap = -1;
+    int duringFlood = 0;
+    for (size_t i = 0; i < bursts.size(); ++i) {
+        if (bursts[i] <= floodMs) ++duringFlood;
+        if (i > 0 && (leastGap < 0 || bursts[i] - bursts[i - 1] < leastGap))
+            leastGap = bursts[i] - bursts[i - 1];
+    }
+    const qint64 allowed = 2 + (floodMs + kAfterGhostsMs) / kPresenceMs;
+    const QString gap =
+        leastGap < 0 ? QStringLiteral("no second burst") : QStringLiteral("least gap %1 ms").arg(leastGap);
+    std::printf(
+        "%-44s sent in %lld ms; the last listed ghost heard the copy %lld ms after it was sent, an \"R\" "
+        "answered %lld ms after the flood; %zu presence bursts (%d during the flood, %s), %lld datagrams "
+        "from the copy in all; drops on its %d sockets: %lld\n",
+        qPrintable(what), static_cast<long long>(floodMs), static_cast<long long>(answeredMs),
+        static_cast<long long>(rAfterMs), bursts.size(), duringFlood, qPrintable(gap),
+        static_cast<long long>(sent), sockets, static_cast<long long>(drops));
+    std::fflush(stdout);
+    if (answeredMs < 0 || answeredMs > kMaxAnswerMs || rAfterMs < 0 || rAfterMs > kMaxAnswerMs ||
+        qint64(bursts.size()) > allowed || drops > 0)
+        allMet = false;
+}
 } // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // A program folder of its own; the copies started inherit the port.
+    TestEnv::Headless env{TestEnv::Loopback, TestEnv::Windows};
     modGlobals::Run().NoLog = 1;
-    TestEnv::useLoopback(); // the copies started inherit the port
     windowCosts();
     std::printf("Floods against a copy of QX3 on loopback (targets: RSS growth < %.0f MiB, \"R\" answered "
                 "< %lld ms after, the \"C\" updates < %lld ms)\n",
@@ -263,6 +341,8 @@ int main(int argc, char** argv) {
             c.send(QStringLiteral("Eve"), QStringLiteral("Mmessage %1").arg(i));
     });
     longNamesAndUpdates();
+    ghosts("1,900 ghosts", 1900);
+    ghosts("20,000 ghosts", 20000);
     std::printf(allMet ? "All targets met.\n" : "A target was missed.\n");
     return allMet ? 0 : 1;
 }

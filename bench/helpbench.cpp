@@ -5,6 +5,7 @@
 #include "Help/Form1.h"
 #include "platform/MsgBox.h"
 #include "platform/ProgramFolder.h"
+#include "support/PlatformHeadless.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,7 +19,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <cstdio>
 
 using namespace Help;
@@ -49,9 +49,7 @@ struct Answers : MsgBox::Service {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QTemporaryDir home;
-    qputenv("QX3_HOME", home.path().toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toLocal8Bit());
+    TestEnv::PlatformHeadless env; // a program folder of its own, where the server keeps the mail too
 
     const QByteArray log = randomBytes(2 * 1024 * 1024);
     {
@@ -65,7 +63,7 @@ int main(int argc, char** argv) {
     }
 
     QProcess server;
-    server.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(QX3_SMTP_CAPTURE), home.path()});
+    server.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(QX3_SMTP_CAPTURE), env.folder()});
     if (!server.waitForStarted(10000) || !server.waitForReadyRead(20000)) {
         std::printf("the local SMTP server did not start (python3-aiosmtpd)\n");
         return 1;
@@ -94,7 +92,7 @@ int main(int argc, char** argv) {
         std::printf("report with a 2 MiB Log.txt: failed (%s)\n", qPrintable(form.Process->text()));
         return 1;
     }
-    const qint64 kept = QFileInfo(QDir(home.path()).filePath(QStringLiteral("msg1.eml"))).size();
+    const qint64 kept = QFileInfo(QDir(env.folder()).filePath(QStringLiteral("msg1.eml"))).size();
     std::printf("report with a 2 MiB Log.txt to a local SMTP server, Send to confirmation: %.2f s "
                 "(the server kept %lld bytes)\n",
                 answers.confirmedMs / 1000.0, static_cast<long long>(kept));

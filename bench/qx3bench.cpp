@@ -6,10 +6,9 @@
 #include "core/modGlobals.h"
 #include "core/modNetCmds.h"
 #include "platform/Mailslot.h"
-#include "support/TestEnv.h"
+#include "support/Headless.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QThread>
 #include <cstdio>
@@ -34,8 +33,7 @@ QByteArray datagram(int i, int size) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    TestEnv::useLoopback(); // talks to nobody but itself
-    qputenv("QX3_HOME", QDir::tempPath().toLocal8Bit());
+    TestEnv::Headless env{TestEnv::Loopback}; // talks to nobody but itself, from a folder of its own
     modGlobals::Run().NoLog = 1;
     modGlobals::Sets().UNAME = QStringLiteral("Bench");
 

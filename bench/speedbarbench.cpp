@@ -1,28 +1,23 @@
 // Measures how the speed bar follows the main window's list: every announcement of a listed
 // user changes the list five times, and each change refills the bar. A refill that changes
 // nothing should cost a small part of one that rebuilds the list box.
-#include "core/frmImgs.h"
 #include "core/modGlobals.h"
-#include "core/modLangConst.h"
 #include "core/modNetCmds.h"
 #include "mainwin/frmMain.h"
 #include "mainwin/frmSpeedBar.h"
-#include "support/TestEnv.h"
+#include "support/Headless.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <cstdio>
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("QX3_HOME", QDir::tempPath().toLocal8Bit());
-    TestEnv::useLoopback(); // the bench talks to nobody
     QApplication app(argc, argv);
+    // The bench talks to nobody, from a program folder of its own.
+    TestEnv::Headless env{TestEnv::Loopback, TestEnv::Windows};
     modGlobals::Run().NoLog = 1;
-    modLangConst::SetDefaultStrings();
-    frmImgs::Load();
     auto& s = modGlobals::Sets();
     s.UNAME = QStringLiteral("Bench");
     s.SB_U = 1;

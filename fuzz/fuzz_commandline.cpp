@@ -4,9 +4,9 @@
 // A line holding "sts" (any letter case) is left out: it runs the network self test, which
 // waits three seconds by design and parses nothing.
 #include "FuzzEnv.h"
+#include "Project/modMain.h"
 #include "core/modAppFnc.h"
 #include "core/modNetCom.h"
-#include "modMain.h"
 #include "platform/Ansi.h"
 
 namespace {

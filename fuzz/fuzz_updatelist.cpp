@@ -1,6 +1,6 @@
 // The update and skin list reader: a list file with the input's bytes is read, split into
-// records, filtered against a small program folder, and every path taken from it is checked to
-// stay inside that folder.
+// records, filtered against a small data folder and the program's own, and every path taken from
+// it is checked to stay inside its folder and hold no control character.
 #include "AutoUpdate/modAppFnc.h"
 #include "AutoUpdate/modListSort.h"
 #include "AutoUpdate/modMain.h"
@@ -24,10 +24,14 @@ void checkLists(const modListSort::Lists& l) {
                        "a title is not its record's");
 }
 
-void checkInside(const QString& path) {
+void checkInside(const QString& path, modListSort::Root root) {
     if (path.isEmpty()) return;
-    FuzzEnv::check(QDir::cleanPath(path).startsWith(QDir::cleanPath(home) + QLatin1Char('/')),
-                   "a path from the list leaves the program folder");
+    const QString folder = root == modListSort::Root::Data ? home : modListSort::RootPath(root);
+    FuzzEnv::check(QDir::cleanPath(path).startsWith(QDir::cleanPath(folder) + QLatin1Char('/')),
+                   "a path from the list leaves its folder");
+    for (const QChar c : path)
+        FuzzEnv::check(c.category() != QChar::Other_Control,
+                       "a path from the list holds a control character");
 }
 } // namespace
 
@@ -56,9 +60,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (const QString& record : l.lstUDL) {
             const QString name =
                 modListSort::FileNameFromUrl(modAppFnc::GetField(record, 3, QLatin1Char('|')));
-            checkInside(modListSort::ProgramPath(modAppFnc::GetField(record, 4, QLatin1Char('|')), {}, name));
-            checkInside(modListSort::ProgramPath(modAppFnc::GetField(record, 5, QLatin1Char('|')),
-                                                 QStringLiteral("Lang"), name));
+            const modListSort::Root root = modListSort::RootOf(record);
+            checkInside(
+                modListSort::ProgramPath(root, modAppFnc::GetField(record, 4, QLatin1Char('|')), {}, name),
+                root);
+            checkInside(modListSort::ProgramPath(root, modAppFnc::GetField(record, 5, QLatin1Char('|')),
+                                                 QStringLiteral("Lang"), name),
+                        root);
         }
         if (skins) {
             modListSort::RestrictSkinsList(l, [](const QString&) {});

@@ -7,6 +7,8 @@
 namespace Ansi {
 // Characters with no Windows-1252 byte become "?" (a surrogate pair is one character).
 QByteArray encode(const QString& text);
+// The same into `out`, which holds at least text.size() bytes; returns the bytes written.
+qsizetype encode(QStringView text, char* out);
 // The five bytes that Windows-1252 leaves undefined come back as the C1 controls of the same value.
 QString decode(const QByteArray& bytes);
 QString decode(const char* data, qsizetype size);

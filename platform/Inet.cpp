@@ -15,6 +15,7 @@ class ManagerTransport : public Http::Transport {
     }
 };
 int idleTimeout = Http::kIdleTimeoutMs;
+int wholeBodyLimit = Http::kWholeBodyLimitMs;
 
 // The Content-Length the server announced; -1 when there is none or it is no number.
 qint64 announcedLength(const QNetworkReply* reply) {
@@ -39,10 +40,17 @@ int Http::SetIdleTimeoutMs(int ms) {
     return std::exchange(idleTimeout, ms);
 }
 
+int Http::SetWholeBodyLimitMsForTests(int ms) {
+    return std::exchange(wholeBodyLimit, ms);
+}
+
 Inet::Inet(QObject* parent) : QObject(parent) {
     idle_.setSingleShot(true);
     connect(&idle_, &QTimer::timeout, this,
             [this] { fail(QStringLiteral("Time-out: no data from the server")); });
+    whole_.setSingleShot(true);
+    connect(&whole_, &QTimer::timeout, this,
+            [this] { fail(QStringLiteral("Time-out: the answer takes too long")); });
 }
 
 Inet::~Inet() {
@@ -51,6 +59,8 @@ Inet::~Inet() {
 
 void Inet::drop() {
     idle_.stop();
+    whole_.stop();
+    floor_.stop();
     if (!reply_) return;
     QNetworkReply* r = reply_;
     reply_ = nullptr;
@@ -72,6 +82,7 @@ bool Inet::start(const QString& url) {
     headers_ = false;
     finished_ = false;
     received_ = 0;
+    counted_ = 0;
     const QUrl u(url, QUrl::TolerantMode);
     const QString scheme = u.scheme().toLower();
     if (!u.isValid() || u.host().isEmpty() ||
@@ -95,6 +106,10 @@ bool Inet::start(const QString& url) {
         const QVariant status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute);
         // A redirect's own headers are not the response yet.
         if (status.isValid() && status.toInt() >= 300 && status.toInt() < 400) return;
+        if (floor_.running() && announcedLength(reply_) > Http::kMaxDownload) {
+            fail(QStringLiteral("The answer is too long"));
+            return;
+        }
         headers_ = true;
         emit progressed();
     });
@@ -102,14 +117,26 @@ bool Inet::start(const QString& url) {
         idle_.start(Http::IdleTimeoutMs());
         emit progressed();
     });
-    connect(r, &QNetworkReply::downloadProgress, this, [this] { idle_.start(Http::IdleTimeoutMs()); });
+    connect(r, &QNetworkReply::downloadProgress, this, [this](qint64 received) { onProgress(received); });
     connect(r, &QNetworkReply::finished, this, [this] { onFinished(); });
     idle_.start(Http::IdleTimeoutMs());
     return true;
 }
 
+void Inet::onProgress(qint64 received) {
+    idle_.start(Http::IdleTimeoutMs());
+    // A redirect starts its body's count again.
+    floor_.moved(received >= counted_ ? received - counted_ : received);
+    counted_ = received;
+    // Only a download counts against its cap; a whole body has a smaller one of its own.
+    if (floor_.running() && received > Http::kMaxDownload) fail(QStringLiteral("The answer is too long"));
+}
+
 void Inet::onFinished() {
+    // The network's part is over: what is left is the reader's to take, at its own pace.
     idle_.stop();
+    whole_.stop();
+    floor_.stop();
     if (!reply_) return;
     const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (reply_->error() != QNetworkReply::NoError) {
@@ -130,12 +157,12 @@ std::optional<QByteArray> Inet::OpenURL(const QString& url) {
     blocking_ = true;
     const std::optional<QByteArray> body = fetchWhole(url);
     blocking_ = false;
-    emit blockingDone();
     return body;
 }
 
 std::optional<QByteArray> Inet::fetchWhole(const QString& url) {
     if (!start(url)) return std::nullopt;
+    whole_.start(wholeBodyLimit);
     QByteArray body;
     QEventLoop loop;
     const QPointer<Inet> self(this);
@@ -150,7 +177,7 @@ std::optional<QByteArray> Inet::fetchWhole(const QString& url) {
         if (finished_) loop.quit();
     });
     while (self && !finished_)
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        loop.exec();
     if (!self) return std::nullopt;
     take();
     const qint64 announced = reply_ ? announcedLength(reply_) : -1;
@@ -168,7 +195,8 @@ void Inet::Execute(const QString& operation) {
         finished_ = true;
         return;
     }
-    start(URL);
+    if (!start(URL)) return;
+    floor_.start();
 }
 
 bool Inet::StillExecuting() const {

@@ -1,9 +1,13 @@
 #pragma once
 // HTTP transfers for the update program: a whole body in one blocking call (`OpenURL`), or one
 // GET started with `Execute` and read piece by piece with `GetChunk` while the window stays
-// alive. Single-threaded: every wait is a nested event loop. Everything from the server is
-// untrusted: a transfer fails on a connection error, a status outside 2xx (after redirects), a
-// time-out without a byte, or a body shorter than its Content-Length.
+// alive. Single-threaded: every wait is a nested event loop in which the user's input is
+// handled too, so that the user can Cancel it. Everything from the server is untrusted: a
+// transfer fails on a connection error, a status outside 2xx (after redirects), a time-out
+// without a byte, a body shorter than its Content-Length or longer than the program keeps, a
+// whole body that takes longer than kWholeBodyLimitMs, and a download slower than the
+// ProgressFloor.
+#include "platform/ProgressFloor.h"
 #include "platform/Slot.h"
 
 #include <QByteArray>
@@ -29,11 +33,17 @@ Slot<Transport>& transport();
 
 // Time without a byte after which a transfer fails, in milliseconds.
 inline constexpr int kIdleTimeoutMs = 30000;
+// The longest an OpenURL takes in all, in milliseconds, however the server sends.
+inline constexpr int kWholeBodyLimitMs = 60000;
 // The largest body that OpenURL holds in memory.
 inline constexpr qint64 kMaxWholeBody = 16 * 1024 * 1024;
+// The largest body a GET started with Execute delivers (it goes to a file).
+inline constexpr qint64 kMaxDownload = 256 * 1024 * 1024;
 int IdleTimeoutMs();
-// Tests shorten the time-out; returns the previous value.
+// For tests only, which would otherwise wait for the limit: the silence time-out and the whole
+// body's limit for transfers started from now on. Each returns the previous value.
 int SetIdleTimeoutMs(int ms);
+int SetWholeBodyLimitMsForTests(int ms);
 
 } // namespace Http
 
@@ -43,13 +53,15 @@ class Inet : public QObject {
     explicit Inet(QObject* parent = nullptr);
     ~Inet() override;
 
-    // The body of a GET. The wait is a nested loop that takes no user input (timers run);
-    // nullopt on failure, with the reason in Error(). A body over kMaxWholeBody fails.
+    // The body of a GET. The wait is a nested loop with every event passing, so Cancel() may
+    // come meanwhile; nullopt on failure, with the reason in Error(). A body over kMaxWholeBody,
+    // or one not whole within kWholeBodyLimitMs, fails.
     std::optional<QByteArray> OpenURL(const QString& url);
 
     // The address of the next Execute.
     QString URL;
-    // Starts a GET of URL and returns at once; any request still under way is cancelled.
+    // Starts a GET of URL and returns at once; any request still under way is cancelled. The
+    // transfer fails when it moves less than the ProgressFloor or more than kMaxDownload.
     void Execute(const QString& operation = QStringLiteral("GET"));
     // True until the response headers came or the request failed.
     bool StillExecuting() const;
@@ -71,18 +83,20 @@ class Inet : public QObject {
   signals:
     // Something happened to the request under way: bytes, the end, a failure.
     void progressed();
-    // OpenURL has returned (its result is with its caller).
-    void blockingDone();
 
   private:
     std::optional<QByteArray> fetchWhole(const QString& url);
     bool start(const QString& url);
     void fail(const QString& why);
     void onFinished();
+    void onProgress(qint64 received);
     void drop();
 
     QPointer<QNetworkReply> reply_;
     QTimer idle_;
+    QTimer whole_; // the whole body's limit, while OpenURL waits
+    ProgressFloor floor_{[this] { fail(QStringLiteral("The server sends too slowly")); }};
+    qint64 counted_ = 0; // bytes the floor has been told of
     bool blocking_ = false;
     bool headers_ = false;
     bool finished_ = false;

@@ -21,12 +21,14 @@ bool parseAddress(const QByteArray& text, uint32_t& out) {
 // One sending socket per configuration; reopened when the configuration changes.
 struct Sender {
     int fd = -1;
-    MailslotConfig cfg;
+    MailslotConfig opened; // what fd was opened for
+    MailslotConfig cfg;    // what the environment said when last read
+    bool read = false;
     ~Sender() {
         if (fd >= 0) ::close(fd);
     }
     bool sameAs(const MailslotConfig& c) const {
-        return fd >= 0 && c.group == cfg.group && c.port == cfg.port && c.iface == cfg.iface;
+        return fd >= 0 && c.group == opened.group && c.port == opened.port && c.iface == opened.iface;
     }
 };
 Sender& sender() {
@@ -84,6 +86,15 @@ MailslotConfig MailslotConfig::fromEnvironment() {
     return c;
 }
 
+QString DatagramSource::text() const {
+    return QStringLiteral("%1.%2.%3.%4:%5")
+        .arg(address >> 24)
+        .arg((address >> 16) & 0xFF)
+        .arg((address >> 8) & 0xFF)
+        .arg(address & 0xFF)
+        .arg(port);
+}
+
 Mailslot::~Mailslot() {
     close();
 }
@@ -93,6 +104,8 @@ int Mailslot::create(const QString& /*name*/) {
     close();
     error_.clear();
     const MailslotConfig cfg = MailslotConfig::fromEnvironment();
+    sender().cfg = cfg; // what later sends use
+    sender().read = true;
     if (!cfg.valid) {
         error_ = QStringLiteral("QX3_MAILSLOT_GROUP, QX3_MAILSLOT_PORT or QX3_MAILSLOT_IF is not valid");
         return kInvalidHandle;
@@ -165,16 +178,51 @@ void Mailslot::close() {
     fd_ = kInvalidHandle;
 }
 
-bool Mailslot::send(const QString& /*destination*/, const QString& /*name*/, const QByteArray& bytes) {
-    const MailslotConfig cfg = MailslotConfig::fromEnvironment();
-    if (!cfg.valid) return false;
+int Mailslot::receive(int count, char* const* buffers, qsizetype capacity, qsizetype* lengths,
+                      DatagramSource* from) {
+    if (fd_ < 0 || count <= 0) return 0;
+    constexpr int kMost = 64;
+    count = qMin(count, kMost);
+    mmsghdr msgs[kMost];
+    iovec iov[kMost];
+    sockaddr_in addr[kMost];
+    for (int i = 0; i < count; ++i) {
+        iov[i] = {buffers[i], size_t(capacity)};
+        msgs[i] = {};
+        msgs[i].msg_hdr.msg_name = &addr[i];
+        msgs[i].msg_hdr.msg_namelen = sizeof addr[i];
+        msgs[i].msg_hdr.msg_iov = &iov[i];
+        msgs[i].msg_hdr.msg_iovlen = 1;
+    }
+    // MSG_TRUNC: the length reported is the datagram's own, however much fitted.
+    const int n = ::recvmmsg(fd_, msgs, unsigned(count), MSG_DONTWAIT | MSG_TRUNC, nullptr);
+    if (n <= 0) return 0;
+    for (int i = 0; i < n; ++i) {
+        lengths[i] = qsizetype(msgs[i].msg_len);
+        from[i] = {};
+        if (msgs[i].msg_hdr.msg_namelen >= sizeof(sockaddr_in) && addr[i].sin_family == AF_INET)
+            from[i] = {ntohl(addr[i].sin_addr.s_addr), ntohs(addr[i].sin_port)};
+    }
+    return n;
+}
+
+namespace {
+// Sends on the socket for `cfg`, opening it first when it is for another configuration. False,
+// with the system's reason in `why`, when the datagram did not leave.
+bool sendWith(const MailslotConfig& cfg, const QByteArray& bytes, QString& why) {
+    if (!cfg.valid) {
+        why = QStringLiteral("the slot's configuration cannot be read");
+        return false;
+    }
     Sender& s = sender();
     if (!s.sameAs(cfg)) {
         if (s.fd >= 0) ::close(s.fd);
         s.fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-        s.cfg = cfg;
-        if (s.fd < 0) return false;
-        QString why;
+        s.opened = cfg;
+        if (s.fd < 0) {
+            why = reason("socket");
+            return false;
+        }
         if (!setMulticastOptions(s.fd, cfg, why)) {
             ::close(s.fd);
             s.fd = -1;
@@ -187,5 +235,23 @@ bool Mailslot::send(const QString& /*destination*/, const QString& /*name*/, con
     to.sin_addr.s_addr = htonl(cfg.group);
     const ssize_t n =
         ::sendto(s.fd, bytes.constData(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
-    return n == bytes.size();
+    if (n == bytes.size()) return true;
+    why = n < 0 ? reason("sendto") : QStringLiteral("sendto: the datagram was cut");
+    return false;
+}
+} // namespace
+
+bool Mailslot::send(const QString& /*destination*/, const QString& /*name*/, const QByteArray& bytes,
+                    QString* why) {
+    QString failure;
+    QString& reasonOut = why ? *why : failure;
+    Sender& s = sender();
+    if (s.read && sendWith(s.cfg, bytes, reasonOut)) return true;
+    // First send, or the configuration read before cannot send: read it again.
+    const MailslotConfig now = MailslotConfig::fromEnvironment();
+    const bool changed = !s.read || now.group != s.cfg.group || now.port != s.cfg.port ||
+                         now.iface != s.cfg.iface || now.valid != s.cfg.valid;
+    s.cfg = now;
+    s.read = true;
+    return changed && sendWith(now, bytes, reasonOut);
 }

@@ -4,7 +4,9 @@
 #include "platform/X11.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
@@ -50,6 +52,28 @@ QMargins OuterGeometry::FrameOf(const QWidget* w) {
     if (const QWindow* h = w->windowHandle(); h && h->handle()) return h->frameMargins();
     const QRect f = w->frameGeometry(), g = w->geometry();
     return QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
+}
+
+QRect OuterGeometry::FitToWorkArea(const QRect& outer) {
+    const QScreen* best = QGuiApplication::primaryScreen();
+    qint64 most = 0;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect common = screen->geometry().intersected(outer);
+        const qint64 area = qint64(common.width()) * common.height();
+        if (!common.isEmpty() && area > most) {
+            most = area;
+            best = screen;
+        }
+    }
+    if (!best) return outer;
+    const QRect work = best->availableGeometry();
+    QRect fit(outer.topLeft(), outer.size().boundedTo(work.size()));
+    // Right and bottom first: a window as large as the area then still starts at its corner.
+    if (fit.right() > work.right()) fit.moveRight(work.right());
+    if (fit.bottom() > work.bottom()) fit.moveBottom(work.bottom());
+    if (fit.left() < work.left()) fit.moveLeft(work.left());
+    if (fit.top() < work.top()) fit.moveTop(work.top());
+    return fit;
 }
 
 bool OuterGeometry::LostBorder(const QMargins& now, const QMargins& before) {

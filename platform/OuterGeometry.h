@@ -36,6 +36,11 @@ class OuterGeometry : public QObject {
     // The frame the window manager puts round `w` now, as the window manager last said: a
     // window shown again keeps its frame although Qt may report none until it is moved.
     static QMargins FrameOf(const QWidget* w);
+    // `outer` (pixels) made to fit the work area of the screen it lands on, the one it overlaps
+    // most (the primary screen when it overlaps none): no larger than that area and moved into
+    // it, so that the whole frame, title bar included, is on the screen. An `outer` that fits
+    // comes back as it is.
+    static QRect FitToWorkArea(const QRect& outer);
     // True when the frame `now` is thinner than `before` on some side: the window manager taking
     // the window over (a maximise takes the borders away before Qt hears of the new state).
     static bool LostBorder(const QMargins& now, const QMargins& before);

@@ -13,8 +13,12 @@ QString ProgramFolder::file(const QString& name) {
     return QDir(path()).filePath(name);
 }
 
+QString ProgramFolder::programs() {
+    return QCoreApplication::applicationDirPath();
+}
+
 QString ProgramFolder::program(const QString& name) {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(name);
+    return QDir(programs()).filePath(name);
 }
 
 QStringList ProgramFolder::environment() {

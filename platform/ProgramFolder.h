@@ -9,6 +9,8 @@ namespace ProgramFolder {
 QString path();
 // A file directly in the program folder.
 QString file(const QString& name);
+// The folder of the running executable, where the programs of the system lie.
+QString programs();
 // A program of the system (QX3, QX3Update, Help): beside the running executable.
 QString program(const QString& name);
 // What a program started from here needs to use the same folder: "QX3_HOME=<absolute folder>"

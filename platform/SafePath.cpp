@@ -13,9 +13,10 @@ std::optional<QStringList> Split(const QString& name) {
     if (rel.size() >= 2 && rel.at(1) == QLatin1Char(':')) return std::nullopt;
     QStringList out;
     for (const QString& part : rel.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        // Qt takes a name that begins with ":" for a resource path, which no folder joins.
-        if (part == QLatin1String("..") || part.startsWith(QLatin1Char(':'))) return std::nullopt;
-        if (part != QLatin1String(".")) out << part;
+        if (part == QLatin1String(".")) continue;
+        // "..", a resource path to Qt (":x") and control characters, as in a file name.
+        if (!IsPlainName(part)) return std::nullopt;
+        out << part;
     }
     return out;
 }

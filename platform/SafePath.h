@@ -10,8 +10,8 @@
 
 namespace SafePath {
 // The parts of a relative name; empty and "." parts drop out, so a leading separator only
-// joins. nullopt when a part is "..", a drive ("C:") or begins with ":" (a resource path to Qt),
-// or the name holds NUL.
+// joins. nullopt when a part is "..", a drive ("C:"), begins with ":" (a resource path to Qt) or
+// holds a control character (NUL, tab, line ends, 0x7F and the like), as IsPlainName refuses.
 std::optional<QStringList> Split(const QString& name);
 // A plain file name: not empty, not "." or "..", not beginning with ":", no "/" or "\\", and no
 // control character (NUL, tab, line ends, 0x7F and the like).

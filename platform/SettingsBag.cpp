@@ -64,23 +64,23 @@ class Reader {
 } // namespace
 
 void SettingsBag::write(const QString& key, const Value& value) {
-    for (auto& item : m_items)
+    for (auto& item : items_)
         if (item.first == key) {
             item.second = value;
             return;
         }
-    m_items.emplace_back(key, value);
+    items_.emplace_back(key, value);
 }
 
 const SettingsBag::Value* SettingsBag::read(const QString& key) const {
-    for (const auto& item : m_items)
+    for (const auto& item : items_)
         if (item.first == key) return &item.second;
     return nullptr;
 }
 
 QStringList SettingsBag::keys() const {
     QStringList out;
-    for (const auto& item : m_items)
+    for (const auto& item : items_)
         out << item.first;
     return out;
 }
@@ -88,8 +88,8 @@ QStringList SettingsBag::keys() const {
 QByteArray SettingsBag::contents() const {
     QByteArray out(kMagic, sizeof(kMagic));
     putU(out, kFormatVersion, 2);
-    putU(out, m_items.size(), 4);
-    for (const auto& [key, value] : m_items) {
+    putU(out, items_.size(), 4);
+    for (const auto& [key, value] : items_) {
         const QByteArray k = key.toUtf8();
         putU(out, static_cast<quint64>(k.size()), 4);
         out += k;
@@ -171,6 +171,6 @@ bool SettingsBag::setContents(const QByteArray& bytes, QString* error) {
         items.emplace_back(key, value);
     }
     if (!r.atEnd()) return fail("damaged property bag");
-    m_items = std::move(items);
+    items_ = std::move(items);
     return true;
 }

@@ -21,7 +21,7 @@ class SettingsBag {
     void write(const QString& key, const Value& value);
     // nullptr when the bag has no such key (keys match exactly, letter case included).
     const Value* read(const QString& key) const;
-    qsizetype size() const { return static_cast<qsizetype>(m_items.size()); }
+    qsizetype size() const { return static_cast<qsizetype>(items_.size()); }
     // The keys in the order they were first written.
     QStringList keys() const;
 
@@ -34,5 +34,5 @@ class SettingsBag {
     static quint32 checksum(QByteArrayView bytes);
 
   private:
-    std::vector<std::pair<QString, Value>> m_items;
+    std::vector<std::pair<QString, Value>> items_;
 };

@@ -6,7 +6,7 @@
 //
 //   namespace Sound { Slot<Backend>& backend(); }          // declared by the service
 //   Sound::backend().get().beep();                          // callers
-//   Slot<Sound::Backend>::Override rec(myRecorder);        // tests
+//   Slot<Sound::Backend>::Override rec(Sound::backend(), myRecorder); // tests
 #include <utility>
 
 template <class Interface> class Slot {

@@ -183,7 +183,8 @@ class PosixSockets : public Sockets::Service {
         }
     }
 
-    bool sendAll(Sockets::Handle s, const QByteArray& bytes, int timeoutMs, int& error) override {
+    bool sendAll(Sockets::Handle s, const QByteArray& bytes, int timeoutMs, int& error,
+                 const std::function<void(qint64)>& taken) override {
         error = 0;
         qsizetype done = 0;
         while (done < bytes.size()) {
@@ -192,6 +193,7 @@ class PosixSockets : public Sockets::Service {
                 ::send(s, bytes.constData() + done, static_cast<size_t>(bytes.size() - done), MSG_NOSIGNAL);
             if (n > 0) {
                 done += n;
+                if (taken) taken(n);
                 continue;
             }
             if (n < 0 && errno == EINTR) continue;

@@ -17,6 +17,7 @@ inline constexpr Handle kInvalid = -1;
 // The Winsock codes the programs test for by number.
 inline constexpr int kWouldBlock = 10035;  // nothing to read yet
 inline constexpr int kTimedOut = 10060;    // a wait passed its deadline
+inline constexpr int kConnAborted = 10053; // ended on this side
 inline constexpr int kConnReset = 10054;   // the peer reset or hung up
 inline constexpr int kConnRefused = 10061; // nobody listens there
 inline constexpr int kNotSocket = 10038;   // the handle is not (or no longer) open
@@ -45,8 +46,10 @@ class Service {
     virtual qint64 receive(Handle s, char* buffer, qint64 size, int& error) = 0;
     // Sends every byte. Whenever the socket takes no more, waits for room at most `timeoutMs`
     // with events passing. A peer that hung up is an error (kConnReset), never a signal that
-    // ends the program.
-    virtual bool sendAll(Handle s, const QByteArray& bytes, int timeoutMs, int& error) = 0;
+    // ends the program. `taken`, when given, hears each count of bytes the socket took, as it
+    // took them (it may close the socket: the send then fails with kNotSocket).
+    virtual bool sendAll(Handle s, const QByteArray& bytes, int timeoutMs, int& error,
+                         const std::function<void(qint64)>& taken = {}) = 0;
     // Closing an unknown or closed handle does nothing. A wait on the socket ends at once.
     virtual void close(Handle s) = 0;
 };

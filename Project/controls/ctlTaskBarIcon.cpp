@@ -50,7 +50,7 @@ QString ctlTaskBarIcon::cutTip(const QString& tip) {
     return tip.left(TrayIcon::kTipLength);
 }
 
-void ctlTaskBarIcon::show(const QIcon& icon) {
+void ctlTaskBarIcon::showIcon(const QIcon& icon) {
     shown_ = icon;
     icon_->Modify(icon, cutTip(tip_));
 }
@@ -81,7 +81,7 @@ void ctlTaskBarIcon::SetEnabled(bool v) {
 void ctlTaskBarIcon::SetBaseIcon(const Picture& p) {
     if (!p.IsIcon()) SetEnabled(false);
     baseIcon_ = p;
-    if (p.IsIcon() && enabled_ && !flash_ && !animate_) show(p.image);
+    if (p.IsIcon() && enabled_ && !flash_ && !animate_) showIcon(p.image);
     emit PropertyChanged(QStringLiteral("BaseIcon"));
 }
 
@@ -113,7 +113,7 @@ void ctlTaskBarIcon::SetFlash(bool v) {
     } else {
         Timer1->stop();
         flash_ = false;
-        show(baseIcon_.image);
+        showIcon(baseIcon_.image);
     }
     emit PropertyChanged(QStringLiteral("Flash"));
 }
@@ -126,7 +126,7 @@ void ctlTaskBarIcon::SetAnimate(bool v) {
         animate_ = true;
     } else {
         Timer2->stop();
-        show(baseIcon_.image);
+        showIcon(baseIcon_.image);
         animate_ = false;
     }
     emit PropertyChanged(QStringLiteral("Animate"));
@@ -179,10 +179,10 @@ void ctlTaskBarIcon::OnMouseMessage(float X) {
 
 void ctlTaskBarIcon::Timer1_Timer() {
     if (flashPhase_) {
-        show(flashIcon_.image);
+        showIcon(flashIcon_.image);
         flashPhase_ = false;
     } else {
-        show(baseIcon_.image);
+        showIcon(baseIcon_.image);
         flashPhase_ = true;
     }
 }
@@ -192,7 +192,7 @@ void ctlTaskBarIcon::Timer2_Timer() {
     if (count < 1) return;
     ++frame_;
     if (frame_ > count) frame_ = 1;
-    show(frames_[size_t(frame_ - 1)]);
+    showIcon(frames_[size_t(frame_ - 1)]);
 }
 
 void ctlTaskBarIcon::ReadProperties(const PropertyBag& bag) {

@@ -94,7 +94,7 @@ class ctlTaskBarIcon : public QObject {
     void TrayShownChanged(bool shown);
 
   private:
-    void show(const QIcon& icon);
+    void showIcon(const QIcon& icon);
     static QString cutTip(const QString& tip);
     static void startTimer(QTimer* t, qint32 ms);
 

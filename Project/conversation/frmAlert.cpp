@@ -26,7 +26,7 @@ using modLangConst::lang;
 
 namespace {
 // Blanks, tabs and line breaks go at both ends; inside the text they stay.
-QString trimmed(const QString& text) {
+QString trimBlanks(const QString& text) {
     auto blank = [](QChar c) {
         return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r') ||
                c == QLatin1Char('\n');
@@ -145,14 +145,14 @@ void frmAlert::txtMsg_Change() {
 }
 
 void frmAlert::cmdSnd_Click() {
-    const QString text = trimmed(txtMsg->Text());
+    const QString text = trimBlanks(txtMsg->Text());
     txtMsg->SetText(text);
     // Sent only under a name others list: a "\" name is what every copy ignores.
     const bool signedIn = modNetCmds::IsOpen() && !modNetCmds::MyName().startsWith(QLatin1Char('\\'));
     if (!text.isEmpty() && signedIn) {
         const QString clean = SendBox::Clean(txtMsg->Text());
         for (const QString& name : modAppFnc::ListNames(uTo_))
-            modNetCmds::SendData(QStringLiteral("A") + name + Sep() + clean + Sep());
+            modNetCmds::SendAlert(name, clean);
         close();
         return;
     }

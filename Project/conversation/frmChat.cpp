@@ -241,7 +241,7 @@ bool frmChat::HaveUser(const QString& name) {
 }
 
 void frmChat::sendH(const QString& target, const QString& text, const QString& code) {
-    modNetCmds::SendData(QStringLiteral("H") + target + Sep() + text + Sep() + code + Sep());
+    modNetCmds::SendChatLine(target, text, code);
 }
 
 void frmChat::AddUser(const QString& name) {
@@ -321,8 +321,7 @@ void frmChat::AddMsg(const QString& packet, const QString& from, bool soundPlaye
 }
 
 void frmChat::showLine(const QString& sender, const QString& from, const QString& text, bool soundPlayed) {
-    const QString font = PeerInfo::FontName(from);
-    const quint32 colour = PeerInfo::Colour(from);
+    const auto [colour, font] = PeerInfo::LookOf(from); // one reading of the sender's record
     const QString ownFont = this->font().family();
     const quint32 grey = Colors::SysColor(Colors::kGrayText);
     txtMsg->SelToEnd();

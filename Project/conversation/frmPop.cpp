@@ -105,9 +105,9 @@ void frmPop::SetLang() {
     mnuPopBlock->setText(mnuPopBlock->text() + QStringLiteral("\tF8"));
 }
 
-QSize frmPop::OuterSizeTwips(QSize label, int strip, QSize work) {
-    int w = qMax(kMinWidth, label.width() + kLabelExtraWidth);
-    int h = qMax(kMinHeight, label.height() + kLabelExtraHeight + strip);
+QSize frmPop::OuterSizeTwips(QSize textSize, int strip, QSize work) {
+    int w = qMax(kMinWidth, textSize.width() + kLabelExtraWidth);
+    int h = qMax(kMinHeight, textSize.height() + kLabelExtraHeight + strip);
     if (work.width() > 0) w = qMin(w, work.width());
     if (work.height() > 0) h = qMin(h, work.height());
     return {w, h};
@@ -139,19 +139,20 @@ void frmPop::SetMsg(const QString& text) {
     const double dx = Twips::dpiX(this), dy = Twips::dpiY(this);
     const QSize work(modAppFnc::GetWorkArea(2, this) - modAppFnc::GetWorkArea(0, this),
                      modAppFnc::GetWorkArea(3, this) - modAppFnc::GetWorkArea(1, this));
-    // The label's own size: as wide as its longest line, as tall as its lines.
+    // The label text's own size: as wide as its longest line, as tall as its lines.
     QTextDocument doc;
     doc.setDocumentMargin(0);
     doc.setDefaultFont(lblMsg->font());
     doc.setPlainText(shown);
-    QSize label(Twips::fromPx(ceilPx(doc.idealWidth()), dx), Twips::fromPx(ceilPx(doc.size().height()), dy));
+    QSize textSize(Twips::fromPx(ceilPx(doc.idealWidth()), dx),
+                   Twips::fromPx(ceilPx(doc.size().height()), dy));
     // Too wide for the screen: the text wraps at the widest window the work area holds.
-    if (work.width() > 0 && label.width() + kLabelExtraWidth > work.width()) {
+    if (work.width() > 0 && textSize.width() + kLabelExtraWidth > work.width()) {
         const int wrapTwips = work.width() - kLabelExtraWidth;
         doc.setTextWidth(Twips::toPx(wrapTwips, dx));
-        label = QSize(wrapTwips, Twips::fromPx(ceilPx(doc.size().height()), dy));
+        textSize = QSize(wrapTwips, Twips::fromPx(ceilPx(doc.size().height()), dy));
     }
-    const QSize outer = OuterSizeTwips(label, Twips::fromPx(kStripHeightPx, dy), work);
+    const QSize outer = OuterSizeTwips(textSize, Twips::fromPx(kStripHeightPx, dy), work);
     const QPoint at = frameGeometry().topLeft();
     outer_->SetOuterTwips(Twips::fromPx(at.x(), dx), Twips::fromPx(at.y(), dy), outer.width(),
                           outer.height());

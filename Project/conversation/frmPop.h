@@ -33,7 +33,7 @@ class frmPop : public QWidget {
     // The outer size for a label of `label` twips over a strip `strip` twips high: 100 wider
     // and 500 plus the strip taller than the label, at least kMinWidth x kMinHeight, and never
     // larger than the work area `work` (ignored when empty).
-    static QSize OuterSizeTwips(QSize label, int strip, QSize work);
+    static QSize OuterSizeTwips(QSize textSize, int strip, QSize work);
     // Where the frame's top-left goes for the corner `altPos` (0 top left, 1 top right, 2 bottom
     // left, 3 bottom right) of the work area `work`, all in twips; any other value keeps `laidOut`.
     static QPoint CornerTwips(int altPos, const QRect& work, QSize outer, QPoint laidOut);

@@ -130,10 +130,16 @@ void frmPrg::SetPrg(qint64 done, qint64 total) {
     done = std::max<qint64>(done, 0);
     total = std::max<qint64>(total, 0);
     done = std::min(done, total);
-    lblByt->setText(QString::number(done) + QStringLiteral(" / ") + QString::number(total));
+    // Each change repaints: only what changed is touched.
+    const auto set = [](QLabel* l, const QString& text) {
+        if (l->text() != text) l->setText(text);
+    };
+    set(lblByt, QString::number(done) + QStringLiteral(" / ") + QString::number(total));
     if (total == 0) return;
-    lblP->setText(QString::number(Percent(done, total)) + QLatin1Char('%'));
-    barFill_ = BarWidth(done, total, picPrg->contentsRect().width());
+    set(lblP, QString::number(Percent(done, total)) + QLatin1Char('%'));
+    const int fill = BarWidth(done, total, picPrg->contentsRect().width());
+    if (fill == barFill_) return;
+    barFill_ = fill;
     picPrg->update();
 }
 

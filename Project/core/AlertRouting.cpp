@@ -122,7 +122,7 @@ void RequestUserInfo(const QString& userList, int mode) {
     forgetOld();
     for (const QString& name : ListNames(userList)) {
         requests().push_back({name, nowMs()});
-        modNetCmds::SendData(QStringLiteral("R") + name + modGlobals::Sep() + what);
+        modNetCmds::SendInfoRequest(name, what);
     }
 }
 

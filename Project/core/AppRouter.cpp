@@ -53,9 +53,9 @@ ChatRoom* openRoom(const QString& userList, ChatRoom::Opener by) {
     try {
         ChatRoom* room = ChatRooms::Create();
         if (room) {
-            const qint32 n = modAppFnc::CountStr(userList, Sep());
-            for (qint32 i = 1; i <= n && ChatRooms::IsOpen(room); ++i)
-                room->AddUser(modAppFnc::GetField(userList, i, modGlobals::kSep));
+            const QStringList names = modAppFnc::ListNames(userList);
+            for (qsizetype i = 0; i < names.size() && ChatRooms::IsOpen(room); ++i)
+                room->AddUser(names[i]);
             if (ChatRooms::IsOpen(room)) room->ShowRoom(by);
             modAppFnc::WriteLog(QStringLiteral("---Chat Loaded."));
             return ChatRooms::IsOpen(room) ? room : nullptr;

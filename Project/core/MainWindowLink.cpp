@@ -3,19 +3,22 @@
 #include "core/modAppFnc.h"
 
 namespace {
-MainWindowLink* gLink = nullptr;
+MainWindowLink::Holder& holder() {
+    static MainWindowLink::Holder h;
+    return h;
 }
-
-MainWindowLink::~MainWindowLink() {
-    if (gLink == this) gLink = nullptr;
-}
+} // namespace
 
 MainWindowLink* MainWindowLink::Loaded() {
-    return gLink;
+    return holder() ? holder()() : nullptr;
 }
 
-void MainWindowLink::SetLoaded(MainWindowLink* link) {
-    gLink = link;
+void MainWindowLink::SetHolder(Holder h) {
+    holder() = std::move(h);
+}
+
+PeerInfo::Look MainWindowLink::GetUserLook(const QString& name) const {
+    return PeerInfo::LookFrom(GetUserInfo(name, 1), GetUserInfo(name, 2).toString());
 }
 
 void MainWindowLink::InvBlock(const QString& userList) {

@@ -8,7 +8,7 @@ struct NoRouter : NetHooks::Router {
     void ShowUserInfo(const QString&, const QString&) override {}
 };
 struct NoFileTransfer : NetHooks::FileTransfer {
-    void OnData(QChar, const QString&, const QString&) override {}
+    void OnData(QChar, const QString&, const QString&, const DatagramSource&) override {}
 };
 struct NoChatWindows : NetHooks::ChatWindows {
     void CloseAll() override {}

@@ -2,6 +2,7 @@
 // Where the network layer hands over what later parts of the messenger act on: alerts,
 // chat lines and information replies (routing), the file-transfer letters, and the chat
 // windows that close with the layer. Each hook does nothing until a window or test fills its slot.
+#include "platform/Mailslot.h"
 #include "platform/Slot.h"
 
 #include <QChar>
@@ -20,8 +21,10 @@ class Router {
 class FileTransfer {
   public:
     virtual ~FileTransfer() = default;
-    // One of the letters "1" to "7" from `sender`; payload is everything after the letter.
-    virtual void OnData(QChar letter, const QString& sender, const QString& payload) = 0;
+    // One of the letters "1" to "7" from `sender`, sent from `from` (all zero when not known);
+    // payload is everything after the letter.
+    virtual void OnData(QChar letter, const QString& sender, const QString& payload,
+                        const DatagramSource& from) = 0;
     // The network layer is closing or opening.
     virtual void NetReset() {}
 };

@@ -13,6 +13,10 @@ class OwnerList {
     int ListCount() const { return static_cast<int>(items_.size()); }
     QString List(int i) const { return (i >= 0 && i < items_.size()) ? items_.at(i) : QString(); }
     void SetList(int i, const QString& text);
+    // The index of the first item equal to `text` ignoring letter case (ASCII letters, as the
+    // list sorts); -1 when there is none. A sorted list is searched by halves, so a lookup in
+    // the longest list costs a dozen comparisons.
+    int IndexOfNoCase(const QString& text) const;
     // Returns the index the item was put at.
     int AddItem(const QString& text);
     // Puts the item at index i (clamped), whatever the order; keeps a record beside its name.
@@ -29,6 +33,9 @@ class OwnerList {
 
 class NetOwner {
   public:
+    // How often an owner's timer polls the layer (ms); newcomers are answered within it.
+    static constexpr int kPollInterval = 200;
+
     virtual ~NetOwner();
     virtual OwnerList* lstUsers() { return nullptr; }
     virtual OwnerList* lstUStat() { return nullptr; }

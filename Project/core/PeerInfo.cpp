@@ -4,6 +4,8 @@
 #include "core/modAppFnc.h"
 #include "core/modGlobals.h"
 
+#include <QHash>
+
 namespace {
 const QString kDefaultFont = QStringLiteral("Arial");
 
@@ -12,10 +14,27 @@ bool isMe(const QString& name) {
 }
 } // namespace
 
+int PeerInfo::TimesBlocked(const QString& name) {
+    // Asked for every user on every drawing of the list: the names are counted once for each
+    // block list. The copy kept shares the list's text, so any change to BLC makes new text and
+    // the names are counted again; the same text at the same place is the same list.
+    struct Counted {
+        QString list;
+        QHash<QString, int> times; // by LowerAscii name
+    };
+    static Counted seen;
+    const QString& blc = modGlobals::Sets().BLC;
+    if (seen.list.constData() != blc.constData() || seen.list.size() != blc.size()) {
+        seen.times.clear();
+        for (const QString& n : modAppFnc::ListNames(blc))
+            ++seen.times[modAppFnc::LowerAscii(n)];
+        seen.list = blc;
+    }
+    return seen.times.value(modAppFnc::LowerAscii(name));
+}
+
 bool PeerInfo::InBlockList(const QString& name) {
-    for (const QString& n : modAppFnc::ListNames(modGlobals::Sets().BLC))
-        if (modAppFnc::SameNoCase(n, name)) return true;
-    return false;
+    return TimesBlocked(name) > 0;
 }
 
 bool PeerInfo::IsBlocked(const QString& name) {
@@ -23,9 +42,21 @@ bool PeerInfo::IsBlocked(const QString& name) {
     return InBlockList(name);
 }
 
+PeerInfo::Look PeerInfo::LookOf(const QString& name) {
+    if (const MainWindowLink* main = MainWindowLink::Loaded()) return main->GetUserLook(name);
+    return isMe(name) ? OwnLook() : Look{0, kDefaultFont};
+}
+
+PeerInfo::Look PeerInfo::LookFrom(const QVariant& colour, const QString& font) {
+    return {ColourOf(colour), font.isEmpty() ? kDefaultFont : font};
+}
+
+PeerInfo::Look PeerInfo::OwnLook() {
+    return LookFrom(modGlobals::Sets().UCOL, modGlobals::Sets().UFNT);
+}
+
 quint32 PeerInfo::Colour(const QString& name) {
-    if (const MainWindowLink* main = MainWindowLink::Loaded()) return ColourOf(main->GetUserInfo(name, 1));
-    return isMe(name) ? static_cast<quint32>(modGlobals::Sets().UCOL) & 0xFFFFFFu : 0;
+    return LookOf(name).colour;
 }
 
 quint32 PeerInfo::ColourOf(const QVariant& value) {
@@ -35,12 +66,7 @@ quint32 PeerInfo::ColourOf(const QVariant& value) {
 }
 
 QString PeerInfo::FontName(const QString& name) {
-    QString font;
-    if (const MainWindowLink* main = MainWindowLink::Loaded())
-        font = main->GetUserInfo(name, 2).toString();
-    else if (isMe(name))
-        font = modGlobals::Sets().UFNT;
-    return font.isEmpty() ? kDefaultFont : font;
+    return LookOf(name).font;
 }
 
 QFont PeerInfo::Font(const QString& name, const QFont& base) {

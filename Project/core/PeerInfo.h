@@ -8,8 +8,22 @@
 #include <QVariant>
 
 namespace PeerInfo {
+// How a user's text is drawn, from one reading of his record.
+struct Look {
+    quint32 colour = 0; // 0x00BBGGRR, 24 bits
+    QString font;       // "Arial" when the record names none
+};
+// The user's colour and font, with one question to the main window (a chat line asks for each).
+Look LookOf(const QString& name);
+// A look from the colour and font fields as a record holds them (see ColourOf).
+Look LookFrom(const QVariant& colour, const QString& font);
+// My own look, from my settings.
+Look OwnLook();
 // True when the user's name is in the block list BLC (letter case ignored).
 bool InBlockList(const QString& name);
+// How many times the block list BLC names the user (letter case ignored); a hand-edited list
+// may name one user more than once.
+int TimesBlocked(const QString& name);
 // True when I block the user.
 bool IsBlocked(const QString& name);
 // The user's colour (0x00BBGGRR, 24 bits): 0 when there is none or it is not a number.

@@ -6,6 +6,8 @@
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
 
+#include <QSet>
+
 using modGlobals::Run;
 using modGlobals::Sets;
 
@@ -36,9 +38,7 @@ QString Roster::Field(int index, int field) const {
 }
 
 int Roster::IndexOf(const QString& name) const {
-    for (int i = 0; i < names.ListCount(); ++i)
-        if (modAppFnc::SameNoCase(names.List(i), name)) return i;
-    return -1;
+    return names.IndexOfNoCase(name);
 }
 
 QVariant Roster::GetUserInfo(const QString& name, int what) const {
@@ -60,11 +60,21 @@ QVariant Roster::GetUserInfo(const QString& name, int what) const {
     if (what == 0) return IsBlocked(name);
     static const int fieldOf[6] = {0, kColour, kFont, kStatus, kSelected, kAccepts};
     if (what < 1 || what > 5) return QString();
+    return modAppFnc::GetField(recordOf(name), fieldOf[what], modGlobals::kSep);
+}
+
+PeerInfo::Look Roster::GetUserLook(const QString& name) const {
+    if (modAppFnc::SameNoCase(name, Sets().UNAME)) return PeerInfo::OwnLook();
+    const QString record = recordOf(name);
+    return PeerInfo::LookFrom(modAppFnc::GetField(record, kColour, modGlobals::kSep),
+                              modAppFnc::GetField(record, kFont, modGlobals::kSep));
+}
+
+QString Roster::recordOf(const QString& name) const {
     if (Count() == 0) return QString();
     const int row = IndexOf(name);
     // Somebody no longer listed: a newcomer's values, never another user's.
-    const QString record = row < 0 ? NewRecord(name) : records.List(row);
-    return modAppFnc::GetField(record, fieldOf[what], modGlobals::kSep);
+    return row < 0 ? NewRecord(name) : records.List(row);
 }
 
 int Roster::GetUserPic(const QString& name) const {
@@ -82,13 +92,13 @@ bool Roster::IsBlocked(const QString& name) const {
 void Roster::AddBlock(const QString& name) {
     if (modAppFnc::SameNoCase(name, Sets().UNAME) || IsBlocked(name)) return;
     Sets().BLC += name + Sep();
-    modNetCmds::SendData(QStringLiteral("V") + name + Sep() + kOff + Sep());
+    modNetCmds::SendBlockNotice(name, kOff);
 }
 
 void Roster::RemBlock(const QString& name) {
     auto& blc = Sets().BLC;
     if (blc.isEmpty() || !IsBlocked(name)) return;
-    modNetCmds::SendData(QStringLiteral("V") + name + Sep() + kOn + Sep());
+    modNetCmds::SendBlockNotice(name, kOn);
     const QStringList listed = modAppFnc::ListNames(blc);
     if (listed.size() < 2) {
         blc.clear();
@@ -141,9 +151,15 @@ int Roster::Press(int row, int button, int shift, int anchor) {
 }
 
 int Roster::BlockedOnLine() const {
+    // Every entry of the block list that names a listed user, from the listed users: the block
+    // list may be far longer than the user list.
+    QSet<QString> listed;
     int b = 0;
-    for (const QString& name : modAppFnc::ListNames(Sets().BLC))
-        b += IsOnLine(name);
+    for (int i = 0; i < names.ListCount(); ++i)
+        if (const QString name = names.List(i); !listed.contains(modAppFnc::LowerAscii(name))) {
+            listed.insert(modAppFnc::LowerAscii(name));
+            b += PeerInfo::TimesBlocked(name);
+        }
     return b;
 }
 

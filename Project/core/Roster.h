@@ -4,6 +4,7 @@
 // window draws it and clicks on it, the speed bar and the conversation windows (through
 // MainWindowLink) read it, and the network layer fills its two lists (NetOwner).
 #include "core/NetOwner.h"
+#include "core/PeerInfo.h"
 
 #include <QString>
 #include <QStringList>
@@ -39,6 +40,8 @@ class Roster {
     // case, answers from my settings; with nobody listed every other answer is ""; a name not
     // listed answers as a newcomer would, never with another user's values.
     QVariant GetUserInfo(const QString& name, int what) const;
+    // Its colour and font as PeerInfo::LookFrom reads them, from one search of the rows.
+    PeerInfo::Look GetUserLook(const QString& name) const;
     // The icon of the row: 0 to 2 the status, 3 blocked by me; -1 for a status that is none of
     // those (a peer's made-up one draws no icon).
     int GetUserPic(const QString& name) const;
@@ -70,4 +73,8 @@ class Roster {
     // The names the speed bar shows under its filter (SB_F): 0 all, 1 not blocked by me,
     // 2 not Away, 3 Online only.
     QStringList ForSpeedBar(int filter) const;
+
+  private:
+    // The record of a listed user; a newcomer's for a name not listed ("" with nobody listed).
+    QString recordOf(const QString& name) const;
 };

@@ -108,7 +108,7 @@ void clsFileXfer::Install() {
 
 clsFileXfer::clsFileXfer() : timer(new QTimer) {
     timer->setSingleShot(true);
-    QObject::connect(timer, &QTimer::timeout, [this] { timedOut(); });
+    QObject::connect(timer, &QTimer::timeout, [this] { silenceCheck(); });
 }
 
 clsFileXfer::~clsFileXfer() {
@@ -121,7 +121,9 @@ bool clsFileXfer::Current() const {
 
 void clsFileXfer::SetTimeoutMs(int ms) {
     timeoutMs = ms > 0 ? ms : kTimeoutMs;
-    if (timer->isActive()) timer->start(timeoutMs); // the silence counts from now
+    if (!timer->isActive()) return;
+    touch(); // the silence counts from now
+    timer->start(timeoutMs);
 }
 
 // --- the offer --------------------------------------------------------------------------------
@@ -160,16 +162,29 @@ void modAppFnc::SendFileTo(const QString& users, QWidget* owner) {
 
 // --- dispatch ---------------------------------------------------------------------------------
 
-void clsFileXfer::OnData(QChar letter, const QString& sender, const QString& payload) {
+void clsFileXfer::OnData(QChar letter, const QString& sender, const QString& payload,
+                         const DatagramSource& from) {
     // A listening sign-in window or self test takes part in no transfer.
     if (!modNetCmds::IsOpen() || modNetCmds::MyName().startsWith(QLatin1Char('\\'))) return;
     if (!forMe(field(payload, 1))) return;
+    // Names are all a datagram carries: any host can write under the peer's. The peer's copy
+    // sends everything from its one socket, so the transfer hears only that address. An offer
+    // starts a transfer of its own and goes on as ever.
+    if (cur && letter != QLatin1Char('1') && from != cur->peerAt &&
+        modAppFnc::SameNoCase(sender, cur->peer)) {
+        if (!cur->strayLogged)
+            modAppFnc::WriteLog(QStringLiteral("    File transfer data from another address ignored: ") +
+                                sender + QStringLiteral(" at ") + from.text() + QStringLiteral(", not ") +
+                                cur->peerAt.text());
+        cur->strayLogged = true;
+        return;
+    }
     switch (letter.unicode()) {
     case '1':
-        onOffer(sender, field(payload, 2));
+        onOffer(sender, field(payload, 2), from);
         return;
     case '2':
-        onAnswer(sender, field(payload, 2), field(payload, 3));
+        onAnswer(sender, field(payload, 2), field(payload, 3), from);
         return;
     case '3':
         if (expects(sender, Step::WaitSize)) onSize(field(payload, 3));
@@ -201,7 +216,7 @@ bool clsFileXfer::expects(const QString& sender, Step step) const {
 
 // --- receiving ----------------------------------------------------------------------------------
 
-void clsFileXfer::onOffer(const QString& sender, const QString& F) {
+void clsFileXfer::onOffer(const QString& sender, const QString& F, const DatagramSource& from) {
     if (blockedByMe(sender)) return;
     if (cur || asking > 0) {
         answer(sender, QStringLiteral("c"), F);
@@ -234,6 +249,7 @@ void clsFileXfer::onOffer(const QString& sender, const QString& F) {
     }
     auto t = std::make_unique<Transfer>();
     t->peer = sender;
+    t->peerAt = from;
     t->wireF = F;
     t->path = target;
     t->step = Step::WaitSize;
@@ -251,11 +267,13 @@ void clsFileXfer::onSize(const QString& sizeText) {
     cur->out = std::make_unique<QSaveFile>(cur->path);
     cur->out->setDirectWriteFallback(false);
     // Unbuffered: a buffered flush that the disk cuts short is not reported, and the commit
-    // would then take a shortened file for a whole one.
+    // would then take a shortened file for a whole one. The blocks are gathered here instead,
+    // and each write of one is checked.
     if (!cur->out->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         fail(reasonOf(*cur->out));
         return;
     }
+    cur->unwritten.reserve(kWriteBlock + kChunk);
     cur->done = 0;
     cur->prg = openPrg(cur->peer, cur->path);
     if (shows(cur->prg)) {
@@ -274,14 +292,10 @@ void clsFileXfer::onChunk(const QString& chunk) {
         fail();
         return;
     }
-    if (!writeAll(*cur->out, bytes)) {
-        fail(reasonOf(*cur->out));
-        return;
-    }
+    cur->unwritten.append(bytes);
+    if (cur->unwritten.size() >= kWriteBlock && !writeOut()) return;
     cur->done += bytes.size();
-    const quint64 at = epoch;
-    QCoreApplication::processEvents();
-    if (epoch != at) return; // ended meanwhile
+    if (!letEventsRun()) return; // ended meanwhile
     modNetCmds::SendData(QStringLiteral("5") + cur->peer + Sep());
     if (drawNow()) {
         prg().SetPrg(cur->done, cur->size);
@@ -289,11 +303,21 @@ void clsFileXfer::onChunk(const QString& chunk) {
     }
 }
 
+bool clsFileXfer::writeOut() {
+    if (!writeAll(*cur->out, cur->unwritten)) {
+        fail(reasonOf(*cur->out));
+        return false;
+    }
+    cur->unwritten.resize(0); // keeps its room for the next block
+    return true;
+}
+
 void clsFileXfer::onEnd() {
     if (cur->done != cur->size || !replaceable(cur->path)) {
         fail();
         return;
     }
+    if (!writeOut()) return;
     if (!cur->out->commit()) {
         fail(reasonOf(*cur->out));
         return;
@@ -307,7 +331,8 @@ void clsFileXfer::onEnd() {
 
 // --- sending ------------------------------------------------------------------------------------
 
-void clsFileXfer::onAnswer(const QString& sender, const QString& reply, const QString& F) {
+void clsFileXfer::onAnswer(const QString& sender, const QString& reply, const QString& F,
+                           const DatagramSource& from) {
     auto it = std::find_if(offers.begin(), offers.end(), [&](const PendingOffer& o) {
         return o.sentF == F && modAppFnc::SameNoCase(o.to, sender);
     });
@@ -338,6 +363,7 @@ void clsFileXfer::onAnswer(const QString& sender, const QString& reply, const QS
     auto t = std::make_unique<Transfer>();
     t->sending = true;
     t->peer = offer.to;
+    t->peerAt = from;
     t->wireF = offer.path;
     t->path = offer.path;
     t->prg = offer.prg;
@@ -362,9 +388,7 @@ void clsFileXfer::onAnswer(const QString& sender, const QString& reply, const QS
 
 void clsFileXfer::sendStep() {
     touch();
-    const quint64 at = epoch;
-    QCoreApplication::processEvents();
-    if (epoch != at) return; // ended meanwhile
+    if (!letEventsRun()) return; // ended meanwhile
     if (cur->done < cur->size) {
         const qint64 n = qMin<qint64>(kChunk, cur->size - cur->done);
         const QByteArray bytes = cur->in->read(n);
@@ -393,6 +417,7 @@ void clsFileXfer::begin(std::unique_ptr<Transfer> t) {
     ++epoch;
     modNetCmds::SetXferFile(1);
     touch();
+    timer->start(timeoutMs);
 }
 
 std::unique_ptr<clsFileXfer::Transfer> clsFileXfer::finish() {
@@ -417,6 +442,18 @@ void clsFileXfer::fail(const QString& reason) {
     modAppFnc::ShowMsg(text, 0, kIcon);
 }
 
+// The timer runs once per silence limit, not once per datagram: when it ends it looks at how
+// long ago the other side was last heard.
+void clsFileXfer::silenceCheck() {
+    if (!cur) return;
+    const qint64 left = timeoutMs - heardAt.elapsed();
+    if (left > 0) {
+        timer->start(int(left));
+        return;
+    }
+    timedOut();
+}
+
 void clsFileXfer::timedOut() {
     const std::unique_ptr<Transfer> t = finish();
     if (!t) return;
@@ -433,7 +470,15 @@ bool clsFileXfer::drawNow() {
 }
 
 void clsFileXfer::touch() {
-    timer->start(timeoutMs);
+    heardAt.start();
+}
+
+bool clsFileXfer::letEventsRun() {
+    if (eventsRun.isValid() && eventsRun.elapsed() < kEventsMs) return true;
+    eventsRun.start();
+    const quint64 at = epoch;
+    QCoreApplication::processEvents();
+    return epoch == at;
 }
 
 void clsFileXfer::NetReset() {

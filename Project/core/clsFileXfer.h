@@ -43,7 +43,11 @@ class clsFileXfer : public NetHooks::FileTransfer {
     // Silence of the other side, while this side waits on it, that ends the transfer.
     static constexpr int kTimeoutMs = 30000;
     // The progress window is redrawn at most this often during a transfer.
-    static constexpr int kRedrawMs = 50;
+    static constexpr int kRedrawMs = 250;
+    // Pending events (the windows' repaints, a click) run at most this often during a transfer.
+    static constexpr int kEventsMs = 5;
+    // The received file is written in blocks of this size; each write is checked.
+    static constexpr int kWriteBlock = 64 * 1024;
 
     static clsFileXfer& Instance();
     // Makes the instance the network layer's file-transfer hook.
@@ -51,7 +55,10 @@ class clsFileXfer : public NetHooks::FileTransfer {
 
     // The offer of modAppFnc::SendFileTo: asks for a file and offers it to the one user of `users`.
     void Offer(const QString& users, QWidget* owner);
-    void OnData(QChar letter, const QString& sender, const QString& payload) override;
+    // A transfer datagram under the peer's name from another address than the one the peer's
+    // first datagram came from is ignored, and the first such one is logged.
+    void OnData(QChar letter, const QString& sender, const QString& payload,
+                const DatagramSource& from) override;
     // The network layer closes or opens: the current transfer ends without a word.
     void NetReset() override;
 
@@ -70,14 +77,17 @@ class clsFileXfer : public NetHooks::FileTransfer {
     enum class Step { WaitSize, WaitData, WaitReady, WaitAck };
     struct Transfer {
         bool sending = false;
-        QString peer;  // the other user
-        QString wireF; // F as it travels
-        QString path;  // sender: the file the user chose; receiver: where the file goes
+        QString peer;             // the other user
+        DatagramSource peerAt;    // where the peer's offer or answer came from
+        bool strayLogged = false; // a datagram from elsewhere was logged
+        QString wireF;            // F as it travels
+        QString path;             // sender: the file the user chose; receiver: where the file goes
         qint64 size = 0, done = 0;
         Step step = Step::WaitSize;
         int prg = 0; // the progress window it owns, 0 for none
         std::unique_ptr<QFile> in;
         std::unique_ptr<QSaveFile> out;
+        QByteArray unwritten; // received bytes not yet written to `out`
     };
     struct PendingOffer {
         QString to;
@@ -86,11 +96,17 @@ class clsFileXfer : public NetHooks::FileTransfer {
         int prg = 0;
     };
 
-    void onOffer(const QString& sender, const QString& F);
-    void onAnswer(const QString& sender, const QString& answer, const QString& F);
+    void onOffer(const QString& sender, const QString& F, const DatagramSource& from);
+    void onAnswer(const QString& sender, const QString& answer, const QString& F, const DatagramSource& from);
     void onSize(const QString& sizeText);
     void onChunk(const QString& chunk);
     void onEnd();
+    // Writes what was received and not yet written; false (and the transfer failed) when the
+    // system refuses.
+    bool writeOut();
+    // Runs pending events unless that was done less than kEventsMs ago; false when the current
+    // transfer ended meanwhile.
+    bool letEventsRun();
     void sendStep();
     bool expects(const QString& sender, Step step) const;
     void begin(std::unique_ptr<Transfer> t);
@@ -100,6 +116,7 @@ class clsFileXfer : public NetHooks::FileTransfer {
     // broke the exchange.
     void fail(const QString& reason = QString());
     void timedOut();
+    void silenceCheck();
     void touch();
     bool drawNow();
     int openPrg(const QString& to, const QString& file);
@@ -115,5 +132,7 @@ class clsFileXfer : public NetHooks::FileTransfer {
     QString lastChosen;
     QTimer* timer = nullptr;
     QElapsedTimer drawn;
+    QElapsedTimer eventsRun;
+    QElapsedTimer heardAt; // the other side was last heard, or this side last acted
     int timeoutMs = kTimeoutMs;
 };

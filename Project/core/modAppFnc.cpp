@@ -201,10 +201,14 @@ QString GetField(const QString& text, qint32 n, QChar sep) {
 }
 
 QStringList ListNames(const QString& userList) {
+    // One pass: block lists and groups can hold many thousand names.
     QStringList out;
-    const qint32 n = CountStr(userList, modGlobals::Sep());
-    for (qint32 i = 1; i <= n; ++i)
-        out << GetField(userList, i, modGlobals::kSep);
+    qsizetype start = 0;
+    for (qsizetype end = userList.indexOf(modGlobals::kSep); end >= 0;
+         end = userList.indexOf(modGlobals::kSep, start)) {
+        out << userList.mid(start, end - start);
+        start = end + 1;
+    }
     return out;
 }
 

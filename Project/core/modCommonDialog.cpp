@@ -34,8 +34,8 @@ QStringList qtFilters(const QString& filter) {
     return out;
 }
 
-Dialogs::FileAnswer show(Dialogs::FileRequest::Mode mode, QWidget* owner, const QString& filter,
-                         const QString& title, const QString& initialFolder) {
+Dialogs::FileAnswer askForFile(Dialogs::FileRequest::Mode mode, QWidget* owner, const QString& filter,
+                               const QString& title, const QString& initialFolder) {
     Dialogs::FileRequest request;
     request.mode = mode;
     request.owner = owner;
@@ -56,13 +56,13 @@ namespace modCommonDialog {
 
 QString ShowSave(QWidget* owner, const QString& filter, const QString& title, const QString& initialFolder) {
     const Dialogs::FileAnswer answer =
-        show(Dialogs::FileRequest::Mode::Save, owner, filter, title, initialFolder);
+        askForFile(Dialogs::FileRequest::Mode::Save, owner, filter, title, initialFolder);
     lastSaveFilter = static_cast<qint16>(answer.filterIndex);
     return answer.path;
 }
 
 QString ShowOpen(QWidget* owner, const QString& filter, const QString& title, const QString& initialFolder) {
-    return show(Dialogs::FileRequest::Mode::Open, owner, filter, title, initialFolder).path;
+    return askForFile(Dialogs::FileRequest::Mode::Open, owner, filter, title, initialFolder).path;
 }
 
 qint16 LastSaveFilter() {

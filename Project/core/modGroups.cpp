@@ -6,11 +6,9 @@
 namespace modGroups {
 
 QStringList MembersOf(const QString& line) {
-    QStringList out;
-    const qint32 n = modAppFnc::CountStr(line, modGlobals::Sep());
-    for (qint32 i = 2; i <= n; ++i)
-        out << modAppFnc::GetField(line, i, modGlobals::kSep);
-    return out;
+    QStringList fields = modAppFnc::ListNames(line);
+    if (!fields.isEmpty()) fields.removeFirst();
+    return fields;
 }
 
 QString UserList(const QStringList& names) {

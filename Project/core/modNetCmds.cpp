@@ -12,13 +12,23 @@
 #include "core/modNetCom.h"
 #include "platform/LineBreak.h"
 
+#include "platform/Ansi.h"
+
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QPointer>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <algorithm>
+#include <cstring>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace {
 using modGlobals::Sep;
+
+constexpr int kBystanderRestMs = 10;
 
 struct State {
     NetOwner* owner = nullptr;
@@ -28,7 +38,18 @@ struct State {
     bool open = false;
     qint16 dataReceived = 0;
     qint16 xferFile = -1;
-    int dispatching = 0; // ParseData calls under way, nested ones counted
+    int dispatching = 0;            // ParseData calls under way, nested ones counted
+    int passes = 0;                 // PollData passes under way, nested ones counted
+    bool redrawDue = false;         // a list change of this pass not drawn yet
+    bool presenceDue = false;       // somebody listed since my last presence
+    QElapsedTimer sincePresence;    // since my last presence; invalid before the first
+    QPointer<QTimer> presenceTimer; // ends the interval; lives as long as the application
+    bool fullLogged = false;        // the full list was logged since the layer opened
+    bool sendFailed = false;        // a failed send has been logged since the layer opened
+    // One batch per depth of nested polls: a handler's own poll must not overwrite what the
+    // poll around it is still working through.
+    std::vector<std::unique_ptr<DatagramBatch>> batches;
+    std::size_t polling = 0;
 };
 State& st() {
     static State s;
@@ -43,22 +64,73 @@ OwnerList* users() {
 OwnerList* stats() {
     return st().owner ? st().owner->lstUStat() : nullptr;
 }
+// Inside a poll the owner draws once, at the end of the pass; a change outside a poll is
+// drawn at once.
 void listChanged() {
-    if (st().owner) st().owner->UListChange();
+    if (st().passes > 0)
+        st().redrawDue = true;
+    else if (st().owner)
+        st().owner->UListChange();
 }
+
+// Answers the newcomers: at once when my last presence is an interval old, otherwise once,
+// when the interval ends. Nothing goes out from a closed layer.
+void answerPresence() {
+    State& s = st();
+    if (!s.presenceDue || !s.open) return;
+    const qint64 wait =
+        s.sincePresence.isValid() ? modNetCmds::kPresenceInterval - s.sincePresence.elapsed() : 0;
+    if (wait <= 0) {
+        modNetCmds::SendUserData();
+        return;
+    }
+    if (!s.presenceTimer) {
+        s.presenceTimer = new QTimer(QCoreApplication::instance());
+        s.presenceTimer->setSingleShot(true);
+        s.presenceTimer->setTimerType(Qt::PreciseTimer);
+        QObject::connect(s.presenceTimer, &QTimer::timeout, [] { answerPresence(); });
+    }
+    if (!s.presenceTimer->isActive()) s.presenceTimer->start(static_cast<int>(wait));
+}
+
+void stopPresence() {
+    st().presenceDue = false;
+    if (st().presenceTimer) st().presenceTimer->stop();
+}
+
+// One poll pass, nested ones counted; the last change of the pass is drawn and the newcomers
+// are answered as it ends, after every datagram of the pass has been dispatched.
+struct Pass {
+    Pass() { ++st().passes; }
+    ~Pass() {
+        --st().passes;
+        if (std::exchange(st().redrawDue, false) && st().owner) st().owner->UListChange();
+        answerPresence();
+    }
+    Pass(const Pass&) = delete;
+    Pass& operator=(const Pass&) = delete;
+};
 
 bool forMe(const QString& target) {
     return modAppFnc::LowerAscii(target) == modAppFnc::LowerAscii(modGlobals::Sets().UNAME);
 }
 
+// The "I" reply to an "R" request from `asker`: my phone number for "P", my logon name for "U",
+// an empty one for anything else.
+void answerRequest(const QString& asker, const QString& what) {
+    QString text;
+    if (what == QLatin1String("P"))
+        text = modLangConst::Get(QStringLiteral("NetCmd_PhoneSendMsg")) + modGlobals::Sets().UPN;
+    else if (what == QLatin1String("U"))
+        text = modLangConst::Get(QStringLiteral("NetCmd_UNameSendMsg")) + modNetCom::GetLogonName();
+    modNetCmds::SendInfoReply(asker, text);
+}
+
 // Index of the first listed name equal to `name` ignoring case; -1 when there is none (the
 // public FindUser answers 0 then, which is also the first entry's index).
 int indexOfUser(const QString& name) {
-    OwnerList* names = users();
-    if (!names) return -1;
-    for (int i = 0; i < names->ListCount(); ++i)
-        if (modAppFnc::SameNoCase(names->List(i), name)) return i;
-    return -1;
+    const OwnerList* names = users();
+    return names ? names->IndexOfNoCase(name) : -1;
 }
 
 // Rebuilds the sender's record with one field replaced; a sender not listed changes nothing.
@@ -85,6 +157,33 @@ struct Dispatch {
 QString fieldValue(const QString& payload) {
     const qsizetype i = payload.indexOf(modGlobals::kSep);
     return i < 0 ? payload : payload.left(i);
+}
+// What every datagram does before its letter: the sender is listed, unless the name is too
+// long or a listening window's (false: the datagram is not acted on). The own name is neither.
+bool heard(const QString& sender) {
+    if (sender.size() > modNetCmds::kMaxSenderName) return false;
+    if (sender == st().myName) return true;
+    if (sender.startsWith(QLatin1Char('\\'))) return false;
+    modNetCmds::AddUser(sender);
+    return true;
+}
+
+// Every chunk and acknowledgement of every transfer on the network reaches every copy: one
+// addressed to another name is dropped once its sender is heard, after decoding only the sender
+// and the target. `text` is the datagram after its leading NUL.
+bool droppedAsOthersTransfer(QByteArrayView text) {
+    if (modGlobals::Run().NetLog == 1) return false; // the log shows every datagram whole
+    const char* at = text.data();
+    const char* end = at + text.size();
+    const char sep = char(modGlobals::kSep.unicode());
+    const char* sepAt = static_cast<const char*>(std::memchr(at, sep, text.size()));
+    if (!sepAt || sepAt + 1 >= end || sepAt[1] < '1' || sepAt[1] > '7') return false;
+    const char* target = sepAt + 2;
+    const char* targetEnd = static_cast<const char*>(std::memchr(target, sep, end - target));
+    if (forMe(Ansi::decode(target, (targetEnd ? targetEnd : end) - target))) return false;
+    const Dispatch inDispatch;
+    heard(Ansi::decode(at, sepAt - at));
+    return true;
 }
 } // namespace
 
@@ -126,6 +225,8 @@ void OpenNetCom(NetOwner* owner, const QString& name) {
     st().owner = owner;
     st().myName = name;
     st().xferFile = -1;
+    st().fullLogged = false;
+    st().sendFailed = false;
     if (!st().chat) st().chat = std::make_unique<clsChat>();
     if (!st().chat->Init(kSlotName))
         modAppFnc::WriteLog(QStringLiteral("    The mailslot could not be opened: ") +
@@ -142,6 +243,8 @@ void OpenNetCom(NetOwner* owner, const QString& name) {
 }
 
 void SendUserData() {
+    stopPresence(); // these answer everybody heard so far
+    st().sincePresence.start();
     const auto& s = modGlobals::Sets();
     modAppFnc::WriteLog(QStringLiteral("    Sending user data..."));
     SendData(QStringLiteral("C") + QString::number(s.UCOL));
@@ -151,11 +254,34 @@ void SendUserData() {
     SendData(QStringLiteral("P") + modNetCom::GetCompName().trimmed());
 }
 
-void SendData(const QString& data) {
+bool SendData(const QString& data) {
     if (modGlobals::Run().NetLog == 1)
         modAppFnc::WriteLog(QStringLiteral("DataSent >>") + data + QStringLiteral("<<"));
     if (!st().chat) st().chat = std::make_unique<clsChat>();
-    st().chat->SendMessage(QString(), QStringLiteral("*"), st().myName + Sep() + data);
+    QString why;
+    if (st().chat->SendMessage(QString(), QStringLiteral("*"), st().myName + Sep() + data, &why)) return true;
+    // Once an open: a network that is gone fails every datagram alike.
+    if (!st().sendFailed) {
+        st().sendFailed = true;
+        modAppFnc::WriteLog(QStringLiteral("    A datagram could not be sent: ") + why);
+    }
+    return false;
+}
+
+bool SendAlert(const QString& to, const QString& text) {
+    return SendData(QStringLiteral("A") + to + Sep() + text + Sep());
+}
+bool SendChatLine(const QString& to, const QString& text, const QString& code) {
+    return SendData(QStringLiteral("H") + to + Sep() + text + Sep() + code + Sep());
+}
+bool SendBlockNotice(const QString& to, const QString& accepts) {
+    return SendData(QStringLiteral("V") + to + Sep() + accepts + Sep());
+}
+bool SendInfoRequest(const QString& to, const QString& what) {
+    return SendData(QStringLiteral("R") + to + Sep() + what);
+}
+bool SendInfoReply(const QString& to, const QString& text) {
+    return SendData(QStringLiteral("I") + to + Sep() + text);
 }
 
 void CloseNetCom(qint16 mode) {
@@ -166,6 +292,7 @@ void CloseNetCom(qint16 mode) {
     }
     NetHooks::fileTransfer()->NetReset();
     SendData(QStringLiteral("E"));
+    stopPresence();
     st().arrival.reset();
     if (st().chat) st().chat->CloseHnd();
     st().open = false;
@@ -173,31 +300,48 @@ void CloseNetCom(qint16 mode) {
 }
 
 void PollData() {
+    const Pass pass;
     if (!st().chat) return;
+    auto& batches = st().batches;
+    if (batches.size() <= st().polling) batches.push_back(std::make_unique<DatagramBatch>());
+    DatagramBatch& batch = *batches[st().polling];
+    struct Depth {
+        Depth() { ++st().polling; }
+        ~Depth() { --st().polling; }
+    } depth;
     // A snapshot: handlers may run nested polls while this one is still working through it.
-    const QStringList messages = st().chat->GetMessages();
-    if (messages.isEmpty()) return;
-    for (const QString& m : messages)
-        ParseData(m.mid(1));
+    if (st().chat->Receive(batch) == 0) return;
+    bool acted = false;
+    for (qsizetype i = 0; i < batch.count(); ++i) {
+        // Each datagram starts with the empty PopFrom and its NUL.
+        const QByteArrayView bytes = batch.bytes(i);
+        const QByteArrayView text = bytes.sliced(qMin<qsizetype>(1, bytes.size()));
+        if (droppedAsOthersTransfer(text)) continue;
+        acted = true;
+        ParseData(Ansi::decode(text.data(), text.size()), batch.source(i));
+    }
     st().dataReceived = 1;
+    // Two other copies' transfer wakes every copy twice a chunk. A copy with no transfer of its
+    // own that heard nothing else lets their datagrams gather for a moment and reads them
+    // together; whatever else comes meanwhile waits as long at most.
+    if (!acted && st().xferFile != 1 && st().arrival && st().arrival->isEnabled()) {
+        st().arrival->setEnabled(false);
+        QTimer::singleShot(kBystanderRestMs, st().arrival.get(), [] { st().arrival->setEnabled(true); });
+    }
 }
 
 bool Dispatching() {
     return st().dispatching > 0;
 }
 
-void ParseData(const QString& text) {
+void ParseData(const QString& text, const DatagramSource& from) {
     const Dispatch inDispatch;
     if (modGlobals::Run().NetLog == 1)
         modAppFnc::WriteLog(QStringLiteral("DataIn >>") + text + QStringLiteral("<<"));
     const qsizetype sepAt = text.indexOf(modGlobals::kSep);
     const QString sender = sepAt < 0 ? QString() : text.left(sepAt);
-    if (sender.size() > kMaxSenderName) return;
+    if (!heard(sender)) return;
     const bool fromMe = sender == st().myName;
-    if (!fromMe) {
-        if (sender.startsWith(QLatin1Char('\\'))) return;
-        AddUser(sender);
-    }
     const qsizetype letterAt = sepAt < 0 ? 0 : sepAt + 1;
     if (letterAt >= text.size()) return; // no letter at all
     const QChar letter = text.at(letterAt);
@@ -240,17 +384,10 @@ void ParseData(const QString& text) {
             NetHooks::router()->RouteChatMsg(
                 modAppFnc::GetField(payload, 2, sep) + Sep() + modAppFnc::GetField(payload, 3, sep), sender);
         return;
-    case 'R': {
-        if (!forMe(modAppFnc::GetField(payload, 1, sep))) return;
-        const QString what = modAppFnc::GetField(payload, 2, sep);
-        QString reply = QStringLiteral("I") + sender + Sep();
-        if (what == QLatin1String("P"))
-            reply += modLangConst::Get(QStringLiteral("NetCmd_PhoneSendMsg")) + modGlobals::Sets().UPN;
-        else if (what == QLatin1String("U"))
-            reply += modLangConst::Get(QStringLiteral("NetCmd_UNameSendMsg")) + modNetCom::GetLogonName();
-        SendData(reply);
+    case 'R':
+        if (forMe(modAppFnc::GetField(payload, 1, sep)))
+            answerRequest(sender, modAppFnc::GetField(payload, 2, sep));
         return;
-    }
     case 'I':
         if (forMe(modAppFnc::GetField(payload, 1, sep)))
             NetHooks::router()->ShowUserInfo(modAppFnc::GetField(payload, 2, sep), sender);
@@ -262,7 +399,7 @@ void ParseData(const QString& text) {
     case '5':
     case '6':
     case '7':
-        NetHooks::fileTransfer()->OnData(letter, sender, payload);
+        NetHooks::fileTransfer()->OnData(letter, sender, payload, from);
         return;
     default:
         modAppFnc::WriteLog(QStringLiteral("Unknown data received: >>") + text + QStringLiteral("<<"));
@@ -273,15 +410,21 @@ void ParseData(const QString& text) {
 void AddUser(const QString& name) {
     OwnerList* names = users();
     // An owner without a name list cannot add anybody, and so never answers with its presence.
-    if (!names) return;
-    for (int i = 0; i < names->ListCount(); ++i)
-        if (modAppFnc::SameNoCase(names->List(i), name)) return;
+    if (!names || names->IndexOfNoCase(name) >= 0) return;
+    if (names->ListCount() >= kMaxUsers) {
+        if (!std::exchange(st().fullLogged, true))
+            modAppFnc::WriteLog(
+                QStringLiteral("%1 users are listed: further names are not added.").arg(kMaxUsers));
+        return;
+    }
     const int at = names->AddItem(name);
     if (OwnerList* recs = stats()) {
         recs->InsertItem(at, Roster::NewRecord(name)); // beside its name, however the lists sort
     }
     listChanged();
-    if (!st().myName.startsWith(QLatin1Char('\\'))) SendUserData();
+    if (st().myName.startsWith(QLatin1Char('\\'))) return;
+    st().presenceDue = true;
+    if (st().passes == 0) answerPresence(); // a direct call is a pass of its own
 }
 
 qint16 FindUser(const QString& name) {
@@ -290,14 +433,11 @@ qint16 FindUser(const QString& name) {
 
 void RemoveUser(const QString& name) {
     OwnerList* names = users();
-    if (!names) return;
-    for (int i = 0; i < names->ListCount(); ++i) {
-        if (!modAppFnc::SameNoCase(names->List(i), name)) continue;
-        names->RemoveItem(i);
-        if (OwnerList* recs = stats(); recs && i < recs->ListCount()) recs->RemoveItem(i);
-        listChanged();
-        return;
-    }
+    const int i = indexOfUser(name);
+    if (i < 0) return;
+    names->RemoveItem(i);
+    if (OwnerList* recs = stats(); recs && i < recs->ListCount()) recs->RemoveItem(i);
+    listChanged();
 }
 
 } // namespace modNetCmds

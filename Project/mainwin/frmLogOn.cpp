@@ -218,6 +218,10 @@ quint32 frmLogOn::GetColor() const {
     return 0;
 }
 
+frmLogOn::Answer frmLogOn::GetAnswer() const {
+    return {txtName->text(), GetColor(), cbbFont->currentText(), cmdAutoLogon->Caption() == kTicked};
+}
+
 void frmLogOn::cmdOk_Click() {
     const QString name = modAppFnc::TrimBlanks(txtName->text());
     setNameText(name);

@@ -4,8 +4,8 @@
 // logon name, a name nobody lists, so it hears who is about and refuses a name in use.
 //
 // The start-up constructs it (which opens the network layer), sets vRet to 0, gives tmrDelay
-// its interval and starts it, then either calls cmdOk_Click or ShowModal, reads txtName,
-// GetColor(), cbbFont and cmdAutoLogon back, and unloads it with Unload().
+// its interval and starts it, then either calls cmdOk_Click or ShowModal, takes GetAnswer(), and
+// unloads it with Unload().
 #include "core/NetOwner.h"
 
 #include <QImage>
@@ -24,7 +24,6 @@ class frmLogOn : public QWidget, public NetOwner {
   public:
     // Typing and pasting stop here; a longer stored name is shown whole.
     static constexpr int kNameLength = 20;
-    static constexpr int kPollInterval = 200;
     static constexpr int kColours = 16;
 
     // Form_Load runs here: skin, language, the stored choices, the fonts, the network layer.
@@ -40,6 +39,15 @@ class frmLogOn : public QWidget, public NetOwner {
     void AddFonts();
     // The face colour (0x00BBGGRR) of the first checked colour button; 0 when none is checked.
     quint32 GetColor() const;
+    // What the user chose, as the window shows it now: the name as typed (cmdOk_Click trims it
+    // when it accepts it), GetColor(), the font and the auto-sign-in box.
+    struct Answer {
+        QString name;
+        quint32 colour = 0;
+        QString font;
+        bool autoSignIn = false;
+    };
+    Answer GetAnswer() const;
     // The name check; hides the window when the name is accepted.
     void cmdOk_Click();
 

@@ -25,6 +25,7 @@
 #include "core/modSettings.h"
 #include "core/modSkin.h"
 #include "core/modTerminate.h"
+#include "mainwin/SpeedBarLink.h"
 #include "mainwin/frmMainList.h"
 #include "mainwin/frmOpt.h"
 #include "platform/Colors.h"
@@ -137,17 +138,17 @@ frmMain* frmMain::Loaded() {
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     gLoaded.Hold(this);
-    MainWindowLink::SetLoaded(this);
+    MainWindowLink::SetHolder([] { return gLoaded.Loaded(); });
     SkinWindows::Register(this, SkinnableWindow::Kind::Main);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Talkvane3"));
     outer_ = new OuterGeometry(this);
     outer_->FrameKnown = [this] { applyMinimumSize(); };
     outer_->Applied = [this] {
-        if (centreOnShow) centreInWorkArea();
-        centreOnShow = false;
+        if (centreOnShow_) centreInWorkArea();
+        centreOnShow_ = false;
     };
-    outer_->WaitEnded = [this] { centreOnShow = false; };
+    outer_->WaitEnded = [this] { centreOnShow_ = false; };
     buildMenus();
     buildControls();
     Form_Load();
@@ -344,14 +345,21 @@ void frmMain::Form_Load() {
                            Twips::toPx(s.FM_PH, dy));
         // A place that no screen shows any more (a monitor gone) counts as none.
         if (QGuiApplication::screenAt(stored.center()) || QGuiApplication::screenAt(stored.topLeft())) {
-            setOuterGeometryTwips(s.FM_PL, s.FM_PT, s.FM_PW, s.FM_PH);
+            // A place and size from another desktop (a larger one, or more monitors) is made to
+            // fit this one; the stored values stay for that desktop until the user moves or sizes
+            // the window.
+            storedPlace_ = OuterGeometry::FitToWorkArea(stored);
+            if (storedPlace_ == stored)
+                setOuterGeometryTwips(s.FM_PL, s.FM_PT, s.FM_PW, s.FM_PH);
+            else
+                outer_->SetOuter(storedPlace_);
             placed = true;
         }
     }
     if (!placed) {
         setOuterGeometryTwips(0, 0, kFirstWidth, kFirstHeight);
         centreInWorkArea();
-        centreOnShow = true;
+        centreOnShow_ = true;
     }
     normalRect_ = geometry();
     if (s.FM_PS == 2)
@@ -469,7 +477,7 @@ void frmMain::Form_Resize() {
         // Into the tray only when a tray really shows the icon to come back from. After the
         // state change has run its course: a show that comes with it would undo the hide.
         QTimer::singleShot(0, this, [this] {
-            if ((windowState() & Qt::WindowMinimized) && TrayIconShown() && !cleanedUp && !inTray_)
+            if ((windowState() & Qt::WindowMinimized) && TrayIconShown() && !cleanedUp_ && !inTray_)
                 intoTray();
         });
         return;
@@ -489,13 +497,13 @@ void frmMain::Form_Resize() {
 bool frmMain::eventFilter(QObject* watched, QEvent* e) {
     // The client area gets its final size only when the window is laid out, which may come
     // after the window's own resize: the background must always be composed at that size.
-    if (watched == body && e->type() == QEvent::Resize && picBuf.size() != body->size() && !cleanedUp)
+    if (watched == body && e->type() == QEvent::Resize && picBuf.size() != body->size() && !cleanedUp_)
         SetSkin();
     return QMainWindow::eventFilter(watched, e);
 }
 
 void frmMain::setVisible(bool visible) {
-    if (visible && inTray_ && !isVisible() && !cleanedUp && !TrayIconShown()) {
+    if (visible && inTray_ && !isVisible() && !cleanedUp_ && !TrayIconShown()) {
         // Closed in the tray, but no tray shows the icon (yet): minimised as usual. A window
         // shown in the minimised state is shown normal by some window managers; minimised
         // after the show, it is minimised by every one. A tray that comes takes it.
@@ -647,26 +655,26 @@ void frmMain::mnuActionExit_Click() {
 }
 
 void frmMain::CloseByCode() {
-    byCode = true;
+    byCode_ = true;
     close();
 }
 
 void frmMain::closeEvent(QCloseEvent* e) {
-    if (cleanedUp) {
+    if (cleanedUp_) {
         e->accept();
         return;
     }
-    if (byCode) {
+    if (byCode_) {
         CleanUp();
         e->accept();
         return;
     }
     // A second request while the question is open waits for that question's answer.
-    if (asking) {
+    if (asking_) {
         e->ignore();
         return;
     }
-    asking = true;
+    asking_ = true;
     QPointer<frmMain> self(this);
     const QString password = Run().ExitPassword;
     if (!password.isEmpty()) {
@@ -674,16 +682,16 @@ void frmMain::closeEvent(QCloseEvent* e) {
         const bool ok = InputBox::Ask(QString(), answer);
         if (!self) return;
         if (!ok || answer != password) {
-            asking = false;
+            asking_ = false;
             e->ignore();
             return;
         }
     }
     const int no = modAppFnc::ShowMsg(lang("Main_CloseMsg"), 1, 4);
     if (!self) return;
-    asking = false;
-    if (no == 1 || cleanedUp) {
-        if (!cleanedUp) e->ignore();
+    asking_ = false;
+    if (no == 1 || cleanedUp_) {
+        if (!cleanedUp_) e->ignore();
         return;
     }
     CleanUp();
@@ -692,10 +700,9 @@ void frmMain::closeEvent(QCloseEvent* e) {
 }
 
 void frmMain::CleanUp() {
-    if (cleanedUp) return;
-    cleanedUp = true;
-    gLoaded.Release(this); // going: nobody may reach it through Loaded() any more
-    if (MainWindowLink::Loaded() == this) MainWindowLink::SetLoaded(nullptr);
+    if (cleanedUp_) return;
+    cleanedUp_ = true;
+    gLoaded.Release(this); // going: nobody may reach it through Loaded() or the link any more
     tmrRefresh->stop();
     // An open options dialog would apply itself to a window that is gone: it goes as Cancel.
     frmOpt::UnloadLoaded();
@@ -703,7 +710,7 @@ void frmMain::CleanUp() {
     auto& s = Sets();
     const Qt::WindowStates st = windowState();
     s.FM_PS = (inTray_ || (st & Qt::WindowMinimized)) ? 1 : (st & Qt::WindowMaximized) ? 2 : 0;
-    if (s.FM_PS == 0) {
+    if (s.FM_PS == 0 && outer_->Outer() != storedPlace_) {
         const QRect g = outer_->Outer();
         const double dx = Twips::dpiX(this), dy = Twips::dpiY(this);
         s.FM_PL = Twips::fromPx(g.left(), dx);
@@ -736,7 +743,7 @@ void frmMain::noteNormalPlace() {
     // Qt's word on the state is the one that went with that place and size. A window being
     // maximised loses its borders and is sized before Qt hears that it is: neither the place
     // it has as its frame thins nor a size that fills the work area is the normal one.
-    if (inTray_ || cleanedUp || !isVisible() ||
+    if (inTray_ || cleanedUp_ || !isVisible() ||
         (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
         return;
     const QMargins frame = OuterGeometry::FrameOf(this);
@@ -764,12 +771,12 @@ void frmMain::TBI_RightClick() {
 
 void frmMain::trayShownChanged(bool shown) {
     // A window hidden into a tray that went away would be out of reach: it comes back minimised.
-    if (!shown && !isVisible() && !cleanedUp) {
+    if (!shown && !isVisible() && !cleanedUp_) {
         inTray_ = false;
         showMinimized();
     }
     // One minimised before the tray was there (at start) goes into it now.
-    if (shown && isVisible() && (windowState() & Qt::WindowMinimized) && !cleanedUp) intoTray();
+    if (shown && isVisible() && (windowState() & Qt::WindowMinimized) && !cleanedUp_) intoTray();
 }
 
 // --- the user list ------------------------------------------------------------------------

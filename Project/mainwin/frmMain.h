@@ -24,22 +24,6 @@ class ctlTaskBarIcon;
 class frmMainList;
 class OuterGeometry;
 
-// The speed bar as the main window keeps it in step; there is none until it is loaded.
-class SpeedBarLink {
-  public:
-    virtual ~SpeedBarLink() = default;
-    virtual void ClearUsers() = 0;
-    virtual void AddUser(const QString& name) = 0;
-    virtual void UListChanged() = 0;
-    virtual void GrpLstChange() = 0;
-    virtual void SetStatCaption(const QString& caption) = 0;
-
-    // The loaded speed bar, or nullptr: the bar sets itself at load and clears itself at
-    // unload, so the main window never reaches a closed one.
-    static SpeedBarLink* Current();
-    static void SetCurrent(SpeedBarLink* bar);
-};
-
 // What Sign Out runs once the user said Yes; the start-up fills it with its restart (this
 // library cannot reach the start-up). The built-in one does nothing.
 class SignOutService {
@@ -59,7 +43,7 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     static constexpr int kMinWidthSideBar = 4600, kMinHeightSideBar = 5000;
     static constexpr int kMinWidth = 2450, kMinHeight = 3500;
     static constexpr int kFirstWidth = 7000, kFirstHeight = 6000;
-    static constexpr int kRefreshMs = 200;
+    static constexpr int kRefreshMs = kPollInterval;
 
     // Constructing the window runs its load: settings applied, network layer opened.
     explicit frmMain(QWidget* parent = nullptr);
@@ -84,6 +68,7 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     QVariant GetUserInfo(const QString& name, int what) const override {
         return roster.GetUserInfo(name, what);
     }
+    PeerInfo::Look GetUserLook(const QString& name) const override { return roster.GetUserLook(name); }
     int GetUserPic(const QString& name) const { return roster.GetUserPic(name); }
     bool IsBlocked(const QString& name) const override { return roster.IsBlocked(name); }
     void AddBlock(const QString& name) override { roster.AddBlock(name); }
@@ -133,9 +118,12 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     void TBI_LeftDbClick(qint16 button);
     void TBI_RightClick();
 
+  private:
     // Everybody heard, with their records, blocks and the selection; the network layer fills
-    // its two lists, lstUsersList and lstUStatList.
+    // its two lists, lstUsersList and lstUStatList. Other windows ask the operations above.
     Roster roster;
+
+  public:
     OwnerList& lstUsersList = roster.names;
     OwnerList& lstUStatList = roster.records;
 
@@ -249,11 +237,12 @@ class frmMain : public QMainWindow, public NetOwner, public SkinnableWindow, pub
     void noteNormalPlace();
 
     bool inTray_ = false;  // hidden into the tray: minimised, whatever the window manager says
+    QRect storedPlace_;    // the frame's rectangle as the stored place put it; none when not stored
     QRect normalRect_;     // the client's place and size when last neither maximised nor minimised
     QMargins normalFrame_; // the frame as it was at the last move or resize in the normal state
-    bool asking = false;   // the close question is open
-    bool cleanedUp = false;
-    bool byCode = false;
+    bool asking_ = false;  // the close question is open
+    bool cleanedUp_ = false;
+    bool byCode_ = false;
     OuterGeometry* outer_ = nullptr; // places and sizes the window by its frame
-    bool centreOnShow = false;
+    bool centreOnShow_ = false;
 };

@@ -13,37 +13,37 @@
 #include <QPointer>
 #include <QScrollBar>
 
-frmMainList::frmMainList(frmMain* owner) : QWidget(owner->body), win(owner) {
+frmMainList::frmMainList(frmMain* owner) : QWidget(owner->body), win_(owner) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::ClickFocus);
 }
 
 void frmMainList::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.drawImage(0, 0, win->picLstBuf);
+    p.drawImage(0, 0, win_->picLstBuf);
 }
 
 void frmMainList::resizeEvent(QResizeEvent*) {
-    win->picList_Resize();
+    win_->picList_Resize();
 }
 
 void frmMainList::mousePressEvent(QMouseEvent* e) {
     const int button = Input::MouseButton(e->button());
     if (button == 0) return;
     const int shift = Input::ShiftState(e->modifiers());
-    QPointer<frmMain> guard(win);
-    win->picList_MouseDown(button, shift, int(e->position().x()), int(e->position().y()));
-    if (guard && button == 2 && win->GetNSel() > 0) {
-        win->mnuActionSel->setDefaultAction(win->mnuActionSelS[0]);
-        win->mnuActionSel->popup(e->globalPosition().toPoint());
+    QPointer<frmMain> guard(win_);
+    win_->picList_MouseDown(button, shift, int(e->position().x()), int(e->position().y()));
+    if (guard && button == 2 && win_->GetNSel() > 0) {
+        win_->mnuActionSel->setDefaultAction(win_->mnuActionSelS[0]);
+        win_->mnuActionSel->popup(e->globalPosition().toPoint());
     }
 }
 
 // The second press of a double click is the double click alone.
 void frmMainList::mouseDoubleClickEvent(QMouseEvent* e) {
-    if (e->button() == Qt::LeftButton) win->picList_DblClick();
+    if (e->button() == Qt::LeftButton) win_->picList_DblClick();
 }
 
 void frmMainList::wheelEvent(QWheelEvent* e) {
-    if (!win->vsbLst->isHidden()) QCoreApplication::sendEvent(win->vsbLst, e);
+    if (!win_->vsbLst->isHidden()) QCoreApplication::sendEvent(win_->vsbLst, e);
 }

@@ -17,5 +17,5 @@ class frmMainList : public QWidget {
     void wheelEvent(QWheelEvent* e) override;
 
   private:
-    frmMain* win;
+    frmMain* win_;
 };

@@ -586,8 +586,18 @@ void frmOpt::buildGroupsPage(QWidget* p) {
     lstGrps->setGeometry(8, 40, 200, 230);
     lstGrpMbs = new QListWidget(p);
     lstGrpMbs->setGeometry(244, 40, 142, 230);
+    // The chosen group is the current row. A press makes the row current before it selects it,
+    // so the members follow the current row; the highlight is kept on it whatever the mouse,
+    // the keys or the code do.
     connect(lstGrps, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0) lstGrps_Click();
+    });
+    connect(lstGrps, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem*> chosen = lstGrps->selectedItems();
+        if (!chosen.isEmpty() && chosen.first() != lstGrps->currentItem())
+            lstGrps->setCurrentItem(chosen.first());
+        else if (chosen.isEmpty() && lstGrps->currentItem())
+            lstGrps->currentItem()->setSelected(true);
     });
     connect(txtGrps, &QLineEdit::returnPressed, this, [this] { cmdGrpAR_Click(1); });
 }
@@ -938,7 +948,14 @@ int frmOpt::insertGroup(const Group& g) {
 
 int frmOpt::selectedGroup() const {
     const int row = lstGrps->currentRow();
-    return row >= 0 && row < int(groups_.size()) && lstGrps->item(row)->isSelected() ? row : -1;
+    return row >= 0 && row < int(groups_.size()) ? row : -1;
+}
+
+QStringList frmOpt::sortedMembers(int group) const {
+    QStringList members = modGroups::MembersOf(groups_[std::size_t(group)].line);
+    std::stable_sort(members.begin(), members.end(),
+                     [](const QString& a, const QString& b) { return modAppFnc::CompareNoCase(a, b) < 0; });
+    return members;
 }
 
 void frmOpt::showGroups(int select) {
@@ -959,10 +976,7 @@ void frmOpt::lstGrps_Click() {
     lstGrpMbs->clear();
     const int g = selectedGroup();
     if (g < 0) return;
-    QStringList members = modGroups::MembersOf(groups_[std::size_t(g)].line);
-    std::stable_sort(members.begin(), members.end(),
-                     [](const QString& a, const QString& b) { return modAppFnc::CompareNoCase(a, b) < 0; });
-    lstGrpMbs->addItems(members);
+    lstGrpMbs->addItems(sortedMembers(g));
 }
 
 void frmOpt::cmdGrpAR_Click(int index) {
@@ -989,9 +1003,8 @@ void frmOpt::cmdGrpAR_Click(int index) {
         } else {
             const int g = selectedGroup();
             if (g < 0) return; // no group chosen since the last removal
-            QStringList members;
-            for (int i = 0; i < lstGrpMbs->count(); ++i)
-                members << lstGrpMbs->item(i)->text();
+            // From the chosen group's own line, never from what the member list last showed.
+            QStringList members = sortedMembers(g);
             for (const QString& m : members)
                 if (modAppFnc::SameNoCase(m, name)) {
                     modAppFnc::ShowMsg(lang("Opt_GroupAlreadyPresent"), 0, 3);
@@ -1024,13 +1037,15 @@ void frmOpt::cmdGrpAR_Click(int index) {
     const int g = selectedGroup();
     const int m = lstGrpMbs->currentRow();
     if (g < 0 || m < 0 || !lstGrpMbs->item(m)->isSelected()) return;
-    txtGrps->setText(lstGrpMbs->item(m)->text());
-    delete lstGrpMbs->takeItem(m);
-    QStringList members;
-    for (int i = 0; i < lstGrpMbs->count(); ++i)
-        members << lstGrpMbs->item(i)->text();
+    const QString name = lstGrpMbs->item(m)->text();
+    QStringList members = sortedMembers(g);
+    const qsizetype at = m < members.size() && members[m] == name ? m : members.indexOf(name);
+    if (at < 0) return;
+    txtGrps->setText(name);
+    members.removeAt(at);
     Group& grp = groups_[std::size_t(g)];
     grp.line = modGroups::LineOf(grp.name, members);
+    lstGrps_Click();
 }
 
 // --- soft buttons --------------------------------------------------------------------------------

@@ -218,7 +218,10 @@ class frmOpt : public QWidget {
     void soundEnable(int index, chameleonButton* test, QLineEdit* path, chameleonButton* browse);
     void showGroups(int select);
     void showMembers();
+    // The current row of lstGrps, or -1.
     int selectedGroup() const;
+    // The group's members as lstGrpMbs shows them: sorted, ignoring case.
+    QStringList sortedMembers(int group) const;
     int insertGroup(const Group& g);
     void Unload();
     void applySpeedBar();

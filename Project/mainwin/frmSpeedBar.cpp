@@ -10,6 +10,7 @@
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
+#include "mainwin/frmMain.h"
 #include "platform/Colors.h"
 #include "platform/LineBreak.h"
 
@@ -30,7 +31,6 @@ using modLangConst::lang;
 
 namespace {
 LoadedWindow<frmSpeedBar> gLoaded;
-SpeedBarLink* gLink = nullptr;
 
 // The title strip, painted as an active window caption.
 class CaptionStrip : public QWidget {
@@ -50,11 +50,7 @@ class CaptionStrip : public QWidget {
 } // namespace
 
 SpeedBarLink* SpeedBarLink::Current() {
-    return gLink;
-}
-
-void SpeedBarLink::SetCurrent(SpeedBarLink* bar) {
-    gLink = bar;
+    return gLoaded.Loaded();
 }
 
 frmSpeedBar* frmSpeedBar::Loaded() {
@@ -142,7 +138,6 @@ frmSpeedBar::frmSpeedBar() : QWidget(nullptr) {
 
 frmSpeedBar::~frmSpeedBar() {
     gLoaded.Release(this);
-    if (gLink == this) gLink = nullptr;
 }
 
 clsTAppBar* frmSpeedBar::AppBar() {
@@ -170,7 +165,6 @@ void frmSpeedBar::Form_Load() {
     cmdTab_Click();
     SetLang();
     GrpLstChange();
-    SpeedBarLink::SetCurrent(this);
     AppBar()->Extends(this);
     IntTB();
     Form_Resize();
@@ -385,7 +379,7 @@ void frmSpeedBar::cmdSel_Click(int index) {
         } else if (row > 0 && size_t(row - 1) < main->mnuActionAlertGrpI.size()) {
             const QString members = main->mnuActionAlertGrpI[size_t(row - 1)]->data().toString();
             for (const QString& m : members.split(modGlobals::kSep, Qt::SkipEmptyParts))
-                if (main->roster.IsOnLine(m)) candidates << m;
+                if (main->IsOnLine(m)) candidates << m;
         }
     }
     QPointer<frmSpeedBar> self(this);
@@ -394,7 +388,7 @@ void frmSpeedBar::cmdSel_Click(int index) {
     } else {
         for (const QString& c : candidates) {
             if (!frmMain::Loaded()) return;
-            const QString st = main->roster.GetUserInfo(c, 3).toString();
+            const QString st = main->GetUserInfo(c, 3).toString();
             if (index != 2) {
                 if (st != QLatin1String("2")) recipients += c + sep;
             } else if (modAppFnc::UserInChat(c)) {
@@ -414,7 +408,7 @@ void frmSpeedBar::cmdSel_Click(int index) {
     if (index == 0) {
         const QString text = AlertText();
         for (const QString& r : recipients.split(modGlobals::kSep, Qt::SkipEmptyParts))
-            modNetCmds::SendData(QStringLiteral("A") + r + sep + text + sep);
+            modNetCmds::SendAlert(r, text);
         txtSnd->clear();
         txtSnd->setFocus();
     } else if (index == 1) {
@@ -480,7 +474,6 @@ void frmSpeedBar::closeEvent(QCloseEvent* e) {
     // Closed by the user: the next start shows no speed bar.
     if (!byCode_) Sets().SB_U = 0;
     hide();
-    if (gLink == this) gLink = nullptr;
     gLoaded.Release(this);
     if (appBar_) appBar_->Detach();
     e->accept();

@@ -6,7 +6,7 @@
 //
 // Load() creates it (its load docks it); Unload() unloads it by code, which keeps SB_U; the
 // user closing it turns SB_U off. Every call into the main window allows for there being none.
-#include "mainwin/frmMain.h"
+#include "mainwin/SpeedBarLink.h"
 #include "platform/LoadedWindow.h"
 
 #include <QWidget>

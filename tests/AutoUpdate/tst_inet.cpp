@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QtTest>
+#include <optional>
 
 Q_DECLARE_METATYPE(HttpServer::Reply)
 
@@ -62,11 +63,22 @@ class TestInet : public QObject {
         HttpServer::Reply tooLong;
         tooLong.body = QByteArray(Http::kMaxWholeBody + 1, 'x');
         QTest::newRow("over the limit") << tooLong << false;
+        HttpServer::Reply drip = r; // a byte each tick: minutes in all, never silent
+        drip.trickleMs = 20;
+        drip.trickleBytes = 1;
+        QTest::newRow("drip") << drip << false;
+        // Qt tells nothing of a header until it has ended: only the silence limit ends it.
+        HttpServer::Reply endlessHeader = r;
+        endlessHeader.endlessHeader = true;
+        endlessHeader.closeAfter = false;
+        QTest::newRow("endless header") << endlessHeader << false;
     }
     void openUrl() {
         QFETCH(HttpServer::Reply, reply);
         QFETCH(bool, ok);
         const ShortIdleTimeout stalls(!reply.closeAfter);
+        std::optional<ShortLimits> drips;
+        if (reply.trickleBytes == 1) drips.emplace();
         HttpServer server;
         QVERIFY(server.listening());
         server.route("/list", reply);
@@ -130,12 +142,30 @@ class TestInet : public QObject {
         HttpServer::Reply stall = shortBody;
         stall.closeAfter = false;
         QTest::newRow("stall") << stall << false << "3073";
+        HttpServer::Reply drip = r; // below the floor, never silent
+        drip.trickleMs = 20;
+        drip.trickleBytes = 1;
+        QTest::newRow("drip") << drip << false << "3073";
+        HttpServer::Reply slow = r; // well above the floor
+        slow.trickleMs = 20;
+        slow.trickleBytes = 512;
+        QTest::newRow("slow, above the floor") << slow << true << "3073";
+        HttpServer::Reply tooLong = r;
+        tooLong.announced = Http::kMaxDownload + 1;
+        tooLong.closeAfter = false;
+        QTest::newRow("announced over the limit") << tooLong << false << "";
+        HttpServer::Reply endlessHeader = r;
+        endlessHeader.endlessHeader = true;
+        endlessHeader.closeAfter = false;
+        QTest::newRow("endless header") << endlessHeader << false << "";
     }
     void chunks() {
         QFETCH(HttpServer::Reply, reply);
         QFETCH(bool, ok);
         QFETCH(QString, length);
         const ShortIdleTimeout stalls(!reply.closeAfter);
+        std::optional<ShortLimits> floor;
+        if (reply.trickleMs > 0) floor.emplace();
         HttpServer server;
         server.route("/file", reply);
         Inet inet;

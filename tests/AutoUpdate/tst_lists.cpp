@@ -1,8 +1,10 @@
 // The update and skin lists: reading the items, records and titles side by side, the version
-// filter, the installed-file filters, and names from the list that would leave the program folder.
+// filter, the installed-file filters (programs beside the program, language files and skins in
+// the data folder), and names from the list that would leave their folder.
 #include "AutoUpdate/modAppFnc.h"
 #include "AutoUpdate/modListSort.h"
 #include "AutoUpdate/modMain.h"
+#include "support/FromCopy.h"
 #include "support/PlatformHeadless.h"
 #include "support/TestFiles.h"
 
@@ -43,11 +45,15 @@ class TestLists : public QObject {
     Q_OBJECT
     TestEnv::PlatformHeadless env_;
 
+    // In the data folder, and beside the program.
     QString path(const QString& rel) const { return QDir(env_.folder()).filePath(rel); }
-    void put(const QString& rel, const QByteArray& bytes) {
-        QDir().mkpath(QFileInfo(path(rel)).absolutePath());
-        writeAll(path(rel), bytes);
+    QString prog(const QString& rel) const { return QDir(TestEnv::FromCopy::folder()).filePath(rel); }
+    static void putAt(const QString& file, const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        writeAll(file, bytes);
     }
+    void put(const QString& rel, const QByteArray& bytes) { putAt(path(rel), bytes); }
+    void putProg(const QString& rel, const QByteArray& bytes) { putAt(prog(rel), bytes); }
     Lists load(const QByteArray& listBytes) {
         put(QStringLiteral("qx3.upd"), listBytes);
         const std::optional<QString> items = modAppFnc::ReadListFile(path(QStringLiteral("qx3.upd")));
@@ -60,6 +66,7 @@ class TestLists : public QObject {
   private slots:
     void init() {
         env_.reset();
+        TestEnv::FromCopy::empty();
         modMain::Run() = modMain::Values();
         modMain::Run().InstalledMajor = 3;
         modMain::Run().InstalledRevision = 9;
@@ -72,10 +79,13 @@ class TestLists : public QObject {
     }
 
     void updateListFilters() {
-        put(QStringLiteral("docs/manual.txt"), "m"); // written for a system that ignores case
+        putProg(QStringLiteral("docs/manual.txt"), "m"); // written for a system that ignores case
         put(QStringLiteral("Lang/French.qxl"), "2.0\r\nkey,text\r\n");
         put(QStringLiteral("Lang/German.qxl"), "2.0\r\n");
-        put(QStringLiteral("after.txt"), "a");
+        putProg(QStringLiteral("after.txt"), "a");
+        // In the wrong folders: a program among the data, a language file beside the programs.
+        put(QStringLiteral("readme.txt"), "r");
+        putProg(QStringLiteral("Lang/German.qxl"), "2.1\r\n");
         Lists l = load(kUpdates);
         checkAligned(l);
         const QStringList parsed{QStringLiteral("Upgrade, new"), QStringLiteral("Always"),
@@ -110,7 +120,7 @@ class TestLists : public QObject {
         put(QStringLiteral("Spanish.qxl"), "1.0\r\n");
         Lists l =
             load("Spanish|es|h/l/Spanish.qxl|\\|\\|3|1.0|1||False\r\nGone|x|h/f/g|\\|\\|2|-|1||False\r\n");
-        put(QStringLiteral("g"), "installed, but the walk ends before it");
+        putProg(QStringLiteral("g"), "installed, but the walk ends before it");
         QVERIFY(!modListSort::RestrictUpdatesList(l, [](const QString&) {}));
         QCOMPARE(l.lstUpdates.size(), 2);
         checkAligned(l);
@@ -122,7 +132,7 @@ class TestLists : public QObject {
     }
 
     void everythingInstalledLeavesOneDisabledNotice() {
-        put(QStringLiteral("a.txt"), "a");
+        putProg(QStringLiteral("a.txt"), "a");
         Lists l = load("A|x|h/f/a.txt|\\|\\|2|-|1||False\r\nOld|x|h/f/QX3|\\|\\|1|1.0.0|1||False\r\n");
         QVERIFY(modListSort::RestrictUpdatesList(l, [](const QString&) {}));
         QCOMPARE(l.lstUpdates, QStringList{QStringLiteral("All updates installed")});
@@ -157,7 +167,7 @@ class TestLists : public QObject {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("sub");
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("expected"); // relative to the program folder; "" refused
+        QTest::addColumn<QString>("expected"); // relative to the data folder; "" refused
         QTest::newRow("program folder") << "\\"
                                         << ""
                                         << "a.txt"
@@ -230,6 +240,25 @@ class TestLists : public QObject {
                                      << ""
                                      << "f:"
                                      << "a:b/f:";
+        // Control characters, as a file transfer refuses them in a name.
+        QTest::newRow("tab in the folder") << "\\a\tb"
+                                           << ""
+                                           << "f"
+                                           << "";
+        QTest::newRow("line end in the folder") << "\\Skins\\x\ny"
+                                                << ""
+                                                << "f"
+                                                << "";
+        QTest::newRow("DEL in the folder") << QStringLiteral("\\a") + QChar(0x7F) << ""
+                                           << "f"
+                                           << "";
+        QTest::newRow("control character in the name") << "\\"
+                                                       << ""
+                                                       << "f\x01"
+                                                       << "";
+        QTest::newRow("folder name too long") << QStringLiteral("\\") + QString(256, QLatin1Char('d')) << ""
+                                              << "f"
+                                              << "";
     }
     void pathsStayInTheProgramFolder() {
         QFETCH(QString, folder);
@@ -237,10 +266,14 @@ class TestLists : public QObject {
         QFETCH(QString, name);
         QFETCH(QString, expected);
         QDir().mkpath(path(QStringLiteral("lang")));
-        const QString got = modListSort::ProgramPath(folder, sub, name);
-        QCOMPARE(got, expected.isEmpty() ? QString() : path(expected));
+        QCOMPARE(modListSort::ProgramPath(modListSort::Root::Data, folder, sub, name),
+                 expected.isEmpty() ? QString() : path(expected));
+        // The same names beside the programs.
+        QDir().mkpath(prog(QStringLiteral("lang")));
+        QCOMPARE(modListSort::ProgramPath(modListSort::Root::Programs, folder, sub, name),
+                 expected.isEmpty() ? QString() : prog(expected));
     }
 };
 
-QTEST_GUILESS_MAIN(TestLists)
+QX3_TEST_GUILESS_MAIN_FROM_COPY(TestLists)
 #include "tst_lists.moc"

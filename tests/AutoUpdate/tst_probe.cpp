@@ -1,10 +1,12 @@
 // The installed version: the pattern search over an executable's bytes, the messenger's own
-// version block, splitting the text, and comparing listed versions with it.
+// version block, read beside the program whatever the data folder, splitting the text, and
+// comparing listed versions with it.
 #include "AutoUpdate/modAppFnc.h"
 #include "AutoUpdate/modFileInfo.h"
 #include "AutoUpdate/modMain.h"
 #include "platform/VersionBlock.h"
 #include "platform/qx3version.h"
+#include "support/FromCopy.h"
 #include "support/PlatformHeadless.h"
 #include "support/TestFiles.h"
 
@@ -47,7 +49,24 @@ class TestProbe : public QObject {
   private slots:
     void init() {
         env_.reset();
+        TestEnv::FromCopy::empty();
         modMain::Run() = modMain::Values();
+    }
+
+    // Started with QX3_HOME naming a data folder of its own, the probe reads the messenger
+    // beside the program, never a file of that name among the data.
+    void probesTheMessengerBesideTheProgram() {
+        QVERIFY(QDir(env_.folder()) != QDir(TestEnv::FromCopy::folder()));
+        QCOMPARE(ProgramFolder::path(), QDir(env_.folder()).absolutePath());
+        writeAll(ProgramFolder::file(QStringLiteral("QX3")), resource("1.02.0003"));
+        writeAll(QDir(TestEnv::FromCopy::folder()).filePath(QStringLiteral("QX3")), resource("3.00.0009"));
+        modMain::ReadInstalledVersion();
+        QCOMPARE(modMain::Run().InstalledVersion, QStringLiteral("3.00.0009"));
+        QCOMPARE(modMain::Run().InstalledRevision, 9);
+        QVERIFY(QFile::remove(QDir(TestEnv::FromCopy::folder()).filePath(QStringLiteral("QX3"))));
+        modMain::ReadInstalledVersion();
+        QCOMPARE(modMain::Run().InstalledMajor, 0);
+        QCOMPARE(modMain::Run().InstalledMinor, 0);
     }
 
     void resourceKeyIsTheTypeWordAndTheKeyLessItsLastHighByte() {
@@ -106,7 +125,7 @@ class TestProbe : public QObject {
     void theBuiltMessengerCarriesItsProjectVersion() {
         const QString built = qEnvironmentVariable("QX3_TEST_BINARY_DIR") + QStringLiteral("/QX3");
         QVERIFY2(QFileInfo(built).isFile(), qPrintable(built));
-        QVERIFY(QFile::copy(built, ProgramFolder::file(QStringLiteral("QX3"))));
+        QVERIFY(QFile::copy(built, ProgramFolder::program(QStringLiteral("QX3"))));
         modMain::ReadInstalledVersion();
         const modMain::Values& v = modMain::Run();
         QCOMPARE(v.InstalledVersion,
@@ -133,7 +152,7 @@ class TestProbe : public QObject {
     }
     void splitting() {
         QFETCH(QByteArray, value);
-        writeAll(ProgramFolder::file(QStringLiteral("QX3")), resource(value));
+        writeAll(ProgramFolder::program(QStringLiteral("QX3")), resource(value));
         modMain::ReadInstalledVersion();
         const modMain::Values& v = modMain::Run();
         QCOMPARE(v.InstalledVersion, QString::fromLatin1(value));
@@ -145,23 +164,23 @@ class TestProbe : public QObject {
     // A later probe that finds nothing keeps the text but zeroes the numbers; a replaced
     // executable counts at the next probe.
     void missingExecutableKeepsTheTextAndZeroesTheNumbers() {
-        writeAll(ProgramFolder::file(QStringLiteral("QX3")), resource("3.00.0009"));
+        writeAll(ProgramFolder::program(QStringLiteral("QX3")), resource("3.00.0009"));
         modMain::ReadInstalledVersion();
-        QVERIFY(QFile::remove(ProgramFolder::file(QStringLiteral("QX3"))));
+        QVERIFY(QFile::remove(ProgramFolder::program(QStringLiteral("QX3"))));
         modMain::ReadInstalledVersion();
         QCOMPARE(modMain::Run().InstalledVersion, QStringLiteral("3.00.0009"));
         QCOMPARE(modMain::Run().InstalledMajor, 0);
         QCOMPARE(modMain::Run().InstalledRevision, 0);
-        writeAll(ProgramFolder::file(QStringLiteral("QX3")), resource("3.01.0002"));
+        writeAll(ProgramFolder::program(QStringLiteral("QX3")), resource("3.01.0002"));
         modMain::ReadInstalledVersion();
         QCOMPARE(modMain::Run().InstalledVersion, QStringLiteral("3.01.0002"));
         QCOMPARE(modMain::Run().InstalledMinor, 1);
         // A folder in its place is no executable.
-        QVERIFY(QFile::remove(ProgramFolder::file(QStringLiteral("QX3"))));
-        QVERIFY(QDir(env_.folder()).mkdir(QStringLiteral("QX3")));
+        QVERIFY(QFile::remove(ProgramFolder::program(QStringLiteral("QX3"))));
+        QVERIFY(QDir(TestEnv::FromCopy::folder()).mkdir(QStringLiteral("QX3")));
         modMain::ReadInstalledVersion();
         QCOMPARE(modMain::Run().InstalledMajor, 0);
-        QVERIFY(QDir(env_.folder()).rmdir(QStringLiteral("QX3")));
+        QVERIFY(QDir(TestEnv::FromCopy::folder()).rmdir(QStringLiteral("QX3")));
     }
 
     void newerVersion_data() {
@@ -201,5 +220,5 @@ class TestProbe : public QObject {
     }
 };
 
-QTEST_GUILESS_MAIN(TestProbe)
+QX3_TEST_GUILESS_MAIN_FROM_COPY(TestProbe)
 #include "tst_probe.moc"

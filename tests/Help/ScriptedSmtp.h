@@ -1,7 +1,7 @@
 #pragma once
 // A misbehaving SMTP server on 127.0.0.1 for the support mail program's tests: it answers each
 // command with the next reply of its script, sends a reply in chunks that arrive as separate
-// reads, stays silent, or hangs up when told to.
+// reads, stays silent, hangs up when told to, or reads in drips.
 #include <QByteArray>
 #include <QList>
 #include <QPointer>
@@ -21,6 +21,10 @@ class ScriptedSmtp : public QObject {
     QList<Reply> script;
     // Hang up once this many bytes of message data have come in (-1: never).
     qint64 closeInDataAfter = -1;
+    // Read at most dripBytes every dripMs, with a small receive buffer, so that what the client
+    // sends backs up (0: read as it comes).
+    int dripMs = 0;
+    qint64 dripBytes = 64;
     // Everything each connection received, in order of connection.
     QList<QByteArray> received;
 
@@ -49,7 +53,15 @@ class ScriptedSmtp : public QObject {
             c->number = static_cast<int>(received.size());
             received << QByteArray();
             conns_.push_back(c);
-            connect(s, &QTcpSocket::readyRead, this, [this, c] { read(*c); });
+            if (dripMs > 0) {
+                s->setReadBufferSize(dripBytes);
+                s->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4096);
+                auto* tick = new QTimer(s);
+                connect(tick, &QTimer::timeout, this, [this, c] { read(*c); });
+                tick->start(dripMs);
+            } else {
+                connect(s, &QTcpSocket::readyRead, this, [this, c] { read(*c); });
+            }
             connect(s, &QTcpSocket::disconnected, this, [c] { c->open = false; });
             reply(*c);
         }
@@ -59,6 +71,8 @@ class ScriptedSmtp : public QObject {
         if (!c.socket) return;
         const QByteArray bytes = c.socket->readAll();
         received[c.number] += bytes;
+        // The end of the data is looked for in what is new only: a long message stays fast.
+        qsizetype from = qMax<qsizetype>(0, c.buffer.size() - 4);
         c.buffer += bytes;
         for (;;) {
             if (c.inData) {
@@ -67,9 +81,10 @@ class ScriptedSmtp : public QObject {
                     c.open = false;
                     return;
                 }
-                const qsizetype end = c.buffer.indexOf("\r\n.\r\n");
+                const qsizetype end = c.buffer.indexOf("\r\n.\r\n", from);
                 if (end < 0) return;
                 c.buffer.remove(0, end + 5);
+                from = 0;
                 c.inData = false;
                 reply(c);
                 continue;
@@ -77,6 +92,7 @@ class ScriptedSmtp : public QObject {
             const qsizetype eol = c.buffer.indexOf("\r\n");
             if (eol < 0) return;
             c.buffer.remove(0, eol + 2);
+            from = 0;
             const bool data = reply(c);
             if (data) c.inData = true;
         }

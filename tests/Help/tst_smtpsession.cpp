@@ -9,11 +9,14 @@
 #include "support/PlatformHeadless.h"
 #include "support/PlatformRecorders.h"
 #include "support/Screenshot.h"
+#include "support/ShortFloor.h"
+#include "support/Steps.h"
 #include "support/TestFiles.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
@@ -29,6 +32,7 @@
 #include <functional>
 #include <memory>
 #include <netinet/in.h>
+#include <optional>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <vector>
@@ -495,6 +499,112 @@ class TestSmtpSession : public QObject {
         QVERIFY(windowBack(*f));
     }
 
+    // Exit, Escape and a close of the window end a session at once, waiting for a reply or
+    // sending to a server that takes the data slowly: the connection is closed, the status says
+    // so, nothing is reported sent; Exit ends the program, the others give the window back.
+    void userEndsTheSession_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("sending"); // else waiting for the reply to HELO
+        for (const char* how : {"exit", "escape", "close"}) {
+            QTest::addRow("%s, waiting for a reply", how) << QString::fromLatin1(how) << false;
+            QTest::addRow("%s, sending", how) << QString::fromLatin1(how) << true;
+        }
+    }
+    void userEndsTheSession() {
+        QFETCH(QString, how);
+        QFETCH(bool, sending);
+        using R = ScriptedSmtp::Reply;
+        const R ok250{{"250 ok\r\n"}};
+        ScriptedSmtp server;
+        server.script = {R{{"220 hello\r\n"}}};
+        if (sending) {
+            server.script << ok250 << ok250 << ok250 << R{{"354 go\r\n"}};
+            server.dripMs = 100;
+            writeAll(file("Log.txt"), randomBytes(8 * 1024 * 1024, 5)); // more than the buffers hold
+        }
+        QVERIFY(server.start());
+        auto* f = new Form1;
+        const QPointer<Form1> alive(f);
+        f->MailServer->setCurrentText(QStringLiteral("127.0.0.1:%1").arg(server.port()));
+        f->Frombox->setText(kFrom);
+        f->chksendUser->setChecked(false);
+        f->show();
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        Steps ending;
+        bool exitUsable = false;
+        ending.add([&] {
+            const bool under = sending ? f->Process->text().startsWith(QStringLiteral("Sending Log.txt"))
+                                       : f->Step() == 1 && server.received.value(0).contains("HELO");
+            if (!under) return false;
+            exitUsable = f->btnExit->isEnabled() && !f->SendMimeConnect->isEnabled();
+            if (how == QLatin1String("exit"))
+                QTest::mouseClick(f->btnExit, Qt::LeftButton);
+            else if (how == QLatin1String("escape"))
+                QTest::keyClick(f, Qt::Key_Escape);
+            else
+                f->close();
+            return true;
+        });
+        ending.start(TestEnv::kNetWait, [f] { f->btnExit->click(); });
+        QElapsedTimer clock;
+        clock.start();
+        f->SendMimeConnect->click();
+        QVERIFY2(ending.wait(), qPrintable(f->Process->text()));
+        QTRY_VERIFY(!f->InSession());
+        QVERIFY(clock.elapsed() < TestEnv::kNetWait);
+        QVERIFY(exitUsable);
+        QCOMPARE(f->Process->text(),
+                 QStringLiteral("Cannot Send Request. 10053 Software caused connection abort."));
+        // Behind a drip the server sees the close only once it has read what backed up.
+        if (!sending) QTRY_VERIFY(!server.clientOpen());
+        QVERIFY(!server.received.value(0).contains("\r\n.\r\n"));
+        QCOMPARE(env_.boxes.count(kConfirm), 0);
+        QCOMPARE(ended_, how == QLatin1String("exit") ? 1 : 0);
+        if (how != QLatin1String("exit")) {
+            QVERIFY(f->isVisible());
+            QVERIFY(windowBack(*f));
+        }
+        QVERIFY(alive);
+        delete f;
+    }
+
+    // A server that holds up the message ends the session long before any reply's time-out:
+    // one that takes it slower than the floor as a send that timed out, one that floods while
+    // it goes out as an unexpected answer, cut off at once rather than heard out.
+    void serverHoldingUpTheData_data() {
+        QTest::addColumn<QByteArray>("flood"); // sent after the 354; none: the floor ends it
+        QTest::addColumn<QString>("status");
+        QTest::newRow("drips") << QByteArray() << "Cannot Send Request. 10060 Connection timed out.";
+        QTest::newRow("floods") << QByteArray(300000, 'x') << kUnexpected;
+    }
+    void serverHoldingUpTheData() {
+        QFETCH(QByteArray, flood);
+        QFETCH(QString, status);
+        std::optional<ShortFloorWindow> floor;
+        if (flood.isEmpty()) floor.emplace();
+        using R = ScriptedSmtp::Reply;
+        const R ok250{{"250 ok\r\n"}};
+        ScriptedSmtp server;
+        server.script = {R{{"220 hello\r\n"}},    ok250, ok250, ok250, R{{"354 go\r\n"}}, ok250,
+                         R{{"221 bye\r\n"}, true}};
+        if (!flood.isEmpty()) server.script[4].chunks << flood;
+        server.dripMs = 100; // the message backs up, still going out when the flood comes
+        QVERIFY(server.start());
+        writeAll(file("Log.txt"), randomBytes(8 * 1024 * 1024, 6));
+        auto f = newForm(server.port());
+        f->chksendUser->setChecked(false);
+        QElapsedTimer clock;
+        clock.start();
+        send(*f);
+        QVERIFY(clock.elapsed() < TestEnv::kNetWait);
+        QCOMPARE(f->Process->text(), status);
+        QVERIFY(windowBack(*f));
+        QVERIFY(!server.received.value(0).contains("\r\n.\r\n"));
+        QVERIFY(f->DataArrival->toPlainText().size() < 2 * SmtpReplyReader::kMaxReply);
+        QCOMPARE(env_.boxes.count(kConfirm), 0);
+        QCOMPARE(ended_, 0);
+    }
+
     void cannotConnect_data() {
         QTest::addColumn<QString>("server");
         QTest::addColumn<QString>("status");
@@ -518,7 +628,20 @@ class TestSmtpSession : public QObject {
         QCOMPARE(boxes.count(kConfirm), 0);
     }
 
+    // A connect that neither succeeds nor fails ends at its deadline, or at once by Escape or
+    // Exit.
+    void connectTimesOut_data() {
+        QTest::addColumn<QString>("how"); // "" waits for the deadline
+        QTest::addColumn<QString>("status");
+        const QString timedOut = QStringLiteral("Cannot Connect to Orvanta Connection timed out.");
+        const QString aborted = QStringLiteral("Cannot Connect to Orvanta Software caused connection abort.");
+        QTest::newRow("deadline") << QString() << timedOut;
+        QTest::newRow("escape") << QStringLiteral("escape") << aborted;
+        QTest::newRow("exit") << QStringLiteral("exit") << aborted;
+    }
     void connectTimesOut() {
+        QFETCH(QString, how);
+        QFETCH(QString, status);
         // A listener whose queue is full: the kernel drops further connection requests, so a
         // connect neither succeeds nor fails until the deadline.
         const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -537,9 +660,33 @@ class TestSmtpSession : public QObject {
             queued.push_back(c);
         }
         auto f = newForm(ntohs(sa.sin_port));
-        f->SetTimeoutMs(700);
-        send(*f);
-        QCOMPARE(f->Process->text(), QStringLiteral("Cannot Connect to Orvanta Connection timed out."));
+        f->SetTimeoutMs(how.isEmpty() ? 700 : TestEnv::kNetWait);
+        Steps ending;
+        if (!how.isEmpty()) {
+            f->show();
+            QVERIFY(QTest::qWaitForWindowActive(f.get()));
+            ending.add([&] {
+                if (!f->InSession()) return false;
+                if (how == QLatin1String("exit"))
+                    QTest::mouseClick(f->btnExit, Qt::LeftButton);
+                else
+                    QTest::keyClick(f.get(), Qt::Key_Escape);
+                return true;
+            });
+            ending.start(TestEnv::kNetWait, [] {});
+        }
+        QElapsedTimer clock;
+        clock.start();
+        f->show();
+        f->SendMimeConnect->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!f->InSession(), TestEnv::kNetWait);
+        if (!how.isEmpty()) {
+            QVERIFY(ending.wait());
+            QVERIFY(clock.elapsed() < TestEnv::kNetWait);
+        }
+        QCOMPARE(f->Process->text(), status);
+        QCOMPARE(ended_, how == QLatin1String("exit") ? 1 : 0);
+        if (how != QLatin1String("exit")) QTRY_VERIFY(windowBack(*f));
         for (int c : queued)
             ::close(c);
         ::close(listener);

@@ -63,7 +63,7 @@ bool balanced(const QString& rtf) {
 
 class TestTranscript : public QObject {
     Q_OBJECT
-    TestEnv::Headless env_;
+    TestEnv::Headless env;
 
   private slots:
     void initTestCase() { frmImgs::Load(); }
@@ -331,7 +331,7 @@ class TestTranscript : public QObject {
     void mergeIn() {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
-        const QString path = QDir(env_.folder()).filePath(QStringLiteral("merge.txt"));
+        const QString path = QDir(env.folder()).filePath(QStringLiteral("merge.txt"));
         writeAll(path, bytes);
         QString got, error;
         QVERIFY(SendBox::ReadMergeIn(path, got, error));
@@ -344,20 +344,20 @@ class TestTranscript : public QObject {
         while (big.size() < SendBox::kMergeInLimit + 10)
             big += "\xC3\xA9";
         big.prepend("a"); // the limit falls inside a character
-        const QString path = QDir(env_.folder()).filePath(QStringLiteral("big.txt"));
+        const QString path = QDir(env.folder()).filePath(QStringLiteral("big.txt"));
         writeAll(path, big);
         QString got, error;
         QVERIFY(SendBox::ReadMergeIn(path, got, error));
         QVERIFY(!got.contains(QChar(QChar::ReplacementCharacter)));
         QCOMPARE(got.size(), 1 + (SendBox::kMergeInLimit - 1) / 2 + 2);
         // Not a regular file, or none at all: the reason, and nothing read.
-        const QString fifo = QDir(env_.folder()).filePath(QStringLiteral("fifo"));
+        const QString fifo = QDir(env.folder()).filePath(QStringLiteral("fifo"));
         QCOMPARE(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
         got.clear();
         QVERIFY(!SendBox::ReadMergeIn(fifo, got, error));
         QVERIFY(!error.isEmpty());
-        QVERIFY(!SendBox::ReadMergeIn(env_.folder(), got, error));
-        QVERIFY(!SendBox::ReadMergeIn(QDir(env_.folder()).filePath(QStringLiteral("none.txt")), got, error));
+        QVERIFY(!SendBox::ReadMergeIn(env.folder(), got, error));
+        QVERIFY(!SendBox::ReadMergeIn(QDir(env.folder()).filePath(QStringLiteral("none.txt")), got, error));
         QVERIFY(!error.isEmpty());
         QVERIFY(got.isEmpty());
     }

@@ -12,7 +12,6 @@
 #include "core/AppRouter.h"
 #include "core/SkinAtlas.h"
 #include "core/clsChat.h"
-#include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
 #include "core/modGlobals.h"
@@ -105,7 +104,7 @@ QStringList commands(const QStringList& heard, const QString& letters = QStringL
 
 class TestAlerts : public QObject, TestEnv::MainWindowFixture {
     Q_OBJECT
-    TestEnv::Headless env{TestEnv::Loopback};
+    TestEnv::Headless env{TestEnv::Loopback, TestEnv::Windows};
     TrayRecorder tray;
     std::unique_ptr<clsChat> ear;
 
@@ -137,8 +136,6 @@ class TestAlerts : public QObject, TestEnv::MainWindowFixture {
 
   private slots:
     void initTestCase() {
-        modLangConst::SetDefaultStrings();
-        frmImgs::Load();
         AppRouter::Install();
         AlertWindows::Install();
     }

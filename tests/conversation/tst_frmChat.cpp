@@ -11,7 +11,6 @@
 #include "core/frmImgs.h"
 #include "core/modDB.h"
 #include "core/modGlobals.h"
-#include "core/modLangConst.h"
 #include "core/modNetCmds.h"
 #include "platform/Colors.h"
 #include "platform/Twips.h"
@@ -77,7 +76,7 @@ QColor colourOf(const std::vector<std::pair<QRect, QColor>>& pieces, const QRect
 
 class TestFrmChat : public QObject {
     Q_OBJECT
-    TestEnv::Headless env_{TestEnv::Loopback};
+    TestEnv::Headless env_{TestEnv::Loopback, TestEnv::Windows};
     TestOwner owner;
     clsChat listener;
 
@@ -107,8 +106,6 @@ class TestFrmChat : public QObject {
 
   private slots:
     void initTestCase() {
-        modLangConst::SetDefaultStrings();
-        frmImgs::Load();
         modGlobals::Sets().UNAME = QStringLiteral("Me");
         listener.Init(QStringLiteral("QX3"));
         QCOMPARE(listener.GetError(), qint16(0));

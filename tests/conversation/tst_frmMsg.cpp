@@ -8,7 +8,6 @@
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modGlobals.h"
-#include "core/modLangConst.h"
 #include "core/modNetCmds.h"
 #include "platform/Sound.h"
 #include "support/Headless.h"
@@ -60,16 +59,12 @@ const QString kSep = QString(QChar(1));
 class TestFrmMsg : public QObject {
     Q_OBJECT
 
-    TestEnv::Headless env{TestEnv::Loopback};
+    TestEnv::Headless env{TestEnv::Loopback, TestEnv::Windows};
     // The window under test answers the messages, not the guard's recorder.
     Slot<MessageService>::Override shown{Messages::service(), frmMsg::Service()};
 
   private slots:
-    void initTestCase() {
-        QVERIFY(env.home.isValid());
-        modLangConst::SetDefaultStrings();
-        frmImgs::Load();
-    }
+    void initTestCase() { QVERIFY(env.home.isValid()); }
 
     // ---- buttons and keys -------------------------------------------------------------------
     void answers_data() {

@@ -3,9 +3,7 @@
 #include "conversation/frmMsgHist.h"
 #include "conversation/frmPrg.h"
 #include "core/clsFileXfer.h"
-#include "core/frmImgs.h"
 #include "core/modAppFnc.h"
-#include "core/modLangConst.h"
 #include "platform/Colors.h"
 #include "support/Headless.h"
 #include "support/Screenshot.h"
@@ -32,7 +30,7 @@ Q_DECLARE_METATYPE(Prg)
 
 class TestNotices : public QObject {
     Q_OBJECT
-    TestEnv::Headless env;
+    TestEnv::Headless env{TestEnv::NoNetwork, TestEnv::Windows};
 
     static QStringList rows(const frmMsgHist& h) {
         QStringList out;
@@ -44,10 +42,6 @@ class TestNotices : public QObject {
     static QString rowBody(const QString& row) { return row.mid(row.indexOf(QLatin1Char('\t')) + 1); }
 
   private slots:
-    void initTestCase() {
-        modLangConst::SetDefaultStrings();
-        frmImgs::Load();
-    }
     void cleanup() {
         if (frmPrg* p = frmPrg::Loaded()) p->Unload();
         QTRY_VERIFY(!frmPrg::Loaded());

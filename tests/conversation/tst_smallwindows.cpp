@@ -4,7 +4,6 @@
 #include "conversation/frmEgg.h"
 #include "conversation/frmSelfTest.h"
 #include "conversation/frmSplash.h"
-#include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
 #include "core/modGlobals.h"
@@ -61,7 +60,7 @@ quint32 pixelAt(QWidget* w, QPoint at) {
 
 class TestSmallWindows : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{TestEnv::Loopback};
+    TestEnv::Headless env{TestEnv::Loopback, TestEnv::Windows};
 
     void loadTable(const QByteArray& lines) {
         const QString path = env.home.filePath(QStringLiteral("lang.qxl"));
@@ -73,11 +72,7 @@ class TestSmallWindows : public QObject {
     }
 
   private slots:
-    void initTestCase() {
-        QVERIFY(env.home.isValid());
-        modLangConst::SetDefaultStrings();
-        frmImgs::Load();
-    }
+    void initTestCase() { QVERIFY(env.home.isValid()); }
     void cleanup() {
         QVERIFY(modDB::LoadDB(QString()));
         closeEggs();

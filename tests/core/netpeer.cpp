@@ -156,7 +156,7 @@ int main(int argc, char** argv) {
     Slot<NoticeWindows>::Override printedNotices(Notices::Windows(), notices);
     s.UPN = QStringLiteral("555-0123");
     PlainMain main;
-    MainWindowLink::SetLoaded(&main);
+    MainWindowLink::SetHolder([&main] { return &main; });
     AppRouter::Install();
     frmChat::Install();
     PrintingOwner owner;

@@ -76,6 +76,22 @@ class TestAppFnc : public QObject {
         QCOMPARE(modAppFnc::CountStr(text, sub), count);
     }
 
+    // "~" stands for the separator.
+    void listNames_data() {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("empty") << "" << QStringList{};
+        QTest::newRow("two") << "Ann~Bob~" << QStringList{"Ann", "Bob"};
+        QTest::newRow("text after the last separator is no name") << "Ann~tail" << QStringList{"Ann"};
+        QTest::newRow("no separator") << "solo" << QStringList{};
+        QTest::newRow("empty names kept") << "~a~~" << QStringList{"", "a", ""};
+    }
+    void listNames() {
+        QFETCH(QString, list);
+        QFETCH(QStringList, names);
+        QCOMPARE(modAppFnc::ListNames(list.replace(QLatin1Char('~'), S)), names);
+    }
+
     void names_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("valid");

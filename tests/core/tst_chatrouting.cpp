@@ -21,12 +21,12 @@ QString packet(const QString& text, const QString& code) {
 
 class TestChatRouting : public QObject {
     Q_OBJECT
-    TestEnv::Headless env_;
+    TestEnv::Headless env;
 
   private slots:
     void initTestCase() { modLangConst::SetDefaultStrings(); }
     void init() {
-        env_.reset();
+        env.reset();
         modGlobals::Sets().UNAME = QStringLiteral("Me");
         for (ChatRoom* r : ChatRooms::All())
             ChatRooms::Leave(r);
@@ -83,8 +83,8 @@ class TestChatRouting : public QObject {
         MainRecorder main;
         if (blocked) main.blocked << QStringLiteral("bob");
         RoomFactory factory;
-        SoundRecorder& sound = env_.sounds;
-        MessageRecorder& messages = env_.messages;
+        SoundRecorder& sound = env.sounds;
+        MessageRecorder& messages = env.messages;
         modAppFnc::RouteChatMsg(packet(text, code), sender);
         QCOMPARE(int(factory.made.size()), rooms);
         QCOMPARE(sound.heard.size(), sounds);
@@ -103,7 +103,7 @@ class TestChatRouting : public QObject {
     void roomsFromTheNetworkAreBounded() {
         MainRecorder main;
         RoomFactory factory;
-        SoundRecorder& sound = env_.sounds;
+        SoundRecorder& sound = env.sounds;
         const int n = modAppFnc::kMaxNetworkRooms;
         for (int i = 0; i < n + 5; ++i)
             modAppFnc::RouteChatMsg(packet("hi", "0"), QStringLiteral("U%1").arg(i));
@@ -128,7 +128,7 @@ class TestChatRouting : public QObject {
     void secondLineGoesToTheRoomWithoutSound() {
         MainRecorder main;
         RoomFactory factory;
-        SoundRecorder& sound = env_.sounds;
+        SoundRecorder& sound = env.sounds;
         modAppFnc::RouteChatMsg(packet("one", "0"), QStringLiteral("Bob"));
         modAppFnc::RouteChatMsg(packet("two", "0"), QStringLiteral("bob"));
         modAppFnc::RouteChatMsg(packet("", "1"), QStringLiteral("Bob"));
@@ -159,7 +159,7 @@ class TestChatRouting : public QObject {
         RoomFactory factory;
         RoomRecorder room;
         room.members << QStringLiteral("Bob");
-        SoundRecorder& sound = env_.sounds;
+        SoundRecorder& sound = env.sounds;
         modAppFnc::RouteChatMsg(packet("x", "0"), QStringLiteral("Bob"));
         modAppFnc::RouteChatMsg(packet("x", "0"), QStringLiteral("Cy"));
         QVERIFY(room.calls.isEmpty());
@@ -189,9 +189,9 @@ class TestChatRouting : public QObject {
 
     void noChatWindowIsReported() {
         ChatRooms::SetFactory({});
-        MessageRecorder& messages = env_.messages;
+        MessageRecorder& messages = env.messages;
         MainRecorder main;
-        SoundRecorder& sound = env_.sounds;
+        SoundRecorder& sound = env.sounds;
         modAppFnc::RouteChatMsg(packet("x", "0"), QStringLiteral("Bob"));
         QCOMPARE(int(messages.shown.size()), 1);
         QCOMPARE(messages.shown[0].text, QStringLiteral("Error loading chat window."));

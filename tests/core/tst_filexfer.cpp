@@ -7,14 +7,17 @@
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
 #include "platform/Ansi.h"
+#include "platform/ProgramFolder.h"
 #include "support/Headless.h"
 #include "support/NetPeer.h"
+#include "support/OtherHost.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
@@ -136,6 +139,37 @@ class TestFileXfer : public QObject {
     // A raw peer sends a datagram under its own name.
     void from(const QString& sender, const QString& data) {
         ear.SendMessage(QString(), QStringLiteral("*"), sender + S + d(data));
+    }
+    // Another host sends one under any name.
+    static bool forge(const TestEnv::OtherHost& host, const QString& sender, const QString& data) {
+        return host.send(QByteArray(1, '\0') + Ansi::encode(sender + S + d(data)));
+    }
+    // The log lines that say a datagram from another address was ignored.
+    static QStringList ignoredInLog(const QString& logFile) {
+        QStringList out;
+        const QString all = Ansi::decode(readAll(logFile));
+        for (const QString& line : all.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+            if (line.contains(QStringLiteral(": ") + kIgnored)) out << line.mid(line.indexOf(kIgnored));
+        return out;
+    }
+    static inline const QString kIgnored =
+        QStringLiteral("    File transfer data from another address ignored: ");
+    // The log at `logFile` says once that a datagram under `name` from the other host was ignored.
+    static void ignoredOnce(const QString& logFile, const QString& name) {
+        const QStringList ignored = ignoredInLog(logFile);
+        QCOMPARE(ignored.size(), 1);
+        QVERIFY2(ignored[0].startsWith(kIgnored + name + QStringLiteral(" at 127.0.0.2:")),
+                 qPrintable(ignored[0]));
+    }
+    // The other host sends each of `forged` twice under Bob's name ("%1" standing for `arg`
+    // where given): nothing is answered, and the transfer goes on.
+    void forgedGoUnanswered(const TestEnv::OtherHost& host, const QStringList& forged,
+                            const QString& arg = QString()) {
+        for (int round = 0; round < 2; ++round)
+            for (const QString& f : forged)
+                QVERIFY(forge(host, QStringLiteral("Bob"), arg.isEmpty() ? f : f.arg(arg)));
+        QCOMPARE(sentBeforeProbe(), QStringList());
+        QCOMPARE(modNetCmds::XferFile(), qint16(1));
     }
     void collect() {
         const QString mine = modNetCmds::MyName() + S;
@@ -408,6 +442,75 @@ class TestFileXfer : public QObject {
         from(QStringLiteral("Bob"), QStringLiteral("7Me~"));
         QTRY_COMPARE_WITH_TIMEOUT(modNetCmds::XferFile(), qint16(-1), TestEnv::kNetWait);
         QCOMPARE(readAll(QDir(savePath).filePath(QStringLiteral("x"))), QByteArray("good"));
+    }
+
+    // Another host writes under the sender's name: the receiver hears only the address the
+    // offer came from, goes on with the real sender's bytes, and logs the first datagram it
+    // ignored.
+    void receiverHearsOnlyItsPeer_data() {
+        QTest::addColumn<bool>("afterSize"); // forged once the size is in, else before it
+        QTest::addColumn<QStringList>("forged");
+        QTest::newRow("a size") << false << QStringList{"3Me~x~9~"};
+        QTest::newRow("a busy answer") << false << QStringList{"2Me~c~x~"};
+        QTest::newRow("a chunk of the wrong length") << true << QStringList{"6Me~EVIL!"};
+        QTest::newRow("a whole chunk of other bytes") << true << QStringList{"6Me~evil"};
+        QTest::newRow("the end") << true << QStringList{"7Me~"};
+        QTest::newRow("all of them") << true << QStringList{"3Me~x~9~", "6Me~evil", "6Me~EVIL!", "7Me~"};
+    }
+    void receiverHearsOnlyItsPeer() {
+        QFETCH(bool, afterSize);
+        QFETCH(QStringList, forged);
+        TestEnv::OtherHost host;
+        QVERIFY(host.valid());
+        acceptFromBob(QStringLiteral("x"));
+        if (!afterSize) forgedGoUnanswered(host, forged);
+        from(QStringLiteral("Bob"), QStringLiteral("3Me~x~4~"));
+        QVERIFY(expectSent(QStringLiteral("4Bob~x~")));
+        if (afterSize) forgedGoUnanswered(host, forged);
+        from(QStringLiteral("Bob"), QStringLiteral("6Me~good"));
+        QVERIFY(expectSent(QStringLiteral("5Bob~")));
+        from(QStringLiteral("Bob"), QStringLiteral("7Me~"));
+        QTRY_COMPARE_WITH_TIMEOUT(modNetCmds::XferFile(), qint16(-1), TestEnv::kNetWait);
+        QCOMPARE(readAll(QDir(savePath).filePath(QStringLiteral("x"))), QByteArray("good"));
+        QCOMPARE(msg.shown.size(), std::size_t(2));
+        QCOMPARE(msg.shown.back().text, QStringLiteral("File receive complete."));
+        ignoredOnce(ProgramFolder::file(QStringLiteral("Log.txt")), QStringLiteral("Bob"));
+    }
+
+    // The same at the sender, with the receiver's name: only the address that accepted is heard.
+    void senderHearsOnlyItsPeer_data() {
+        QTest::addColumn<bool>("afterReady"); // forged once the first chunk is out, else before
+        QTest::addColumn<QStringList>("forged");
+        QTest::newRow("ready") << false << QStringList{"4Me~%1~"};
+        QTest::newRow("an acknowledgement") << true << QStringList{"5Me~"};
+        QTest::newRow("a busy answer") << true << QStringList{"2Me~c~%1~"};
+    }
+    void senderHearsOnlyItsPeer() {
+        QFETCH(bool, afterReady);
+        QFETCH(QStringList, forged);
+        TestEnv::OtherHost host;
+        QVERIFY(host.valid());
+        QTemporaryDir src;
+        const QString path = QDir(src.path()).filePath(QStringLiteral("a"));
+        const QByteArray bytes = allBytes(300);
+        writeFile(path, bytes);
+        env.dialogs.answer = {path, 1};
+        modAppFnc::SendFileTo(QStringLiteral("Bob") + S);
+        QVERIFY(expectSent(QStringLiteral("1Bob~") + path + QStringLiteral("~")));
+        from(QStringLiteral("Bob"), QStringLiteral("2Me~y~") + path + QStringLiteral("~"));
+        QVERIFY(expectSent(QStringLiteral("3Bob~") + path + QStringLiteral("~300~")));
+        if (!afterReady) forgedGoUnanswered(host, forged, path);
+        from(QStringLiteral("Bob"), QStringLiteral("4Me~") + path + QStringLiteral("~"));
+        QVERIFY(expectSentExact(d(QStringLiteral("6Bob~")) + Ansi::decode(bytes.left(250))));
+        if (afterReady) forgedGoUnanswered(host, forged, path);
+        from(QStringLiteral("Bob"), QStringLiteral("5Me~"));
+        QVERIFY(expectSentExact(d(QStringLiteral("6Bob~")) + Ansi::decode(bytes.mid(250))));
+        from(QStringLiteral("Bob"), QStringLiteral("5Me~"));
+        QVERIFY(expectSent(QStringLiteral("7Bob~")));
+        QTRY_COMPARE_WITH_TIMEOUT(modNetCmds::XferFile(), qint16(-1), TestEnv::kNetWait);
+        QCOMPARE(msg.shown.size(), std::size_t(1));
+        QCOMPARE(msg.shown.back().text, QStringLiteral("File send complete."));
+        ignoredOnce(ProgramFolder::file(QStringLiteral("Log.txt")), QStringLiteral("Bob"));
     }
 
     void busyAndBlocked() {
@@ -803,6 +906,71 @@ class TestFileXfer : public QObject {
     }
 
     // --- two processes ---------------------------------------------------------------------------
+
+    // A host that answers every real datagram of a transfer between two copies with forgeries
+    // under both names: the sender's size, a chunk of other bytes, one of the wrong length and
+    // the end, the receiver's busy answer, its readiness and acknowledgements. The real file
+    // arrives whole, neither side stops, and each logs the first forgery it ignored.
+    void twoProcessesAndAForger() {
+        TestEnv::OtherHost host;
+        QVERIFY(host.valid());
+        QTemporaryDir peerSave, src;
+        const QString path = QDir(src.path()).filePath(QStringLiteral("data.bin"));
+        const QByteArray bytes = allBytes(20 * clsFileXfer::kChunk + 7);
+        writeFile(path, bytes);
+        const QString target = QDir(peerSave.path()).filePath(QStringLiteral("data.bin"));
+        TestEnv::NetPeer peer;
+        QVERIFY(
+            peer.start(QStringLiteral("Bob"), QStringLiteral("0"), QStringLiteral("Arial"), peerSave.path()));
+        QTRY_VERIFY_WITH_TIMEOUT(owner.names.items().contains(QStringLiteral("Bob")), TestEnv::kNetWait);
+        Mailslot watch;
+        QVERIFY(watch.create(QStringLiteral("QX3")) >= 0);
+        int forged = 0;
+        const auto as = [&](const QString& name, const QString& data) {
+            if (forge(host, name, data)) ++forged;
+        };
+        QSocketNotifier heard(watch.handle(), QSocketNotifier::Read);
+        connect(&heard, &QSocketNotifier::activated, this, [&] {
+            constexpr int kPlaces = 16;
+            constexpr qsizetype kRoom = 2048;
+            static char room[kPlaces][kRoom];
+            char* places[kPlaces];
+            for (int i = 0; i < kPlaces; ++i)
+                places[i] = room[i];
+            qsizetype lengths[kPlaces];
+            DatagramSource from[kPlaces];
+            const int n = watch.receive(kPlaces, places, kRoom, lengths, from);
+            for (int i = 0; i < n; ++i) {
+                if (from[i] == host.source()) continue; // its own
+                const QString text = Ansi::decode(places[i], qMin(lengths[i], kRoom)).mid(1);
+                if (text.startsWith(d(QStringLiteral("Me~6Bob~")))) {
+                    as(QStringLiteral("Me"),
+                       QStringLiteral("6Bob~") + QString(clsFileXfer::kChunk, QLatin1Char('X')));
+                    as(QStringLiteral("Me"), QStringLiteral("6Bob~short"));
+                    as(QStringLiteral("Me"), QStringLiteral("7Bob~"));
+                    as(QStringLiteral("Me"), QStringLiteral("3Bob~") + path + QStringLiteral("~5~"));
+                } else if (text.startsWith(d(QStringLiteral("Bob~5Me~")))) {
+                    as(QStringLiteral("Bob"), QStringLiteral("5Me~"));
+                    as(QStringLiteral("Bob"), QStringLiteral("4Me~") + path + QStringLiteral("~"));
+                } else if (text.startsWith(d(QStringLiteral("Bob~2Me~y~")))) {
+                    as(QStringLiteral("Me"), QStringLiteral("2Bob~c~") + path + QStringLiteral("~"));
+                    as(QStringLiteral("Me"), QStringLiteral("3Bob~") + path + QStringLiteral("~7~"));
+                    as(QStringLiteral("Bob"), QStringLiteral("5Me~"));
+                }
+            }
+        });
+        env.dialogs.answer = {path, 1};
+        modAppFnc::SendFileTo(QStringLiteral("Bob") + S);
+        QVERIFY(peer.saw("MSG File receive complete."));
+        QTRY_COMPARE_WITH_TIMEOUT(msg.shown.size(), std::size_t(1), TestEnv::kNetWait);
+        QCOMPARE(msg.shown[0].text, QStringLiteral("File send complete."));
+        QCOMPARE(readAll(target), bytes);
+        QVERIFY2(!peer.output().contains("failed"), peer.output().constData());
+        QVERIFY(forged > 60);
+        ignoredOnce(ProgramFolder::file(QStringLiteral("Log.txt")), QStringLiteral("Bob"));
+        ignoredOnce(QDir(peer.home.path()).filePath(QStringLiteral("Log.txt")), QStringLiteral("Me"));
+        QVERIFY(peer.quit());
+    }
 
     void twoProcesses_data() {
         QTest::addColumn<int>("size");

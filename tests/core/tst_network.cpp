@@ -10,13 +10,23 @@
 #include "platform/Mailslot.h"
 #include "support/Headless.h"
 #include "support/NetPeer.h"
+#include "support/OtherHost.h"
 #include "support/Recorders.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 const QString S(modGlobals::kSep);
@@ -56,6 +66,105 @@ QStringList drain(clsChat& chat, int expected) {
 // An owner whose layer reads only when the test polls.
 struct QuietOwner : TestOwner {
     bool PollOnArrival() const override { return false; }
+};
+
+// Another host on the segment: a socket of its own that writes whatever it likes to the group.
+class Forger {
+  public:
+    Forger() {
+        const MailslotConfig cfg = MailslotConfig::fromEnvironment();
+        fd_ = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        in_addr via{};
+        via.s_addr = htonl(cfg.iface);
+        ::setsockopt(fd_, IPPROTO_IP, IP_MULTICAST_IF, &via, sizeof via);
+        to_.sin_family = AF_INET;
+        to_.sin_port = htons(cfg.port);
+        to_.sin_addr.s_addr = htonl(cfg.group);
+    }
+    ~Forger() { ::close(fd_); }
+    Forger(const Forger&) = delete;
+    Forger& operator=(const Forger&) = delete;
+    // One datagram as a copy frames it: a NUL, then the sender, the separator and the data.
+    bool send(const QByteArray& text) {
+        const QByteArray bytes = QByteArray(1, '\0') + text;
+        return ::sendto(fd_, bytes.constData(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&to_),
+                        sizeof to_) == bytes.size();
+    }
+
+  private:
+    int fd_ = -1;
+    sockaddr_in to_{};
+};
+
+// Every datagram on the group, in the order heard. `waitStill` waits without letting events run,
+// so no timer of the layer can send while the test waits for its own datagrams.
+struct Ear {
+    Mailslot slot;
+    QList<QByteArray> heard;
+    bool open() { return slot.create(QStringLiteral("QX3")) >= 0; }
+    void read() {
+        qint64 size = 0;
+        int waiting = 0;
+        QByteArray bytes;
+        while (slot.info(size, waiting) && slot.read(size, bytes))
+            heard << bytes;
+    }
+    template <class Done> bool waitStill(Done done) {
+        QElapsedTimer t;
+        t.start();
+        for (read(); !done(); read()) {
+            const qint64 left = TestEnv::kNetWait - t.elapsed();
+            if (left <= 0) return false;
+            pollfd p{slot.handle(), POLLIN, 0};
+            ::poll(&p, 1, static_cast<int>(qMin<qint64>(left, 1000)));
+        }
+        return true;
+    }
+    template <class Done> bool waitEvents(Done done) {
+        return QTest::qWaitFor(
+            [&] {
+                read();
+                return done();
+            },
+            TestEnv::kNetWait);
+    }
+    qsizetype count(const QByteArray& bytes) const { return heard.count(bytes); }
+    qsizetype countFrom(const QByteArray& prefix) const {
+        return std::count_if(heard.begin(), heard.end(),
+                             [&](const QByteArray& b) { return b.startsWith(prefix); });
+    }
+};
+
+// My colour datagram, the first of a presence burst: the test gives each poll its own colour,
+// so every burst tells which poll it followed.
+QByteArray myColour(qint64 colour) {
+    return QByteArray(1, '\0') + "Me\x01" + "C" + QByteArray::number(colour);
+}
+
+// A datagram's text as the tables write it, "~" for the separator, in Windows-1252.
+QByteArray wire(QString text) {
+    return Ansi::encode(text.replace(QLatin1Char('~'), modGlobals::kSep));
+}
+
+// An alert handler that does something more inside the poll, as a window might.
+struct HandlerRouter : RouterRecorder {
+    std::function<void()> onAlert;
+    void ShowAlertPop(const QString& text, const QString& sender) override {
+        RouterRecorder::ShowAlertPop(text, sender);
+        if (onAlert) std::exchange(onAlert, nullptr)();
+    }
+};
+
+// An owner that remembers what it was last told to draw.
+struct DrawingOwner : TestOwner {
+    using TestOwner::TestOwner;
+    bool PollOnArrival() const override { return false; }
+    QStringList drawnNames, drawnRecords;
+    void UListChange() override {
+        TestOwner::UListChange();
+        drawnNames = names.items();
+        drawnRecords = records.items();
+    }
 };
 
 QString rec(const QString& name, const QString& col = "0", const QString& stat = "0",
@@ -107,6 +216,29 @@ class TestNetwork : public QObject {
         chat.CloseHnd();
     }
 
+    // The same bytes from another address are another datagram: a host that copies one must
+    // not hide the real one from the poll.
+    void sameBytesFromAnotherAddressAreKept() {
+        clsChat chat;
+        chat.Init(QStringLiteral("QX3"));
+        TestEnv::OtherHost host;
+        QVERIFY(host.valid());
+        Mailslot ear;
+        QVERIFY(ear.create(QStringLiteral("QX3")) >= 0);
+        const QString text = QStringLiteral("Ann") + S + QStringLiteral("5Me") + S;
+        QVERIFY(host.send(QByteArray(1, '\0') + Ansi::encode(text)));
+        chat.SendMessage(QString(), QStringLiteral("*"), text);
+        QVERIFY(host.send(QByteArray(1, '\0') + Ansi::encode(text)));
+        chat.SendMessage(QString(), QStringLiteral("*"), text);
+        waitHeard(ear, 4);
+        DatagramBatch batch;
+        QCOMPARE(chat.Receive(batch), qsizetype(2));
+        QCOMPARE(batch.source(0), host.source());
+        QVERIFY(batch.source(1) != host.source());
+        for (qsizetype i = 0; i < 2; ++i)
+            QCOMPARE(batch.bytes(i), QByteArrayView(QByteArray(1, '\0') + Ansi::encode(text)));
+    }
+
     void bytesOnTheWire() {
         clsChat chat;
         chat.Init(QStringLiteral("QX3"));
@@ -156,9 +288,15 @@ class TestNetwork : public QObject {
         TestOwner owner;
         qputenv("QX3_MAILSLOT_IF", "192.0.2.1");
         modNetCmds::OpenNetCom(&owner, QStringLiteral("\\Me"));
+        // Sending leaves by that address too, so every datagram fails, and says so.
+        QVERIFY(!modNetCmds::SendData(QStringLiteral("E")));
         qputenv("QX3_MAILSLOT_IF", "127.0.0.1");
         QVERIFY(modNetCmds::IsOpen());
         const QStringList log = logEntries();
+        // Six datagrams failed (the presence and the "E"), and the log says it once, with why.
+        const QStringList failures = log.filter(QStringLiteral("    A datagram could not be sent: "));
+        QCOMPARE(failures.size(), 1);
+        QVERIFY2(failures.at(0).contains(QStringLiteral("IP_MULTICAST_IF: ")), qPrintable(failures.at(0)));
         const qsizetype at = log.indexOf(QStringLiteral("---NetCom loaded."));
         QVERIFY(at > 0);
         QVERIFY2(
@@ -282,6 +420,60 @@ class TestNetwork : public QObject {
         QCOMPARE(owner.records.items(), records);
         QCOMPARE(router.calls, calls);
         QCOMPARE(owner.changes, changes);
+    }
+
+    // What the poll reads from the network: a transfer datagram for another name is dropped
+    // with its sender listed, one for this copy goes to the transfer with where it came from,
+    // and what arrives after the dropped ones is acted on as ever.
+    void transferDatagramsFromTheNetwork_data() {
+        QTest::addColumn<bool>("netLog");
+        QTest::addColumn<QStringList>("datagrams");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("calls");
+        QTest::newRow("for other names")
+            << false << QStringList{"Ann~5Bob~", "Ann~6Bob~" + QString(250, 'x'), "Cy~7bob~", "Cy~1Bob~f~"}
+            << QStringList{"Ann", "Cy"} << QStringList{};
+        QTest::newRow("for this copy")
+            << false << QStringList{"Ann~6Me~abc", "Ann~5ME~", "Ann~7Bob~"} << QStringList{"Ann"}
+            << QStringList{"xfer|6|Ann|Me~abc", "xfer|5|Ann|ME~"};
+        QTest::newRow("with no target")
+            << false << QStringList{"Ann~6", "Ann~5~Me~"} << QStringList{"Ann"} << QStringList{};
+        QTest::newRow("the network log shows every one")
+            << true << QStringList{"Ann~6Bob~x"} << QStringList{"Ann"} << QStringList{"xfer|6|Ann|Bob~x"};
+    }
+    void transferDatagramsFromTheNetwork() {
+        QFETCH(bool, netLog);
+        QFETCH(QStringList, datagrams);
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, calls);
+        modGlobals::Run().NetLog = netLog ? 1 : 0;
+        TestOwner owner;
+        RouterRecorder router;
+        modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
+        TestEnv::OtherHost host;
+        QVERIFY(host.valid());
+        owner.names.Clear();
+        owner.records.Clear();
+        for (QString d : datagrams)
+            QVERIFY(
+                host.send(QByteArray(1, '\0') + Ansi::encode(d.replace(QLatin1Char('~'), modGlobals::kSep))));
+        QVERIFY(
+            host.send(QByteArray(1, '\0') + Ansi::encode(QStringLiteral("Zed") + S + QStringLiteral("AMe") +
+                                                         S + QStringLiteral("end") + S)));
+        QTRY_VERIFY_WITH_TIMEOUT(router.calls.contains(QStringLiteral("alert|end|Zed")), TestEnv::kNetWait);
+        for (QString& c : calls)
+            c.replace(QLatin1Char('~'), modGlobals::kSep);
+        calls << QStringLiteral("alert|end|Zed");
+        names << QStringLiteral("Zed");
+        QCOMPARE(router.calls, calls);
+        QCOMPARE(owner.names.items(), names);
+        for (const DatagramSource& from : router.sources)
+            QCOMPARE(from, host.source());
+        const bool logged = logEntries().contains(
+            QStringLiteral("DataIn >>") + datagrams.value(0).replace(QLatin1Char('~'), modGlobals::kSep) +
+            QStringLiteral("<<"));
+        QCOMPARE(logged, netLog);
+        modGlobals::Run().NetLog = 0;
     }
 
     void ownerThatGoesAwayIsForgotten() {
@@ -456,6 +648,253 @@ class TestNetwork : public QObject {
         QCOMPARE(owner.names.items(), QStringList({"Ann"}));
         ear.SendMessage(QString(), QStringLiteral("*"), QStringLiteral("end"));
         QCOMPARE(drain(ear, 1), QStringList({QChar(0) + QStringLiteral("end")}));
+    }
+
+    // --- presence and the user list ---------------------------------------------------------
+
+    // Ghosts from another host, a flood of them for each of several polls: every poll is
+    // followed by one presence burst at most, the bursts keep the interval between them, and
+    // the last ghosts hear me too. Each poll draws the list once.
+    void ghostFloodIsAnsweredOncePerInterval() {
+        Ear ear;
+        QVERIFY(ear.open());
+        Forger forger;
+        DrawingOwner owner;
+        modGlobals::Sets().UCOL = 1000;
+        modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
+        constexpr int kPolls = 10, kGhosts = 150;
+        QElapsedTimer flood;
+        for (int k = 1; k <= kPolls; ++k) {
+            const QByteArray ghost = "G" + QByteArray::number(k) + "-";
+            for (int i = 0; i < kGhosts; ++i)
+                QVERIFY(forger.send(ghost + QByteArray::number(i) + "\x01" + "B"));
+            QVERIFY2(ear.waitStill([&] { return ear.countFrom(QByteArray(1, '\0') + ghost) == kGhosts; }),
+                     "the ghosts of one poll were not all heard");
+            modGlobals::Sets().UCOL = k; // the colour of a burst tells which poll it followed
+            if (k == 1) flood.start();
+            modNetCmds::PollData();
+            QCOMPARE(owner.changes, k);
+        }
+        const qint64 floodMs = flood.elapsed();
+        modGlobals::Sets().UCOL = 2000; // a burst when the interval ends
+        QVERIFY2(ear.waitEvents([&] { return ear.count(myColour(kPolls)) + ear.count(myColour(2000)) > 0; }),
+                 "the ghosts of the last poll never heard my presence");
+        qsizetype bursts = 0;
+        for (int k = 1; k <= kPolls; ++k) {
+            QVERIFY2(ear.count(myColour(k)) <= 1,
+                     qPrintable(
+                         QStringLiteral("poll %1 was answered %2 times").arg(k).arg(ear.count(myColour(k)))));
+            bursts += ear.count(myColour(k));
+        }
+        const qint64 allowed = 1 + floodMs / modNetCmds::kPresenceInterval;
+        QVERIFY2(bursts <= allowed,
+                 qPrintable(QStringLiteral("%1 bursts in %2 ms of polls").arg(bursts).arg(floodMs)));
+        QCOMPARE(owner.names.ListCount(), kPolls * kGhosts);
+        QCOMPARE(owner.records.ListCount(), kPolls * kGhosts);
+        QCOMPARE(owner.drawnNames, owner.names.items());
+        QVERIFY(std::is_sorted(
+            owner.names.items().begin(), owner.names.items().end(),
+            [](const QString& a, const QString& b) { return modAppFnc::CompareNoCase(a, b) < 0; }));
+        for (int i = 0; i < owner.names.ListCount(); ++i)
+            QCOMPARE(owner.records.List(i), rec(owner.names.List(i)));
+    }
+
+    // Whatever one poll brings, the owner is told once, after the last change, and the names
+    // keep their sorted places with their records beside them.
+    void onePollDrawsOnce_data() {
+        QTest::addColumn<QStringList>("listed");    // before the poll
+        QTest::addColumn<QStringList>("datagrams"); // "~" for the separator
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("records");
+        QTest::addColumn<int>("changes");
+        QTest::newRow("new names") << QStringList{} << QStringList{"Cy~B", "Ann~B", "bob~B"}
+                                   << QStringList{"Ann", "bob", "Cy"}
+                                   << QStringList{"Ann~0~0~Arial~0~1~", "bob~0~0~Arial~0~1~",
+                                                  "Cy~0~0~Arial~0~1~"}
+                                   << 1;
+        QTest::newRow("record updates")
+            << QStringList{"Ann"} << QStringList{"Ann~C5", "Ann~S1", "Ann~FTahoma", "Ann~VMe~0~"}
+            << QStringList{"Ann"} << QStringList{"Ann~5~1~Tahoma~0~0~"} << 1;
+        QTest::newRow("a newcomer and its presence")
+            << QStringList{"Bob"} << QStringList{"Zed~C5", "Zed~S2", "Zed~FTahoma", "Zed~Bzed", "Zed~Ppc"}
+            << QStringList{"Bob", "Zed"} << QStringList{"Bob~0~0~Arial~0~1~", "Zed~5~2~Tahoma~0~1~"} << 1;
+        QTest::newRow("names equal ignoring case are one user")
+            << QStringList{"carl"}
+            << QStringList{"bob~B", "Ann~B", "ANN~C3", "BOB~S1", "CARL~C9", "aNN~E", "ann~B"}
+            << QStringList{"ann", "bob", "carl"}
+            << QStringList{"ann~0~0~Arial~0~1~", "bob~0~1~Arial~0~1~", "carl~9~0~Arial~0~1~"} << 1;
+        QTest::newRow("Windows-1252 letters")
+            << QStringList{"zed"}
+            << QStringList{"Ärger~B", "Zoë~B", "€uro~B", "ÿy~B", "Œdipe~B", "Adam~B", "ÄRGER~C7", "zOë~S2"}
+            << QStringList{"Adam", "zed", "Zoë", "Ärger", "ÿy", "Œdipe", "€uro"}
+            << QStringList{"Adam~0~0~Arial~0~1~",  "zed~0~0~Arial~0~1~", "Zoë~0~2~Arial~0~1~",
+                           "Ärger~7~0~Arial~0~1~", "ÿy~0~0~Arial~0~1~",  "Œdipe~0~0~Arial~0~1~",
+                           "€uro~0~0~Arial~0~1~"}
+            << 1;
+        QTest::newRow("removals") << QStringList{"Ann", "Bob", "Cy"} << QStringList{"ann~E", "CY~E"}
+                                  << QStringList{"Bob"} << QStringList{"Bob~0~0~Arial~0~1~"} << 1;
+        QTest::newRow("nothing changes")
+            << QStringList{"Ann"} << QStringList{"Ann~B", "Ann~Q?", "Me~C9", "\\X~C1", "\\X~B"}
+            << QStringList{"Ann"} << QStringList{"Ann~0~0~Arial~0~1~"} << 0;
+    }
+    void onePollDrawsOnce() {
+        QFETCH(QStringList, listed);
+        QFETCH(QStringList, datagrams);
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, records);
+        QFETCH(int, changes);
+        Ear ear;
+        QVERIFY(ear.open());
+        Forger forger;
+        DrawingOwner owner;
+        for (const QString& n : listed)
+            owner.records.InsertItem(owner.names.AddItem(n), rec(n));
+        modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
+        owner.changes = 0;
+        for (const QString& d : datagrams)
+            QVERIFY(forger.send(wire(d)));
+        QVERIFY2(ear.waitStill([&] {
+            return std::all_of(datagrams.begin(), datagrams.end(), [&](const QString& d) {
+                return ear.count(QByteArray(1, '\0') + wire(d)) > 0;
+            });
+        }),
+                 "the datagrams were not all heard");
+        modNetCmds::PollData();
+        for (QString& r : records)
+            r.replace(QLatin1Char('~'), modGlobals::kSep);
+        QCOMPARE(owner.names.items(), names);
+        QCOMPARE(owner.records.items(), records);
+        QCOMPARE(owner.changes, changes);
+        if (changes > 0) {
+            QCOMPARE(owner.drawnNames, names);
+            QCOMPARE(owner.drawnRecords, records);
+        }
+        // Found in any letter case of its ASCII letters, where the list put it.
+        for (int i = 0; i < names.size(); ++i) {
+            QString upper = names.at(i);
+            for (QChar& c : upper)
+                if (c >= QLatin1Char('a') && c <= QLatin1Char('z')) c = QChar(c.unicode() - 32);
+            QCOMPARE(modNetCmds::FindUser(modAppFnc::LowerAscii(names.at(i))), qint16(i));
+            QCOMPARE(modNetCmds::FindUser(upper), qint16(i));
+        }
+    }
+
+    // A handler inside the poll runs a poll of its own, or closes the owner: the inner poll
+    // draws its own changes, nothing reaches the closed owner, and the newcomers still hear me.
+    void handlerInsideAPoll_data() {
+        QTest::addColumn<bool>("closesOwner");
+        QTest::newRow("nested poll") << false;
+        QTest::newRow("owner closed") << true;
+    }
+    void handlerInsideAPoll() {
+        QFETCH(bool, closesOwner);
+        Ear ear;
+        QVERIFY(ear.open());
+        Forger forger;
+        HandlerRouter router;
+        auto* owner = new DrawingOwner;
+        std::unique_ptr<DrawingOwner> keep(owner);
+        modGlobals::Sets().UCOL = 5;
+        modNetCmds::OpenNetCom(owner, QStringLiteral("Me"));
+        router.onAlert = [&] {
+            if (closesOwner) {
+                keep.reset();
+                return;
+            }
+            QVERIFY(forger.send("Dan\x01"
+                                "B"));
+            QVERIFY(ear.waitStill([&] { return ear.countFrom(QByteArray(1, '\0') + "Dan\x01") > 0; }));
+            modNetCmds::PollData();
+        };
+        const QList<QByteArray> outer = {"Ann\x01"
+                                         "B",
+                                         "Bob\x01"
+                                         "A(All)\x01"
+                                         "bye\x01",
+                                         "Cy\x01"
+                                         "B"};
+        for (const QByteArray& d : outer)
+            QVERIFY(forger.send(d));
+        QVERIFY(ear.waitStill([&] { return ear.countFrom(QByteArray(1, '\0') + "Cy\x01") > 0; }));
+        modNetCmds::PollData();
+        QCOMPARE(router.calls, QStringList{QStringLiteral("alert|bye|Bob")});
+        if (closesOwner) {
+            QVERIFY(modNetCmds::OwnerForm() == nullptr);
+        } else {
+            QCOMPARE(owner->names.items(), QStringList({"Ann", "Bob", "Cy", "Dan"}));
+            QCOMPARE(owner->drawnNames, owner->names.items());
+            QCOMPARE(owner->changes, 2); // the inner poll's and the outer one's
+        }
+        QVERIFY2(ear.waitEvents([&] { return ear.count(myColour(5)) >= 2; }), "the newcomers never heard me");
+    }
+
+    // A burst waiting for the end of its interval never goes out after the layer has closed.
+    void dueBurstNeverLeavesAClosedLayer() {
+        Ear ear;
+        QVERIFY(ear.open());
+        Forger forger;
+        DrawingOwner owner;
+        modNetCmds::OpenNetCom(&owner, QStringLiteral("Me"));
+        QVERIFY(forger.send("Ghost\x01"
+                            "B"));
+        QVERIFY(ear.waitStill([&] { return ear.countFrom(QByteArray(1, '\0') + "Ghost\x01") > 0; }));
+        modGlobals::Sets().UCOL = 2;
+        modNetCmds::SendUserData(); // just sent: the ghost waits for the interval's end
+        modNetCmds::PollData();
+        QCOMPARE(owner.names.items(), QStringList{QStringLiteral("Ghost")});
+        modNetCmds::CloseNetCom(0);
+        modGlobals::Sets().UCOL = 3;
+        // Started after the layer's own timer and as long as an interval, it fires after it.
+        QTimer after;
+        after.setSingleShot(true);
+        after.setTimerType(Qt::PreciseTimer);
+        QSignalSpy fired(&after, &QTimer::timeout);
+        after.start(modNetCmds::kPresenceInterval);
+        QVERIFY(fired.wait(TestEnv::kNetWait));
+        QVERIFY(ear.waitStill([&] {
+            return ear.count(QByteArray(1, '\0') + "Me\x01"
+                                                   "E") == 1;
+        }));
+        QCOMPARE(ear.count(myColour(2)), 1);
+        QCOMPARE(ear.count(myColour(3)), 0);
+    }
+
+    // The list holds kMaxUsers names, the first ones heard; past that a newcomer is not listed
+    // and the log says so once. Listed users are still heard, and one who leaves makes room.
+    void listIsBounded_data() {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("main window") << int(TestOwner::Main);
+        QTest::newRow("sign-in window") << int(TestOwner::SignIn);
+    }
+    void listIsBounded() {
+        QFETCH(int, kind);
+        TestOwner owner(static_cast<TestOwner::Kind>(kind));
+        modNetCmds::OpenNetCom(&owner,
+                               kind == TestOwner::Main ? QStringLiteral("Me") : QStringLiteral("\\Me"));
+        const int n = modNetCmds::kMaxUsers;
+        const auto user = [](int i) { return QStringLiteral("U%1").arg(i, 5, 10, QLatin1Char('0')); };
+        for (int i = 0; i < n + 50; ++i)
+            modNetCmds::ParseData(user(i) + S + QStringLiteral("B"));
+        QCOMPARE(owner.names.ListCount(), n);
+        QCOMPARE(owner.names.List(n - 1), user(n - 1));
+        QVERIFY(owner.names.IndexOfNoCase(user(n)) < 0);
+        const QString full = QStringLiteral("%1 users are listed: further names are not added.").arg(n);
+        QCOMPARE(logEntries().count(full), 1);
+        modNetCmds::ParseData(user(7) + S + QStringLiteral("C5"));
+        if (kind == TestOwner::Main) QCOMPARE(owner.records.List(7), rec(user(7), QStringLiteral("5")));
+        modNetCmds::ParseData(user(7) + S + QStringLiteral("E"));
+        modNetCmds::ParseData(QStringLiteral("Newcomer") + S + QStringLiteral("B"));
+        modNetCmds::ParseData(QStringLiteral("Later") + S + QStringLiteral("B"));
+        QCOMPARE(owner.names.ListCount(), n);
+        QVERIFY(owner.names.IndexOfNoCase(QStringLiteral("newcomer")) >= 0);
+        QVERIFY(owner.names.IndexOfNoCase(QStringLiteral("Later")) < 0);
+        QCOMPARE(logEntries().count(full), 1);
+        if (kind == TestOwner::Main) {
+            QCOMPARE(owner.records.ListCount(), n);
+            for (int i = 0; i < n; ++i)
+                QCOMPARE(modAppFnc::GetField(owner.records.List(i), 1, modGlobals::kSep),
+                         owner.names.List(i));
+        }
     }
 
     void pollDispatchesEverythingWaiting() {

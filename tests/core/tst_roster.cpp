@@ -130,6 +130,37 @@ class TestRoster : public QObject {
         QCOMPARE(roster().GetUserInfo(QStringLiteral("Zed"), 1), QVariant(QStringLiteral("0"))); // not in it
     }
 
+    // The colour and font a user's lines are drawn in, read together: the fields as GetUserInfo
+    // gives them, made into what a window draws.
+    void look_data() {
+        QTest::addColumn<QStringList>("heard");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<quint32>("colour");
+        QTest::addColumn<QString>("font");
+        const QStringList bob{"Ann~C255", "Bob~C65280", "Bob~FTahoma"};
+        QTest::newRow("listed") << bob << "Bob" << 65280u << "Tahoma";
+        QTest::newRow("listed, in other letters") << bob << "bOB" << 65280u << "Tahoma";
+        QTest::newRow("not listed: a newcomer") << bob << "Zed" << 0u << "Arial";
+        QTest::newRow("nobody listed") << QStringList{} << "Zed" << 0u << "Arial";
+        QTest::newRow("a colour that is no number") << QStringList{"Bob~Cred"} << "Bob" << 0u << "Arial";
+        QTest::newRow("a colour beyond 24 bits") << QStringList{"Bob~C33554687"} << "Bob" << 255u << "Arial";
+        QTest::newRow("no font named") << QStringList{"Bob~FTahoma", "Bob~F"} << "Bob" << 0u << "Arial";
+        QTest::newRow("my name, listed in other letters: my own")
+            << QStringList{"ME~C65280", "ME~FTahoma"} << "ME" << 0xFFu << "Courier New";
+    }
+    void look() {
+        QFETCH(QStringList, heard);
+        QFETCH(QString, name);
+        QFETCH(quint32, colour);
+        QFETCH(QString, font);
+        Sets().UCOL = 0xFF;
+        Sets().UFNT = QStringLiteral("Courier New");
+        hear(heard);
+        const PeerInfo::Look look = roster().GetUserLook(name);
+        QCOMPARE(look.colour, colour);
+        QCOMPARE(look.font, font);
+    }
+
     // --- presses --------------------------------------------------------------------------------
 
     void press_data() {

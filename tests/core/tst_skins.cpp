@@ -6,7 +6,6 @@
 #include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modGlobals.h"
-#include "core/modLangConst.h"
 #include "core/modSkin.h"
 #include "platform/Sound.h"
 #include "support/TestFiles.h"
@@ -150,17 +149,13 @@ void screenshot(const QImage& img, const QString& name) {
 class TestSkins : public QObject {
     Q_OBJECT
 
-    TestEnv::Headless env;
+    TestEnv::Headless env{TestEnv::NoNetwork, TestEnv::Windows};
     MessageRecorder& messages = env.messages;
     std::vector<Meanwhile> meanwhile;
 
     QString path(const QString& name) const { return QDir(env.folder()).filePath(name); }
 
   private slots:
-    void initTestCase() {
-        modLangConst::SetDefaultStrings();
-        frmImgs::Load();
-    }
     void init() {
         env.reset();
         QVERIFY(env.home.isValid());

@@ -2,10 +2,8 @@
 // answers for, kept on top with it when that window is, and takes the keys.
 #include "conversation/frmMsg.h"
 #include "core/InputBox.h"
-#include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modGlobals.h"
-#include "core/modLangConst.h"
 #include "mainwin/frmLogOn.h"
 #include "mainwin/frmMain.h"
 #include "platform/MsgBox.h"
@@ -60,7 +58,7 @@ QWidget* openBox(const QWidget* except) {
 
 class TestDesktopBoxes : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{TestEnv::Loopback};
+    TestEnv::Headless env{TestEnv::Loopback, TestEnv::Windows};
     Slot<MessageService>::Override realMessages{Messages::service(), frmMsg::Service()};
     Slot<InputService>::Override realInput{InputBox::service(), InputBox::service().byDefault()};
     Slot<MsgBox::Service>::Override realBoxes{MsgBox::service(), MsgBox::service().byDefault()};
@@ -105,11 +103,7 @@ class TestDesktopBoxes : public QObject {
     }
 
   private slots:
-    void initTestCase() {
-        QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        modLangConst::SetDefaultStrings();
-        frmImgs::Load();
-    }
+    void initTestCase() { QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb")); }
 
     void signInRefusals_data() {
         QTest::addColumn<QString>("name");

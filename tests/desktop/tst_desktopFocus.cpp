@@ -13,10 +13,8 @@
 #include "core/AppRouter.h"
 #include "core/PeerInfo.h"
 #include "core/clsChat.h"
-#include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modGlobals.h"
-#include "core/modLangConst.h"
 #include "core/modNetCmds.h"
 #include "mainwin/frmMain.h"
 #include "platform/Mailslot.h"
@@ -58,7 +56,7 @@ template <class W> QWidget* first() {
 
 class TestDesktopFocus : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{TestEnv::Loopback};
+    TestEnv::Headless env{TestEnv::Loopback, TestEnv::Windows};
     Slot<MessageService>::Override realMessages{Messages::service(), frmMsg::Service()};
     QPointer<frmMain> main;
     std::unique_ptr<clsChat> ear;
@@ -97,8 +95,6 @@ class TestDesktopFocus : public QObject {
   private slots:
     void initTestCase() {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        modLangConst::SetDefaultStrings();
-        frmImgs::Load();
         AppRouter::Install();
         AlertWindows::Install();
         frmChat::Install();

@@ -2,9 +2,7 @@
 // strip on every one; floating, it is as tall as its limits say, frame and all, so its
 // controls fill it.
 #include "controls/clsTAppBar.h"
-#include "core/frmImgs.h"
 #include "core/modGlobals.h"
-#include "core/modLangConst.h"
 #include "mainwin/frmSpeedBar.h"
 #include "platform/AppBarShell.h"
 #include "support/Headless.h"
@@ -24,14 +22,12 @@ constexpr qint64 kAllDesktops = 0xFFFFFFFF;
 
 class TestDesktopSpeedBar : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{TestEnv::Loopback};
+    TestEnv::Headless env{TestEnv::Loopback, TestEnv::Windows};
     QPointer<frmSpeedBar> bar;
 
   private slots:
     void initTestCase() {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        modLangConst::SetDefaultStrings();
-        frmImgs::Load();
         auto& s = Sets();
         s.UNAME = QStringLiteral("Ann");
         s.SB_U = 1;

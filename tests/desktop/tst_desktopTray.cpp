@@ -2,9 +2,7 @@
 // back in the state it went in, on the first double click, with its place and size; closing it
 // there stores it as minimised; closed maximised, it starts maximised.
 #include "conversation/AlertWindows.h"
-#include "core/frmImgs.h"
 #include "core/modGlobals.h"
-#include "core/modLangConst.h"
 #include "mainwin/frmMain.h"
 #include "support/Headless.h"
 #include "support/Screenshot.h"
@@ -38,7 +36,7 @@ bool maximisedOnScreen(const QWidget* w) {
 
 class TestDesktopTray : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{TestEnv::Loopback};
+    TestEnv::Headless env{TestEnv::Loopback, TestEnv::Windows};
     QPointer<frmMain> main;
 
     void store(int state) {
@@ -67,8 +65,6 @@ class TestDesktopTray : public QObject {
   private slots:
     void initTestCase() {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        modLangConst::SetDefaultStrings();
-        frmImgs::Load();
         Sets().UNAME = QStringLiteral("Ann");
     }
     void cleanup() {

@@ -6,9 +6,7 @@
 #include "conversation/frmMsgHist.h"
 #include "conversation/frmPop.h"
 #include "conversation/frmPrg.h"
-#include "core/frmImgs.h"
 #include "core/modGlobals.h"
-#include "core/modLangConst.h"
 #include "mainwin/frmLogOn.h"
 #include "mainwin/frmMain.h"
 #include "mainwin/frmOpt.h"
@@ -34,14 +32,12 @@ bool minimised(const QWidget* w) {
 
 class TestDesktopWindows : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{TestEnv::Loopback};
+    TestEnv::Headless env{TestEnv::Loopback, TestEnv::Windows};
     QPointer<frmMain> main;
 
   private slots:
     void initTestCase() {
         QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
-        modLangConst::SetDefaultStrings();
-        frmImgs::Load();
         AlertWindows::Install();
         auto& s = Sets();
         s.UNAME = QStringLiteral("Ann");

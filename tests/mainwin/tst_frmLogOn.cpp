@@ -2,7 +2,6 @@
 // hearing another copy on loopback.
 #include "controls/chameleonButton.h"
 #include "core/SkinAtlas.h"
-#include "core/frmImgs.h"
 #include "core/modAppFnc.h"
 #include "core/modDB.h"
 #include "core/modGlobals.h"
@@ -56,7 +55,7 @@ QStringList shownUsers(const frmLogOn& w) {
 
 class TestLogOn : public QObject {
     Q_OBJECT
-    TestEnv::Headless env{TestEnv::Loopback};
+    TestEnv::Headless env{TestEnv::Loopback, TestEnv::Windows};
     MessageRecorder& messages = env.messages;
     QPointer<frmLogOn> win;
     int& terminated = env.end.terminated;
@@ -69,11 +68,7 @@ class TestLogOn : public QObject {
     }
 
   private slots:
-    void initTestCase() {
-        QVERIFY(env.home.isValid());
-        modLangConst::SetDefaultStrings();
-        frmImgs::Load();
-    }
+    void initTestCase() { QVERIFY(env.home.isValid()); }
     void init() {
         env.reset();
         env.end.onTerminate = env.end.onEnd = [this] { netOpenAtEnd = modNetCmds::IsOpen(); };
@@ -454,6 +449,41 @@ class TestLogOn : public QObject {
         QCOMPARE(w->cmdAutoLogon->Caption(), caption);
         QTest::mouseClick(w->lblCap[0], Qt::LeftButton); // the other labels do nothing
         QCOMPARE(w->cmdAutoLogon->Caption(), caption);
+    }
+
+    // The one answer the start-up takes: the choices as the window holds them, stored or changed.
+    void answerHoldsTheChoices_data() {
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("as stored") << false;
+        QTest::newRow("as the user changed them") << true;
+    }
+    void answerHoldsTheChoices() {
+        QFETCH(bool, changed);
+        const QStringList families = QFontDatabase::families();
+        QVERIFY(families.size() > 1);
+        auto& s = modGlobals::Sets();
+        s.UCOL = static_cast<qint32>(modGlobals::PaletteColor(3));
+        s.UFNT = families.first();
+        s.ALGON = 0;
+        frmLogOn* w = open();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QString font = s.UFNT;
+        if (changed) {
+            w->txtName->setFocus();
+            w->txtName->selectAll();
+            QTest::keyClicks(w->txtName, QStringLiteral("Bob"));
+            QTest::mouseClick(w->cmdCol[9], Qt::LeftButton);
+            w->cbbFont->setFocus();
+            QTest::keyClick(w->cbbFont, Qt::Key_Down);
+            font = w->cbbFont->itemText(w->cbbFont->findText(s.UFNT, Qt::MatchExactly) + 1);
+            QTest::mouseClick(w->cmdAutoLogon, Qt::LeftButton);
+        }
+        const frmLogOn::Answer answer = w->GetAnswer();
+        QCOMPARE(answer.name, changed ? QStringLiteral("Bob") : QStringLiteral("Ann"));
+        QCOMPARE(answer.colour, modGlobals::PaletteColor(changed ? 9 : 3));
+        QCOMPARE(answer.font, font);
+        QCOMPARE(answer.autoSignIn, changed);
     }
 
     // --- the listening delay ----------------------------------------------------------------

@@ -24,10 +24,12 @@
 #include "support/TrayRecorder.h"
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
 #include <QPointer>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -73,13 +75,12 @@ int redAt(const QImage& img, int x, int y) {
 
 class TestMainWindow : public QObject, TestEnv::MainWindowFixture {
     Q_OBJECT
-    TestEnv::Headless env{TestEnv::Loopback};
+    TestEnv::Headless env{TestEnv::Loopback, TestEnv::Windows};
     std::unique_ptr<TrayRecorder> tray;
 
   private slots:
     void initTestCase() {
         QVERIFY(env.home.isValid());
-        modLangConst::SetDefaultStrings();
         frmImgs::Load().picSkin = synthSkin();
     }
     void init() {
@@ -143,6 +144,36 @@ class TestMainWindow : public QObject, TestEnv::MainWindowFixture {
         Sets().BLC = QStringLiteral("BOB") + S;
         addUsers({"Ann~C255", "Ann~FVerdana", "Bob~C65280", "Bob~S1", "Bob~FTahoma", "Bob~VMe~0~"});
         QCOMPARE(win->GetUserInfo(name, what), value);
+    }
+
+    void longBlockListFromTheSettingsFile() {
+        // 100,000 names (1.4 MB, within what a settings file may hold), as the file gives them.
+        constexpr int kNames = 100000;
+        QString blc;
+        for (int i = 0; i < kNames; ++i)
+            blc += QStringLiteral("Name%1").arg(i) + S;
+        Sets().BLC = blc;
+        QVERIFY(modSettings::SaveSettings());
+        Sets().BLC.clear();
+        QVERIFY(modSettings::LoadSettings());
+        QCOMPARE(Sets().BLC.size(), blc.size());
+        QVERIFY(openMain());
+        addUsers({"Name500~S0", "Free~S0", "name99999~S1"});
+        QCOMPARE(win->GetUserPic(QStringLiteral("Name500")), 3);
+        QCOMPARE(win->GetUserPic(QStringLiteral("name99999")), 3);
+        QCOMPARE(win->GetUserPic(QStringLiteral("Free")), 0);
+        QCOMPARE(win->lblStat->text(), QStringLiteral("3 Users Online (-2)"));
+        win->RemBlock(QStringLiteral("name500"));
+        win->AddBlock(QStringLiteral("Free"));
+        win->UListChange();
+        QCOMPARE(win->GetUserPic(QStringLiteral("Name500")), 0);
+        QCOMPARE(win->GetUserPic(QStringLiteral("Free")), 3);
+        QCOMPARE(win->lblStat->text(), QStringLiteral("3 Users Online (-2)"));
+        const QStringList names = modAppFnc::ListNames(Sets().BLC);
+        QCOMPARE(names.size(), kNames);
+        QCOMPARE(names[499], QStringLiteral("Name499"));
+        QCOMPARE(names[500], QStringLiteral("Name501"));
+        QCOMPARE(names.last(), QStringLiteral("Free"));
     }
 
     void userInfoWithNobodyListed() {
@@ -400,6 +431,64 @@ class TestMainWindow : public QObject, TestEnv::MainWindowFixture {
         openMain();
         QVERIFY(win->screen()->availableGeometry().intersects(win->frameGeometry()));
         QCOMPARE(win->frameGeometry().width(), Twips::toPx(frmMain::kFirstWidth, Twips::dpiX(win)));
+    }
+
+    // A stored place and size in pixels of the work area, as placeIn() reads them.
+    void storedPlaceFitsTheWorkArea_data() {
+        QTest::addColumn<QString>("place"); // left,top,width,height
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("from a desktop of three monitors") << "0,0,7680,4320" << false;
+        QTest::newRow("the largest stored size") << "0,0,32767,32767" << false;
+        QTest::newRow("at the screen's last pixel") << "R,B,467,400" << false;
+        QTest::newRow("title bar above the screen") << "40,-160,467,400" << false;
+        QTest::newRow("left of the screen, wider than it") << "-300,20,W+100,400" << false;
+        QTest::newRow("the whole work area") << "0,0,W,H" << true;
+        QTest::newRow("inside") << "30,45,450,390" << true;
+    }
+    void storedPlaceFitsTheWorkArea() {
+        QFETCH(QString, place);
+        QFETCH(bool, fits);
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect outer = placeIn(place, area);
+        // As a settings file from that desktop holds them.
+        QVERIFY(storePlace(outer));
+        const QList<qint32> stored = storedPlace();
+        QVERIFY(openMain());
+        const QRect frame = win->frameGeometry();
+        QVERIFY2(area.contains(frame), qPrintable(QStringLiteral("frame %1,%2 %3x%4 outside the work area")
+                                                      .arg(frame.x())
+                                                      .arg(frame.y())
+                                                      .arg(frame.width())
+                                                      .arg(frame.height())));
+        if (fits) QCOMPARE(frame, outer);
+        // Nobody moved or sized it: what was stored stays.
+        win->CloseByCode();
+        QTRY_VERIFY(win.isNull());
+        QCOMPARE(storedPlace(), stored);
+        QCOMPARE(Sets().FM_PS, qint16(0));
+    }
+
+    void fittedPlaceMovedByTheUserIsStored() {
+        Sets().FM_PL = 0;
+        Sets().FM_PT = 0;
+        Sets().FM_PW = 7680 * 15;
+        Sets().FM_PH = 4320 * 15;
+        QVERIFY(openMain());
+        const QRect area = win->screen()->availableGeometry();
+        QCOMPARE(win->frameGeometry().size(), area.size());
+        win->resize(450, 400);
+        win->move(area.left() + 20, area.top() + 10);
+        QTRY_COMPARE(win->geometry().size(), QSize(450, 400));
+        const QRect g = win->frameGeometry();
+        QVERIFY(area.contains(g));
+        win->CloseByCode();
+        QTRY_VERIFY(win.isNull());
+        const double dx = Twips::dpiX(nullptr), dy = Twips::dpiY(nullptr);
+        QCOMPARE(Sets().FM_PL, Twips::fromPx(g.left(), dx));
+        QCOMPARE(Sets().FM_PT, Twips::fromPx(g.top(), dy));
+        QCOMPARE(Sets().FM_PW, Twips::fromPx(g.width(), dx));
+        QCOMPARE(Sets().FM_PH, Twips::fromPx(g.height(), dy));
+        QVERIFY(Sets().FM_PW < 7680 * 15);
     }
 
     void backgroundComposition_data() {

@@ -40,6 +40,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <map>
 
 using modGlobals::Run;
 using modGlobals::Sets;
@@ -72,6 +73,29 @@ void click(chameleonButton* b) {
 
 void click(QAbstractButton* b) {
     QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
+}
+
+// A press and release on the row, in the list's viewport, as the pointer gives it.
+void clickRow(QListWidget* list, int row) {
+    QVERIFY2(row >= 0 && row < list->count(), "no such row");
+    const QRect at = list->visualItemRect(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at.center());
+}
+
+void clickRow(QListWidget* list, const QString& text) {
+    const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
+    QVERIFY2(found.size() == 1, qPrintable(QStringLiteral("no one row ") + text));
+    clickRow(list, list->row(found.first()));
+}
+
+// Clicks into the box, takes what it holds and types `text` over it.
+void typeInto(QWidget* box, const QString& text) {
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty())
+        QTest::keyClick(box, Qt::Key_Delete);
+    else
+        QTest::keyClicks(box, text);
 }
 
 void writePicture(const QString& path, QColor colour) {
@@ -712,6 +736,87 @@ class TestOptions : public QObject, TestEnv::MainWindowFixture {
         QCOMPARE(Sets().GRPS, sep(saved));
     }
 
+    // The group editor as the user works it: "g NAME" presses the group's row, "m NAME" the
+    // member's, "key KEY" goes to the control with the focus, "+g NAME" and "+m NAME" type the
+    // name and press add group or add member, "-g" and "-m" press remove group or remove member.
+    // OK by the mouse; the saved groups are read back from the settings file.
+    void groupEditorByMouse_data() {
+        QTest::addColumn<QString>("grps");
+        QTest::addColumn<QStringList>("ops");
+        QTest::addColumn<QStringList>("members"); // shown at the end
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("a group pressed after one sorted before it")
+            << "" << QStringList{"+g Team", "+m Bob", "+m Cat", "+g Admins", "g Team"}
+            << QStringList{"Bob", "Cat"} << "Team~Bob~Cat~\r\n";
+        QTest::newRow("a member added to the group pressed")
+            << "" << QStringList{"+g Team", "+m Bob", "+m Cat", "+g Admins", "g Team", "+m Dan"}
+            << QStringList{"Bob", "Cat", "Dan"} << "Team~Bob~Cat~Dan~\r\n";
+        QTest::newRow("chosen by the keys")
+            << "Admins~x~\r\nTeam~Bob~Cat~\r\n"
+            << QStringList{"g Admins", "key Down", "+m Dan"} << QStringList{"Bob", "Cat", "Dan"}
+            << "Admins~x~\r\nTeam~Bob~Cat~Dan~\r\n";
+        QTest::newRow("chosen by the keys and back")
+            << "Admins~x~\r\nTeam~Bob~Cat~\r\n"
+            << QStringList{"g Team", "key Up", "+m y"} << QStringList{"x", "y"}
+            << "Admins~x~y~\r\nTeam~Bob~Cat~\r\n";
+        QTest::newRow("a member removed from the group pressed")
+            << "Admins~x~\r\nTeam~Bob~Cat~\r\n"
+            << QStringList{"g Team", "m Bob", "-m"} << QStringList{"Cat"} << "Admins~x~\r\nTeam~Cat~\r\n";
+        QTest::newRow("a member pressed, then another group: remove member removes nothing")
+            << "Admins~x~\r\nTeam~Bob~Cat~\r\n"
+            << QStringList{"g Team", "m Bob", "g Admins", "-m"} << QStringList{"x"}
+            << "Admins~x~\r\nTeam~Bob~Cat~\r\n";
+        QTest::newRow("a group pressed after another was removed")
+            << "Admins~x~\r\nB~y~\r\nTeam~Bob~\r\n"
+            << QStringList{"g B", "-g", "g Team", "+m Ann"} << QStringList{"Ann", "Bob"}
+            << "Admins~x~\r\nTeam~Ann~Bob~\r\n";
+        QTest::newRow("a group pressed after the rows moved")
+            << "B~y~\r\nTeam~Bob~\r\n"
+            << QStringList{"g Team", "+g A", "+m a1", "g B", "+m z", "g A"} << QStringList{"a1"}
+            << "A~a1~\r\nB~y~z~\r\nTeam~Bob~\r\n";
+        QTest::newRow("the same group pressed twice")
+            << "Admins~x~\r\nTeam~Bob~\r\n"
+            << QStringList{"g Team", "g Team", "+m Cat", "m Bob", "-m"} << QStringList{"Cat"}
+            << "Admins~x~\r\nTeam~Cat~\r\n";
+    }
+    void groupEditorByMouse() {
+        QFETCH(QString, grps);
+        QFETCH(QStringList, ops);
+        QFETCH(QStringList, members);
+        QFETCH(QString, saved);
+        Sets().GRPS = sep(grps);
+        frmOpt* f = open();
+        click(f->cmdOpt[6]);
+        QVERIFY(f->lstGrps->isVisible());
+        for (const QString& op : ops) {
+            const QString verb = op.section(QLatin1Char(' '), 0, 0);
+            const QString arg = op.section(QLatin1Char(' '), 1);
+            if (verb == QLatin1String("g")) {
+                clickRow(f->lstGrps, arg);
+            } else if (verb == QLatin1String("m")) {
+                clickRow(f->lstGrpMbs, arg);
+            } else if (verb == QLatin1String("key")) {
+                QTest::keyClick(QApplication::focusWidget(),
+                                arg == QLatin1String("Down") ? Qt::Key_Down : Qt::Key_Up);
+            } else {
+                const int button = verb == QLatin1String("+g")   ? 0
+                                   : verb == QLatin1String("+m") ? 1
+                                   : verb == QLatin1String("-g") ? 2
+                                                                 : 3;
+                if (button < 2) typeInto(f->txtGrps, arg);
+                click(f->cmdGrpAR[button]);
+            }
+            if (QTest::currentTestFailed()) return;
+        }
+        QCOMPARE(texts(f->lstGrpMbs), members);
+        QPointer<frmOpt> guard(f);
+        click(f->cmdOk);
+        QTRY_VERIFY(guard.isNull());
+        Sets().GRPS.clear();
+        QVERIFY(modSettings::LoadSettings());
+        QCOMPARE(Sets().GRPS, sep(saved));
+    }
+
     void softTargetKeptAcrossGroupEdits() {
         Sets().GRPS = sep(QStringLiteral("Team~ann~\r\n"));
         Sets().FB[0] = {QString(), 0, QStringLiteral("x")};
@@ -792,6 +897,99 @@ class TestOptions : public QObject, TestEnv::MainWindowFixture {
         ok(f);
         for (int i = 0; i < 10; ++i)
             QCOMPARE(Sets().CAT[i], want[i]);
+    }
+
+    // The other pages' lists and boxes as the user works them, by mouse and keys: "page N"
+    // presses the page's button, "row N" presses AutoText row N, "type BOX TEXT" clicks into a box
+    // and types over it, "key KEY" goes to the control with the focus, "press BUTTON" presses a
+    // button. OK by the mouse; what is wanted ("CAT3=text", "AQR1=text", "FB0=target|flag|text")
+    // is read back from the settings file.
+    void otherPagesByUser_data() {
+        QTest::addColumn<QStringList>("ops");
+        QTest::addColumn<QStringList>("saved");
+        QTest::newRow("AutoText row pressed, typed, Return")
+            << QStringList{"page 5", "row 3", "type txtCAT hello", "key Return"}
+            << QStringList{"CAT3=hello", "CAT4=c4", "CAT0=c0"};
+        QTest::newRow("AutoText rows pressed one after the other")
+            << QStringList{"page 5", "row 7", "row 2", "type txtCAT two", "press cmdCatSet"}
+            << QStringList{"CAT2=two", "CAT7=c7"};
+        QTest::newRow("AutoText row chosen by the keys")
+            << QStringList{"page 5", "row 4", "key Down", "key Down", "type txtCAT six", "key Return"}
+            << QStringList{"CAT6=six", "CAT4=c4"};
+        QTest::newRow("AutoText row pressed and moved up")
+            << QStringList{"page 5", "row 8", "press up", "press up"}
+            << QStringList{"CAT6=c8", "CAT7=c6", "CAT8=c7"};
+        QTest::newRow("AutoText moved, then another row typed")
+            << QStringList{"page 5", "row 1", "press down", "row 9", "type txtCAT end", "key Return"}
+            << QStringList{"CAT1=c2", "CAT2=c1", "CAT9=end"};
+        QTest::newRow("quick reply typed")
+            << QStringList{"page 4", "type txtAQR1 on my way"} << QStringList{"AQR1=on my way", "AQR0=q0"};
+        QTest::newRow("soft button target chosen by the keys")
+            << QStringList{"page 8", "press next", "type comSoft ", "key Down", "key Down", "press prev"}
+            << QStringList{"FB1=Team|0|s1", "FB0=(All)|0|s0"};
+        QTest::newRow("soft button typed on the second page")
+            << QStringList{"page 8",        "press next", "type comSoft Team", "type txtSoft go",
+                           "press chkSoft", "press next", "press prev"}
+            << QStringList{"FB1=Team|1|go", "FB2=(All)|0|s2"};
+    }
+    void otherPagesByUser() {
+        QFETCH(QStringList, ops);
+        QFETCH(QStringList, saved);
+        Sets().GRPS = sep(QStringLiteral("Team~Bob~\r\n"));
+        for (int i = 0; i < 10; ++i) {
+            Sets().CAT[i] = QStringLiteral("c%1").arg(i);
+            Sets().FB[i] = {QStringLiteral("(All)"), 0, QStringLiteral("s%1").arg(i)};
+        }
+        for (int i = 0; i < 3; ++i)
+            Sets().AQR[i] = QStringLiteral("q%1").arg(i);
+        frmOpt* f = open();
+        const std::map<QString, QWidget*> boxes = {{"txtCAT", f->txtCAT},
+                                                   {"txtAQR1", f->txtAQR[1]},
+                                                   {"comSoft", f->comSoft},
+                                                   {"txtSoft", f->txtSoft}};
+        const std::map<QString, chameleonButton*> buttons = {{"cmdCatSet", f->cmdCatSet},
+                                                             {"up", f->cmdMove[0]},
+                                                             {"down", f->cmdMove[1]},
+                                                             {"next", f->cmdSoftNext[0]},
+                                                             {"prev", f->cmdSoftNext[1]}};
+        const std::map<QString, Qt::Key> keys = {
+            {"Down", Qt::Key_Down}, {"Up", Qt::Key_Up}, {"Return", Qt::Key_Return}};
+        for (const QString& op : ops) {
+            const QString verb = op.section(QLatin1Char(' '), 0, 0);
+            const QString arg = op.section(QLatin1Char(' '), 1);
+            if (verb == QLatin1String("page")) {
+                click(f->cmdOpt[std::size_t(arg.toInt())]);
+            } else if (verb == QLatin1String("row")) {
+                clickRow(f->lstCAT, arg.toInt());
+            } else if (verb == QLatin1String("type")) {
+                typeInto(boxes.at(arg.section(QLatin1Char(' '), 0, 0)), arg.section(QLatin1Char(' '), 1));
+            } else if (verb == QLatin1String("key")) {
+                QTest::keyClick(QApplication::focusWidget(), keys.at(arg));
+            } else if (arg == QLatin1String("chkSoft")) {
+                click(f->chkSoft);
+            } else {
+                click(buttons.at(arg));
+            }
+            if (QTest::currentTestFailed()) return;
+        }
+        QPointer<frmOpt> guard(f);
+        click(f->cmdOk);
+        QTRY_VERIFY(guard.isNull());
+        Sets() = modGlobals::Settings();
+        QVERIFY(modSettings::LoadSettings());
+        for (const QString& want : saved) {
+            const QString key = want.section(QLatin1Char('='), 0, 0);
+            const QString value = want.section(QLatin1Char('='), 1);
+            const int i = key.right(1).toInt();
+            QString got;
+            if (key.startsWith(QLatin1String("CAT"))) got = Sets().CAT[std::size_t(i)];
+            if (key.startsWith(QLatin1String("AQR"))) got = Sets().AQR[std::size_t(i)];
+            if (key.startsWith(QLatin1String("FB"))) {
+                const auto& b = Sets().FB[std::size_t(i)];
+                got = b.target + QLatin1Char('|') + QString::number(b.sendNow) + QLatin1Char('|') + b.text;
+            }
+            QCOMPARE(key + QLatin1Char('=') + got, want);
+        }
     }
 
     void returnInTheBoxesPressesTheirButtons() {

@@ -5,7 +5,6 @@
 #include "controls/chameleonButton.h"
 #include "controls/clsTAppBar.h"
 #include "controls/modAppBar.h"
-#include "core/frmImgs.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "core/modNetCmds.h"
@@ -40,7 +39,7 @@ const QString S(modGlobals::kSep);
 
 class TestSpeedBar : public QObject, TestEnv::MainWindowFixture {
     Q_OBJECT
-    TestEnv::Headless env{TestEnv::Loopback};
+    TestEnv::Headless env{TestEnv::Loopback, TestEnv::Windows};
     std::unique_ptr<TrayRecorder> tray;
     std::unique_ptr<ShellRecorder> shell;
     std::unique_ptr<Mailslot> ear;
@@ -106,11 +105,7 @@ class TestSpeedBar : public QObject, TestEnv::MainWindowFixture {
     }
 
   private slots:
-    void initTestCase() {
-        QVERIFY(env.home.isValid());
-        modLangConst::SetDefaultStrings();
-        frmImgs::Load();
-    }
+    void initTestCase() { QVERIFY(env.home.isValid()); }
     void init() {
         env.reset();
         tray = std::make_unique<TrayRecorder>();

@@ -1,5 +1,6 @@
 // The start-up: the command line, the start sequence, the self test and the end.
-#include "Services.h"
+#include "Project/Services.h"
+#include "Project/modMain.h"
 #include "conversation/frmMsgHist.h"
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
@@ -10,7 +11,6 @@
 #include "mainwin/frmLogOn.h"
 #include "mainwin/frmMain.h"
 #include "mainwin/frmSpeedBar.h"
-#include "modMain.h"
 #include "platform/ProgramFolder.h"
 #include "support/Headless.h"
 #include "support/Recorders.h"

@@ -54,8 +54,10 @@ struct MainRecorder : MainWindowLink {
     QStringList blocked;
     QStringList calls;
     QVariant font = QStringLiteral("Arial"), colour = QStringLiteral("0");
-    MainRecorder() { SetLoaded(this); }
-    ~MainRecorder() override { SetLoaded(nullptr); }
+    MainRecorder() {
+        SetHolder([this] { return this; });
+    }
+    ~MainRecorder() override { SetHolder({}); }
     QVariant GetUserInfo(const QString& name, int what) const override {
         if (what == 0) return IsBlocked(name);
         if (what == 1) return colour;

@@ -1,8 +1,9 @@
 #pragma once
 // A small HTTP/1.1 server on 127.0.0.1 for tests: each path answers with bytes the test chooses,
 // and it can misbehave on purpose (a wrong status, a body short of its Content-Length, none at
-// all, a stall, a trickle). Every request's path is recorded.
+// all, a stall, a trickle, a header without end). Every request's path is recorded.
 #include "platform/Inet.h"
+#include "support/ShortFloor.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -28,6 +29,21 @@ class ShortIdleTimeout {
     int previous_;
 };
 
+// A whole body's limit and the floor of progress's window, shortened for the life of this object,
+// where a test waits for a server that drips; only there, for the same reason.
+class ShortLimits {
+  public:
+    explicit ShortLimits(int wholeMs = 1000, int floorWindowMs = 500)
+        : whole_(Http::SetWholeBodyLimitMsForTests(wholeMs)), window_(floorWindowMs) {}
+    ~ShortLimits() { Http::SetWholeBodyLimitMsForTests(whole_); }
+    ShortLimits(const ShortLimits&) = delete;
+    ShortLimits& operator=(const ShortLimits&) = delete;
+
+  private:
+    int whole_;
+    ShortFloorWindow window_;
+};
+
 class HttpServer : public QObject {
   public:
     struct Reply {
@@ -39,7 +55,8 @@ class HttpServer : public QObject {
         bool closeAfter = true;    // ...close the connection (false: stall with it open)
         int trickleMs = 0;         // send the body in pieces, one every trickleMs
         int trickleBytes = 64;
-        QByteArray location; // a Location header (redirects)
+        QByteArray location;        // a Location header (redirects)
+        bool endlessHeader = false; // a header line that never ends, 1 KiB every few ms
     };
 
     HttpServer() {
@@ -93,6 +110,13 @@ class HttpServer : public QObject {
             head += "Content-Length: " + QByteArray::number(r.announced >= 0 ? r.announced : r.body.size()) +
                     "\r\n";
         if (!r.location.isEmpty()) head += "Location: " + r.location + "\r\n";
+        if (r.endlessHeader) {
+            s->write(head + "X-Pad: ");
+            auto* timer = new QTimer(s);
+            QObject::connect(timer, &QTimer::timeout, s, [s] { s->write(QByteArray(1024, 'p')); });
+            timer->start(5);
+            return;
+        }
         head += "Connection: close\r\n\r\n";
         s->write(head);
         const QByteArray body = r.sendOnly >= 0 ? r.body.left(r.sendOnly) : r.body;

@@ -132,8 +132,11 @@ struct RouterRecorder : NetHooks::Router, NetHooks::FileTransfer {
     void ShowUserInfo(const QString& text, const QString& sender) override {
         calls << QStringLiteral("info|%1|%2").arg(text, sender);
     }
-    void OnData(QChar letter, const QString& sender, const QString& payload) override {
+    QList<DatagramSource> sources; // of each transfer datagram handed over
+    void OnData(QChar letter, const QString& sender, const QString& payload,
+                const DatagramSource& from) override {
         calls << QStringLiteral("xfer|%1|%2|%3").arg(letter).arg(sender, payload);
+        sources << from;
     }
     Slot<NetHooks::Router>::Override inRouter{NetHooks::router(), *this};
     Slot<NetHooks::FileTransfer>::Override inTransfer{NetHooks::fileTransfer(), *this};
