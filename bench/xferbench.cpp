@@ -24,7 +24,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Mailslot.h"
 #include "platform/Sound.h"
-#include "support/TestEnv.h"
+#include "support/Headless.h"
 
 #include <QApplication>
 #include <QDir>
@@ -33,7 +33,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QSocketNotifier>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <arpa/inet.h>
@@ -268,6 +267,7 @@ void setUp(const QString& name, Yes& yes, Silence& quiet, Chosen& chosen) {
 
 // A copy that takes part: answers Yes, saves into its folder, prints "CPU <seconds>" when asked.
 int runPeer(QApplication& app, const QString& name, const QString& folder) {
+    TestEnv::Headless env; // a program folder of its own; the port is the parent's
     Yes yes;
     Silence quiet;
     Chosen chosen;
@@ -397,16 +397,15 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         if (const qint64 mb = QByteArray(argv[i]).toLongLong(); mb > 0) sizes.push_back(mb);
 
-    QTemporaryDir work;
-    const QString save = QDir(work.path()).filePath(QStringLiteral("save"));
+    TestEnv::Headless env{TestEnv::Loopback}; // the sender's program folder, the port it took
+    const QString save = QDir(env.folder()).filePath(QStringLiteral("save"));
     QDir().mkpath(save);
-    qputenv("QX3_HOME", work.path().toLocal8Bit());
     Child receiver, idle;
     const std::pair<Child*, QString> peers[] = {{&receiver, QStringLiteral("Receiver")},
                                                 {&idle, QStringLiteral("Idle")}};
     for (const auto& [c, name] : peers) {
         c->p.start(QCoreApplication::applicationFilePath(),
-                   {QStringLiteral("peer"), name, name == QLatin1String("Idle") ? work.path() : save});
+                   {QStringLiteral("peer"), name, name == QLatin1String("Idle") ? env.folder() : save});
         if (!c->p.waitForStarted(5000) || !c->saw("READY", 10000)) {
             std::printf("a peer did not start\n");
             return 1;
@@ -444,7 +443,7 @@ int main(int argc, char** argv) {
     // 1, 3 and 4.
     bool ok = true;
     for (const qint64 mb : sizes)
-        ok = transfer(mb, work.path(), save, receiver, idle, yes, chosen) && ok;
+        ok = transfer(mb, env.folder(), save, receiver, idle, yes, chosen) && ok;
     for (Child* c : {&receiver, &idle}) {
         c->p.write("quit\n");
         c->p.waitForFinished(5000);

@@ -47,7 +47,7 @@ bool blockedByMe(const QString& name) {
     return false;
 }
 void answer(const QString& to, const QString& letter, const QString& F) {
-    modNetCmds::SendData(QStringLiteral("2") + to + Sep() + letter + Sep() + F + Sep());
+    modNetCmds::SendFileAnswer(to, letter, F);
 }
 // The last part of a peer's path, whichever separator it used; "" when it is no name a file
 // can be saved under here: empty, "." or "..", a resource path to Qt (":..."), a control
@@ -147,7 +147,7 @@ void clsFileXfer::Offer(const QString& users, QWidget* owner) {
         modAppFnc::ShowMsg(lang("FileT_U"), 0, kIcon);
         return;
     }
-    modNetCmds::SendData(QStringLiteral("1") + to + Sep() + path + Sep());
+    modNetCmds::SendFileOffer(to, path);
     const int id = openPrg(to, path);
     offers.push_back({to, Ansi::decode(Ansi::encode(path)), path, id});
     if (shows(id)) {
@@ -281,7 +281,7 @@ void clsFileXfer::onSize(const QString& sizeText) {
         prg().SetStat(0);
     }
     cur->step = Step::WaitData;
-    modNetCmds::SendData(QStringLiteral("4") + cur->peer + Sep() + cur->wireF + Sep());
+    modNetCmds::SendFileReady(cur->peer, cur->wireF);
 }
 
 void clsFileXfer::onChunk(const QString& chunk) {
@@ -296,7 +296,7 @@ void clsFileXfer::onChunk(const QString& chunk) {
     if (cur->unwritten.size() >= kWriteBlock && !writeOut()) return;
     cur->done += bytes.size();
     if (!letEventsRun()) return; // ended meanwhile
-    modNetCmds::SendData(QStringLiteral("5") + cur->peer + Sep());
+    modNetCmds::SendFileAck(cur->peer);
     if (drawNow()) {
         prg().SetPrg(cur->done, cur->size);
         prg().SetStat(1);
@@ -381,8 +381,7 @@ void clsFileXfer::onAnswer(const QString& sender, const QString& reply, const QS
     }
     cur->size = cur->in->size();
     cur->done = 0;
-    modNetCmds::SendData(QStringLiteral("3") + cur->peer + Sep() + cur->wireF + Sep() +
-                         QString::number(cur->size) + Sep());
+    modNetCmds::SendFileSize(cur->peer, cur->wireF, cur->size);
     if (shows(cur->prg)) prg().SetStat(1);
 }
 
@@ -397,12 +396,12 @@ void clsFileXfer::sendStep() {
             return;
         }
         cur->step = Step::WaitAck;
-        modNetCmds::SendData(QStringLiteral("6") + cur->peer + Sep() + Ansi::decode(bytes));
+        modNetCmds::SendFileChunk(cur->peer, bytes);
         cur->done += n;
         if (drawNow()) prg().SetPrg(cur->done, cur->size);
         return;
     }
-    modNetCmds::SendData(QStringLiteral("7") + cur->peer + Sep());
+    modNetCmds::SendFileEnd(cur->peer);
     const int id = cur->prg;
     if (shows(id)) prg().SetStat(2);
     finish();

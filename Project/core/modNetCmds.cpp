@@ -283,6 +283,27 @@ bool SendInfoRequest(const QString& to, const QString& what) {
 bool SendInfoReply(const QString& to, const QString& text) {
     return SendData(QStringLiteral("I") + to + Sep() + text);
 }
+bool SendFileOffer(const QString& to, const QString& F) {
+    return SendData(QStringLiteral("1") + to + Sep() + F + Sep());
+}
+bool SendFileAnswer(const QString& to, const QString& answer, const QString& F) {
+    return SendData(QStringLiteral("2") + to + Sep() + answer + Sep() + F + Sep());
+}
+bool SendFileSize(const QString& to, const QString& F, qint64 size) {
+    return SendData(QStringLiteral("3") + to + Sep() + F + Sep() + QString::number(size) + Sep());
+}
+bool SendFileReady(const QString& to, const QString& F) {
+    return SendData(QStringLiteral("4") + to + Sep() + F + Sep());
+}
+bool SendFileAck(const QString& to) {
+    return SendData(QStringLiteral("5") + to + Sep());
+}
+bool SendFileChunk(const QString& to, const QByteArray& chunk) {
+    return SendData(QStringLiteral("6") + to + Sep() + Ansi::decode(chunk));
+}
+bool SendFileEnd(const QString& to) {
+    return SendData(QStringLiteral("7") + to + Sep());
+}
 
 void CloseNetCom(qint16 mode) {
     modAppFnc::WriteLog(QStringLiteral("Closeing NetCom... |") + QString::number(mode) + QStringLiteral("|"));

@@ -38,6 +38,15 @@ bool SendChatLine(const QString& to, const QString& text, const QString& code); 
 bool SendBlockNotice(const QString& to, const QString& accepts);                // "V" to␁flag␁
 bool SendInfoRequest(const QString& to, const QString& what);                   // "R" to␁what
 bool SendInfoReply(const QString& to, const QString& text);                     // "I" to␁text
+// The file transfer's letters; F is the file's path as the sender chose it.
+bool SendFileOffer(const QString& to, const QString& F);                         // "1" to␁F␁
+bool SendFileAnswer(const QString& to, const QString& answer, const QString& F); // "2" to␁y|n|c␁F␁
+bool SendFileSize(const QString& to, const QString& F, qint64 size);             // "3" to␁F␁size␁
+bool SendFileReady(const QString& to, const QString& F);                         // "4" to␁F␁
+bool SendFileAck(const QString& to);                                             // "5" to␁
+// The chunk's bytes one a character, separators included, to the datagram's end.
+bool SendFileChunk(const QString& to, const QByteArray& chunk); // "6" to␁chunk
+bool SendFileEnd(const QString& to);                            // "7" to␁
 // Dispatches every waiting datagram in one pass; the list is redrawn once, and newcomers
 // answered, at the end of the pass.
 void PollData();
