@@ -37,29 +37,29 @@ void putU(QByteArray& out, quint64 v, int bytes) {
 
 class Reader {
   public:
-    Reader(const QByteArray& b, qsizetype end) : m_b(b), m_end(end) {}
+    Reader(const QByteArray& b, qsizetype end) : b_(b), end_(end) {}
     bool get(int bytes, quint64& v) {
-        if (m_end - m_pos < bytes) return false;
+        if (end_ - pos_ < bytes) return false;
         v = 0;
         for (int i = 0; i < bytes; ++i)
-            v |= quint64(static_cast<quint8>(m_b.at(m_pos + i))) << (8 * i);
-        m_pos += bytes;
+            v |= quint64(static_cast<quint8>(b_.at(pos_ + i))) << (8 * i);
+        pos_ += bytes;
         return true;
     }
     bool getText(qsizetype len, QString& text) {
-        if (m_end - m_pos < len) return false;
+        if (end_ - pos_ < len) return false;
         QStringDecoder utf8(QStringDecoder::Utf8,
                             QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-        text = utf8(QByteArrayView(m_b.constData() + m_pos, len));
-        m_pos += len;
+        text = utf8(QByteArrayView(b_.constData() + pos_, len));
+        pos_ += len;
         return !utf8.hasError();
     }
-    bool atEnd() const { return m_pos == m_end; }
+    bool atEnd() const { return pos_ == end_; }
 
   private:
-    const QByteArray& m_b;
-    qsizetype m_end;
-    qsizetype m_pos = sizeof(kMagic);
+    const QByteArray& b_;
+    qsizetype end_;
+    qsizetype pos_ = sizeof(kMagic);
 };
 } // namespace
 

@@ -116,11 +116,11 @@ void frmChat::buildMenus() {
     // The edit commands act on the send box; its own keys do the same, so the items only
     // show their keys.
     mnuEdit = menuBar()->addMenu(QStringLiteral("&Edit"));
-    editItems = SendBox::BuildEditMenu(mnuEdit, txtSnd);
-    mnuEditCut = editItems.cut;
-    mnuEditCopy = editItems.copy;
-    mnuEditPast = editItems.paste;
-    mnuEditSelAll = editItems.selectAll;
+    editItems_ = SendBox::BuildEditMenu(mnuEdit, txtSnd);
+    mnuEditCut = editItems_.cut;
+    mnuEditCopy = editItems_.copy;
+    mnuEditPast = editItems_.paste;
+    mnuEditSelAll = editItems_.selectAll;
     mnuEdit->addSeparator();
     mnuEditClear = item(mnuEdit, "C&lear Conversation");
     connect(mnuEditClear, &QAction::triggered, this, &frmChat::mnuEditClear_Click);
@@ -213,7 +213,7 @@ void frmChat::Form_Load() {
     txtSnd->UseOwnLook();
     txtSnd->SetMaxLength(SendBox::kMaxLength);
     UpDateMaxLen();
-    firstLine = true;
+    firstLine_ = true;
     SetLang();
     resize(Twips::toPx(kMinWidthSideBar, Twips::dpiX(this)),
            Twips::toPx(kMinHeightSideBar, Twips::dpiY(this)));
@@ -369,12 +369,12 @@ void frmChat::cmdSnd_Click() {
     txtSnd->SetText(QString());
     tmrTyping_Timer();
     txtSnd->setFocus();
-    firstLine = false;
+    firstLine_ = false;
 }
 
 void frmChat::txtSnd_Change() {
     UpDateMaxLen();
-    if (!firstLine && !tmrTyping->isActive()) {
+    if (!firstLine_ && !tmrTyping->isActive()) {
         const QString typing = lang("Chat_IsTyping");
         for (const QString& m : Members())
             sendH(m, typing, QStringLiteral("1"));
@@ -441,8 +441,8 @@ void frmChat::CloseRoom() {
 }
 
 void frmChat::closeEvent(QCloseEvent* e) {
-    if (!unloaded) {
-        unloaded = true;
+    if (!unloaded_) {
+        unloaded_ = true;
         tmrTyping->stop();
         tmrWinFlash->stop();
         for (const QString& m : Members())
@@ -457,7 +457,7 @@ void frmChat::closeEvent(QCloseEvent* e) {
 // --- flashing ----------------------------------------------------------------------------------
 
 void frmChat::StartWinFlash() {
-    flashCount = kFlashes;
+    flashCount_ = kFlashes;
     tmrWinFlash->start();
 }
 
@@ -467,9 +467,9 @@ void frmChat::tmrWinFlash_Timer() {
         Attention::backend()->Flash(this, false);
         return;
     }
-    if (flashCount > 0) {
+    if (flashCount_ > 0) {
         Attention::backend()->Flash(this, true);
-        --flashCount;
+        --flashCount_;
     }
 }
 
@@ -548,7 +548,7 @@ bool frmChat::eventFilter(QObject* watched, QEvent* e) {
         cmdSnd->SetDisplayAsDefault(e->type() == QEvent::FocusIn);
     // The client area gets its final size only when the window is laid out: the background is
     // always composed at that size.
-    if (watched == body && e->type() == QEvent::Resize && picBuf.size() != body->size() && !unloaded)
+    if (watched == body && e->type() == QEvent::Resize && picBuf.size() != body->size() && !unloaded_)
         SetSkin();
     return QMainWindow::eventFilter(watched, e);
 }
@@ -574,9 +574,9 @@ void frmChat::mnuSpecialSidebar_Click() {
 
 void frmChat::ShowSideBar(bool) {
     if (isVisible() && !SideBarShown()) txtSnd->setFocus();
-    const int h = lastHeight, w = lastWidth;
+    const int h = LastHeight, w = LastWidth;
     Form_Resize();
-    if (h == lastHeight && w == lastWidth) SetSkin();
+    if (h == LastHeight && w == LastWidth) SetSkin();
     Sets().FC_SB = SideBarShown();
 }
 
@@ -593,9 +593,9 @@ void frmChat::Form_Resize() {
     if (windowState() & Qt::WindowMinimized) return;
     applyMinimumSize();
     const QSize tw = outerSizeTwips();
-    if (tw.height() != lastHeight || tw.width() != lastWidth) {
-        lastHeight = tw.height();
-        lastWidth = tw.width();
+    if (tw.height() != LastHeight || tw.width() != LastWidth) {
+        LastHeight = tw.height();
+        LastWidth = tw.width();
         SetSkin();
     }
 }
@@ -687,7 +687,7 @@ void frmChat::SetLang() {
     mnuChatExportF->setText(t("mnuExportF"));
     mnuChatClose->setText(t("mnuChatClose"));
     mnuEdit->setTitle(t.Shared("mnuEdit"));
-    SendBox::SetEditLang(editItems);
+    SendBox::SetEditLang(editItems_);
     mnuEditClear->setText(t("mnuEditClear"));
     mnuSpecial->setTitle(t("mnuSpecial"));
     mnuSpecialSidebar->setText(t.Shared("mnuSideBar"));

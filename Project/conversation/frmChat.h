@@ -74,8 +74,8 @@ class frmChat : public QMainWindow, public ChatRoom, public SkinnableWindow {
 
     // Members in list order.
     QStringList Members() const;
-    bool FirstLine() const { return firstLine; }
-    qint16 FlashCount() const { return flashCount; }
+    bool FirstLine() const { return firstLine_; }
+    qint16 FlashCount() const { return flashCount_; }
     bool SideBarShown() const;
 
     // --- controls ---
@@ -136,10 +136,10 @@ class frmChat : public QMainWindow, public ChatRoom, public SkinnableWindow {
     QSize outerSizeTwips() const;
     bool handleAutoTextKey(QKeyEvent* e);
 
-    bool firstLine = true;
-    qint16 flashCount = 0;
-    int lastHeight = 0, lastWidth = 0; // twips
-    bool unloaded = false;
-    SendBox::EditItems editItems;
+    bool firstLine_ = true;
+    qint16 flashCount_ = 0;
+    int LastHeight = 0, LastWidth = 0; // twips
+    bool unloaded_ = false;
+    SendBox::EditItems editItems_;
     OuterGeometry* outer_ = nullptr;
 };

@@ -106,30 +106,30 @@ void clsFileXfer::Install() {
     NetHooks::fileTransfer().set(&Instance());
 }
 
-clsFileXfer::clsFileXfer() : timer(new QTimer) {
-    timer->setSingleShot(true);
-    QObject::connect(timer, &QTimer::timeout, [this] { silenceCheck(); });
+clsFileXfer::clsFileXfer() : timer_(new QTimer) {
+    timer_->setSingleShot(true);
+    QObject::connect(timer_, &QTimer::timeout, [this] { silenceCheck(); });
 }
 
 clsFileXfer::~clsFileXfer() {
-    delete timer;
+    delete timer_;
 }
 
 bool clsFileXfer::Current() const {
-    return cur != nullptr;
+    return cur_ != nullptr;
 }
 
 void clsFileXfer::SetTimeoutMs(int ms) {
-    timeoutMs = ms > 0 ? ms : kTimeoutMs;
-    if (!timer->isActive()) return;
+    timeoutMs_ = ms > 0 ? ms : kTimeoutMs;
+    if (!timer_->isActive()) return;
     touch(); // the silence counts from now
-    timer->start(timeoutMs);
+    timer_->start(timeoutMs_);
 }
 
 // --- the offer --------------------------------------------------------------------------------
 
 void clsFileXfer::Offer(const QString& users, QWidget* owner) {
-    if (cur || asking > 0) {
+    if (cur_ || asking_ > 0) {
         modAppFnc::ShowMsg(lang("FileT_U"), 0, kIcon);
         return;
     }
@@ -139,17 +139,17 @@ void clsFileXfer::Offer(const QString& users, QWidget* owner) {
     }
     const QString to = field(users, 1);
     if (to.isEmpty()) return;
-    const QString path = modCommonDialog::ShowOpen(owner, lang("FileT_F"), lang("FileT_T"), lastChosen);
-    lastChosen = path;
+    const QString path = modCommonDialog::ShowOpen(owner, lang("FileT_F"), lang("FileT_T"), lastChosen_);
+    lastChosen_ = path;
     if (path.isEmpty()) return;
     // The dialog let events run: a transfer may have become current meanwhile.
-    if (cur || asking > 0) {
+    if (cur_ || asking_ > 0) {
         modAppFnc::ShowMsg(lang("FileT_U"), 0, kIcon);
         return;
     }
     modNetCmds::SendFileOffer(to, path);
     const int id = openPrg(to, path);
-    offers.push_back({to, Ansi::decode(Ansi::encode(path)), path, id});
+    offers_.push_back({to, Ansi::decode(Ansi::encode(path)), path, id});
     if (shows(id)) {
         prg().SetPrg(0, 1);
         prg().SetStat(0);
@@ -170,13 +170,13 @@ void clsFileXfer::OnData(QChar letter, const QString& sender, const QString& pay
     // Names are all a datagram carries: any host can write under the peer's. The peer's copy
     // sends everything from its one socket, so the transfer hears only that address. An offer
     // starts a transfer of its own and goes on as ever.
-    if (cur && letter != QLatin1Char('1') && from != cur->peerAt &&
-        modAppFnc::SameNoCase(sender, cur->peer)) {
-        if (!cur->strayLogged)
+    if (cur_ && letter != QLatin1Char('1') && from != cur_->peerAt &&
+        modAppFnc::SameNoCase(sender, cur_->peer)) {
+        if (!cur_->strayLogged)
             modAppFnc::WriteLog(QStringLiteral("    File transfer data from another address ignored: ") +
                                 sender + QStringLiteral(" at ") + from.text() + QStringLiteral(", not ") +
-                                cur->peerAt.text());
-        cur->strayLogged = true;
+                                cur_->peerAt.text());
+        cur_->strayLogged = true;
         return;
     }
     switch (letter.unicode()) {
@@ -191,8 +191,8 @@ void clsFileXfer::OnData(QChar letter, const QString& sender, const QString& pay
         return;
     case '4':
         if (expects(sender, Step::WaitReady)) {
-            cur->done = 0;
-            if (shows(cur->prg)) prg().SetStat(1);
+            cur_->done = 0;
+            if (shows(cur_->prg)) prg().SetStat(1);
             sendStep();
         }
         return;
@@ -211,14 +211,14 @@ void clsFileXfer::OnData(QChar letter, const QString& sender, const QString& pay
 }
 
 bool clsFileXfer::expects(const QString& sender, Step step) const {
-    return cur && cur->step == step && modAppFnc::SameNoCase(sender, cur->peer);
+    return cur_ && cur_->step == step && modAppFnc::SameNoCase(sender, cur_->peer);
 }
 
 // --- receiving ----------------------------------------------------------------------------------
 
 void clsFileXfer::onOffer(const QString& sender, const QString& F, const DatagramSource& from) {
     if (blockedByMe(sender)) return;
-    if (cur || asking > 0) {
+    if (cur_ || asking_ > 0) {
         answer(sender, QStringLiteral("c"), F);
         return;
     }
@@ -232,16 +232,16 @@ void clsFileXfer::onOffer(const QString& sender, const QString& F, const Datagra
     }
     const QStringList q = lang("FileT_Q").split(QLatin1Char('|'));
     const QString question = q.value(0) + F + q.value(1) + sender + q.value(2);
-    const quint64 atAsk = resets;
-    ++asking;
+    const quint64 atAsk = resets_;
+    ++asking_;
     const bool yes = modAppFnc::ShowMsg(question, 1, kIcon) == 0;
     QString folder;
-    if (yes && resets == atAsk) {
+    if (yes && resets_ == atAsk) {
         folder = modGlobals::Sets().SFLD;
         if (folder.isEmpty()) folder = modGetFld::BrowseForFolder(QString(), lang("FileT_R"));
     }
-    --asking;
-    if (resets != atAsk) return; // the layer closed or opened meanwhile: nobody to answer
+    --asking_;
+    if (resets_ != atAsk) return; // the layer closed or opened meanwhile: nobody to answer
     const QString target = yes ? SafePath::FileIn(folder, name) : QString();
     if (target.isEmpty()) {
         answer(sender, QStringLiteral("n"), F);
@@ -259,70 +259,70 @@ void clsFileXfer::onOffer(const QString& sender, const QString& F, const Datagra
 
 void clsFileXfer::onSize(const QString& sizeText) {
     touch();
-    if (!wholeNumber(sizeText, cur->size) || !replaceable(cur->path)) {
+    if (!wholeNumber(sizeText, cur_->size) || !replaceable(cur_->path)) {
         fail();
         return;
     }
     // The file goes to a temporary file beside the target and replaces it only when complete.
-    cur->out = std::make_unique<QSaveFile>(cur->path);
-    cur->out->setDirectWriteFallback(false);
+    cur_->out = std::make_unique<QSaveFile>(cur_->path);
+    cur_->out->setDirectWriteFallback(false);
     // Unbuffered: a buffered flush that the disk cuts short is not reported, and the commit
     // would then take a shortened file for a whole one. The blocks are gathered here instead,
     // and each write of one is checked.
-    if (!cur->out->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        fail(reasonOf(*cur->out));
+    if (!cur_->out->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        fail(reasonOf(*cur_->out));
         return;
     }
-    cur->unwritten.reserve(kWriteBlock + kChunk);
-    cur->done = 0;
-    cur->prg = openPrg(cur->peer, cur->path);
-    if (shows(cur->prg)) {
-        prg().SetPrg(0, cur->size);
+    cur_->unwritten.reserve(kWriteBlock + kChunk);
+    cur_->done = 0;
+    cur_->prg = openPrg(cur_->peer, cur_->path);
+    if (shows(cur_->prg)) {
+        prg().SetPrg(0, cur_->size);
         prg().SetStat(0);
     }
-    cur->step = Step::WaitData;
-    modNetCmds::SendFileReady(cur->peer, cur->wireF);
+    cur_->step = Step::WaitData;
+    modNetCmds::SendFileReady(cur_->peer, cur_->wireF);
 }
 
 void clsFileXfer::onChunk(const QString& chunk) {
     touch();
     const QByteArray bytes = Ansi::encode(chunk);
     // Every chunk but the last is whole; the exchange carries nothing else to check a chunk by.
-    if (bytes.size() != qMin<qint64>(kChunk, cur->size - cur->done)) {
+    if (bytes.size() != qMin<qint64>(kChunk, cur_->size - cur_->done)) {
         fail();
         return;
     }
-    cur->unwritten.append(bytes);
-    if (cur->unwritten.size() >= kWriteBlock && !writeOut()) return;
-    cur->done += bytes.size();
+    cur_->unwritten.append(bytes);
+    if (cur_->unwritten.size() >= kWriteBlock && !writeOut()) return;
+    cur_->done += bytes.size();
     if (!letEventsRun()) return; // ended meanwhile
-    modNetCmds::SendFileAck(cur->peer);
+    modNetCmds::SendFileAck(cur_->peer);
     if (drawNow()) {
-        prg().SetPrg(cur->done, cur->size);
+        prg().SetPrg(cur_->done, cur_->size);
         prg().SetStat(1);
     }
 }
 
 bool clsFileXfer::writeOut() {
-    if (!writeAll(*cur->out, cur->unwritten)) {
-        fail(reasonOf(*cur->out));
+    if (!writeAll(*cur_->out, cur_->unwritten)) {
+        fail(reasonOf(*cur_->out));
         return false;
     }
-    cur->unwritten.resize(0); // keeps its room for the next block
+    cur_->unwritten.resize(0); // keeps its room for the next block
     return true;
 }
 
 void clsFileXfer::onEnd() {
-    if (cur->done != cur->size || !replaceable(cur->path)) {
+    if (cur_->done != cur_->size || !replaceable(cur_->path)) {
         fail();
         return;
     }
     if (!writeOut()) return;
-    if (!cur->out->commit()) {
-        fail(reasonOf(*cur->out));
+    if (!cur_->out->commit()) {
+        fail(reasonOf(*cur_->out));
         return;
     }
-    const int id = cur->prg;
+    const int id = cur_->prg;
     if (shows(id)) prg().SetStat(2);
     finish();
     modAppFnc::ShowMsg(lang("FileT_RC"), 0, kIcon);
@@ -333,27 +333,27 @@ void clsFileXfer::onEnd() {
 
 void clsFileXfer::onAnswer(const QString& sender, const QString& reply, const QString& F,
                            const DatagramSource& from) {
-    auto it = std::find_if(offers.begin(), offers.end(), [&](const PendingOffer& o) {
+    auto it = std::find_if(offers_.begin(), offers_.end(), [&](const PendingOffer& o) {
         return o.sentF == F && modAppFnc::SameNoCase(o.to, sender);
     });
-    if (it == offers.end()) {
+    if (it == offers_.end()) {
         // The sender whose offer this copy accepted is busy after all: nothing will come.
-        if (reply == QLatin1String("c") && expects(sender, Step::WaitSize) && !cur->sending &&
-            cur->wireF == F) {
+        if (reply == QLatin1String("c") && expects(sender, Step::WaitSize) && !cur_->sending &&
+            cur_->wireF == F) {
             const std::unique_ptr<Transfer> t = finish();
             modAppFnc::ShowMsg(t->peer + kPeerBusy, 0, kIcon);
         }
         return; // no offer of mine: nothing to read, nothing to say
     }
     const PendingOffer offer = *it;
-    offers.erase(it);
+    offers_.erase(it);
     // The message first, then the progress window goes; meanwhile another offer may have taken it.
     if (reply == QLatin1String("n") || reply == QLatin1String("c")) {
         modAppFnc::ShowMsg(sender + lang(reply == QLatin1String("n") ? "FileT_D" : "FileT_C"), 0, kIcon);
         unloadPrg(offer.prg);
         return;
     }
-    if (cur || asking > 0) {
+    if (cur_ || asking_ > 0) {
         // One transfer at a time: the receiver hears that this copy is busy, as with an offer.
         answer(sender, QStringLiteral("c"), F);
         modAppFnc::ShowMsg(lang("FileT_U"), 0, kIcon);
@@ -370,39 +370,39 @@ void clsFileXfer::onAnswer(const QString& sender, const QString& reply, const QS
     t->step = Step::WaitReady;
     begin(std::move(t));
     // Measured once, and the file kept open: exactly these bytes go.
-    cur->in = std::make_unique<QFile>(offer.path);
-    if (!cur->in->open(QIODevice::ReadOnly)) {
-        fail(reasonOf(*cur->in));
+    cur_->in = std::make_unique<QFile>(offer.path);
+    if (!cur_->in->open(QIODevice::ReadOnly)) {
+        fail(reasonOf(*cur_->in));
         return;
     }
     if (QFileInfo(offer.path).isDir()) {
         fail(QString::fromLocal8Bit(std::strerror(EISDIR)));
         return;
     }
-    cur->size = cur->in->size();
-    cur->done = 0;
-    modNetCmds::SendFileSize(cur->peer, cur->wireF, cur->size);
-    if (shows(cur->prg)) prg().SetStat(1);
+    cur_->size = cur_->in->size();
+    cur_->done = 0;
+    modNetCmds::SendFileSize(cur_->peer, cur_->wireF, cur_->size);
+    if (shows(cur_->prg)) prg().SetStat(1);
 }
 
 void clsFileXfer::sendStep() {
     touch();
     if (!letEventsRun()) return; // ended meanwhile
-    if (cur->done < cur->size) {
-        const qint64 n = qMin<qint64>(kChunk, cur->size - cur->done);
-        const QByteArray bytes = cur->in->read(n);
+    if (cur_->done < cur_->size) {
+        const qint64 n = qMin<qint64>(kChunk, cur_->size - cur_->done);
+        const QByteArray bytes = cur_->in->read(n);
         if (bytes.size() != n) {
-            fail(reasonOf(*cur->in));
+            fail(reasonOf(*cur_->in));
             return;
         }
-        cur->step = Step::WaitAck;
-        modNetCmds::SendFileChunk(cur->peer, bytes);
-        cur->done += n;
-        if (drawNow()) prg().SetPrg(cur->done, cur->size);
+        cur_->step = Step::WaitAck;
+        modNetCmds::SendFileChunk(cur_->peer, bytes);
+        cur_->done += n;
+        if (drawNow()) prg().SetPrg(cur_->done, cur_->size);
         return;
     }
-    modNetCmds::SendFileEnd(cur->peer);
-    const int id = cur->prg;
+    modNetCmds::SendFileEnd(cur_->peer);
+    const int id = cur_->prg;
     if (shows(id)) prg().SetStat(2);
     finish();
     modAppFnc::ShowMsg(lang("FileT_SC"), 0, kIcon);
@@ -412,17 +412,17 @@ void clsFileXfer::sendStep() {
 // --- the current transfer -----------------------------------------------------------------------
 
 void clsFileXfer::begin(std::unique_ptr<Transfer> t) {
-    cur = std::move(t);
-    ++epoch;
+    cur_ = std::move(t);
+    ++epoch_;
     modNetCmds::SetXferFile(1);
     touch();
-    timer->start(timeoutMs);
+    timer_->start(timeoutMs_);
 }
 
 std::unique_ptr<clsFileXfer::Transfer> clsFileXfer::finish() {
-    std::unique_ptr<Transfer> t = std::move(cur);
-    ++epoch;
-    timer->stop();
+    std::unique_ptr<Transfer> t = std::move(cur_);
+    ++epoch_;
+    timer_->stop();
     modNetCmds::SetXferFile(-1);
     if (t && t->out) t->out->cancelWriting(); // after a commit this does nothing
     if (t) {
@@ -444,10 +444,10 @@ void clsFileXfer::fail(const QString& reason) {
 // The timer runs once per silence limit, not once per datagram: when it ends it looks at how
 // long ago the other side was last heard.
 void clsFileXfer::silenceCheck() {
-    if (!cur) return;
-    const qint64 left = timeoutMs - heardAt.elapsed();
+    if (!cur_) return;
+    const qint64 left = timeoutMs_ - heardAt_.elapsed();
     if (left > 0) {
-        timer->start(int(left));
+        timer_->start(int(left));
         return;
     }
     timedOut();
@@ -461,40 +461,40 @@ void clsFileXfer::timedOut() {
 }
 
 bool clsFileXfer::drawNow() {
-    if (!shows(cur->prg)) return false;
+    if (!shows(cur_->prg)) return false;
     // Drawing every chunk would hold the transfer back; the last state is always drawn.
-    if (cur->done < cur->size && drawn.isValid() && drawn.elapsed() < kRedrawMs) return false;
-    drawn.start();
+    if (cur_->done < cur_->size && drawn_.isValid() && drawn_.elapsed() < kRedrawMs) return false;
+    drawn_.start();
     return true;
 }
 
 void clsFileXfer::touch() {
-    heardAt.start();
+    heardAt_.start();
 }
 
 bool clsFileXfer::letEventsRun() {
-    if (eventsRun.isValid() && eventsRun.elapsed() < kEventsMs) return true;
-    eventsRun.start();
-    const quint64 at = epoch;
+    if (eventsRun_.isValid() && eventsRun_.elapsed() < kEventsMs) return true;
+    eventsRun_.start();
+    const quint64 at = epoch_;
     QCoreApplication::processEvents();
-    return epoch == at;
+    return epoch_ == at;
 }
 
 void clsFileXfer::NetReset() {
-    ++resets;
-    offers.clear();
+    ++resets_;
+    offers_.clear();
     finish();
-    if (prgShown != 0) unloadPrg(prgShown);
+    if (prgShown_ != 0) unloadPrg(prgShown_);
 }
 
 int clsFileXfer::openPrg(const QString& to, const QString& file) {
-    prgShown = ++prgSerial;
+    prgShown_ = ++prgSerial_;
     prg().Open(to, file);
-    return prgShown;
+    return prgShown_;
 }
 
 void clsFileXfer::unloadPrg(int id) {
     if (!shows(id)) return; // the window went to a later offer or transfer meanwhile
-    prgShown = 0;
+    prgShown_ = 0;
     prg().Unload();
 }

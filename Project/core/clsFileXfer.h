@@ -121,18 +121,18 @@ class clsFileXfer : public NetHooks::FileTransfer {
     bool drawNow();
     int openPrg(const QString& to, const QString& file);
     void unloadPrg(int id);
-    bool shows(int id) const { return id != 0 && id == prgShown; }
+    bool shows(int id) const { return id != 0 && id == prgShown_; }
 
-    std::unique_ptr<Transfer> cur;
-    std::vector<PendingOffer> offers;
-    int asking = 0;     // questions about offers now open
-    quint64 epoch = 0;  // changes whenever a transfer starts or ends, or the layer resets
-    quint64 resets = 0; // changes whenever the layer closes or opens
-    int prgSerial = 0, prgShown = 0;
-    QString lastChosen;
-    QTimer* timer = nullptr;
-    QElapsedTimer drawn;
-    QElapsedTimer eventsRun;
-    QElapsedTimer heardAt; // the other side was last heard, or this side last acted
-    int timeoutMs = kTimeoutMs;
+    std::unique_ptr<Transfer> cur_;
+    std::vector<PendingOffer> offers_;
+    int asking_ = 0;     // questions about offers now open
+    quint64 epoch_ = 0;  // changes whenever a transfer starts or ends, or the layer resets
+    quint64 resets_ = 0; // changes whenever the layer closes or opens
+    int prgSerial_ = 0, prgShown_ = 0;
+    QString lastChosen_;
+    QTimer* timer_ = nullptr;
+    QElapsedTimer drawn_;
+    QElapsedTimer eventsRun_;
+    QElapsedTimer heardAt_; // the other side was last heard, or this side last acted
+    int timeoutMs_ = kTimeoutMs;
 };

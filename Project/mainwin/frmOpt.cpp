@@ -83,7 +83,7 @@ QLineEdit* lineBox(QWidget* parent, QRect at) {
     return t;
 }
 
-chameleonButton* button(QWidget* parent, const char* caption, QRect at) {
+chameleonButton* captionButton(QWidget* parent, const char* caption, QRect at) {
     auto* b = chameleonButton::LaidOut(parent, QString::fromLatin1(caption));
     b->setGeometry(at);
     return b;
@@ -98,7 +98,7 @@ SendBox* textBox(QWidget* parent, QRect at) {
     return t;
 }
 
-QLabel* label(QWidget* parent, const char* caption, QRect at) {
+QLabel* captionLabel(QWidget* parent, const char* caption, QRect at) {
     auto* l = new QLabel(QString::fromLatin1(caption), parent);
     l->setGeometry(at);
     l->setWordWrap(true);
@@ -292,7 +292,7 @@ void frmOpt::buildMainPage(QWidget* p) {
         pal.setColor(QPalette::Base, pal.color(QPalette::Button));
         txtSkin->setPalette(pal);
     }
-    cmdSkin = button(f, "...", {528, 68, 28, 22});
+    cmdSkin = captionButton(f, "...", {528, 68, 28, 22});
     txtSkinInfo = new QPlainTextEdit(f);
     txtSkinInfo->setGeometry(32, 94, 524, 56);
     txtSkinInfo->setReadOnly(true);
@@ -348,8 +348,8 @@ void frmOpt::buildAlertsPage(QWidget* p) {
     optASnd[1] = radio(f, "Play System Beep", {12, 44, 300, 20});
     optASnd[2] = radio(f, "Play Wave File...", {12, 66, 300, 20});
     txtASndFile = lineBox(f, {32, 92, 412, 22});
-    cmdASndBrowse = button(f, "...", {450, 92, 28, 22});
-    cmdASndTest = button(f, "&Test", {484, 92, 72, 22});
+    cmdASndBrowse = captionButton(f, "...", {450, 92, 28, 22});
+    cmdASndTest = captionButton(f, "&Test", {484, 92, 72, 22});
     f = Frame[2] = groupBox(p, "Alert Position", {8, 146, 200, 110});
     Picture1 = new QFrame(f);
     static_cast<QFrame*>(Picture1)->setFrameShape(QFrame::Box);
@@ -403,8 +403,8 @@ void frmOpt::buildChatPage(QWidget* p) {
     optCSnd[1] = radio(f, "Play System Beep", {12, 44, 300, 20});
     optCSnd[2] = radio(f, "Play Wave File...", {12, 66, 300, 20});
     txtCSndFile = lineBox(f, {32, 92, 412, 22});
-    cmdCSndBrowse = button(f, "...", {450, 92, 28, 22});
-    cmdCSndTest = button(f, "&Test", {484, 92, 72, 22});
+    cmdCSndBrowse = captionButton(f, "...", {450, 92, 28, 22});
+    cmdCSndTest = captionButton(f, "&Test", {484, 92, 72, 22});
     chkChatSndBtn = check(p, "Show \"&Send\" Button", {16, 172, 300, 20});
     f = Frame[3] = groupBox(p, "Style", {8, 198, 250, 72});
     optChatStyle[0] = radio(f, "S&ingle Line", {12, 22, 200, 20});
@@ -456,7 +456,7 @@ void frmOpt::buildMiscPage(QWidget* p) {
     optSFld[0] = radio(f, "&Prompt For Location", {12, 22, 300, 20});
     optSFld[1] = radio(f, "&Always Use The Same Folder:", {12, 44, 300, 20});
     txtSFld = lineBox(f, {32, 68, 490, 22});
-    cmdSFld = button(f, "...", {528, 68, 28, 22});
+    cmdSFld = captionButton(f, "...", {528, 68, 28, 22});
     f = Frame[5] = groupBox(p, "Phone Number", {8, 116, 568, 56});
     txtPhoneNumber = lineBox(f, {12, 22, 300, 22});
     for (int i = 0; i < 2; ++i)
@@ -496,12 +496,13 @@ void frmOpt::saveMiscPage() {
 // --- 4 AQR ---------------------------------------------------------------------------------------
 
 void frmOpt::buildAqrPage(QWidget* p) {
-    lblAQR[3] = label(p,
-                      "Alert Quick Response - long messages that can be used as templates for a reply to an "
-                      "alert message.",
-                      {8, 4, 568, 34});
+    lblAQR[3] =
+        captionLabel(p,
+                     "Alert Quick Response - long messages that can be used as templates for a reply to an "
+                     "alert message.",
+                     {8, 4, 568, 34});
     for (int i = 0; i < 3; ++i) {
-        lblAQR[i] = label(p, i == 0 ? "1" : i == 1 ? "2" : "3", {8, 44 + i * 76, 16, 20});
+        lblAQR[i] = captionLabel(p, i == 0 ? "1" : i == 1 ? "2" : "3", {8, 44 + i * 76, 16, 20});
         txtAQR[i] = textBox(p, {28, 42 + i * 76, 548, 70});
     }
 }
@@ -524,11 +525,11 @@ void frmOpt::saveAqrPage() {
 // --- 5 AutoText ----------------------------------------------------------------------------------
 
 void frmOpt::buildAutoTextPage(QWidget* p) {
-    lblAT =
-        label(p,
-              "AutoText - phrases that can be quickly inserted into a chat or alert message either from the "
-              "menu or by pressing Ctrl and the corresponding number between 0 and 9.",
-              {8, 4, 568, 34});
+    lblAT = captionLabel(
+        p,
+        "AutoText - phrases that can be quickly inserted into a chat or alert message either from the "
+        "menu or by pressing Ctrl and the corresponding number between 0 and 9.",
+        {8, 4, 568, 34});
     lstCAT = new QListWidget(p);
     lstCAT->setGeometry(8, 42, 530, 190);
     lstCAT->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -665,18 +666,18 @@ void frmOpt::saveSpeedBarPage() {
 // --- 8 Soft Buttons ------------------------------------------------------------------------------
 
 void frmOpt::buildSoftPage(QWidget* p) {
-    lblSoft[0] = label(p, "To (Must be a group, leave black to disable)", {8, 8, 400, 20});
+    lblSoft[0] = captionLabel(p, "To (Must be a group, leave black to disable)", {8, 8, 400, 20});
     comSoft = new QComboBox(p);
     comSoft->setEditable(true);
     comSoft->setInsertPolicy(QComboBox::NoInsert);
     comSoft->setGeometry(8, 30, 300, 24);
-    lblSoft[1] = label(p, "Message", {8, 62, 200, 20});
+    lblSoft[1] = captionLabel(p, "Message", {8, 62, 200, 20});
     txtSoft = textBox(p, {8, 84, 568, 120});
     chkSoft = check(p, "Send Immediately", {8, 210, 200, 20});
-    cmdSoftNext[1] = button(p, "< Previous", {330, 210, 90, 24});
-    lblSoftN = label(p, "1", {426, 212, 50, 20});
+    cmdSoftNext[1] = captionButton(p, "< Previous", {330, 210, 90, 24});
+    lblSoftN = captionLabel(p, "1", {426, 212, 50, 20});
     lblSoftN->setAlignment(Qt::AlignCenter);
-    cmdSoftNext[0] = button(p, "Next >", {482, 210, 90, 24});
+    cmdSoftNext[0] = captionButton(p, "Next >", {482, 210, 90, 24});
     chkSoftMenu = check(p, "&Show soft buttons in tray icon menu", {8, 246, 400, 20});
     for (int i = 0; i < 2; ++i) {
         connect(cmdSoftNext[i], &chameleonButton::Click, this, [this, i] { cmdSoftNext_Click(i); });

@@ -22,7 +22,7 @@ QByteArray pattern(qsizetype n) {
 
 class TestInet : public QObject {
     Q_OBJECT
-    TestEnv::PlatformHeadless env_;
+    TestEnv::PlatformHeadless env;
 
   private slots:
 

@@ -43,10 +43,10 @@ const QByteArray kUpdates = "\"Upgrade, new|More, and better|h/f/QX3|\\|\\|1|3.0
 
 class TestLists : public QObject {
     Q_OBJECT
-    TestEnv::PlatformHeadless env_;
+    TestEnv::PlatformHeadless env;
 
     // In the data folder, and beside the program.
-    QString path(const QString& rel) const { return QDir(env_.folder()).filePath(rel); }
+    QString path(const QString& rel) const { return QDir(env.folder()).filePath(rel); }
     QString prog(const QString& rel) const { return QDir(TestEnv::FromCopy::folder()).filePath(rel); }
     static void putAt(const QString& file, const QByteArray& bytes) {
         QDir().mkpath(QFileInfo(file).absolutePath());
@@ -65,7 +65,7 @@ class TestLists : public QObject {
 
   private slots:
     void init() {
-        env_.reset();
+        env.reset();
         TestEnv::FromCopy::empty();
         modMain::Run() = modMain::Values();
         modMain::Run().InstalledMajor = 3;

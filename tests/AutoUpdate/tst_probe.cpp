@@ -44,11 +44,11 @@ QByteArray blockBytes() {
 
 class TestProbe : public QObject {
     Q_OBJECT
-    TestEnv::PlatformHeadless env_;
+    TestEnv::PlatformHeadless env;
 
   private slots:
     void init() {
-        env_.reset();
+        env.reset();
         TestEnv::FromCopy::empty();
         modMain::Run() = modMain::Values();
     }
@@ -56,8 +56,8 @@ class TestProbe : public QObject {
     // Started with QX3_HOME naming a data folder of its own, the probe reads the messenger
     // beside the program, never a file of that name among the data.
     void probesTheMessengerBesideTheProgram() {
-        QVERIFY(QDir(env_.folder()) != QDir(TestEnv::FromCopy::folder()));
-        QCOMPARE(ProgramFolder::path(), QDir(env_.folder()).absolutePath());
+        QVERIFY(QDir(env.folder()) != QDir(TestEnv::FromCopy::folder()));
+        QCOMPARE(ProgramFolder::path(), QDir(env.folder()).absolutePath());
         writeAll(ProgramFolder::file(QStringLiteral("QX3")), resource("1.02.0003"));
         writeAll(QDir(TestEnv::FromCopy::folder()).filePath(QStringLiteral("QX3")), resource("3.00.0009"));
         modMain::ReadInstalledVersion();

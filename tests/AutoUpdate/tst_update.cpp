@@ -81,7 +81,7 @@ struct InstallRecorder : Installer::Listener {
 
 class TestUpdate : public QObject {
     Q_OBJECT
-    TestEnv::PlatformHeadless env_{QStringLiteral("prog")};
+    TestEnv::PlatformHeadless env{QStringLiteral("prog")};
     QString prog_; // the data folder, inside the guard's folder so that escapes would show
     std::unique_ptr<HttpServer> server_;
 
@@ -140,9 +140,9 @@ class TestUpdate : public QObject {
 
   private slots:
     void init() {
-        env_.reset();
+        env.reset();
         TestEnv::FromCopy::empty();
-        prog_ = env_.folder();
+        prog_ = env.folder();
         server_ = std::make_unique<HttpServer>();
         QVERIFY(server_->listening());
         qputenv("QX3_UPDATE_SITE", server_->base().toLatin1());
@@ -201,9 +201,9 @@ class TestUpdate : public QObject {
         gone.status = 404;
         server_->route(kUpdatesPath.toLatin1(), gone);
         w->cmdRefresh_Click();
-        QCOMPARE(env_.boxes.titles(), QStringList{QStringLiteral("Unable to go online")});
-        QVERIFY(env_.boxes.shown.back().text.endsWith(QStringLiteral("\r\n\r\nError code 5")));
-        QCOMPARE(env_.boxes.shown.back().icon, MsgBox::Icon::Warning);
+        QCOMPARE(env.boxes.titles(), QStringList{QStringLiteral("Unable to go online")});
+        QVERIFY(env.boxes.shown.back().text.endsWith(QStringLiteral("\r\n\r\nError code 5")));
+        QCOMPARE(env.boxes.shown.back().icon, MsgBox::Icon::Warning);
         QCOMPARE(readAll(path(QStringLiteral("qx3.upd"))), list);
         QVERIFY(!w->cmdRefresh->isEnabled());
         HttpServer::Reply cut;
@@ -211,7 +211,7 @@ class TestUpdate : public QObject {
         cut.sendOnly = list.size() / 2;
         server_->route(kUpdatesPath.toLatin1(), cut);
         w->cmdRefresh_Click();
-        QCOMPARE(env_.boxes.shown.size(), size_t(2));
+        QCOMPARE(env.boxes.shown.size(), size_t(2));
         QCOMPARE(readAll(path(QStringLiteral("qx3.upd"))), list);
     }
 
@@ -220,8 +220,8 @@ class TestUpdate : public QObject {
                        record(QStringLiteral("Bad"), QStringLiteral("/f"), QStringLiteral("\\"), 1, {},
                               QStringLiteral("False"), QStringLiteral("3.1")));
         refreshed(false);
-        QCOMPARE(env_.boxes.shown.size(), size_t(1));
-        QVERIFY(env_.boxes.shown.at(0).text.endsWith(QStringLiteral("Error code 6")));
+        QCOMPARE(env.boxes.shown.size(), size_t(1));
+        QVERIFY(env.boxes.shown.at(0).text.endsWith(QStringLiteral("Error code 6")));
     }
 
     void installsAProgramAndRunsIt() {
@@ -235,15 +235,15 @@ class TestUpdate : public QObject {
                 record(QStringLiteral("Other"), QStringLiteral("/files/other"), QStringLiteral("\\"), 2));
         frmMain* w = refreshed(false);
         QVERIFY(select(w, QStringLiteral("Tool")));
-        env_.boxes.answers = {MsgBox::Answer::Yes};
+        env.boxes.answers = {MsgBox::Answer::Yes};
         w->cmdDownload->click();
         QCOMPARE(readAll(bin(QStringLiteral("tool.sh"))), script);
         QVERIFY(QFileInfo(bin(QStringLiteral("tool.sh"))).isExecutable());
         QVERIFY(!QFileInfo::exists(path(QStringLiteral("tool.sh"))));
-        QCOMPARE(env_.boxes.titles(), QStringList{QStringLiteral("Success")});
-        QCOMPARE(env_.boxes.shown.at(0).text,
+        QCOMPARE(env.boxes.titles(), QStringList{QStringLiteral("Success")});
+        QCOMPARE(env.boxes.shown.at(0).text,
                  QStringLiteral("Update successfully downloaded and installed.\r\n\r\nRun it now"));
-        QCOMPARE(env_.boxes.shown.at(0).buttons, MsgBox::Buttons::YesNo);
+        QCOMPARE(env.boxes.shown.at(0).buttons, MsgBox::Buttons::YesNo);
         QCOMPARE(w->Lists.lstUpdates, QStringList{QStringLiteral("Other")});
         QCOMPARE(w->Lists.lstUDL.size(), 1);
         QCOMPARE(w->lblSource->text(), QStringLiteral("*"));
@@ -253,7 +253,7 @@ class TestUpdate : public QObject {
         QCOMPARE(w->lblP->text(), QStringLiteral("0% downloaded"));
         QVERIFY(!w->Dload);
         QVERIFY(w->cmdEnd->isEnabled() && w->cmdRefresh->isEnabled() && w->lstUpdates->isEnabled());
-        QCOMPARE(env_.end.ended, 0);
+        QCOMPARE(env.end.ended, 0);
         QCOMPARE(fileRequests(), QStringList{QStringLiteral("/files/tool.sh")});
         // Started with no arguments.
         QTRY_COMPARE_WITH_TIMEOUT(readAll(bin(QStringLiteral("ran"))), QByteArray("0\n"), 10000);
@@ -266,12 +266,12 @@ class TestUpdate : public QObject {
                               1, {}, QStringLiteral("True"), QStringLiteral("3.0.10")));
         frmMain* w = refreshed(false);
         QVERIFY(select(w, QStringLiteral("Upgrade")));
-        env_.boxes.answers = {MsgBox::Answer::No};
+        env.boxes.answers = {MsgBox::Answer::No};
         w->cmdDownload->click();
         QCOMPARE(readAll(bin(QStringLiteral("QX3"))), pattern(5000));
         QVERIFY(!QFileInfo::exists(path(QStringLiteral("QX3"))));
-        QCOMPARE(env_.boxes.titles(), QStringList{QStringLiteral("Success")});
-        QCOMPARE(env_.end.ended, 1);
+        QCOMPARE(env.boxes.titles(), QStringList{QStringLiteral("Success")});
+        QCOMPARE(env.end.ended, 1);
     }
 
     void installsASkinWithItsPicture() {
@@ -287,8 +287,8 @@ class TestUpdate : public QObject {
         QCOMPARE(readAll(path(QStringLiteral("Skins/Blue.qxs"))),
                  QByteArray("Blue.gif,1,2,3,4,5,1,0,0,3\r\n"));
         QCOMPARE(readAll(path(QStringLiteral("Skins/Blue.gif"))), pattern(2500, 3));
-        QCOMPARE(env_.boxes.titles(), QStringList{QStringLiteral("Success")});
-        QVERIFY(env_.boxes.shown.at(0).text.contains(QStringLiteral("/Talkvane/Skins/")));
+        QCOMPARE(env.boxes.titles(), QStringList{QStringLiteral("Success")});
+        QVERIFY(env.boxes.shown.at(0).text.contains(QStringLiteral("/Talkvane/Skins/")));
         QCOMPARE(w->Lists.lstUpdates, QStringList{QStringLiteral("All skins installed")});
         QVERIFY(!w->lstUpdates->isEnabled());
     }
@@ -305,9 +305,9 @@ class TestUpdate : public QObject {
         w->cmdDownload->click();
         QCOMPARE(readAll(path(QStringLiteral("Lang/French.qxl"))), QByteArray("2.0\r\nMsg_Ok,D'accord\r\n"));
         QVERIFY(!QFileInfo::exists(bin(QStringLiteral("Lang"))));
-        QCOMPARE(env_.boxes.titles(), QStringList{QStringLiteral("Success")});
-        QCOMPARE(env_.boxes.shown.at(0).buttons, MsgBox::Buttons::Ok);
-        QVERIFY(env_.boxes.shown.at(0).text.contains(QStringLiteral("/Talkvane/Lang/")));
+        QCOMPARE(env.boxes.titles(), QStringList{QStringLiteral("Success")});
+        QCOMPARE(env.boxes.shown.at(0).buttons, MsgBox::Buttons::Ok);
+        QVERIFY(env.boxes.shown.at(0).text.contains(QStringLiteral("/Talkvane/Lang/")));
         QCOMPARE(w->Lists.lstUpdates, QStringList{QStringLiteral("All updates installed")});
         QVERIFY(!w->lstUpdates->isEnabled());
     }
@@ -364,7 +364,7 @@ class TestUpdate : public QObject {
         const QMap<QString, QByteArray> before = snapshot(prog_);
         // The real end ends the process where it is called: nothing may be left to clean up then.
         std::optional<QMap<QString, QByteArray>> atEnd;
-        env_.end.onEnd = [&] { atEnd = snapshot(prog_); };
+        env.end.onEnd = [&] { atEnd = snapshot(prog_); };
         // Once the file is on its way, the download is stopped or its window closed.
         Steps interrupting;
         bool downloading = false, locked = false;
@@ -388,8 +388,8 @@ class TestUpdate : public QObject {
         }
         QCOMPARE(w->LBLstatus->text(), status);
         QCOMPARE(snapshot(prog_), before); // the old file, and no temporary file
-        QVERIFY(env_.boxes.shown.empty());
-        QCOMPARE(env_.end.ended, ends(interrupt) ? 1 : 0);
+        QVERIFY(env.boxes.shown.empty());
+        QCOMPARE(env.end.ended, ends(interrupt) ? 1 : 0);
         if (atEnd) QCOMPARE(*atEnd, before);
         QCOMPARE(w->Lists.lstUpdates, QStringList{QStringLiteral("Tool")});
         QVERIFY(!w->Dload);
@@ -411,11 +411,11 @@ class TestUpdate : public QObject {
             record(QStringLiteral("Tool"), QStringLiteral("/files/tool.sh"), QStringLiteral("\\"), 2));
         frmMain* w = refreshed(false);
         QVERIFY(select(w, QStringLiteral("Tool")));
-        env_.boxes.answers = {MsgBox::Answer::No};
+        env.boxes.answers = {MsgBox::Answer::No};
         w->cmdDownload->click();
         QCOMPARE(readAll(bin(QStringLiteral("tool.sh"))), r.body);
         QVERIFY(!QFileInfo(bin(QStringLiteral("tool.sh"))).isExecutable());
-        QCOMPARE(env_.boxes.titles(), QStringList{QStringLiteral("Success")});
+        QCOMPARE(env.boxes.titles(), QStringList{QStringLiteral("Success")});
     }
 
     // Stopping a skin's download, or closing the window during it, leaves the installed skin as
@@ -446,7 +446,7 @@ class TestUpdate : public QObject {
         QVERIFY(select(w, QStringLiteral("Red")));
         const QMap<QString, QByteArray> before = snapshot(prog_);
         std::optional<QMap<QString, QByteArray>> atEnd;
-        env_.end.onEnd = [&] { atEnd = snapshot(prog_); };
+        env.end.onEnd = [&] { atEnd = snapshot(prog_); };
         // Once the picture is on its way.
         Steps interrupting;
         bool downloading = false;
@@ -462,8 +462,8 @@ class TestUpdate : public QObject {
         QVERIFY(downloading);
         QCOMPARE(w->LBLstatus->text(), QStringLiteral("Download canceled"));
         QCOMPARE(snapshot(prog_), before);
-        QVERIFY(env_.boxes.shown.empty());
-        QCOMPARE(env_.end.ended, ends(interrupt) ? 1 : 0);
+        QVERIFY(env.boxes.shown.empty());
+        QCOMPARE(env.end.ended, ends(interrupt) ? 1 : 0);
         if (ends(interrupt)) {
             QVERIFY(atEnd.has_value());
             QCOMPARE(*atEnd, before);
@@ -524,12 +524,12 @@ class TestUpdate : public QObject {
         QVERIFY(select(w, QStringLiteral("Evil")));
         put(QStringLiteral("Skins/keep"), "k"); // the folders the download creates
         put(QStringLiteral("Lang/keep"), "k");
-        const QMap<QString, QByteArray> before = snapshot(env_.home.path());
+        const QMap<QString, QByteArray> before = snapshot(env.home.path());
         w->cmdDownload->click();
         QCOMPARE(w->LBLstatus->text(), QStringLiteral("Download failed"));
         QCOMPARE(fileRequests(), QStringList());
-        QCOMPARE(snapshot(env_.home.path()), before);
-        QVERIFY(env_.boxes.shown.empty());
+        QCOMPARE(snapshot(env.home.path()), before);
+        QVERIFY(env.boxes.shown.empty());
     }
 
     void downloadWithoutASelectionLeavesTheWindowUsable() {
@@ -537,8 +537,8 @@ class TestUpdate : public QObject {
                        record(QStringLiteral("Tool"), QStringLiteral("/files/t"), QStringLiteral("\\"), 2));
         frmMain* w = refreshed(false);
         w->cmdDownload_Click();
-        QCOMPARE(env_.boxes.titles(), QStringList{QStringLiteral("Error")});
-        QCOMPARE(env_.boxes.shown.at(0).text,
+        QCOMPARE(env.boxes.titles(), QStringList{QStringLiteral("Error")});
+        QCOMPARE(env.boxes.shown.at(0).text,
                  QStringLiteral("You must select a update to download and install"));
         QVERIFY(!w->Dload);
         QVERIFY(w->cmdEnd->isEnabled() && w->lstUpdates->isEnabled() && w->cmdRefresh->isEnabled());
@@ -590,14 +590,14 @@ class TestUpdate : public QObject {
         QVERIFY(!QFileInfo::exists(path(QStringLiteral("qx3.upd"))));
         QVERIFY(w->Lists.lstUDL.isEmpty());
         if (how == QLatin1String("escape")) {
-            QCOMPARE(env_.end.ended, 0);
-            QCOMPARE(env_.boxes.titles(), QStringList{QStringLiteral("Unable to go online")});
-            QVERIFY(env_.boxes.shown.back().text.endsWith(QStringLiteral("Error code 5")));
+            QCOMPARE(env.end.ended, 0);
+            QCOMPARE(env.boxes.titles(), QStringList{QStringLiteral("Unable to go online")});
+            QVERIFY(env.boxes.shown.back().text.endsWith(QStringLiteral("Error code 5")));
             QVERIFY(w->isVisible());
             QVERIFY(w->CMDother->isEnabled() && w->cmdEnd->isEnabled());
         } else {
-            QCOMPARE(env_.end.ended, 1);
-            QVERIFY(env_.boxes.shown.empty());
+            QCOMPARE(env.end.ended, 1);
+            QVERIFY(env.boxes.shown.empty());
             QVERIFY(!w->isVisible());
         }
     }
@@ -628,8 +628,8 @@ class TestUpdate : public QObject {
             slow.body = rec + QByteArray(20000, '#'); // minutes at a byte a tick
             server_->route(kUpdatesPath.toLatin1(), slow);
             frmMain* w = refreshed(false);
-            QCOMPARE(env_.boxes.titles(), QStringList{QStringLiteral("Unable to go online")});
-            QVERIFY(env_.boxes.shown.back().text.endsWith(QStringLiteral("Error code 5")));
+            QCOMPARE(env.boxes.titles(), QStringList{QStringLiteral("Unable to go online")});
+            QVERIFY(env.boxes.shown.back().text.endsWith(QStringLiteral("Error code 5")));
             QVERIFY(w->Lists.lstUDL.isEmpty());
             return;
         }
@@ -639,12 +639,12 @@ class TestUpdate : public QObject {
         putAt(bin(QStringLiteral("tool.sh")), "old");
         frmMain* w = refreshed(false);
         QVERIFY(select(w, QStringLiteral("Tool")));
-        env_.boxes.answers = {MsgBox::Answer::No};
+        env.boxes.answers = {MsgBox::Answer::No};
         w->cmdDownload->click();
         QCOMPARE(w->LBLstatus->text(), status);
         const bool installed = status != QLatin1String("Download failed");
         QCOMPARE(readAll(bin(QStringLiteral("tool.sh"))), installed ? slow.body : QByteArray("old"));
-        QCOMPARE(env_.boxes.titles(), installed ? QStringList{QStringLiteral("Success")} : QStringList());
+        QCOMPARE(env.boxes.titles(), installed ? QStringList{QStringLiteral("Success")} : QStringList());
     }
 
     // The lamps sweep once a second and leave the percentage behind them in tenths.
@@ -808,7 +808,7 @@ class TestUpdate : public QObject {
 
         intro->CMDskins->click();
         QTRY_VERIFY(!intro); // unloaded, without ending the program
-        QCOMPARE(env_.end.ended, 0);
+        QCOMPARE(env.end.ended, 0);
         frmMain* w = frmMain::Loaded();
         QVERIFY(w && w->isVisible());
         QTRY_COMPARE(w->Lists.lstUpdates, QStringList{QStringLiteral("Blue")});
@@ -837,7 +837,7 @@ class TestUpdate : public QObject {
             if (auto* i = qobject_cast<frmIntro*>(t); i && i->isVisible()) intro = i;
         QVERIFY(intro);
         intro->close();
-        QCOMPARE(env_.end.ended, 1);
+        QCOMPARE(env.end.ended, 1);
         QTRY_VERIFY(!intro);
     }
 };

@@ -13,7 +13,7 @@ using namespace Help;
 
 class TestBase64 : public QObject {
     Q_OBJECT
-    TestEnv::PlatformHeadless env_;
+    TestEnv::PlatformHeadless env;
 
   private:
     static QByteArray randomBytes(QRandomGenerator& rng, int n) {

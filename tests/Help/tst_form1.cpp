@@ -29,16 +29,16 @@ using namespace Help;
 class TestForm1 : public QObject {
     Q_OBJECT
   private:
-    TestEnv::PlatformHeadless env_;
-    int& ended_ = env_.end.ended;
+    TestEnv::PlatformHeadless env;
+    int& ended_ = env.end.ended;
     QRect endGeometry_;
     QPointer<Form1> current_;
 
   private slots:
     void initTestCase() { qunsetenv("QX3_SMTP_SERVER"); }
     void init() {
-        env_.reset();
-        env_.end.onEnd = [this] {
+        env.reset();
+        env.end.onEnd = [this] {
             if (current_) endGeometry_ = current_->geometry();
         };
     }
@@ -155,7 +155,7 @@ class TestForm1 : public QObject {
     }
 
     void whyTheseFiles() {
-        BoxRecorder& boxes = env_.boxes;
+        BoxRecorder& boxes = env.boxes;
         Form1 f;
         f.CMDfiles->click();
         QCOMPARE(boxes.shown.size(), size_t(1));
@@ -202,7 +202,7 @@ class TestForm1 : public QObject {
     }
     void addressRefused() {
         QFETCH(QString, from);
-        BoxRecorder& boxes = env_.boxes;
+        BoxRecorder& boxes = env.boxes;
         Form1 f;
         f.show();
         f.Frombox->setText(from);

@@ -164,9 +164,9 @@ struct SessionRecorder : SmtpSession::Listener {
 class TestSmtpSession : public QObject {
     Q_OBJECT
   private:
-    TestEnv::PlatformHeadless env_;
+    TestEnv::PlatformHeadless env;
     std::unique_ptr<CaptureServer> capture_;
-    int& ended_ = env_.end.ended;
+    int& ended_ = env.end.ended;
 
     std::unique_ptr<Form1> newForm(int port) {
         auto f = std::make_unique<Form1>();
@@ -202,7 +202,7 @@ class TestSmtpSession : public QObject {
         capture_ = std::make_unique<CaptureServer>();
         QVERIFY2(capture_->start(), "the local SMTP server did not start (is python3-aiosmtpd installed?)");
     }
-    void init() { env_.reset(); }
+    void init() { env.reset(); }
 
     void reportArrivesByteExact() {
         QByteArray every;
@@ -212,7 +212,7 @@ class TestSmtpSession : public QObject {
         // 570 bytes: 760 base64 characters, ten full lines, so the part ends in CR LF.
         const QByteArray log = randomBytes(570, 1);
         writeAll(file("Log.txt"), log);
-        BoxRecorder& boxes = env_.boxes;
+        BoxRecorder& boxes = env.boxes;
         boxes.answer = [](const MsgBox::Box& s) {
             return s.title == kConfirm ? MsgBox::Answer::No : MsgBox::Answer::Yes;
         };
@@ -335,7 +335,7 @@ class TestSmtpSession : public QObject {
     }
 
     void twoRecipientsOneConfirmation() {
-        BoxRecorder& boxes = env_.boxes;
+        BoxRecorder& boxes = env.boxes;
         boxes.answer = [](const MsgBox::Box& s) {
             return s.title == kConfirm ? MsgBox::Answer::No : MsgBox::Answer::Yes;
         };
@@ -361,7 +361,7 @@ class TestSmtpSession : public QObject {
     }
 
     void confirmationYesEndsTheProgram() {
-        BoxRecorder& boxes = env_.boxes;
+        BoxRecorder& boxes = env.boxes;
         auto f = newForm(capture_->port());
         f->chksendUser->setChecked(false);
         f->ChkSendLog->setChecked(false);
@@ -387,7 +387,7 @@ class TestSmtpSession : public QObject {
         QFETCH(bool, sent);
         const QByteArray log = randomBytes(size, 2);
         writeAll(file("Log.txt"), log);
-        BoxRecorder& boxes = env_.boxes;
+        BoxRecorder& boxes = env.boxes;
         boxes.answer = [answer](const MsgBox::Box& s) {
             if (s.title == kConfirm) return MsgBox::Answer::No;
             if (s.buttons == MsgBox::Buttons::YesNoCancel) return MsgBox::Answer(answer);
@@ -467,7 +467,7 @@ class TestSmtpSession : public QObject {
         server.script = script;
         server.closeInDataAfter = closeInData;
         QVERIFY(server.start());
-        BoxRecorder& boxes = env_.boxes;
+        BoxRecorder& boxes = env.boxes;
         boxes.answer = [](const MsgBox::Box& s) {
             return s.title == kConfirm ? MsgBox::Answer::No : MsgBox::Answer::Yes;
         };
@@ -524,7 +524,7 @@ class TestSmtpSession : public QObject {
         }
         QVERIFY(server.start());
         auto* f = new Form1;
-        const QPointer<Form1> alive(f);
+        const QPointer<Form1> guard(f);
         f->MailServer->setCurrentText(QStringLiteral("127.0.0.1:%1").arg(server.port()));
         f->Frombox->setText(kFrom);
         f->chksendUser->setChecked(false);
@@ -558,13 +558,13 @@ class TestSmtpSession : public QObject {
         // Behind a drip the server sees the close only once it has read what backed up.
         if (!sending) QTRY_VERIFY(!server.clientOpen());
         QVERIFY(!server.received.value(0).contains("\r\n.\r\n"));
-        QCOMPARE(env_.boxes.count(kConfirm), 0);
+        QCOMPARE(env.boxes.count(kConfirm), 0);
         QCOMPARE(ended_, how == QLatin1String("exit") ? 1 : 0);
         if (how != QLatin1String("exit")) {
             QVERIFY(f->isVisible());
             QVERIFY(windowBack(*f));
         }
-        QVERIFY(alive);
+        QVERIFY(guard);
         delete f;
     }
 
@@ -601,7 +601,7 @@ class TestSmtpSession : public QObject {
         QVERIFY(windowBack(*f));
         QVERIFY(!server.received.value(0).contains("\r\n.\r\n"));
         QVERIFY(f->DataArrival->toPlainText().size() < 2 * SmtpReplyReader::kMaxReply);
-        QCOMPARE(env_.boxes.count(kConfirm), 0);
+        QCOMPARE(env.boxes.count(kConfirm), 0);
         QCOMPARE(ended_, 0);
     }
 
@@ -620,7 +620,7 @@ class TestSmtpSession : public QObject {
     void cannotConnect() {
         QFETCH(QString, server);
         QFETCH(QString, status);
-        BoxRecorder& boxes = env_.boxes;
+        BoxRecorder& boxes = env.boxes;
         auto f = newForm(1);
         f->MailServer->setCurrentText(server);
         send(*f);
@@ -817,7 +817,7 @@ class TestSmtpSession : public QObject {
     void noInternetQuestion() {
         // Where this computer's name maps to 127.0.0.1 the program asks before it tries; No stops.
         if (Form1().IsConnected2Internet()) QSKIP("this computer's name does not map to 127.0.0.1");
-        BoxRecorder& boxes = env_.boxes;
+        BoxRecorder& boxes = env.boxes;
         boxes.answer = [](const MsgBox::Box&) { return MsgBox::Answer::No; };
         auto f = newForm(capture_->port());
         const int before = capture_->count();

@@ -11,7 +11,7 @@ using namespace Help;
 
 class TestSmtpWire : public QObject {
     Q_OBJECT
-    TestEnv::PlatformHeadless env_;
+    TestEnv::PlatformHeadless env;
 
   private slots:
     void replies_data() {

@@ -13,7 +13,7 @@ using namespace Help;
 
 class TestWsksock : public QObject {
     Q_OBJECT
-    TestEnv::PlatformHeadless env_;
+    TestEnv::PlatformHeadless env;
 
   private slots:
     void resolveHost_data() {

@@ -76,7 +76,7 @@ QColor colourOf(const std::vector<std::pair<QRect, QColor>>& pieces, const QRect
 
 class TestFrmChat : public QObject {
     Q_OBJECT
-    TestEnv::Headless env_{TestEnv::Loopback, TestEnv::Windows};
+    TestEnv::Headless env{TestEnv::Loopback, TestEnv::Windows};
     TestOwner owner;
     clsChat listener;
 
@@ -114,7 +114,7 @@ class TestFrmChat : public QObject {
     }
     void cleanupTestCase() { modNetCmds::CloseNetCom(0); }
     void init() {
-        env_.reset();
+        env.reset();
         modGlobals::Sets().UNAME = QStringLiteral("Me");
         sent();
     }
@@ -518,7 +518,7 @@ class TestFrmChat : public QObject {
     }
 
     void flashAndSound() {
-        SoundRecorder& sound = env_.sounds;
+        SoundRecorder& sound = env.sounds;
         AttentionRecorder attention;
         QPointer<frmChat> w = new frmChat;
         w->AddUser(QStringLiteral("Bob"));
@@ -552,7 +552,7 @@ class TestFrmChat : public QObject {
 
     void routerOpensARoomThatSoundsOnce() {
         MainRecorder main;
-        SoundRecorder& sound = env_.sounds;
+        SoundRecorder& sound = env.sounds;
         AttentionRecorder attention;
         frmChat::Install();
         modAppFnc::RouteChatMsg(packet("", "0"), QStringLiteral("Bob")); // a join notice
@@ -916,7 +916,7 @@ class TestFrmChat : public QObject {
         QString table = QStringLiteral("V1\r\n");
         for (const QString& k : keys)
             table += k + QStringLiteral("|L:") + k + QStringLiteral("\r\n");
-        const QString path = QDir(env_.folder()).filePath(QStringLiteral("chat.qxl"));
+        const QString path = QDir(env.folder()).filePath(QStringLiteral("chat.qxl"));
         writeAll(path, table.toUtf8());
         QVERIFY(modDB::LoadDB(path));
         QPointer<frmChat> w = new frmChat;
@@ -968,8 +968,8 @@ class TestFrmChat : public QObject {
         QFETCH(QString, typed);
         QFETCH(QString, written);
         QTemporaryDir out;
-        DialogRecorder& dialog = env_.dialogs;
-        MessageRecorder& messages = env_.messages;
+        DialogRecorder& dialog = env.dialogs;
+        MessageRecorder& messages = env.messages;
         dialog.answer.path = out.filePath(typed);
         dialog.answer.filterIndex = filter;
         QPointer<frmChat> w = new frmChat;
@@ -992,8 +992,8 @@ class TestFrmChat : public QObject {
 
     void exportAsksBeforeReplacingAnAppendedName() {
         QTemporaryDir out;
-        DialogRecorder& dialog = env_.dialogs;
-        MessageRecorder& messages = env_.messages;
+        DialogRecorder& dialog = env.dialogs;
+        MessageRecorder& messages = env.messages;
         dialog.answer.path = out.filePath(QStringLiteral("x"));
         dialog.answer.filterIndex = 2;
         writeAll(out.filePath(QStringLiteral("x.txt")), "old");
@@ -1022,9 +1022,9 @@ class TestFrmChat : public QObject {
     }
 
     void exportIntoAFolderThatIsNotThere() {
-        DialogRecorder& dialog = env_.dialogs;
-        MessageRecorder& messages = env_.messages;
-        const QString path = QDir(env_.folder()).filePath(QStringLiteral("no/such/folder/x.rtf"));
+        DialogRecorder& dialog = env.dialogs;
+        MessageRecorder& messages = env.messages;
+        const QString path = QDir(env.folder()).filePath(QStringLiteral("no/such/folder/x.rtf"));
         dialog.answer.path = path;
         dialog.answer.filterIndex = 1;
         QPointer<frmChat> w = new frmChat;
@@ -1050,9 +1050,9 @@ class TestFrmChat : public QObject {
     }
 
     void mergeIn() {
-        DialogRecorder& dialog = env_.dialogs;
-        MessageRecorder& messages = env_.messages;
-        const QString path = QDir(env_.folder()).filePath(QStringLiteral("in.txt"));
+        DialogRecorder& dialog = env.dialogs;
+        MessageRecorder& messages = env.messages;
+        const QString path = QDir(env.folder()).filePath(QStringLiteral("in.txt"));
         writeAll(path, QByteArray("one\x01two\n") + QByteArray(500, 'z'));
         dialog.answer.path = path;
         QPointer<frmChat> w = new frmChat;
@@ -1068,7 +1068,7 @@ class TestFrmChat : public QObject {
         QVERIFY(text.endsWith(QStringLiteral("z>")));
         QVERIFY(messages.shown.empty());
         // A file that cannot be read: its path and the reason, and the box as it was.
-        dialog.answer.path = QDir(env_.folder()).filePath(QStringLiteral("gone.txt"));
+        dialog.answer.path = QDir(env.folder()).filePath(QStringLiteral("gone.txt"));
         w->mnuSpecialMergeIn_Click();
         QCOMPARE(int(messages.shown.size()), 1);
         QCOMPARE(messages.shown[0].icon, 5);
@@ -1077,7 +1077,7 @@ class TestFrmChat : public QObject {
         // The last path opens the next dialog.
         dialog.answer = {};
         w->mnuSpecialMergeIn_Click();
-        QCOMPARE(dialog.request.folder, QDir(env_.folder()).filePath(QStringLiteral("gone.txt")));
+        QCOMPARE(dialog.request.folder, QDir(env.folder()).filePath(QStringLiteral("gone.txt")));
         QCOMPARE(w->LastMergePath, QString());
         delete w;
     }

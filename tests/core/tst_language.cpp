@@ -82,18 +82,18 @@ class TestLanguage : public QObject {
 
     // A program folder with a blank in its name, inside the temporary folder.
     TestEnv::Headless env{TestEnv::NoNetwork, QStringLiteral("Program Folder")};
-    QTemporaryDir& m_tmp = env.home;
-    const QString m_home = env.folder();
-    MessageRecorder& m_messages = env.messages;
-    DialogRecorder& m_dialogs = env.dialogs;
-    int& m_terminated = env.end.terminated;
+    QTemporaryDir& temp = env.home;
+    const QString folder = env.folder();
+    MessageRecorder& messages = env.messages;
+    DialogRecorder& dialogs = env.dialogs;
+    int& terminated = env.end.terminated;
 
-    QString file(const QString& name) const { return QDir(m_home).filePath(name); }
+    QString file(const QString& name) const { return QDir(folder).filePath(name); }
 
   private slots:
     void initTestCase() {
-        QVERIFY(m_tmp.isValid());
-        QVERIFY(QDir(m_home).exists());
+        QVERIFY(temp.isValid());
+        QVERIFY(QDir(folder).exists());
         frmImgs::Load(); // the windows' icons
     }
 
@@ -136,7 +136,7 @@ class TestLanguage : public QObject {
         QVERIFY(modDB::LoadDB(file(QStringLiteral("fixture.qxl"))));
         QVERIFY(modDB::DBLoaded());
         QCOMPARE(modDB::GetDBString(key), expected);
-        QVERIFY(m_messages.texts().isEmpty());
+        QVERIFY(messages.texts().isEmpty());
     }
 
     void fileEncodings_data() {
@@ -166,8 +166,8 @@ class TestLanguage : public QObject {
         QCOMPARE(modDB::GetDBString(QStringLiteral("frmNone.cmdMissing")), QString());
         QCOMPARE(modDB::GetDBString(QStringLiteral("FRMNONE.cmdmissing")), QString());
         QCOMPARE(modDB::GetDBString(QStringLiteral("frmNone.cmdOther")), QString());
-        QCOMPARE(m_messages.texts(), (QStringList{QStringLiteral("DB:ID not found: 'frmNone.cmdMissing'"),
-                                                  QStringLiteral("DB:ID not found: 'frmNone.cmdOther'")}));
+        QCOMPARE(messages.texts(), (QStringList{QStringLiteral("DB:ID not found: 'frmNone.cmdMissing'"),
+                                                QStringLiteral("DB:ID not found: 'frmNone.cmdOther'")}));
         const QStringList log = logEntries();
         QCOMPARE(log.count(QStringLiteral("DB:ID not found: 'frmNone.cmdMissing'")), 2);
         QCOMPARE(log.count(QStringLiteral("DB:ID not found: 'FRMNONE.cmdmissing'")), 1);
@@ -197,7 +197,7 @@ class TestLanguage : public QObject {
         QVERIFY(modDB::LoadDB(file(QStringLiteral("one.qxl"))));
         QVERIFY(!modDB::LoadDB(makeNotAFile(notAFile, file(QStringLiteral("odd.qxl")))));
         QVERIFY(!modDB::DBLoaded());
-        QVERIFY(m_messages.texts().isEmpty());
+        QVERIFY(messages.texts().isEmpty());
     }
     void oversizedFileEmptiesTable() {
         writeAll(file(QStringLiteral("big.qxl")), "Main_Stat0|An\r\n" + QByteArray(8 * 1024 * 1024, 'x'));
@@ -213,7 +213,7 @@ class TestLanguage : public QObject {
         QVERIFY(modDB::LoadDB(QString()));
         modLangConst::LoadLangStrings(); // no table: the English stays, nothing is shown
         QCOMPARE(modLangConst::Get(QStringLiteral("Msg_Yes")), QStringLiteral("&Yes"));
-        QVERIFY(m_messages.texts().isEmpty());
+        QVERIFY(messages.texts().isEmpty());
 
         writeAll(file(QStringLiteral("two.qxl")), "3.0.9\r\nMsg_Ok|&Gut\r\nmain_stat0|An|ein\r\n");
         QVERIFY(modDB::LoadDB(file(QStringLiteral("two.qxl"))));
@@ -225,7 +225,7 @@ class TestLanguage : public QObject {
         for (const QString& key : modLangConst::Keys())
             if (key != QLatin1String("Msg_Ok") && key != QLatin1String("Main_Stat0"))
                 expected << QStringLiteral("DB:ID not found: '") + key + QLatin1Char('\'');
-        QCOMPARE(m_messages.texts(), expected);
+        QCOMPARE(messages.texts(), expected);
         QCOMPARE(expected.size(), 69);
         QVERIFY(modDB::LoadDB(QString()));
     }
@@ -256,42 +256,42 @@ class TestLanguage : public QObject {
         QFETCH(QString, filter);
         QFETCH(QStringList, expected);
         modCommonDialog::ShowOpen(nullptr, filter, QStringLiteral("t"), QString());
-        QCOMPARE(m_dialogs.fileCalls, 1);
-        QCOMPARE(m_dialogs.request.filters, expected);
+        QCOMPARE(dialogs.fileCalls, 1);
+        QCOMPARE(dialogs.request.filters, expected);
     }
 
     void fileDialogRequestAndAnswer() {
         QWidget owner;
         writeAll(file(QStringLiteral("chosen.qxl")), "x");
         // A start that names a file opens in its folder with the file chosen.
-        m_dialogs.answer = {QStringLiteral(" /a path with blanks / and a long name ") + QString(300, 'n') +
-                                QStringLiteral(" "),
-                            1};
+        dialogs.answer = {QStringLiteral(" /a path with blanks / and a long name ") + QString(300, 'n') +
+                              QStringLiteral(" "),
+                          1};
         QCOMPARE(modCommonDialog::ShowOpen(&owner, QStringLiteral("L|*.qxl"),
                                            QStringLiteral("Select A Language File"),
                                            file(QStringLiteral("chosen.qxl"))),
-                 m_dialogs.answer.path); // neither cut nor trimmed
-        QCOMPARE(m_dialogs.request.mode, Dialogs::FileRequest::Mode::Open);
-        QCOMPARE(m_dialogs.request.owner, &owner);
-        QCOMPARE(m_dialogs.request.title, QStringLiteral("Select A Language File"));
-        QCOMPARE(m_dialogs.request.folder, m_home);
-        QCOMPARE(m_dialogs.request.file, QStringLiteral("chosen.qxl"));
+                 dialogs.answer.path); // neither cut nor trimmed
+        QCOMPARE(dialogs.request.mode, Dialogs::FileRequest::Mode::Open);
+        QCOMPARE(dialogs.request.owner, &owner);
+        QCOMPARE(dialogs.request.title, QStringLiteral("Select A Language File"));
+        QCOMPARE(dialogs.request.folder, folder);
+        QCOMPARE(dialogs.request.file, QStringLiteral("chosen.qxl"));
 
         // A folder, or a path that does not exist, is given as it stands.
-        modCommonDialog::ShowOpen(&owner, QString(), QString(), m_home);
-        QCOMPARE(m_dialogs.request.folder, m_home);
-        QCOMPARE(m_dialogs.request.file, QString());
+        modCommonDialog::ShowOpen(&owner, QString(), QString(), folder);
+        QCOMPARE(dialogs.request.folder, folder);
+        QCOMPARE(dialogs.request.file, QString());
         modCommonDialog::ShowOpen(&owner, QString(), QString(), QStringLiteral("/no/such/place"));
-        QCOMPARE(m_dialogs.request.folder, QStringLiteral("/no/such/place"));
+        QCOMPARE(dialogs.request.folder, QStringLiteral("/no/such/place"));
 
         // The save dialog keeps the filter chosen; an open dialog leaves it alone.
-        m_dialogs.answer = {QStringLiteral("/x/chat.txt"), 2};
+        dialogs.answer = {QStringLiteral("/x/chat.txt"), 2};
         QCOMPARE(modCommonDialog::ShowSave(&owner, QStringLiteral("R|*.rtf|T|*.txt"),
-                                           QStringLiteral("Export Chat Dialog..."), m_home),
+                                           QStringLiteral("Export Chat Dialog..."), folder),
                  QStringLiteral("/x/chat.txt"));
-        QCOMPARE(m_dialogs.request.mode, Dialogs::FileRequest::Mode::Save);
+        QCOMPARE(dialogs.request.mode, Dialogs::FileRequest::Mode::Save);
         QCOMPARE(modCommonDialog::LastSaveFilter(), qint16(2));
-        m_dialogs.answer = {QString(), 0};
+        dialogs.answer = {QString(), 0};
         QCOMPARE(modCommonDialog::ShowOpen(&owner, QString(), QString(), QString()), QString());
         QCOMPARE(modCommonDialog::LastSaveFilter(), qint16(2));
         QCOMPARE(modCommonDialog::ShowSave(&owner, QString(), QString(), QString()), QString());
@@ -301,7 +301,7 @@ class TestLanguage : public QObject {
     // Qt's own dialog: descriptions shown as written, the patterns decide, the choice returns.
     void realFileDialog() {
         Slot<Dialogs::Service>::Override real(Dialogs::service(), Dialogs::service().byDefault());
-        const QString dir = m_tmp.filePath(QStringLiteral("dialog"));
+        const QString dir = temp.filePath(QStringLiteral("dialog"));
         QVERIFY(QDir().mkpath(dir));
         for (const char* name : {"a.rtf", "b.txt", "c.qxl"})
             writeAll(QDir(dir).filePath(QString::fromLatin1(name)), "x");
@@ -363,19 +363,19 @@ class TestLanguage : public QObject {
         QFETCH(QString, start);
         QFETCH(QString, expected);
         writeAll(file(QStringLiteral("Log.txt")), "x");
-        start.replace(QStringLiteral("<home>"), m_home);
-        expected.replace(QStringLiteral("<home>"), m_home);
-        m_dialogs.folderAnswer = QStringLiteral("/chosen folder ");
+        start.replace(QStringLiteral("<home>"), folder);
+        expected.replace(QStringLiteral("<home>"), folder);
+        dialogs.folderAnswer = QStringLiteral("/chosen folder ");
         QCOMPARE(modGetFld::BrowseForFolder(start, QStringLiteral("Select a folder to save files in:")),
                  QStringLiteral("/chosen folder "));
-        QCOMPARE(m_dialogs.folderStart, expected);
-        QCOMPARE(m_dialogs.folderTitle, QStringLiteral("Select a folder to save files in:"));
+        QCOMPARE(dialogs.folderStart, expected);
+        QCOMPARE(dialogs.folderTitle, QStringLiteral("Select a folder to save files in:"));
     }
 
     void folderTitleAndCancel() {
         QCOMPARE(modGetFld::BrowseForFolder(QStringLiteral("/tmp"), QString()), QString());
-        QCOMPARE(m_dialogs.folderTitle, QStringLiteral("Please, Select a folder."));
-        QCOMPARE(m_dialogs.folderCalls, 1);
+        QCOMPARE(dialogs.folderTitle, QStringLiteral("Please, Select a folder."));
+        QCOMPARE(dialogs.folderCalls, 1);
     }
 
     // ---- the language chooser ----
@@ -401,7 +401,7 @@ class TestLanguage : public QObject {
         QCOMPARE(form.txtLang->text(), lang);
         QCOMPARE(form.txtLang->isVisible(), !lang.isEmpty());
         QCOMPARE(form.cmdEng->isVisible(), !lang.isEmpty());
-        QVERIFY(m_messages.texts().isEmpty());
+        QVERIFY(messages.texts().isEmpty());
         // The window's icon, as every window has, with or without a language table.
         QVERIFY(!form.windowIcon().isNull());
         QCOMPARE(form.windowIcon().cacheKey(), frmImgs::Load().icon.cacheKey());
@@ -422,7 +422,7 @@ class TestLanguage : public QObject {
         QCOMPARE(form.cmdCancel->Caption(), QStringLiteral("A&bbrechen"));
         QCOMPARE(form.cmdEng->Caption(), QStringLiteral("&English")); // no key of its own
         QCOMPARE(form.windowIcon().cacheKey(), frmImgs::Load().icon.cacheKey());
-        QVERIFY(m_messages.texts().isEmpty());
+        QVERIFY(messages.texts().isEmpty());
     }
 
     void chooserBrowse_data() {
@@ -453,20 +453,20 @@ class TestLanguage : public QObject {
         QFETCH(QString, expectedFolder);
         QFETCH(QString, expectedFile);
         writeAll(file(QStringLiteral("de.qxl")), "3.0.9\r\n");
-        lang.replace(QStringLiteral("<home>"), m_home);
-        expectedFolder.replace(QStringLiteral("<home>"), m_home);
+        lang.replace(QStringLiteral("<home>"), folder);
+        expectedFolder.replace(QStringLiteral("<home>"), folder);
         modGlobals::Sets().LANG = lang;
-        m_dialogs.answer = {answer, answer.isEmpty() ? 0 : 1};
+        dialogs.answer = {answer, answer.isEmpty() ? 0 : 1};
         frmLang form;
         form.show();
         click(form.cmdBrw);
-        QCOMPARE(m_dialogs.fileCalls, 1);
-        QCOMPARE(m_dialogs.request.owner, &form);
-        QCOMPARE(m_dialogs.request.mode, Dialogs::FileRequest::Mode::Open);
-        QCOMPARE(m_dialogs.request.title, QStringLiteral("Select A Language File"));
-        QCOMPARE(m_dialogs.request.filters, QStringList{"Talkvane3 Language Files (*.qxl) (*.qxl)"});
-        QCOMPARE(m_dialogs.request.folder, expectedFolder);
-        QCOMPARE(m_dialogs.request.file, expectedFile);
+        QCOMPARE(dialogs.fileCalls, 1);
+        QCOMPARE(dialogs.request.owner, &form);
+        QCOMPARE(dialogs.request.mode, Dialogs::FileRequest::Mode::Open);
+        QCOMPARE(dialogs.request.title, QStringLiteral("Select A Language File"));
+        QCOMPARE(dialogs.request.filters, QStringList{"Talkvane3 Language Files (*.qxl) (*.qxl)"});
+        QCOMPARE(dialogs.request.folder, expectedFolder);
+        QCOMPARE(dialogs.request.file, expectedFile);
         const QString shown = answer.isEmpty() ? lang : answer;
         QCOMPARE(form.txtLang->text(), shown);
         QCOMPARE(form.txtLang->isVisible(), !shown.isEmpty());
@@ -475,7 +475,7 @@ class TestLanguage : public QObject {
 
     void applyAfterBrowseSavesAndEnds() {
         modGlobals::Sets().UNAME = QStringLiteral("Ann");
-        m_dialogs.answer = {QStringLiteral("/l/Fran\u00e7ais.qxl"), 1};
+        dialogs.answer = {QStringLiteral("/l/Fran\u00e7ais.qxl"), 1};
         auto* caller = new QWidget;
         caller->show();
         QPointer<QWidget> callerGuard(caller);
@@ -491,7 +491,7 @@ class TestLanguage : public QObject {
         });
         modAppFnc::ShowLangDialog(caller);
         env.end.onTerminate = nullptr;
-        QCOMPARE(m_terminated, 1);
+        QCOMPARE(terminated, 1);
         QVERIFY(savedBeforeEnd);
         QVERIFY(closedBeforeEnd);
         QCOMPARE(modGlobals::Sets().LANG, QStringLiteral("/l/Fran\u00e7ais.qxl"));
@@ -517,7 +517,7 @@ class TestLanguage : public QObject {
             click(form->cmdApply);
         });
         modAppFnc::ShowLangDialog(caller);
-        QCOMPARE(m_terminated, 1);
+        QCOMPARE(terminated, 1);
         QCOMPARE(modGlobals::Sets().LANG, QString());
         QTRY_VERIFY(callerGuard.isNull()); // the calling window is unloaded
         modGlobals::Sets().LANG = QStringLiteral("x");
@@ -548,7 +548,7 @@ class TestLanguage : public QObject {
                 QTest::keyClick(form, Qt::Key_Escape);
         });
         modAppFnc::ShowLangDialog(&caller);
-        QCOMPARE(m_terminated, 0);
+        QCOMPARE(terminated, 0);
         QCOMPARE(modGlobals::Sets().LANG, lang);
         QVERIFY(!QFileInfo::exists(file(QStringLiteral("User.con"))));
         QVERIFY(caller.isVisible());

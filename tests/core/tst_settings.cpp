@@ -143,26 +143,26 @@ class TestSettings : public QObject {
 
     // A program folder with a blank in its name, as under a "Program Files" folder.
     TestEnv::Headless env{TestEnv::NoNetwork, QStringLiteral("Program Folder")};
-    QTemporaryDir& m_tmp = env.home;
-    const QString m_home = env.folder();
-    MessageRecorder& m_messages = env.messages;
-    int& m_terminated = env.end.terminated;
+    QTemporaryDir& temp = env.home;
+    const QString folder = env.folder();
+    MessageRecorder& messages = env.messages;
+    int& terminated = env.end.terminated;
 
     QString settingsFile(const QString& name = QStringLiteral("User.con")) const {
-        return QDir(m_home).filePath(name);
+        return QDir(folder).filePath(name);
     }
     QString entryFile() const { return Autostart::entryPath(QString::fromLatin1(modStartUp::kStartUpName)); }
 
   private slots:
     void initTestCase() {
-        QVERIFY(m_tmp.isValid());
-        QVERIFY(QDir(m_home).exists());
+        QVERIFY(temp.isValid());
+        QVERIFY(QDir(folder).exists());
     }
 
     void init() {
         env.reset();
         // Nothing left from the test before: no settings file, autorun entry or registry store.
-        QVERIFY(QDir(m_home).entryList(QDir::Files).isEmpty());
+        QVERIFY(QDir(folder).entryList(QDir::Files).isEmpty());
         QVERIFY(!QFileInfo::exists(Autostart::folder()) && !QFileInfo::exists(Registry::storePath()));
     }
 
@@ -187,8 +187,8 @@ class TestSettings : public QObject {
         modGlobals::Sets() = filled(profile == int(Profile::Maximum) ? Profile::Minimum : Profile::Maximum);
         QVERIFY(modSettings::LoadSettings());
         compareSettings(modGlobals::Sets(), expected);
-        QVERIFY(m_messages.texts().isEmpty());
-        QCOMPARE(m_terminated, 0);
+        QVERIFY(messages.texts().isEmpty());
+        QCOMPARE(terminated, 0);
     }
 
     void fileHoldsEveryKeyInOrderWithItsType() {
@@ -269,8 +269,8 @@ class TestSettings : public QObject {
         compareSettings(s, expected);
         QVERIFY(!expected.UNAME.isEmpty());
         QCOMPARE(expected.UNAME.left(1), expected.UNAME.left(1).toUpper());
-        QVERIFY(m_messages.texts().isEmpty());
-        QCOMPARE(m_terminated, 0);
+        QVERIFY(messages.texts().isEmpty());
+        QCOMPARE(terminated, 0);
         QVERIFY(!QFileInfo::exists(settingsFile())); // loading creates nothing
     }
 
@@ -313,7 +313,7 @@ class TestSettings : public QObject {
         QCOMPARE(s.FB[9].target, first.FB[9].target);
         QCOMPARE(s.FB[9].sendNow, first.FB[9].sendNow);
         QCOMPARE(s.FB[9].text, first.FB[9].text);
-        QVERIFY(m_messages.texts().isEmpty());
+        QVERIFY(messages.texts().isEmpty());
 
         // Later saves go to the second file; the first stays as it was.
         const QByteArray firstBytes = readAll(settingsFile());
@@ -374,8 +374,8 @@ class TestSettings : public QObject {
 
         QVERIFY(!modSettings::LoadSettings());
 
-        QCOMPARE(m_messages.texts(), QStringList{QStringLiteral("Error in Talkvane3\r\n") + error});
-        QCOMPARE(m_terminated, 1);
+        QCOMPARE(messages.texts(), QStringList{QStringLiteral("Error in Talkvane3\r\n") + error});
+        QCOMPARE(terminated, 1);
         const QStringList log = logEntries();
         QVERIFY(log.contains(QStringLiteral("Error In Load Settings - ") + error));
         QVERIFY(!log.contains(QStringLiteral("---Settings loaded.")));
@@ -393,9 +393,9 @@ class TestSettings : public QObject {
 
         QVERIFY(!modSettings::LoadSettings());
 
-        QCOMPARE(m_messages.texts(),
+        QCOMPARE(messages.texts(),
                  QStringList{QStringLiteral("Error in Talkvane3\r\n75: Not a regular file")});
-        QCOMPARE(m_terminated, 1);
+        QCOMPARE(terminated, 1);
         QVERIFY(logEntries().contains(QStringLiteral("Error In Load Settings - 75: Not a regular file")));
         QCOMPARE(modGlobals::Sets().LANG, QStringLiteral("held"));
     }
@@ -408,8 +408,8 @@ class TestSettings : public QObject {
 
         QVERIFY(!modSettings::LoadSettings());
 
-        QCOMPARE(m_messages.texts(), QStringList{QStringLiteral("Error in Talkvane3\r\n75: File too large")});
-        QCOMPARE(m_terminated, 1);
+        QCOMPARE(messages.texts(), QStringList{QStringLiteral("Error in Talkvane3\r\n75: File too large")});
+        QCOMPARE(terminated, 1);
         QCOMPARE(readAll(settingsFile()), content);
         QCOMPARE(modGlobals::Sets().LANG, QStringLiteral("held"));
     }
@@ -425,7 +425,7 @@ class TestSettings : public QObject {
         s.BLC = QStringLiteral("other");
         QVERIFY(modSettings::LoadSettings());
         QCOMPARE(s.BLC, QStringLiteral("Ann\u0001"));
-        QVERIFY(m_messages.texts().isEmpty());
+        QVERIFY(messages.texts().isEmpty());
     }
 
     // A disk that fills up in the middle of a save: the previous file must survive whole.
@@ -434,10 +434,10 @@ class TestSettings : public QObject {
         QVERIFY(modSettings::SaveSettings());
         const QByteArray previous = readAll(settingsFile());
         QVERIFY(previous.size() < 4096);
-        const QStringList before = QDir(m_home).entryList(QDir::Files);
+        const QStringList before = QDir(folder).entryList(QDir::Files);
 
         modGlobals::Sets().BLC = QString(100000, QLatin1Char('b'));
-        m_messages.shown.clear();
+        messages.shown.clear();
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit saved{};
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -449,10 +449,10 @@ class TestSettings : public QObject {
 
         QVERIFY(!ok);
         QCOMPARE(readAll(settingsFile()), previous);
-        QCOMPARE(QDir(m_home).entryList(QDir::Files), before); // no half-written file left behind
-        QCOMPARE(m_terminated, 1);
-        QCOMPARE(m_messages.texts().size(), 1);
-        QCOMPARE(m_messages.texts().first(), QStringLiteral("Error in Talkvane3\r\n61: Disk full"));
+        QCOMPARE(QDir(folder).entryList(QDir::Files), before); // no half-written file left behind
+        QCOMPARE(terminated, 1);
+        QCOMPARE(messages.texts().size(), 1);
+        QCOMPARE(messages.texts().first(), QStringLiteral("Error in Talkvane3\r\n61: Disk full"));
         const QStringList log = logEntries();
         QVERIFY(log.contains(QStringLiteral("Error In Saving Settings - 61: Disk full")));
         QCOMPARE(log.count(QStringLiteral("---Settings saved.")), 1); // the first save only
@@ -463,9 +463,9 @@ class TestSettings : public QObject {
     void saveWhereNoFileCanBeMadeEndsInOrder() {
         modGlobals::Run().SettingsFile = QStringLiteral("No Such Folder/User.con");
         QVERIFY(!modSettings::SaveSettings());
-        QCOMPARE(m_terminated, 1);
-        QCOMPARE(m_messages.texts().size(), 1);
-        QVERIFY(m_messages.texts().first().startsWith(QStringLiteral("Error in Talkvane3\r\n75: ")));
+        QCOMPARE(terminated, 1);
+        QCOMPARE(messages.texts().size(), 1);
+        QVERIFY(messages.texts().first().startsWith(QStringLiteral("Error in Talkvane3\r\n75: ")));
         const QStringList log = logEntries();
         QCOMPARE(log.size(), 2);
         QCOMPARE(log.at(0), QStringLiteral("Saveing settings..."));
@@ -508,11 +508,11 @@ class TestSettings : public QObject {
             QDir(QCoreApplication::applicationDirPath())
                 .filePath(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
         QCOMPARE(QFileInfo(entryFile()).fileName(), QStringLiteral("Talk-Vane.desktop"));
-        QCOMPARE(QFileInfo(entryFile()).absolutePath(), m_tmp.filePath(QStringLiteral("config/autostart")));
+        QCOMPARE(QFileInfo(entryFile()).absolutePath(), temp.filePath(QStringLiteral("config/autostart")));
         QCOMPARE(QString::fromUtf8(readAll(entryFile())),
                  QStringLiteral("[Desktop Entry]\nType=Application\nName=Talk-Vane\nExec=env \"QX3_HOME=") +
-                     m_home + QStringLiteral("\" \"") + program + QStringLiteral("\"\n"));
-        QVERIFY(m_home.contains(QStringLiteral("/Program Folder")));
+                     folder + QStringLiteral("\" \"") + program + QStringLiteral("\"\n"));
+        QVERIFY(folder.contains(QStringLiteral("/Program Folder")));
 
         modGlobals::Sets().STARTUP = 0;
         QVERIFY(modSettings::SaveSettings());
@@ -558,14 +558,14 @@ class TestSettings : public QObject {
 
     void autorunWriteFailureIsLogged() {
         // The autostart folder's name taken by a file: the entry cannot be written.
-        writeAll(m_tmp.filePath(QStringLiteral("config/autostart")), "x");
+        writeAll(temp.filePath(QStringLiteral("config/autostart")), "x");
         modStartUp::SetStartUp(1);
         const QStringList log = logEntries();
         QCOMPARE(log.size(), 3);
         QVERIFY(log.at(1).startsWith(QStringLiteral("Unable to write the autostart entry '") + entryFile() +
                                      "': "));
         QCOMPARE(log.at(2), QStringLiteral("Function: SetStartUp; complete"));
-        QFile::remove(m_tmp.filePath(QStringLiteral("config/autostart")));
+        QFile::remove(temp.filePath(QStringLiteral("config/autostart")));
     }
 
     // ---- the registry store ----
@@ -634,7 +634,7 @@ class TestSettings : public QObject {
     void registryStoreThatIsNoFile() {
         QFETCH(QByteArray, notAFile);
         const QByteArray keep = qgetenv("QX3_REGISTRY");
-        const QString odd = makeNotAFile(notAFile, m_tmp.filePath(QStringLiteral("odd-registry")));
+        const QString odd = makeNotAFile(notAFile, temp.filePath(QStringLiteral("odd-registry")));
         qputenv("QX3_REGISTRY", odd.toUtf8());
         const bool read =
             Registry::queryValue(Registry::CurrentUser, QStringLiteral("Software\\Bar"), QString())

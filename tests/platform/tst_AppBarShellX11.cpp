@@ -26,7 +26,7 @@ xcb_atom_t atom(const char* name) {
     free(r);
     return a;
 }
-QList<quint32> read(xcb_window_t w, const char* prop, xcb_atom_t type) {
+QList<quint32> readProperty(xcb_window_t w, const char* prop, xcb_atom_t type) {
     QList<quint32> out;
     xcb_get_property_reply_t* r =
         xcb_get_property_reply(conn(), xcb_get_property(conn(), 0, w, atom(prop), type, 0, 64), nullptr);
@@ -65,8 +65,10 @@ class TestX11Shell : public QObject {
     Q_OBJECT
     std::unique_ptr<AppBarShell::Shell> shell;
 
-    QList<quint32> type(QWidget& w) { return read(win(w), "_NET_WM_WINDOW_TYPE", XCB_ATOM_ATOM); }
-    QList<quint32> struts(QWidget& w) { return read(win(w), "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL); }
+    QList<quint32> type(QWidget& w) { return readProperty(win(w), "_NET_WM_WINDOW_TYPE", XCB_ATOM_ATOM); }
+    QList<quint32> struts(QWidget& w) {
+        return readProperty(win(w), "_NET_WM_STRUT_PARTIAL", XCB_ATOM_CARDINAL);
+    }
 
   private slots:
     void initTestCase() {
@@ -101,7 +103,7 @@ class TestX11Shell : public QObject {
         QVERIFY(send(*shell, AppBarShell::New, &w, 5, none));
         send(*shell, AppBarShell::SetPos, &w, edge, rc);
         QCOMPARE(struts(w), expected);
-        QCOMPARE(read(win(w), "_NET_WM_STRUT", XCB_ATOM_CARDINAL), expected.mid(0, 4));
+        QCOMPARE(readProperty(win(w), "_NET_WM_STRUT", XCB_ATOM_CARDINAL), expected.mid(0, 4));
         QCOMPARE(type(w),
                  QList<quint32>{atom(dock ? "_NET_WM_WINDOW_TYPE_DOCK" : "_NET_WM_WINDOW_TYPE_NORMAL")});
         send(*shell, AppBarShell::Remove, &w, 5, none);
@@ -182,7 +184,7 @@ class TestX11Shell : public QObject {
         send(*shell, AppBarShell::SetPos, &w, 1, rc);
         shell->SetTaskbarButton(&w, false);
         const xcb_atom_t skip = atom("_NET_WM_STATE_SKIP_TASKBAR");
-        QVERIFY(read(win(w), "_NET_WM_STATE", XCB_ATOM_ATOM).contains(skip));
+        QVERIFY(readProperty(win(w), "_NET_WM_STATE", XCB_ATOM_ATOM).contains(skip));
         // Qt writes the type again when the flags change; the bar's type is back before mapping.
         w.setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
         w.show();
