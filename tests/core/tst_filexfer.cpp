@@ -176,6 +176,15 @@ class TestFileXfer : public QObject {
         for (const QString& m : ear.GetMessages())
             if (m.mid(1).startsWith(mine)) heard << m.mid(1 + mine.size());
     }
+    // Offers Bob a file of `bytes` named `name` in `src`, as the user picks it, and waits for the
+    // offer to go out: the file's path, "" when no offer was heard.
+    QString offerToBob(const QTemporaryDir& src, const QString& name, const QByteArray& bytes) {
+        const QString path = QDir(src.path()).filePath(name);
+        writeFile(path, bytes);
+        env.dialogs.answer = {path, 1};
+        modAppFnc::SendFileTo(QStringLiteral("Bob") + S);
+        return expectSent(QStringLiteral("1Bob~") + path + QStringLiteral("~")) ? path : QString();
+    }
     // Waits until this copy has sent `data` (with "~" for the separator), then forgets all heard so far.
     bool expectSent(const QString& data) { return expectSentExact(d(data)); }
     bool expectSentExact(const QString& want) {
@@ -491,12 +500,9 @@ class TestFileXfer : public QObject {
         TestEnv::OtherHost host;
         QVERIFY(host.valid());
         QTemporaryDir src;
-        const QString path = QDir(src.path()).filePath(QStringLiteral("a"));
         const QByteArray bytes = allBytes(300);
-        writeFile(path, bytes);
-        env.dialogs.answer = {path, 1};
-        modAppFnc::SendFileTo(QStringLiteral("Bob") + S);
-        QVERIFY(expectSent(QStringLiteral("1Bob~") + path + QStringLiteral("~")));
+        const QString path = offerToBob(src, QStringLiteral("a"), bytes);
+        QVERIFY(!path.isEmpty());
         from(QStringLiteral("Bob"), QStringLiteral("2Me~y~") + path + QStringLiteral("~"));
         QVERIFY(expectSent(QStringLiteral("3Bob~") + path + QStringLiteral("~300~")));
         if (!afterReady) forgedGoUnanswered(host, forged, path);
@@ -717,12 +723,9 @@ class TestFileXfer : public QObject {
 
     void sendingToARawPeer() {
         QTemporaryDir src;
-        const QString path = QDir(src.path()).filePath(QStringLiteral("f\u00efle.bin"));
         const QByteArray bytes = allBytes(501);
-        writeFile(path, bytes);
-        env.dialogs.answer = {path, 1};
-        modAppFnc::SendFileTo(QStringLiteral("Bob") + S);
-        QVERIFY(expectSent(QStringLiteral("1Bob~") + path + QStringLiteral("~")));
+        const QString path = offerToBob(src, QStringLiteral("f\u00efle.bin"), bytes);
+        QVERIFY(!path.isEmpty());
         QCOMPARE(progress.calls, QStringList({"open Bob " + path, "prg 0/1", "stat 0"}));
         QCOMPARE(modNetCmds::XferFile(), qint16(-1)); // an offer is not a transfer
         from(QStringLiteral("Eve"),
@@ -787,11 +790,8 @@ class TestFileXfer : public QObject {
         QFETCH(QString, reply);
         QFETCH(QString, text);
         QTemporaryDir src;
-        const QString path = QDir(src.path()).filePath(QStringLiteral("a"));
-        writeFile(path, "abc");
-        env.dialogs.answer = {path, 1};
-        modAppFnc::SendFileTo(QStringLiteral("Bob") + S);
-        QVERIFY(expectSent(QStringLiteral("1Bob~") + path + QStringLiteral("~")));
+        const QString path = offerToBob(src, QStringLiteral("a"), "abc");
+        QVERIFY(!path.isEmpty());
         bool progressWhileShown = false;
         msg.whileOpen = [&] { progressWhileShown = progress.open; };
         from(QStringLiteral("bob"),
@@ -879,11 +879,8 @@ class TestFileXfer : public QObject {
 
     void silentReceiverEndsTheSender() {
         QTemporaryDir src;
-        const QString path = QDir(src.path()).filePath(QStringLiteral("a"));
-        writeFile(path, allBytes(600));
-        env.dialogs.answer = {path, 1};
-        modAppFnc::SendFileTo(QStringLiteral("Bob") + S);
-        QVERIFY(expectSent(QStringLiteral("1Bob~") + path + QStringLiteral("~")));
+        const QString path = offerToBob(src, QStringLiteral("a"), allBytes(600));
+        QVERIFY(!path.isEmpty());
         from(QStringLiteral("Bob"), QStringLiteral("2Me~y~") + path + QStringLiteral("~"));
         QVERIFY(expectSent(QStringLiteral("3Bob~") + path + QStringLiteral("~600~")));
         clsFileXfer::Instance().SetTimeoutMs(300); // silent from here on
