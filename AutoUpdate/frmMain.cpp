@@ -252,6 +252,10 @@ void frmMain::restrict() {
 
 void frmMain::cmdRefresh_Click() {
     modMain::ReadInstalledVersion();
+    refreshList();
+}
+
+void frmMain::refreshList() {
     const bool skins = modMain::Run().SkinsMode;
     if (SkipDownload) {
         SkipDownload = false;
@@ -518,7 +522,7 @@ void frmMain::Form_Activate() {
     }
     Lists.showNotice(QString::fromLatin1(modListSort::kChecking));
     showLists();
-    cmdRefresh_Click();
+    refreshList(); // the version is read: once is enough
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -94,6 +94,9 @@ class frmMain : public QWidget, private Installer::Listener {
     void setBusy(bool busy);
     void enableAfter();
     void resetAfterDownload();
+    // The refresh with the installed version as last read (reading it means reading the whole
+    // messenger).
+    void refreshList();
     // Escape: stops the download, or the list's fetch.
     void stopWaiting();
     // While the list is fetched only "&Exit", the close box and Escape act.
