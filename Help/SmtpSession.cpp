@@ -93,7 +93,7 @@ void SmtpSession::Start(const QString& server, const Message& message) {
     const bool connected = Sockets::service()->connect(socket_, address, port, timeoutMs_, error);
     if (!self || !alive(session)) return;
     if (!connected) {
-        fail(QStringLiteral("Cannot Connect to Orvanta ") + WSKSOCK::WinsockErrorText(error));
+        fail(cannotConnect(error));
         return;
     }
     connected_ = true;
@@ -248,9 +248,10 @@ void SmtpSession::Close() {
 
 void SmtpSession::Abort() {
     if (!InSession()) return;
-    fail(connected_ ? cannotSend(Sockets::kConnAborted)
-                    : QStringLiteral("Cannot Connect to Orvanta ") +
-                          WSKSOCK::WinsockErrorText(Sockets::kConnAborted));
+    fail(connected_ ? cannotSend(Sockets::kConnAborted) : cannotConnect(Sockets::kConnAborted));
+}
+QString SmtpSession::cannotConnect(int error) {
+    return QStringLiteral("Cannot Connect to Orvanta ") + WSKSOCK::WinsockErrorText(error);
 }
 
 QString SmtpSession::cannotSend(int error) {

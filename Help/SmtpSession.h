@@ -100,6 +100,8 @@ class SmtpSession : public QObject {
     void dispatchReplies();
     void sent();
     void fail(const QString& status);
+    // The status texts of a connection that could not be made, and of a send that failed.
+    static QString cannotConnect(int error);
     static QString cannotSend(int error);
     void closeSocket();
     void reset();
