@@ -130,13 +130,10 @@ void frmPrg::SetPrg(qint64 done, qint64 total) {
     done = std::max<qint64>(done, 0);
     total = std::max<qint64>(total, 0);
     done = std::min(done, total);
-    // Each change repaints: only what changed is touched.
-    const auto set = [](QLabel* l, const QString& text) {
-        if (l->text() != text) l->setText(text);
-    };
-    set(lblByt, QString::number(done) + QStringLiteral(" / ") + QString::number(total));
+    // A label given its own text again does not repaint; the bar is repainted only when it grows.
+    lblByt->setText(QString::number(done) + QStringLiteral(" / ") + QString::number(total));
     if (total == 0) return;
-    set(lblP, QString::number(Percent(done, total)) + QLatin1Char('%'));
+    lblP->setText(QString::number(Percent(done, total)) + QLatin1Char('%'));
     const int fill = BarWidth(done, total, picPrg->contentsRect().width());
     if (fill == barFill_) return;
     barFill_ = fill;
