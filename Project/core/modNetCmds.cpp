@@ -10,9 +10,8 @@
 #include "core/modGlobals.h"
 #include "core/modLangConst.h"
 #include "core/modNetCom.h"
-#include "platform/LineBreak.h"
-
 #include "platform/Ansi.h"
+#include "platform/LineBreak.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -46,10 +45,9 @@ struct State {
     QPointer<QTimer> presenceTimer; // ends the interval; lives as long as the application
     bool fullLogged = false;        // the full list was logged since the layer opened
     bool sendFailed = false;        // a failed send has been logged since the layer opened
-    // One batch per depth of nested polls: a handler's own poll must not overwrite what the
-    // poll around it is still working through.
+    // One batch per depth of nested passes: a handler's own poll must not overwrite what the
+    // pass around it is still working through.
     std::vector<std::unique_ptr<DatagramBatch>> batches;
-    std::size_t polling = 0;
 };
 State& st() {
     static State s;
@@ -324,12 +322,10 @@ void PollData() {
     const Pass pass;
     if (!st().chat) return;
     auto& batches = st().batches;
-    if (batches.size() <= st().polling) batches.push_back(std::make_unique<DatagramBatch>());
-    DatagramBatch& batch = *batches[st().polling];
-    struct Depth {
-        Depth() { ++st().polling; }
-        ~Depth() { --st().polling; }
-    } depth;
+    const std::size_t depth = std::size_t(st().passes) - 1; // this pass's, counted by `pass`
+    while (batches.size() <= depth)
+        batches.push_back(std::make_unique<DatagramBatch>());
+    DatagramBatch& batch = *batches[depth];
     // A snapshot: handlers may run nested polls while this one is still working through it.
     if (st().chat->Receive(batch) == 0) return;
     bool acted = false;
