@@ -29,6 +29,7 @@ bench: build
 	$(BUILD)/bench/qx3bench
 	$(BUILD)/bench/qx3helpbench
 	$(BUILD)/bench/floodbench
+	$(BUILD)/bench/xferbench
 	$(BUILD)/bench/meshbench
 	$(BUILD)/bench/listbench
 	$(BUILD)/bench/updatebench
